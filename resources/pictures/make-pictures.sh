@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Draws the program's pictures with ImageMagick: the window icon (16, 32, 48 px, 24-bit), the
+# two logos (GIF89a, 128 px with 256 colours and 256 px with 64), the 1 x 1 black bitmap of the
+# strip and the error dialog's icon (32 and 16 px, 16 colours). Run it from any folder.
+set -euo pipefail
+cd "$(dirname "$0")"
+command -v convert >/dev/null || { echo "needs ImageMagick (apt-get install imagemagick)" >&2; exit 1; }
+font=DejaVu-Sans-Bold
+
+# The logo: a white "Z" on an orange disc with a dark ring, over black.
+logo() { # size colours file
+    local s=$1 r=$(($1 * 46 / 100)) c=$(($1 / 2))
+    convert -size "${s}x${s}" xc:black \
+        -fill '#1a1a1a' -draw "circle $c,$c $c,$((c - r - s / 40))" \
+        -fill '#ff8000' -draw "circle $c,$c $c,$((c - r))" \
+        -fill '#ffa030' -draw "circle $((c - s / 10)),$((c - s / 10)) $((c - s / 10)),$((c - s / 10 - r / 2))" \
+        -fill white -font "$font" -pointsize $((s * 62 / 100)) -gravity center -annotate +0+0 'Z' \
+        -fill '#e0e0e0' -pointsize $((s * 11 / 100)) -gravity south -annotate +0+$((s / 28)) 'ZEB 2000' \
+        -colors "$2" "GIF:$3"
+}
+logo 128 256 zeb-logo-128.gif
+logo 256 64 zeb-logo-256.gif
+
+# The window icon: the logo's disc and letter at three sizes, 24-bit.
+for s in 16 32 48; do
+    c=$((s / 2)); r=$((s / 2 - 1))
+    convert -size "${s}x${s}" xc:black -fill '#ff8000' -draw "circle $c,$c $c,$((c - r))" \
+        -fill white -font "$font" -pointsize $((s * 3 / 4)) -gravity center -annotate +0+0 'Z' \
+        -alpha off -type TrueColor "BMP3:icon-$s.bmp"
+done
+convert icon-16.bmp icon-32.bmp icon-48.bmp -alpha off zeb2000.ico
+rm -f icon-16.bmp icon-32.bmp icon-48.bmp
+
+# The strip: one black pixel, stretched by the window.
+convert -size 1x1 xc:black -type TrueColor BMP3:black.bmp
+
+# The error dialog's icon: a red disc with a white cross, 16 colours.
+for s in 16 32; do
+    c=$((s / 2)); r=$((s / 2 - 1)); a=$((s * 3 / 10)); b=$((s - s * 3 / 10 - 1)); w=$((s / 8 + 1))
+    convert -size "${s}x${s}" xc:white -fill '#c00000' -draw "circle $c,$c $c,$((c - r))" \
+        -stroke white -strokewidth $w -draw "line $a,$a $b,$b" -draw "line $a,$b $b,$a" \
+        -alpha off -colors 16 "BMP3:error-$s.bmp"
+done
+convert error-32.bmp error-16.bmp -alpha off error.ico
+rm -f error-16.bmp error-32.bmp

@@ -1,0 +1,99 @@
+// The operating-system layer: plain C++ without Qt, so that the Win32 side can be built and
+// tested on its own. One header, one backend per platform (os_*_posix.cpp, os_*_win32.cpp).
+// Text crosses this boundary as bytes: the ANSI code page on Windows, UTF-8 on Linux.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace Os {
+
+// The path separator that the program appends and checks.
+#ifdef _WIN32
+inline constexpr char PathSeparator = '\\';
+#else
+inline constexpr char PathSeparator = '/';
+#endif
+
+// ---- Registry (HKEY_CURRENT_USER), with the Win32 result rules -------------------------------
+
+using RegistryKey = std::uintptr_t;
+
+inline constexpr std::int32_t RegistrySuccess = 0;      // ERROR_SUCCESS
+inline constexpr std::int32_t RegistryNotFound = 2;     // ERROR_FILE_NOT_FOUND
+inline constexpr std::int32_t RegistryMoreData = 234;   // ERROR_MORE_DATA
+inline constexpr std::uint32_t KeyAllAccess = 0xF003F;  // KEY_ALL_ACCESS
+
+// Opens a subkey of HKEY_CURRENT_USER; answers 0 and sets key on success.
+std::int32_t regOpenCurrentUserKey(const std::string& subKey, std::uint32_t access,
+                                   RegistryKey& key);
+// Reads a string value into data. dataSize is the buffer's size on entry and, on success, the
+// number of bytes copied, the terminating zero included. A value that does not fit answers
+// RegistryMoreData; a missing one RegistryNotFound.
+std::int32_t regQueryStringValue(RegistryKey key, const std::string& valueName, char* data,
+                                 std::uint32_t& dataSize);
+std::int32_t regCloseKey(RegistryKey key);
+
+// A folder as the registry records it (a DOS path) turned into a native path: through the
+// Wine prefix's drive links on Linux, unchanged on Windows.
+std::string nativePathFromRegistry(const std::string& dosPath);
+
+// The Wine prefix that stands for this user's Windows: $WINEPREFIX, else ~/.wine. Linux only.
+#ifndef _WIN32
+std::string winePrefix();
+#endif
+
+// ---- Top-level windows -----------------------------------------------------------------------
+
+// The handle of a top-level window with exactly this title, or 0 when there is none.
+std::uintptr_t findTopLevelWindow(const std::string& title);
+
+// ---- Files and folders -----------------------------------------------------------------------
+
+// Lists the ordinary files that match "folder + pattern" (e.g. "C:\ICQ\UIN\*.UIN"), names
+// without their folder, in the file system's order. Never folders, hidden or system files.
+// Wildcards follow Windows' rules and ignore case ("*.*" matches every name). A missing folder
+// lists nothing. Answers 0, or a runtime error number when the folder cannot be read at all
+// (52 bad file name, 68 device unavailable, 71 disk not ready).
+std::int32_t listFiles(const std::string& folderAndPattern, std::vector<std::string>& names);
+
+enum class FolderLookup { Exists, NotFound, Failed };
+// Whether a folder exists; NotFound only for path-not-found, Failed for any other failure.
+FolderLookup lookUpFolder(const std::string& path);
+
+// CreateDirectory with default security: true when the directory was made.
+bool createDirectory(const std::string& path);
+
+// Where a name in a path has no exact match, the one that differs only in letter case is used,
+// as Wine does. Answers the path with every existing component resolved. Identity on Windows.
+std::string resolvePathIgnoringCase(const std::string& path);
+
+// ---- Folder copy (the shell's file operation) ------------------------------------------------
+
+enum class ReplaceAnswer { Yes, YesToAll, No, Cancel };
+
+struct CopyRequest
+{
+    std::string from;  // source folder with its trailing separator, then the pattern
+    std::string to;    // target folder, used as it stands
+    bool overwrite = false;
+    std::uintptr_t ownerWindow = 0;
+    // The replace question and the report of what could not be copied. The Win32 shell asks
+    // and reports through its own dialogs; the Linux copier calls these.
+    std::function<ReplaceAnswer(const std::string& targetFile)> askReplace;
+    std::function<void(const std::string& message)> reportError;
+};
+
+// Copies the matching files and subfolders into the target, creating missing target folders
+// silently. Answers true when everything was copied (or knowingly skipped).
+bool copyFolder(const CopyRequest& request);
+
+// ---- Text ------------------------------------------------------------------------------------
+
+// Text in the ANSI code page (plugin files) as UTF-8: the system's ANSI code page on Windows,
+// Windows-1252 on Linux.
+std::string ansiToUtf8(const std::string& ansiText);
+
+} // namespace Os
