@@ -24,6 +24,9 @@ using RegistryKey = std::uintptr_t;
 inline constexpr std::int32_t RegistrySuccess = 0;      // ERROR_SUCCESS
 inline constexpr std::int32_t RegistryNotFound = 2;     // ERROR_FILE_NOT_FOUND
 inline constexpr std::int32_t RegistryMoreData = 234;   // ERROR_MORE_DATA
+inline constexpr std::int32_t RegistryInvalidHandle = 6; // ERROR_INVALID_HANDLE
+// Wine's registry file: a value of a type that is not text cannot be read as a string.
+inline constexpr std::int32_t RegistryNotAString = 1630; // ERROR_UNSUPPORTED_TYPE
 inline constexpr std::uint32_t KeyAllAccess = 0xF003F;  // KEY_ALL_ACCESS
 
 // Opens a subkey of HKEY_CURRENT_USER; answers 0 and sets key on success.
@@ -65,6 +68,10 @@ FolderLookup lookUpFolder(const std::string& path);
 
 // CreateDirectory with default security: true when the directory was made.
 bool createDirectory(const std::string& path);
+
+// Whether a name matches a wildcard pattern ("*", "?") by Windows' rules, ignoring letter case;
+// "*.*" matches every name, with a dot or without. Both texts are UTF-8.
+bool matchesWildcard(const std::string& pattern, const std::string& name);
 
 // Where a name in a path has no exact match, the one that differs only in letter case is used,
 // as Wine does. Answers the path with every existing component resolved. Identity on Windows.

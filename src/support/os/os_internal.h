@@ -1,0 +1,15 @@
+// Helpers shared by the backends of the OS layer; not part of its interface.
+#pragma once
+
+#include <string>
+
+namespace Os::detail {
+
+// UTF-8 to code points; a byte that is not part of valid UTF-8 stands for itself.
+std::u32string decodeUtf8(const std::string& text);
+void appendUtf8(std::string& out, char32_t codePoint);
+// The simple lower-case form used to compare names as Windows and Wine do.
+char32_t foldCase(char32_t codePoint);
+bool equalsIgnoringCase(const std::string& a, const std::string& b);
+
+} // namespace Os::detail
