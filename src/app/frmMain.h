@@ -147,7 +147,10 @@ private:
     void setBusy(bool busy);  // the busy flag's caption
     void runTask();           // the backup or restore behind "&Do It !"
     void HideAboutPanel();
-    void browseForFolderInto(QLineEdit* folderBox);
+    void browseForFolderInto(QLineEdit* folderBox, const QString& procedure);
+    void selectAllButtonClicked(QListWidget* list, const QString& procedure);
+    void invertButtonClicked(QListWidget* list, void (frmMain::*selectAllHandler)(),
+                             const QString& procedure);
 
     RuntimeServices& m_services;
     std::unique_ptr<cProgBar> m_progBar;

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <string>
+
 class RuntimeServices;
 
 // True unless the folder is known to be missing: a lookup that fails for any other reason

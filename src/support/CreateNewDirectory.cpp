@@ -1,0 +1,28 @@
+// Creates a directory together with every missing ancestor, one prefix at a time.
+#include "app/frmMain.h"
+
+#include "errors/Trap.h"
+#include "support/FolderUtilities.h"
+#include "support/os/os.h"
+
+void frmMain::CreateNewDirectory(const QString& NewDirectory)
+{
+    runTrapped(*this, QStringLiteral("frmMain.CreateNewDirectory(%1)").arg(NewDirectory),
+               [this, NewDirectory] {
+                   setBusy(true);
+                   QString path = NewDirectory;
+                   if (!path.endsWith(QLatin1Char(Os::PathSeparator)))
+                       path += QLatin1Char(Os::PathSeparator);
+                   for (qsizetype at = path.indexOf(QLatin1Char(Os::PathSeparator)); at >= 0;
+                        at = path.indexOf(QLatin1Char(Os::PathSeparator), at + 1)) {
+                       const std::string prefix = toOsPath(path.left(at + 1));
+                       // The probe only finds out whether the drive can be read at all.
+                       std::vector<std::string> ignored;
+                       if (const std::int32_t error = Os::listFiles(prefix, ignored))
+                           raiseError(error);
+                       // Existing folders and drive roots fail here, silently, as they may.
+                       Os::createDirectory(prefix);
+                   }
+                   setBusy(false);
+               });
+}
