@@ -21,13 +21,13 @@ inline constexpr char PathSeparator = '/';
 
 using RegistryKey = std::uintptr_t;
 
-inline constexpr std::int32_t RegistrySuccess = 0;      // ERROR_SUCCESS
-inline constexpr std::int32_t RegistryNotFound = 2;     // ERROR_FILE_NOT_FOUND
-inline constexpr std::int32_t RegistryMoreData = 234;   // ERROR_MORE_DATA
+inline constexpr std::int32_t RegistrySuccess = 0;       // ERROR_SUCCESS
+inline constexpr std::int32_t RegistryNotFound = 2;      // ERROR_FILE_NOT_FOUND
+inline constexpr std::int32_t RegistryMoreData = 234;    // ERROR_MORE_DATA
 inline constexpr std::int32_t RegistryInvalidHandle = 6; // ERROR_INVALID_HANDLE
 // Wine's registry file: a value of a type that is not text cannot be read as a string.
 inline constexpr std::int32_t RegistryNotAString = 1630; // ERROR_UNSUPPORTED_TYPE
-inline constexpr std::uint32_t KeyAllAccess = 0xF003F;  // KEY_ALL_ACCESS
+inline constexpr std::uint32_t KeyAllAccess = 0xF003F;   // KEY_ALL_ACCESS
 
 // Opens a subkey of HKEY_CURRENT_USER; answers 0 and sets key on success.
 std::int32_t regOpenCurrentUserKey(const std::string& subKey, std::uint32_t access,
@@ -83,8 +83,8 @@ enum class ReplaceAnswer { Yes, YesToAll, No, Cancel };
 
 struct CopyRequest
 {
-    std::string from;  // source folder with its trailing separator, then the pattern
-    std::string to;    // target folder, used as it stands
+    std::string from; // source folder with its trailing separator, then the pattern
+    std::string to;   // target folder, used as it stands
     bool overwrite = false;
     std::uintptr_t ownerWindow = 0;
     // The replace question and the report of what could not be copied. The Win32 shell asks
