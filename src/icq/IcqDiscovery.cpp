@@ -1,0 +1,88 @@
+#include "icq/IcqDiscovery.h"
+
+#include "errors/ErrorObject.h"
+#include "support/FolderUtilities.h"
+#include "support/RuntimeServices.h"
+#include "support/os/os.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string DefaultPrefsKey = "SOFTWARE\\Mirabilis\\ICQ\\DefaultPrefs";
+constexpr std::uint32_t ValueBufferSize = 256;
+
+void showPlainBox(RuntimeServices& services, const QString& text)
+{
+    services.msgBox(text, MsgButtons::OkOnly, MsgIcon::None);
+}
+
+// The bytes that a query reported, less the terminating zero it counts.
+std::string reportedText(const std::array<char, ValueBufferSize>& buffer, std::uint32_t size)
+{
+    if (size == 0)
+        return {};
+    return std::string(buffer.data(), std::min<std::uint32_t>(size, ValueBufferSize) - 1);
+}
+
+} // namespace
+
+QString GetICQRegistryValue(RuntimeServices& services)
+{
+    Os::RegistryKey key = 0;
+    if (Os::regOpenCurrentUserKey(DefaultPrefsKey, Os::KeyAllAccess, key) != Os::RegistrySuccess) {
+        showPlainBox(services, QStringLiteral("Error opening key."));
+        return QString();
+    }
+
+    std::array<char, ValueBufferSize> buffer{};
+    std::uint32_t size = ValueBufferSize;
+    std::string folder;
+    bool isFolder = true;
+    if (Os::regQueryStringValue(key, "ICQPath", buffer.data(), size) == Os::RegistrySuccess) {
+        folder = reportedText(buffer, size);
+    } else {
+        size = ValueBufferSize;
+        if (Os::regQueryStringValue(key, "DataBase", buffer.data(), size) != Os::RegistrySuccess) {
+            isFolder = false;
+        } else {
+            // The database lies in a folder "DB..." of the installation: keep what comes
+            // before it, the backslash included.
+            const std::string database = reportedText(buffer, size);
+            const std::size_t at = database.find("\\DB");
+            folder = at == std::string::npos ? std::string() : database.substr(0, at + 1);
+        }
+    }
+
+    if (Os::regCloseKey(key) != Os::RegistrySuccess) {
+        showPlainBox(services, QStringLiteral("Error closing key."));
+        return QString();
+    }
+    if (!isFolder)
+        return QStringLiteral("Error getting subkey value.");
+    if (folder.empty())
+        return QString();
+    // The registry holds a DOS path; on Linux it names a folder of the Wine prefix.
+    return QString::fromLocal8Bit(Os::nativePathFromRegistry(folder));
+}
+
+bool IsICQRunning(RuntimeServices& services)
+{
+    const QChar separator = QLatin1Char(Os::PathSeparator);
+    const QString pattern = GetICQRegistryValue(services) + separator + QStringLiteral("uin") +
+                            separator + QStringLiteral("*.uin");
+    std::vector<std::string> names;
+    if (const std::int32_t failure = Os::listFiles(toOsPath(pattern), names))
+        raiseError(failure);
+    bool running = false;
+    for (const std::string& name : names) {
+        // The title is the name less its extension ".uin", kept as the bytes the OS gave.
+        const std::string uin = name.substr(0, name.size() >= 4 ? name.size() - 4 : 0);
+        if (Os::findTopLevelWindow(uin) != 0)
+            running = true;
+    }
+    return running;
+}
