@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing ZEB 2000 needs on Debian 12 (run as root, or with
+# sudo available). Packages already present are left as they are.
+set -euo pipefail
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    googletest libgtest-dev libxcb1-dev
+    xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,201 @@
+// The backup and restore run behind "&Do It !", on real folders, with a real X display so that
+// a window titled with a UIN makes ICQ look as if it were running.
+#include "WizardFixture.h"
+
+#include "support/cProgBar.h"
+
+#include <QtTest>
+
+namespace {
+
+// Components DB, NewDB, 2000a, 2000b and CL, of which the test selects some.
+void addFiveComponents(WizardFixture& f)
+{
+    for (const char* folder : {"DB", "NewDB", "2000a", "2000b", "CL"}) {
+        f.sample.addPlugin(QStringLiteral("%1.zpx").arg(folder), QStringLiteral("ICQ %1").arg(folder),
+                           folder);
+        SampleInstallation::writeFile(f.sample.icqFolder() + folder + "/111.dat",
+                                      QByteArray(5000, folder[0]));
+    }
+    f.sample.addUin(f.sample.icqFolder(), "111.uin");
+}
+
+void selectOnly(WizardFixture& f, const QStringList& folders)
+{
+    QListWidget* list = f.list("lstZPXsList");
+    for (int i = 0; i < list->count(); ++i) {
+        const QString text = list->item(i)->text();
+        list->item(i)->setSelected(
+            std::any_of(folders.begin(), folders.end(),
+                        [&](const QString& folder) { return text.endsWith("[" + folder + "]"); }));
+    }
+}
+
+} // namespace
+
+class RunTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void workedExampleWithOneFailure()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        f.enterTaskOptions();
+        selectOnly(f, {"NewDB", "2000b", "CL"});
+        f.press("cmdNext");
+        QCOMPARE(f.button("cmdNext")->text(), QStringLiteral("&Do It !"));
+        // The second selected component disappears after it was listed: its copy fails.
+        QDir(f.sample.icqFolder() + "2000b").removeRecursively();
+
+        QStringList progress, percentages;
+        QList<int> barValues;
+        f.runtime.onDoEvents = [&](int yield) {
+            if (yield % 2 == 1) {
+                progress << f.caption("lblOverallProgress");
+                QVERIFY(!f.button("cmdNext")->isEnabled());
+                QVERIFY(!f.button("cmdBack")->isEnabled());
+            } else {
+                percentages << f.caption("lblOverallPercentage");
+                barValues << f.window->progressBar().Value();
+            }
+        };
+        f.press("cmdNext");
+
+        QCOMPARE(progress, (QStringList{"Current component: ICQ NewDB  ...",
+                                        "Current component: ICQ 2000b  ...",
+                                        "Current component: ICQ CL  ..."}));
+        QCOMPARE(percentages, (QStringList{"33%", "66%", "100%"}));
+        QCOMPARE(barValues, (QList<int>{33, 66, 100}));
+        const ShownBox& result = f.runtime.boxes.back();
+        QCOMPARE(result.title, QStringLiteral("Error!"));
+        QCOMPARE(result.icon, MsgIcon::Critical);
+        QCOMPARE(result.prompt.split("\r\n"),
+                 (QStringList{"The following component(s) could not be processed:", "", "",
+                              "ICQ 2000b [2000b]", "", "The operation failed."}));
+        // The others were copied whole.
+        for (const char* folder : {"NewDB", "CL"})
+            QCOMPARE(SampleInstallation::readFile(f.sample.backupFolder() + folder + "/111.dat"),
+                     QByteArray(5000, folder[0]));
+        QVERIFY(!QFileInfo::exists(f.sample.backupFolder() + "DB"));
+        QCOMPARE(f.caption("lblOverallProgress"), QStringLiteral("Overall Progress"));
+        QCOMPARE(f.caption("lblOverallPercentage"), QStringLiteral("0%"));
+        QCOMPARE(f.window->progressBar().Value(), 0);
+        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
+        QCOMPARE(f.busy(), QStringLiteral("False"));
+    }
+
+    void twoRunsInARowThenARestore()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        f.press("cmdNext");
+        f.press("cmdNext");
+        QCOMPARE(f.runtime.prompts(), (QStringList{"The task was completed successfully!",
+                                                   "The task was completed successfully!"}));
+        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Info"));
+        QCOMPARE(f.runtime.boxes[0].icon, MsgIcon::Information);
+        QCOMPARE(f.runtime.yields, 20);
+
+        // The ICQ side changes; a restore puts the backed-up bytes back.
+        SampleInstallation::writeFile(f.sample.icqFolder() + "DB/111.dat", "changed");
+        f.press("cmdBack");
+        f.press("cmdBack");
+        f.press("cmdBack");
+        f.enterTaskOptions(false);
+        QCOMPARE(f.entries("lstZPXsList").size(), 5);
+        f.press("cmdNext");
+        f.press("cmdNext");
+        QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "DB/111.dat"),
+                 QByteArray(5000, 'D'));
+    }
+
+    void icqRunningWarningAnsweredNo()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        QWidget icq;
+        icq.setWindowTitle("111");
+        icq.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&icq));
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        f.runtime.boxAnswers = {MsgAnswer::No};
+        f.press("cmdNext");
+
+        QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
+        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Warning!"));
+        QCOMPARE(f.runtime.boxes[0].prompt,
+                 QStringLiteral("ICQ appears to be running right now. If you continue,\r\nfiles "
+                                "may not be properly backed up or restored.\r\n\r\nDo you wish to "
+                                "continue (not recommended) ?"));
+        QVERIFY(!QFileInfo::exists(f.sample.backupFolder()));
+        QCOMPARE(f.runtime.yields, 0);
+        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
+        QCOMPARE(f.busy(), QStringLiteral("False"));
+    }
+
+    void exitAfterSuccessAsksAndStaysOnNo()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        f.control<QCheckBox>("chkExitAfterDoing")->setChecked(true);
+        f.runtime.boxAnswers = {MsgAnswer::No};
+        f.press("cmdNext");
+
+        QCOMPARE(f.runtime.prompts(),
+                 QStringList{"Program is busy, are you sure you wish to interrupt and exit?"});
+        QVERIFY(!f.runtime.ended);
+        QCOMPARE(f.caption("lblOverallProgress"), QStringLiteral("Current component: ICQ CL  ..."));
+        QCOMPARE(f.caption("lblOverallPercentage"), QStringLiteral("100%"));
+        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
+        QCOMPARE(f.busy(), QStringLiteral("False"));
+
+        f.runtime.boxAnswers = {MsgAnswer::Yes};
+        f.press("cmdNext");
+        QVERIFY(f.runtime.ended);
+    }
+
+    void exitAfterFailureShowsWhatFailedInstead()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        f.control<QCheckBox>("chkExitAfterDoing")->setChecked(true);
+        QDir(f.sample.icqFolder() + "CL").removeRecursively();
+        f.press("cmdNext");
+
+        QVERIFY(!f.runtime.ended);
+        QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
+        QVERIFY(f.runtime.boxes[0].prompt.contains("\r\nICQ CL [CL]\r\n"));
+        QCOMPARE(f.caption("lblOverallProgress"), QStringLiteral("Overall Progress"));
+    }
+
+    void aNameHoldingABracketCopiesItsOwnFolder()
+    {
+        WizardFixture f;
+        f.sample.addPlugin("odd.zpx", "Messages [old]", "DB");
+        SampleInstallation::writeFile(f.sample.icqFolder() + "DB/1.dat", "x");
+        f.sample.addUin(f.sample.icqFolder(), "111.uin");
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        QString label;
+        f.runtime.onDoEvents = [&](int yield) {
+            if (yield == 1)
+                label = f.caption("lblOverallProgress");
+        };
+        f.press("cmdNext");
+        QCOMPARE(label, QStringLiteral("Current component: Messages [old]  ..."));
+        QCOMPARE(SampleInstallation::readFile(f.sample.backupFolder() + "DB/1.dat"), "x");
+        QCOMPARE(f.runtime.prompts(), QStringList{"The task was completed successfully!"});
+    }
+};
+
+QTEST_MAIN(RunTest)
+#include "tst_run.moc"

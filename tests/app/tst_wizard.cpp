@@ -1,0 +1,237 @@
+// Walking the wizard: page index, busy flag, buttons, the page checks and the copy direction.
+#include "WizardFixture.h"
+
+#include "support/os/os.h"
+
+#include <QtTest>
+
+class WizardTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startsOnSelectTaskAfterTheWarning()
+    {
+        SampleInstallation sample;
+        ScriptedRuntime runtime;
+        frmMain window(runtime);
+        QVERIFY(runtime.boxes.empty());
+        window.Form_Load();
+        QCOMPARE(runtime.boxes.size(), std::size_t(1));
+        const ShownBox& warning = runtime.boxes.front();
+        QCOMPARE(warning.title, QStringLiteral("Warning"));
+        QCOMPARE(warning.icon, MsgIcon::Exclamation);
+        QCOMPARE(warning.buttons, MsgButtons::OkOnly);
+        QCOMPARE(warning.prompt,
+                 QStringLiteral("You are about to use a BETA version of ZEB 2000 V2.0 that is "
+                                "still \r\nin a testing phase, and may not function correctly, if "
+                                "at all.\r\n\r\nYou are advised to continue at your own risk."));
+        QCOMPARE(window.findChild<QLabel*>("lblFrameNumber")->text(), QStringLiteral("0"));
+        QCOMPARE(window.findChild<QLabel*>("lblBusy")->text(), QStringLiteral("False"));
+        QVERIFY(!window.findChild<QPushButton*>("cmdBack")->isEnabled());
+        QCOMPARE(window.findChild<QPushButton*>("cmdNext")->text(), QStringLiteral("&Next >>"));
+        QVERIFY(!window.Frame1[0]->isHidden());
+        for (int page = 1; page < 4; ++page)
+            QVERIFY(window.Frame1[page]->isHidden());
+    }
+
+    void nextAndBackWalkAllFourPages()
+    {
+        WizardFixture f;
+        f.sample.addPlugin("db.zpx", "Messages", "DB");
+        QDir().mkpath(f.sample.icqFolder() + "DB");
+        f.sample.addUin(f.sample.icqFolder(), "111.uin");
+
+        const auto expectPage = [&](int page, bool backEnabled, const QString& next) {
+            QCOMPARE(f.page(), QString::number(page));
+            QCOMPARE(f.busy(), QStringLiteral("False"));
+            for (int i = 0; i < 4; ++i)
+                QCOMPARE(f.window->Frame1[i]->isHidden(), i != page);
+            QCOMPARE(f.button("cmdBack")->isEnabled(), backEnabled);
+            QCOMPARE(f.button("cmdNext")->text(), next);
+        };
+        f.enterTaskOptions();
+        expectPage(2, true, "&Next >>");
+        f.press("cmdNext");
+        expectPage(3, true, "&Do It !");
+        f.press("cmdBack");
+        expectPage(2, true, "&Next >>");
+        f.press("cmdBack");
+        expectPage(1, true, "&Next >>");
+        f.press("cmdBack");
+        expectPage(0, false, "&Next >>");
+        QVERIFY(f.runtime.boxes.empty());
+    }
+
+    void folderPageNeedsIcqExeAndAppendsSeparators()
+    {
+        WizardFixture f;
+        f.press("cmdNext");
+        auto* icq = f.control<QLineEdit>("txtICQLocation");
+        auto* zeb = f.control<QLineEdit>("txtZEBLocation");
+        const QString elsewhere = f.sample.prefix() + "/drive_c/Empty";
+        QDir().mkpath(elsewhere + "/icq.exe"); // a folder of that name does not count
+        icq->setText(elsewhere);
+        zeb->setText(f.sample.prefix() + "/Backup");
+        f.press("cmdNext");
+
+        QCOMPARE(f.page(), QStringLiteral("1"));
+        QCOMPARE(f.busy(), QStringLiteral("False"));
+        QCOMPARE(icq->text(), elsewhere + Os::PathSeparator);
+        QCOMPARE(zeb->text(), f.sample.prefix() + "/Backup" + Os::PathSeparator);
+        QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
+        QCOMPARE(f.runtime.boxes[0].prompt,
+                 QStringLiteral("ICQ location is incorrect. Try using the 'Find' button."));
+        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Error!"));
+        QCOMPARE(f.runtime.boxes[0].icon, MsgIcon::Exclamation);
+        QVERIFY(f.window->gstrSource.isEmpty());
+
+        // The file's name is compared as the file system compares it.
+        QFile::rename(f.sample.icqFolder() + "icq.exe", f.sample.icqFolder() + "ICQ.EXE");
+        icq->setText(f.sample.icqFolder());
+        f.press("cmdNext");
+        QCOMPARE(f.page(), QStringLiteral("2"));
+    }
+
+    void folderPageSetsTheCopyDirectionByTask()
+    {
+        WizardFixture f;
+        f.sample.addPlugin("db.zpx", "Messages", "DB");
+        QDir().mkpath(f.sample.icqFolder() + "DB");
+        f.sample.addUin(f.sample.icqFolder(), "111.uin");
+        f.enterTaskOptions(true);
+        QCOMPARE(f.window->gstrSource, f.sample.icqFolder());
+        QCOMPARE(f.window->gstrTarget, f.sample.backupFolder());
+        QCOMPARE(f.entries("lstZPXsList"), QStringList{"Messages [DB]"});
+
+        // A restore reads the catalogues from the backup side, which holds nothing yet.
+        f.press("cmdBack");
+        f.press("cmdBack");
+        f.enterTaskOptions(false);
+        QCOMPARE(f.window->gstrSource, f.sample.backupFolder());
+        QCOMPARE(f.window->gstrTarget, f.sample.icqFolder());
+        QVERIFY(f.entries("lstZPXsList").isEmpty());
+        QVERIFY(f.entries("lstUINsList").isEmpty());
+        QVERIFY(f.runtime.prompts().contains("No UINs were found!"));
+
+        // The failed page keeps the direction of the last check that passed.
+        f.runtime.boxes.clear();
+        f.press("cmdNext");
+        QCOMPARE(f.page(), QStringLiteral("2"));
+        QCOMPARE(f.runtime.prompts(), QStringList{"At least one component and one UIN must be "
+                                                  "selected to proceed with !"});
+    }
+
+    void taskOptionsKeepOrRenewTheSelection()
+    {
+        WizardFixture f;
+        for (const char* folder : {"DB", "NewDB", "2000b"}) {
+            f.sample.addPlugin(QStringLiteral("%1.zpx").arg(folder), folder, folder);
+            QDir().mkpath(f.sample.icqFolder() + folder);
+        }
+        f.sample.addUin(f.sample.icqFolder(), "111.uin");
+        f.sample.addUin(f.sample.icqFolder(), "222.UIN");
+        f.enterTaskOptions();
+        QCOMPARE(f.selectedEntries("lstZPXsList").size(), 3);
+        QCOMPARE(f.selectedEntries("lstUINsList").size(), 2);
+
+        // Nothing selected: the page refuses to be left.
+        f.list("lstZPXsList")->clearSelection();
+        f.press("cmdNext");
+        QCOMPARE(f.page(), QStringLiteral("2"));
+        QCOMPARE(f.runtime.prompts().last(),
+                 QStringLiteral("At least one component and one UIN must be selected to proceed "
+                                "with !"));
+
+        // Back from "Ready!" keeps the user's choice; forward from the folder page renews it.
+        f.list("lstZPXsList")->item(1)->setSelected(true);
+        f.press("cmdNext");
+        f.press("cmdBack");
+        QCOMPARE(f.selectedEntries("lstZPXsList").size(), 1);
+        f.press("cmdBack");
+        f.press("cmdNext");
+        QCOMPARE(f.selectedEntries("lstZPXsList").size(), 3);
+    }
+
+    void selectAllAndInvertOnTheComponentList()
+    {
+        WizardFixture f;
+        QListWidget* list = f.list("lstZPXsList");
+        f.press("cmdZPXListInvert"); // empty list: nothing to do, no failure
+        QCOMPARE(list->count(), 0);
+        for (const char* name : {"a", "b", "c"})
+            list->addItem(name);
+        f.press("cmdZPXListInvert"); // none selected: all become selected
+        QCOMPARE(f.selectedEntries("lstZPXsList"), (QStringList{"a", "b", "c"}));
+        f.press("cmdZPXListInvert"); // all selected: none remain
+        QVERIFY(f.selectedEntries("lstZPXsList").isEmpty());
+        list->item(0)->setSelected(true);
+        f.press("cmdZPXListInvert"); // some selected: exactly the others
+        QCOMPARE(f.selectedEntries("lstZPXsList"), (QStringList{"b", "c"}));
+        f.press("cmdZPXListInvert");
+        QCOMPARE(f.selectedEntries("lstZPXsList"), QStringList{"a"});
+        f.press("cmdZPXListSelectAll");
+        QCOMPARE(f.selectedEntries("lstZPXsList").size(), 3);
+        QCOMPARE(f.busy(), QStringLiteral("False"));
+    }
+
+    void exitAsksOnlyWhileBusy()
+    {
+        WizardFixture f;
+        f.press("cmdExit");
+        QVERIFY(f.runtime.ended);
+        QVERIFY(f.runtime.boxes.empty());
+
+        WizardFixture busy;
+        busy.control<QLabel>("lblBusy")->setText("True");
+        busy.runtime.boxAnswers = {MsgAnswer::No};
+        busy.press("cmdExit");
+        QVERIFY(!busy.runtime.ended);
+        QCOMPARE(busy.runtime.boxes.size(), std::size_t(1));
+        QCOMPARE(busy.runtime.boxes[0].prompt,
+                 QStringLiteral("Program is busy, are you sure you wish to interrupt and exit?"));
+        QCOMPARE(busy.runtime.boxes[0].title, QStringLiteral("Program is busy!"));
+        QCOMPARE(busy.runtime.boxes[0].buttons, MsgButtons::YesNo);
+        busy.runtime.boxAnswers = {MsgAnswer::Yes};
+        busy.press("cmdExit");
+        QVERIFY(busy.runtime.ended);
+    }
+
+    void aBadPageIndexIsReportedByNext()
+    {
+        WizardFixture f;
+        f.control<QLabel>("lblFrameNumber")->setText("7");
+        f.press("cmdNext");
+        QCOMPARE(f.runtime.dialogsShown, 1);
+        QCOMPARE(f.runtime.clipboard,
+                 QStringLiteral("Error 9: 'Subscript out of range', Source: 'ZEB2000', Proc: "
+                                "'frmMain.cmdNext_Click()'"));
+    }
+
+    void browseFillsTheFolderBox()
+    {
+        WizardFixture f;
+        f.press("cmdNext");
+        f.runtime.folderAnswers = {f.sample.prefix() + "/Elsewhere", QString()};
+        f.press("cmdBrowseForZEBFolder");
+        QCOMPARE(f.control<QLineEdit>("txtZEBLocation")->text(),
+                 f.sample.prefix() + "/Elsewhere" + Os::PathSeparator);
+        f.press("cmdBrowseForZEBFolder"); // cancelled: the box keeps its text
+        QCOMPARE(f.control<QLineEdit>("txtZEBLocation")->text(),
+                 f.sample.prefix() + "/Elsewhere" + Os::PathSeparator);
+    }
+
+    void createNewDirectoryMakesEveryMissingAncestor()
+    {
+        WizardFixture f;
+        const QString target = f.sample.prefix() + "/A/B/C";
+        f.window->CreateNewDirectory(target);
+        QVERIFY(QFileInfo(target).isDir());
+        f.window->CreateNewDirectory(target + "/"); // existing: silent
+        QCOMPARE(f.runtime.dialogsShown, 0);
+        QCOMPARE(f.busy(), QStringLiteral("False"));
+    }
+};
+
+QTEST_MAIN(WizardTest)
+#include "tst_wizard.moc"
