@@ -38,8 +38,8 @@ TEST(Wildcard, FollowsWindowsRulesIgnoringCase)
     EXPECT_FALSE(Os::matchesWildcard("a*b*c", "aXbYbZ"));
     EXPECT_TRUE(Os::matchesWildcard("**x", "x"));
     EXPECT_FALSE(Os::matchesWildcard("", "x"));
-    EXPECT_TRUE(Os::matchesWildcard("\xC3\x89T\xC3\x89*", "\xC3\xA9t\xC3\xA9.txt"));  // ÉTÉ*, été
-    EXPECT_TRUE(Os::matchesWildcard("\xD0\x9F*", "\xD0\xBF.dat"));                     // П*, п
+    EXPECT_TRUE(Os::matchesWildcard("\xC3\x89T\xC3\x89*", "\xC3\xA9t\xC3\xA9.txt")); // ÉTÉ*, été
+    EXPECT_TRUE(Os::matchesWildcard("\xD0\x9F*", "\xD0\xBF.dat"));                   // П*, п
 }
 
 TEST(Listing, MatchesThePatternIgnoringCase)
@@ -193,7 +193,7 @@ TEST(CreateDirectory, MakesOneLevelAndReportsWhatItCouldNot)
     TempFolder dir;
     EXPECT_TRUE(Os::createDirectory(dir.path("Backup")));
     EXPECT_EQ(Os::lookUpFolder(dir.path("Backup")), Os::FolderLookup::Exists);
-    EXPECT_FALSE(Os::createDirectory(dir.path("Backup")));  // already there
+    EXPECT_FALSE(Os::createDirectory(dir.path("Backup"))); // already there
     EXPECT_TRUE(Os::createDirectory(sep(dir.path("Backup/Old"), "")));
     EXPECT_EQ(Os::lookUpFolder(dir.path("Backup/Old")), Os::FolderLookup::Exists);
     EXPECT_FALSE(Os::createDirectory(dir.path("missing/child")));
@@ -208,7 +208,7 @@ TEST(CreateDirectory, EveryPrefixOfAPathInTurnBuildsTheWholePath)
     int created = 0;
     for (std::size_t p = path.find(Os::PathSeparator); p != std::string::npos;
          p = path.find(Os::PathSeparator, p + 1)) {
-        created += Os::createDirectory(path.substr(0, p + 1)) ? 1 : 0;  // roots fail silently
+        created += Os::createDirectory(path.substr(0, p + 1)) ? 1 : 0; // roots fail silently
     }
     EXPECT_EQ(created, 3);
     EXPECT_EQ(Os::lookUpFolder(dir.path("A/B/C")), Os::FolderLookup::Exists);
@@ -218,7 +218,7 @@ TEST(AnsiText, ConvertsToUtf8)
 {
     EXPECT_EQ(Os::ansiToUtf8("ICQ 2000b [DB]"), "ICQ 2000b [DB]");
     EXPECT_EQ(Os::ansiToUtf8("caf\xE9"), "caf\xC3\xA9");
-    EXPECT_EQ(Os::ansiToUtf8("\x80"), "\xE2\x82\xAC");  // euro sign
+    EXPECT_EQ(Os::ansiToUtf8("\x80"), "\xE2\x82\xAC"); // euro sign
     EXPECT_EQ(Os::ansiToUtf8(""), "");
 #ifndef _WIN32
     EXPECT_EQ(Os::ansiToUtf8("\x9F\xA0\xFF"), "\xC5\xB8\xC2\xA0\xC3\xBF");

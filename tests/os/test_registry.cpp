@@ -137,7 +137,7 @@ protected:
             section += "\"" + wineEscaped(name) + "\"=\"" + wineEscaped(value) + "\"\n";
         }
         writeUserReg("[Software\\\\Wine] 1700000000\n\"Version\"=\"win10\"\n\n" + section +
-                     "\n[Software\\\\Mirabilis\\\\ICQ\\\\DefaultPrefs\\\\Other] 1700000000\n"
+                     "\n[Software\\\\Mirabilis\\\\ICQ\\\\DefaultPrefsOld] 1700000000\n"
                      "\"ICQPath\"=\"wrong\"\n");
     }
 
@@ -156,7 +156,7 @@ TEST_F(Registry, ReadsICQPathAsStoredWithOrWithoutTrailingBackslash)
     setValues(Key, {{"ICQPath", "C:\\Program Files\\ICQ\\"}, {"Other", "D:\\ICQ"}});
     Read read = readValue(Key, "ICQPath");
     EXPECT_EQ(read.result, Os::RegistrySuccess);
-    EXPECT_EQ(read.size, 22u);  // the terminating zero counts
+    EXPECT_EQ(read.size, 22u); // the terminating zero counts
     EXPECT_EQ(read.text, std::string("C:\\Program Files\\ICQ\\", 22));
     read = readValue(Key, "Other");
     EXPECT_EQ(read.result, Os::RegistrySuccess);
@@ -177,8 +177,8 @@ TEST_F(Registry, MissingKeyCannotBeOpened)
     setValues("Software\\Mirabilis\\ICQ\\Elsewhere", {{"ICQPath", "C:\\ICQ"}});
     Os::RegistryKey handle = 0;
     EXPECT_EQ(Os::regOpenCurrentUserKey(Key, Os::KeyAllAccess, handle), Os::RegistryNotFound);
-    EXPECT_EQ(Os::regOpenCurrentUserKey("Software\\Mirabilis\\ICQ\\DefaultPrefsX",
-                                        Os::KeyAllAccess, handle),
+    EXPECT_EQ(Os::regOpenCurrentUserKey("Software\\Mirabilis\\ICQ\\DefaultPrefsX", Os::KeyAllAccess,
+                                        handle),
               Os::RegistryNotFound);
     // A key above one that holds values exists in its own right.
     ASSERT_EQ(Os::regOpenCurrentUserKey("Software\\Mirabilis", Os::KeyAllAccess, handle),
@@ -197,7 +197,7 @@ TEST_F(Registry, ValueMustFitTheBufferWithItsTerminator)
     EXPECT_EQ(fits.size, 256u);
     const Read tooLong = readValue(Key, "DataBase");
     EXPECT_EQ(tooLong.result, Os::RegistryMoreData);
-    EXPECT_EQ(tooLong.size, 257u);  // what it would have needed
+    EXPECT_EQ(tooLong.size, 257u); // what it would have needed
 }
 
 TEST_F(Registry, KeyAndValueNamesIgnoreCase)
@@ -265,8 +265,7 @@ TEST_F(Registry, ClosedOrUnknownHandlesAreRefused)
     EXPECT_EQ(Os::regCloseKey(handle), Os::RegistryInvalidHandle);
     std::uint32_t size = 256;
     char buffer[256];
-    EXPECT_EQ(Os::regQueryStringValue(handle, "ICQPath", buffer, size),
-              Os::RegistryInvalidHandle);
+    EXPECT_EQ(Os::regQueryStringValue(handle, "ICQPath", buffer, size), Os::RegistryInvalidHandle);
 }
 
 // The folder found is a DOS path; it is used through the prefix's drive links.
