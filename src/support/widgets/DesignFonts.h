@@ -1,0 +1,18 @@
+// The fonts that the window's design names. Where a system lacks a named face, the nearest one
+// it has stands in, sized so that the designed captions still fit their fixed rectangles.
+#pragma once
+
+#include <QFont>
+
+namespace DesignFonts {
+
+// The standard dialog font of every control that carries no font of its own.
+QFont standardDialog();
+// "MS Sans Serif" 8.25 pt: the standard dialog font's own face.
+QFont msSansSerif(bool bold = false, bool underline = false);
+// "Times New Roman" at the given size.
+QFont timesNewRoman(qreal pointSize, bool bold = false);
+// "Courier New" at the given size.
+QFont courierNew(qreal pointSize);
+
+} // namespace DesignFonts
