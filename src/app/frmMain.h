@@ -155,4 +155,8 @@ private:
     RuntimeServices& m_services;
     std::unique_ptr<cProgBar> m_progBar;
     std::unique_ptr<frmErrorBox> m_errorBox;
+
+    // ---- Layout (frmMain_layout.cpp) ---------------------------------------------------------
+    // Enter presses the focused button or Next; Esc presses Exit.
+    void keyPressEvent(QKeyEvent* event) override;
 };
