@@ -1,0 +1,66 @@
+// A picture box: a canvas with a 2-pixel sunken border that keeps its drawing in an image of
+// its inner area, so that what was drawn survives every repaint of the window.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QWidget>
+
+class PictureBox : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The coordinate unit of the inner area: twips at first, as a new picture box has.
+    enum class ScaleMode { Twips, Pixels };
+
+    static constexpr int BorderWidth = 2;
+    static constexpr int TwipsPerPixel = 15;
+
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    ScaleMode scaleMode() const { return m_scaleMode; }
+    void setScaleMode(ScaleMode mode) { m_scaleMode = mode; }
+
+    // The inner area, in the current coordinate unit.
+    double innerWidth() const;
+    double innerHeight() const;
+    // The outer width in the container's unit.
+    double outerWidthTwips() const;
+    void setOuterWidthTwips(double twips);
+
+    QColor foreColor() const { return m_foreColor; }
+    void setForeColor(const QColor& color) { m_foreColor = color; }
+    QColor backColor() const { return m_backColor; }
+    // Takes effect at the next clear(), as a picture box's background does for its drawing.
+    void setBackColor(const QColor& color) { m_backColor = color; }
+
+    // Clears the drawing to the background colour.
+    void clear();
+    // A filled box in the drawing colour between two corner points, both included.
+    void fillBox(double x1, double y1, double x2, double y2);
+
+    // The drawing, the size of the inner area.
+    const QImage& image() const;
+
+    // A colour in the platform's convention: 0x80000000 + n names system colour n, anything
+    // else is 0x00BBGGRR.
+    static QColor colorFromOle(quint32 value, const QPalette& palette);
+
+signals:
+    void resized();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    int toPixels(double value) const;
+    // Fits the image to the inner area, keeping what was drawn; new area shows the background.
+    void fitImage() const;
+
+    ScaleMode m_scaleMode = ScaleMode::Twips;
+    QColor m_foreColor;
+    QColor m_backColor;
+    mutable QImage m_image;
+};
