@@ -33,7 +33,8 @@ public:
 
     QString text()
     {
-        const qsizetype count = std::min<qsizetype>(word(), m_bytes.size() - m_pos);
+        const quint16 declared = word();
+        const qsizetype count = std::min<qsizetype>(declared, m_bytes.size() - m_pos);
         const std::string ansi(m_bytes.constData() + m_pos, static_cast<std::size_t>(count));
         m_pos += count;
         return QString::fromUtf8(Os::ansiToUtf8(ansi));
