@@ -14,11 +14,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPixmap>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
+#include <QStyleOption>
+#include <qdrawutil.h>
 
 const QString frmMain::WindowCaption =
     QStringLiteral("ZEB 2000 2.0 Public Beta 1 Build 2518 - Standard Edition");
@@ -43,9 +47,10 @@ void setColor(QWidget* widget, QPalette::ColorRole role, const QColor& color)
     widget->setPalette(palette);
 }
 
+// Buttons, option buttons and check boxes paint their background in the Button role.
 void paintBackground(QWidget* widget, const QColor& color)
 {
-    setColor(widget, QPalette::Window, color);
+    setColor(widget, widget->backgroundRole(), color);
     widget->setAutoFillBackground(true);
 }
 
@@ -59,6 +64,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, const Q
     control->setWordWrap(true);
     control->setAlignment(alignment | Qt::AlignTop);
     control->setGeometry(geometry);
+    DesignFonts::shrinkToFit(control);
     return control;
 }
 
@@ -93,10 +99,32 @@ QPushButton* graphicalButton(QWidget* parent, const char* name, const QString& c
     return control;
 }
 
+// Draws a frame as a plain etched line: the toolkit's own frame tints the area inside it, and
+// the pages must stay as white as the controls on them.
+class EtchedFrameStyle : public QProxyStyle
+{
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override
+    {
+        if (element == PE_FrameGroupBox) {
+            // Below the caption, which the toolkit draws above the frame.
+            QRect line = option->rect;
+            line.setTop(line.top() + option->fontMetrics.height() / 2 + 4);
+            qDrawShadeRect(painter, line, option->palette, true, 1);
+            return;
+        }
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+};
+
 QGroupBox* frame(QWidget* parent, const char* name, const QString& caption)
 {
     auto* control = new QGroupBox(caption, parent);
     control->setObjectName(QLatin1String(name));
+    auto* style = new EtchedFrameStyle;
+    style->setParent(control);
+    control->setStyle(style);
     control->setGeometry(twips(2160, 120, 4815, 4095));
     paintBackground(control, White);
     return control;
@@ -235,6 +263,8 @@ void frmMain::setupUi()
     lstZPXsList->setObjectName(QStringLiteral("lstZPXsList"));
     lstZPXsList->setGeometry(twips(120, 1200, 2895, 1230));
     lstZPXsList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Like the list boxes that the design names, entries wider than the box are cut off.
+    lstZPXsList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     cmdZPXListRefresh =
         button(page, "cmdZPXListRefresh", QStringLiteral("Re&fresh"), twips(3120, 1080, 1575, 375));
     cmdZPXListInvert =
@@ -246,6 +276,7 @@ void frmMain::setupUi()
     lstUINsList->setObjectName(QStringLiteral("lstUINsList"));
     lstUINsList->setGeometry(twips(120, 2760, 2895, 1230));
     lstUINsList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lstUINsList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     lstUINsList->setEnabled(false);
     cmdUINListRefresh =
         button(page, "cmdUINListRefresh", QStringLiteral("Refres&h"), twips(3120, 2640, 1575, 375));

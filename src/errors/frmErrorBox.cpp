@@ -30,6 +30,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, const Q
     control->setWordWrap(true);
     control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     control->setGeometry(geometry);
+    DesignFonts::shrinkToFit(control);
     return control;
 }
 
@@ -66,6 +67,7 @@ frmErrorBox::frmErrorBox(RuntimeServices& services, QWidget* parent)
                              "which are given below. :"),
               twips(120, 120, 6135, 495));
     lblThisAppHasEncountered->setFont(DesignFonts::msSansSerif(true));
+    DesignFonts::shrinkToFit(lblThisAppHasEncountered);
     lblToHelpMakeThisApp =
         label(this, "lblToHelpMakeThisApp",
               QStringLiteral("To help make this application totally bug-free, please email this "

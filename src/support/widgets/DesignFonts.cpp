@@ -1,5 +1,8 @@
 #include "support/widgets/DesignFonts.h"
 
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QStringList>
 
 namespace {
@@ -22,9 +25,12 @@ QFont standardDialog()
 #ifdef Q_OS_WIN
     return fontOf({QStringLiteral("MS Sans Serif")}, 8.25);
 #else
-    // DejaVu Sans is the one face that every Debian desktop has; it runs wider than MS Sans
-    // Serif, so it needs a smaller size for the captions to fit their labels.
-    return fontOf({QStringLiteral("DejaVu Sans")}, 7.5);
+    // Liberation Sans runs as wide as the Windows faces that the captions were fitted to.
+    // DejaVu Sans, which every Debian desktop has, runs wider and needs a smaller size.
+    QFont font = fontOf({QStringLiteral("Liberation Sans")}, 8.25);
+    if (QFontInfo(font).family() != QLatin1String("Liberation Sans"))
+        font = fontOf({QStringLiteral("DejaVu Sans")}, 7);
+    return font;
 #endif
 }
 
@@ -48,6 +54,22 @@ QFont courierNew(qreal pointSize)
     return fontOf({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
                    QStringLiteral("DejaVu Sans Mono")},
                   pointSize);
+}
+
+void shrinkToFit(QLabel* label)
+{
+    constexpr qreal SmallestReadable = 6.5;
+    const auto fits = [label](const QFont& font) {
+        const QRect needed = QFontMetrics(font).boundingRect(
+            label->contentsRect(),
+            int(label->alignment()) | Qt::TextWordWrap | Qt::TextShowMnemonic, label->text());
+        return needed.height() <= label->contentsRect().height();
+    };
+    QFont font = label->font();
+    while (!fits(font) && font.pointSizeF() > SmallestReadable) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+        label->setFont(font);
+    }
 }
 
 } // namespace DesignFonts

@@ -4,6 +4,8 @@
 
 #include <QFont>
 
+class QLabel;
+
 namespace DesignFonts {
 
 // The standard dialog font of every control that carries no font of its own.
@@ -14,5 +16,9 @@ QFont msSansSerif(bool bold = false, bool underline = false);
 QFont timesNewRoman(qreal pointSize, bool bold = false);
 // "Courier New" at the given size.
 QFont courierNew(qreal pointSize);
+
+// Where a stand-in face needs more room than the designed one did, steps the label's font down
+// until its wrapped caption fits the label's fixed rectangle.
+void shrinkToFit(QLabel* label);
 
 } // namespace DesignFonts
