@@ -89,6 +89,14 @@ private:
         TempWinePrefix::writeFile(programFolder() + QLatin1Char('/') + fileName, bytes);
     }
     QList<Entry> refreshComponents();
+    // The same, in the order of their texts, where the listing's order does not matter.
+    QList<Entry> refreshComponentsSorted()
+    {
+        QList<Entry> entries = refreshComponents();
+        std::sort(entries.begin(), entries.end(),
+                  [](const Entry& a, const Entry& b) { return a.text < b.text; });
+        return entries;
+    }
     QStringList refreshUins();
     QString busy() const { return m_window->findChild<QLabel*>(QStringLiteral("lblBusy"))->text(); }
 
@@ -266,9 +274,7 @@ void CataloguesTest::flagBecomesOneOrZero()
     writePlugin(QStringLiteral("zero.zpx"), pluginRecord("Zero", "A", 0));
     writePlugin(QStringLiteral("minus.zpx"), pluginRecord("Minus", "A", -32768));
     writePlugin(QStringLiteral("seven.zpx"), pluginRecord("Seven", "A", 7));
-    QList<Entry> entries = refreshComponents();
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry& a, const Entry& b) { return a.text < b.text; });
+    const QList<Entry> entries = refreshComponentsSorted();
     QCOMPARE(entries,
              (QList<Entry>{{"Minus [A]", 1, "A"}, {"Seven [A]", 1, "A"}, {"Zero [A]", 0, "A"}}));
 }
@@ -321,9 +327,7 @@ void CataloguesTest::shortPluginFileStillListed()
     writePlugin(QStringLiteral("cut.zpx"), SampleExample.left(12));
     writePlugin(QStringLiteral("empty.zpx"), QByteArray());
     makeFolder(QStringLiteral("DB"));
-    QList<Entry> entries = refreshComponents();
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry& a, const Entry& b) { return a.text < b.text; });
+    const QList<Entry> entries = refreshComponentsSorted();
     QCOMPARE(entries, (QList<Entry>{{" []", 0, ""}, {"Sample [DB]", 0, "DB"}}));
     QVERIFY(m_runtime->boxes.empty());
 }
@@ -335,9 +339,7 @@ void CataloguesTest::nestedFolderWithEitherSeparator()
     writePlugin(QStringLiteral("fwd.zpx"), pluginRecord("Sounds", "Data/Sounds", 1));
     makeFolder(QStringLiteral("Data/Skins"));
     makeFolder(QStringLiteral("Data/Sounds"));
-    QList<Entry> entries = refreshComponents();
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry& a, const Entry& b) { return a.text < b.text; });
+    const QList<Entry> entries = refreshComponentsSorted();
     const QString sep(QLatin1Char(Os::PathSeparator));
     QCOMPARE(entries,
              (QList<Entry>{{"Skins [Data" + sep + "Skins]", 1, "Data" + sep + "Skins"},

@@ -17,41 +17,19 @@ class IcqRunningTest : public QObject
 
 private slots:
     void initTestCase();
-    void init();
-    void cleanup();
-    void windowOfTheFirstUin();
-    void windowOfTheSecondUinOnly();
-    void windowsOfOtherTitlesOnly();
-    void noUinFiles();
-    void folderWithoutTrailingBackslash();
-    void noRegistryKey();
+    void windowTitles_data();
+    void windowTitles();
     void eachCallLooksAgain();
 
 private:
     void openWindow(const QString& title);
-    void addUinFiles() const;
-    QString icqFolder() const { return m_prefix->path() + QStringLiteral("/drive_c/ICQ/"); }
 
-    std::unique_ptr<TempWinePrefix> m_prefix;
     std::vector<std::unique_ptr<QWidget>> m_windows;
 };
 
 void IcqRunningTest::initTestCase()
 {
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-}
-
-void IcqRunningTest::init()
-{
-    m_prefix = std::make_unique<TempWinePrefix>();
-    QDir().mkpath(icqFolder() + QStringLiteral("uin"));
-    m_prefix->writeRegistry("\"ICQPath\"=\"C:\\\\ICQ\\\\\"");
-}
-
-void IcqRunningTest::cleanup()
-{
-    m_windows.clear();
-    m_prefix.reset();
 }
 
 void IcqRunningTest::openWindow(const QString& title)
@@ -64,73 +42,65 @@ void IcqRunningTest::openWindow(const QString& title)
     m_windows.push_back(std::move(window));
 }
 
-// Two users, the first with a lower-case extension and the second with an upper-case one.
-void IcqRunningTest::addUinFiles() const
+void IcqRunningTest::windowTitles_data()
 {
-    TempWinePrefix::writeFile(icqFolder() + QStringLiteral("uin/11111111.uin"), "");
-    TempWinePrefix::writeFile(icqFolder() + QStringLiteral("uin/22222222.UIN"), "");
+    QTest::addColumn<QByteArray>("icqPath");   // as user.reg holds it; empty: no ICQ key
+    QTest::addColumn<QStringList>("uinFiles"); // in ICQ's "uin" folder
+    QTest::addColumn<QStringList>("titles");   // of the windows open
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<QStringList>("boxes");
+
+    const QByteArray withSeparator = "C:\\\\ICQ\\\\";
+    const QStringList two = {"11111111.uin", "22222222.UIN"};
+    QTest::newRow("first UIN") << withSeparator << two << QStringList{"11111111"} << true
+                               << QStringList{};
+    QTest::newRow("second UIN only")
+        << withSeparator << two << QStringList{"22222222"} << true << QStringList{};
+    // The title must be the UIN itself, not a name that holds it or the file's name.
+    QTest::newRow("other titles only")
+        << withSeparator << two
+        << QStringList{"33333333", "111111111", "11111111.uin", "ICQ 11111111"} << false
+        << QStringList{};
+    QTest::newRow("no UIN files") << withSeparator << QStringList{"11111111.txt"}
+                                  << QStringList{"11111111"} << false << QStringList{};
+    QTest::newRow("folder without trailing backslash")
+        << QByteArray("C:\\\\ICQ") << two << QStringList{"22222222"} << true << QStringList{};
+    // The registry's message shows, and the run goes on as if ICQ were not running.
+    QTest::newRow("no ICQ key") << QByteArray() << two << QStringList{"11111111"} << false
+                                << QStringList{"Error opening key."};
 }
 
-void IcqRunningTest::windowOfTheFirstUin()
+void IcqRunningTest::windowTitles()
 {
-    addUinFiles();
-    openWindow(QStringLiteral("11111111"));
-    ScriptedRuntime runtime;
-    QVERIFY(IsICQRunning(runtime));
-    QVERIFY(runtime.boxes.empty());
-}
+    QFETCH(QByteArray, icqPath);
+    QFETCH(QStringList, uinFiles);
+    QFETCH(QStringList, titles);
 
-void IcqRunningTest::windowOfTheSecondUinOnly()
-{
-    addUinFiles();
-    openWindow(QStringLiteral("22222222"));
-    ScriptedRuntime runtime;
-    QVERIFY(IsICQRunning(runtime));
-}
+    TempWinePrefix prefix;
+    if (icqPath.isEmpty())
+        prefix.writeRegistry(QByteArray(), QByteArray());
+    else
+        prefix.writeRegistry("\"ICQPath\"=\"" + icqPath + "\"");
+    const QString uinFolder = prefix.path() + QStringLiteral("/drive_c/ICQ/uin/");
+    QDir().mkpath(uinFolder);
+    for (const QString& file : uinFiles)
+        TempWinePrefix::writeFile(uinFolder + file, "");
+    for (const QString& title : titles)
+        openWindow(title);
 
-// The title must be the UIN itself, not a name that holds it or the file's name.
-void IcqRunningTest::windowsOfOtherTitlesOnly()
-{
-    addUinFiles();
-    openWindow(QStringLiteral("33333333"));
-    openWindow(QStringLiteral("111111111"));
-    openWindow(QStringLiteral("11111111.uin"));
-    openWindow(QStringLiteral("ICQ 11111111"));
     ScriptedRuntime runtime;
-    QVERIFY(!IsICQRunning(runtime));
-}
-
-void IcqRunningTest::noUinFiles()
-{
-    TempWinePrefix::writeFile(icqFolder() + QStringLiteral("uin/11111111.txt"), "");
-    openWindow(QStringLiteral("11111111"));
-    ScriptedRuntime runtime;
-    QVERIFY(!IsICQRunning(runtime));
-}
-
-void IcqRunningTest::folderWithoutTrailingBackslash()
-{
-    m_prefix->writeRegistry("\"ICQPath\"=\"C:\\\\ICQ\"");
-    addUinFiles();
-    openWindow(QStringLiteral("22222222"));
-    ScriptedRuntime runtime;
-    QVERIFY(IsICQRunning(runtime));
-}
-
-// The registry's message shows, and the run goes on as if ICQ were not running.
-void IcqRunningTest::noRegistryKey()
-{
-    m_prefix->writeRegistry(QByteArray(), QByteArray());
-    addUinFiles();
-    openWindow(QStringLiteral("11111111"));
-    ScriptedRuntime runtime;
-    QVERIFY(!IsICQRunning(runtime));
-    QCOMPARE(runtime.prompts(), QStringList{QStringLiteral("Error opening key.")});
+    QTEST(IsICQRunning(runtime), "running");
+    QTEST(runtime.prompts(), "boxes");
+    m_windows.clear();
 }
 
 void IcqRunningTest::eachCallLooksAgain()
 {
-    addUinFiles();
+    TempWinePrefix prefix;
+    prefix.writeRegistry("\"ICQPath\"=\"C:\\\\ICQ\\\\\"");
+    QDir().mkpath(prefix.path() + QStringLiteral("/drive_c/ICQ/uin"));
+    TempWinePrefix::writeFile(prefix.path() + QStringLiteral("/drive_c/ICQ/uin/11111111.uin"), "");
+
     ScriptedRuntime runtime;
     QVERIFY(!IsICQRunning(runtime));
     openWindow(QStringLiteral("11111111"));
