@@ -96,9 +96,15 @@ TEST(Listing, MissingFolderOrNoMatchListsNothing)
     names = {"stale"};
     EXPECT_EQ(Os::listFiles(dir.path("*.uin"), names), 0);
     EXPECT_TRUE(names.empty());
-    // A file named as if it were the folder holds nothing either.
-    EXPECT_EQ(Os::listFiles(dir.path("a.txt/*.*"), names), 0);
+    // A file named as if it were the folder holds nothing either (Windows may call that a bad
+    // name instead).
+    const std::int32_t answer = Os::listFiles(dir.path("a.txt/*.*"), names);
     EXPECT_TRUE(names.empty());
+#ifndef _WIN32
+    EXPECT_EQ(answer, 0);
+#else
+    EXPECT_TRUE(answer == 0 || answer == 52) << answer;
+#endif
 }
 
 #ifdef _WIN32
@@ -188,7 +194,7 @@ TEST(FolderLookup, OtherFailuresAreNotPathNotFound)
 #endif
 }
 
-TEST(CreateDirectory, MakesOneLevelAndReportsWhatItCouldNot)
+TEST(DirectoryCreation, MakesOneLevelAndReportsWhatItCouldNot)
 {
     TempFolder dir;
     EXPECT_TRUE(Os::createDirectory(dir.path("Backup")));
@@ -201,7 +207,7 @@ TEST(CreateDirectory, MakesOneLevelAndReportsWhatItCouldNot)
     EXPECT_FALSE(Os::createDirectory(""));
 }
 
-TEST(CreateDirectory, EveryPrefixOfAPathInTurnBuildsTheWholePath)
+TEST(DirectoryCreation, EveryPrefixOfAPathInTurnBuildsTheWholePath)
 {
     TempFolder dir;
     const std::string path = sep(dir.path("A/B/C"), "");

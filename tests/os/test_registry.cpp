@@ -49,7 +49,7 @@ std::string quoted(const std::string& argument)
         if (c == '\\') {
             ++backslashes;
         } else {
-            out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+            out.append(c == '"' ? backslashes + 1 : 0, '\\');
             backslashes = 0;
         }
         out.push_back(c);
@@ -60,12 +60,20 @@ std::string quoted(const std::string& argument)
 void runReg(const std::string& arguments)
 {
     std::string command = "reg.exe " + arguments;
+    // reg.exe's own chatter ("key not found" on the clean-up) stays out of the test's output.
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE nul =
+        CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = nul;
+    startup.hStdError = nul;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &process))
-        << command;
+    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &process);
+    CloseHandle(nul);
+    ASSERT_TRUE(started) << command;
     WaitForSingleObject(process.hProcess, 60000);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);

@@ -1,5 +1,5 @@
-// Folder copy on Windows: one call to the shell's file operation, which asks and reports
-// through its own dialogs.
+// Folder copy on Windows: the shell's file operation, which asks and reports through its own
+// dialogs.
 #include "support/os/os.h"
 
 #include <windows.h>
@@ -7,9 +7,37 @@
 #include <shellapi.h>
 
 namespace Os {
+namespace {
+
+bool isFolder(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::string folderOf(const std::string& pattern)
+{
+    const std::size_t cut = pattern.find_last_of("\\/");
+    return cut == std::string::npos ? std::string(".") : pattern.substr(0, cut + 1);
+}
+
+} // namespace
 
 bool copyFolder(const CopyRequest& request)
 {
+    const bool sourceExists = isFolder(folderOf(request.from));
+    // Some shells (Wine's) take a target that does not exist yet for a file name when the
+    // pattern matches one file; made beforehand, it is a folder for every shell. The shell
+    // would make it silently anyway (FOF_NOCONFIRMMKDIR).
+    if (sourceExists && !request.to.empty() && !isFolder(request.to)) {
+        const std::string target = request.to + '\\';
+        for (std::size_t p = target.find_first_of("\\/"); p != std::string::npos;
+             p = target.find_first_of("\\/", p + 1)) {
+            if (p > 0 && target[p - 1] != ':') {
+                CreateDirectoryA(target.substr(0, p).c_str(), nullptr);
+            }
+        }
+    }
     // Each field is a list of paths that ends with an empty one: two zero bytes in all.
     const std::string from = request.from + '\0' + '\0';
     const std::string to = request.to + '\0' + '\0';
@@ -22,7 +50,10 @@ bool copyFolder(const CopyRequest& request)
     if (request.overwrite) {
         operation.fFlags |= FOF_NOCONFIRMATION;
     }
-    return SHFileOperationA(&operation) == 0;
+    const bool shellSucceeded = SHFileOperationA(&operation) == 0;
+    // A pattern in a missing folder matches nothing, which some shells (Wine's) count as
+    // success; a missing source is a failed copy whatever the shell says.
+    return shellSucceeded && sourceExists;
 }
 
 } // namespace Os
