@@ -1,0 +1,55 @@
+# Shared steps of the tests that drive the real executable under Xvfb with xdotool.
+# The caller runs under xvfb-run, so $DISPLAY is a private X server.
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# The id of the one visible window whose title is exactly $1, waiting up to 20 s for it.
+wait_for_window() {
+    local title=$1 id
+    for _ in $(seq 200); do
+        id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    fail "no window titled '$title'"
+}
+
+wait_until_gone() {
+    local title=$1
+    for _ in $(seq 200); do
+        xdotool search --onlyvisible --name "^${title}\$" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    fail "window '$title' stayed open"
+}
+
+# Types keys into a window after giving it the keyboard; there is no window manager to do it.
+keys_to() {
+    local window=$1
+    shift
+    xdotool windowfocus --sync "$window"
+    xdotool key --clearmodifiers --delay 60 "$@"
+}
+
+# Closes a message box with Enter and waits until it is gone.
+acknowledge() {
+    local title=$1 box
+    box=$(wait_for_window "$title")
+    keys_to "$box" Return
+    wait_until_gone "$title"
+}
+
+MAIN_TITLE="ZEB 2000 2.0 Public Beta 1 Build 2518 - Standard Edition"
+
+# Starts the program on the Wine prefix $2 and answers its start-up warning.
+start_program() {
+    local program=$1 prefix=$2
+    WINEPREFIX=$prefix "$program" >"$prefix/program.log" 2>&1 &
+    PROGRAM_PID=$!
+    trap 'kill $PROGRAM_PID 2>/dev/null || true' EXIT
+    acknowledge "Warning"
+    MAIN_WINDOW=$(wait_for_window "$MAIN_TITLE")
+}
