@@ -355,6 +355,7 @@ void frmMain::setupUi()
         setColor(link, QPalette::WindowText, Orange);
         // A link's address is one word: wrapping it would only cut it in two.
         link->setWordWrap(false);
+        DesignFonts::shrinkToFit(link);
     }
     lblAboutFrameDblClickHereToContinue =
         label(fraAbout, "lblAboutFrameDblClickHereToContinue",

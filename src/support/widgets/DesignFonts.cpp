@@ -63,7 +63,8 @@ void shrinkToFit(QLabel* label)
         const QRect needed = QFontMetrics(font).boundingRect(
             label->contentsRect(),
             int(label->alignment()) | Qt::TextWordWrap | Qt::TextShowMnemonic, label->text());
-        return needed.height() <= label->contentsRect().height();
+        return needed.height() <= label->contentsRect().height() &&
+               needed.width() <= label->contentsRect().width();
     };
     QFont font = label->font();
     while (!fits(font) && font.pointSizeF() > SmallestReadable) {

@@ -18,7 +18,7 @@ QFont timesNewRoman(qreal pointSize, bool bold = false);
 QFont courierNew(qreal pointSize);
 
 // Where a stand-in face needs more room than the designed one did, steps the label's font down
-// until its wrapped caption fits the label's fixed rectangle.
+// until its caption fits the label's fixed rectangle.
 void shrinkToFit(QLabel* label);
 
 } // namespace DesignFonts
