@@ -7,19 +7,22 @@ cd "$(dirname "$0")"
 command -v convert >/dev/null || { echo "needs ImageMagick (apt-get install imagemagick)" >&2; exit 1; }
 font=DejaVu-Sans-Bold
 
-# The logo: a white "Z" on an orange disc with a dark ring, over black.
-logo() { # size colours file
-    local s=$1 r=$(($1 * 46 / 100)) c=$(($1 / 2))
-    convert -size "${s}x${s}" xc:black \
-        -fill '#1a1a1a' -draw "circle $c,$c $c,$((c - r - s / 40))" \
-        -fill '#ff8000' -draw "circle $c,$c $c,$((c - r))" \
-        -fill '#ffa030' -draw "circle $((c - s / 10)),$((c - s / 10)) $((c - s / 10)),$((c - s / 10 - r / 2))" \
-        -fill white -font "$font" -pointsize $((s * 62 / 100)) -gravity center -annotate +0+0 'Z' \
-        -fill '#e0e0e0' -pointsize $((s * 11 / 100)) -gravity south -annotate +0+$((s / 28)) 'ZEB 2000' \
-        -colors "$2" "GIF:$3"
-}
-logo 128 256 zeb-logo-128.gif
-logo 256 64 zeb-logo-256.gif
+# The strip's logo: a white "Z" on an orange disc with a dark ring, over black.
+convert -size 128x128 xc:black \
+    -fill '#1a1a1a' -draw "circle 64,64 64,5" \
+    -fill '#ff8000' -draw "circle 64,64 64,5" \
+    -fill '#ffa030' -draw "circle 51,51 51,22" \
+    -fill white -font "$font" -pointsize 79 -gravity center -annotate +0+0 'Z' \
+    -fill '#e0e0e0' -pointsize 14 -gravity south -annotate +0+4 'ZEB 2000' \
+    -colors 256 GIF:zeb-logo-128.gif
+
+# The About panel's logo lies beneath black and orange text: a pale disc and letter on a
+# transparent ground, so that the text over it stays readable.
+convert -size 256x256 xc:white \
+    -fill '#fff1e0' -draw "circle 128,128 128,8" \
+    -fill '#ffe4c4' -draw "circle 128,128 128,8" -fill '#fff1e0' -draw "circle 128,128 128,20" \
+    -fill '#ffe9d2' -font "$font" -pointsize 170 -gravity center -annotate +0+0 'Z' \
+    -colors 64 -transparent white GIF:zeb-logo-256.gif
 
 # The window icon: the logo's disc and letter at three sizes, 24-bit.
 for s in 16 32 48; do

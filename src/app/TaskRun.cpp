@@ -67,8 +67,7 @@ void frmMain::runTask()
         copier.setTarget(gstrTarget + folder + QLatin1Char(Os::PathSeparator));
         copier.setOverwrite(chkOverwriteWithoutPrompting->checkState() == Qt::Checked);
         lblOverallProgress->setText(QStringLiteral("Current component: ") +
-                                    componentNameWithBlank(entry, folder) +
-                                    QStringLiteral(" ..."));
+                                    componentNameWithBlank(entry, folder) + QStringLiteral(" ..."));
         m_services.doEvents();
 
         if (!copier.Perform(static_cast<qintptr>(winId()))) {

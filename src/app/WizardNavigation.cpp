@@ -6,9 +6,22 @@
 #include "support/NumberConversion.h"
 #include "support/RuntimeServices.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+
+namespace {
+
+// Hiding a page that holds the focus would pass it along the tab order to Back, and the next
+// Enter would go back instead of on: the focus moves to Next first.
+void moveFocusOffPage(QGroupBox* page, QPushButton* next)
+{
+    if (page->isAncestorOf(QApplication::focusWidget()))
+        next->setFocus(Qt::OtherFocusReason);
+}
+
+} // namespace
 
 void frmMain::cmdNext_Click()
 {
@@ -27,6 +40,7 @@ void frmMain::cmdNext_Click()
             return;
         }
         if (page < WizardPages::LastPage) {
+            moveFocusOffPage(WizardPages::member(Frame1, page), cmdNext);
             WizardPages::member(Frame1, page)->hide();
             WizardPages::member(Frame1, page + 1)->show();
             ++page;
@@ -47,6 +61,7 @@ void frmMain::cmdBack_Click()
         setBusy(true);
         qint16 page = toInteger16(lblFrameNumber->text());
         if (page > 0) {
+            moveFocusOffPage(WizardPages::member(Frame1, page), cmdNext);
             WizardPages::member(Frame1, page)->hide();
             WizardPages::member(Frame1, page - 1)->show();
             --page;

@@ -37,8 +37,7 @@ QString defaultFolder(const char* windowsPath)
 
 } // namespace
 
-frmMain::frmMain(RuntimeServices& services, QWidget* parent)
-    : QWidget(parent), m_services(services)
+frmMain::frmMain(RuntimeServices& services, QWidget* parent) : QWidget(parent), m_services(services)
 {
     setupUi();
     txtICQLocation->setText(defaultFolder("C:\\Program Files\\ICQ\\"));

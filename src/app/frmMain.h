@@ -34,8 +34,8 @@ public:
     static const QString WindowCaption;
 
     // ---- Public members ----------------------------------------------------------------------
-    QString gstrSource;  // folder copied from, with its trailing separator once set
-    QString gstrTarget;  // folder copied to, likewise
+    QString gstrSource; // folder copied from, with its trailing separator once set
+    QString gstrTarget; // folder copied to, likewise
 
     void HandleErrorsGlobally(const ErrorObject& errErrorObject,
                               const QString& strSubProcedureName) override;
@@ -142,10 +142,10 @@ public:
     QLabel* lblAboutFrameDblClickHereToContinue = nullptr;
 
 private:
-    void setupUi();           // every control in its designed state (layout file)
-    void connectHandlers();   // the events that have handlers
-    void setBusy(bool busy);  // the busy flag's caption
-    void runTask();           // the backup or restore behind "&Do It !"
+    void setupUi();          // every control in its designed state (layout file)
+    void connectHandlers();  // the events that have handlers
+    void setBusy(bool busy); // the busy flag's caption
+    void runTask();          // the backup or restore behind "&Do It !"
     void HideAboutPanel();
     void browseForFolderInto(QLineEdit* folderBox, const QString& procedure);
     void selectAllButtonClicked(QListWidget* list, const QString& procedure);

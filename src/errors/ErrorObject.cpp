@@ -5,8 +5,7 @@
 RuntimeError::RuntimeError(ErrorObject error)
     : m_error(std::move(error)),
       m_what(QStringLiteral("Error %1: %2").arg(m_error.number).arg(m_error.description).toUtf8())
-{
-}
+{}
 
 QString standardErrorDescription(qint32 number)
 {
@@ -71,6 +70,7 @@ void raiseError(qint32 number, const QString& description, const QString& source
 {
     if (number == 0)
         raiseError(ErrorNumber::InvalidProcedureCall);
-    throw RuntimeError({number, description.isEmpty() ? standardErrorDescription(number) : description,
+    throw RuntimeError({number,
+                        description.isEmpty() ? standardErrorDescription(number) : description,
                         source.isEmpty() ? ApplicationName : source});
 }

@@ -33,5 +33,6 @@ bool runTrapped(ErrorSink& sink, const std::function<QString()>& procedureName,
 
 bool runTrapped(ErrorSink& sink, const QString& procedureName, const std::function<void()>& body)
 {
-    return runTrapped(sink, [&procedureName] { return procedureName; }, body);
+    return runTrapped(
+        sink, [&procedureName] { return procedureName; }, body);
 }

@@ -30,28 +30,30 @@ QString procedureName(const char* method, const QListWidget* list)
 
 void frmMain::SelectAllInList(QListWidget* lstList)
 {
-    runTrapped(*this, [lstList] { return procedureName("SelectAllInList", lstList); },
-               [this, lstList] {
-                   setBusy(true);
-                   const int count = itemCount(lstList);
-                   for (int i = 1; i <= count; ++i)
-                       lstList->item(i - 1)->setSelected(true);
-                   setBusy(false);
-               });
+    runTrapped(
+        *this, [lstList] { return procedureName("SelectAllInList", lstList); },
+        [this, lstList] {
+            setBusy(true);
+            const int count = itemCount(lstList);
+            for (int i = 1; i <= count; ++i)
+                lstList->item(i - 1)->setSelected(true);
+            setBusy(false);
+        });
 }
 
 void frmMain::InvertList(QListWidget* lstList)
 {
-    runTrapped(*this, [lstList] { return procedureName("InvertList", lstList); },
-               [this, lstList] {
-                   setBusy(true);
-                   const int count = itemCount(lstList);
-                   for (int i = 1; i <= count; ++i) {
-                       QListWidgetItem* item = lstList->item(i - 1);
-                       item->setSelected(!item->isSelected());
-                   }
-                   setBusy(false);
-               });
+    runTrapped(
+        *this, [lstList] { return procedureName("InvertList", lstList); },
+        [this, lstList] {
+            setBusy(true);
+            const int count = itemCount(lstList);
+            for (int i = 1; i <= count; ++i) {
+                QListWidgetItem* item = lstList->item(i - 1);
+                item->setSelected(!item->isSelected());
+            }
+            setBusy(false);
+        });
 }
 
 void frmMain::selectAllButtonClicked(QListWidget* list, const QString& procedure)

@@ -4,8 +4,8 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -82,8 +82,7 @@ QString QtRuntimeServices::inputBox(const QString& prompt)
 
 QString QtRuntimeServices::browseForFolder(const QString& startFolder)
 {
-    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), QString(),
-                                             startFolder);
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), QString(), startFolder);
 }
 
 void QtRuntimeServices::showModal(QDialog& dialog)

@@ -38,8 +38,8 @@ public:
                                  "#arch=win64\n\n"
                                  "[Software\\\\Mirabilis\\\\ICQ\\\\DefaultPrefs] 1700000000\n"
                                  "#time=1d9a0b0c0d0e0f0\n")
-                          .append(values)
-                          .toUtf8());
+                      .append(values)
+                      .toUtf8());
     }
 
     void addUin(const QString& folder, const QString& fileName) const

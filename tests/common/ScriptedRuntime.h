@@ -24,7 +24,7 @@ class ScriptedRuntime final : public RuntimeServices
 public:
     // ---- The script --------------------------------------------------------------------------
     std::deque<MsgAnswer> boxAnswers;
-    std::deque<QString> inputAnswers;  // an empty text stands for Cancel
+    std::deque<QString> inputAnswers; // an empty text stands for Cancel
     std::deque<QString> folderAnswers;
     // What to do with each of the program's own dialogs while it is "shown"; without a script
     // the dialog is closed with reject(), as its title bar's close box would.

@@ -233,3 +233,13 @@ TEST(AnsiText, ConvertsToUtf8)
     EXPECT_EQ(Os::ansiToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
 #endif
 }
+
+TEST(Listing, ComesInNameOrderIgnoringCase)
+{
+    TempFolder dir;
+    for (const char* name : {"b.zpx", "C.zpx", "a.zpx", "D.zpx"})
+        dir.writeFile(std::string("plugins/") + name);
+    Names names;
+    EXPECT_EQ(Os::listFiles(dir.path("plugins/*.zpx"), names), 0);
+    EXPECT_EQ(names, (Names{"a.zpx", "b.zpx", "C.zpx", "D.zpx"}));
+}

@@ -103,10 +103,9 @@ private slots:
         });
         QCOMPARE(own.number, -2147221502);
         QCOMPARE(own.source, QStringLiteral("CProgressBar.Min"));
-        for (const qint32 number : {5, 6, 7, 9, 11, 13, 52, 53, 55, 57, 58, 61, 62, 67, 68, 70, 71,
-                                    75, 76, 91, 424, 429})
-            QVERIFY2(standardErrorDescription(number) !=
-                         standardErrorDescription(1234),
+        for (const qint32 number :
+             {5, 6, 7, 9, 11, 13, 52, 53, 55, 57, 58, 61, 62, 67, 68, 70, 71, 75, 76, 91, 424, 429})
+            QVERIFY2(standardErrorDescription(number) != standardErrorDescription(1234),
                      qPrintable(QString::number(number)));
     }
 
@@ -127,10 +126,12 @@ private slots:
         QCOMPARE(sink.reports[0].second, QStringLiteral("frmMain.cmdNext_Click()"));
 
         QString path = QStringLiteral("C:\\ICQ");
-        runTrapped(sink, [&] { return QStringLiteral("FileCopier.SlashPad ") + path; }, [&] {
-            path += QLatin1Char('\\');
-            throw std::bad_alloc();
-        });
+        runTrapped(
+            sink, [&] { return QStringLiteral("FileCopier.SlashPad ") + path; },
+            [&] {
+                path += QLatin1Char('\\');
+                throw std::bad_alloc();
+            });
         QCOMPARE(sink.reports[1].first.number, 7);
         QCOMPARE(sink.reports[1].second, QStringLiteral("FileCopier.SlashPad C:\\ICQ\\"));
     }
@@ -140,7 +141,8 @@ private slots:
         RecordingSink sink;
         bool endPassed = false;
         try {
-            runTrapped(sink, QStringLiteral("frmMain.cmdExit_Click()"), [] { throw ProgramEnded{}; });
+            runTrapped(sink, QStringLiteral("frmMain.cmdExit_Click()"),
+                       [] { throw ProgramEnded{}; });
         } catch (const ProgramEnded&) {
             endPassed = true;
         }

@@ -11,5 +11,7 @@ void appendUtf8(std::string& out, char32_t codePoint);
 // The simple lower-case form used to compare names as Windows and Wine do.
 char32_t foldCase(char32_t codePoint);
 bool equalsIgnoringCase(const std::string& a, const std::string& b);
+// Name order without regard to case, the order in which NTFS lists a folder.
+bool lessIgnoringCase(const std::string& a, const std::string& b);
 
 } // namespace Os::detail

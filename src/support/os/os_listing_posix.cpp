@@ -2,6 +2,7 @@
 #include "support/os/os.h"
 #include "support/os/os_internal.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <memory>
@@ -107,6 +108,8 @@ std::int32_t listFiles(const std::string& folderAndPattern, std::vector<std::str
             names.push_back(name);
         }
     }
+    // readdir's order is the order of a hash table; users know ICQ's folders listed by name.
+    std::sort(names.begin(), names.end(), detail::lessIgnoringCase);
     return 0;
 }
 

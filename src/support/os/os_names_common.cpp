@@ -123,6 +123,13 @@ bool equalsIgnoringCase(const std::string& a, const std::string& b)
     return folded(a) == folded(b);
 }
 
+bool lessIgnoringCase(const std::string& a, const std::string& b)
+{
+    const std::u32string foldedA = folded(a);
+    const std::u32string foldedB = folded(b);
+    return foldedA != foldedB ? foldedA < foldedB : a < b;
+}
+
 } // namespace Os::detail
 
 namespace Os {

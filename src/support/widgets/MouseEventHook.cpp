@@ -28,7 +28,8 @@ bool MouseEventHook::eventFilter(QObject* watched, QEvent* event)
     }
     if (m_event == Event::Click && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && widget->rect().contains(mouse->position().toPoint()))
+        if (mouse->button() == Qt::LeftButton &&
+            widget->rect().contains(mouse->position().toPoint()))
             m_handler();
     }
     return QObject::eventFilter(watched, event);
