@@ -206,6 +206,8 @@ void frmMain::setupUi()
     optRestore->setObjectName(QStringLiteral("optRestore"));
     optRestore->setGeometry(twips(120, 2160, 855, 255));
     paintBackground(optRestore, White);
+    DesignFonts::shrinkToFit(optBackup);
+    DesignFonts::shrinkToFit(optRestore);
     protocolButtons(cmdInitialize[0], cmdValidate[0], page, twips(2520, 3600, 975, 375),
                     twips(3600, 3600, 1095, 375),
                     QStringLiteral("Please press PRINT-SCREEN and go to MSPaint, and press CTRL-V, "

@@ -1,5 +1,6 @@
 #include "support/widgets/DesignFonts.h"
 
+#include <QAbstractButton>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
@@ -56,9 +57,21 @@ QFont courierNew(qreal pointSize)
                   pointSize);
 }
 
+namespace {
+constexpr qreal SmallestReadable = 6.5;
+} // namespace
+
+void shrinkToFit(QAbstractButton* button)
+{
+    QFont font = button->font();
+    while (button->sizeHint().width() > button->width() && font.pointSizeF() > SmallestReadable) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+        button->setFont(font);
+    }
+}
+
 void shrinkToFit(QLabel* label)
 {
-    constexpr qreal SmallestReadable = 6.5;
     const auto fits = [label](const QFont& font) {
         const QRect needed = QFontMetrics(font).boundingRect(
             label->contentsRect(),

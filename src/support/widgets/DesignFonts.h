@@ -4,6 +4,7 @@
 
 #include <QFont>
 
+class QAbstractButton;
 class QLabel;
 
 namespace DesignFonts {
@@ -20,5 +21,7 @@ QFont courierNew(qreal pointSize);
 // Where a stand-in face needs more room than the designed one did, steps the label's font down
 // until its caption fits the label's fixed rectangle.
 void shrinkToFit(QLabel* label);
+// The same for a caption beside an option button's or check box's indicator.
+void shrinkToFit(QAbstractButton* button);
 
 } // namespace DesignFonts
