@@ -82,9 +82,6 @@ void frmMain::connectHandlers()
     };
     onMouse(lblEmailAddress, Event::Click, &frmMain::lblEmailAddress_Click);
     onMouse(lblWebSiteAddress, Event::Click, &frmMain::lblWebSiteAddress_Click);
-    // The links close nothing: their double-click must not reach the panel beneath them.
-    MouseEventHook::install(lblEmailAddress, Event::SwallowDoubleClick);
-    MouseEventHook::install(lblWebSiteAddress, Event::SwallowDoubleClick);
     onMouse(fraAbout, Event::DoubleClick, &frmMain::fraAbout_DblClick);
     onMouse(imgBigZEBAboutLogo, Event::DoubleClick, &frmMain::imgBigZEBAboutLogo_DblClick);
     onMouse(lblAboutFrameTitle, Event::DoubleClick, &frmMain::lblAboutFrameTitle_DblClick);

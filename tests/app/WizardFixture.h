@@ -20,6 +20,7 @@ struct WizardFixture
     SampleInstallation sample;
     ScriptedRuntime runtime;
     std::unique_ptr<frmMain> window;
+    std::vector<ShownBox> startupBoxes;
 
     WizardFixture()
     {
@@ -27,7 +28,7 @@ struct WizardFixture
         runtime.programFolderPath = sample.programFolder();
         window = std::make_unique<frmMain>(runtime);
         window->Form_Load();
-        runtime.boxes.clear();
+        startupBoxes.swap(runtime.boxes);
     }
 
     template <typename Control> Control* control(const char* name) const

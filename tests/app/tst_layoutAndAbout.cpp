@@ -37,11 +37,12 @@ class LayoutAndAboutTest : public QObject
             ->setText(QString::number(index));
     }
     void click(const char* button) const { window->findChild<QPushButton*>(button)->click(); }
-    // As the platform delivers it: a click, then the double-click.
+    // As the platform delivers it: a click, then the double-click and its release.
     void doubleClick(const char* name) const
     {
         QTest::mouseClick(named(name), Qt::LeftButton, {}, QPoint(5, 5));
         QTest::mouseDClick(named(name), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(named(name), Qt::LeftButton, {}, QPoint(5, 5));
     }
 
 private slots:

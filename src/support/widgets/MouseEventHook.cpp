@@ -16,20 +16,26 @@ void MouseEventHook::install(QWidget* widget, Event event, std::function<void()>
 
 bool MouseEventHook::eventFilter(QObject* watched, QEvent* event)
 {
-    auto* widget = static_cast<QWidget*>(watched);
-    if (event->type() == QEvent::MouseButtonDblClick &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (m_event == Event::SwallowDoubleClick)
-            return true;
-        if (m_event == Event::DoubleClick) {
+    // A new press starts a new click, whatever came before it.
+    if (event->type() == QEvent::MouseButtonPress)
+        m_releaseEndsDoubleClick = false;
+    if (event->type() != QEvent::MouseButtonDblClick && event->type() != QEvent::MouseButtonRelease)
+        return QObject::eventFilter(watched, event);
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton)
+        return QObject::eventFilter(watched, event);
+
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (m_event == Event::DoubleClick)
             m_handler();
-            return true;
-        }
+        else
+            m_releaseEndsDoubleClick = true;
+        return true;
     }
-    if (m_event == Event::Click && event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton &&
-            widget->rect().contains(mouse->position().toPoint()))
+    if (m_event == Event::Click) {
+        const bool secondRelease = std::exchange(m_releaseEndsDoubleClick, false);
+        const auto* widget = static_cast<QWidget*>(watched);
+        if (!secondRelease && widget->rect().contains(mouse->position().toPoint()))
             m_handler();
     }
     return QObject::eventFilter(watched, event);

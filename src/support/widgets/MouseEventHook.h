@@ -13,11 +13,12 @@ class MouseEventHook : public QObject
     Q_OBJECT
 
 public:
-    enum class Event { Click, DoubleClick, SwallowDoubleClick };
+    // Click: one handler call per click; a double-click counts as one click and goes no further,
+    // so a link label over a panel neither opens twice nor closes the panel beneath it.
+    enum class Event { Click, DoubleClick };
 
-    // Installs the hook on the widget, which owns it. SwallowDoubleClick keeps a double-click
-    // from reaching the widget's parent, so that a link label does not close the panel under it.
-    static void install(QWidget* widget, Event event, std::function<void()> handler = {});
+    // Installs the hook on the widget, which owns it.
+    static void install(QWidget* widget, Event event, std::function<void()> handler);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -27,4 +28,5 @@ private:
 
     Event m_event;
     std::function<void()> m_handler;
+    bool m_releaseEndsDoubleClick = false;
 };
