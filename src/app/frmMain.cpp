@@ -8,6 +8,7 @@
 #include "support/widgets/MouseEventHook.h"
 
 #include <QAbstractButton>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -113,4 +114,15 @@ void frmMain::Form_Load()
                        "in a testing phase, and may not function correctly, if at all.\r\n\r\n"
                        "You are advised to continue at your own risk."),
         MsgButtons::OkOnly, MsgIcon::Exclamation, QStringLiteral("Warning"));
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    if (lblBusy->text() != QLatin1String("True")) {
+        event->accept();
+        return;
+    }
+    // Exit ends the program on Yes; on No the window stays and the run goes on.
+    event->ignore();
+    endingAtQtBoundary([this] { cmdExit_Click(); })();
 }

@@ -155,8 +155,9 @@ private:
     RuntimeServices& m_services;
     std::unique_ptr<cProgBar> m_progBar;
     std::unique_ptr<frmErrorBox> m_errorBox;
-
-    // ---- Layout (frmMain_layout.cpp) ---------------------------------------------------------
-    // Enter presses the focused button or Next; Esc presses Exit.
+    // Enter presses the focused button or Next; Esc presses Exit (layout file).
     void keyPressEvent(QKeyEvent* event) override;
+    // Closing the window while a handler works asks as Exit does, so that a run is not left
+    // going on behind a window that is gone.
+    void closeEvent(QCloseEvent* event) override;
 };

@@ -164,6 +164,27 @@ private slots:
         QVERIFY(f.runtime.ended);
     }
 
+    void closingTheWindowDuringARunAsksFirst()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        f.runtime.boxAnswers = {MsgAnswer::No};
+        bool closed = true;
+        f.runtime.onDoEvents = [&](int yield) {
+            if (yield == 1)
+                closed = f.window->close();
+        };
+        f.press("cmdNext");
+        QVERIFY(!closed);
+        QCOMPARE(f.runtime.prompts(),
+                 (QStringList{"Program is busy, are you sure you wish to interrupt and exit?",
+                              "The task was completed successfully!"}));
+        QVERIFY(f.window->close()); // not busy: it closes without a question
+        QCOMPARE(f.runtime.boxes.size(), std::size_t(2));
+    }
+
     void exitAfterFailureShowsWhatFailedInstead()
     {
         WizardFixture f;
