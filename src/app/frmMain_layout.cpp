@@ -5,6 +5,7 @@
 
 #include "about/ProductLinks.h"
 #include "support/widgets/DesignFonts.h"
+#include "support/widgets/DesignedControls.h"
 #include "support/widgets/PictureBox.h"
 
 #include <QCheckBox>
@@ -19,7 +20,6 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStyle>
 #include <QStyleOption>
 #include <qdrawutil.h>
@@ -29,12 +29,9 @@ const QString frmMain::WindowCaption =
 
 namespace {
 
-// The design measures in twips; 15 of them make one pixel at 96 dots per inch.
-QRect twips(int left, int top, int width, int height)
-{
-    const auto px = [](int value) { return qRound(value / 15.0); };
-    return QRect(px(left), px(top), px(width), px(height));
-}
+using DesignedControls::button;
+using DesignedControls::label;
+using DesignedControls::twips;
 
 const QColor White(0xFF, 0xFF, 0xFF);
 const QColor LightGrey(0xE0, 0xE0, 0xE0);
@@ -54,16 +51,16 @@ void paintBackground(QWidget* widget, const QColor& color)
     widget->setAutoFillBackground(true);
 }
 
-// Labels wrap at word boundaries from their top edge; what does not fit is cut off.
-QLabel* label(QWidget* parent, const char* name, const QString& caption, const QRect& geometry,
-              Qt::Alignment alignment = Qt::AlignLeft)
+// Option buttons and check boxes stand on white, their captions fitted to their rectangles.
+template <typename Choice>
+Choice* choice(QWidget* parent, const char* name, const QString& caption, const QRect& geometry,
+               bool checked)
 {
-    auto* control = new QLabel(caption, parent);
+    auto* control = new Choice(caption, parent);
     control->setObjectName(QLatin1String(name));
-    control->setTextFormat(Qt::PlainText);
-    control->setWordWrap(true);
-    control->setAlignment(alignment | Qt::AlignTop);
     control->setGeometry(geometry);
+    control->setChecked(checked);
+    paintBackground(control, White);
     DesignFonts::shrinkToFit(control);
     return control;
 }
@@ -76,16 +73,6 @@ QLabel* image(QWidget* parent, const char* name, const QString& picture, const Q
     control->setPixmap(QPixmap(picture));
     control->setScaledContents(stretch);
     control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    control->setGeometry(geometry);
-    return control;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption,
-                    const QRect& geometry)
-{
-    auto* control = new QPushButton(caption, parent);
-    control->setObjectName(QLatin1String(name));
-    control->setAutoDefault(false);
     control->setGeometry(geometry);
     return control;
 }
@@ -197,17 +184,10 @@ void frmMain::setupUi()
               QStringLiteral("Choose this to restore a previously backed up copy of your ICQ "
                              "contact list, and/or other settings."),
               twips(480, 2400, 3975, 495));
-    optBackup = new QRadioButton(QStringLiteral("Ba&ckup"), page);
-    optBackup->setObjectName(QStringLiteral("optBackup"));
-    optBackup->setGeometry(twips(120, 1200, 855, 255));
-    optBackup->setChecked(true);
-    paintBackground(optBackup, White);
-    optRestore = new QRadioButton(QStringLiteral("&Restore"), page);
-    optRestore->setObjectName(QStringLiteral("optRestore"));
-    optRestore->setGeometry(twips(120, 2160, 855, 255));
-    paintBackground(optRestore, White);
-    DesignFonts::shrinkToFit(optBackup);
-    DesignFonts::shrinkToFit(optRestore);
+    optBackup = choice<QRadioButton>(page, "optBackup", QStringLiteral("Ba&ckup"),
+                                     twips(120, 1200, 855, 255), true);
+    optRestore = choice<QRadioButton>(page, "optRestore", QStringLiteral("&Restore"),
+                                      twips(120, 2160, 855, 255), false);
     protocolButtons(cmdInitialize[0], cmdValidate[0], page, twips(2520, 3600, 975, 375),
                     twips(3600, 3600, 1095, 375),
                     QStringLiteral("Please press PRINT-SCREEN and go to MSPaint, and press CTRL-V, "
@@ -311,18 +291,15 @@ void frmMain::setupUi()
                     QStringLiteral("So far so good ! This is just a test version, so it isn't yet "
                                    "coded to do what its supposed to !"));
     // Nothing enables the overwrite box: copies always replace what they find.
-    chkOverwriteWithoutPrompting = new QCheckBox(
-        QStringLiteral("&Overwrite existing files without prompting (caution!)"), page);
-    chkOverwriteWithoutPrompting->setObjectName(QStringLiteral("chkOverwriteWithoutPrompting"));
-    chkOverwriteWithoutPrompting->setGeometry(twips(120, 1800, 4575, 255));
-    chkOverwriteWithoutPrompting->setChecked(true);
+    chkOverwriteWithoutPrompting =
+        choice<QCheckBox>(page, "chkOverwriteWithoutPrompting",
+                          QStringLiteral("&Overwrite existing files without prompting (caution!)"),
+                          twips(120, 1800, 4575, 255), true);
     chkOverwriteWithoutPrompting->setEnabled(false);
-    paintBackground(chkOverwriteWithoutPrompting, White);
     chkExitAfterDoing =
-        new QCheckBox(QStringLiteral("&Exit ZEB 2000 after successful task completion"), page);
-    chkExitAfterDoing->setObjectName(QStringLiteral("chkExitAfterDoing"));
-    chkExitAfterDoing->setGeometry(twips(120, 2040, 4575, 255));
-    paintBackground(chkExitAfterDoing, White);
+        choice<QCheckBox>(page, "chkExitAfterDoing",
+                          QStringLiteral("&Exit ZEB 2000 after successful task completion"),
+                          twips(120, 2040, 4575, 255), false);
     Picture1 = new PictureBox(page);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(twips(120, 3360, 4575, 375));
@@ -402,10 +379,7 @@ void frmMain::setupUi()
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     optBackup->setFocus();
 
-    setFixedSize(twips(0, 0, 7095, 4815).size());
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
-                                        screen->availableGeometry()));
+    DesignedControls::fixAndCentre(this, twips(0, 0, 7095, 4815).size());
 }
 
 // Enter presses the button that has the focus, else the default button Next (whatever its

@@ -3,45 +3,21 @@
 #include "about/ProductLinks.h"
 #include "support/RuntimeServices.h"
 #include "support/widgets/DesignFonts.h"
+#include "support/widgets/DesignedControls.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
-#include <QStyle>
 
 const QString frmErrorBox::Caption = QStringLiteral("Critial application error !");
 const QString frmErrorBox::DesignedDetails = QStringLiteral("Error Details\r\n");
 
 namespace {
 
-QRect twips(int left, int top, int width, int height)
-{
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
-{
-    auto* control = new QLabel(caption, parent);
-    control->setObjectName(QLatin1String(name));
-    control->setTextFormat(Qt::PlainText);
-    control->setWordWrap(true);
-    control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    control->setGeometry(geometry);
-    DesignFonts::shrinkToFit(control);
-    return control;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption,
-                    const QRect& geometry)
-{
-    auto* control = new QPushButton(caption, parent);
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(geometry);
-    return control;
-}
+using DesignedControls::button;
+using DesignedControls::label;
+using DesignedControls::twips;
 
 bool isEnter(const QKeyEvent* key)
 {
@@ -108,10 +84,7 @@ frmErrorBox::frmErrorBox(RuntimeServices& services, QWidget* parent)
     setTabOrder(cmdSendEmail, cmdContinueApp);
     setTabOrder(cmdContinueApp, cmdShutDownApp);
 
-    setFixedSize(425, 289);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
-                                        screen->availableGeometry()));
+    DesignedControls::fixAndCentre(this, twips(0, 0, 6375, 4335).size());
 }
 
 QPlainTextEdit* frmErrorBox::detailsBox()

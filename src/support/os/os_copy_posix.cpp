@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <optional>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -90,34 +91,29 @@ int copyData(int in, int out)
 {
     constexpr std::size_t Chunk = std::size_t{1} << 30;
     bool copied = false;
-    for (;;) {
-        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, Chunk, 0);
-        if (n > 0) {
-            copied = true;
-            continue;
+    // The kernel copies without a round trip through this process where the file system lets
+    // it; either call may be refused for this pair of files before it has copied anything.
+    const auto inKernel = [&copied](auto transfer) -> std::optional<int> {
+        for (;;) {
+            const ssize_t n = transfer();
+            if (n > 0) {
+                copied = true;
+                continue;
+            }
+            if (n == 0)
+                return 0;
+            if (errno == EINTR)
+                continue;
+            if (copied || !isCopyRangeUnsupported(errno))
+                return errno;
+            return std::nullopt;
         }
-        if (n == 0)
-            return 0;
-        if (errno == EINTR)
-            continue;
-        if (copied || !isCopyRangeUnsupported(errno))
-            return errno;
-        break;
-    }
-    for (;;) {
-        const ssize_t n = ::sendfile(out, in, nullptr, Chunk);
-        if (n > 0) {
-            copied = true;
-            continue;
-        }
-        if (n == 0)
-            return 0;
-        if (errno == EINTR)
-            continue;
-        if (copied || !isCopyRangeUnsupported(errno))
-            return errno;
-        break;
-    }
+    };
+    if (const auto result =
+            inKernel([&] { return ::copy_file_range(in, nullptr, out, nullptr, Chunk, 0); }))
+        return *result;
+    if (const auto result = inKernel([&] { return ::sendfile(out, in, nullptr, Chunk); }))
+        return *result;
     constexpr std::size_t BufferSize = std::size_t{1} << 20;
     const std::unique_ptr<char[]> buffer(new char[BufferSize]);
     for (;;) {
