@@ -23,10 +23,7 @@ void appendSeparator(QLineEdit* folderBox)
 // Only an ordinary file counts: a folder or a hidden file of that name does not.
 bool fileIsListed(const QString& path)
 {
-    std::vector<std::string> names;
-    if (const std::int32_t error = Os::listFiles(toOsPath(path), names))
-        raiseError(error);
-    return !names.empty();
+    return !ListFiles(path).isEmpty();
 }
 
 } // namespace

@@ -12,9 +12,6 @@
 #include <QListWidget>
 #include <QRegularExpression>
 
-#include <string>
-#include <vector>
-
 bool IsSafeComponentFolder(const QString& folder)
 {
     if (folder.startsWith(QLatin1Char('/')) || folder.startsWith(QLatin1Char('\\')))
@@ -51,19 +48,15 @@ void frmMain::cmdZPXListRefresh_Click()
 
         const QString separator = QString(QLatin1Char(Os::PathSeparator));
         const QString programFolder = m_services.programFolder();
-        std::vector<std::string> names;
-        if (const std::int32_t failure =
-                Os::listFiles(toOsPath(programFolder + separator + QStringLiteral("*.zpx")), names))
-            raiseError(failure);
-        if (names.empty()) {
+        const QStringList names = ListFiles(programFolder + separator + QStringLiteral("*.zpx"));
+        if (names.isEmpty()) {
             ShowErrorMessage(m_services, QStringLiteral("No backup plugins were found!"));
             setBusy(false);
             return;
         }
 
-        for (const std::string& name : names) {
-            const PluginRecord record =
-                ReadPluginRecord(programFolder + separator + fromOsPath(name));
+        for (const QString& name : names) {
+            const PluginRecord record = ReadPluginRecord(programFolder + separator + name);
             if (!IsSafeComponentFolder(record.ComponentFolder))
                 continue;
             const QString folder = NativeComponentFolder(record.ComponentFolder);

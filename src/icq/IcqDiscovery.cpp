@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -74,14 +73,10 @@ bool IsICQRunning(RuntimeServices& services)
     const QChar separator = QLatin1Char(Os::PathSeparator);
     const QString pattern = GetICQRegistryValue(services) + separator + QStringLiteral("uin") +
                             separator + QStringLiteral("*.uin");
-    std::vector<std::string> names;
-    if (const std::int32_t failure = Os::listFiles(toOsPath(pattern), names))
-        raiseError(failure);
     bool running = false;
-    for (const std::string& name : names) {
-        // The title is the name less its extension ".uin", kept as the bytes the OS gave.
-        const std::string uin = name.substr(0, name.size() >= 4 ? name.size() - 4 : 0);
-        if (Os::findTopLevelWindow(uin) != 0)
+    for (const QString& name : ListFiles(pattern)) {
+        // The title is the name less its extension ".uin".
+        if (Os::findTopLevelWindow(name.chopped(4).toLocal8Bit().toStdString()) != 0)
             running = true;
     }
     return running;

@@ -8,33 +8,24 @@
 
 #include <QListWidget>
 
-#include <string>
-#include <vector>
-
 void frmMain::cmdUINListRefresh_Click()
 {
     runTrapped(*this, QStringLiteral("frmMain.cmdUINListRefresh_Click()"), [this] {
         setBusy(true);
         lstUINsList->clear();
 
-        const QChar separator = QLatin1Char(Os::PathSeparator);
-        std::vector<std::string> names;
-        if (const std::int32_t failure = Os::listFiles(
-                toOsPath(gstrSource + QStringLiteral("UIN") + separator + QStringLiteral("*.UIN")),
-                names))
-            raiseError(failure);
-        if (names.empty()) {
+        const QStringList names =
+            ListFiles(gstrSource + QStringLiteral("UIN") + QLatin1Char(Os::PathSeparator) +
+                      QStringLiteral("*.UIN"));
+        if (names.isEmpty()) {
             ShowErrorMessage(m_services, QStringLiteral("No UINs were found!"));
             setBusy(false);
             return;
         }
 
         // The UIN is the file's name less its extension ".uin" (in any letter case).
-        for (const std::string& name : names) {
-            QString uin = fromOsPath(name);
-            uin.chop(4);
-            lstUINsList->addItem(uin);
-        }
+        for (const QString& name : names)
+            lstUINsList->addItem(name.chopped(4));
         setBusy(false);
     });
 }

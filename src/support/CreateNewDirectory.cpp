@@ -15,13 +15,11 @@ void frmMain::CreateNewDirectory(const QString& NewDirectory)
                        path += QLatin1Char(Os::PathSeparator);
                    for (qsizetype at = path.indexOf(QLatin1Char(Os::PathSeparator)); at >= 0;
                         at = path.indexOf(QLatin1Char(Os::PathSeparator), at + 1)) {
-                       const std::string prefix = toOsPath(path.left(at + 1));
+                       const QString prefix = path.left(at + 1);
                        // The probe only finds out whether the drive can be read at all.
-                       std::vector<std::string> ignored;
-                       if (const std::int32_t error = Os::listFiles(prefix, ignored))
-                           raiseError(error);
+                       ListFiles(prefix);
                        // Existing folders and drive roots fail here, silently, as they may.
-                       Os::createDirectory(prefix);
+                       Os::createDirectory(toOsPath(prefix));
                    }
                    setBusy(false);
                });

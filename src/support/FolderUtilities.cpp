@@ -1,5 +1,6 @@
 #include "support/FolderUtilities.h"
 
+#include "errors/ErrorObject.h"
 #include "support/RuntimeServices.h"
 #include "support/os/os.h"
 
@@ -13,6 +14,18 @@ bool FolderExists(const QString& path)
 void ShowErrorMessage(RuntimeServices& services, const QString& text)
 {
     services.msgBox(text, MsgButtons::OkOnly, MsgIcon::Critical, QStringLiteral("Error!"));
+}
+
+QStringList ListFiles(const QString& folderAndPattern)
+{
+    std::vector<std::string> names;
+    if (const std::int32_t error = Os::listFiles(toOsPath(folderAndPattern), names))
+        raiseError(error);
+    QStringList listed;
+    listed.reserve(static_cast<qsizetype>(names.size()));
+    for (const std::string& name : names)
+        listed << fromOsPath(name);
+    return listed;
 }
 
 std::string toOsPath(const QString& path)

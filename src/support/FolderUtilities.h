@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <string>
 
@@ -13,6 +14,10 @@ bool FolderExists(const QString& path);
 
 // A modal box with the critical icon, OK alone and the title "Error!".
 void ShowErrorMessage(RuntimeServices& services, const QString& text);
+
+// The directory listing: the names of the ordinary files that match "folder + pattern", in the
+// file system's order. A folder that cannot be read at all raises the runtime's error for it.
+QStringList ListFiles(const QString& folderAndPattern);
 
 // A QString path as the OS layer takes it, and back.
 std::string toOsPath(const QString& path);
