@@ -4,13 +4,10 @@
 #include "support/os/os.h"
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <string>
-#include <vector>
+#include <random>
+#include <sstream>
 
 namespace OsTest {
 
@@ -19,60 +16,41 @@ class TempFolder
 {
 public:
     TempFolder()
+        : root_(std::filesystem::temp_directory_path() /
+                ("zeb-os-" + std::to_string(std::random_device{}())))
     {
-        static std::atomic<int> counter{0};
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        root_ = std::filesystem::temp_directory_path() /
-                ("zeb-os-" + std::to_string(stamp) + "-" + std::to_string(counter++));
         std::filesystem::create_directories(root_);
     }
     ~TempFolder()
     {
         std::error_code ignored;
-        std::filesystem::permissions(root_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
         std::filesystem::remove_all(root_, ignored);
     }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
 
     // The folder, or a path below it, as the OS layer takes it; "a/b" names nested parts.
-    std::string path(const std::string& relative = {}) const
+    std::string path(std::string relative = {}) const
     {
-        std::string text = root_.string();
-        if (!relative.empty()) {
-            std::string native = relative;
-            std::replace(native.begin(), native.end(), '/', Os::PathSeparator);
-            text += Os::PathSeparator + native;
-        }
-        return text;
+        std::replace(relative.begin(), relative.end(), '/', Os::PathSeparator);
+        return relative.empty() ? root_.string() : root_.string() + Os::PathSeparator + relative;
     }
-
     void makeFolder(const std::string& relative) const
     {
         std::filesystem::create_directories(path(relative));
     }
-
     void writeFile(const std::string& relative, const std::string& content = "x") const
     {
         std::filesystem::create_directories(std::filesystem::path(path(relative)).parent_path());
         std::ofstream(path(relative), std::ios::binary) << content;
     }
-
     std::string readFile(const std::string& relative) const
     {
-        std::ifstream file(path(relative), std::ios::binary);
-        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        std::ostringstream content;
+        content << std::ifstream(path(relative), std::ios::binary).rdbuf();
+        return content.str();
     }
 
 private:
     std::filesystem::path root_;
 };
-
-inline std::vector<std::string> sorted(std::vector<std::string> names)
-{
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 } // namespace OsTest
