@@ -54,20 +54,13 @@ struct WizardFixture
         press("cmdNext");
     }
 
-    QStringList entries(const char* listName) const
+    // The entries' texts, or only the selected ones'.
+    QStringList entries(const char* listName, bool selectedOnly = false) const
     {
         QStringList texts;
         const QListWidget* box = list(listName);
         for (int i = 0; i < box->count(); ++i)
-            texts << box->item(i)->text();
-        return texts;
-    }
-    QStringList selectedEntries(const char* listName) const
-    {
-        QStringList texts;
-        const QListWidget* box = list(listName);
-        for (int i = 0; i < box->count(); ++i)
-            if (box->item(i)->isSelected())
+            if (!selectedOnly || box->item(i)->isSelected())
                 texts << box->item(i)->text();
         return texts;
     }

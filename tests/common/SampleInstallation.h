@@ -63,6 +63,14 @@ public:
         writeFile(QDir(programFolder()).filePath(fileName), record);
     }
 
+    // A component whose folder, below the ICQ folder, holds one file of the given bytes.
+    void addComponent(const QString& name, const QString& folder,
+                      const QByteArray& content = QByteArray("data")) const
+    {
+        addPlugin(folder + QStringLiteral(".zpx"), name, folder);
+        writeFile(icqFolder() + folder + QStringLiteral("/111.dat"), content);
+    }
+
     static void writeFile(const QString& path, const QByteArray& content)
     {
         QDir().mkpath(QFileInfo(path).path());

@@ -24,18 +24,17 @@ class ScriptedRuntime final : public RuntimeServices
 public:
     // ---- The script --------------------------------------------------------------------------
     std::deque<MsgAnswer> boxAnswers;
-    std::deque<QString> inputAnswers; // an empty text stands for Cancel
-    std::deque<QString> folderAnswers;
+    std::deque<QString> inputAnswers;  // an empty text stands for Cancel
+    std::deque<QString> folderAnswers; // likewise
     // What to do with each of the program's own dialogs while it is "shown"; without a script
     // the dialog is closed with reject(), as its title bar's close box would.
     std::deque<std::function<void(QDialog&)>> dialogActions;
     QString programFolderPath;
-    // Called at each yield, with the number of yields so far: lets a test act during a run.
+    // Called at each yield with the number of yields so far: lets a test act during a run.
     std::function<void(int)> onDoEvents;
 
     // ---- The record --------------------------------------------------------------------------
     std::vector<ShownBox> boxes;
-    QStringList inputPrompts;
     int dialogsShown = 0;
     int yields = 0;
     int beeps = 0;
@@ -47,35 +46,22 @@ public:
                      const QString& title) override
     {
         boxes.push_back({prompt, buttons, icon, title});
-        if (!boxAnswers.empty()) {
-            const MsgAnswer answer = boxAnswers.front();
-            boxAnswers.pop_front();
-            return answer;
-        }
-        return buttons == MsgButtons::OkOnly ? MsgAnswer::Ok : MsgAnswer::No;
+        const MsgAnswer unscripted = buttons == MsgButtons::OkOnly ? MsgAnswer::Ok : MsgAnswer::No;
+        return takeFront(boxAnswers, unscripted);
     }
-    QString inputBox(const QString& prompt) override
-    {
-        inputPrompts << prompt;
-        return takeFront(inputAnswers);
-    }
-    QString browseForFolder(const QString&) override { return takeFront(folderAnswers); }
+    QString inputBox(const QString&) override { return takeFront(inputAnswers, QString()); }
+    QString browseForFolder(const QString&) override { return takeFront(folderAnswers, QString()); }
     void showModal(QDialog& dialog) override
     {
         ++dialogsShown;
-        if (dialogActions.empty()) {
-            dialog.reject();
-            return;
-        }
-        const auto action = dialogActions.front();
-        dialogActions.pop_front();
-        action(dialog);
+        takeFront(dialogActions, std::function<void(QDialog&)>(&QDialog::reject))(dialog);
     }
     void doEvents() override
     {
-        ++yields;
         if (onDoEvents)
-            onDoEvents(yields);
+            onDoEvents(++yields);
+        else
+            ++yields;
     }
     void setClipboardText(const QString& text) override { clipboard = text; }
     void beep() override { ++beeps; }
@@ -87,7 +73,6 @@ public:
     void shellOpen(const QString& url) override { openedUrls << url; }
     QString programFolder() override { return programFolderPath; }
 
-    // The boxes' texts, for compact checks.
     QStringList prompts() const
     {
         QStringList texts;
@@ -97,11 +82,11 @@ public:
     }
 
 private:
-    static QString takeFront(std::deque<QString>& queue)
+    template <typename T> static T takeFront(std::deque<T>& queue, T unscripted)
     {
         if (queue.empty())
-            return QString();
-        QString front = queue.front();
+            return unscripted;
+        T front = std::move(queue.front());
         queue.pop_front();
         return front;
     }

@@ -1,25 +1,15 @@
 // FileCopier's own part on real folders, with the scripted runtime answering its boxes: the
 // padded source, the replace question, the error box and the procedure names of its reports.
 // How folders are copied is tested on the OS layer (tests/os/test_copy_folder.cpp).
+#include "RecordingSink.h"
 #include "SampleInstallation.h"
 #include "ScriptedRuntime.h"
-#include "errors/ErrorSink.h"
 #include "support/FileCopier.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-// Each report as its error number and procedure name.
-struct RecordingSink final : ErrorSink
-{
-    QStringList reports;
-    void HandleErrorsGlobally(const ErrorObject& error, const QString& procedure) override
-    {
-        reports << QString::number(error.number) + " " + procedure;
-    }
-};
 
 // A box as one line: its title, buttons and icon, then its text.
 QString shown(const ShownBox& box)
