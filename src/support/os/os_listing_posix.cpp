@@ -39,10 +39,11 @@ std::string entryIgnoringCase(const std::string& folder, const std::string& name
 
 std::string resolvePathIgnoringCase(const std::string& path)
 {
+    // An absolute path keeps its root; appending a char also keeps GCC 12's -Wrestrict quiet.
     std::string resolved;
     std::size_t pos = 0;
     if (!path.empty() && path[0] == '/') {
-        resolved = "/";
+        resolved.push_back('/');
         pos = 1;
     }
     bool resolving = true;
