@@ -12,7 +12,7 @@ scripts/setup.sh
 scripts/build.sh
 if [ -z "$prefix" ]; then
     prefix=$(mktemp -d /tmp/zeb2000-sample.XXXXXX)
-    scripts/make-sample-icq.sh "$prefix"
+    scripts/make-sample-icq.sh "$prefix" >/dev/null
     echo "Sample ICQ installation in the Wine prefix $prefix"
 fi
 WINEPREFIX=$prefix exec build/src/zeb2000
