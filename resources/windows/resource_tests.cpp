@@ -15,9 +15,8 @@ std::vector<char> ownVersionInfo()
     DWORD ignored = 0;
     std::vector<char> block(GetFileVersionInfoSizeA(path, &ignored));
     if (block.empty() ||
-        !GetFileVersionInfoA(path, 0, static_cast<DWORD>(block.size()), block.data())) {
+        !GetFileVersionInfoA(path, 0, static_cast<DWORD>(block.size()), block.data()))
         block.clear();
-    }
     return block;
 }
 
@@ -26,9 +25,8 @@ std::string text(std::vector<char>& block, const std::string& name)
     void* value = nullptr;
     UINT length = 0;
     const std::string query = "\\StringFileInfo\\040904b0\\" + name;
-    if (!VerQueryValueA(block.data(), query.c_str(), &value, &length) || length == 0) {
+    if (!VerQueryValueA(block.data(), query.c_str(), &value, &length) || length == 0)
         return "<missing>";
-    }
     return static_cast<const char*>(value);
 }
 

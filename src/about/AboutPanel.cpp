@@ -10,12 +10,14 @@
 
 void frmMain::cmdAboutButton_Click()
 {
-    runTrapped(*this, QStringLiteral("frmMain.cmdAboutButton_Click()"), [this] {
-        // The page stays as it is beneath the panel; only the way off it is closed.
-        cmdBack->setEnabled(false);
-        cmdNext->setEnabled(false);
-        fraAbout->setVisible(true);
-    });
+    runTrapped(
+        *this, QStringLiteral("frmMain.cmdAboutButton_Click()"),
+        [this] {
+            // The page stays as it is beneath the panel; only the way off it is closed.
+            cmdBack->setEnabled(false);
+            cmdNext->setEnabled(false);
+            fraAbout->setVisible(true);
+        });
 }
 
 void frmMain::HideAboutPanel()
@@ -63,9 +65,11 @@ void frmMain::lblWebSiteAddress_Click()
 
 void frmMain::cmdCheckForUpgradeButton_Click()
 {
-    runTrapped(*this, QStringLiteral("frmMain.cmdCheckForUpgradeButton_Click()"), [this] {
-        setBusy(true);
-        m_services.shellOpen(ProductLinks::UpgradePage);
-        setBusy(false);
-    });
+    runTrapped(
+        *this, QStringLiteral("frmMain.cmdCheckForUpgradeButton_Click()"),
+        [this] {
+            setBusy(true);
+            m_services.shellOpen(ProductLinks::UpgradePage);
+            setBusy(false);
+        });
 }

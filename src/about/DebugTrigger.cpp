@@ -18,27 +18,33 @@ void frmMain::cmdDebug_Click()
 // A failure inside Next is reported by Next itself; these report only their own steps.
 void frmMain::optBackup_DblClick()
 {
-    runTrapped(*this, QStringLiteral("frmMain.optBackup_DblClick()"), [this] {
-        setBusy(true);
-        cmdNext_Click();
-        setBusy(false);
-    });
+    runTrapped(
+        *this, QStringLiteral("frmMain.optBackup_DblClick()"),
+        [this] {
+            setBusy(true);
+            cmdNext_Click();
+            setBusy(false);
+        });
 }
 
 void frmMain::optRestore_DblClick()
 {
-    runTrapped(*this, QStringLiteral("frmMain.optRestore_DblClick()"), [this] {
-        setBusy(true);
-        cmdNext_Click();
-        setBusy(false);
-    });
+    runTrapped(
+        *this, QStringLiteral("frmMain.optRestore_DblClick()"),
+        [this] {
+            setBusy(true);
+            cmdNext_Click();
+            setBusy(false);
+        });
 }
 
 void frmMain::lstUINsList_DblClick()
 {
-    runTrapped(*this, QStringLiteral("frmMain.lstUINsList_DblClick()"), [this] {
-        setBusy(true);
-        cmdNext_Click();
-        setBusy(false);
-    });
+    runTrapped(
+        *this, QStringLiteral("frmMain.lstUINsList_DblClick()"),
+        [this] {
+            setBusy(true);
+            cmdNext_Click();
+            setBusy(false);
+        });
 }

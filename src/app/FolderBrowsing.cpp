@@ -10,18 +10,20 @@
 
 void frmMain::browseForFolderInto(QLineEdit* folderBox, const QString& procedure)
 {
-    runTrapped(*this, procedure, [this, folderBox] {
-        setBusy(true);
-        const QString chosen = m_services.browseForFolder(folderBox->text());
-        if (!chosen.isEmpty()) {
-            // The folder page expects the trailing separator; the picker gives none.
-            QString folder = QDir::toNativeSeparators(chosen);
-            if (!folder.endsWith(QLatin1Char(Os::PathSeparator)))
-                folder += QLatin1Char(Os::PathSeparator);
-            folderBox->setText(folder);
-        }
-        setBusy(false);
-    });
+    runTrapped(
+        *this, procedure,
+        [this, folderBox] {
+            setBusy(true);
+            const QString chosen = m_services.browseForFolder(folderBox->text());
+            if (!chosen.isEmpty()) {
+                // The folder page expects the trailing separator; the picker gives none.
+                QString folder = QDir::toNativeSeparators(chosen);
+                if (!folder.endsWith(QLatin1Char(Os::PathSeparator)))
+                    folder += QLatin1Char(Os::PathSeparator);
+                folderBox->setText(folder);
+            }
+            setBusy(false);
+        });
 }
 
 void frmMain::cmdBrowseForICQFolder_Click()

@@ -30,50 +30,55 @@ bool fileIsListed(const QString& path)
 
 void frmMain::cmdInitialize_Click(qint16 Index)
 {
-    runTrapped(*this, QStringLiteral("frmMain.cmdInitialize_Click()"), [this, Index] {
-        setBusy(true);
-        if (Index == 2) {
-            // Entering the page afresh rereads both lists and selects every entry again.
-            cmdZPXListRefresh_Click();
-            cmdZPXListSelectAll_Click();
-            cmdUINListRefresh_Click();
-            cmdUINListSelectAll_Click();
-        }
-        setBusy(false);
-    });
+    runTrapped(
+        *this, QStringLiteral("frmMain.cmdInitialize_Click()"),
+        [this, Index] {
+            setBusy(true);
+            if (Index == 2) {
+                // Entering the page afresh rereads both lists and selects every entry again.
+                cmdZPXListRefresh_Click();
+                cmdZPXListSelectAll_Click();
+                cmdUINListRefresh_Click();
+                cmdUINListSelectAll_Click();
+            }
+            setBusy(false);
+        });
 }
 
 void frmMain::cmdValidate_Click(qint16 Index)
 {
-    runTrapped(*this, QStringLiteral("frmMain.cmdValidate_Click()"), [this, Index] {
-        setBusy(true);
-        switch (Index) {
-        case 0:
-            cmdValidate[0]->setText(QStringLiteral("1"));
-            break;
-        case 1:
-            cmdValidate[1]->setText(QStringLiteral("0"));
-            appendSeparator(txtICQLocation);
-            appendSeparator(txtZEBLocation);
-            if (fileIsListed(txtICQLocation->text() + QStringLiteral("icq.exe"))) {
-                const bool backup = optBackup->isChecked();
-                gstrSource = backup ? txtICQLocation->text() : txtZEBLocation->text();
-                gstrTarget = backup ? txtZEBLocation->text() : txtICQLocation->text();
-                cmdValidate[1]->setText(QStringLiteral("1"));
-            } else {
-                cmdValidate[1]->setProperty(
-                    WizardPages::TagProperty,
-                    QStringLiteral("ICQ location is incorrect. Try using the 'Find' button."));
+    runTrapped(
+        *this, QStringLiteral("frmMain.cmdValidate_Click()"),
+        [this, Index] {
+            setBusy(true);
+            switch (Index) {
+            case 0:
+                cmdValidate[0]->setText(QStringLiteral("1"));
+                break;
+            case 1:
+                cmdValidate[1]->setText(QStringLiteral("0"));
+                appendSeparator(txtICQLocation);
+                appendSeparator(txtZEBLocation);
+                if (fileIsListed(txtICQLocation->text() + QStringLiteral("icq.exe"))) {
+                    const bool backup = optBackup->isChecked();
+                    gstrSource = backup ? txtICQLocation->text() : txtZEBLocation->text();
+                    gstrTarget = backup ? txtZEBLocation->text() : txtICQLocation->text();
+                    cmdValidate[1]->setText(QStringLiteral("1"));
+                } else {
+                    cmdValidate[1]->setProperty(
+                        WizardPages::TagProperty,
+                        QStringLiteral("ICQ location is incorrect. Try using the 'Find' button."));
+                }
+                break;
+            case 2:
+                cmdValidate[2]->setText(QStringLiteral("0"));
+                if (!lstZPXsList->selectedItems().isEmpty() &&
+                    !lstUINsList->selectedItems().isEmpty())
+                    cmdValidate[2]->setText(QStringLiteral("1"));
+                break;
+            default:
+                break;
             }
-            break;
-        case 2:
-            cmdValidate[2]->setText(QStringLiteral("0"));
-            if (!lstZPXsList->selectedItems().isEmpty() && !lstUINsList->selectedItems().isEmpty())
-                cmdValidate[2]->setText(QStringLiteral("1"));
-            break;
-        default:
-            break;
-        }
-        setBusy(false);
-    });
+            setBusy(false);
+        });
 }

@@ -42,32 +42,35 @@ QString NativeComponentFolder(const QString& folder)
 
 void frmMain::cmdZPXListRefresh_Click()
 {
-    runTrapped(*this, QStringLiteral("frmMain.cmdZPXListRefresh_Click()"), [this] {
-        setBusy(true);
-        lstZPXsList->clear();
+    runTrapped(
+        *this, QStringLiteral("frmMain.cmdZPXListRefresh_Click()"),
+        [this] {
+            setBusy(true);
+            lstZPXsList->clear();
 
-        const QString separator = QString(QLatin1Char(Os::PathSeparator));
-        const QString programFolder = m_services.programFolder();
-        const QStringList names = ListFiles(programFolder + separator + QStringLiteral("*.zpx"));
-        if (names.isEmpty()) {
-            ShowErrorMessage(m_services, QStringLiteral("No backup plugins were found!"));
+            const QString separator = QString(QLatin1Char(Os::PathSeparator));
+            const QString programFolder = m_services.programFolder();
+            const QStringList names =
+                ListFiles(programFolder + separator + QStringLiteral("*.zpx"));
+            if (names.isEmpty()) {
+                ShowErrorMessage(m_services, QStringLiteral("No backup plugins were found!"));
+                setBusy(false);
+                return;
+            }
+
+            for (const QString& name : names) {
+                const PluginRecord record = ReadPluginRecord(programFolder + separator + name);
+                if (!IsSafeComponentFolder(record.ComponentFolder))
+                    continue;
+                const QString folder = NativeComponentFolder(record.ComponentFolder);
+                if (!FolderExists(gstrSource + folder))
+                    continue;
+                auto* entry = new QListWidgetItem(record.ComponentName + QStringLiteral(" [") +
+                                                  folder + QStringLiteral("]"));
+                entry->setData(Qt::UserRole, record.ItemDataFlag != 0 ? 1 : 0);
+                entry->setData(ComponentFolderRole, folder);
+                lstZPXsList->addItem(entry);
+            }
             setBusy(false);
-            return;
-        }
-
-        for (const QString& name : names) {
-            const PluginRecord record = ReadPluginRecord(programFolder + separator + name);
-            if (!IsSafeComponentFolder(record.ComponentFolder))
-                continue;
-            const QString folder = NativeComponentFolder(record.ComponentFolder);
-            if (!FolderExists(gstrSource + folder))
-                continue;
-            auto* entry = new QListWidgetItem(record.ComponentName + QStringLiteral(" [") + folder +
-                                              QStringLiteral("]"));
-            entry->setData(Qt::UserRole, record.ItemDataFlag != 0 ? 1 : 0);
-            entry->setData(ComponentFolderRole, folder);
-            lstZPXsList->addItem(entry);
-        }
-        setBusy(false);
-    });
+        });
 }

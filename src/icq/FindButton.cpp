@@ -7,10 +7,12 @@
 
 void frmMain::cmdAutoFindICQDir_Click()
 {
-    runTrapped(*this, QStringLiteral("frmMain.cmdAutoFindICQDir_Click()"), [this] {
-        setBusy(true);
-        // Whatever the registry gave, the error text included: the folder page judges it.
-        txtICQLocation->setText(GetICQRegistryValue(m_services));
-        setBusy(false);
-    });
+    runTrapped(
+        *this, QStringLiteral("frmMain.cmdAutoFindICQDir_Click()"),
+        [this] {
+            setBusy(true);
+            // Whatever the registry gave, the error text included: the folder page judges it.
+            txtICQLocation->setText(GetICQRegistryValue(m_services));
+            setBusy(false);
+        });
 }

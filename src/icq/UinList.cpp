@@ -10,22 +10,24 @@
 
 void frmMain::cmdUINListRefresh_Click()
 {
-    runTrapped(*this, QStringLiteral("frmMain.cmdUINListRefresh_Click()"), [this] {
-        setBusy(true);
-        lstUINsList->clear();
+    runTrapped(
+        *this, QStringLiteral("frmMain.cmdUINListRefresh_Click()"),
+        [this] {
+            setBusy(true);
+            lstUINsList->clear();
 
-        const QStringList names =
-            ListFiles(gstrSource + QStringLiteral("UIN") + QLatin1Char(Os::PathSeparator) +
-                      QStringLiteral("*.UIN"));
-        if (names.isEmpty()) {
-            ShowErrorMessage(m_services, QStringLiteral("No UINs were found!"));
+            const QStringList names =
+                ListFiles(gstrSource + QStringLiteral("UIN") + QLatin1Char(Os::PathSeparator) +
+                          QStringLiteral("*.UIN"));
+            if (names.isEmpty()) {
+                ShowErrorMessage(m_services, QStringLiteral("No UINs were found!"));
+                setBusy(false);
+                return;
+            }
+
+            // The UIN is the file's name less its extension ".uin" (in any letter case).
+            for (const QString& name : names)
+                lstUINsList->addItem(name.chopped(4));
             setBusy(false);
-            return;
-        }
-
-        // The UIN is the file's name less its extension ".uin" (in any letter case).
-        for (const QString& name : names)
-            lstUINsList->addItem(name.chopped(4));
-        setBusy(false);
-    });
+        });
 }

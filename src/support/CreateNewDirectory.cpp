@@ -7,20 +7,21 @@
 
 void frmMain::CreateNewDirectory(const QString& NewDirectory)
 {
-    runTrapped(*this, QStringLiteral("frmMain.CreateNewDirectory(%1)").arg(NewDirectory),
-               [this, NewDirectory] {
-                   setBusy(true);
-                   QString path = NewDirectory;
-                   if (!path.endsWith(QLatin1Char(Os::PathSeparator)))
-                       path += QLatin1Char(Os::PathSeparator);
-                   for (qsizetype at = path.indexOf(QLatin1Char(Os::PathSeparator)); at >= 0;
-                        at = path.indexOf(QLatin1Char(Os::PathSeparator), at + 1)) {
-                       const QString prefix = path.left(at + 1);
-                       // The probe only finds out whether the drive can be read at all.
-                       ListFiles(prefix);
-                       // Existing folders and drive roots fail here, silently, as they may.
-                       Os::createDirectory(toOsPath(prefix));
-                   }
-                   setBusy(false);
-               });
+    runTrapped(
+        *this, QStringLiteral("frmMain.CreateNewDirectory(%1)").arg(NewDirectory),
+        [this, NewDirectory] {
+            setBusy(true);
+            QString path = NewDirectory;
+            if (!path.endsWith(QLatin1Char(Os::PathSeparator)))
+                path += QLatin1Char(Os::PathSeparator);
+            for (qsizetype at = path.indexOf(QLatin1Char(Os::PathSeparator)); at >= 0;
+                 at = path.indexOf(QLatin1Char(Os::PathSeparator), at + 1)) {
+                const QString prefix = path.left(at + 1);
+                // The probe only finds out whether the drive can be read at all.
+                ListFiles(prefix);
+                // Existing folders and drive roots fail here, silently, as they may.
+                Os::createDirectory(toOsPath(prefix));
+            }
+            setBusy(false);
+        });
 }

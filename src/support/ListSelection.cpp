@@ -58,25 +58,29 @@ void frmMain::InvertList(QListWidget* lstList)
 
 void frmMain::selectAllButtonClicked(QListWidget* list, const QString& procedure)
 {
-    runTrapped(*this, procedure, [this, list] {
-        setBusy(true);
-        SelectAllInList(list);
-        setBusy(false);
-    });
+    runTrapped(
+        *this, procedure,
+        [this, list] {
+            setBusy(true);
+            SelectAllInList(list);
+            setBusy(false);
+        });
 }
 
 // With nothing selected there is nothing to invert: the list's select-all handler runs instead.
 void frmMain::invertButtonClicked(QListWidget* list, void (frmMain::*selectAllHandler)(),
                                   const QString& procedure)
 {
-    runTrapped(*this, procedure, [this, list, selectAllHandler] {
-        setBusy(true);
-        if (!list->selectedItems().isEmpty())
-            InvertList(list);
-        else
-            (this->*selectAllHandler)();
-        setBusy(false);
-    });
+    runTrapped(
+        *this, procedure,
+        [this, list, selectAllHandler] {
+            setBusy(true);
+            if (!list->selectedItems().isEmpty())
+                InvertList(list);
+            else
+                (this->*selectAllHandler)();
+            setBusy(false);
+        });
 }
 
 void frmMain::cmdZPXListSelectAll_Click()

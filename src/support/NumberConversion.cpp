@@ -31,10 +31,9 @@ double parseNumber(const QString& trimmed)
             return parseRadixLiteral(trimmed.mid(2), 8);
     }
     // Only the plain decimal forms: QString::toDouble alone would also take "inf" and "nan".
-    for (const QChar c : trimmed) {
+    for (const QChar c : trimmed)
         if (!c.isDigit() && !QStringLiteral("+-.eE").contains(c))
             raiseError(ErrorNumber::TypeMismatch);
-    }
     bool ok = false;
     const double value = trimmed.toDouble(&ok);
     if (!ok)

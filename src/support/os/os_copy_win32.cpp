@@ -32,11 +32,9 @@ bool copyFolder(const CopyRequest& request)
     if (sourceExists && !request.to.empty() && !isFolder(request.to)) {
         const std::string target = request.to + '\\';
         for (std::size_t p = target.find_first_of("\\/"); p != std::string::npos;
-             p = target.find_first_of("\\/", p + 1)) {
-            if (p > 0 && target[p - 1] != ':') {
+             p = target.find_first_of("\\/", p + 1))
+            if (p > 0 && target[p - 1] != ':')
                 CreateDirectoryA(target.substr(0, p).c_str(), nullptr);
-            }
-        }
     }
     // Each field is a list of paths that ends with an empty one: two zero bytes in all.
     const std::string from = request.from + '\0' + '\0';
@@ -47,9 +45,8 @@ bool copyFolder(const CopyRequest& request)
     operation.pFrom = from.c_str();
     operation.pTo = to.c_str();
     operation.fFlags = FOF_NOCONFIRMMKDIR | FOF_SILENT;
-    if (request.overwrite) {
+    if (request.overwrite)
         operation.fFlags |= FOF_NOCONFIRMATION;
-    }
     const bool shellSucceeded = SHFileOperationA(&operation) == 0;
     // A pattern in a missing folder matches nothing, which some shells (Wine's) count as
     // success; a missing source is a failed copy whatever the shell says.

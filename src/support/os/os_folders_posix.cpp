@@ -11,9 +11,8 @@ FolderLookup lookUpFolder(const std::string& path)
     struct stat info
     {
     };
-    if (::stat(resolvePathIgnoringCase(path).c_str(), &info) != 0) {
+    if (::stat(resolvePathIgnoringCase(path).c_str(), &info) != 0)
         return errno == ENOENT || errno == ENOTDIR ? FolderLookup::NotFound : FolderLookup::Failed;
-    }
     // A file is not a folder: the lookup by folder fails with path-not-found on Windows too.
     return S_ISDIR(info.st_mode) ? FolderLookup::Exists : FolderLookup::NotFound;
 }

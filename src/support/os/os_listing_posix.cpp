@@ -24,14 +24,11 @@ std::string entryIgnoringCase(const std::string& folder, const std::string& name
 {
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()),
                                             ::closedir);
-    if (!dir) {
+    if (!dir)
         return {};
-    }
-    while (const dirent* entry = ::readdir(dir.get())) {
-        if (detail::equalsIgnoringCase(entry->d_name, name)) {
+    while (const dirent* entry = ::readdir(dir.get()))
+        if (detail::equalsIgnoringCase(entry->d_name, name))
             return entry->d_name;
-        }
-    }
     return {};
 }
 
@@ -49,25 +46,22 @@ std::string resolvePathIgnoringCase(const std::string& path)
     bool resolving = true;
     while (pos <= path.size()) {
         std::size_t end = path.find('/', pos);
-        if (end == std::string::npos) {
+        if (end == std::string::npos)
             end = path.size();
-        }
         std::string name = path.substr(pos, end - pos);
         if (resolving && !name.empty() && name != "." && name != "..") {
             const std::string folder = resolved;
             if (!exists(folder + name)) {
                 const std::string match = entryIgnoringCase(folder, name);
-                if (match.empty()) {
+                if (match.empty())
                     resolving = false; // nothing below a missing name can exist
-                } else {
+                else
                     name = match;
-                }
             }
         }
         resolved += name;
-        if (end < path.size()) {
+        if (end < path.size())
             resolved += '/';
-        }
         pos = end + 1;
     }
     return resolved;
@@ -98,16 +92,14 @@ std::int32_t listFiles(const std::string& folderAndPattern, std::vector<std::str
     }
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string name = entry->d_name;
-        if (name.empty() || name[0] == '.' || !matchesWildcard(pattern, name)) {
+        if (name.empty() || name[0] == '.' || !matchesWildcard(pattern, name))
             continue;
-        }
         // A link to a file is a file; a dangling link or anything else is not.
         struct stat info
         {
         };
-        if (::stat((folder + name).c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+        if (::stat((folder + name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
             names.push_back(name);
-        }
     }
     // readdir's order is the order of a hash table; users know ICQ's folders listed by name.
     std::sort(names.begin(), names.end(), detail::lessIgnoringCase);

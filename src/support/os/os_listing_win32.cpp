@@ -38,9 +38,8 @@ std::int32_t listFiles(const std::string& folderAndPattern, std::vector<std::str
         // The system also matches the 8.3 short names ("*.uin" finds "a.uinx"); the long name
         // alone decides here, as it does on Linux.
         if ((found.dwFileAttributes & leftOut) == 0 &&
-            matchesWildcard(utf8Pattern, ansiToUtf8(found.cFileName))) {
+            matchesWildcard(utf8Pattern, ansiToUtf8(found.cFileName)))
             names.emplace_back(found.cFileName);
-        }
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return 0;

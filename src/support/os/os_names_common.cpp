@@ -30,18 +30,15 @@ std::u32string decodeUtf8(const std::string& text)
             cp = lead & 0x07;
         }
         bool valid = length != 0 && i + length <= text.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            if ((byte(i + k) & 0xC0) != 0x80) {
+        for (std::size_t k = 1; valid && k < length; ++k)
+            if ((byte(i + k) & 0xC0) != 0x80)
                 valid = false;
-            } else {
+            else
                 cp = (cp << 6) | (byte(i + k) & 0x3F);
-            }
-        }
         // Overlong forms and surrogates are not text; keep the byte as it is.
         if (valid && ((length == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
-                      (length == 4 && (cp < 0x10000 || cp > 0x10FFFF)))) {
+                      (length == 4 && (cp < 0x10000 || cp > 0x10FFFF))))
             valid = false;
-        }
         if (!valid) {
             out.push_back(lead);
             ++i;
@@ -75,33 +72,24 @@ void appendUtf8(std::string& out, char32_t cp)
 // Latin, Greek and Cyrillic letters: what file names of ICQ users hold in practice.
 char32_t foldCase(char32_t c)
 {
-    if (c >= U'A' && c <= U'Z') {
+    if (c >= U'A' && c <= U'Z')
         return c + 32;
-    }
-    if (c < 0xC0) {
+    if (c < 0xC0)
         return c;
-    }
-    if (c <= 0xDE && c != 0xD7) {
+    if (c <= 0xDE && c != 0xD7)
         return c + 32;
-    }
-    if ((c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) {
+    if ((c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
         return c | 1;
-    }
-    if (((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) && (c & 1) != 0) {
+    if (((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) && (c & 1) != 0)
         return c + 1;
-    }
-    if (c == 0x178) {
+    if (c == 0x178)
         return 0xFF;
-    }
-    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) {
+    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2)
         return c + 32;
-    }
-    if (c >= 0x410 && c <= 0x42F) {
+    if (c >= 0x410 && c <= 0x42F)
         return c + 32;
-    }
-    if (c >= 0x400 && c <= 0x40F) {
+    if (c >= 0x400 && c <= 0x40F)
         return c + 80;
-    }
     return c;
 }
 
@@ -110,9 +98,8 @@ namespace {
 std::u32string folded(const std::string& text)
 {
     std::u32string out = decodeUtf8(text);
-    for (char32_t& c : out) {
+    for (char32_t& c : out)
         c = foldCase(c);
-    }
     return out;
 }
 
@@ -138,9 +125,8 @@ bool matchesWildcard(const std::string& pattern, const std::string& name)
 {
     const std::u32string p = detail::folded(pattern);
     const std::u32string n = detail::folded(name);
-    if (p == U"*.*") {
+    if (p == U"*.*")
         return true;
-    }
     // Greedy match that falls back to the last star: linear in practice, never recursive.
     std::size_t pi = 0;
     std::size_t ni = 0;
@@ -160,9 +146,8 @@ bool matchesWildcard(const std::string& pattern, const std::string& name)
             return false;
         }
     }
-    while (pi < p.size() && p[pi] == U'*') {
+    while (pi < p.size() && p[pi] == U'*')
         ++pi;
-    }
     return pi == p.size();
 }
 

@@ -34,23 +34,19 @@ std::set<OpenKey*> openKeys;
 std::u32string foldedName(const std::string& utf8)
 {
     std::u32string out = detail::decodeUtf8(utf8);
-    for (char32_t& c : out) {
+    for (char32_t& c : out)
         c = detail::foldCase(c);
-    }
     return out;
 }
 
 int hexDigit(char c)
 {
-    if (c >= '0' && c <= '9') {
+    if (c >= '0' && c <= '9')
         return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
+    if (c >= 'a' && c <= 'f')
         return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
+    if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
-    }
     return -1;
 }
 
@@ -79,9 +75,8 @@ bool unescape(const std::string& line, std::size_t& pos, char terminator, std::s
             out.push_back(c); // the file is ASCII as Wine writes it; UTF-8 passes unchanged
             continue;
         }
-        if (pos >= line.size()) {
+        if (pos >= line.size())
             return false;
-        }
         c = line[pos++];
         switch (c) {
         case 'a':
@@ -111,9 +106,8 @@ bool unescape(const std::string& line, std::size_t& pos, char terminator, std::s
         case 'x': {
             unsigned value = 0;
             int digits = 0;
-            for (; digits < 4 && pos < line.size() && hexDigit(line[pos]) >= 0; ++digits) {
+            for (; digits < 4 && pos < line.size() && hexDigit(line[pos]) >= 0; ++digits)
                 value = value * 16 + static_cast<unsigned>(hexDigit(line[pos++]));
-            }
             // "\x" without digits is a plain "x", as Wine reads it.
             units.push_back(digits == 0 ? u'x' : static_cast<char16_t>(value));
             break;
@@ -123,9 +117,8 @@ bool unescape(const std::string& line, std::size_t& pos, char terminator, std::s
                 unsigned value = static_cast<unsigned>(c - '0');
                 for (int digits = 1;
                      digits < 3 && pos < line.size() && line[pos] >= '0' && line[pos] <= '7';
-                     ++digits) {
+                     ++digits)
                     value = value * 8 + static_cast<unsigned>(line[pos++] - '0');
-                }
                 units.push_back(static_cast<char16_t>(value));
             } else {
                 flushUnits();
@@ -139,28 +132,23 @@ bool unescape(const std::string& line, std::size_t& pos, char terminator, std::s
 
 std::string trimmedKeyName(std::string name)
 {
-    while (!name.empty() && name.back() == '\\') {
+    while (!name.empty() && name.back() == '\\')
         name.pop_back();
-    }
     std::size_t start = 0;
-    while (start < name.size() && name[start] == '\\') {
+    while (start < name.size() && name[start] == '\\')
         ++start;
-    }
     return name.substr(start);
 }
 
 // Whether a section named `section` is the key itself (1), below it (2), or neither (0).
 int relation(const std::u32string& section, const std::u32string& key)
 {
-    if (key.empty()) {
+    if (key.empty())
         return section.empty() ? 1 : 2;
-    }
-    if (section.size() < key.size() || section.compare(0, key.size(), key) != 0) {
+    if (section.size() < key.size() || section.compare(0, key.size(), key) != 0)
         return 0;
-    }
-    if (section.size() == key.size()) {
+    if (section.size() == key.size())
         return 1;
-    }
     return section[key.size()] == U'\\' ? 2 : 0;
 }
 
@@ -173,23 +161,20 @@ void parseValueLine(const std::string& line, std::map<std::u32string, Value>& va
         pos = 1;
     } else {
         pos = 1;
-        if (!unescape(line, pos, '"', name)) {
+        if (!unescape(line, pos, '"', name))
             return;
-        }
         ++pos; // the closing quote
     }
-    if (pos >= line.size() || line[pos] != '=') {
+    if (pos >= line.size() || line[pos] != '=')
         return;
-    }
     ++pos;
     Value value;
     std::string_view rest(line.data() + pos, line.size() - pos);
     std::size_t quoteAt = std::string::npos;
-    if (rest.starts_with("\"")) {
+    if (rest.starts_with("\""))
         quoteAt = pos;
-    } else if (rest.starts_with("str(2):\"") || rest.starts_with("str(1):\"")) {
+    else if (rest.starts_with("str(2):\"") || rest.starts_with("str(1):\""))
         quoteAt = pos + 7; // REG_EXPAND_SZ (and REG_SZ spelled out) are text as well
-    }
     if (quoteAt != std::string::npos) {
         std::size_t textAt = quoteAt + 1;
         value.isString = unescape(line, textAt, '"', value.utf8);
@@ -202,44 +187,36 @@ void parseValueLine(const std::string& line, std::map<std::u32string, Value>& va
 bool loadKey(const std::string& subKey, OpenKey& key)
 {
     std::ifstream file(winePrefix() + "/user.reg", std::ios::binary);
-    if (!file) {
+    if (!file)
         return false;
-    }
     std::string line;
-    if (!std::getline(file, line)) {
+    if (!std::getline(file, line))
         return false;
-    }
-    if (!line.empty() && line.back() == '\r') {
+    if (!line.empty() && line.back() == '\r')
         line.pop_back();
-    }
-    if (line.rfind("WINE REGISTRY Version 2", 0) != 0) {
+    if (line.rfind("WINE REGISTRY Version 2", 0) != 0)
         return false;
-    }
     const std::u32string wanted = foldedName(trimmedKeyName(subKey));
     bool found = wanted.empty();
     bool inWanted = false;
     while (std::getline(file, line)) {
-        if (!line.empty() && line.back() == '\r') {
+        if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        }
-        if (line.empty() || line[0] == ';' || line[0] == '#') {
+        if (line.empty() || line[0] == ';' || line[0] == '#')
             continue; // comments, ";; All keys relative to", "#arch=", "#time=", "#link"
-        }
         if (line[0] == '[') {
             std::size_t pos = 1;
             std::string section;
             inWanted = false;
-            if (!unescape(line, pos, ']', section)) {
+            if (!unescape(line, pos, ']', section))
                 continue;
-            }
             const int r = relation(foldedName(trimmedKeyName(section)), wanted);
             found = found || r != 0;
             inWanted = r == 1;
             continue;
         }
-        if (inWanted && (line[0] == '"' || line[0] == '@')) {
+        if (inWanted && (line[0] == '"' || line[0] == '@'))
             parseValueLine(line, key.values);
-        }
     }
     return found;
 }
@@ -265,9 +242,8 @@ std::string winePrefix()
     const char* prefix = std::getenv("WINEPREFIX");
     if (prefix != nullptr && *prefix != '\0') {
         std::string path(prefix);
-        while (path.size() > 1 && path.back() == '/') {
+        while (path.size() > 1 && path.back() == '/')
             path.pop_back();
-        }
         return path;
     }
     const char* home = std::getenv("HOME");
@@ -277,9 +253,8 @@ std::string winePrefix()
 std::int32_t regOpenCurrentUserKey(const std::string& subKey, std::uint32_t, RegistryKey& key)
 {
     auto opened = std::make_unique<OpenKey>();
-    if (!loadKey(subKey, *opened)) {
+    if (!loadKey(subKey, *opened))
         return RegistryNotFound;
-    }
     std::lock_guard lock(openKeysMutex);
     key = reinterpret_cast<RegistryKey>(opened.get());
     openKeys.insert(opened.release());
@@ -291,16 +266,13 @@ std::int32_t regQueryStringValue(RegistryKey handle, const std::string& valueNam
 {
     std::lock_guard lock(openKeysMutex);
     OpenKey* key = liveKey(handle);
-    if (key == nullptr) {
+    if (key == nullptr)
         return RegistryInvalidHandle;
-    }
     const auto found = key->values.find(foldedName(valueName));
-    if (found == key->values.end()) {
+    if (found == key->values.end())
         return RegistryNotFound;
-    }
-    if (!found->second.isString) {
+    if (!found->second.isString)
         return RegistryNotAString;
-    }
     const std::string& text = found->second.utf8;
     const auto needed = static_cast<std::uint32_t>(text.size() + 1);
     if (data == nullptr || needed > dataSize) {
@@ -316,9 +288,8 @@ std::int32_t regCloseKey(RegistryKey handle)
 {
     std::lock_guard lock(openKeysMutex);
     OpenKey* key = liveKey(handle);
-    if (key == nullptr) {
+    if (key == nullptr)
         return RegistryInvalidHandle;
-    }
     openKeys.erase(key);
     delete key;
     return RegistrySuccess;
@@ -327,9 +298,8 @@ std::int32_t regCloseKey(RegistryKey handle)
 std::string nativePathFromRegistry(const std::string& dosPath)
 {
     if (dosPath.size() < 2 || dosPath[1] != ':' ||
-        !std::isalpha(static_cast<unsigned char>(dosPath[0]))) {
+        !std::isalpha(static_cast<unsigned char>(dosPath[0])))
         return dosPath;
-    }
     const char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(dosPath[0])));
     const std::string prefix = winePrefix();
     std::string root;
@@ -342,18 +312,14 @@ std::string nativePathFromRegistry(const std::string& dosPath)
     } else {
         return dosPath;
     }
-    while (!root.empty() && root.back() == '/') {
+    while (!root.empty() && root.back() == '/')
         root.pop_back(); // the root folder itself comes back as "" and gets its "/" below
-    }
     std::string rest = dosPath.substr(2);
-    for (char& c : rest) {
-        if (c == '\\') {
+    for (char& c : rest)
+        if (c == '\\')
             c = '/';
-        }
-    }
-    if (rest.empty() || rest.front() != '/') {
+    if (rest.empty() || rest.front() != '/')
         rest.insert(rest.begin(), '/');
-    }
     return resolvePathIgnoringCase(root + rest);
 }
 

@@ -10,9 +10,8 @@ std::int32_t regOpenCurrentUserKey(const std::string& subKey, std::uint32_t acce
 {
     HKEY opened = nullptr;
     const LONG result = RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, access, &opened);
-    if (result == ERROR_SUCCESS) {
+    if (result == ERROR_SUCCESS)
         key = reinterpret_cast<RegistryKey>(opened);
-    }
     return result;
 }
 

@@ -7,9 +7,8 @@ namespace Os {
 
 std::string ansiToUtf8(const std::string& ansiText)
 {
-    if (ansiText.empty()) {
+    if (ansiText.empty())
         return {};
-    }
     const int length = static_cast<int>(ansiText.size());
     const int wideLength = MultiByteToWideChar(CP_ACP, 0, ansiText.data(), length, nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');

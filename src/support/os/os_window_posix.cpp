@@ -28,9 +28,8 @@ bool propertyEquals(xcb_connection_t* connection, xcb_get_property_cookie_t cook
     std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
         xcb_get_property_reply(connection, cookie, nullptr), &std::free);
     present = reply && reply->type != XCB_ATOM_NONE;
-    if (!present) {
+    if (!present)
         return false;
-    }
     const auto length = static_cast<std::size_t>(xcb_get_property_value_length(reply.get()));
     return length == title.size() &&
            std::memcmp(xcb_get_property_value(reply.get()), title.data(), length) == 0;
@@ -41,13 +40,11 @@ bool propertyEquals(xcb_connection_t* connection, xcb_get_property_cookie_t cook
 std::uintptr_t findTopLevelWindow(const std::string& title)
 {
     const char* display = std::getenv("DISPLAY");
-    if (display == nullptr || *display == '\0') {
+    if (display == nullptr || *display == '\0')
         return 0;
-    }
     Connection connection(xcb_connect(display, nullptr), &xcb_disconnect);
-    if (!connection || xcb_connection_has_error(connection.get()) != 0) {
+    if (!connection || xcb_connection_has_error(connection.get()) != 0)
         return 0;
-    }
     xcb_connection_t* c = connection.get();
     const xcb_atom_t netWmName = internAtom(c, "_NET_WM_NAME");
     const xcb_atom_t utf8String = internAtom(c, "UTF8_STRING");
@@ -56,16 +53,14 @@ std::uintptr_t findTopLevelWindow(const std::string& title)
 
     std::vector<xcb_window_t> level;
     for (auto screens = xcb_setup_roots_iterator(xcb_get_setup(c)); screens.rem != 0;
-         xcb_screen_next(&screens)) {
+         xcb_screen_next(&screens))
         level.push_back(screens.data->root);
-    }
     // Window managers put each client window into a frame of their own, sometimes two deep:
     // the client is looked for among the root's children and a few levels below them.
     for (int depth = 0; depth < 4 && !level.empty(); ++depth) {
         std::vector<xcb_query_tree_cookie_t> treeCookies;
-        for (const xcb_window_t window : level) {
+        for (const xcb_window_t window : level)
             treeCookies.push_back(xcb_query_tree(c, window));
-        }
         std::vector<xcb_window_t> children;
         for (const auto cookie : treeCookies) {
             std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> reply(
@@ -89,13 +84,11 @@ std::uintptr_t findTopLevelWindow(const std::string& title)
             bool hasName = false;
             const bool netMatch = propertyEquals(c, names[i].first, title, hasNetName);
             const bool nameMatch = propertyEquals(c, names[i].second, title, hasName);
-            if (found == 0 && (hasNetName ? netMatch : nameMatch)) {
+            if (found == 0 && (hasNetName ? netMatch : nameMatch))
                 found = children[i];
-            }
         }
-        if (found != 0) {
+        if (found != 0)
             return found;
-        }
         level = std::move(children);
     }
     return 0;
