@@ -17,17 +17,6 @@ void addFiveComponents(WizardFixture& f)
     f.sample.addUin(f.sample.icqFolder(), "111.uin");
 }
 
-void selectOnly(WizardFixture& f, const QStringList& folders)
-{
-    QListWidget* list = f.list("lstZPXsList");
-    for (int i = 0; i < list->count(); ++i) {
-        const QString text = list->item(i)->text();
-        list->item(i)->setSelected(
-            std::any_of(folders.begin(), folders.end(),
-                        [&](const QString& folder) { return text.endsWith("[" + folder + "]"); }));
-    }
-}
-
 } // namespace
 
 class RunTest : public QObject
@@ -40,10 +29,11 @@ private slots:
         WizardFixture f;
         addFiveComponents(f);
         f.enterTaskOptions();
-        // The list is sorted: 2000a, 2000b, CL, DB, NewDB.
-        selectOnly(f, {"2000b", "CL", "NewDB"});
+        // Three of the five (listed in name order: 2000a, 2000b, CL, DB, NewDB).
+        f.list("lstZPXsList")->clearSelection();
+        for (const int entry : {1, 2, 4})
+            f.list("lstZPXsList")->item(entry)->setSelected(true);
         f.press("cmdNext");
-        QCOMPARE(f.button("cmdNext")->text(), QStringLiteral("&Do It !"));
         // The second selected component disappears after it was listed: its copy fails. A failed
         // run shows what failed even when the program is to be left after the task.
         QDir(f.sample.icqFolder() + "CL").removeRecursively();
