@@ -336,6 +336,11 @@ void frmMain::setupUi()
         link->setWordWrap(false);
         DesignFonts::shrinkToFit(link);
     }
+    // The two links stand one above the other: one size for both.
+    if (lblEmailAddress->font().pointSizeF() < lblWebSiteAddress->font().pointSizeF())
+        lblWebSiteAddress->setFont(lblEmailAddress->font());
+    else
+        lblEmailAddress->setFont(lblWebSiteAddress->font());
     lblAboutFrameDblClickHereToContinue =
         label(fraAbout, "lblAboutFrameDblClickHereToContinue",
               QStringLiteral("Double click anywhere in this frame to continue !"),
