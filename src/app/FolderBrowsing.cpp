@@ -2,8 +2,8 @@
 #include "app/frmMain.h"
 
 #include "errors/Trap.h"
+#include "support/FolderUtilities.h"
 #include "support/RuntimeServices.h"
-#include "support/os/os.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -17,10 +17,7 @@ void frmMain::browseForFolderInto(QLineEdit* folderBox, const QString& procedure
             const QString chosen = m_services.browseForFolder(folderBox->text());
             if (!chosen.isEmpty()) {
                 // The folder page expects the trailing separator; the picker gives none.
-                QString folder = QDir::toNativeSeparators(chosen);
-                if (!folder.endsWith(QLatin1Char(Os::PathSeparator)))
-                    folder += QLatin1Char(Os::PathSeparator);
-                folderBox->setText(folder);
+                folderBox->setText(WithTrailingSeparator(QDir::toNativeSeparators(chosen)));
             }
             setBusy(false);
         });

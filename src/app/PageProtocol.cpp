@@ -5,7 +5,6 @@
 
 #include "errors/Trap.h"
 #include "support/FolderUtilities.h"
-#include "support/os/os.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,8 +15,7 @@ namespace {
 
 void appendSeparator(QLineEdit* folderBox)
 {
-    if (!folderBox->text().endsWith(QLatin1Char(Os::PathSeparator)))
-        folderBox->setText(folderBox->text() + QLatin1Char(Os::PathSeparator));
+    folderBox->setText(WithTrailingSeparator(folderBox->text()));
 }
 
 // Only an ordinary file counts: a folder or a hidden file of that name does not.

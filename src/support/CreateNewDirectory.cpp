@@ -11,9 +11,7 @@ void frmMain::CreateNewDirectory(const QString& NewDirectory)
         *this, QStringLiteral("frmMain.CreateNewDirectory(%1)").arg(NewDirectory),
         [this, NewDirectory] {
             setBusy(true);
-            QString path = NewDirectory;
-            if (!path.endsWith(QLatin1Char(Os::PathSeparator)))
-                path += QLatin1Char(Os::PathSeparator);
+            const QString path = WithTrailingSeparator(NewDirectory);
             for (qsizetype at = path.indexOf(QLatin1Char(Os::PathSeparator)); at >= 0;
                  at = path.indexOf(QLatin1Char(Os::PathSeparator), at + 1)) {
                 const QString prefix = path.left(at + 1);

@@ -2,6 +2,7 @@
 
 #include "errors/ErrorObject.h"
 #include "errors/Trap.h"
+#include "support/FolderUtilities.h"
 #include "support/RuntimeServices.h"
 #include "support/os/os.h"
 
@@ -12,18 +13,11 @@
 
 namespace {
 
-const QChar Separator = QLatin1Char(Os::PathSeparator);
-
 #ifdef _WIN32
 const QString LineBreak = QStringLiteral("\r\n");
 #else
 const QString LineBreak = QStringLiteral("\n");
 #endif
-
-QString padded(const QString& path)
-{
-    return path.endsWith(Separator) ? path : path + Separator;
-}
 
 } // namespace
 
@@ -37,8 +31,8 @@ bool FileCopier::Perform(qintptr lngHwnd)
     runTrapped(
         m_sink,
         [this] {
-            return QStringLiteral("FileCopier.Perform [") + padded(m_Source) + m_FileSpec +
-                   QStringLiteral("] -> [") + m_Target + QStringLiteral("]");
+            return QStringLiteral("FileCopier.Perform [") + WithTrailingSeparator(m_Source) +
+                   m_FileSpec + QStringLiteral("] -> [") + m_Target + QStringLiteral("]");
         },
         [&] {
             Os::CopyRequest request;
@@ -89,8 +83,7 @@ QString FileCopier::SlashPad(QString& path)
     runTrapped(
         m_sink, [&path] { return QStringLiteral("FileCopier.SlashPad ") + path; },
         [&] {
-            if (!path.endsWith(Separator))
-                path += Separator;
+            path = WithTrailingSeparator(path);
             result = path;
         });
     return result;

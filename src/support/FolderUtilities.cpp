@@ -16,6 +16,12 @@ void ShowErrorMessage(RuntimeServices& services, const QString& text)
     services.msgBox(text, MsgButtons::OkOnly, MsgIcon::Critical, QStringLiteral("Error!"));
 }
 
+QString WithTrailingSeparator(const QString& path)
+{
+    const QChar separator = QLatin1Char(Os::PathSeparator);
+    return path.endsWith(separator) ? path : path + separator;
+}
+
 QStringList ListFiles(const QString& folderAndPattern)
 {
     std::vector<std::string> names;

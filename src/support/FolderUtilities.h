@@ -15,6 +15,9 @@ bool FolderExists(const QString& path);
 // A modal box with the critical icon, OK alone and the title "Error!".
 void ShowErrorMessage(RuntimeServices& services, const QString& text);
 
+// The path with the native separator at its end, added where it lacks one.
+QString WithTrailingSeparator(const QString& path);
+
 // The directory listing: the names of the ordinary files that match "folder + pattern", in the
 // file system's order. A folder that cannot be read at all raises the runtime's error for it.
 QStringList ListFiles(const QString& folderAndPattern);
