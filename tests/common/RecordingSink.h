@@ -1,7 +1,7 @@
 // An error sink that records each report as its error number and procedure name.
 #pragma once
 
-#include "errors/ErrorSink.h"
+#include "core/ErrorSink.h"
 
 #include <QStringList>
 

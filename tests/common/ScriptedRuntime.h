@@ -2,7 +2,7 @@
 // answers from a script; unscripted boxes get OK, or No where OK is not offered.
 #pragma once
 
-#include "support/RuntimeServices.h"
+#include "gui/runtime/RuntimeServices.h"
 
 #include <QDialog>
 #include <QStringList>

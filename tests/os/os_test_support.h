@@ -1,7 +1,7 @@
 // Real temporary folders and files for the OS layer's tests, in the platform's own path form.
 #pragma once
 
-#include "support/os/os.h"
+#include "os/os.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -5,9 +5,8 @@
 //   zeb_copy_bench run ROOT [ROUNDS]    times both copiers, each into a fresh target folder
 //
 // Each copy runs in a process of its own, so that its peak resident memory is its own.
-#include "errors/ErrorSink.h"
-#include "support/FileCopier.h"
-#include "support/RuntimeServices.h"
+#include "core/ErrorSink.h"
+#include "core/FileCopier.h"
 
 #include <QString>
 
@@ -34,26 +33,6 @@ namespace {
 
 // ---- The copy process ------------------------------------------------------------------------
 
-// Nothing can be asked in a benchmark: every box is printed and answered No.
-class ConsoleRuntime final : public RuntimeServices
-{
-public:
-    MsgAnswer msgBox(const QString& prompt, MsgButtons buttons, MsgIcon, const QString&) override
-    {
-        std::fprintf(stderr, "box: %s\n", qPrintable(prompt));
-        return buttons == MsgButtons::OkOnly ? MsgAnswer::Ok : MsgAnswer::No;
-    }
-    QString inputBox(const QString&) override { return {}; }
-    QString browseForFolder(const QString&) override { return {}; }
-    void showModal(QDialog&) override {}
-    void doEvents() override {}
-    void setClipboardText(const QString&) override {}
-    void beep() override {}
-    [[noreturn]] void end() override { std::exit(3); }
-    void shellOpen(const QString&) override {}
-    QString programFolder() override { return {}; }
-};
-
 class ConsoleSink final : public ErrorSink
 {
 public:
@@ -66,13 +45,16 @@ public:
 
 int copyWithFileCopier(const char* source, const char* target)
 {
-    ConsoleRuntime runtime;
     ConsoleSink sink;
-    FileCopier copier(runtime, sink);
+    FileCopier copier(sink);
+    // Nothing can be asked in a benchmark: every message is printed, no question is asked.
+    copier.reportError = [](const QString& message) {
+        std::fprintf(stderr, "copy: %s\n", qPrintable(message));
+    };
     copier.setSource(QString::fromLocal8Bit(source));
     copier.setTarget(QString::fromLocal8Bit(target));
     copier.setOverwrite(true);
-    return copier.Perform(0) ? 0 : 1;
+    return copier.perform(0) ? 0 : 1;
 }
 
 // ---- The synthetic installation --------------------------------------------------------------

@@ -1,0 +1,54 @@
+// Copies the contents of one folder into another in one call of the platform's folder copy.
+// A run makes one object per component, sets its properties, calls perform() once and releases
+// it. The replace question and the report of what could not be copied are answered by the front
+// end through the two callbacks.
+#pragma once
+
+#include "os/os.h"
+
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+
+class ErrorSink;
+
+class FileCopier
+{
+public:
+    explicit FileCopier(ErrorSink& sink);
+
+    // The source from where to copy.
+    QString source() const { return m_source; }
+    void setSource(const QString& source) { m_source = source; }
+
+    // The target to copy to.
+    QString target() const { return m_target; }
+    void setTarget(const QString& target) { m_target = target; }
+
+    QString fileSpec() const { return m_fileSpec; }
+    void setFileSpec(const QString& fileSpec) { m_fileSpec = fileSpec; }
+
+    // Whether an existing file is replaced without asking askReplace first.
+    bool overwrite() const { return m_overwrite; }
+    void setOverwrite(bool overwrite) { m_overwrite = overwrite; }
+
+    // Asked before a file at the target is replaced, unless overwrite() is set.
+    std::function<Os::ReplaceAnswer(const QString& targetFile)> askReplace;
+    // Told what could not be copied.
+    std::function<void(const QString& message)> reportError;
+
+    // Copies; true when everything was copied (or knowingly skipped). A failure of its own is
+    // reported to the error sink under "FileCopier.Perform [...] -> [...]" and answers false.
+    bool perform(qintptr ownerWindow);
+
+private:
+    // Appends the separator unless the path ends in one; the caller's variable changes.
+    QString slashPad(QString& path);
+
+    ErrorSink& m_sink;
+    QString m_source;
+    QString m_target;
+    QString m_fileSpec = QStringLiteral("*.*");
+    bool m_overwrite = false;
+};

@@ -1,0 +1,23 @@
+// Folder tests, listings and path conversions that the catalogues, the run and both front ends
+// share.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <string>
+
+// True unless the folder is known to be missing: a lookup that fails for any other reason
+// answers true as well, so that a folder that merely cannot be examined is still offered.
+bool folderExists(const QString& path);
+
+// The path with the native separator at its end, added where it lacks one.
+QString withTrailingSeparator(const QString& path);
+
+// The directory listing: the names of the ordinary files that match "folder + pattern", in name
+// order. A folder that cannot be read at all raises the runtime's error for it.
+QStringList listMatchingFiles(const QString& folderAndPattern);
+
+// A QString path as the OS layer takes it, and back.
+std::string toOsPath(const QString& path);
+QString fromOsPath(const std::string& path);

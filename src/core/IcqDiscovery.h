@@ -1,0 +1,23 @@
+// Where ICQ is installed, from ICQ's own registry settings, and whether it is running.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// Tells the user of a registry key that could not be opened or closed ("Error opening key.",
+// "Error closing key."); the window shows it in a plain box, the command line prints it.
+using RegistryNotice = std::function<void(const QString& message)>;
+
+// The answer of the registry when it holds no folder value at all.
+inline const QString NoRegistryValueText = QStringLiteral("Error getting subkey value.");
+
+// ICQ's folder: "ICQPath", else the folder above the database named by "DataBase" (empty when
+// that holds no "\DB"), else NoRegistryValueText. A key that cannot be opened or closed is told
+// through the notice and gives an empty text. On Linux a folder found is the native path
+// inside the Wine prefix.
+QString icqFolderFromRegistry(const RegistryNotice& notice);
+
+// True when a top-level window is titled with one of the UINs whose files lie in ICQ's "uin"
+// folder; ICQ names its main window after the UIN that is logged on. Nothing is cached.
+bool isIcqWindowOpen(const RegistryNotice& notice);

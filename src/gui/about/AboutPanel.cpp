@@ -1,0 +1,75 @@
+// The About panel over the pages, and the links that the panel and the strip offer.
+#include "gui/app/frmMain.h"
+
+#include "core/Trap.h"
+#include "gui/about/ProductLinks.h"
+#include "gui/runtime/RuntimeServices.h"
+
+#include <QGroupBox>
+#include <QPushButton>
+
+void frmMain::cmdAboutButton_Click()
+{
+    runTrapped(
+        *this, QStringLiteral("frmMain.cmdAboutButton_Click()"),
+        [this] {
+            // The page stays as it is beneath the panel; only the way off it is closed.
+            cmdBack->setEnabled(false);
+            cmdNext->setEnabled(false);
+            fraAbout->setVisible(true);
+        });
+}
+
+void frmMain::HideAboutPanel()
+{
+    fraAbout->setVisible(false);
+    cmdBack->setEnabled(true);
+    cmdNext->setEnabled(true);
+}
+
+void frmMain::fraAbout_DblClick()
+{
+    HideAboutPanel();
+}
+
+void frmMain::imgBigZEBAboutLogo_DblClick()
+{
+    HideAboutPanel();
+}
+
+void frmMain::lblAboutFrameTitle_DblClick()
+{
+    HideAboutPanel();
+}
+
+void frmMain::lblAboutFrameDetails_DblClick()
+{
+    HideAboutPanel();
+}
+
+void frmMain::lblAboutFrameDblClickHereToContinue_DblClick()
+{
+    HideAboutPanel();
+}
+
+void frmMain::lblEmailAddress_Click()
+{
+    m_services.shellOpen(QStringLiteral("mailto:") + ProductLinks::ContactAddress +
+                         QStringLiteral("?subject=ZEB"));
+}
+
+void frmMain::lblWebSiteAddress_Click()
+{
+    m_services.shellOpen(ProductLinks::HomePage);
+}
+
+void frmMain::cmdCheckForUpgradeButton_Click()
+{
+    runTrapped(
+        *this, QStringLiteral("frmMain.cmdCheckForUpgradeButton_Click()"),
+        [this] {
+            setBusy(true);
+            m_services.shellOpen(ProductLinks::UpgradePage);
+            setBusy(false);
+        });
+}

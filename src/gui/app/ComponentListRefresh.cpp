@@ -1,0 +1,43 @@
+// The component list of the Task Options page: one entry per plugin file whose folder exists on
+// the source side.
+#include "gui/app/WizardPages.h"
+#include "gui/app/frmMain.h"
+
+#include "core/ComponentCatalogue.h"
+#include "core/FolderUtilities.h"
+#include "core/Trap.h"
+#include "gui/runtime/MessageBoxes.h"
+#include "gui/runtime/RuntimeServices.h"
+
+#include <QListWidget>
+
+void frmMain::cmdZPXListRefresh_Click()
+{
+    runTrapped(
+        *this, QStringLiteral("frmMain.cmdZPXListRefresh_Click()"),
+        [this] {
+            setBusy(true);
+            lstZPXsList->clear();
+
+            const QString programFolder = withTrailingSeparator(m_services.programFolder());
+            const QStringList files = pluginFiles(programFolder);
+            if (files.isEmpty()) {
+                ShowErrorMessage(m_services, QStringLiteral("No backup plugins were found!"));
+                setBusy(false);
+                return;
+            }
+
+            // Entry by entry, so that a plugin file that cannot be read keeps those before it.
+            for (const QString& file : files) {
+                const std::optional<Component> component =
+                    componentFromPlugin(programFolder + file);
+                if (!component || !isComponentPresent(*component, gstrSource))
+                    continue;
+                auto* entry = new QListWidgetItem(component->entryText());
+                entry->setData(Qt::UserRole, component->flag ? 1 : 0);
+                entry->setData(WizardPages::ComponentFolderRole, component->folder);
+                lstZPXsList->addItem(entry);
+            }
+            setBusy(false);
+        });
+}

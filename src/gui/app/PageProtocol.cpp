@@ -1,0 +1,82 @@
+// Each page's initialise step (on the way forward) and validate step (before it is left). The
+// validate button's caption is the verdict, its tag the message shown when the page refuses.
+#include "gui/app/WizardPages.h"
+#include "gui/app/frmMain.h"
+
+#include "core/FolderUtilities.h"
+#include "core/Trap.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+void appendSeparator(QLineEdit* folderBox)
+{
+    folderBox->setText(withTrailingSeparator(folderBox->text()));
+}
+
+// Only an ordinary file counts: a folder or a hidden file of that name does not.
+bool fileIsListed(const QString& path)
+{
+    return !listMatchingFiles(path).isEmpty();
+}
+
+} // namespace
+
+void frmMain::cmdInitialize_Click(qint16 Index)
+{
+    runTrapped(
+        *this, QStringLiteral("frmMain.cmdInitialize_Click()"),
+        [this, Index] {
+            setBusy(true);
+            if (Index == 2) {
+                // Entering the page afresh rereads both lists and selects every entry again.
+                cmdZPXListRefresh_Click();
+                cmdZPXListSelectAll_Click();
+                cmdUINListRefresh_Click();
+                cmdUINListSelectAll_Click();
+            }
+            setBusy(false);
+        });
+}
+
+void frmMain::cmdValidate_Click(qint16 Index)
+{
+    runTrapped(
+        *this, QStringLiteral("frmMain.cmdValidate_Click()"),
+        [this, Index] {
+            setBusy(true);
+            switch (Index) {
+            case 0:
+                cmdValidate[0]->setText(QStringLiteral("1"));
+                break;
+            case 1:
+                cmdValidate[1]->setText(QStringLiteral("0"));
+                appendSeparator(txtICQLocation);
+                appendSeparator(txtZEBLocation);
+                if (fileIsListed(txtICQLocation->text() + QStringLiteral("icq.exe"))) {
+                    const bool backup = optBackup->isChecked();
+                    gstrSource = backup ? txtICQLocation->text() : txtZEBLocation->text();
+                    gstrTarget = backup ? txtZEBLocation->text() : txtICQLocation->text();
+                    cmdValidate[1]->setText(QStringLiteral("1"));
+                } else {
+                    cmdValidate[1]->setProperty(
+                        WizardPages::TagProperty,
+                        QStringLiteral("ICQ location is incorrect. Try using the 'Find' button."));
+                }
+                break;
+            case 2:
+                cmdValidate[2]->setText(QStringLiteral("0"));
+                if (!lstZPXsList->selectedItems().isEmpty() &&
+                    !lstUINsList->selectedItems().isEmpty())
+                    cmdValidate[2]->setText(QStringLiteral("1"));
+                break;
+            default:
+                break;
+            }
+            setBusy(false);
+        });
+}

@@ -1,0 +1,114 @@
+// The backup or restore behind "&Do It !": every selected component's folder is copied from
+// the source side to the target side, one at a time, with progress and a result message.
+#include "gui/app/WizardPages.h"
+#include "gui/app/frmMain.h"
+
+#include "core/FileCopier.h"
+#include "core/IcqDiscovery.h"
+#include "gui/runtime/MessageBoxes.h"
+#include "gui/runtime/RuntimeServices.h"
+#include "gui/widgets/cProgBar.h"
+#include "os/os.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+// The entry's text is the name, a blank and the folder in brackets; the folder itself is kept
+// beside the entry, so a name that holds "[" neither cuts the label nor misleads the copy.
+QString componentNameWithBlank(const QListWidgetItem* entry, const QString& folder)
+{
+    const QString text = entry->text();
+    return text.left(text.size() - folder.size() - 2);
+}
+
+} // namespace
+
+void frmMain::runTask()
+{
+    cmdBack->setEnabled(false);
+    cmdNext->setEnabled(false);
+
+    if (isIcqWindowOpen(plainBoxNotices(m_services))) {
+        const MsgAnswer answer = m_services.msgBox(
+            QStringLiteral("ICQ appears to be running right now. If you continue,") + CrLf +
+                QStringLiteral("files may not be properly backed up or restored.") + CrLf + CrLf +
+                QStringLiteral("Do you wish to continue (not recommended) ?"),
+            MsgButtons::YesNo, MsgIcon::Exclamation, QStringLiteral("Warning!"));
+        if (answer != MsgAnswer::Yes) {
+            cmdBack->setEnabled(true);
+            cmdNext->setEnabled(true);
+            setBusy(false);
+            return;
+        }
+    }
+
+    bool succeeded = true;
+    QString failures;
+    qint16 processed = 0;
+    cProgBar& bar = progressBar();
+    bar.setMax(100);
+    bar.setMin(0);
+
+    const int lastEntry = lstZPXsList->count() - 1;
+    for (int index = 0; index <= lastEntry; ++index) {
+        QListWidgetItem* entry = lstZPXsList->item(index);
+        if (!entry || !entry->isSelected())
+            continue;
+        ++processed;
+        const QString folder = entry->data(WizardPages::ComponentFolderRole).toString();
+        FileCopier copier(*this);
+        answerCopierWithBoxes(copier, m_services);
+        copier.setSource(gstrSource + folder + QLatin1Char(Os::PathSeparator));
+        copier.setTarget(gstrTarget + folder + QLatin1Char(Os::PathSeparator));
+        copier.setOverwrite(chkOverwriteWithoutPrompting->checkState() == Qt::Checked);
+        lblOverallProgress->setText(QStringLiteral("Current component: ") +
+                                    componentNameWithBlank(entry, folder) + QStringLiteral(" ..."));
+        m_services.doEvents();
+
+        if (!copier.perform(static_cast<qintptr>(winId()))) {
+            succeeded = false;
+            failures += CrLf + entry->text();
+        }
+
+        // The user may change the selection while the run yields; with none left there is no
+        // share to show, which the runtime reports as a division by zero.
+        const qsizetype selected = lstZPXsList->selectedItems().size();
+        if (selected == 0)
+            raiseError(ErrorNumber::DivisionByZero);
+        const int percent = static_cast<int>(100 * processed / selected);
+        lblOverallPercentage->setText(QString::number(percent) + QLatin1Char('%'));
+        bar.setValue(percent);
+        m_services.doEvents();
+    }
+
+    // Leaving the program is for a run that succeeded; a failed one shows what failed first.
+    if (succeeded && chkExitAfterDoing->checkState() == Qt::Checked) {
+        cmdExit_Click();
+    } else {
+        lblOverallPercentage->setText(QStringLiteral("100%"));
+        if (succeeded) {
+            lblOverallProgress->setText(QStringLiteral("Finished!"));
+            m_services.msgBox(QStringLiteral("The task was completed successfully!"),
+                              MsgButtons::OkOnly, MsgIcon::Information, QStringLiteral("Info"));
+        } else {
+            lblOverallProgress->setText(QStringLiteral("One or more errors occured!"));
+            ShowErrorMessage(m_services,
+                             QStringLiteral("The following component(s) could not be processed:") +
+                                 CrLf + CrLf + failures + CrLf + CrLf +
+                                 QStringLiteral("The operation failed."));
+        }
+        lblOverallProgress->setText(QStringLiteral("Overall Progress"));
+        lblOverallPercentage->setText(QStringLiteral("0%"));
+        bar.setValue(0);
+    }
+
+    cmdBack->setEnabled(true);
+    cmdNext->setEnabled(true);
+    setBusy(false);
+}

@@ -1,0 +1,26 @@
+// The UIN list: one entry per registered-user file in the source side's "UIN" folder.
+#include "gui/app/frmMain.h"
+
+#include "core/Trap.h"
+#include "core/UinCatalogue.h"
+#include "gui/runtime/MessageBoxes.h"
+
+#include <QListWidget>
+
+void frmMain::cmdUINListRefresh_Click()
+{
+    runTrapped(
+        *this, QStringLiteral("frmMain.cmdUINListRefresh_Click()"),
+        [this] {
+            setBusy(true);
+            lstUINsList->clear();
+            const QStringList uins = uinsOnSide(gstrSource);
+            if (uins.isEmpty()) {
+                ShowErrorMessage(m_services, QStringLiteral("No UINs were found!"));
+                setBusy(false);
+                return;
+            }
+            lstUINsList->addItems(uins);
+            setBusy(false);
+        });
+}

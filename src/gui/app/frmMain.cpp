@@ -1,0 +1,128 @@
+#include "gui/app/frmMain.h"
+
+#include "core/FolderUtilities.h"
+#include "gui/errors/frmErrorBox.h"
+#include "gui/runtime/RuntimeServices.h"
+#include "gui/widgets/MouseEventHook.h"
+#include "gui/widgets/cProgBar.h"
+#include "os/os.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+// The scripted double ends the program by throwing ProgramEnded; Qt must not see it unwind
+// through its event delivery. The product's end() never returns, so nothing is lost here.
+template <typename Handler> auto endingAtQtBoundary(Handler handler)
+{
+    return [handler] {
+        try {
+            handler();
+        } catch (const ProgramEnded&) {
+        }
+    };
+}
+
+// The default folders are Windows paths; under Linux they live inside the Wine prefix.
+QString defaultFolder(const char* windowsPath)
+{
+    return fromOsPath(Os::nativePathFromRegistry(windowsPath));
+}
+
+} // namespace
+
+frmMain::frmMain(RuntimeServices& services, QWidget* parent) : QWidget(parent), m_services(services)
+{
+    setupUi();
+    txtICQLocation->setText(defaultFolder("C:\\Program Files\\ICQ\\"));
+    txtZEBLocation->setText(defaultFolder("C:\\Program Files\\ZEB\\"));
+    connectHandlers();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::connectHandlers()
+{
+    const auto onClick = [this](QAbstractButton* button, void (frmMain::*handler)()) {
+        connect(button, &QAbstractButton::clicked, this,
+                endingAtQtBoundary([this, handler] { (this->*handler)(); }));
+    };
+    onClick(cmdNext, &frmMain::cmdNext_Click);
+    onClick(cmdBack, &frmMain::cmdBack_Click);
+    onClick(cmdExit, &frmMain::cmdExit_Click);
+    onClick(cmdAutoFindICQDir, &frmMain::cmdAutoFindICQDir_Click);
+    onClick(cmdBrowseForICQFolder, &frmMain::cmdBrowseForICQFolder_Click);
+    onClick(cmdBrowseForZEBFolder, &frmMain::cmdBrowseForZEBFolder_Click);
+    onClick(cmdZPXListRefresh, &frmMain::cmdZPXListRefresh_Click);
+    onClick(cmdZPXListSelectAll, &frmMain::cmdZPXListSelectAll_Click);
+    onClick(cmdZPXListInvert, &frmMain::cmdZPXListInvert_Click);
+    onClick(cmdUINListRefresh, &frmMain::cmdUINListRefresh_Click);
+    onClick(cmdUINListSelectAll, &frmMain::cmdUINListSelectAll_Click);
+    onClick(cmdUINListInvert, &frmMain::cmdUINListInvert_Click);
+    onClick(cmdAboutButton, &frmMain::cmdAboutButton_Click);
+    onClick(cmdCheckForUpgradeButton, &frmMain::cmdCheckForUpgradeButton_Click);
+    onClick(cmdDebug, &frmMain::cmdDebug_Click);
+    for (qint16 index = 0; index < 4; ++index) {
+        connect(cmdInitialize[index], &QAbstractButton::clicked, this,
+                endingAtQtBoundary([this, index] { cmdInitialize_Click(index); }));
+        connect(cmdValidate[index], &QAbstractButton::clicked, this,
+                endingAtQtBoundary([this, index] { cmdValidate_Click(index); }));
+    }
+
+    using Event = MouseEventHook::Event;
+    const auto onMouse = [this](QWidget* widget, Event event, void (frmMain::*handler)()) {
+        MouseEventHook::install(widget, event,
+                                endingAtQtBoundary([this, handler] { (this->*handler)(); }));
+    };
+    onMouse(lblEmailAddress, Event::Click, &frmMain::lblEmailAddress_Click);
+    onMouse(lblWebSiteAddress, Event::Click, &frmMain::lblWebSiteAddress_Click);
+    onMouse(fraAbout, Event::DoubleClick, &frmMain::fraAbout_DblClick);
+    onMouse(imgBigZEBAboutLogo, Event::DoubleClick, &frmMain::imgBigZEBAboutLogo_DblClick);
+    onMouse(lblAboutFrameTitle, Event::DoubleClick, &frmMain::lblAboutFrameTitle_DblClick);
+    onMouse(lblAboutFrameDetails, Event::DoubleClick, &frmMain::lblAboutFrameDetails_DblClick);
+    onMouse(lblAboutFrameDblClickHereToContinue, Event::DoubleClick,
+            &frmMain::lblAboutFrameDblClickHereToContinue_DblClick);
+    onMouse(optBackup, Event::DoubleClick, &frmMain::optBackup_DblClick);
+    onMouse(optRestore, Event::DoubleClick, &frmMain::optRestore_DblClick);
+    onMouse(lstUINsList->viewport(), Event::DoubleClick, &frmMain::lstUINsList_DblClick);
+}
+
+void frmMain::setBusy(bool busy)
+{
+    lblBusy->setText(busy ? QStringLiteral("True") : QStringLiteral("False"));
+}
+
+cProgBar& frmMain::progressBar()
+{
+    if (!m_progBar)
+        m_progBar = std::make_unique<cProgBar>();
+    return *m_progBar;
+}
+
+void frmMain::Form_Load()
+{
+    progressBar().setCanvas(Picture1);
+    m_services.msgBox(
+        QStringLiteral("You are about to use a BETA version of ZEB 2000 V2.0 that is still \r\n"
+                       "in a testing phase, and may not function correctly, if at all.\r\n\r\n"
+                       "You are advised to continue at your own risk."),
+        MsgButtons::OkOnly, MsgIcon::Exclamation, QStringLiteral("Warning"));
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    if (lblBusy->text() != QLatin1String("True")) {
+        event->accept();
+        return;
+    }
+    // Exit ends the program on Yes; on No the window stays and the run goes on.
+    event->ignore();
+    endingAtQtBoundary([this] { cmdExit_Click(); })();
+}

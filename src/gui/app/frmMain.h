@@ -1,0 +1,163 @@
+// The main window: a wizard of four pages over one rectangle, the black strip with the logo and
+// the About panel. Its controls are real widgets whose objectName is the control's name; the
+// wizard's state lives in their captions and tags. Handlers are defined in the folder of the
+// subsystem they belong to.
+#pragma once
+
+#include "core/ErrorSink.h"
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class PictureBox;
+class RuntimeServices;
+class cProgBar;
+class frmErrorBox;
+
+class frmMain : public QWidget, public ErrorSink
+{
+    Q_OBJECT
+
+public:
+    explicit frmMain(RuntimeServices& services, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    static const QString WindowCaption;
+
+    // ---- Public members ----------------------------------------------------------------------
+    QString gstrSource; // folder copied from, with its trailing separator once set
+    QString gstrTarget; // folder copied to, likewise
+
+    void HandleErrorsGlobally(const ErrorObject& errErrorObject,
+                              const QString& strSubProcedureName) override;
+    void CreateNewDirectory(const QString& NewDirectory);
+    void SelectAllInList(QListWidget* lstList);
+    void InvertList(QListWidget* lstList);
+
+    // The window's one progress bar, drawing on Picture1.
+    cProgBar& progressBar();
+    // The error dialog, once the first failure has created it.
+    frmErrorBox* errorBox() const { return m_errorBox.get(); }
+
+    // ---- Handlers ----------------------------------------------------------------------------
+    void Form_Load();
+    void cmdNext_Click();
+    void cmdBack_Click();
+    void cmdExit_Click();
+    void cmdInitialize_Click(qint16 Index);
+    void cmdValidate_Click(qint16 Index);
+    void cmdAutoFindICQDir_Click();
+    void cmdBrowseForICQFolder_Click();
+    void cmdBrowseForZEBFolder_Click();
+    void cmdZPXListRefresh_Click();
+    void cmdUINListRefresh_Click();
+    void cmdZPXListSelectAll_Click();
+    void cmdZPXListInvert_Click();
+    void cmdUINListSelectAll_Click();
+    void cmdUINListInvert_Click();
+    void cmdAboutButton_Click();
+    void cmdCheckForUpgradeButton_Click();
+    void lblEmailAddress_Click();
+    void lblWebSiteAddress_Click();
+    void fraAbout_DblClick();
+    void imgBigZEBAboutLogo_DblClick();
+    void lblAboutFrameTitle_DblClick();
+    void lblAboutFrameDetails_DblClick();
+    void lblAboutFrameDblClickHereToContinue_DblClick();
+    void cmdDebug_Click();
+    void optBackup_DblClick();
+    void optRestore_DblClick();
+    void lstUINsList_DblClick();
+
+    // ---- Controls ----------------------------------------------------------------------------
+    // Black strip
+    QLabel* imgBlackImage = nullptr;
+    QLabel* imgZEBLogo = nullptr;
+    QPushButton* cmdAboutButton = nullptr;
+    QPushButton* cmdCheckForUpgradeButton = nullptr;
+    QLabel* lblCopyright = nullptr;
+    // Bottom row
+    QPushButton* cmdDebug = nullptr;
+    QPushButton* cmdBack = nullptr;
+    QPushButton* cmdNext = nullptr;
+    QPushButton* cmdExit = nullptr;
+    // Hidden state holders
+    QLabel* lblBusy = nullptr;
+    QLabel* lblFrameNumber = nullptr;
+    // Pages and their hidden protocol buttons
+    std::array<QGroupBox*, 4> Frame1{};
+    std::array<QPushButton*, 4> cmdInitialize{};
+    std::array<QPushButton*, 4> cmdValidate{};
+    // Page 0 "Select Task"
+    QLabel* lblWelcomeToZEB2000 = nullptr;
+    QLabel* lblChooseATask = nullptr;
+    QRadioButton* optBackup = nullptr;
+    QLabel* lblBackupOptionDescription = nullptr;
+    QRadioButton* optRestore = nullptr;
+    QLabel* lblRestoreOptionDescription = nullptr;
+    // Page 1 "Folder Locations"
+    QLabel* lblFolderLocationsDescription = nullptr;
+    QLabel* lblICQInstallationPath = nullptr;
+    QLineEdit* txtICQLocation = nullptr;
+    QPushButton* cmdAutoFindICQDir = nullptr;
+    QPushButton* cmdBrowseForICQFolder = nullptr;
+    QLabel* lblBackupLocation = nullptr;
+    QLineEdit* txtZEBLocation = nullptr;
+    QPushButton* cmdBrowseForZEBFolder = nullptr;
+    // Page 2 "Task Options"
+    QLabel* lblWhatToBackupDescription = nullptr;
+    QLabel* Label1 = nullptr;
+    QListWidget* lstZPXsList = nullptr;
+    QPushButton* cmdZPXListRefresh = nullptr;
+    QPushButton* cmdZPXListInvert = nullptr;
+    QPushButton* cmdZPXListSelectAll = nullptr;
+    QLabel* lblUINsToBackup = nullptr;
+    QListWidget* lstUINsList = nullptr;
+    QPushButton* cmdUINListRefresh = nullptr;
+    QPushButton* cmdUINListInvert = nullptr;
+    QPushButton* cmdUINListSelectAll = nullptr;
+    // Page 3 "Ready!"
+    QLabel* lblEnoughInformationEtcEtc = nullptr;
+    QCheckBox* chkOverwriteWithoutPrompting = nullptr;
+    QCheckBox* chkExitAfterDoing = nullptr;
+    QLabel* lblOverallProgress = nullptr;
+    QLabel* lblOverallPercentage = nullptr;
+    PictureBox* Picture1 = nullptr;
+    // About panel
+    QGroupBox* fraAbout = nullptr;
+    QLabel* imgBigZEBAboutLogo = nullptr;
+    QLabel* lblAboutFrameTitle = nullptr;
+    QLabel* lblAboutFrameDetails = nullptr;
+    QLabel* lblEmailAddress = nullptr;
+    QLabel* lblWebSiteAddress = nullptr;
+    QLabel* lblAboutFrameDblClickHereToContinue = nullptr;
+
+private:
+    void setupUi();          // every control in its designed state (layout file)
+    void connectHandlers();  // the events that have handlers
+    void setBusy(bool busy); // the busy flag's caption
+    void runTask();          // the backup or restore behind "&Do It !"
+    void HideAboutPanel();
+    void browseForFolderInto(QLineEdit* folderBox, const QString& procedure);
+    void selectAllButtonClicked(QListWidget* list, const QString& procedure);
+    void invertButtonClicked(QListWidget* list, void (frmMain::*selectAllHandler)(),
+                             const QString& procedure);
+
+    RuntimeServices& m_services;
+    std::unique_ptr<cProgBar> m_progBar;
+    std::unique_ptr<frmErrorBox> m_errorBox;
+    // Enter presses the focused button or Next; Esc presses Exit (layout file).
+    void keyPressEvent(QKeyEvent* event) override;
+    // Closing the window while a handler works asks as Exit does, so that a run is not left
+    // going on behind a window that is gone.
+    void closeEvent(QCloseEvent* event) override;
+};

@@ -1,0 +1,411 @@
+// The window as designed: every control with its caption, geometry, colours, fonts, initial
+// state, stacking order and tab order; and the window's default and cancel keys.
+#include "gui/app/WizardPages.h"
+#include "gui/app/frmMain.h"
+
+#include "gui/about/ProductLinks.h"
+#include "gui/widgets/DesignFonts.h"
+#include "gui/widgets/DesignedControls.h"
+#include "gui/widgets/PictureBox.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPixmap>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOption>
+#include <qdrawutil.h>
+
+const QString frmMain::WindowCaption =
+    QStringLiteral("ZEB 2000 2.0 Public Beta 1 Build 2518 - Standard Edition");
+
+namespace {
+
+using DesignedControls::button;
+using DesignedControls::label;
+using DesignedControls::twips;
+
+const QColor White(0xFF, 0xFF, 0xFF);
+const QColor LightGrey(0xE0, 0xE0, 0xE0);
+const QColor Orange(0xFF, 0x80, 0x00);
+
+void setColor(QWidget* widget, QPalette::ColorRole role, const QColor& color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, color);
+    widget->setPalette(palette);
+}
+
+// Buttons, option buttons and check boxes paint their background in the Button role.
+void paintBackground(QWidget* widget, const QColor& color)
+{
+    setColor(widget, widget->backgroundRole(), color);
+    widget->setAutoFillBackground(true);
+}
+
+// Option buttons and check boxes stand on white, their captions fitted to their rectangles.
+template <typename Choice>
+Choice* choice(QWidget* parent, const char* name, const QString& caption, const QRect& geometry,
+               bool checked)
+{
+    auto* control = new Choice(caption, parent);
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(geometry);
+    control->setChecked(checked);
+    paintBackground(control, White);
+    DesignFonts::shrinkToFit(control);
+    return control;
+}
+
+QLabel* image(QWidget* parent, const char* name, const QString& picture, const QRect& geometry,
+              bool stretch)
+{
+    auto* control = new QLabel(parent);
+    control->setObjectName(QLatin1String(name));
+    control->setPixmap(QPixmap(picture));
+    control->setScaledContents(stretch);
+    control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    control->setGeometry(geometry);
+    return control;
+}
+
+// A button of graphical style: its face takes the given colour instead of the system's.
+QPushButton* graphicalButton(QWidget* parent, const char* name, const QString& caption,
+                             const QRect& geometry, const QColor& face)
+{
+    QPushButton* control = button(parent, name, caption, geometry);
+    setColor(control, QPalette::Button, face);
+    return control;
+}
+
+// Draws a frame as a plain etched line: the toolkit's own frame tints the area inside it, and
+// the pages must stay as white as the controls on them.
+class EtchedFrameStyle : public QProxyStyle
+{
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override
+    {
+        if (element == PE_FrameGroupBox) {
+            // Below the caption, which the toolkit draws above the frame.
+            QRect line = option->rect;
+            line.setTop(line.top() + option->fontMetrics.height() / 2 + 4);
+            qDrawShadeRect(painter, line, option->palette, true, 1);
+            return;
+        }
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+};
+
+QGroupBox* frame(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* control = new QGroupBox(caption, parent);
+    control->setObjectName(QLatin1String(name));
+    auto* style = new EtchedFrameStyle;
+    style->setParent(control);
+    control->setStyle(style);
+    control->setGeometry(twips(2160, 120, 4815, 4095));
+    paintBackground(control, White);
+    return control;
+}
+
+// The page's hidden initialise and validate buttons; the validate button's tag is the message
+// shown when the page refuses to be left.
+void protocolButtons(QPushButton*& initialize, QPushButton*& validate, QWidget* page,
+                     const QRect& initializeGeometry, const QRect& validateGeometry,
+                     const QString& tag)
+{
+    initialize = button(page, "cmdInitialize", QStringLiteral("Initialize"), initializeGeometry);
+    initialize->hide();
+    validate = button(page, "cmdValidate", QStringLiteral("0"), validateGeometry);
+    validate->setProperty(WizardPages::TagProperty, tag);
+    validate->hide();
+}
+
+} // namespace
+
+void frmMain::setupUi()
+{
+    setWindowTitle(WindowCaption);
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/zeb2000.ico")));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFont(DesignFonts::standardDialog());
+    paintBackground(this, White);
+
+    // Black strip: the black image lowest, the logo and the copyright line over it.
+    imgBlackImage = image(this, "imgBlackImage", QStringLiteral(":/pictures/black.bmp"),
+                          twips(0, 0, 2055, 5175), true);
+    imgZEBLogo = image(this, "imgZEBLogo", QStringLiteral(":/pictures/zeb-logo-128.gif"),
+                       twips(75, 120, 1920, 1920), false);
+    lblCopyright = label(this, "lblCopyright", ProductLinks::Copyright, twips(0, 4080, 2055, 975),
+                         Qt::AlignHCenter);
+    setColor(lblCopyright, QPalette::WindowText, LightGrey);
+
+    // Hidden state holders.
+    lblBusy = label(this, "lblBusy", QStringLiteral("False"), twips(2160, 0, 855, 255));
+    lblBusy->hide();
+    lblFrameNumber =
+        label(this, "lblFrameNumber", QStringLiteral("0"), twips(2400, 4320, 255, 255));
+    lblFrameNumber->hide();
+
+    cmdAboutButton = graphicalButton(this, "cmdAboutButton", QStringLiteral("&About ZEB 2000 ..."),
+                                     twips(120, 3120, 1815, 375), White);
+    cmdCheckForUpgradeButton =
+        graphicalButton(this, "cmdCheckForUpgradeButton", QStringLiteral("Check for &upgrade ..."),
+                        twips(120, 3600, 1815, 375), White);
+    cmdCheckForUpgradeButton->setEnabled(false);
+
+    // Page 0 "Select Task".
+    QGroupBox* page = Frame1[0] = frame(this, "Frame1", QStringLiteral("Select Task"));
+    lblWelcomeToZEB2000 =
+        label(page, "lblWelcomeToZEB2000",
+              QStringLiteral("Welcome to ZEB 2000 Version 2.0 - the simplest and fastest way to "
+                             "backup and restore your ICQ settings !"),
+              twips(120, 360, 4575, 495));
+    lblChooseATask = label(page, "lblChooseATask", QStringLiteral("Choose a task to perform:"),
+                           twips(120, 840, 4575, 255));
+    lblBackupOptionDescription =
+        label(page, "lblBackupOptionDescription",
+              QStringLiteral("Choose this to backup your existing ICQ contact list, and other "
+                             "settings. Backup regularly, eg. once a week, to avoid losing new "
+                             "data."),
+              twips(480, 1440, 3975, 615));
+    lblRestoreOptionDescription =
+        label(page, "lblRestoreOptionDescription",
+              QStringLiteral("Choose this to restore a previously backed up copy of your ICQ "
+                             "contact list, and/or other settings."),
+              twips(480, 2400, 3975, 495));
+    optBackup = choice<QRadioButton>(page, "optBackup", QStringLiteral("Ba&ckup"),
+                                     twips(120, 1200, 855, 255), true);
+    optRestore = choice<QRadioButton>(page, "optRestore", QStringLiteral("&Restore"),
+                                      twips(120, 2160, 855, 255), false);
+    protocolButtons(cmdInitialize[0], cmdValidate[0], page, twips(2520, 3600, 975, 375),
+                    twips(3600, 3600, 1095, 375),
+                    QStringLiteral("Please press PRINT-SCREEN and go to MSPaint, and press CTRL-V, "
+                                   "save the file, ZIP IT, and email it to ") +
+                        ProductLinks::BugReportAddress);
+
+    // Page 1 "Folder Locations".
+    page = Frame1[1] = frame(this, "Frame1", QStringLiteral("Folder Locations"));
+    lblFolderLocationsDescription =
+        label(page, "lblFolderLocationsDescription",
+              QStringLiteral("This is where you specify your ICQ installation path, and the "
+                             "backup location."),
+              twips(120, 360, 4575, 615));
+    lblICQInstallationPath =
+        label(page, "lblICQInstallationPath",
+              QStringLiteral("ICQ Installation &Path: This is where your ICQ is installed. If "
+                             "you're not sure, then click \"Find\" and continue."),
+              twips(120, 960, 4575, 495));
+    lblBackupLocation =
+        label(page, "lblBackupLocation",
+              QStringLiteral("Backup &Location: This is where your backup files are, or will be "
+                             "stored, for later restoration."),
+              twips(120, 2520, 4575, 495));
+    txtICQLocation = new QLineEdit(QStringLiteral("C:\\Program Files\\ICQ\\"), page);
+    txtICQLocation->setObjectName(QStringLiteral("txtICQLocation"));
+    txtICQLocation->setGeometry(twips(120, 1440, 4575, 405));
+    cmdAutoFindICQDir =
+        button(page, "cmdAutoFindICQDir", QStringLiteral("&Find"), twips(2160, 1920, 1215, 375));
+    cmdBrowseForICQFolder = button(page, "cmdBrowseForICQFolder", QStringLiteral("B&rowse"),
+                                   twips(3480, 1920, 1215, 375));
+    txtZEBLocation = new QLineEdit(QStringLiteral("C:\\Program Files\\ZEB\\"), page);
+    txtZEBLocation->setObjectName(QStringLiteral("txtZEBLocation"));
+    txtZEBLocation->setGeometry(twips(120, 3000, 4575, 405));
+    cmdBrowseForZEBFolder = button(page, "cmdBrowseForZEBFolder", QStringLiteral("Bro&wse"),
+                                   twips(3480, 3480, 1215, 375));
+    // The access keys belong to the labels and lead into the boxes beneath them.
+    lblICQInstallationPath->setBuddy(txtICQLocation);
+    lblBackupLocation->setBuddy(txtZEBLocation);
+    protocolButtons(cmdInitialize[1], cmdValidate[1], page, twips(1200, 3480, 975, 375),
+                    twips(2280, 3480, 1095, 375),
+                    QStringLiteral("ICQ location is incorrect. Try using the \"Find\" button."));
+    page->hide();
+
+    // Page 2 "Task Options".
+    page = Frame1[2] = frame(this, "Frame1", QStringLiteral("Task Options"));
+    lblWhatToBackupDescription =
+        label(page, "lblWhatToBackupDescription",
+              QStringLiteral("You can choose what components you wish to backup/restore. "
+                             "Multiple selections allowed. Select all, if not sure !"),
+              twips(120, 360, 4575, 495));
+    Label1 = label(page, "Label1", QStringLiteral("Component(s):"), twips(120, 960, 4575, 255));
+    lblUINsToBackup =
+        label(page, "lblUINsToBackup", QStringLiteral("UIN(s):"), twips(120, 2520, 4575, 255));
+    lstZPXsList = new QListWidget(page);
+    lstZPXsList->setObjectName(QStringLiteral("lstZPXsList"));
+    lstZPXsList->setGeometry(twips(120, 1200, 2895, 1230));
+    lstZPXsList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Like the list boxes that the design names, entries wider than the box are cut off.
+    lstZPXsList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    cmdZPXListRefresh =
+        button(page, "cmdZPXListRefresh", QStringLiteral("Re&fresh"), twips(3120, 1080, 1575, 375));
+    cmdZPXListInvert =
+        button(page, "cmdZPXListInvert", QStringLiteral("&Invert"), twips(3120, 1560, 1575, 375));
+    cmdZPXListSelectAll = button(page, "cmdZPXListSelectAll", QStringLiteral("Se&lect All"),
+                                 twips(3120, 2040, 1575, 375));
+    // The UIN list and its buttons show what the page found; nothing lets the user change it.
+    lstUINsList = new QListWidget(page);
+    lstUINsList->setObjectName(QStringLiteral("lstUINsList"));
+    lstUINsList->setGeometry(twips(120, 2760, 2895, 1230));
+    lstUINsList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lstUINsList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lstUINsList->setEnabled(false);
+    cmdUINListRefresh =
+        button(page, "cmdUINListRefresh", QStringLiteral("Refres&h"), twips(3120, 2640, 1575, 375));
+    cmdUINListInvert =
+        button(page, "cmdUINListInvert", QStringLiteral("Inver&t"), twips(3120, 3120, 1575, 375));
+    cmdUINListSelectAll = button(page, "cmdUINListSelectAll", QStringLiteral("Sele&ct All"),
+                                 twips(3120, 3600, 1575, 375));
+    for (QPushButton* uinButton : {cmdUINListRefresh, cmdUINListInvert, cmdUINListSelectAll})
+        uinButton->setEnabled(false);
+    protocolButtons(
+        cmdInitialize[2], cmdValidate[2], page, twips(2280, 120, 855, 195),
+        twips(3120, 120, 855, 195),
+        QStringLiteral("At least one component and one UIN must be selected to proceed with !"));
+    page->hide();
+
+    // Page 3 "Ready!".
+    page = Frame1[3] = frame(this, "Frame1", QStringLiteral("Ready!"));
+    lblEnoughInformationEtcEtc =
+        label(page, "lblEnoughInformationEtcEtc",
+              QStringLiteral("Enough information has been acquired to proceed with the selected "
+                             "task. You can use the back and next buttons to make any changes, or "
+                             "perform the task right now using the \"Do it!\" button!"),
+              twips(120, 360, 4575, 855));
+    lblOverallProgress = label(page, "lblOverallProgress", QStringLiteral("Overall Progress:"),
+                               twips(120, 3120, 3855, 255));
+    lblOverallPercentage = label(page, "lblOverallPercentage", QStringLiteral("0%"),
+                                 twips(3960, 3120, 735, 255), Qt::AlignRight);
+    protocolButtons(cmdInitialize[3], cmdValidate[3], page, twips(2400, 1320, 975, 375),
+                    twips(3480, 1320, 1095, 375),
+                    QStringLiteral("So far so good ! This is just a test version, so it isn't yet "
+                                   "coded to do what its supposed to !"));
+    // Nothing enables the overwrite box: copies always replace what they find.
+    chkOverwriteWithoutPrompting =
+        choice<QCheckBox>(page, "chkOverwriteWithoutPrompting",
+                          QStringLiteral("&Overwrite existing files without prompting (caution!)"),
+                          twips(120, 1800, 4575, 255), true);
+    chkOverwriteWithoutPrompting->setEnabled(false);
+    chkExitAfterDoing =
+        choice<QCheckBox>(page, "chkExitAfterDoing",
+                          QStringLiteral("&Exit ZEB 2000 after successful task completion"),
+                          twips(120, 2040, 4575, 255), false);
+    Picture1 = new PictureBox(page);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(twips(120, 3360, 4575, 375));
+    Picture1->setFocusPolicy(Qt::StrongFocus);
+    page->hide();
+
+    // About panel, above every page.
+    fraAbout = frame(this, "fraAbout", QStringLiteral("About ZEB 2000"));
+    imgBigZEBAboutLogo =
+        image(fraAbout, "imgBigZEBAboutLogo", QStringLiteral(":/pictures/zeb-logo-256.gif"),
+              twips(480, 170, 3840, 3840), false);
+    lblAboutFrameTitle =
+        label(fraAbout, "lblAboutFrameTitle",
+              QStringLiteral("ZEB 2000 Version 2.0 Public Beta 1 (Build 2518) Standard Edition"),
+              twips(600, 480, 3615, 1455), Qt::AlignHCenter);
+    lblAboutFrameTitle->setFont(DesignFonts::timesNewRoman(15.75, true));
+    lblAboutFrameDetails =
+        label(fraAbout, "lblAboutFrameDetails",
+              QStringLiteral("This is a BETA version, meant for testing purposes only. It is NOT "
+                             "COMPLETE YET. If you want a proper working copy, please download "
+                             "version 1.1 SR-1 from the homepage! Please report any bugs to ") +
+                  ProductLinks::BugReportAddress +
+                  QStringLiteral(", indicating the build you are using. Also, check for "
+                                 "upgrades regularly!"),
+              twips(120, 1800, 4575, 1095), Qt::AlignHCenter);
+    lblEmailAddress = label(fraAbout, "lblEmailAddress", ProductLinks::ContactAddress,
+                            twips(1560, 2880, 1695, 255), Qt::AlignHCenter);
+    lblWebSiteAddress = label(fraAbout, "lblWebSiteAddress", ProductLinks::WebSiteCaption,
+                              twips(1560, 3120, 1695, 255), Qt::AlignHCenter);
+    for (QLabel* link : {lblEmailAddress, lblWebSiteAddress}) {
+        link->setFont(DesignFonts::msSansSerif(false, true));
+        setColor(link, QPalette::WindowText, Orange);
+        // A link's address is one word: wrapping it would only cut it in two.
+        link->setWordWrap(false);
+        DesignFonts::shrinkToFit(link);
+    }
+    // The two links stand one above the other: one size for both.
+    if (lblEmailAddress->font().pointSizeF() < lblWebSiteAddress->font().pointSizeF())
+        lblWebSiteAddress->setFont(lblEmailAddress->font());
+    else
+        lblEmailAddress->setFont(lblWebSiteAddress->font());
+    lblAboutFrameDblClickHereToContinue =
+        label(fraAbout, "lblAboutFrameDblClickHereToContinue",
+              QStringLiteral("Double click anywhere in this frame to continue !"),
+              twips(120, 3600, 4575, 375), Qt::AlignHCenter);
+    fraAbout->hide();
+
+    // Bottom row.
+    cmdDebug = button(this, "cmdDebug", QStringLiteral("&Debug"), twips(2160, 4320, 975, 375));
+    cmdBack = button(this, "cmdBack", QStringLiteral("<< &Back"), twips(3240, 4320, 1215, 375));
+    cmdBack->setEnabled(false);
+    cmdNext = button(this, "cmdNext", WizardPages::NextCaption, twips(4440, 4320, 1215, 375));
+    // Marks Next as the default button; the Enter key itself is handled in keyPressEvent.
+    cmdNext->setDefault(true);
+    cmdExit = button(this, "cmdExit", QStringLiteral("Exit"), twips(5760, 4320, 1215, 375));
+
+    QWidget* const tabOrder[] = {optBackup,
+                                 optRestore,
+                                 txtICQLocation,
+                                 cmdAutoFindICQDir,
+                                 cmdBrowseForICQFolder,
+                                 txtZEBLocation,
+                                 cmdBrowseForZEBFolder,
+                                 lstUINsList,
+                                 cmdUINListRefresh,
+                                 cmdUINListSelectAll,
+                                 cmdUINListInvert,
+                                 cmdBack,
+                                 cmdNext,
+                                 cmdExit,
+                                 cmdAboutButton,
+                                 cmdCheckForUpgradeButton,
+                                 cmdDebug,
+                                 chkOverwriteWithoutPrompting,
+                                 chkExitAfterDoing,
+                                 lstZPXsList,
+                                 cmdZPXListInvert,
+                                 cmdZPXListSelectAll,
+                                 cmdZPXListRefresh,
+                                 Picture1};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    optBackup->setFocus();
+
+    DesignedControls::fixAndCentre(this, twips(0, 0, 7095, 4815).size());
+}
+
+// Enter presses the button that has the focus, else the default button Next (whatever its
+// caption); Esc presses Exit. The window is no dialog, so Qt does neither by itself.
+void frmMain::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (auto* focused = qobject_cast<QPushButton*>(focusWidget()))
+                focused->click();
+            else
+                cmdNext->click();
+            return;
+        case Qt::Key_Escape:
+            cmdExit->click();
+            return;
+        default:
+            break;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}

@@ -1,0 +1,123 @@
+#include "gui/runtime/QtRuntimeServices.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+QMessageBox::Icon toQtIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Critical:
+        return QMessageBox::Critical;
+    case MsgIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons toQtButtons(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::YesYesToAllNoCancel:
+        return QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Cancel;
+    case MsgButtons::OkOnly:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+MsgAnswer fromQtAnswer(int answer)
+{
+    switch (answer) {
+    case QMessageBox::Yes:
+        return MsgAnswer::Yes;
+    case QMessageBox::YesToAll:
+        return MsgAnswer::YesToAll;
+    case QMessageBox::No:
+        return MsgAnswer::No;
+    case QMessageBox::Cancel:
+        return MsgAnswer::Cancel;
+    default:
+        return MsgAnswer::Ok;
+    }
+}
+
+} // namespace
+
+MsgAnswer QtRuntimeServices::msgBox(const QString& prompt, MsgButtons buttons, MsgIcon icon,
+                                    const QString& title)
+{
+    QMessageBox box(toQtIcon(icon), title, prompt, toQtButtons(buttons),
+                    QApplication::activeWindow());
+    if (buttons == MsgButtons::YesYesToAllNoCancel)
+        box.setEscapeButton(QMessageBox::Cancel);
+    return fromQtAnswer(box.exec());
+}
+
+QString QtRuntimeServices::inputBox(const QString& prompt)
+{
+    bool accepted = false;
+    const QString text = QInputDialog::getText(QApplication::activeWindow(), QString(), prompt,
+                                               QLineEdit::Normal, QString(), &accepted);
+    return accepted ? text : QString();
+}
+
+QString QtRuntimeServices::browseForFolder(const QString& startFolder)
+{
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), QString(), startFolder);
+}
+
+void QtRuntimeServices::showModal(QDialog& dialog)
+{
+    dialog.exec();
+}
+
+void QtRuntimeServices::doEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void QtRuntimeServices::setClipboardText(const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+}
+
+void QtRuntimeServices::beep()
+{
+    QApplication::beep();
+}
+
+void QtRuntimeServices::end()
+{
+    // The immediate end: no unload processing, no destructors of the window or its dialogs.
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+void QtRuntimeServices::shellOpen(const QString& url)
+{
+    QDesktopServices::openUrl(QUrl(url, QUrl::TolerantMode));
+}
+
+QString QtRuntimeServices::programFolder()
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+}

@@ -1,0 +1,89 @@
+#include "gui/widgets/DesignFonts.h"
+
+#include <QAbstractButton>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QStringList>
+
+namespace {
+
+QFont fontOf(const QStringList& families, qreal pointSize, bool bold = false)
+{
+    QFont font;
+    font.setFamilies(families);
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace
+
+namespace DesignFonts {
+
+QFont standardDialog()
+{
+#ifdef Q_OS_WIN
+    return fontOf({QStringLiteral("MS Sans Serif")}, 8.25);
+#else
+    // Liberation Sans runs as wide as the Windows faces that the captions were fitted to.
+    // DejaVu Sans, which every Debian desktop has, runs wider and needs a smaller size.
+    QFont font = fontOf({QStringLiteral("Liberation Sans")}, 8.25);
+    if (QFontInfo(font).family() != QLatin1String("Liberation Sans"))
+        font = fontOf({QStringLiteral("DejaVu Sans")}, 7);
+    return font;
+#endif
+}
+
+QFont msSansSerif(bool bold, bool underline)
+{
+    QFont font = standardDialog();
+    font.setBold(bold);
+    font.setUnderline(underline);
+    return font;
+}
+
+QFont timesNewRoman(qreal pointSize, bool bold)
+{
+    return fontOf({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
+                   QStringLiteral("DejaVu Serif")},
+                  pointSize, bold);
+}
+
+QFont courierNew(qreal pointSize)
+{
+    return fontOf({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+                   QStringLiteral("DejaVu Sans Mono")},
+                  pointSize);
+}
+
+namespace {
+constexpr qreal SmallestReadable = 6.5;
+} // namespace
+
+void shrinkToFit(QAbstractButton* button)
+{
+    QFont font = button->font();
+    while (button->sizeHint().width() > button->width() && font.pointSizeF() > SmallestReadable) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+        button->setFont(font);
+    }
+}
+
+void shrinkToFit(QLabel* label)
+{
+    const auto fits = [label](const QFont& font) {
+        const QRect needed = QFontMetrics(font).boundingRect(
+            label->contentsRect(),
+            int(label->alignment()) | Qt::TextWordWrap | Qt::TextShowMnemonic, label->text());
+        return needed.height() <= label->contentsRect().height() &&
+               needed.width() <= label->contentsRect().width();
+    };
+    QFont font = label->font();
+    while (!fits(font) && font.pointSizeF() > SmallestReadable) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+        label->setFont(font);
+    }
+}
+
+} // namespace DesignFonts

@@ -1,0 +1,53 @@
+// Folder listing on Windows: FindFirstFile, with the runtime's error numbers.
+#include "os/os.h"
+
+#include <windows.h>
+
+namespace Os {
+
+std::int32_t listFiles(const std::string& folderAndPattern, std::vector<std::string>& names)
+{
+    names.clear();
+    const std::size_t cut = folderAndPattern.find_last_of("\\/:");
+    const std::string pattern =
+        cut == std::string::npos ? folderAndPattern : folderAndPattern.substr(cut + 1);
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA(folderAndPattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        switch (GetLastError()) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_NO_MORE_FILES:
+            return 0;
+        case ERROR_NOT_READY:
+            return 71; // disk not ready
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_PATHNAME:
+            return 52; // bad file name or number
+        case ERROR_INVALID_DRIVE:
+            return 68; // device unavailable
+        default:
+            return 75; // path/file access error
+        }
+    }
+    const std::string utf8Pattern = ansiToUtf8(pattern);
+    do {
+        constexpr DWORD leftOut =
+            FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        // The system also matches the 8.3 short names ("*.uin" finds "a.uinx"); the long name
+        // alone decides here, as it does on Linux.
+        if ((found.dwFileAttributes & leftOut) == 0 &&
+            matchesWildcard(utf8Pattern, ansiToUtf8(found.cFileName)))
+            names.emplace_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return 0;
+}
+
+std::string resolvePathIgnoringCase(const std::string& path)
+{
+    return path; // the file system itself ignores case
+}
+
+} // namespace Os

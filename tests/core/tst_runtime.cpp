@@ -1,0 +1,103 @@
+// The runtime's number conversion, error object and the one error trap.
+#include "RecordingSink.h"
+#include "core/ErrorObject.h"
+#include "core/NumberConversion.h"
+#include "core/Trap.h"
+#include "gui/runtime/RuntimeServices.h"
+
+#include <QtTest>
+
+namespace {
+
+template <typename Action> ErrorObject errorOf(Action action)
+{
+    try {
+        action();
+    } catch (const RuntimeError& failure) {
+        return failure.error();
+    }
+    return {};
+}
+
+} // namespace
+
+class RuntimeTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void convertsTextTo16Bits_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("error");
+        QTest::newRow("blanks around") << "  13  " << 13 << 0;
+        QTest::newRow("half down to even") << "2.5" << 2 << 0;
+        QTest::newRow("half up to even") << "3.5" << 4 << 0;
+        QTest::newRow("lower bound by rounding") << "-32768.5" << -32768 << 0;
+        QTest::newRow("hex as 16 bits") << "&HFFFF" << -1 << 0;
+        QTest::newRow("octal") << "&O17" << 15 << 0;
+        QTest::newRow("above") << "40000" << 0 << 6;
+        QTest::newRow("rounds above") << "32767.5" << 0 << 6;
+        QTest::newRow("letters") << "abc" << 0 << 13;
+        QTest::newRow("infinity") << "inf" << 0 << 13;
+    }
+    void convertsTextTo16Bits()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, value);
+        QFETCH(int, error);
+        int converted = 0;
+        QCOMPARE(errorOf([&] { converted = toInteger16(text); }).number, error);
+        QCOMPARE(converted, value);
+    }
+
+    void raisingByNumberFillsDescriptionAndSource()
+    {
+        const ErrorObject byNumber = errorOf([] { raiseError(76); });
+        QCOMPARE(byNumber.description, QStringLiteral("Path not found"));
+        QCOMPARE(byNumber.source, QStringLiteral("ZEB2000"));
+        const ErrorObject zero = errorOf([] { raiseError(0); });
+        QCOMPARE(zero.number, 5);
+        QCOMPARE(zero.description, QStringLiteral("Invalid procedure call or argument"));
+        QCOMPARE(errorOf([] { raiseError(1234); }).description,
+                 QStringLiteral("Application-defined or object-defined error"));
+        const ErrorObject own = errorOf([] {
+            raiseError(qint32(0x80040002), QStringLiteral("Min property must be less than Max."),
+                       QStringLiteral("CProgressBar.Min"));
+        });
+        QCOMPARE(own.number, -2147221502);
+        QCOMPARE(own.source, QStringLiteral("CProgressBar.Min"));
+    }
+
+    void trapReportsFailuresUnderTheProcedureName()
+    {
+        RecordingSink sink;
+        QVERIFY(runTrapped(sink, QStringLiteral("frmMain.cmdBack_Click()"), [] {}));
+        bool reachedEnd = false;
+        QVERIFY(!runTrapped(sink, QStringLiteral("frmMain.cmdNext_Click()"), [&] {
+            raiseError(9);
+            reachedEnd = true;
+        }));
+        QVERIFY(!reachedEnd);
+        QCOMPARE(sink.reports, QStringList{"9 frmMain.cmdNext_Click()"});
+
+        // The name is taken at the failure; a standard exception gets the nearest number.
+        QString path = QStringLiteral("C:\\ICQ");
+        runTrapped(
+            sink, [&] { return QStringLiteral("FileCopier.SlashPad ") + path; },
+            [&] {
+                path += QLatin1Char('\\');
+                throw std::bad_alloc();
+            });
+        QCOMPARE(sink.reports.last(), QStringLiteral("7 FileCopier.SlashPad C:\\ICQ\\"));
+
+        // The program's end is no failure: it passes every trap.
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded,
+                                 runTrapped(sink, QString(), [] { throw ProgramEnded{}; }));
+        QCOMPARE(sink.reports.size(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(RuntimeTest)
+#include "tst_runtime.moc"

@@ -1,0 +1,185 @@
+// The backup and restore run behind "&Do It !", on real folders, with a real X display so that
+// a window titled with a UIN makes ICQ look as if it were running.
+#include "WizardFixture.h"
+
+#include "gui/widgets/cProgBar.h"
+
+#include <QtTest>
+
+namespace {
+
+// Components DB, NewDB, 2000a, 2000b and CL, of which the test selects some.
+void addFiveComponents(WizardFixture& f)
+{
+    for (const char* folder : {"DB", "NewDB", "2000a", "2000b", "CL"})
+        f.sample.addComponent(QStringLiteral("ICQ %1").arg(folder), folder,
+                              QByteArray(5000, folder[0]));
+    f.sample.addUin(f.sample.icqFolder(), "111.uin");
+}
+
+} // namespace
+
+class RunTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void workedExampleWithOneFailure()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        f.enterTaskOptions();
+        // Three of the five (listed in name order: 2000a, 2000b, CL, DB, NewDB).
+        f.list("lstZPXsList")->clearSelection();
+        for (const int entry : {1, 2, 4})
+            f.list("lstZPXsList")->item(entry)->setSelected(true);
+        f.press("cmdNext");
+        // The second selected component disappears after it was listed: its copy fails. A failed
+        // run shows what failed even when the program is to be left after the task.
+        QDir(f.sample.icqFolder() + "CL").removeRecursively();
+        f.control<QCheckBox>("chkExitAfterDoing")->setChecked(true);
+
+        QStringList progress, percentages;
+        QList<int> barValues;
+        f.runtime.onDoEvents = [&](int yield) {
+            if (yield % 2 == 1) {
+                progress << f.caption("lblOverallProgress");
+                QVERIFY(!f.button("cmdNext")->isEnabled());
+                QVERIFY(!f.button("cmdBack")->isEnabled());
+            } else {
+                percentages << f.caption("lblOverallPercentage");
+                barValues << f.window->progressBar().Value();
+            }
+        };
+        f.press("cmdNext");
+
+        QCOMPARE(progress,
+                 (QStringList{"Current component: ICQ 2000b  ...", "Current component: ICQ CL  ...",
+                              "Current component: ICQ NewDB  ..."}));
+        QCOMPARE(percentages, (QStringList{"33%", "66%", "100%"}));
+        QCOMPARE(barValues, (QList<int>{33, 66, 100}));
+        const ShownBox& result = f.runtime.boxes.back();
+        QCOMPARE(result.title, QStringLiteral("Error!"));
+        QCOMPARE(result.icon, MsgIcon::Critical);
+        QCOMPARE(result.prompt.split("\r\n"),
+                 (QStringList{"The following component(s) could not be processed:", "", "",
+                              "ICQ CL [CL]", "", "The operation failed."}));
+        // The others were copied whole.
+        for (const char* folder : {"2000b", "NewDB"})
+            QCOMPARE(SampleInstallation::readFile(f.sample.backupFolder() + folder + "/111.dat"),
+                     QByteArray(5000, folder[0]));
+        QVERIFY(!QFileInfo::exists(f.sample.backupFolder() + "DB"));
+        QCOMPARE(f.caption("lblOverallProgress"), QStringLiteral("Overall Progress"));
+        QCOMPARE(f.caption("lblOverallPercentage"), QStringLiteral("0%"));
+        QCOMPARE(f.window->progressBar().Value(), 0);
+        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
+        QCOMPARE(f.busy(), QStringLiteral("False"));
+        QVERIFY(!f.runtime.ended);
+    }
+
+    void twoRunsInARow()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        f.press("cmdNext");
+        f.press("cmdNext");
+        QCOMPARE(f.runtime.prompts(), (QStringList{"The task was completed successfully!",
+                                                   "The task was completed successfully!"}));
+        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Info"));
+        QCOMPARE(f.runtime.boxes[0].icon, MsgIcon::Information);
+        QCOMPARE(f.runtime.yields, 20);
+    }
+
+    void icqRunningWarningAnsweredNo()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        QWidget icq;
+        icq.setWindowTitle("111");
+        icq.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&icq));
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        f.runtime.boxAnswers = {MsgAnswer::No};
+        f.press("cmdNext");
+
+        QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
+        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Warning!"));
+        QCOMPARE(f.runtime.boxes[0].prompt,
+                 QStringLiteral("ICQ appears to be running right now. If you continue,\r\nfiles "
+                                "may not be properly backed up or restored.\r\n\r\nDo you wish to "
+                                "continue (not recommended) ?"));
+        QVERIFY(!QFileInfo::exists(f.sample.backupFolder()));
+        QCOMPARE(f.runtime.yields, 0);
+        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
+        QCOMPARE(f.busy(), QStringLiteral("False"));
+    }
+
+    void exitAfterSuccessAsksAndStaysOnNo()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        f.control<QCheckBox>("chkExitAfterDoing")->setChecked(true);
+        f.runtime.boxAnswers = {MsgAnswer::No};
+        f.press("cmdNext");
+
+        QCOMPARE(f.runtime.prompts(),
+                 QStringList{"Program is busy, are you sure you wish to interrupt and exit?"});
+        QVERIFY(!f.runtime.ended);
+        QCOMPARE(f.caption("lblOverallProgress"),
+                 QStringLiteral("Current component: ICQ NewDB  ..."));
+        QCOMPARE(f.caption("lblOverallPercentage"), QStringLiteral("100%"));
+        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
+        QCOMPARE(f.busy(), QStringLiteral("False"));
+
+        f.runtime.boxAnswers = {MsgAnswer::Yes};
+        f.press("cmdNext");
+        QVERIFY(f.runtime.ended);
+    }
+
+    void closingTheWindowDuringARunAsksFirst()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        f.runtime.boxAnswers = {MsgAnswer::No};
+        bool closed = true;
+        f.runtime.onDoEvents = [&](int yield) {
+            if (yield == 1)
+                closed = f.window->close();
+        };
+        f.press("cmdNext");
+        QVERIFY(!closed);
+        QCOMPARE(f.runtime.prompts(),
+                 (QStringList{"Program is busy, are you sure you wish to interrupt and exit?",
+                              "The task was completed successfully!"}));
+        QVERIFY(f.window->close()); // not busy: it closes without a question
+        QCOMPARE(f.runtime.boxes.size(), std::size_t(2));
+    }
+
+    void aNameHoldingABracketCopiesItsOwnFolder()
+    {
+        WizardFixture f;
+        f.sample.addComponent("Messages [old]", "DB", "x");
+        f.sample.addUin(f.sample.icqFolder(), "111.uin");
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        QString label;
+        f.runtime.onDoEvents = [&](int yield) {
+            if (yield == 1)
+                label = f.caption("lblOverallProgress");
+        };
+        f.press("cmdNext");
+        QCOMPARE(label, QStringLiteral("Current component: Messages [old]  ..."));
+        QCOMPARE(SampleInstallation::readFile(f.sample.backupFolder() + "DB/111.dat"), "x");
+        QCOMPARE(f.runtime.prompts(), QStringList{"The task was completed successfully!"});
+    }
+};
+
+QTEST_MAIN(RunTest)
+#include "tst_run.moc"
