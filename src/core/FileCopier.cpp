@@ -31,11 +31,8 @@ bool FileCopier::perform(qintptr ownerWindow)
             request.askReplace = [this](const std::string& targetFile) {
                 return askReplace ? askReplace(fromOsPath(targetFile)) : Os::ReplaceAnswer::No;
             };
-            request.reportError = [this](const std::string& message) {
-                if (reportError)
-                    reportError(fromOsPath(message));
-            };
-            copied = Os::copyFolder(request);
+            m_outcome = {};
+            copied = Os::copyFolder(request, m_outcome);
         });
     return copied;
 }
@@ -50,4 +47,20 @@ QString FileCopier::slashPad(QString& path)
             result = path;
         });
     return result;
+}
+
+QStringList describeCopyFailures(const Os::CopyOutcome& outcome, int limit)
+{
+    QStringList lines;
+    for (const Os::CopyFailure& failure : outcome.failures) {
+        if (lines.size() == limit) {
+            lines << QStringLiteral("and %1 more").arg(outcome.failures.size() - size_t(limit));
+            break;
+        }
+        lines << (failure.side == Os::CopySide::Source ? QStringLiteral("Cannot read ")
+                                                       : QStringLiteral("Cannot write ")) +
+                     fromOsPath(failure.path) + QStringLiteral(": ") +
+                     QString::fromLocal8Bit(failure.reason);
+    }
+    return lines;
 }

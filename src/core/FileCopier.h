@@ -1,12 +1,13 @@
 // Copies the contents of one folder into another in one call of the platform's folder copy.
 // A run makes one object per component, sets its properties, calls perform() once and releases
-// it. The replace question and the report of what could not be copied are answered by the front
-// end through the two callbacks.
+// it. The replace question is answered by the front end through a callback; what could not be
+// copied is in the outcome, for the front end to report once.
 #pragma once
 
 #include "os/os.h"
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <functional>
@@ -35,12 +36,13 @@ public:
 
     // Asked before a file at the target is replaced, unless overwrite() is set.
     std::function<Os::ReplaceAnswer(const QString& targetFile)> askReplace;
-    // Told what could not be copied.
-    std::function<void(const QString& message)> reportError;
 
     // Copies; true when everything was copied (or knowingly skipped). A failure of its own is
     // reported to the error sink under "FileCopier.Perform [...] -> [...]" and answers false.
     bool perform(qintptr ownerWindow);
+
+    // What the last perform() did: what could not be copied and why, what was kept.
+    const Os::CopyOutcome& outcome() const { return m_outcome; }
 
 private:
     // Appends the separator unless the path ends in one; the caller's variable changes.
@@ -51,4 +53,9 @@ private:
     QString m_target;
     QString m_fileSpec = QStringLiteral("*.*");
     bool m_overwrite = false;
+    Os::CopyOutcome m_outcome;
 };
+
+// One line per file or folder that could not be copied, naming the side that failed: the first
+// `limit` of them, then "and N more".
+QStringList describeCopyFailures(const Os::CopyOutcome& outcome, int limit = 10);

@@ -81,21 +81,46 @@ std::string resolvePathIgnoringCase(const std::string& path);
 
 enum class ReplaceAnswer { Yes, YesToAll, No, Cancel };
 
+// Which side of a copy failed: reading the source or writing the target.
+enum class CopySide { Source, Target };
+
+struct CopyFailure
+{
+    std::string path; // the file or folder on the side that failed
+    CopySide side = CopySide::Source;
+    std::string reason;
+};
+
 struct CopyRequest
 {
     std::string from; // source folder with its trailing separator, then the pattern
     std::string to;   // target folder, used as it stands
     bool overwrite = false;
     std::uintptr_t ownerWindow = 0;
-    // The replace question and the report of what could not be copied. The Win32 shell asks
-    // and reports through its own dialogs; the Linux copier calls these.
+    // The replace question. The Win32 shell asks through its own dialog; the Linux copier calls
+    // this, and without it replaces nothing.
     std::function<ReplaceAnswer(const std::string& targetFile)> askReplace;
-    std::function<void(const std::string& message)> reportError;
+    // A seam for tests (Linux): called when a file's data is in its temporary file, before the
+    // source is checked for changes and long before the rename.
+    std::function<void(const std::string& sourceFile, const std::string& temporaryFile)>
+        afterFileData;
+};
+
+// What a copy did. The Win32 shell reports its failures in its own dialogs, so there only the
+// answer of copyFolder() is filled in.
+struct CopyOutcome
+{
+    std::vector<CopyFailure> failures;
+    std::vector<std::string> kept; // existing target files left as they were (answered No)
+    bool cancelled = false;        // the replace question was answered Cancel
+    bool attributesLost = false;   // the target did not take some modes or times
+    std::uint64_t filesCopied = 0;
+    std::uint64_t bytesCopied = 0;
 };
 
 // Copies the matching files and subfolders into the target, creating missing target folders
-// silently. Answers true when everything was copied (or knowingly skipped).
-bool copyFolder(const CopyRequest& request);
+// silently. Answers true when everything was copied (or knowingly kept).
+bool copyFolder(const CopyRequest& request, CopyOutcome& outcome);
 
 // ---- Text ------------------------------------------------------------------------------------
 

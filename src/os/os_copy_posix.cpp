@@ -1,18 +1,36 @@
 // The folder copy on Linux: the project's own copier with the contract of the shell's file
-// operation. Matching entries of the source folder are copied, folders whole; missing target
-// folders are made silently; an existing file is replaced only when the caller says so, and
-// always atomically (a temporary file beside it, then a rename), so a failed copy never cuts
-// off a good file. Links are copied as links and never followed out of the source.
+// operation, and the promises of a careful backup tool:
+// - every file, new or replaced, is written to a temporary file beside its target; the
+//   component's temporary files reach the disk (syncfs) before any of them is renamed into
+//   place, and the renames reach it before the copy answers; a copy that dies leaves the old
+//   file or the new one under the real name, never a stump, and the next copy into that folder
+//   removes what the dead one left;
+// - a source file that changes while it is read is read again, once;
+// - names match without regard to case in every folder, and the existing spelling is kept;
+// - links are what they point at, on both sides, as Windows programs under Wine see them; a
+//   folder link that leads back into a folder being copied is refused;
+// - folders get the default mode, files keep theirs; a target that cannot keep modes or times
+//   (FAT) keeps the data and says so once;
+// - folders are walked in name order, so questions come in the order the lists show;
+// - everything that cannot be copied is collected, with the side that failed, for one report.
 #include "os/os.h"
+#include "os/os_internal.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <map>
 #include <memory>
-#include <optional>
+#include <mutex>
+#include <set>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include <dirent.h>
 
@@ -54,12 +72,6 @@ private:
     int m_fd;
 };
 
-struct DirCloser
-{
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
-using UniqueDir = std::unique_ptr<DIR, DirCloser>;
-
 std::string joinPath(const std::string& folder, const std::string& name)
 {
     if (folder.empty() || folder.back() == '/')
@@ -79,51 +91,153 @@ int makeFolderChain(const std::string& path)
     }
 }
 
-bool isCopyRangeUnsupported(int error)
+// The names in a folder but "." and "..", or an errno.
+int readNames(int folder, std::vector<std::string>& names)
+{
+    // The listing gets its own descriptor: closedir() closes what fdopendir() was given.
+    const int listFd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listFd < 0)
+        return errno;
+    DIR* dir = ::fdopendir(listFd);
+    if (!dir) {
+        const int error = errno;
+        ::close(listFd);
+        return error;
+    }
+    const std::unique_ptr<DIR, int (*)(DIR*)> closer(dir, ::closedir);
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (!entry)
+            return errno;
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names.emplace_back(entry->d_name);
+    }
+}
+
+struct FileId
+{
+    dev_t device;
+    ino_t inode;
+    auto operator<=>(const FileId&) const = default;
+};
+
+FileId idOf(const struct stat& info)
+{
+    return {info.st_dev, info.st_ino};
+}
+
+bool sameVersion(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+// ---- Temporary files ------------------------------------------------------------------------
+
+constexpr char TemporaryPrefix[] = ".~zeb";
+
+// Temporary files are named ".~zeb<pid>-<counter>-<name>"; answers the pid of the process that
+// wrote one, or 0 for a name that is not ours.
+long temporaryOwner(const std::string& name)
+{
+    constexpr std::size_t prefixLength = sizeof(TemporaryPrefix) - 1;
+    if (name.compare(0, prefixLength, TemporaryPrefix) != 0)
+        return 0;
+    std::size_t at = prefixLength;
+    long pid = 0;
+    for (; at < name.size() && at < prefixLength + 10 &&
+           std::isdigit(static_cast<unsigned char>(name[at]));
+         ++at)
+        pid = pid * 10 + (name[at] - '0');
+    if (at == prefixLength || at >= name.size() || name[at] != '-')
+        return 0;
+    const std::size_t counter = ++at;
+    while (at < name.size() && std::isdigit(static_cast<unsigned char>(name[at])))
+        ++at;
+    return at > counter && at < name.size() && name[at] == '-' ? pid : 0;
+}
+
+// ---- Copying a file's data ------------------------------------------------------------------
+
+struct DataError
+{
+    int error = 0;
+    CopySide side = CopySide::Source;
+};
+
+bool inKernelCopyRefused(int error)
 {
     return error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP ||
            error == EPERM || error == EBADF;
 }
 
-// Copies the rest of in to out: in-kernel where it can, else through one 1 MiB buffer. Answers
-// 0 or an errno.
-int copyData(int in, int out)
+// Pairs of file systems between which the kernel refused to copy: asked once, not per file.
+class RefusedPairs
 {
-    constexpr std::size_t Chunk = std::size_t{1} << 30;
-    bool copied = false;
-    // The kernel copies without a round trip through this process where the file system lets
-    // it; either call may be refused for this pair of files before it has copied anything.
-    const auto inKernel = [&copied](auto transfer) -> std::optional<int> {
-        for (;;) {
-            const ssize_t n = transfer();
+public:
+    bool contains(FileId pair)
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_pairs.count(pair) != 0;
+    }
+    void add(FileId pair)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_pairs.insert(pair);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::set<FileId> m_pairs; // (source device, target device) in the two fields
+};
+
+RefusedPairs& refusedPairs()
+{
+    static RefusedPairs pairs;
+    return pairs;
+}
+
+// Copies `size` bytes from the current offsets: in-kernel where the file systems let it, the
+// rest through one buffer. A file that ends early stops the copy; the caller's check of the
+// source then notices the change.
+DataError copyData(int in, int out, off_t size, FileId devices)
+{
+    constexpr std::size_t Chunk = std::size_t{8} << 20;
+    off_t left = size;
+    if (!refusedPairs().contains(devices)) {
+        bool copied = false;
+        while (left > 0) {
+            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr,
+                                                std::min<std::size_t>(Chunk, size_t(left)), 0);
             if (n > 0) {
+                left -= n;
                 copied = true;
                 continue;
             }
             if (n == 0)
-                return 0;
+                return {};
             if (errno == EINTR)
                 continue;
-            if (copied || !isCopyRangeUnsupported(errno))
-                return errno;
-            return std::nullopt;
+            if (!copied && inKernelCopyRefused(errno))
+                refusedPairs().add(devices);
+            // Whatever went wrong, the buffered copy goes on from here and finds out which
+            // side fails, if one does.
+            break;
         }
-    };
-    if (const auto result =
-            inKernel([&] { return ::copy_file_range(in, nullptr, out, nullptr, Chunk, 0); }))
-        return *result;
-    if (const auto result = inKernel([&] { return ::sendfile(out, in, nullptr, Chunk); }))
-        return *result;
+    }
     constexpr std::size_t BufferSize = std::size_t{1} << 20;
-    const std::unique_ptr<char[]> buffer(new char[BufferSize]);
-    for (;;) {
-        const ssize_t n = ::read(in, buffer.get(), BufferSize);
+    std::unique_ptr<char[]> buffer;
+    while (left > 0) {
+        if (!buffer)
+            buffer.reset(new char[BufferSize]);
+        const ssize_t n = ::read(in, buffer.get(), std::min<std::size_t>(BufferSize, size_t(left)));
         if (n == 0)
-            return 0;
+            return {};
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return errno;
+            return {errno, CopySide::Source};
         }
         for (ssize_t written = 0; written < n;) {
             const ssize_t w =
@@ -131,11 +245,13 @@ int copyData(int in, int out)
             if (w < 0) {
                 if (errno == EINTR)
                     continue;
-                return errno;
+                return {errno, CopySide::Target};
             }
             written += w;
         }
+        left -= n;
     }
+    return {};
 }
 
 // ---- The copier -----------------------------------------------------------------------------
@@ -143,48 +259,78 @@ int copyData(int in, int out)
 class FolderCopier
 {
 public:
-    explicit FolderCopier(const CopyRequest& request) : m_request(request) {}
+    FolderCopier(const CopyRequest& request, CopyOutcome& outcome)
+        : m_request(request), m_outcome(outcome), m_temporaryStem(TemporaryPrefix)
+    {
+        m_temporaryStem += std::to_string(::getpid()) + '-';
+    }
 
     bool run();
 
 private:
-    enum class Decision { Replace, Skip, Stop };
+    // A target folder's entries by their name without regard to case, the existing spelling
+    // kept.
+    using TargetEntries = std::map<std::u32string, std::string>;
 
-    // Copies the named entries of sourceDir into targetDir. fresh: targetDir was made by this
-    // copy, so nothing in it can be replaced. Answers false when the user cancelled.
+    struct Pending
+    {
+        std::string temporary; // full paths
+        std::string final;
+        bool replacing;
+        std::uint64_t size;
+    };
+    struct FolderTimes
+    {
+        std::string path;
+        struct timespec times[2];
+    };
+
+    // Copies the entries of sourceDir (those matching pattern, when there is one) into
+    // targetDir. Answers false when the user cancelled.
     bool copyEntries(int sourceDir, const std::string& sourcePath, int targetDir,
                      const std::string& targetPath, bool fresh, const std::string* pattern);
-    bool copyEntry(int sourceDir, const std::string& sourcePath, int targetDir,
-                   const std::string& targetPath, bool fresh, const std::string& name);
-    bool copyFolderEntry(int sourceDir, const std::string& sourcePath, int targetDir,
-                         const std::string& targetPath, const std::string& name,
-                         const struct stat& info);
-    void copyFile(int sourceDir, const std::string& sourcePath, int targetDir,
-                  const std::string& name, const struct stat& info, bool replacing);
-    void copyLink(int sourceDir, const std::string& sourcePath, int targetDir,
-                  const std::string& name, const struct stat& info, bool replacing);
-    Decision decideReplace(int targetDir, const std::string& targetPath, const std::string& name,
-                           bool fresh, bool& exists);
-    std::string temporaryName(const std::string& name);
-    void fail(const std::string& what, int error);
+    bool copyFolderEntry(int sourceDir, const std::string& sourcePath, const std::string& name,
+                         int targetDir, const std::string& targetPath, TargetEntries& entries);
+    bool copyFileEntry(int sourceDir, const std::string& sourcePath, const std::string& name,
+                       int targetDir, const std::string& targetPath, TargetEntries& entries);
+    void copyFile(int sourceDir, const std::string& sourcePath, const std::string& name,
+                  int targetDir, const std::string& targetPath, const std::string& finalName,
+                  bool replacing);
+    // Reads a target folder's entries and removes what dead copies left in it.
+    TargetEntries readTargetEntries(int targetDir, const std::string& targetPath);
+    void noteTargetFolder(int fd);
+    // Moves every finished temporary file into place, durably.
+    void finish();
+    bool syncTargets(const std::string& what);
+
+    void fail(const std::string& path, CopySide side, const std::string& reason)
+    {
+        m_outcome.failures.push_back({path, side, reason});
+    }
+    void fail(const std::string& path, CopySide side, int error)
+    {
+        fail(path, side, std::strerror(error));
+    }
 
     const CopyRequest& m_request;
+    CopyOutcome& m_outcome;
+    std::string m_temporaryStem;
+    unsigned long m_temporaryCounter = 0;
     bool m_yesToAll = false;
-    bool m_failed = false;
-    unsigned m_temporaryCounter = 0;
-    dev_t m_targetDevice = 0;
-    ino_t m_targetInode = 0;
+    std::vector<FileId> m_ancestors;     // the source folders being copied, outermost first
+    std::set<FileId> m_targetFolders;    // never copied as a source: they are this copy's own
+    std::map<dev_t, UniqueFd> m_targets; // one folder of each target file system, for syncfs
+    std::vector<Pending> m_pending;
+    std::set<std::string> m_inFlight; // names of this copy's temporary files
+    std::vector<FolderTimes> m_folderTimes;
 };
-
-void FolderCopier::fail(const std::string& what, int error)
-{
-    m_failed = true;
-    if (m_request.reportError)
-        m_request.reportError("Cannot copy " + what + ": " + std::strerror(error));
-}
 
 bool FolderCopier::run()
 {
+    // Past a file-size limit a write fails with EFBIG, which is reported; the signal's default
+    // would end the program in the middle of a file without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
+
     const std::string& from = m_request.from;
     const std::size_t cut = from.rfind('/');
     const std::string folder = cut == std::string::npos ? std::string(".")
@@ -194,8 +340,11 @@ bool FolderCopier::run()
 
     const std::string sourcePath = resolvePathIgnoringCase(folder);
     UniqueFd sourceDir(::open(sourcePath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!sourceDir) {
-        fail(sourcePath, errno);
+    struct stat sourceInfo
+    {
+    };
+    if (!sourceDir || ::fstat(sourceDir.get(), &sourceInfo) != 0) {
+        fail(sourcePath, CopySide::Source, errno);
         return false;
     }
 
@@ -206,253 +355,328 @@ bool FolderCopier::run()
     };
     const bool fresh = ::stat(targetPath.c_str(), &existing) != 0;
     if (const int error = makeFolderChain(targetPath)) {
-        fail(targetPath, error);
+        fail(targetPath, CopySide::Target, error);
         return false;
     }
     UniqueFd targetDir(::open(targetPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    struct stat targetInfo
-    {
-    };
-    if (!targetDir || ::fstat(targetDir.get(), &targetInfo) != 0) {
-        fail(targetPath, errno);
+    if (!targetDir) {
+        fail(targetPath, CopySide::Target, errno);
         return false;
     }
-    // A target inside the source must not be copied into itself.
-    m_targetDevice = targetInfo.st_dev;
-    m_targetInode = targetInfo.st_ino;
+    noteTargetFolder(targetDir.get());
 
-    if (!copyEntries(sourceDir.get(), sourcePath, targetDir.get(), targetPath, fresh, &pattern))
-        return false;
-    return !m_failed;
+    m_ancestors.push_back(idOf(sourceInfo));
+    const bool finished =
+        copyEntries(sourceDir.get(), sourcePath, targetDir.get(), targetPath, fresh, &pattern);
+    // What was copied before a Cancel stays, as the shell leaves it.
+    finish();
+    m_outcome.cancelled = !finished;
+    return finished && m_outcome.failures.empty();
+}
+
+void FolderCopier::noteTargetFolder(int fd)
+{
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) != 0)
+        return;
+    m_targetFolders.insert(idOf(info));
+    if (m_targets.count(info.st_dev) == 0)
+        m_targets.emplace(info.st_dev, UniqueFd(::dup(fd)));
+}
+
+FolderCopier::TargetEntries FolderCopier::readTargetEntries(int targetDir,
+                                                            const std::string& targetPath)
+{
+    TargetEntries entries;
+    std::vector<std::string> names;
+    if (const int error = readNames(targetDir, names)) {
+        fail(targetPath, CopySide::Target, error);
+        return entries;
+    }
+    for (const std::string& name : names) {
+        if (const long owner = temporaryOwner(name)) {
+            // Left by a copy that died. A folder link may bring this copy back into a folder it
+            // has written, so its own files in flight stay.
+            if (owner == ::getpid() ? m_inFlight.count(name) == 0
+                                    : ::kill(pid_t(owner), 0) != 0 && errno == ESRCH)
+                ::unlinkat(targetDir, name.c_str(), 0);
+            continue;
+        }
+        entries.emplace(detail::foldedName(name), name);
+    }
+    return entries;
 }
 
 bool FolderCopier::copyEntries(int sourceDir, const std::string& sourcePath, int targetDir,
                                const std::string& targetPath, bool fresh,
                                const std::string* pattern)
 {
-    // The listing gets its own descriptor: closedir() closes what fdopendir() was given.
-    const int listFd = ::openat(sourceDir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    UniqueDir listing(listFd >= 0 ? ::fdopendir(listFd) : nullptr);
-    if (!listing) {
-        const int error = errno;
-        if (listFd >= 0)
-            ::close(listFd);
-        fail(sourcePath, error);
+    std::vector<std::string> names;
+    if (const int error = readNames(sourceDir, names)) {
+        fail(sourcePath, CopySide::Source, error);
         return true;
     }
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(listing.get());
-        if (!entry) {
-            if (errno != 0)
-                fail(sourcePath, errno);
-            return true;
+    std::erase_if(names, [pattern](const std::string& name) {
+        return temporaryOwner(name) != 0 || (pattern && !matchesWildcard(*pattern, name));
+    });
+    std::sort(names.begin(), names.end(), detail::lessIgnoringCase);
+
+    TargetEntries entries = fresh ? TargetEntries() : readTargetEntries(targetDir, targetPath);
+    for (const std::string& name : names) {
+        // Links are what they point at: the entry is examined through them.
+        struct stat info
+        {
+        };
+        if (::fstatat(sourceDir, name.c_str(), &info, 0) != 0) {
+            fail(joinPath(sourcePath, name), CopySide::Source, errno);
+            continue;
         }
-        const std::string name = entry->d_name;
-        if (name == "." || name == "..")
-            continue;
-        if (pattern && !matchesWildcard(*pattern, name))
-            continue;
-        if (!copyEntry(sourceDir, sourcePath, targetDir, targetPath, fresh, name))
+        const bool goOn =
+            S_ISDIR(info.st_mode)
+                ? copyFolderEntry(sourceDir, sourcePath, name, targetDir, targetPath, entries)
+            : S_ISREG(info.st_mode)
+                ? copyFileEntry(sourceDir, sourcePath, name, targetDir, targetPath, entries)
+                : (fail(joinPath(sourcePath, name), CopySide::Source,
+                        "it is neither a file nor a folder"),
+                   true);
+        if (!goOn)
             return false;
     }
-}
-
-bool FolderCopier::copyEntry(int sourceDir, const std::string& sourcePath, int targetDir,
-                             const std::string& targetPath, bool fresh, const std::string& name)
-{
-    struct stat info
-    {
-    };
-    if (::fstatat(sourceDir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
-        fail(joinPath(sourcePath, name), errno);
-        return true;
-    }
-    if (S_ISDIR(info.st_mode)) {
-        if (info.st_dev == m_targetDevice && info.st_ino == m_targetInode)
-            return true;
-        return copyFolderEntry(sourceDir, sourcePath, targetDir, targetPath, name, info);
-    }
-    if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
-        fail(joinPath(sourcePath, name), EOPNOTSUPP);
-        return true;
-    }
-    bool exists = false;
-    switch (decideReplace(targetDir, targetPath, name, fresh, exists)) {
-    case Decision::Stop:
-        return false;
-    case Decision::Skip:
-        return true;
-    case Decision::Replace:
-        break;
-    }
-    if (S_ISLNK(info.st_mode))
-        copyLink(sourceDir, sourcePath, targetDir, name, info, exists);
-    else
-        copyFile(sourceDir, sourcePath, targetDir, name, info, exists);
     return true;
 }
 
-FolderCopier::Decision FolderCopier::decideReplace(int targetDir, const std::string& targetPath,
-                                                   const std::string& name, bool fresh,
-                                                   bool& exists)
-{
-    exists = false;
-    if (fresh)
-        return Decision::Replace;
-    struct stat info
-    {
-    };
-    if (::fstatat(targetDir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
-        return Decision::Replace;
-    exists = true;
-    if (S_ISDIR(info.st_mode)) {
-        fail(joinPath(targetPath, name), EISDIR);
-        return Decision::Skip;
-    }
-    if (m_request.overwrite || m_yesToAll)
-        return Decision::Replace;
-    const ReplaceAnswer answer =
-        m_request.askReplace ? m_request.askReplace(joinPath(targetPath, name)) : ReplaceAnswer::No;
-    switch (answer) {
-    case ReplaceAnswer::YesToAll:
-        m_yesToAll = true;
-        return Decision::Replace;
-    case ReplaceAnswer::Yes:
-        return Decision::Replace;
-    case ReplaceAnswer::No:
-        return Decision::Skip;
-    case ReplaceAnswer::Cancel:
-        break;
-    }
-    m_failed = true;
-    return Decision::Stop;
-}
-
-bool FolderCopier::copyFolderEntry(int sourceDir, const std::string& sourcePath, int targetDir,
-                                   const std::string& targetPath, const std::string& name,
-                                   const struct stat& info)
+bool FolderCopier::copyFolderEntry(int sourceDir, const std::string& sourcePath,
+                                   const std::string& name, int targetDir,
+                                   const std::string& targetPath, TargetEntries& entries)
 {
     const std::string childSource = joinPath(sourcePath, name);
-    const std::string childTarget = joinPath(targetPath, name);
-    UniqueFd source(
-        ::openat(sourceDir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (!source) {
-        fail(childSource, errno);
+    UniqueFd source(::openat(sourceDir, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat info
+    {
+    };
+    if (!source || ::fstat(source.get(), &info) != 0) {
+        fail(childSource, CopySide::Source, errno);
         return true;
     }
-    bool fresh = ::mkdirat(targetDir, name.c_str(), 0700) == 0;
-    if (!fresh && errno != EEXIST) {
-        fail(childTarget, errno);
+    if (m_targetFolders.count(idOf(info)) != 0)
+        return true; // this copy's own target, inside its source
+    if (std::find(m_ancestors.begin(), m_ancestors.end(), idOf(info)) != m_ancestors.end()) {
+        fail(childSource, CopySide::Source,
+             "it is a link that leads back into a folder being copied");
         return true;
     }
-    // Never write through a link that stands in the target where a folder should be.
-    UniqueFd target(
-        ::openat(targetDir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+
+    // An existing folder of that name in any letter case is merged into; a link to a folder is
+    // followed, as users move a data folder to another disk that way.
+    const std::u32string key = detail::foldedName(name);
+    const auto existing = entries.find(key);
+    const std::string targetName = existing != entries.end() ? existing->second : name;
+    const std::string childTarget = joinPath(targetPath, targetName);
+    bool fresh = false;
+    if (existing == entries.end()) {
+        fresh = ::mkdirat(targetDir, targetName.c_str(), 0777) == 0;
+        if (!fresh && errno != EEXIST) {
+            fail(childTarget, CopySide::Target, errno);
+            return true;
+        }
+        entries.emplace(key, targetName);
+    }
+    UniqueFd target(::openat(targetDir, targetName.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!target) {
-        fail(childTarget, errno == ELOOP ? ENOTDIR : errno);
+        fail(childTarget, CopySide::Target, errno);
         return true;
     }
-    if (!copyEntries(source.get(), childSource, target.get(), childTarget, fresh, nullptr))
-        return false;
-    // Mode and times last: writing the contents would change the times again.
-    const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    if (::fchmod(target.get(), info.st_mode & 07777) != 0 || ::futimens(target.get(), times) != 0)
-        fail(childTarget, errno);
+    noteTargetFolder(target.get());
+
+    m_ancestors.push_back(idOf(info));
+    const bool goOn =
+        copyEntries(source.get(), childSource, target.get(), childTarget, fresh, nullptr);
+    m_ancestors.pop_back();
+    // Times last, after the renames into the folder (finish()); the mode stays the default.
+    m_folderTimes.push_back({childTarget, {info.st_atim, info.st_mtim}});
+    return goOn;
+}
+
+bool FolderCopier::copyFileEntry(int sourceDir, const std::string& sourcePath,
+                                 const std::string& name, int targetDir,
+                                 const std::string& targetPath, TargetEntries& entries)
+{
+    const std::u32string key = detail::foldedName(name);
+    const auto existing = entries.find(key);
+    if (existing == entries.end()) {
+        entries.emplace(key, name);
+        copyFile(sourceDir, sourcePath, name, targetDir, targetPath, name, false);
+        return true;
+    }
+
+    // The existing file, in its own spelling, is the one replaced.
+    const std::string& targetName = existing->second;
+    const std::string targetFile = joinPath(targetPath, targetName);
+    struct stat info
+    {
+    };
+    if (::fstatat(targetDir, targetName.c_str(), &info, 0) == 0 && S_ISDIR(info.st_mode)) {
+        fail(targetFile, CopySide::Target, EISDIR);
+        return true;
+    }
+    if (!m_request.overwrite && !m_yesToAll) {
+        const ReplaceAnswer answer =
+            m_request.askReplace ? m_request.askReplace(targetFile) : ReplaceAnswer::No;
+        switch (answer) {
+        case ReplaceAnswer::YesToAll:
+            m_yesToAll = true;
+            break;
+        case ReplaceAnswer::Yes:
+            break;
+        case ReplaceAnswer::No:
+            m_outcome.kept.push_back(targetFile);
+            return true;
+        case ReplaceAnswer::Cancel:
+            return false;
+        }
+    }
+    copyFile(sourceDir, sourcePath, name, targetDir, targetPath, targetName, true);
     return true;
 }
 
-std::string FolderCopier::temporaryName(const std::string& name)
-{
-    return ".~zeb" + std::to_string(::getpid()) + "-" + std::to_string(++m_temporaryCounter) + "-" +
-           name.substr(0, 64);
-}
-
-void FolderCopier::copyFile(int sourceDir, const std::string& sourcePath, int targetDir,
-                            const std::string& name, const struct stat& info, bool replacing)
+void FolderCopier::copyFile(int sourceDir, const std::string& sourcePath, const std::string& name,
+                            int targetDir, const std::string& targetPath,
+                            const std::string& finalName, bool replacing)
 {
     const std::string sourceFile = joinPath(sourcePath, name);
-    UniqueFd in(::openat(sourceDir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    if (!in) {
-        fail(sourceFile, errno);
-        return;
-    }
-    if (info.st_size >= (off_t{8} << 20))
-        ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-
-    // A new file is written under its own name: exclusive creation cannot clobber anything,
-    // and a failure removes it. A replacement goes through a temporary file and a rename.
-    std::string written = replacing ? temporaryName(name) : name;
-    UniqueFd out(::openat(targetDir, written.c_str(),
+    const std::string targetFile = joinPath(targetPath, finalName);
+    const std::string temporary =
+        m_temporaryStem + std::to_string(++m_temporaryCounter) + '-' + finalName.substr(0, 64);
+    UniqueFd out(::openat(targetDir, temporary.c_str(),
                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (!out && errno == EEXIST && !replacing) {
-        // Appeared since it was looked for: treat it as a replacement.
-        written = temporaryName(name);
-        replacing = true;
-        out.reset(::openat(targetDir, written.c_str(),
-                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-    }
     if (!out) {
-        fail(sourceFile, errno);
+        fail(targetFile, CopySide::Target, errno);
         return;
     }
-    const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    int error = copyData(in.get(), out.get());
-    if (error == 0 && ::fchmod(out.get(), info.st_mode & 07777) != 0)
-        error = errno;
-    if (error == 0 && ::futimens(out.get(), times) != 0)
-        error = errno;
-    if (error == 0 && ::close(out.release()) != 0)
-        error = errno;
-    if (error == 0 && replacing && ::renameat(targetDir, written.c_str(), targetDir, name.c_str()))
-        error = errno;
-    if (error != 0) {
+    m_inFlight.insert(temporary);
+    const auto drop = [&] {
         out.reset();
-        ::unlinkat(targetDir, written.c_str(), 0);
-        fail(sourceFile, error);
-    }
-}
+        ::unlinkat(targetDir, temporary.c_str(), 0);
+    };
+    struct stat targetInfo
+    {
+    };
+    ::fstat(out.get(), &targetInfo);
 
-void FolderCopier::copyLink(int sourceDir, const std::string& sourcePath, int targetDir,
-                            const std::string& name, const struct stat& info, bool replacing)
-{
-    const std::string sourceLink = joinPath(sourcePath, name);
-    std::string destination(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1,
-                            '\0');
-    for (;;) {
-        const ssize_t n =
-            ::readlinkat(sourceDir, name.c_str(), destination.data(), destination.size());
-        if (n < 0) {
-            fail(sourceLink, errno);
+    // A file that changes while it is read is read once more; one that changes again is
+    // reported rather than kept in a state that matches no version of it.
+    struct stat before
+    {
+    };
+    for (int attempt = 0;; ++attempt) {
+        UniqueFd in(::openat(sourceDir, name.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!in || ::fstat(in.get(), &before) != 0) {
+            fail(sourceFile, CopySide::Source, errno);
+            drop();
             return;
         }
-        if (static_cast<std::size_t>(n) < destination.size()) {
-            destination.resize(static_cast<std::size_t>(n));
-            break;
+        if (attempt > 0 &&
+            (::ftruncate(out.get(), 0) != 0 || ::lseek(out.get(), 0, SEEK_SET) != 0)) {
+            fail(targetFile, CopySide::Target, errno);
+            drop();
+            return;
         }
-        destination.resize(destination.size() * 2);
+        if (before.st_size >= (off_t{8} << 20))
+            ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+        if (const DataError error =
+                copyData(in.get(), out.get(), before.st_size, {before.st_dev, targetInfo.st_dev});
+            error.error != 0) {
+            fail(error.side == CopySide::Source ? sourceFile : targetFile, error.side, error.error);
+            drop();
+            return;
+        }
+        if (m_request.afterFileData)
+            m_request.afterFileData(sourceFile, joinPath(targetPath, temporary));
+        struct stat after
+        {
+        };
+        struct stat named
+        {
+        };
+        if (::fstat(in.get(), &after) == 0 && ::fstatat(sourceDir, name.c_str(), &named, 0) == 0 &&
+            sameVersion(before, after) && sameVersion(before, named))
+            break;
+        if (attempt == 1) {
+            fail(sourceFile, CopySide::Source, "it changed while being copied");
+            drop();
+            return;
+        }
     }
-    const std::string written = replacing ? temporaryName(name) : name;
-    int error = 0;
-    if (::symlinkat(destination.c_str(), targetDir, written.c_str()) != 0)
-        error = errno;
-    const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    if (error == 0 && ::utimensat(targetDir, written.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
-        error = errno;
-    if (error == 0 && replacing && ::renameat(targetDir, written.c_str(), targetDir, name.c_str()))
-        error = errno;
-    if (error != 0) {
-        if (error != EEXIST || replacing)
-            ::unlinkat(targetDir, written.c_str(), 0);
-        fail(sourceLink, error);
+
+    // The data is what counts: a target that keeps no modes or times (FAT) is told of once.
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    if (::fchmod(out.get(), before.st_mode & 07777) != 0 || ::futimens(out.get(), times) != 0)
+        m_outcome.attributesLost = true;
+    if (::close(out.release()) != 0) {
+        fail(targetFile, CopySide::Target, errno);
+        ::unlinkat(targetDir, temporary.c_str(), 0);
+        return;
     }
+    m_pending.push_back(
+        {joinPath(targetPath, temporary), targetFile, replacing, std::uint64_t(before.st_size)});
+    ++m_outcome.filesCopied;
+    m_outcome.bytesCopied += std::uint64_t(before.st_size);
+}
+
+bool FolderCopier::syncTargets(const std::string& what)
+{
+    for (const auto& [device, fd] : m_targets) {
+        if (::syncfs(fd.get()) != 0) {
+            fail(what, CopySide::Target,
+                 std::string("the data could not be written to the disk: ") + std::strerror(errno));
+            return false;
+        }
+    }
+    return true;
+}
+
+void FolderCopier::finish()
+{
+    if (m_pending.empty() && m_folderTimes.empty())
+        return;
+    const std::string root = resolvePathIgnoringCase(m_request.to);
+    // No rename may reach the disk before the data it names.
+    if (!m_pending.empty() && !syncTargets(root)) {
+        for (const Pending& file : m_pending)
+            ::unlink(file.temporary.c_str());
+        m_outcome.filesCopied = 0;
+        m_outcome.bytesCopied = 0;
+        return;
+    }
+    for (const Pending& file : m_pending) {
+        // A new file never replaces one that appeared meanwhile.
+        int result = file.replacing ? ::rename(file.temporary.c_str(), file.final.c_str())
+                                    : ::renameat2(AT_FDCWD, file.temporary.c_str(), AT_FDCWD,
+                                                  file.final.c_str(), RENAME_NOREPLACE);
+        if (result != 0 && !file.replacing && (errno == EINVAL || errno == ENOSYS))
+            result = ::rename(file.temporary.c_str(), file.final.c_str());
+        if (result != 0) {
+            fail(file.final, CopySide::Target, errno);
+            ::unlink(file.temporary.c_str());
+            --m_outcome.filesCopied;
+            m_outcome.bytesCopied -= file.size;
+        }
+    }
+    m_pending.clear();
+    for (const FolderTimes& folder : m_folderTimes)
+        if (::utimensat(AT_FDCWD, folder.path.c_str(), folder.times, 0) != 0)
+            m_outcome.attributesLost = true;
+    m_folderTimes.clear();
+    syncTargets(root);
 }
 
 } // namespace
 
-bool copyFolder(const CopyRequest& request)
+bool copyFolder(const CopyRequest& request, CopyOutcome& outcome)
 {
-    return FolderCopier(request).run();
+    return FolderCopier(request, outcome).run();
 }
 
 } // namespace Os

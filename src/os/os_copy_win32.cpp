@@ -23,7 +23,7 @@ std::string folderOf(const std::string& pattern)
 
 } // namespace
 
-bool copyFolder(const CopyRequest& request)
+bool copyFolder(const CopyRequest& request, CopyOutcome& outcome)
 {
     const bool sourceExists = isFolder(folderOf(request.from));
     // Some shells (Wine's) take a target that does not exist yet for a file name when the
@@ -48,6 +48,7 @@ bool copyFolder(const CopyRequest& request)
     if (request.overwrite)
         operation.fFlags |= FOF_NOCONFIRMATION;
     const bool shellSucceeded = SHFileOperationA(&operation) == 0;
+    outcome.cancelled = operation.fAnyOperationsAborted != FALSE;
     // A pattern in a missing folder matches nothing, which some shells (Wine's) count as
     // success; a missing source is a failed copy whatever the shell says.
     return shellSucceeded && sourceExists;

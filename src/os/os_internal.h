@@ -10,6 +10,9 @@ std::u32string decodeUtf8(const std::string& text);
 void appendUtf8(std::string& out, char32_t codePoint);
 // The simple lower-case form used to compare names as Windows and Wine do.
 char32_t foldCase(char32_t codePoint);
+// The name with every letter in its simple lower-case form: equal for names that differ only in
+// letter case.
+std::u32string foldedName(const std::string& name);
 bool equalsIgnoringCase(const std::string& a, const std::string& b);
 // Name order without regard to case, the order in which NTFS lists a folder.
 bool lessIgnoringCase(const std::string& a, const std::string& b);

@@ -93,9 +93,7 @@ char32_t foldCase(char32_t c)
     return c;
 }
 
-namespace {
-
-std::u32string folded(const std::string& text)
+std::u32string foldedName(const std::string& text)
 {
     std::u32string out = decodeUtf8(text);
     for (char32_t& c : out)
@@ -103,17 +101,15 @@ std::u32string folded(const std::string& text)
     return out;
 }
 
-} // namespace
-
 bool equalsIgnoringCase(const std::string& a, const std::string& b)
 {
-    return folded(a) == folded(b);
+    return foldedName(a) == foldedName(b);
 }
 
 bool lessIgnoringCase(const std::string& a, const std::string& b)
 {
-    const std::u32string foldedA = folded(a);
-    const std::u32string foldedB = folded(b);
+    const std::u32string foldedA = foldedName(a);
+    const std::u32string foldedB = foldedName(b);
     return foldedA != foldedB ? foldedA < foldedB : a < b;
 }
 
@@ -123,8 +119,8 @@ namespace Os {
 
 bool matchesWildcard(const std::string& pattern, const std::string& name)
 {
-    const std::u32string p = detail::folded(pattern);
-    const std::u32string n = detail::folded(name);
+    const std::u32string p = detail::foldedName(pattern);
+    const std::u32string n = detail::foldedName(name);
     if (p == U"*.*")
         return true;
     // Greedy match that falls back to the last star: linear in practice, never recursive.

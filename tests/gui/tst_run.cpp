@@ -34,9 +34,11 @@ private slots:
         for (const int entry : {1, 2, 4})
             f.list("lstZPXsList")->item(entry)->setSelected(true);
         f.press("cmdNext");
-        // The second selected component disappears after it was listed: its copy fails. A failed
-        // run shows what failed even when the program is to be left after the task.
-        QDir(f.sample.icqFolder() + "CL").removeRecursively();
+        // Two files of the second selected component cannot be read: its copy fails, told in one
+        // box. A failed run shows what failed even when the program is to be left after it.
+        const QString cl = f.sample.icqFolder() + "CL/";
+        for (const char* name : {"a.dat", "b.dat"})
+            QFile::link(cl + "missing", cl + name);
         f.control<QCheckBox>("chkExitAfterDoing")->setChecked(true);
 
         QStringList progress, percentages;
@@ -58,6 +60,13 @@ private slots:
                               "Current component: ICQ NewDB  ..."}));
         QCOMPARE(percentages, (QStringList{"33%", "66%", "100%"}));
         QCOMPARE(barValues, (QList<int>{33, 66, 100}));
+        QCOMPARE(f.runtime.boxes.size(), size_t(2));
+        const ShownBox& copyErrors = f.runtime.boxes.front();
+        QCOMPARE(copyErrors.title, QStringLiteral("Error Copying File or Folder"));
+        QCOMPARE(copyErrors.prompt.split("\n"),
+                 (QStringList{"These files could not be copied:", "",
+                              "Cannot read " + cl + "a.dat: No such file or directory",
+                              "Cannot read " + cl + "b.dat: No such file or directory"}));
         const ShownBox& result = f.runtime.boxes.back();
         QCOMPARE(result.title, QStringLiteral("Error!"));
         QCOMPARE(result.icon, MsgIcon::Critical);

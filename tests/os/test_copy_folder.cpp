@@ -1,15 +1,19 @@
 // The folder copy on real temporary folders. The first group holds on every platform (the Win32
 // shell and the Linux copier alike); the rest checks what the Linux copier promises of its own.
-// The replace question and the message box are tested through FileCopier.
+// Faults that end the process, fill a disk or need another file system are in tests/faults.
 #include "os_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 #ifndef _WIN32
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -22,12 +26,24 @@ protected:
     // Always with Overwrite, so with no replace question to ask.
     bool copy(const std::string& from, const std::string& to, const std::string& pattern = "*.*")
     {
-        return Os::copyFolder({dir.path(from) + Os::PathSeparator + pattern, dir.path(to), true, 0,
-                               nullptr, [this](const std::string& m) { reports.push_back(m); }});
+        request.from = dir.path(from) + Os::PathSeparator + pattern;
+        request.to = dir.path(to);
+        request.overwrite = true;
+        outcome = {};
+        return Os::copyFolder(request, outcome);
+    }
+    std::vector<std::string> namesIn(const std::string& folder) const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir.path(folder)))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
     }
 
     OsTest::TempFolder dir;
-    std::vector<std::string> reports;
+    Os::CopyRequest request;
+    Os::CopyOutcome outcome;
 };
 
 } // namespace
@@ -55,7 +71,8 @@ TEST_F(CopyFolder, CopiesEveryFileAndNestedFolderIntoAMissingTarget)
     EXPECT_TRUE(fs::last_write_time(dir.path("Sicherung Daten/2003b/DB/a.dat")) == then);
 }
 
-// Overwrite replaces what is there without a question and keeps the rest.
+// Overwrite replaces what is there without a question and keeps the rest; a single file lands
+// inside a target folder that does not exist yet, never under the folder's name.
 TEST_F(CopyFolder, PatternSelectsFilesIgnoringCaseAndReplacesExistingOnes)
 {
     for (const char* name : {"src/a.dat", "src/B.DAT", "src/c.txt", "src/sub/d.dat"})
@@ -67,43 +84,183 @@ TEST_F(CopyFolder, PatternSelectsFilesIgnoringCaseAndReplacesExistingOnes)
               "newnewkept");
     EXPECT_FALSE(fs::exists(dir.path("dst/c.txt")) || fs::exists(dir.path("dst/sub")));
     EXPECT_FALSE(copy("nowhere", "dst")); // a missing source
+
+    EXPECT_TRUE(copy("src", "one/missing", "c.txt"));
+    EXPECT_EQ(dir.readFile("one/missing/c.txt"), "new");
 }
 
 #ifndef _WIN32
 
-// Links are copied as they are, never followed out of the source; nor is a target inside the
-// source copied into itself.
-TEST_F(CopyFolder, CopiesLinksAsLinksAndNotItsOwnCopy)
+// Every file goes through a temporary file that is renamed only when the whole folder has been
+// copied, so the real name holds the old bytes or the new ones, never a part.
+TEST_F(CopyFolder, WritesTemporaryFilesAndRenamesThemAtTheEnd)
 {
-    dir.writeFile("outside/secret.dat");
-    dir.writeFile("src/a.dat");
-    const std::pair<std::string, std::string> links[] = {
-        {"folderlink", dir.path("outside")}, {"filelink", "a.dat"}, {"dangling", "missing"}};
-    for (const auto& [name, target] : links)
-        fs::create_symlink(target, dir.path("src/" + name));
-    EXPECT_TRUE(copy("src", "src/backup"));
-    for (const auto& [name, target] : links)
-        EXPECT_EQ(fs::read_symlink(dir.path("src/backup/" + name)), fs::path(target)) << name;
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path("outside")), {}), 1);
-    EXPECT_FALSE(fs::exists(dir.path("src/backup/backup")));
+    dir.writeFile("src/new.dat", "new file");
+    dir.writeFile("src/old.dat", "replacement");
+    dir.writeFile("dst/old.dat", "the good old file");
+    std::vector<std::string> seen;
+    request.afterFileData = [&](const std::string&, const std::string& temporary) {
+        const std::string name = fs::path(temporary).filename().string();
+        EXPECT_EQ(name.rfind(".~zeb" + std::to_string(::getpid()) + "-", 0), 0u) << name;
+        seen.push_back(std::to_string(fs::exists(dir.path("dst/new.dat"))) +
+                       dir.readFile("dst/old.dat"));
+    };
+    EXPECT_TRUE(copy("src", "dst"));
+    EXPECT_EQ(seen, std::vector<std::string>(2, "0the good old file"));
+    EXPECT_EQ(dir.readFile("dst/new.dat") + dir.readFile("dst/old.dat"), "new filereplacement");
+    EXPECT_EQ(namesIn("dst"), (std::vector<std::string>{"new.dat", "old.dat"}));
 }
 
-// The file size limit stops writes even for root, whom permissions do not stop.
-TEST_F(CopyFolder, UnwritableTargetAnswersFalseAndLeavesTheOldFileWhole)
+// What a copy that died left is removed when a copy enters the folder, unless its process still
+// runs; the program's own temporary files are never copied as data.
+TEST_F(CopyFolder, RemovesStaleTemporaryFilesAndNeverCopiesThem)
+{
+    dir.writeFile("src/a.dat", "data");
+    dir.writeFile("src/.~zeb77-1-a.dat", "someone's temporary file");
+    dir.writeFile("dst/sub/.~zeb4194999-3-big.db", "left by a dead copy");
+    dir.writeFile("dst/sub/.~zeb1-2-busy.db", "init is alive");
+    dir.writeFile("dst/sub/.~zeb-x.dat", "not one of ours");
+    dir.writeFile("src/sub/b.dat", "data");
+    EXPECT_TRUE(copy("src", "dst"));
+    EXPECT_EQ(namesIn("dst"), (std::vector<std::string>{"a.dat", "sub"}));
+    EXPECT_EQ(namesIn("dst/sub"),
+              (std::vector<std::string>{".~zeb-x.dat", ".~zeb1-2-busy.db", "b.dat"}));
+
+    // A folder link brings the copy back into a folder it has written: its own stay.
+    dir.writeFile("src2/a/x.dat", "x");
+    dir.writeFile("src2/b/y.dat", "y");
+    dir.makeFolder("dst2/a");
+    fs::create_symlink("a", dir.path("dst2/b"));
+    EXPECT_TRUE(copy("src2", "dst2"));
+    EXPECT_EQ(namesIn("dst2/a"), (std::vector<std::string>{"x.dat", "y.dat"}));
+}
+
+// A source that changes while it is read is read again; one that keeps changing is reported.
+TEST_F(CopyFolder, ReadsAChangedSourceAgainAndReportsOneThatKeepsChanging)
+{
+    const std::string large(256 * 1024, 'a');
+    struct Case
+    {
+        const char* what;
+        int changes; // how many copies see a change
+        bool copied;
+    } cases[] = {{"truncated once", 1, true}, {"changing", 2, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dir.writeFile("src/db.dat", large);
+        fs::remove_all(dir.path("dst"));
+        int calls = 0;
+        request.afterFileData = [&](const std::string& source, const std::string&) {
+            if (calls++ < c.changes) // truncated, then replaced by another file of that name
+                calls == 1 ? fs::resize_file(source, 1000)
+                           : (dir.writeFile("src/other", "replaced"),
+                              fs::rename(dir.path("src/other"), source));
+        };
+        EXPECT_EQ(copy("src", "dst"), c.copied);
+        EXPECT_EQ(calls, 2);
+        if (c.copied) {
+            EXPECT_EQ(dir.readFile("dst/db.dat"), large.substr(0, 1000));
+            EXPECT_TRUE(outcome.failures.empty());
+        } else {
+            EXPECT_EQ(namesIn("dst"), std::vector<std::string>{});
+            ASSERT_EQ(outcome.failures.size(), 1u);
+            EXPECT_EQ(outcome.failures[0].path, dir.path("src/db.dat"));
+            EXPECT_EQ(outcome.failures[0].reason, "it changed while being copied");
+        }
+    }
+}
+
+// An existing file or folder whose name differs only in letter case is the one replaced or
+// merged into, in every folder, as on Windows; its spelling stays.
+TEST_F(CopyFolder, ReplacesAndMergesIntoNamesThatDifferOnlyInCase)
+{
+    dir.writeFile("src/Mixed Case.DAT", "new");
+    dir.writeFile("src/Sub Folder/Inner.Dat", "new inner");
+    dir.writeFile("dst/mixed case.dat", "old");
+    dir.writeFile("dst/sub folder/inner.dat", "old inner");
+    EXPECT_TRUE(copy("src", "dst"));
+    EXPECT_EQ(namesIn("dst"), (std::vector<std::string>{"mixed case.dat", "sub folder"}));
+    EXPECT_EQ(namesIn("dst/sub folder"), std::vector<std::string>{"inner.dat"});
+    EXPECT_EQ(dir.readFile("dst/mixed case.dat") + dir.readFile("dst/sub folder/inner.dat"),
+              "newnew inner");
+}
+
+// Links are what they point at, as Windows programs see them: their data is copied; a folder
+// link back into the copy is refused and a dangling link reported. On the target side a folder
+// link is written through at any depth, and a file link is replaced, not what it points at.
+TEST_F(CopyFolder, FollowsLinksOnBothSidesAndRefusesLoops)
+{
+    dir.writeFile("outside/data.dat", "outside data");
+    dir.writeFile("src/a.dat", "a");
+    fs::create_symlink(dir.path("outside"), dir.path("src/linked folder"));
+    fs::create_symlink("a.dat", dir.path("src/linked file.dat"));
+    fs::create_symlink("missing", dir.path("src/dangling.dat"));
+    fs::create_symlink(".", dir.path("src/loop"));
+
+    dir.writeFile("elsewhere/old.dat", "kept");
+    dir.writeFile("target of link.dat", "must not change");
+    dir.makeFolder("dst/deep");
+    fs::create_symlink(dir.path("elsewhere"), dir.path("dst/deep/Linked Folder"));
+    fs::create_symlink(dir.path("target of link.dat"), dir.path("dst/deep/a.dat"));
+
+    EXPECT_FALSE(copy("src", "dst/deep"));
+    EXPECT_EQ(dir.readFile("elsewhere/data.dat"), "outside data");
+    EXPECT_EQ(dir.readFile("elsewhere/old.dat"), "kept");
+    EXPECT_FALSE(fs::is_symlink(dir.path("dst/deep/linked file.dat")));
+    EXPECT_EQ(dir.readFile("dst/deep/linked file.dat"), "a");
+    EXPECT_FALSE(fs::is_symlink(dir.path("dst/deep/a.dat")));
+    EXPECT_EQ(dir.readFile("target of link.dat"), "must not change");
+    ASSERT_EQ(outcome.failures.size(), 2u);
+    EXPECT_EQ(outcome.failures[0].path, dir.path("src/dangling.dat"));
+    EXPECT_EQ(outcome.failures[0].side, Os::CopySide::Source);
+    EXPECT_EQ(outcome.failures[1].path, dir.path("src/loop"));
+    EXPECT_EQ(outcome.failures[1].reason,
+              "it is a link that leads back into a folder being copied");
+}
+
+// Files keep their modes and times; folders keep their times and get the default mode, so a
+// read-only folder does not make the next backup into it fail.
+TEST_F(CopyFolder, FoldersGetTheDefaultModeAndKeepTheirTimes)
+{
+    dir.writeFile("src/ro/a.dat", "a");
+    fs::permissions(dir.path("src/ro/a.dat"), fs::perms::owner_read | fs::perms::group_read);
+    const auto then = fs::last_write_time(dir.path("src/ro")) - std::chrono::hours(500);
+    fs::last_write_time(dir.path("src/ro"), then);
+    fs::permissions(dir.path("src/ro"), fs::perms(0555));
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    for (int round = 0; round < 2; ++round)
+        EXPECT_TRUE(copy("src", "dst")) << round;
+    struct stat folder
+    {
+    };
+    ASSERT_EQ(::stat(dir.path("dst/ro").c_str(), &folder), 0);
+    EXPECT_EQ(folder.st_mode & 07777, 0777 & ~mask);
+    EXPECT_TRUE(fs::last_write_time(dir.path("dst/ro")) == then);
+    EXPECT_EQ(fs::status(dir.path("dst/ro/a.dat")).permissions(),
+              fs::perms::owner_read | fs::perms::group_read);
+    fs::permissions(dir.path("src/ro"), fs::perms(0755));
+}
+
+// The file size limit stops writes even for root, whom permissions do not stop; the report
+// names the target as the side that failed, and the old file stays whole.
+TEST_F(CopyFolder, UnwritableTargetIsReportedAndLeavesTheOldFileWhole)
 {
     dir.writeFile("src/contacts.dat", std::string(200 * 1024, 'n'));
     dir.writeFile("dst/contacts.dat", "the good old file");
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    std::signal(SIGXFSZ, SIG_IGN); // writes past the limit fail instead
     const rlimit limited{16 * 1024, saved.rlim_max};
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
     const bool copied = copy("src", "dst");
     ::setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_FALSE(copied);
     EXPECT_EQ(dir.readFile("dst/contacts.dat"), "the good old file");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path("dst")), {}), 1); // no leftovers
-    EXPECT_EQ(reports.size(), 1u);
+    EXPECT_EQ(namesIn("dst"), std::vector<std::string>{"contacts.dat"});
+    ASSERT_EQ(outcome.failures.size(), 1u);
+    EXPECT_EQ(outcome.failures[0].path, dir.path("dst/contacts.dat"));
+    EXPECT_EQ(outcome.failures[0].side, Os::CopySide::Target);
+    EXPECT_EQ(outcome.failures[0].reason, std::strerror(EFBIG));
 }
 
 #endif

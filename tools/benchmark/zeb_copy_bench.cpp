@@ -47,14 +47,14 @@ int copyWithFileCopier(const char* source, const char* target)
 {
     ConsoleSink sink;
     FileCopier copier(sink);
-    // Nothing can be asked in a benchmark: every message is printed, no question is asked.
-    copier.reportError = [](const QString& message) {
-        std::fprintf(stderr, "copy: %s\n", qPrintable(message));
-    };
+
     copier.setSource(QString::fromLocal8Bit(source));
     copier.setTarget(QString::fromLocal8Bit(target));
     copier.setOverwrite(true);
-    return copier.perform(0) ? 0 : 1;
+    const bool copied = copier.perform(0);
+    for (const QString& line : describeCopyFailures(copier.outcome(), -1))
+        std::fprintf(stderr, "copy: %s\n", qPrintable(line));
+    return copied ? 0 : 1;
 }
 
 // ---- The synthetic installation --------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include "os/os.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -18,6 +19,55 @@
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
+#ifdef _WIN32
+const QString LineBreak = CrLf;
+#else
+const QString LineBreak = QStringLiteral("\n");
+#endif
+
+Os::ReplaceAnswer askReplaceInABox(RuntimeServices& services, const QString& targetFile)
+{
+    const MsgAnswer answer = services.msgBox(
+        QStringLiteral("This folder already contains a file called '") +
+            QFileInfo(targetFile).fileName() + QStringLiteral("'.") + LineBreak + LineBreak +
+            QStringLiteral("Would you like to replace the existing file?"),
+        MsgButtons::YesYesToAllNoCancel, MsgIcon::Exclamation,
+        QStringLiteral("Confirm File Replace"));
+    switch (answer) {
+    case MsgAnswer::Yes:
+    case MsgAnswer::Ok:
+        return Os::ReplaceAnswer::Yes;
+    case MsgAnswer::YesToAll:
+        return Os::ReplaceAnswer::YesToAll;
+    case MsgAnswer::No:
+        return Os::ReplaceAnswer::No;
+    case MsgAnswer::Cancel:
+        break;
+    }
+    return Os::ReplaceAnswer::Cancel;
+}
+
+// One component's copy, with the replace question in a box and, after it, one box for all that
+// could not be copied and one for modes or times the target could not keep.
+bool copyWithBoxes(FileCopier& copier, RuntimeServices& services, qintptr window)
+{
+    copier.askReplace = [&services](const QString& file) {
+        return askReplaceInABox(services, file);
+    };
+    const bool copied = copier.perform(window);
+    const QStringList failures = describeCopyFailures(copier.outcome());
+    if (!failures.isEmpty())
+        services.msgBox(QStringLiteral("These files could not be copied:") + LineBreak + LineBreak +
+                            failures.join(LineBreak),
+                        MsgButtons::OkOnly, MsgIcon::Critical,
+                        QStringLiteral("Error Copying File or Folder"));
+    if (copier.outcome().attributesLost)
+        services.msgBox(QStringLiteral("The files were copied into ") + copier.target() +
+                            QStringLiteral(", but its file system does not keep the modes or "
+                                           "times of some of them."),
+                        MsgButtons::OkOnly, MsgIcon::Exclamation, QStringLiteral("Warning"));
+    return copied;
+}
 
 // The entry's text is the name, a blank and the folder in brackets; the folder itself is kept
 // beside the entry, so a name that holds "[" neither cuts the label nor misleads the copy.
@@ -63,7 +113,6 @@ void frmMain::runTask()
         ++processed;
         const QString folder = entry->data(WizardPages::ComponentFolderRole).toString();
         FileCopier copier(*this);
-        answerCopierWithBoxes(copier, m_services);
         copier.setSource(gstrSource + folder + QLatin1Char(Os::PathSeparator));
         copier.setTarget(gstrTarget + folder + QLatin1Char(Os::PathSeparator));
         copier.setOverwrite(chkOverwriteWithoutPrompting->checkState() == Qt::Checked);
@@ -71,7 +120,7 @@ void frmMain::runTask()
                                     componentNameWithBlank(entry, folder) + QStringLiteral(" ..."));
         m_services.doEvents();
 
-        if (!copier.perform(static_cast<qintptr>(winId()))) {
+        if (!copyWithBoxes(copier, m_services, static_cast<qintptr>(winId()))) {
             succeeded = false;
             failures += CrLf + entry->text();
         }

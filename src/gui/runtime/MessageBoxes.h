@@ -5,7 +5,6 @@
 
 #include <QString>
 
-class FileCopier;
 class RuntimeServices;
 
 // A modal box with the critical icon, OK alone and the title "Error!".
@@ -13,6 +12,3 @@ void ShowErrorMessage(RuntimeServices& services, const QString& text);
 
 // The registry's notices in a plain box: OK alone, no icon, the application's title.
 RegistryNotice plainBoxNotices(RuntimeServices& services);
-
-// The copier's replace question and its error reports as the shell's own boxes.
-void answerCopierWithBoxes(FileCopier& copier, RuntimeServices& services);

@@ -1,0 +1,157 @@
+#!/usr/bin/env bash
+# Fault injection into real copies of the Linux copier, each case in processes of its own:
+# SIGKILL in the middle of a new and of a replaced file, a full disk, a file-size limit, a FAT
+# file system, unreadable files and a read-only folder as an ordinary user, and the order of
+# syncs and renames seen by strace. Needs root for the mounts and the other user.
+set -euo pipefail
+driver=$1
+if [ "$(id -u)" -ne 0 ]; then
+    echo "fault injection needs root (mounts, another user); skipped"
+    exit 77
+fi
+
+work=$(mktemp -d "${ZEB_FAULT_DIR:-/var/tmp}/zeb-faults.XXXXXX")
+chmod 755 "$work" # the ordinary user of the last cases must reach it
+mounts=()
+cleanup() {
+    for m in "${mounts[@]}"; do
+        fusermount -u "$m" 2>/dev/null || umount "$m" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+failed=0
+passed=0
+fail() {
+    echo "FAIL [$case]: $*" >&2
+    failed=$((failed + 1))
+}
+begin() {
+    case=$1
+    rm -rf "${work:?}/src" "${work:?}/dst"
+    mkdir -p "$work/src" "$work/dst"
+}
+end() { [ "$failed" -gt "$1" ] || passed=$((passed + 1)); }
+temporaries() { find "$1" -name '.~zeb*' | wc -l; }
+copy() { "$driver" "$@" >"$work/out" 2>&1; }
+
+# ---- SIGKILL while writing a large file: the real name holds the old bytes or none, and the
+# next copy leaves no temporary file behind.
+for kind in new replaced; do
+    begin "kill while writing a $kind file"
+    before=$failed
+    head -c $((512 << 20)) /dev/urandom >"$work/src/big.db"
+    [ "$kind" = new ] || echo "the good old database" >"$work/dst/big.db"
+    "$driver" "$work/src" "$work/dst" >/dev/null 2>&1 &
+    pid=$!
+    for _ in $(seq 2000); do
+        [ -n "$(find "$work/dst" -name '.~zeb*' -size +1k)" ] && break
+        sleep 0.005
+    done
+    kill -KILL $pid 2>/dev/null || fail "the copy ended before it could be killed"
+    wait $pid 2>/dev/null || true
+    if [ "$kind" = new ]; then
+        [ ! -e "$work/dst/big.db" ] || fail "a cut-off file stands under the real name"
+    else
+        [ "$(cat "$work/dst/big.db")" = "the good old database" ] || fail "the old file was cut"
+    fi
+    [ "$(temporaries "$work/dst")" = 1 ] || fail "expected the dead copy's temporary file"
+    copy "$work/src" "$work/dst" || fail "the next copy failed: $(cat "$work/out")"
+    cmp -s "$work/src/big.db" "$work/dst/big.db" || fail "the next copy is not the source"
+    [ "$(temporaries "$work/dst")" = 0 ] || fail "a temporary file stayed"
+    end $before
+done
+
+# ---- SIGKILL after the data, before the renames (the seam): nothing under the real names.
+begin "kill before the renames"
+before=$failed
+for f in a b c; do echo "new $f" >"$work/src/$f.dat"; done
+echo "old b" >"$work/dst/b.dat"
+"$driver" "$work/src" "$work/dst" --die-after 3 >/dev/null 2>&1 && fail "the driver was not killed"
+[ "$(ls "$work/dst")" = "b.dat" ] && [ "$(cat "$work/dst/b.dat")" = "old b" ] ||
+    fail "the real names changed before the renames: $(ls "$work/dst")"
+copy "$work/src" "$work/dst" && diff -r "$work/src" "$work/dst" >/dev/null ||
+    fail "the next copy did not finish the job"
+end $before
+
+# ---- A full disk: what fits is copied, the rest is reported with the target as the side.
+begin "full disk"
+before=$failed
+mkdir -p "$work/small"
+mount -t tmpfs -o size=2m tmpfs "$work/small"
+mounts+=("$work/small")
+head -c $((512 << 10)) /dev/urandom >"$work/src/a.dat"
+head -c $((3 << 20)) /dev/urandom >"$work/src/b.dat"
+echo small >"$work/src/c.dat"
+copy "$work/src" "$work/small/dst" && fail "a copy onto a full disk answered success"
+grep -q "^failure target $work/small/dst/b.dat: No space left on device" "$work/out" ||
+    fail "no report of the full disk: $(cat "$work/out")"
+cmp -s "$work/src/a.dat" "$work/small/dst/a.dat" && cmp -s "$work/src/c.dat" "$work/small/dst/c.dat" ||
+    fail "the files that fit were not copied"
+[ ! -e "$work/small/dst/b.dat" ] && [ "$(temporaries "$work/small")" = 0 ] ||
+    fail "a stump or a temporary file stayed"
+end $before
+
+# ---- A file-size limit: reported as a failed write, not a silent end of the program.
+begin "file-size limit"
+before=$failed
+head -c $((5 << 20)) /dev/urandom >"$work/src/big.db"
+status=0
+(ulimit -f 1024 && exec "$driver" "$work/src" "$work/dst") >"$work/out" 2>&1 || status=$?
+[ $status = 1 ] || fail "exit $status instead of 1"
+grep -q "^failure target $work/dst/big.db: File too large" "$work/out" ||
+    fail "no report: $(cat "$work/out")"
+[ -z "$(ls -A "$work/dst")" ] || fail "something stayed: $(ls -A "$work/dst")"
+end $before
+
+# ---- FAT (a USB stick): no modes, so the data is kept and the loss told once.
+begin "FAT file system"
+before=$failed
+dd if=/dev/zero of="$work/fat.img" bs=1M count=16 status=none
+mkfs.vfat "$work/fat.img" >/dev/null
+mkdir -p "$work/fat"
+fusefat -o rw+ "$work/fat.img" "$work/fat" >/dev/null 2>&1
+mounts+=("$work/fat")
+mkdir -p "$work/src/DB"
+for f in 1 2 3; do head -c 20000 /dev/urandom >"$work/src/DB/$f.dat"; done
+chmod 640 "$work/src/DB/1.dat"
+copy "$work/src" "$work/fat/backup" || fail "the copy onto FAT failed: $(cat "$work/out")"
+[ "$(grep -c "attributes lost" "$work/out")" = 1 ] || fail "the loss of modes was not told once"
+diff -r "$work/src" "$work/fat/backup" >/dev/null || fail "the data on FAT differs"
+end $before
+
+# ---- As an ordinary user: unreadable files are reported together, with the source as the
+# side; a read-only folder copied twice does not make the second copy fail.
+begin "unreadable files and read-only folders"
+before=$failed
+as_user() { setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; }
+mkdir -p "$work/src/ro"
+for f in a b c; do echo "$f" >"$work/src/$f.dat"; done
+echo inside >"$work/src/ro/in.dat"
+chmod 000 "$work/src/a.dat" "$work/src/c.dat"
+chmod 555 "$work/src/ro"
+chown 65534:65534 "$work/dst"
+as_user "$driver" "$work/src" "$work/dst" >"$work/out" 2>&1 && fail "unreadable files reported success"
+[ "$(grep -c "^failure source $work/src/[ac].dat: Permission denied" "$work/out")" = 2 ] ||
+    fail "the unreadable files were not both reported: $(cat "$work/out")"
+chmod 644 "$work/src/a.dat" "$work/src/c.dat"
+as_user "$driver" "$work/src" "$work/dst" >"$work/out" 2>&1 ||
+    fail "the second copy into the copied read-only folder failed: $(cat "$work/out")"
+diff -r "$work/src" "$work/dst" >/dev/null || fail "the copies differ"
+chmod 755 "$work/src/ro"
+end $before
+
+# ---- Durability: the temporary files reach the disk before the first rename, and the renames
+# before the copy answers.
+begin "syncs around the renames"
+before=$failed
+for f in a b c; do echo "$f" >"$work/src/$f.dat"; done
+echo old >"$work/dst/b.dat"
+strace -f -qq -e trace=syncfs,rename,renameat,renameat2 -o "$work/trace" \
+    "$driver" "$work/src" "$work/dst" >/dev/null
+calls=$(grep -oE '(syncfs|rename[a-z0-9]*)\(' "$work/trace" | tr -d '(' | uniq | tr '\n' ' ')
+[ "$calls" = "syncfs renameat2 rename renameat2 syncfs " ] || fail "calls in this order: $calls"
+end $before
+
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]
