@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
 # The copy benchmark: lays out a synthetic ICQ installation (two 400 MiB databases, 20,000 files
-# of 1 to 64 KiB in nested folders) and times a backup through FileCopier against `cp -a` of the
-# same tree on the same file system, each into a fresh empty target. The last line it prints:
-#   copier/cp ratio: large X.XX small Y.YY peak-rss-MiB Z
-# Needs about 4.5 GiB free below ZEB_BENCH_DIR (default /var/tmp). ZEB_BENCH_ROUNDS sets how
-# many times each copy runs (default 5); the ratios are of the median times.
+# of 1 to 64 KiB in nested folders) and times the copier against `cp -a` and `rsync -a` of the
+# same trees on the same file system. Each round runs both tools one after the other, in
+# alternating order; a case's figure is the median of its rounds' ratios. The last line:
+#   copier ratios: large X.XX small Y.YY repeat-vs-rsync Z.ZZ synced W.WW peak-rss-MiB N
+# Needs about 4.5 GiB free below ZEB_BENCH_DIR (default /var/tmp). ZEB_BENCH_ROUNDS sets the
+# number of rounds (default 5).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZEB_BENCH_BUILD:-$root/build-bench}
 rounds=${ZEB_BENCH_ROUNDS:-5}
 
+if ! command -v rsync >/dev/null; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq rsync >/dev/null
+fi
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target zeb_copy_bench >/dev/null
 

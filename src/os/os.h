@@ -96,6 +96,12 @@ struct CopyRequest
     std::string from; // source folder with its trailing separator, then the pattern
     std::string to;   // target folder, used as it stands
     bool overwrite = false;
+    // Linux: a target file of the same size and modification time as its source is taken for
+    // the same file and left alone, unless this asks for every file to be copied.
+    bool copyUnchanged = false;
+    // Linux: the data and the renames reach the disk before the copy answers. Only the
+    // benchmark turns this off, to time the copy apart from the disk.
+    bool durable = true;
     std::uintptr_t ownerWindow = 0;
     // The replace question. The Win32 shell asks through its own dialog; the Linux copier calls
     // this, and without it replaces nothing.
@@ -116,6 +122,7 @@ struct CopyOutcome
     bool attributesLost = false;   // the target did not take some modes or times
     std::uint64_t filesCopied = 0;
     std::uint64_t bytesCopied = 0;
+    std::uint64_t filesUnchanged = 0; // already in the target, left alone
 };
 
 // Copies the matching files and subfolders into the target, creating missing target folders

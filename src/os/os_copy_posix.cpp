@@ -127,6 +127,24 @@ FileId idOf(const struct stat& info)
     return {info.st_dev, info.st_ino};
 }
 
+// Whether a target file is the source file copied before: the same size, and the same
+// modification time as far as the target's file system keeps it (whole seconds, or the two
+// seconds of FAT, whose times have no fraction).
+bool sameSizeAndTime(const struct stat& source, const struct stat& target)
+{
+    if (source.st_size != target.st_size)
+        return false;
+    if (source.st_mtim.tv_sec == target.st_mtim.tv_sec &&
+        source.st_mtim.tv_nsec == target.st_mtim.tv_nsec)
+        return true;
+    if (target.st_mtim.tv_nsec != 0)
+        return false;
+    const long long difference =
+        (source.st_mtim.tv_sec - target.st_mtim.tv_sec) * 1000000000LL + source.st_mtim.tv_nsec;
+    const long long resolution = target.st_mtim.tv_sec % 2 == 0 ? 2000000000LL : 1000000000LL;
+    return difference > -resolution && difference < resolution;
+}
+
 bool sameVersion(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
@@ -260,10 +278,9 @@ class FolderCopier
 {
 public:
     FolderCopier(const CopyRequest& request, CopyOutcome& outcome)
-        : m_request(request), m_outcome(outcome), m_temporaryStem(TemporaryPrefix)
-    {
-        m_temporaryStem += std::to_string(::getpid()) + '-';
-    }
+        : m_request(request), m_outcome(outcome), m_pid(::getpid()),
+          m_temporaryStem(TemporaryPrefix + std::to_string(m_pid) + '-')
+    {}
 
     bool run();
 
@@ -292,10 +309,11 @@ private:
     bool copyFolderEntry(int sourceDir, const std::string& sourcePath, const std::string& name,
                          int targetDir, const std::string& targetPath, TargetEntries& entries);
     bool copyFileEntry(int sourceDir, const std::string& sourcePath, const std::string& name,
-                       int targetDir, const std::string& targetPath, TargetEntries& entries);
+                       const struct stat& source, int targetDir, const std::string& targetPath,
+                       TargetEntries& entries);
     void copyFile(int sourceDir, const std::string& sourcePath, const std::string& name,
-                  int targetDir, const std::string& targetPath, const std::string& finalName,
-                  bool replacing);
+                  const struct stat& listed, int targetDir, const std::string& targetPath,
+                  const std::string& finalName, bool replacing);
     // Reads a target folder's entries and removes what dead copies left in it.
     TargetEntries readTargetEntries(int targetDir, const std::string& targetPath);
     void noteTargetFolder(int fd);
@@ -314,7 +332,8 @@ private:
 
     const CopyRequest& m_request;
     CopyOutcome& m_outcome;
-    std::string m_temporaryStem;
+    const pid_t m_pid;
+    const std::string m_temporaryStem;
     unsigned long m_temporaryCounter = 0;
     bool m_yesToAll = false;
     std::vector<FileId> m_ancestors;     // the source folders being copied, outermost first
@@ -399,8 +418,8 @@ FolderCopier::TargetEntries FolderCopier::readTargetEntries(int targetDir,
         if (const long owner = temporaryOwner(name)) {
             // Left by a copy that died. A folder link may bring this copy back into a folder it
             // has written, so its own files in flight stay.
-            if (owner == ::getpid() ? m_inFlight.count(name) == 0
-                                    : ::kill(pid_t(owner), 0) != 0 && errno == ESRCH)
+            if (owner == m_pid ? m_inFlight.count(name) == 0
+                               : ::kill(pid_t(owner), 0) != 0 && errno == ESRCH)
                 ::unlinkat(targetDir, name.c_str(), 0);
             continue;
         }
@@ -437,7 +456,7 @@ bool FolderCopier::copyEntries(int sourceDir, const std::string& sourcePath, int
             S_ISDIR(info.st_mode)
                 ? copyFolderEntry(sourceDir, sourcePath, name, targetDir, targetPath, entries)
             : S_ISREG(info.st_mode)
-                ? copyFileEntry(sourceDir, sourcePath, name, targetDir, targetPath, entries)
+                ? copyFileEntry(sourceDir, sourcePath, name, info, targetDir, targetPath, entries)
                 : (fail(joinPath(sourcePath, name), CopySide::Source,
                         "it is neither a file nor a folder"),
                    true);
@@ -500,14 +519,14 @@ bool FolderCopier::copyFolderEntry(int sourceDir, const std::string& sourcePath,
 }
 
 bool FolderCopier::copyFileEntry(int sourceDir, const std::string& sourcePath,
-                                 const std::string& name, int targetDir,
+                                 const std::string& name, const struct stat& source, int targetDir,
                                  const std::string& targetPath, TargetEntries& entries)
 {
     const std::u32string key = detail::foldedName(name);
     const auto existing = entries.find(key);
     if (existing == entries.end()) {
         entries.emplace(key, name);
-        copyFile(sourceDir, sourcePath, name, targetDir, targetPath, name, false);
+        copyFile(sourceDir, sourcePath, name, source, targetDir, targetPath, name, false);
         return true;
     }
 
@@ -517,8 +536,16 @@ bool FolderCopier::copyFileEntry(int sourceDir, const std::string& sourcePath,
     struct stat info
     {
     };
-    if (::fstatat(targetDir, targetName.c_str(), &info, 0) == 0 && S_ISDIR(info.st_mode)) {
+    const bool found = ::fstatat(targetDir, targetName.c_str(), &info, 0) == 0;
+    if (found && S_ISDIR(info.st_mode)) {
         fail(targetFile, CopySide::Target, EISDIR);
+        return true;
+    }
+    // What the last backup copied and nobody changed since is not copied again: a repeat
+    // backup writes only what changed.
+    if (found && S_ISREG(info.st_mode) && !m_request.copyUnchanged &&
+        sameSizeAndTime(source, info)) {
+        ++m_outcome.filesUnchanged;
         return true;
     }
     if (!m_request.overwrite && !m_yesToAll) {
@@ -537,12 +564,12 @@ bool FolderCopier::copyFileEntry(int sourceDir, const std::string& sourcePath,
             return false;
         }
     }
-    copyFile(sourceDir, sourcePath, name, targetDir, targetPath, targetName, true);
+    copyFile(sourceDir, sourcePath, name, source, targetDir, targetPath, targetName, true);
     return true;
 }
 
 void FolderCopier::copyFile(int sourceDir, const std::string& sourcePath, const std::string& name,
-                            int targetDir, const std::string& targetPath,
+                            const struct stat& listed, int targetDir, const std::string& targetPath,
                             const std::string& finalName, bool replacing)
 {
     const std::string sourceFile = joinPath(sourcePath, name);
@@ -566,11 +593,10 @@ void FolderCopier::copyFile(int sourceDir, const std::string& sourcePath, const 
     ::fstat(out.get(), &targetInfo);
 
     // A file that changes while it is read is read once more; one that changes again is
-    // reported rather than kept in a state that matches no version of it.
-    struct stat before
-    {
-    };
-    for (int attempt = 0;; ++attempt) {
+    // reported rather than kept in a state that matches no version of it. An empty file has
+    // nothing to read: it is only made.
+    struct stat before = listed;
+    for (int attempt = 0; listed.st_size > 0; ++attempt) {
         UniqueFd in(::openat(sourceDir, name.c_str(), O_RDONLY | O_CLOEXEC));
         if (!in || ::fstat(in.get(), &before) != 0) {
             fail(sourceFile, CopySide::Source, errno);
@@ -627,6 +653,8 @@ void FolderCopier::copyFile(int sourceDir, const std::string& sourcePath, const 
 
 bool FolderCopier::syncTargets(const std::string& what)
 {
+    if (!m_request.durable)
+        return true;
     for (const auto& [device, fd] : m_targets) {
         if (::syncfs(fd.get()) != 0) {
             fail(what, CopySide::Target,
@@ -639,9 +667,8 @@ bool FolderCopier::syncTargets(const std::string& what)
 
 void FolderCopier::finish()
 {
-    if (m_pending.empty() && m_folderTimes.empty())
-        return;
     const std::string root = resolvePathIgnoringCase(m_request.to);
+    bool changed = !m_pending.empty();
     // No rename may reach the disk before the data it names.
     if (!m_pending.empty() && !syncTargets(root)) {
         for (const Pending& file : m_pending)
@@ -665,11 +692,21 @@ void FolderCopier::finish()
         }
     }
     m_pending.clear();
-    for (const FolderTimes& folder : m_folderTimes)
+    for (const FolderTimes& folder : m_folderTimes) {
+        struct stat now
+        {
+        };
+        if (::stat(folder.path.c_str(), &now) == 0 &&
+            now.st_mtim.tv_sec == folder.times[1].tv_sec &&
+            now.st_mtim.tv_nsec == folder.times[1].tv_nsec)
+            continue; // a repeat backup that changed nothing in it
+        changed = true;
         if (::utimensat(AT_FDCWD, folder.path.c_str(), folder.times, 0) != 0)
             m_outcome.attributesLost = true;
+    }
     m_folderTimes.clear();
-    syncTargets(root);
+    if (changed)
+        syncTargets(root);
 }
 
 } // namespace

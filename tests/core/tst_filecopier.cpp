@@ -66,8 +66,8 @@ private slots:
         using A = Os::ReplaceAnswer;
         QTest::newRow("Yes") << A::Yes << 2 << QByteArray("new") << true;
         QTest::newRow("Yes to All") << A::YesToAll << 1 << QByteArray("new") << true;
-        QTest::newRow("No") << A::No << 2 << QByteArray("old") << true;
-        QTest::newRow("Cancel") << A::Cancel << 1 << QByteArray("old") << false;
+        QTest::newRow("No") << A::No << 2 << QByteArray("older") << true;
+        QTest::newRow("Cancel") << A::Cancel << 1 << QByteArray("older") << false;
         QTest::newRow("Overwrite: no question") << A::No << 0 << QByteArray("new") << true;
     }
     void replaceQuestionFollowsEachAnswer()
@@ -78,7 +78,7 @@ private slots:
         QFETCH(bool, result);
         for (const QString name : {"one.dat", "two.dat"}) {
             SampleInstallation::writeFile(path("src/" + name), "new");
-            SampleInstallation::writeFile(path("dst/" + name), "old");
+            SampleInstallation::writeFile(path("dst/" + name), "older"); // not the same size
         }
         SampleInstallation::writeFile(path("src/fresh.dat"), "fresh");
         answers = {answer, answer};

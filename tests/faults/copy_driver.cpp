@@ -51,7 +51,8 @@ int main(int argc, char* argv[])
                     failure.path.c_str(), failure.reason.c_str());
     if (outcome.attributesLost)
         std::printf("attributes lost\n");
-    std::printf("%s, %llu files\n", copied ? "copied" : "failed",
-                static_cast<unsigned long long>(outcome.filesCopied));
+    std::printf("%s, %llu files, %llu unchanged\n", copied ? "copied" : "failed",
+                static_cast<unsigned long long>(outcome.filesCopied),
+                static_cast<unsigned long long>(outcome.filesUnchanged));
     return copied ? 0 : 1;
 }

@@ -66,9 +66,9 @@ done
 begin "kill before the renames"
 before=$failed
 for f in a b c; do echo "new $f" >"$work/src/$f.dat"; done
-echo "old b" >"$work/dst/b.dat"
+echo "the old b" >"$work/dst/b.dat"
 "$driver" "$work/src" "$work/dst" --die-after 3 >/dev/null 2>&1 && fail "the driver was not killed"
-[ "$(ls "$work/dst")" = "b.dat" ] && [ "$(cat "$work/dst/b.dat")" = "old b" ] ||
+[ "$(ls "$work/dst")" = "b.dat" ] && [ "$(cat "$work/dst/b.dat")" = "the old b" ] ||
     fail "the real names changed before the renames: $(ls "$work/dst")"
 copy "$work/src" "$work/dst" && diff -r "$work/src" "$work/dst" >/dev/null ||
     fail "the next copy did not finish the job"
@@ -118,6 +118,9 @@ chmod 640 "$work/src/DB/1.dat"
 copy "$work/src" "$work/fat/backup" || fail "the copy onto FAT failed: $(cat "$work/out")"
 [ "$(grep -c "attributes lost" "$work/out")" = 1 ] || fail "the loss of modes was not told once"
 diff -r "$work/src" "$work/fat/backup" >/dev/null || fail "the data on FAT differs"
+# FAT keeps times to two seconds: a repeat backup still finds every file unchanged.
+copy "$work/src" "$work/fat/backup" && grep -q "^copied, 0 files, 3 unchanged" "$work/out" ||
+    fail "the repeat backup onto FAT copied again: $(cat "$work/out")"
 end $before
 
 # ---- As an ordinary user: unreadable files are reported together, with the source as the

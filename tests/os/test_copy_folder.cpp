@@ -111,6 +111,48 @@ TEST_F(CopyFolder, WritesTemporaryFilesAndRenamesThemAtTheEnd)
     EXPECT_EQ(namesIn("dst"), (std::vector<std::string>{"new.dat", "old.dat"}));
 }
 
+// A repeat backup leaves what it copied before alone (same size and time), copies what changed
+// and asks only about that; a full copy rewrites everything.
+TEST_F(CopyFolder, ARepeatCopyLeavesUnchangedFilesAlone)
+{
+    dir.writeFile("src/same.dat", "same");
+    dir.writeFile("src/changed.dat", "v1");
+    dir.writeFile("src/sub/deep.dat", "deep");
+    ASSERT_TRUE(copy("src", "dst"));
+    const auto inode = [this](const char* name) {
+        struct stat info
+        {
+        };
+        ::stat(dir.path(name).c_str(), &info);
+        return info.st_ino;
+    };
+    const ino_t same = inode("dst/same.dat");
+    const ino_t deep = inode("dst/sub/deep.dat");
+    dir.writeFile("src/changed.dat", "v2");
+    fs::last_write_time(dir.path("src/changed.dat"),
+                        fs::last_write_time(dir.path("src/same.dat")) + std::chrono::seconds(5));
+
+    std::vector<std::string> asked;
+    request.askReplace = [&](const std::string& file) {
+        asked.push_back(file);
+        return Os::ReplaceAnswer::Yes;
+    };
+    request.from = dir.path("src/*.*");
+    request.overwrite = false;
+    outcome = {};
+    EXPECT_TRUE(Os::copyFolder(request, outcome));
+    EXPECT_EQ(asked, std::vector<std::string>{dir.path("dst/changed.dat")});
+    EXPECT_EQ(dir.readFile("dst/changed.dat"), "v2");
+    EXPECT_EQ(inode("dst/same.dat"), same);
+    EXPECT_EQ(inode("dst/sub/deep.dat"), deep);
+    EXPECT_EQ(outcome.filesCopied, 1u);
+    EXPECT_EQ(outcome.filesUnchanged, 2u);
+
+    request.copyUnchanged = true;
+    EXPECT_TRUE(copy("src", "dst"));
+    EXPECT_NE(inode("dst/same.dat"), same);
+}
+
 // What a copy that died left is removed when a copy enters the folder, unless its process still
 // runs; the program's own temporary files are never copied as data.
 TEST_F(CopyFolder, RemovesStaleTemporaryFilesAndNeverCopiesThem)
@@ -176,8 +218,8 @@ TEST_F(CopyFolder, ReplacesAndMergesIntoNamesThatDifferOnlyInCase)
 {
     dir.writeFile("src/Mixed Case.DAT", "new");
     dir.writeFile("src/Sub Folder/Inner.Dat", "new inner");
-    dir.writeFile("dst/mixed case.dat", "old");
-    dir.writeFile("dst/sub folder/inner.dat", "old inner");
+    dir.writeFile("dst/mixed case.dat", "the old one");
+    dir.writeFile("dst/sub folder/inner.dat", "the old inner");
     EXPECT_TRUE(copy("src", "dst"));
     EXPECT_EQ(namesIn("dst"), (std::vector<std::string>{"mixed case.dat", "sub folder"}));
     EXPECT_EQ(namesIn("dst/sub folder"), std::vector<std::string>{"inner.dat"});

@@ -1,14 +1,12 @@
-// Times a backup through FileCopier against `cp -a` of the same tree on the same file system.
+// Times the copier against `cp -a` and `rsync -a` of the same tree on the same file system.
 //
-//   zeb_copy_bench generate ROOT        lays out a synthetic ICQ installation in ROOT/icq
-//   zeb_copy_bench copy SOURCE TARGET   one backup through FileCopier (what `run` times)
-//   zeb_copy_bench run ROOT [ROUNDS]    times both copiers, each into a fresh target folder
+//   zeb_copy_bench generate ROOT                 lays out a synthetic ICQ installation in ROOT/icq
+//   zeb_copy_bench copy SOURCE TARGET [--fast]   one copy through the copier (what `run` times);
+//                                                --fast leaves the write-back to the kernel
+//   zeb_copy_bench run ROOT [ROUNDS]             times every case, ROUNDS rounds each
 //
 // Each copy runs in a process of its own, so that its peak resident memory is its own.
-#include "core/ErrorSink.h"
-#include "core/FileCopier.h"
-
-#include <QString>
+#include "os/os.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -33,27 +31,18 @@ namespace {
 
 // ---- The copy process ------------------------------------------------------------------------
 
-class ConsoleSink final : public ErrorSink
+// A backup as the program makes one: every file replaced without a question.
+int copyWithCopier(const std::string& source, const std::string& target, bool durable)
 {
-public:
-    void HandleErrorsGlobally(const ErrorObject& error, const QString& procedure) override
-    {
-        std::fprintf(stderr, "error %d: %s in %s\n", error.number, qPrintable(error.description),
-                     qPrintable(procedure));
-    }
-};
-
-int copyWithFileCopier(const char* source, const char* target)
-{
-    ConsoleSink sink;
-    FileCopier copier(sink);
-
-    copier.setSource(QString::fromLocal8Bit(source));
-    copier.setTarget(QString::fromLocal8Bit(target));
-    copier.setOverwrite(true);
-    const bool copied = copier.perform(0);
-    for (const QString& line : describeCopyFailures(copier.outcome(), -1))
-        std::fprintf(stderr, "copy: %s\n", qPrintable(line));
+    Os::CopyRequest request;
+    request.from = source + "/*.*";
+    request.to = target;
+    request.overwrite = true;
+    request.durable = durable;
+    Os::CopyOutcome outcome;
+    const bool copied = Os::copyFolder(request, outcome);
+    for (const Os::CopyFailure& failure : outcome.failures)
+        std::fprintf(stderr, "copy: %s: %s\n", failure.path.c_str(), failure.reason.c_str());
     return copied ? 0 : 1;
 }
 
@@ -134,36 +123,42 @@ struct Measure
     double peakMiB = 0;
 };
 
-// Dropping the page cache needs privileges a benchmark should not ask for; instead every copy
-// starts with nothing left to write back from the one before.
+// Dropping the page cache needs privileges a benchmark should not ask for: the source is read
+// warm, and every copy starts with nothing left to write back from the one before.
 void settle()
 {
     ::sync();
     ::sleep(1);
 }
 
-Measure timeProcess(const std::vector<std::string>& command)
+// Runs the commands one after the other as one timed step, failing the benchmark on a failure.
+Measure timeCommands(const std::vector<std::vector<std::string>>& commands)
 {
+    Measure measure;
     const auto start = std::chrono::steady_clock::now();
-    const pid_t child = ::fork();
-    if (child == 0) {
-        std::vector<char*> argv;
-        for (const std::string& part : command)
-            argv.push_back(const_cast<char*>(part.c_str()));
-        argv.push_back(nullptr);
-        ::execvp(argv[0], argv.data());
-        std::_Exit(127);
+    for (const std::vector<std::string>& command : commands) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            std::vector<char*> argv;
+            for (const std::string& part : command)
+                argv.push_back(const_cast<char*>(part.c_str()));
+            argv.push_back(nullptr);
+            ::execvp(argv[0], argv.data());
+            std::_Exit(127);
+        }
+        int status = 0;
+        rusage usage{};
+        while (::wait4(child, &status, 0, &usage) < 0 && errno == EINTR) {
+        }
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            std::fprintf(stderr, "%s failed\n", command.front().c_str());
+            std::exit(1);
+        }
+        measure.peakMiB = std::max(measure.peakMiB, usage.ru_maxrss / 1024.0);
     }
-    int status = 0;
-    rusage usage{};
-    while (::wait4(child, &status, 0, &usage) < 0 && errno == EINTR) {
-    }
-    const auto stop = std::chrono::steady_clock::now();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "%s failed\n", command.front().c_str());
-        std::exit(1);
-    }
-    return {std::chrono::duration<double>(stop - start).count(), usage.ru_maxrss / 1024.0};
+    measure.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return measure;
 }
 
 double median(std::vector<double> values)
@@ -172,50 +167,76 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+struct Case
+{
+    const char* name;
+    const char* tree;  // below ROOT/icq, or "" for all of it
+    bool repeat;       // onto the existing copy of the round before, instead of a fresh one
+    bool synced;       // both end when the data is on the disk
+    const char* other; // "cp" or "rsync"
+};
+
 int run(const fs::path& root, int rounds, const std::string& self)
 {
+    const Case cases[] = {{"large", "NewDB", false, false, "cp"},
+                          {"small", "Small", false, false, "cp"},
+                          {"repeat-vs-rsync", "", true, false, "rsync"},
+                          {"synced", "", false, true, "cp"}};
     double peak = 0;
-    double ratios[2] = {};
-    const char* sets[2] = {"NewDB", "Small"};
-    for (int s = 0; s < 2; ++s) {
-        const fs::path source = root / "icq" / sets[s];
-        const fs::path cpTarget = root / "cp" / sets[s];
-        const fs::path zebTarget = root / "zeb" / sets[s];
-        std::vector<double> cpTimes;
-        std::vector<double> zebTimes;
+    std::vector<double> results;
+    for (const Case& c : cases) {
+        const fs::path source = root / "icq" / c.tree;
+        const fs::path otherTarget = root / "other" / "copy";
+        const fs::path zebTarget = root / "zeb" / "copy";
+        const auto prepare = [&](const fs::path& target, bool fill) {
+            fs::remove_all(target);
+            fs::create_directories(target.parent_path());
+            if (fill) // the last backup, which a repeat backup finds in place
+                timeCommands({{"cp", "-a", source.string(), target.string()}});
+        };
+        std::vector<double> ratios;
         for (int round = 0; round < rounds; ++round) {
-            // Each copy goes into a fresh, empty target; which copier goes first alternates.
+            double seconds[2] = {};
+            // Which tool goes first alternates from round to round.
             for (int turn = 0; turn < 2; ++turn) {
-                const bool cpTurn = (turn + round) % 2 == 0;
-                const fs::path& target = cpTurn ? cpTarget : zebTarget;
-                fs::remove_all(target);
-                fs::create_directories(target.parent_path());
+                const bool otherTurn = (turn + round) % 2 == 0;
+                const fs::path& target = otherTurn ? otherTarget : zebTarget;
+                prepare(target, c.repeat);
                 settle();
-                if (cpTurn) {
-                    cpTimes.push_back(
-                        timeProcess({"cp", "-a", source.string(), target.string()}).seconds);
-                } else {
-                    const Measure m = timeProcess({self, "copy", source.string(), target.string()});
-                    zebTimes.push_back(m.seconds);
+                std::vector<std::vector<std::string>> commands;
+                if (!otherTurn)
+                    commands.push_back({self, "copy", source.string(), target.string()});
+                else if (std::string(c.other) == "rsync")
+                    commands.push_back({"rsync", "-a", source.string() + "/", target.string()});
+                else
+                    commands.push_back({"cp", "-a", source.string(), target.string()});
+                if (!otherTurn && !c.synced)
+                    commands.back().push_back("--fast");
+                if (c.synced)
+                    commands.push_back({"sync"});
+                const Measure m = timeCommands(commands);
+                seconds[otherTurn ? 1 : 0] = m.seconds;
+                if (!otherTurn)
                     peak = std::max(peak, m.peakMiB);
-                }
             }
-            std::printf("%-5s round %d: cp -a %.3f s, FileCopier %.3f s\n", sets[s], round + 1,
-                        cpTimes.back(), zebTimes.back());
+            ratios.push_back(seconds[0] / seconds[1]);
+            std::printf("%-15s round %d: %s %.3f s, copier %.3f s, ratio %.2f\n", c.name, round + 1,
+                        c.other, seconds[1], seconds[0], ratios.back());
             std::fflush(stdout);
         }
-        if (std::system(("diff -r --no-dereference '" + cpTarget.string() + "' '" +
+        if (std::system(("diff -r --no-dereference '" + otherTarget.string() + "' '" +
                          zebTarget.string() + "'")
                             .c_str()) != 0) {
-            std::fprintf(stderr, "the two copies of %s differ\n", sets[s]);
+            std::fprintf(stderr, "the two copies of %s differ\n", source.c_str());
             return 1;
         }
-        ratios[s] = median(zebTimes) / median(cpTimes);
+        results.push_back(median(ratios));
     }
-    fs::remove_all(root / "cp");
+    fs::remove_all(root / "other");
     fs::remove_all(root / "zeb");
-    std::printf("copier/cp ratio: large %.2f small %.2f peak-rss-MiB %.0f\n", ratios[0], ratios[1],
-                std::ceil(peak));
+    std::printf("copier ratios: large %.2f small %.2f repeat-vs-rsync %.2f synced %.2f "
+                "peak-rss-MiB %.0f\n",
+                results[0], results[1], results[2], results[3], std::ceil(peak));
     return 0;
 }
 
@@ -228,12 +249,13 @@ int main(int argc, char** argv)
         generate(argv[2]);
         return 0;
     }
-    if (command == "copy" && argc == 4)
-        return copyWithFileCopier(argv[2], argv[3]);
+    if (command == "copy" && (argc == 4 || (argc == 5 && std::string(argv[4]) == "--fast")))
+        return copyWithCopier(argv[2], argv[3], argc == 4);
     if (command == "run" && (argc == 3 || argc == 4))
         return run(argv[2], argc == 4 ? std::max(1, std::atoi(argv[3])) : 3,
                    fs::canonical("/proc/self/exe").string());
-    std::fprintf(stderr, "usage: %s generate ROOT | copy SOURCE TARGET | run ROOT [ROUNDS]\n",
+    std::fprintf(stderr,
+                 "usage: %s generate ROOT | copy SOURCE TARGET [--fast] | run ROOT [ROUNDS]\n",
                  argv[0]);
     return 2;
 }
