@@ -18,6 +18,8 @@ cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_
     >/dev/null
 cmake --build build/package --target zeb_installed >&2
 (cd build/package && cpack -B "$PWD/cpack" >/dev/null)
-deb=$(cd build/package/cpack && ls -t -- *.deb | head -n 1)
-mv "build/package/cpack/$deb" "build/$deb"
-echo "build/$deb"
+# Each run moves its package out, so the folder holds only this one.
+for deb in build/package/cpack/*.deb; do
+    mv "$deb" build/
+    echo "build/${deb##*/}"
+done

@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     googletest libgtest-dev libxcb1-dev
     xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core fonts-liberation
+    dpkg-dev lintian desktop-file-utils appstream man-db systemd
 )
 missing=()
 for package in "${packages[@]}"; do
