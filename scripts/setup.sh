@@ -8,6 +8,7 @@ packages=(
     googletest libgtest-dev libxcb1-dev
     xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core fonts-liberation
     fusefat dosfstools strace
+    dpkg-dev lintian desktop-file-utils appstream man-db systemd
 )
 missing=()
 for package in "${packages[@]}"; do

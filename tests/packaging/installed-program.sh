@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The installed program, started through its bin/ link: it must run from its own folder, find
+# its plugin files there and offer the sample ICQ's components on Task Options (screenshot
+# taken), and back them up. Runs under xvfb-run.
+#   installed-program.sh <root>/usr/bin/zeb2000 <make-sample-icq.sh> <screenshot.png>
+set -euo pipefail
+link=$1
+make_sample=$2
+shot=$3
+. "$(dirname "$0")/../e2e/lib.sh"
+
+prefix=$(mktemp -d)
+"$make_sample" "$prefix" >/dev/null
+icq="$prefix/drive_c/Program Files/ICQ"
+backup="$prefix/backup"
+mkdir -p "$backup"
+
+start_program "$link" "$prefix"
+real=$(readlink -f "$link")
+[ "$(readlink "/proc/$PROGRAM_PID/exe")" = "$real" ] || fail "the link did not start $real"
+
+# Select Task → Folder Locations (Find fills the ICQ folder) → Task Options.
+keys_to "$MAIN_WINDOW" Return alt+f alt+l ctrl+a
+xdotool type --delay 20 "$backup"
+keys_to "$MAIN_WINDOW" Return
+sleep 1
+if xdotool search --onlyvisible --name '^Error!$' >/dev/null 2>&1; then
+    import -window root "$shot"
+    fail "an error box instead of Task Options (plugin files not found?); see $shot"
+fi
+import -window root "$shot"
+
+# → Ready! → Do It !: every component the sample has is copied, so each one was listed.
+keys_to "$MAIN_WINDOW" Return Return
+acknowledge "Info"
+for folder in CL NewDB Db99b 2000b UIN; do
+    diff -r "$icq/$folder" "$backup/$folder" >/dev/null || fail "component $folder not backed up"
+done
+rm -rf "$prefix"
+echo "installed program: plugin files found, components offered and backed up"
