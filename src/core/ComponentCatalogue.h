@@ -16,6 +16,7 @@ struct Component
 
     // "Name [Folder]", as the lists show a component.
     QString entryText() const;
+    bool operator==(const Component&) const = default;
 };
 
 // A plugin's folder must stay below the folder it is joined to: it may not be absolute, name a

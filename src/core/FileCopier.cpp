@@ -26,11 +26,14 @@ bool FileCopier::perform(qintptr ownerWindow)
                 raiseError(ErrorNumber::Overflow);
             request.to = toOsPath(m_target);
             request.overwrite = m_overwrite;
+            request.copyUnchanged = m_copyUnchanged;
             request.ownerWindow = static_cast<std::uintptr_t>(
                 static_cast<std::intptr_t>(static_cast<qint32>(ownerWindow)));
             request.askReplace = [this](const std::string& targetFile) {
                 return askReplace ? askReplace(fromOsPath(targetFile)) : Os::ReplaceAnswer::No;
             };
+            if (onProgress)
+                request.onProgress = [this](std::uint64_t bytes) { onProgress(qint64(bytes)); };
             m_outcome = {};
             copied = Os::copyFolder(request, m_outcome);
         });

@@ -34,8 +34,14 @@ public:
     bool overwrite() const { return m_overwrite; }
     void setOverwrite(bool overwrite) { m_overwrite = overwrite; }
 
+    // Whether files the target holds in the same size and time are copied all the same.
+    bool copyUnchanged() const { return m_copyUnchanged; }
+    void setCopyUnchanged(bool copyUnchanged) { m_copyUnchanged = copyUnchanged; }
+
     // Asked before a file at the target is replaced, unless overwrite() is set.
     std::function<Os::ReplaceAnswer(const QString& targetFile)> askReplace;
+    // Told of the bytes done since the last call.
+    std::function<void(qint64 bytes)> onProgress;
 
     // Copies; true when everything was copied (or knowingly skipped). A failure of its own is
     // reported to the error sink under "FileCopier.Perform [...] -> [...]" and answers false.
@@ -53,6 +59,7 @@ private:
     QString m_target;
     QString m_fileSpec = QStringLiteral("*.*");
     bool m_overwrite = false;
+    bool m_copyUnchanged = false;
     Os::CopyOutcome m_outcome;
 };
 

@@ -75,3 +75,8 @@ bool isIcqWindowOpen(const RegistryNotice& notice)
     }
     return running;
 }
+
+bool isIcqRunning(const RegistryNotice& notice)
+{
+    return isIcqWindowOpen(notice) || Os::isProgramRunning("icq.exe");
+}

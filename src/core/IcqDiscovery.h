@@ -21,3 +21,7 @@ QString icqFolderFromRegistry(const RegistryNotice& notice);
 // True when a top-level window is titled with one of the UINs whose files lie in ICQ's "uin"
 // folder; ICQ names its main window after the UIN that is logged on. Nothing is cached.
 bool isIcqWindowOpen(const RegistryNotice& notice);
+
+// Whether ICQ runs: its window is open, or (for a timer that has no display) a process runs
+// "icq.exe".
+bool isIcqRunning(const RegistryNotice& notice);

@@ -53,6 +53,10 @@ std::string winePrefix();
 // The handle of a top-level window with exactly this title, or 0 when there is none.
 std::uintptr_t findTopLevelWindow(const std::string& title);
 
+// Whether a running process is the program of this file name (e.g. "icq.exe"), in any letter
+// case: under Wine the program's path stands in the process's command line.
+bool isProgramRunning(const std::string& fileName);
+
 // ---- Files and folders -----------------------------------------------------------------------
 
 // Lists the ordinary files that match "folder + pattern" (e.g. "C:\ICQ\UIN\*.UIN"), names
@@ -106,6 +110,9 @@ struct CopyRequest
     // The replace question. The Win32 shell asks through its own dialog; the Linux copier calls
     // this, and without it replaces nothing.
     std::function<ReplaceAnswer(const std::string& targetFile)> askReplace;
+    // Linux: told of the bytes done since the last call, file by file and within large files;
+    // a file found unchanged counts as done.
+    std::function<void(std::uint64_t bytes)> onProgress;
     // A seam for tests (Linux): called when a file's data is in its temporary file, before the
     // source is checked for changes and long before the rename.
     std::function<void(const std::string& sourceFile, const std::string& temporaryFile)>

@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -216,10 +217,12 @@ RefusedPairs& refusedPairs()
     return pairs;
 }
 
+using ProgressCallback = std::function<void(std::uint64_t)>;
+
 // Copies `size` bytes from the current offsets: in-kernel where the file systems let it, the
 // rest through one buffer. A file that ends early stops the copy; the caller's check of the
 // source then notices the change.
-DataError copyData(int in, int out, off_t size, FileId devices)
+DataError copyData(int in, int out, off_t size, FileId devices, const ProgressCallback& progress)
 {
     constexpr std::size_t Chunk = std::size_t{8} << 20;
     off_t left = size;
@@ -231,6 +234,8 @@ DataError copyData(int in, int out, off_t size, FileId devices)
             if (n > 0) {
                 left -= n;
                 copied = true;
+                if (progress)
+                    progress(std::uint64_t(n));
                 continue;
             }
             if (n == 0)
@@ -268,6 +273,8 @@ DataError copyData(int in, int out, off_t size, FileId devices)
             written += w;
         }
         left -= n;
+        if (progress)
+            progress(std::uint64_t(n));
     }
     return {};
 }
@@ -546,6 +553,8 @@ bool FolderCopier::copyFileEntry(int sourceDir, const std::string& sourcePath,
     if (found && S_ISREG(info.st_mode) && !m_request.copyUnchanged &&
         sameSizeAndTime(source, info)) {
         ++m_outcome.filesUnchanged;
+        if (m_request.onProgress)
+            m_request.onProgress(std::uint64_t(source.st_size));
         return true;
     }
     if (!m_request.overwrite && !m_yesToAll) {
@@ -612,7 +621,8 @@ void FolderCopier::copyFile(int sourceDir, const std::string& sourcePath, const 
         if (before.st_size >= (off_t{8} << 20))
             ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
         if (const DataError error =
-                copyData(in.get(), out.get(), before.st_size, {before.st_dev, targetInfo.st_dev});
+                copyData(in.get(), out.get(), before.st_size, {before.st_dev, targetInfo.st_dev},
+                         attempt == 0 ? m_request.onProgress : ProgressCallback());
             error.error != 0) {
             fail(error.side == CopySide::Source ? sourceFile : targetFile, error.side, error.error);
             drop();

@@ -3,6 +3,7 @@
 #include "gui/app/WizardPages.h"
 #include "gui/app/frmMain.h"
 
+#include "core/BackupRun.h"
 #include "core/FileCopier.h"
 #include "core/IcqDiscovery.h"
 #include "gui/runtime/MessageBoxes.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 
 namespace {
 
@@ -47,26 +49,36 @@ Os::ReplaceAnswer askReplaceInABox(RuntimeServices& services, const QString& tar
     return Os::ReplaceAnswer::Cancel;
 }
 
-// One component's copy, with the replace question in a box and, after it, one box for all that
-// could not be copied and one for modes or times the target could not keep.
-bool copyWithBoxes(FileCopier& copier, RuntimeServices& services, qintptr window)
+// The run's questions in the shell's boxes.
+class BoxAnsweringObserver final : public RunObserver
 {
-    copier.askReplace = [&services](const QString& file) {
-        return askReplaceInABox(services, file);
-    };
-    const bool copied = copier.perform(window);
-    const QStringList failures = describeCopyFailures(copier.outcome());
+public:
+    explicit BoxAnsweringObserver(RuntimeServices& services) : m_services(services) {}
+    Os::ReplaceAnswer askReplace(const QString& targetFile) override
+    {
+        return askReplaceInABox(m_services, targetFile);
+    }
+
+private:
+    RuntimeServices& m_services;
+};
+
+// After a component: one box for all that could not be copied, and one for modes or times the
+// target could not keep.
+void reportCopyProblems(RuntimeServices& services, const QString& target,
+                        const Os::CopyOutcome& outcome)
+{
+    const QStringList failures = describeCopyFailures(outcome);
     if (!failures.isEmpty())
         services.msgBox(QStringLiteral("These files could not be copied:") + LineBreak + LineBreak +
                             failures.join(LineBreak),
                         MsgButtons::OkOnly, MsgIcon::Critical,
                         QStringLiteral("Error Copying File or Folder"));
-    if (copier.outcome().attributesLost)
-        services.msgBox(QStringLiteral("The files were copied into ") + copier.target() +
+    if (outcome.attributesLost)
+        services.msgBox(QStringLiteral("The files were copied into ") + target +
                             QStringLiteral(", but its file system does not keep the modes or "
                                            "times of some of them."),
                         MsgButtons::OkOnly, MsgIcon::Exclamation, QStringLiteral("Warning"));
-    return copied;
 }
 
 // The entry's text is the name, a blank and the folder in brackets; the folder itself is kept
@@ -98,6 +110,16 @@ void frmMain::runTask()
         }
     }
 
+    BoxAnsweringObserver observer(m_services);
+    RunPlan plan;
+    const bool backup = optBackup->isChecked();
+    plan.direction = backup ? Direction::Backup : Direction::Restore;
+    plan.icqFolder = backup ? gstrSource : gstrTarget;
+    plan.backupFolder = backup ? gstrTarget : gstrSource;
+    plan.overwrite = chkOverwriteWithoutPrompting->checkState() == Qt::Checked;
+    plan.ownerWindow = static_cast<qintptr>(winId());
+    BackupRun run(plan, *this, observer);
+
     bool succeeded = true;
     QString failures;
     qint16 processed = 0;
@@ -112,15 +134,15 @@ void frmMain::runTask()
             continue;
         ++processed;
         const QString folder = entry->data(WizardPages::ComponentFolderRole).toString();
-        FileCopier copier(*this);
-        copier.setSource(gstrSource + folder + QLatin1Char(Os::PathSeparator));
-        copier.setTarget(gstrTarget + folder + QLatin1Char(Os::PathSeparator));
-        copier.setOverwrite(chkOverwriteWithoutPrompting->checkState() == Qt::Checked);
-        lblOverallProgress->setText(QStringLiteral("Current component: ") +
-                                    componentNameWithBlank(entry, folder) + QStringLiteral(" ..."));
+        const QString nameWithBlank = componentNameWithBlank(entry, folder);
+        lblOverallProgress->setText(QStringLiteral("Current component: ") + nameWithBlank +
+                                    QStringLiteral(" ..."));
         m_services.doEvents();
 
-        if (!copyWithBoxes(copier, m_services, static_cast<qintptr>(winId()))) {
+        const ComponentResult result = run.copyComponent(
+            {nameWithBlank.chopped(1), folder, entry->data(Qt::UserRole).toInt() != 0});
+        reportCopyProblems(m_services, gstrTarget + folder, result.outcome);
+        if (!result.copied) {
             succeeded = false;
             failures += CrLf + entry->text();
         }

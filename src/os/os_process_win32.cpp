@@ -1,0 +1,28 @@
+// Running programs on Windows: the system's list of processes, by executable file name.
+#include "os/os.h"
+
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+namespace Os {
+
+bool isProgramRunning(const std::string& fileName)
+{
+    wchar_t wanted[MAX_PATH] = {};
+    if (MultiByteToWideChar(CP_ACP, 0, fileName.c_str(), -1, wanted, MAX_PATH) == 0)
+        return false;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return false;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    bool running = false;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !running;
+         more = Process32NextW(snapshot, &entry))
+        running = lstrcmpiW(entry.szExeFile, wanted) == 0;
+    CloseHandle(snapshot);
+    return running;
+}
+
+} // namespace Os

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# zeb2000-cli on a sample Wine prefix: every command, every exit code, a dated backup with
+# --keep, a restore from --latest that gives back the original bytes, the replace question with
+# and without a terminal, and the refusal while a process runs icq.exe.
+set -euo pipefail
+cli=$1
+make_sample=$2
+work=$(mktemp -d)
+icq_pid=""
+trap '[ -z "$icq_pid" ] || kill $icq_pid 2>/dev/null; rm -rf "$work"' EXIT
+export WINEPREFIX="$work/prefix"
+"$make_sample" "$WINEPREFIX" >/dev/null
+unset DISPLAY
+icq="$WINEPREFIX/drive_c/Program Files/ICQ"
+failed=0
+fail() {
+    echo "FAIL: $*" >&2
+    failed=$((failed + 1))
+}
+# Runs the tool; its exit code in $status, its output in $work/out.
+run() {
+    status=0
+    "$cli" "$@" >"$work/out" 2>&1 </dev/null || status=$?
+}
+expect() { # <exit code> <what>
+    [ "$status" = "$1" ] || fail "$2: exit $status, not $1: $(cat "$work/out")"
+}
+
+# The core the tool is built on needs no Qt Gui or Widgets.
+if readelf -d "$cli" | grep -qE 'NEEDED.*Qt6(Gui|Widgets)'; then
+    fail "zeb2000-cli links Qt Gui or Widgets"
+fi
+
+run find
+expect 0 "find"
+[ "$(cat "$work/out")" = "$icq/" ] || fail "find printed $(cat "$work/out")"
+run list
+expect 0 "list"
+grep -q "ICQ 2000b .*\[2000b\]" "$work/out" && grep -q "^  22222222$" "$work/out" ||
+    fail "list: $(cat "$work/out")"
+
+# A plain backup, then dated ones of which --keep 2 leaves the newest two.
+run backup --to "$work/plain" --component 2000b --component cl
+expect 0 "backup"
+[ "$(ls "$work/plain")" = "$(printf '2000b\nCL')" ] || fail "backup copied $(ls "$work/plain")"
+diff -r "$icq/2000b" "$work/plain/2000b" >/dev/null || fail "the backup differs"
+mkdir -p "$work/sets/2001-01-01 0000" "$work/sets/2002-02-02 0000" "$work/sets/not a set"
+run backup --to "$work/sets" --dated --keep 2 --quiet
+expect 0 "dated backup"
+[ ! -s "$work/out" ] || fail "--quiet printed: $(cat "$work/out")"
+sets=$(ls "$work/sets")
+[ "$(echo "$sets" | wc -l)" = 3 ] && echo "$sets" | grep -q "^2002-02-02 0000$" &&
+    echo "$sets" | grep -q "^not a set$" || fail "--keep 2 left: $sets"
+
+# A restore from the newest set puts back what ICQ lost or damaged.
+cp "$icq/NewDB/11111111.dat" "$work/original"
+echo damaged >"$icq/NewDB/11111111.dat"
+rm "$icq/Db99b/22222222.idx"
+run restore --from "$work/sets" --latest
+expect 1 "restore without a terminal"
+grep -q "kept, not replaced: .*11111111.dat" "$work/out" || fail "no list of kept files"
+[ -f "$icq/Db99b/22222222.idx" ] || fail "the missing file was not restored"
+status=0
+printf 'a\n' | script -qec "'$cli' restore --from '$work/sets' --latest" /dev/null \
+    >"$work/out" 2>&1 || status=$?
+expect 0 "restore answered 'all' on a terminal"
+grep -q "Replace .*11111111.dat?" "$work/out" || fail "no question asked: $(cat "$work/out")"
+cmp -s "$work/original" "$icq/NewDB/11111111.dat" || fail "the restore did not give back the bytes"
+
+# The other exit codes.
+run backup
+expect 2 "backup without --to"
+run backup --to "$work/x" --component "No such thing"
+expect 2 "an unknown component"
+run list --icq "$work/nowhere"
+expect 4 "a folder without ICQ"
+mv "$WINEPREFIX/user.reg" "$work/user.reg"
+run find
+expect 4 "find without a registry"
+grep -q "Error opening key." "$work/out" || fail "find did not tell the registry's message"
+mv "$work/user.reg" "$WINEPREFIX/user.reg"
+mkdir "$work/bin"
+cp "$(command -v sleep)" "$work/bin/ICQ.exe"
+"$work/bin/ICQ.exe" 60 &
+icq_pid=$!
+run backup --to "$work/running"
+expect 3 "backup while ICQ runs"
+[ ! -e "$work/running" ] || fail "something was copied while ICQ runs"
+run backup --to "$work/running" --force --overwrite
+expect 0 "backup with --force"
+
+echo "$failed failed"
+[ "$failed" = 0 ]
