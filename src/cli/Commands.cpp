@@ -9,12 +9,16 @@
 #include "core/FolderUtilities.h"
 #include "core/IcqDiscovery.h"
 #include "core/UinCatalogue.h"
+#include "core/UndoSets.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+
+#include <atomic>
+#include <csignal>
 
 namespace {
 
@@ -120,6 +124,60 @@ private:
     qint64 m_shown = 0;
 };
 
+// A run stops cleanly on SIGINT and SIGTERM: the file being written is dropped, the rest stays.
+std::atomic<BackupRun*> stoppableRun{nullptr};
+volatile std::sig_atomic_t stopSignal = 0;
+
+extern "C" void stopOnSignal(int signal)
+{
+    stopSignal = signal;
+    if (BackupRun* run = stoppableRun.load())
+        run->requestStop();
+}
+
+class StopOnSignals
+{
+public:
+    explicit StopOnSignals(BackupRun& run)
+    {
+        stoppableRun = &run;
+        m_interrupt = std::signal(SIGINT, stopOnSignal);
+        m_terminate = std::signal(SIGTERM, stopOnSignal);
+    }
+    ~StopOnSignals()
+    {
+        std::signal(SIGINT, m_interrupt);
+        std::signal(SIGTERM, m_terminate);
+        stoppableRun = nullptr;
+    }
+
+private:
+    void (*m_interrupt)(int);
+    void (*m_terminate)(int);
+};
+
+// Goes on when the target has room, or when the user on a terminal says so.
+bool enoughSpace(const RunPlan& plan)
+{
+    const SpaceEstimate space = estimateSpace(plan);
+    if (space.fits())
+        return true;
+    const QString message =
+        QStringLiteral("The %1 needs %2; %3 are free on %4.")
+            .arg(plan.direction == Direction::Backup ? QStringLiteral("backup")
+                                                     : QStringLiteral("restore"),
+                 sizeText(space.needed), sizeText(space.available), space.targetFolder);
+    if (Terminal::canAsk()) {
+        const QString answer =
+            Terminal::ask(message + QStringLiteral(" Go on all the same? [y]es, [n]o: "))
+                .trimmed()
+                .toLower();
+        return answer == QLatin1String("y") || answer == QLatin1String("yes");
+    }
+    Terminal::printError(Prefix + message + QStringLiteral(" Nothing was copied."));
+    return false;
+}
+
 QString programFolder()
 {
     return QCoreApplication::applicationDirPath();
@@ -198,13 +256,42 @@ int runPlan(RunPlan plan, const Invocation& invocation)
             Prefix + QStringLiteral("there is nothing to copy in %1").arg(plan.sourceFolder()));
         return ExitSomethingFailed;
     }
-    ConsoleSink sink;
-    ConsoleObserver observer(invocation.quiet);
     plan.overwrite = invocation.overwrite;
     plan.copyUnchanged = invocation.copyUnchanged;
+    plan.verify = invocation.verify;
+    if (!enoughSpace(plan))
+        return ExitSomethingFailed;
+    ConsoleSink sink;
+    ConsoleObserver observer(invocation.quiet);
     BackupRun run(plan, sink, observer);
+    QList<ComponentResult> results;
+    {
+        const StopOnSignals stopper(run);
+        results = run.execute();
+    }
+    if (stopSignal != 0) {
+        quint64 files = 0;
+        QStringList whole;
+        for (const ComponentResult& result : results) {
+            files += result.outcome.filesCopied;
+            if (result.copied)
+                whole << result.component.entryText();
+        }
+        Terminal::printError(
+            Prefix +
+            QStringLiteral("stopped by %1: %2 files copied, the file being written dropped; "
+                           "copied whole: %3")
+                .arg(stopSignal == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM"))
+                .arg(files)
+                .arg(whole.isEmpty() ? QStringLiteral("no component")
+                                     : whole.join(QStringLiteral(", "))));
+        if (!run.undoFolder().isEmpty())
+            Terminal::printError(Prefix + QStringLiteral("the files it replaced are kept in ") +
+                                 run.undoFolder());
+        return stopSignal == SIGINT ? ExitInterrupted : ExitTerminated;
+    }
     int exitCode = ExitSuccess;
-    for (const ComponentResult& result : run.execute()) {
+    for (const ComponentResult& result : results) {
         if (!result.copied) {
             exitCode = ExitSomethingFailed;
             Terminal::printError(Prefix + result.component.entryText() +
@@ -223,6 +310,10 @@ int runPlan(RunPlan plan, const Invocation& invocation)
                                                          "keep the modes or times of some files")
                                               .arg(result.component.entryText()));
     }
+    if (!run.undoFolder().isEmpty() && !invocation.quiet)
+        Terminal::print(QStringLiteral("The previous files were kept in %1; \"zeb2000-cli undo\" "
+                                       "puts them back.")
+                            .arg(run.undoFolder()));
     return exitCode;
 }
 
@@ -320,6 +411,30 @@ int restore(const Invocation& invocation)
     return runPlan(plan, invocation);
 }
 
+int undo(const Invocation& invocation)
+{
+    const std::optional<QString> icq = findIcqFolder(invocation);
+    if (!icq)
+        return ExitIcqNotFound;
+    if (!invocation.force && isIcqRunning([](const QString&) {})) {
+        Terminal::printError(Prefix + QStringLiteral("ICQ is running; close it first, or go on "
+                                                     "with --force."));
+        return ExitIcqRunning;
+    }
+    try {
+        const QString set = undoNewestRestore(*icq);
+        if (set.isEmpty()) {
+            Terminal::printError(Prefix + QStringLiteral("there is no restore to undo in ") + *icq);
+            return ExitSomethingFailed;
+        }
+        Terminal::print(QStringLiteral("Put back what the restore of %1 replaced.").arg(set));
+    } catch (const RuntimeError& failure) {
+        Terminal::printError(Prefix + failure.error().description);
+        return ExitSomethingFailed;
+    }
+    return ExitSuccess;
+}
+
 } // namespace
 
 int runCommand(const Invocation& invocation)
@@ -330,5 +445,7 @@ int runCommand(const Invocation& invocation)
         return list(invocation);
     if (invocation.command == QLatin1String("backup"))
         return backup(invocation);
+    if (invocation.command == QLatin1String("undo"))
+        return undo(invocation);
     return restore(invocation);
 }

@@ -13,10 +13,13 @@ const QString Commands = QStringLiteral(
     "  find      Print the ICQ folder named by ICQ's registry settings.\n"
     "  list      List the components and the ICQ users (UINs) on one side.\n"
     "  backup    Copy components from the ICQ folder to a backup folder.\n"
-    "  restore   Copy components from a backup folder back to the ICQ folder.\n\n"
+    "  restore   Copy components from a backup folder back to the ICQ folder, keeping the\n"
+    "            files it replaces for an undo.\n"
+    "  undo      Put back what the newest restore replaced.\n\n"
     "The ICQ folder is the one ICQ's registry settings name, in the Wine prefix $WINEPREFIX\n"
     "(else ~/.wine) on Linux, unless --icq names one. Exit status: 0 all copied, 1 something\n"
-    "could not be copied or was kept, 2 bad usage, 3 ICQ is running, 4 no ICQ folder.");
+    "could not be copied or was kept, 2 bad usage, 3 ICQ is running, 4 no ICQ folder,\n"
+    "130 and 143 stopped by SIGINT and SIGTERM.");
 
 // The options each command takes.
 const QMap<QString, QStringList> CommandOptions = {
@@ -25,11 +28,13 @@ const QMap<QString, QStringList> CommandOptions = {
     {QStringLiteral("backup"),
      {QStringLiteral("to"), QStringLiteral("icq"), QStringLiteral("component"),
       QStringLiteral("dated"), QStringLiteral("keep"), QStringLiteral("overwrite"),
-      QStringLiteral("full"), QStringLiteral("force"), QStringLiteral("quiet")}},
+      QStringLiteral("full"), QStringLiteral("no-verify"), QStringLiteral("force"),
+      QStringLiteral("quiet")}},
     {QStringLiteral("restore"),
      {QStringLiteral("from"), QStringLiteral("latest"), QStringLiteral("icq"),
       QStringLiteral("component"), QStringLiteral("overwrite"), QStringLiteral("full"),
-      QStringLiteral("force"), QStringLiteral("quiet")}},
+      QStringLiteral("no-verify"), QStringLiteral("force"), QStringLiteral("quiet")}},
+    {QStringLiteral("undo"), {QStringLiteral("icq"), QStringLiteral("force")}},
 };
 
 } // namespace
@@ -41,7 +46,7 @@ std::optional<Invocation> parseInvocation(const QStringList& arguments, int& exi
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("find, list, backup or restore."));
+                                 QStringLiteral("find, list, backup, restore or undo."));
     parser.addOptions({
         {QStringLiteral("icq"), QStringLiteral("The ICQ folder (instead of the registry's)."),
          QStringLiteral("dir")},
@@ -62,6 +67,8 @@ std::optional<Invocation> parseInvocation(const QStringList& arguments, int& exi
         {QStringLiteral("full"),
          QStringLiteral("Copy every file, also those the target holds in the same size and "
                         "time.")},
+        {QStringLiteral("no-verify"),
+         QStringLiteral("Do not read each copy back to compare it with its source.")},
         {QStringLiteral("force"), QStringLiteral("Go on although ICQ is running.")},
         {QStringLiteral("quiet"), QStringLiteral("Print nothing but what went wrong.")},
     });
@@ -105,6 +112,7 @@ std::optional<Invocation> parseInvocation(const QStringList& arguments, int& exi
     invocation.force = parser.isSet(QStringLiteral("force"));
     invocation.quiet = parser.isSet(QStringLiteral("quiet"));
     invocation.copyUnchanged = parser.isSet(QStringLiteral("full"));
+    invocation.verify = !parser.isSet(QStringLiteral("no-verify"));
     if (parser.isSet(QStringLiteral("keep"))) {
         bool number = false;
         invocation.keep = parser.value(QStringLiteral("keep")).toInt(&number);

@@ -13,11 +13,13 @@ enum ExitCode {
     ExitBadUsage = 2,
     ExitIcqRunning = 3,
     ExitIcqNotFound = 4,
+    ExitInterrupted = 130, // SIGINT (Ctrl+C)
+    ExitTerminated = 143,  // SIGTERM
 };
 
 struct Invocation
 {
-    QString command; // find, list, backup, restore
+    QString command; // find, list, backup, restore, undo
     QString icqFolder;
     QString fromFolder;
     QString toFolder;
@@ -29,6 +31,7 @@ struct Invocation
     bool force = false;
     bool quiet = false;
     bool copyUnchanged = false;
+    bool verify = true;
 };
 
 // Reads the arguments (the program's name first). Answers the invocation, or none when the

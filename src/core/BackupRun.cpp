@@ -1,9 +1,21 @@
 #include "core/BackupRun.h"
 
 #include "core/FileCopier.h"
+#include "core/FolderUtilities.h"
+#include "core/Trap.h"
+#include "core/UndoSets.h"
 
+#include <QDateTime>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QStorageInfo>
+
+namespace {
+
+// How many undo sets an ICQ folder keeps after a restore that copied everything.
+constexpr int UndoSetsKept = 5;
+
+} // namespace
 
 QString RunPlan::sourceFolder() const
 {
@@ -17,7 +29,12 @@ QString RunPlan::targetFolder() const
 
 BackupRun::BackupRun(RunPlan plan, ErrorSink& sink, RunObserver& observer)
     : m_plan(std::move(plan)), m_sink(sink), m_observer(observer)
-{}
+{
+    if (m_plan.direction == Direction::Restore)
+        m_undo = std::make_unique<UndoSet>(m_plan.icqFolder, QDateTime::currentDateTime());
+}
+
+BackupRun::~BackupRun() = default;
 
 ComponentResult BackupRun::copyComponent(const Component& component)
 {
@@ -27,6 +44,8 @@ ComponentResult BackupRun::copyComponent(const Component& component)
     copier.setTarget(m_plan.targetFolder() + component.folder + separator);
     copier.setOverwrite(m_plan.overwrite);
     copier.setCopyUnchanged(m_plan.copyUnchanged);
+    copier.setVerify(m_plan.verify);
+    copier.setStopFlag(&m_stop);
     copier.askReplace = [this](const QString& file) { return m_observer.askReplace(file); };
     qint64 done = 0;
     copier.onProgress = [this, &done](qint64 bytes) {
@@ -35,7 +54,17 @@ ComponentResult BackupRun::copyComponent(const Component& component)
     };
     m_observer.componentStarted(component, folderSize(copier.source()));
 
-    ComponentResult result{component, copier.perform(m_plan.ownerWindow), copier.outcome()};
+    ComponentResult result{component, false, {}};
+    // Nothing of ICQ's may be lost to a restore: what cannot be kept is not replaced.
+    const bool kept =
+        !m_undo || runTrapped(m_sink,
+                              QStringLiteral("BackupRun.KeepForUndo [") + copier.target() +
+                                  QStringLiteral("]"),
+                              [&] { m_undo->prepare(copier.source(), component.folder); });
+    if (kept) {
+        result.copied = copier.perform(m_plan.ownerWindow);
+        result.outcome = copier.outcome();
+    }
     m_observer.componentFinished(result);
     return result;
 }
@@ -43,22 +72,81 @@ ComponentResult BackupRun::copyComponent(const Component& component)
 QList<ComponentResult> BackupRun::execute()
 {
     QList<ComponentResult> results;
+    bool everythingCopied = true;
     for (const Component& component : m_plan.components) {
+        if (m_stop)
+            break;
         results << copyComponent(component);
+        everythingCopied = everythingCopied && results.last().copied;
         if (results.last().outcome.cancelled)
             break;
     }
+    finish(everythingCopied && results.size() == m_plan.components.size());
     return results;
+}
+
+QString BackupRun::finish(bool everythingCopied)
+{
+    if (!m_undo)
+        return m_undoFolder;
+    runTrapped(m_sink, QStringLiteral("BackupRun.Finish"), [&] {
+        m_undoFolder = m_undo->close();
+        if (everythingCopied)
+            pruneUndoSets(m_plan.icqFolder, UndoSetsKept);
+    });
+    m_undo.reset();
+    return m_undoFolder;
 }
 
 qint64 folderSize(const QString& folder)
 {
     qint64 bytes = 0;
-    QDirIterator files(folder, QDir::Files | QDir::Hidden | QDir::System,
+    QDirIterator files(resolvedPath(folder), QDir::Files | QDir::Hidden | QDir::System,
                        QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
     while (files.hasNext()) {
         files.next();
         bytes += files.fileInfo().size();
     }
     return bytes;
+}
+
+SpaceEstimate estimateSpace(const RunPlan& plan)
+{
+    SpaceEstimate estimate;
+    estimate.targetFolder = plan.targetFolder();
+    for (const Component& component : plan.components) {
+        const QString source = resolvedPath(plan.sourceFolder() + component.folder);
+        const QString target = plan.targetFolder() + component.folder;
+        QDirIterator files(source, QDir::Files | QDir::Hidden | QDir::System,
+                           QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
+        while (files.hasNext()) {
+            files.next();
+            const QFileInfo existing(resolvedPath(target + QLatin1Char(Os::PathSeparator) +
+                                                  QDir(source).relativeFilePath(files.filePath())));
+            const qint64 size = files.fileInfo().size();
+            if (!existing.isFile())
+                estimate.needed += size;
+            else if (plan.copyUnchanged || existing.size() != size ||
+                     qAbs(existing.lastModified().msecsTo(files.fileInfo().lastModified())) >= 2000)
+                estimate.needed += size - existing.size();
+        }
+    }
+    // The target may not exist yet: its nearest folder that does tells the file system.
+    QFileInfo folder(estimate.targetFolder);
+    while (!folder.exists() && !folder.isRoot() && folder.filePath() != folder.path())
+        folder.setFile(folder.path());
+    const QStorageInfo storage(folder.filePath());
+    if (storage.isValid())
+        estimate.available = storage.bytesAvailable();
+    return estimate;
+}
+
+QString sizeText(qint64 bytes)
+{
+    const double value = double(bytes);
+    if (value >= 1e9)
+        return QString::number(value / 1e9, 'f', 1) + QStringLiteral(" GB");
+    if (value >= 1e6)
+        return QString::number(value / 1e6, 'f', 0) + QStringLiteral(" MB");
+    return QString::number(value / 1e3, 'f', 0) + QStringLiteral(" KB");
 }

@@ -7,7 +7,10 @@
 #include "os/os.h"
 
 #include <QList>
+
 #include <QString>
+#include <atomic>
+#include <memory>
 
 class ErrorSink;
 
@@ -21,6 +24,7 @@ struct RunPlan
     QList<Component> components;
     bool overwrite = false;     // replace existing files without asking
     bool copyUnchanged = false; // copy even files the target holds in the same size and time
+    bool verify = true;         // read every copy back and compare it with its source
     qintptr ownerWindow = 0;    // owns the dialogs of the Windows shell's copy
 
     // The side copied from and the side copied to.
@@ -55,19 +59,49 @@ class BackupRun
 {
 public:
     BackupRun(RunPlan plan, ErrorSink& sink, RunObserver& observer);
+    ~BackupRun();
 
     const RunPlan& plan() const { return m_plan; }
 
-    // Copies one component, which need not be one of the plan's.
+    // Copies one component, which need not be one of the plan's. A restore first keeps what it
+    // will replace in the run's undo set; a component whose files cannot be kept is not copied.
     ComponentResult copyComponent(const Component& component);
-    // Copies every component of the plan, in its order.
+    // Copies every component of the plan, in its order, then finishes the run.
     QList<ComponentResult> execute();
+    // Ends the run: closes a restore's undo set and, when everything was copied, removes the
+    // undo sets beyond the newest five. Answers the undo set's folder, or an empty text.
+    QString finish(bool everythingCopied);
+    // The undo set of a finished restore, or an empty text.
+    const QString& undoFolder() const { return m_undoFolder; }
+
+    // Stops the copy as soon as it can, from any thread: the file being written is dropped,
+    // those already written stay.
+    void requestStop() { m_stop = true; }
+    bool stopRequested() const { return m_stop; }
 
 private:
     RunPlan m_plan;
     ErrorSink& m_sink;
     RunObserver& m_observer;
+    std::atomic<bool> m_stop{false};
+    std::unique_ptr<class UndoSet> m_undo;
+    QString m_undoFolder;
 };
 
 // The bytes of the files below a folder, links followed as the copier follows them.
 qint64 folderSize(const QString& folder);
+
+// What a plan will add to its target side, against what is free there.
+struct SpaceEstimate
+{
+    qint64 needed = 0;
+    qint64 available = -1; // unknown
+    QString targetFolder;
+    bool fits() const { return available < 0 || needed <= available; }
+};
+// The bytes of the files to be written, less those of the files they replace; files the
+// target already holds in the same size and time count for nothing unless the plan copies them.
+SpaceEstimate estimateSpace(const RunPlan& plan);
+
+// A size as people read it: "800 MB", "1.2 GB".
+QString sizeText(qint64 bytes);

@@ -2,6 +2,7 @@
 
 #include "core/FolderUtilities.h"
 #include "core/PluginRecord.h"
+#include "core/UndoSets.h"
 #include "os/os.h"
 
 #include <QRegularExpression>
@@ -21,7 +22,11 @@ bool isSafeComponentFolder(const QString& folder)
     if (folder.contains(QChar(u'\0')))
         return false;
     static const QRegularExpression separators(QStringLiteral("[/\\\\]"));
-    for (const QString& part : folder.split(separators)) {
+    const QStringList parts = folder.split(separators);
+    // The undo sets of restores are the program's own, never a component.
+    if (parts.first().trimmed().compare(UndoFolderName, Qt::CaseInsensitive) == 0)
+        return false;
+    for (const QString& part : parts) {
         // Windows drops trailing dots and spaces from a name, so ". ." and "..." climb as ".."
         // does there; nobody names an ICQ folder like that anywhere.
         const qsizetype dots = part.count(QLatin1Char('.'));

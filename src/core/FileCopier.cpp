@@ -27,6 +27,8 @@ bool FileCopier::perform(qintptr ownerWindow)
             request.to = toOsPath(m_target);
             request.overwrite = m_overwrite;
             request.copyUnchanged = m_copyUnchanged;
+            request.verify = m_verify;
+            request.stop = m_stop;
             request.ownerWindow = static_cast<std::uintptr_t>(
                 static_cast<std::intptr_t>(static_cast<qint32>(ownerWindow)));
             request.askReplace = [this](const std::string& targetFile) {

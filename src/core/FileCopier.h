@@ -38,6 +38,13 @@ public:
     bool copyUnchanged() const { return m_copyUnchanged; }
     void setCopyUnchanged(bool copyUnchanged) { m_copyUnchanged = copyUnchanged; }
 
+    // Whether each file is read back and compared with its source (Linux).
+    bool verify() const { return m_verify; }
+    void setVerify(bool verify) { m_verify = verify; }
+
+    // A flag that stops the copy as soon as it can, when set (Linux).
+    void setStopFlag(const std::atomic<bool>* stop) { m_stop = stop; }
+
     // Asked before a file at the target is replaced, unless overwrite() is set.
     std::function<Os::ReplaceAnswer(const QString& targetFile)> askReplace;
     // Told of the bytes done since the last call.
@@ -60,6 +67,8 @@ private:
     QString m_fileSpec = QStringLiteral("*.*");
     bool m_overwrite = false;
     bool m_copyUnchanged = false;
+    bool m_verify = false;
+    const std::atomic<bool>* m_stop = nullptr;
     Os::CopyOutcome m_outcome;
 };
 

@@ -28,6 +28,11 @@ QStringList listMatchingFiles(const QString& folderAndPattern)
     return listed;
 }
 
+QString resolvedPath(const QString& path)
+{
+    return fromOsPath(Os::resolvePathIgnoringCase(toOsPath(path)));
+}
+
 std::string toOsPath(const QString& path)
 {
     return QFile::encodeName(path).toStdString();

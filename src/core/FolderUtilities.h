@@ -18,6 +18,10 @@ QString withTrailingSeparator(const QString& path);
 // order. A folder that cannot be read at all raises the runtime's error for it.
 QStringList listMatchingFiles(const QString& folderAndPattern);
 
+// The path with every existing name spelt as the file system has it, where it matches only
+// without regard to letter case (as Wine finds names); unchanged on Windows.
+QString resolvedPath(const QString& path);
+
 // A QString path as the OS layer takes it, and back.
 std::string toOsPath(const QString& path);
 QString fromOsPath(const std::string& path);

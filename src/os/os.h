@@ -3,6 +3,7 @@
 // Text crosses this boundary as bytes: the ANSI code page on Windows, UTF-8 on Linux.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -106,6 +107,11 @@ struct CopyRequest
     // Linux: the data and the renames reach the disk before the copy answers. Only the
     // benchmark turns this off, to time the copy apart from the disk.
     bool durable = true;
+    // Linux: each file is read back and compared with its source before it counts as copied.
+    bool verify = false;
+    // Linux: when set, the copy stops as soon as it can: the file being written is dropped,
+    // those already written are put in place, and the outcome says cancelled.
+    const std::atomic<bool>* stop = nullptr;
     std::uintptr_t ownerWindow = 0;
     // The replace question. The Win32 shell asks through its own dialog; the Linux copier calls
     // this, and without it replaces nothing.
@@ -125,7 +131,7 @@ struct CopyOutcome
 {
     std::vector<CopyFailure> failures;
     std::vector<std::string> kept; // existing target files left as they were (answered No)
-    bool cancelled = false;        // the replace question was answered Cancel
+    bool cancelled = false;        // the replace question was answered Cancel, or stopped
     bool attributesLost = false;   // the target did not take some modes or times
     std::uint64_t filesCopied = 0;
     std::uint64_t bytesCopied = 0;

@@ -222,13 +222,17 @@ using ProgressCallback = std::function<void(std::uint64_t)>;
 // Copies `size` bytes from the current offsets: in-kernel where the file systems let it, the
 // rest through one buffer. A file that ends early stops the copy; the caller's check of the
 // source then notices the change.
-DataError copyData(int in, int out, off_t size, FileId devices, const ProgressCallback& progress)
+DataError copyData(int in, int out, off_t size, FileId devices, const ProgressCallback& progress,
+                   const std::atomic<bool>* stop)
 {
+    const auto stopped = [stop] { return stop && stop->load(); };
     constexpr std::size_t Chunk = std::size_t{8} << 20;
     off_t left = size;
     if (!refusedPairs().contains(devices)) {
         bool copied = false;
         while (left > 0) {
+            if (stopped())
+                return {ECANCELED, CopySide::Target};
             const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr,
                                                 std::min<std::size_t>(Chunk, size_t(left)), 0);
             if (n > 0) {
@@ -252,6 +256,8 @@ DataError copyData(int in, int out, off_t size, FileId devices, const ProgressCa
     constexpr std::size_t BufferSize = std::size_t{1} << 20;
     std::unique_ptr<char[]> buffer;
     while (left > 0) {
+        if (stopped())
+            return {ECANCELED, CopySide::Target};
         if (!buffer)
             buffer.reset(new char[BufferSize]);
         const ssize_t n = ::read(in, buffer.get(), std::min<std::size_t>(BufferSize, size_t(left)));
@@ -277,6 +283,25 @@ DataError copyData(int in, int out, off_t size, FileId devices, const ProgressCa
             progress(std::uint64_t(n));
     }
     return {};
+}
+
+// Whether the first `size` bytes of two files are the same, read back through their own
+// descriptors.
+bool sameContent(int a, int b, off_t size)
+{
+    constexpr std::size_t Chunk = std::size_t{1} << 20;
+    const std::unique_ptr<char[]> bufferA(new char[Chunk]);
+    const std::unique_ptr<char[]> bufferB(new char[Chunk]);
+    for (off_t at = 0; at < size;) {
+        const std::size_t want = std::min<std::size_t>(Chunk, std::size_t(size - at));
+        const ssize_t readA = ::pread(a, bufferA.get(), want, at);
+        const ssize_t readB = ::pread(b, bufferB.get(), want, at);
+        if (readA <= 0 || readA != readB ||
+            std::memcmp(bufferA.get(), bufferB.get(), std::size_t(readA)) != 0)
+            return false;
+        at += readA;
+    }
+    return true;
 }
 
 // ---- The copier -----------------------------------------------------------------------------
@@ -451,6 +476,8 @@ bool FolderCopier::copyEntries(int sourceDir, const std::string& sourcePath, int
 
     TargetEntries entries = fresh ? TargetEntries() : readTargetEntries(targetDir, targetPath);
     for (const std::string& name : names) {
+        if (m_request.stop && m_request.stop->load())
+            return false;
         // Links are what they point at: the entry is examined through them.
         struct stat info
         {
@@ -622,9 +649,11 @@ void FolderCopier::copyFile(int sourceDir, const std::string& sourcePath, const 
             ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
         if (const DataError error =
                 copyData(in.get(), out.get(), before.st_size, {before.st_dev, targetInfo.st_dev},
-                         attempt == 0 ? m_request.onProgress : ProgressCallback());
+                         attempt == 0 ? m_request.onProgress : ProgressCallback(), m_request.stop);
             error.error != 0) {
-            fail(error.side == CopySide::Source ? sourceFile : targetFile, error.side, error.error);
+            if (error.error != ECANCELED)
+                fail(error.side == CopySide::Source ? sourceFile : targetFile, error.side,
+                     error.error);
             drop();
             return;
         }
@@ -637,8 +666,19 @@ void FolderCopier::copyFile(int sourceDir, const std::string& sourcePath, const 
         {
         };
         if (::fstat(in.get(), &after) == 0 && ::fstatat(sourceDir, name.c_str(), &named, 0) == 0 &&
-            sameVersion(before, after) && sameVersion(before, named))
+            sameVersion(before, after) && sameVersion(before, named)) {
+            // Read back, the copy must be the source, before it counts as copied.
+            if (m_request.verify) {
+                const UniqueFd copy(
+                    ::openat(targetDir, temporary.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+                if (!copy || !sameContent(in.get(), copy.get(), before.st_size)) {
+                    fail(targetFile, CopySide::Target, "verification failed");
+                    drop();
+                    return;
+                }
+            }
             break;
+        }
         if (attempt == 1) {
             fail(sourceFile, CopySide::Source, "it changed while being copied");
             drop();

@@ -67,6 +67,37 @@ expect 0 "restore answered 'all' on a terminal"
 grep -q "Replace .*11111111.dat?" "$work/out" || fail "no question asked: $(cat "$work/out")"
 cmp -s "$work/original" "$icq/NewDB/11111111.dat" || fail "the restore did not give back the bytes"
 
+# Undo puts back what the newest restore replaced, then the restore before; then nothing is left.
+run undo
+expect 0 "undo"
+[ "$(cat "$icq/NewDB/11111111.dat")" = damaged ] || fail "undo did not put the replaced file back"
+run undo
+expect 0 "second undo"
+[ ! -e "$icq/Db99b/22222222.idx" ] || fail "undo did not take away what the restore added"
+[ ! -e "$icq/ZEB Undo" ] || fail "the undo sets stayed"
+run undo
+expect 1 "undo with nothing to undo"
+
+# SIGINT and SIGTERM stop a copy cleanly: nothing half written stays, and it says what it did.
+truncate -s 1G "$icq/NewDB/huge.db"
+for signal in INT TERM; do
+    rm -rf "$work/stopped"
+    "$cli" backup --to "$work/stopped" --component NewDB >"$work/out" 2>&1 </dev/null &
+    pid=$!
+    for _ in $(seq 2000); do
+        [ -n "$(find "$work/stopped" -name '.~zeb*' 2>/dev/null)" ] && break
+        sleep 0.005
+    done
+    kill -$signal $pid
+    status=0
+    wait $pid || status=$?
+    expect $([ $signal = INT ] && echo 130 || echo 143) "backup stopped by SIG$signal"
+    grep -q "stopped by SIG$signal: [0-9]* files copied" "$work/out" || fail "no word of the stop"
+    [ -z "$(find "$work/stopped" -name '.~zeb*')" ] || fail "a temporary file stayed"
+    [ ! -e "$work/stopped/NewDB/huge.db" ] || fail "a cut-off file stayed"
+done
+rm "$icq/NewDB/huge.db"
+
 # The other exit codes.
 run backup
 expect 2 "backup without --to"

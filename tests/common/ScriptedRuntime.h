@@ -4,6 +4,7 @@
 
 #include "gui/runtime/RuntimeServices.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QStringList>
 
@@ -32,6 +33,8 @@ public:
     QString programFolderPath;
     // Called at each yield with the number of yields so far: lets a test act during a run.
     std::function<void(int)> onDoEvents;
+    // Called while the window waits for work in another thread: lets a test act during a copy.
+    std::function<void()> onKeepAlive;
 
     // ---- The record --------------------------------------------------------------------------
     std::vector<ShownBox> boxes;
@@ -62,6 +65,12 @@ public:
             onDoEvents(++yields);
         else
             ++yields;
+    }
+    void keepAlive() override
+    {
+        QCoreApplication::processEvents();
+        if (onKeepAlive)
+            onKeepAlive();
     }
     void setClipboardText(const QString& text) override { clipboard = text; }
     void beep() override { ++beeps; }

@@ -5,6 +5,7 @@
 
 #include "core/BackupRun.h"
 #include "core/BackupSets.h"
+#include "core/UndoSets.h"
 
 #include <QtTest>
 
@@ -90,6 +91,55 @@ private slots:
         QCOMPARE(results.size(), 1);
         QVERIFY(!results[0].copied && results[0].outcome.cancelled);
         QCOMPARE(observer.events.filter("asked").size(), 1);
+    }
+
+    // A restore keeps what it replaces and notes what it adds: the undo gives back the ICQ folder
+    // as it was, byte for byte, and only five undo sets stay.
+    void restoreThenUndoGivesBackTheIcqFolder()
+    {
+        SampleInstallation sample;
+        const QString icq = sample.icqFolder();
+        SampleInstallation::writeFile(icq + "DB/a.dat", "ICQ's own a");
+        SampleInstallation::writeFile(icq + "DB/b.dat", "ICQ's own b, not in the backup");
+        SampleInstallation::writeFile(sample.backupFolder() + "db/A.DAT", "backed-up a");
+        SampleInstallation::writeFile(sample.backupFolder() + "db/new/c.dat", "backed-up c");
+        const auto snapshot = [&] {
+            QStringList files;
+            QDirIterator it(icq, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                            QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                it.next();
+                files << QDir(icq).relativeFilePath(it.filePath()) + '=' +
+                             SampleInstallation::readFile(it.filePath());
+            }
+            files.sort();
+            return files;
+        };
+        const QStringList before = snapshot();
+
+        RunPlan plan;
+        plan.direction = Direction::Restore;
+        plan.icqFolder = icq;
+        plan.backupFolder = sample.backupFolder();
+        plan.overwrite = true;
+        plan.components = {{"Messages", "DB", true}};
+        RecordingSink sink;
+        RecordingObserver observer;
+        for (int restore = 0; restore < 6; ++restore) {
+            BackupRun run(plan, sink, observer);
+            QVERIFY(run.execute().first().copied);
+            QVERIFY2(run.undoFolder().startsWith(icq + "ZEB Undo/"),
+                     qPrintable(QString::number(restore) + run.undoFolder()));
+            QCOMPARE(SampleInstallation::readFile(icq + "DB/a.dat"), QByteArray("backed-up a"));
+            if (restore == 0)
+                QVERIFY(undoNewestRestore(icq).startsWith(icq + "ZEB Undo/"));
+            if (restore == 0)
+                QCOMPARE(snapshot(), before);
+        }
+        QCOMPARE(undoSets(icq).size(), 5);
+        QVERIFY(sink.reports.isEmpty());
+        QVERIFY(offeredComponents(sample.programFolder(), icq).isEmpty());
+        QVERIFY(!isSafeComponentFolder("zeb undo/DB"));
     }
 
     // Only folders named exactly like a set count: the oldest go, nothing else is touched.

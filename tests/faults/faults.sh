@@ -5,6 +5,8 @@
 # syncs and renames seen by strace. Needs root for the mounts and the other user.
 set -euo pipefail
 driver=$1
+cli=$2
+make_sample=$3
 if [ "$(id -u)" -ne 0 ]; then
     echo "fault injection needs root (mounts, another user); skipped"
     exit 77
@@ -142,6 +144,23 @@ as_user "$driver" "$work/src" "$work/dst" >"$work/out" 2>&1 ||
     fail "the second copy into the copied read-only folder failed: $(cat "$work/out")"
 diff -r "$work/src" "$work/dst" >/dev/null || fail "the copies differ"
 chmod 755 "$work/src/ro"
+end $before
+
+# ---- Too little room on the target: the command line says so before copying anything.
+begin "free space"
+before=$failed
+mkdir -p "$work/tiny"
+mount -t tmpfs -o size=1m tmpfs "$work/tiny"
+mounts+=("$work/tiny")
+export WINEPREFIX="$work/prefix"
+"$make_sample" "$WINEPREFIX" >/dev/null
+head -c $((3 << 20)) /dev/urandom >"$WINEPREFIX/drive_c/Program Files/ICQ/NewDB/big.db"
+status=0
+"$cli" backup --to "$work/tiny/backup" --component NewDB >"$work/out" 2>&1 </dev/null || status=$?
+[ $status = 1 ] || fail "exit $status instead of 1"
+grep -q "The backup needs 3 MB; 1 MB are free on $work/tiny/backup/. Nothing was copied." \
+    "$work/out" || fail "no word of the space: $(cat "$work/out")"
+[ ! -e "$work/tiny/backup" ] || fail "something was copied"
 end $before
 
 # ---- Durability: the temporary files reach the disk before the first rename, and the renames

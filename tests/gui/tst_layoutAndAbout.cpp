@@ -70,8 +70,8 @@ private slots:
                       "cmdBrowseForICQFolder txtZEBLocation cmdBrowseForZEBFolder"},
             {"page2", "Label1 lstZPXsList cmdZPXListRefresh cmdZPXListInvert cmdZPXListSelectAll "
                       "lstUINsList:d cmdUINListRefresh:d cmdUINListInvert:d cmdUINListSelectAll:d"},
-            {"page3", "chkOverwriteWithoutPrompting:dc chkExitAfterDoing:u lblOverallPercentage "
-                      "Picture1"},
+            {"page3", "chkOverwriteWithoutPrompting:dc chkExitAfterDoing:u chkVerifyCopies:c "
+                      "lblOverallPercentage Picture1"},
             {"fraAbout", "imgBigZEBAboutLogo lblAboutFrameTitle lblAboutFrameDetails "
                          "lblEmailAddress lblWebSiteAddress lblAboutFrameDblClickHereToContinue"},
         };
@@ -110,7 +110,8 @@ private slots:
                 "txtZEBLocation cmdBrowseForZEBFolder lstUINsList cmdUINListRefresh "
                 "cmdUINListSelectAll "
                 "cmdUINListInvert cmdBack cmdNext cmdExit cmdAboutButton cmdCheckForUpgradeButton "
-                "cmdDebug chkOverwriteWithoutPrompting chkExitAfterDoing lstZPXsList "
+                "cmdDebug chkOverwriteWithoutPrompting chkExitAfterDoing chkVerifyCopies "
+                "lstZPXsList "
                 "cmdZPXListInvert "
                 "cmdZPXListSelectAll cmdZPXListRefresh Picture1")
                 .split(' ');

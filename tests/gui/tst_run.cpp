@@ -171,6 +171,64 @@ private slots:
         QCOMPARE(f.runtime.boxes.size(), std::size_t(2));
     }
 
+    // Exit and Yes while a component is copied: the copy stops before the program ends, the file
+    // being written is dropped and those finished stay, whole.
+    void exitDuringTheCopyStopsItCleanly()
+    {
+        WizardFixture f;
+        const QString source = f.sample.icqFolder() + "DB/";
+        const QString target = f.sample.backupFolder() + "DB/";
+        for (int i = 0; i < 20; ++i)
+            SampleInstallation::writeFile(source + QString::asprintf("m%02d.dat", i),
+                                          QByteArray(100000, char('a' + i)));
+        QFile large(source + "zz.db"); // last in name order, and long to copy
+        QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(qint64(768) << 20));
+        large.close();
+        f.sample.addPlugin("db.zpx", "Messages", "DB");
+        f.sample.addUin(f.sample.icqFolder(), "111.uin");
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        const auto temporaries = [&] {
+            return QDir(target).entryList({".~zeb*"}, QDir::Files | QDir::Hidden);
+        };
+        f.runtime.boxAnswers = {MsgAnswer::Yes};
+        f.runtime.onKeepAlive = [&] {
+            if (!f.runtime.ended && temporaries().size() >= 3)
+                f.press("cmdExit");
+        };
+        f.press("cmdNext");
+
+        QVERIFY(f.runtime.ended);
+        QCOMPARE(f.runtime.prompts(),
+                 QStringList{"Program is busy, are you sure you wish to interrupt and exit?"});
+        QVERIFY(temporaries().isEmpty());
+        const QStringList copied = QDir(target).entryList(QDir::Files);
+        QVERIFY2(copied.size() >= 2 && !copied.contains("zz.db"), qPrintable(copied.join(' ')));
+        for (const QString& name : copied)
+            QCOMPARE(SampleInstallation::readFile(target + name),
+                     SampleInstallation::readFile(source + name));
+    }
+
+    // After a restore the success box says where the files it replaced were kept.
+    void restoreTellsWhereThePreviousFilesWereKept()
+    {
+        WizardFixture f;
+        f.sample.addComponent("Messages", "DB", "ICQ's own");
+        f.sample.addUin(f.sample.icqFolder(), "111.uin");
+        SampleInstallation::writeFile(f.sample.backupFolder() + "DB/111.dat", "backed up");
+        f.sample.addUin(f.sample.backupFolder(), "111.uin");
+        f.enterTaskOptions(false);
+        f.press("cmdNext");
+        f.press("cmdNext");
+        const QStringList lines = f.runtime.prompts().value(0).split("\r\n");
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], QStringLiteral("The task was completed successfully!"));
+        QVERIFY2(lines[1].startsWith("The previous files were kept in " + f.sample.icqFolder() +
+                                     "ZEB Undo/"),
+                 qPrintable(lines[1]));
+        QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "DB/111.dat"), "backed up");
+    }
+
     void aNameHoldingABracketCopiesItsOwnFolder()
     {
         WizardFixture f;

@@ -1,9 +1,11 @@
 // The backup or restore behind "&Do It !": every selected component's folder is copied from
 // the source side to the target side, one at a time, with progress and a result message.
+#include "gui/app/WindowedJob.h"
 #include "gui/app/WizardPages.h"
 #include "gui/app/frmMain.h"
 
 #include "core/BackupRun.h"
+#include "core/ErrorSink.h"
 #include "core/FileCopier.h"
 #include "core/IcqDiscovery.h"
 #include "gui/runtime/MessageBoxes.h"
@@ -49,18 +51,56 @@ Os::ReplaceAnswer askReplaceInABox(RuntimeServices& services, const QString& tar
     return Os::ReplaceAnswer::Cancel;
 }
 
-// The run's questions in the shell's boxes.
-class BoxAnsweringObserver final : public RunObserver
+// The run's questions in the shell's boxes, asked on the window's thread while the copy waits on
+// its own; its progress kept for the window's next look.
+class WindowObserver final : public RunObserver
 {
 public:
-    explicit BoxAnsweringObserver(RuntimeServices& services) : m_services(services) {}
+    WindowObserver(WindowedJob& job, RuntimeServices& services) : m_job(job), m_services(services)
+    {}
     Os::ReplaceAnswer askReplace(const QString& targetFile) override
     {
-        return askReplaceInABox(m_services, targetFile);
+        return m_job.ask<Os::ReplaceAnswer>(
+            [&] { return askReplaceInABox(m_services, targetFile); }, Os::ReplaceAnswer::Cancel);
+    }
+    void componentStarted(const Component&, qint64 bytesToCopy) override
+    {
+        m_total = bytesToCopy;
+        m_done = 0;
+    }
+    void componentProgress(qint64 bytesDone) override { m_done = bytesDone; }
+    // The share of the current component done, 0 to 1.
+    double share() const
+    {
+        const qint64 total = m_total;
+        return total > 0 ? qBound(0.0, double(m_done) / double(total), 1.0) : 0.0;
     }
 
 private:
+    WindowedJob& m_job;
     RuntimeServices& m_services;
+    std::atomic<qint64> m_total{0};
+    std::atomic<qint64> m_done{0};
+};
+
+// Failures of the copy reach the window's error dialog on the window's thread.
+class WindowThreadSink final : public ErrorSink
+{
+public:
+    WindowThreadSink(WindowedJob& job, ErrorSink& window) : m_job(job), m_window(window) {}
+    void HandleErrorsGlobally(const ErrorObject& error, const QString& procedure) override
+    {
+        m_job.ask<bool>(
+            [&] {
+                m_window.HandleErrorsGlobally(error, procedure);
+                return true;
+            },
+            false);
+    }
+
+private:
+    WindowedJob& m_job;
+    ErrorSink& m_window;
 };
 
 // After a component: one box for all that could not be copied, and one for modes or times the
@@ -83,10 +123,12 @@ void reportCopyProblems(RuntimeServices& services, const QString& target,
 
 // The entry's text is the name, a blank and the folder in brackets; the folder itself is kept
 // beside the entry, so a name that holds "[" neither cuts the label nor misleads the copy.
-QString componentNameWithBlank(const QListWidgetItem* entry, const QString& folder)
+Component componentOf(const QListWidgetItem* entry)
 {
+    const QString folder = entry->data(WizardPages::ComponentFolderRole).toString();
     const QString text = entry->text();
-    return text.left(text.size() - folder.size() - 2);
+    return {text.left(text.size() - folder.size() - 3), folder,
+            entry->data(Qt::UserRole).toInt() != 0};
 }
 
 } // namespace
@@ -110,15 +152,29 @@ void frmMain::runTask()
         }
     }
 
-    BoxAnsweringObserver observer(m_services);
     RunPlan plan;
     const bool backup = optBackup->isChecked();
     plan.direction = backup ? Direction::Backup : Direction::Restore;
     plan.icqFolder = backup ? gstrSource : gstrTarget;
     plan.backupFolder = backup ? gstrTarget : gstrSource;
     plan.overwrite = chkOverwriteWithoutPrompting->checkState() == Qt::Checked;
+    plan.verify = chkVerifyCopies->isChecked();
     plan.ownerWindow = static_cast<qintptr>(winId());
-    BackupRun run(plan, *this, observer);
+    for (const QListWidgetItem* entry : lstZPXsList->selectedItems())
+        plan.components << componentOf(entry);
+    if (!enoughSpaceFor(plan)) {
+        cmdBack->setEnabled(true);
+        cmdNext->setEnabled(true);
+        setBusy(false);
+        return;
+    }
+
+    WindowedJob job(m_services);
+    WindowObserver observer(job, m_services);
+    WindowThreadSink sink(job, *this);
+    BackupRun run(plan, sink, observer);
+    m_activeRun = &run;
+    m_activeJob = &job;
 
     bool succeeded = true;
     QString failures;
@@ -133,15 +189,20 @@ void frmMain::runTask()
         if (!entry || !entry->isSelected())
             continue;
         ++processed;
-        const QString folder = entry->data(WizardPages::ComponentFolderRole).toString();
-        const QString nameWithBlank = componentNameWithBlank(entry, folder);
-        lblOverallProgress->setText(QStringLiteral("Current component: ") + nameWithBlank +
-                                    QStringLiteral(" ..."));
+        const Component component = componentOf(entry);
+        lblOverallProgress->setText(QStringLiteral("Current component: ") + component.name +
+                                    QStringLiteral("  ..."));
         m_services.doEvents();
+        if (run.stopRequested())
+            break;
 
-        const ComponentResult result = run.copyComponent(
-            {nameWithBlank.chopped(1), folder, entry->data(Qt::UserRole).toInt() != 0});
-        reportCopyProblems(m_services, gstrTarget + folder, result.outcome);
+        // The copy goes on in a thread of its own; the bar moves within the component.
+        ComponentResult result;
+        job.run([&] { result = run.copyComponent(component); },
+                [&] { showShareWithin(processed, observer.share()); });
+        if (run.stopRequested())
+            break;
+        reportCopyProblems(m_services, gstrTarget + component.folder, result.outcome);
         if (!result.copied) {
             succeeded = false;
             failures += CrLf + entry->text();
@@ -158,6 +219,13 @@ void frmMain::runTask()
         m_services.doEvents();
     }
 
+    m_activeRun = nullptr;
+    m_activeJob = nullptr;
+    // The program ends while the run stops: nothing more to say.
+    if (run.stopRequested())
+        return;
+    const QString undoFolder = run.finish(succeeded);
+
     // Leaving the program is for a run that succeeded; a failed one shows what failed first.
     if (succeeded && chkExitAfterDoing->checkState() == Qt::Checked) {
         cmdExit_Click();
@@ -165,7 +233,12 @@ void frmMain::runTask()
         lblOverallPercentage->setText(QStringLiteral("100%"));
         if (succeeded) {
             lblOverallProgress->setText(QStringLiteral("Finished!"));
-            m_services.msgBox(QStringLiteral("The task was completed successfully!"),
+            // After a restore, where the files it replaced wait for an undo.
+            m_services.msgBox(QStringLiteral("The task was completed successfully!") +
+                                  (undoFolder.isEmpty()
+                                       ? QString()
+                                       : CrLf + QStringLiteral("The previous files were kept in ") +
+                                             undoFolder + QLatin1Char('.')),
                               MsgButtons::OkOnly, MsgIcon::Information, QStringLiteral("Info"));
         } else {
             lblOverallProgress->setText(QStringLiteral("One or more errors occured!"));
@@ -182,4 +255,44 @@ void frmMain::runTask()
     cmdBack->setEnabled(true);
     cmdNext->setEnabled(true);
     setBusy(false);
+}
+
+bool frmMain::enoughSpaceFor(const RunPlan& plan)
+{
+    const SpaceEstimate space = estimateSpace(plan);
+    if (space.fits())
+        return true;
+    return m_services.msgBox(
+               QStringLiteral("The %1 needs %2; %3 are free on %4.")
+                       .arg(plan.direction == Direction::Backup ? QStringLiteral("backup")
+                                                                : QStringLiteral("restore"),
+                            sizeText(space.needed), sizeText(space.available), space.targetFolder) +
+                   CrLf + CrLf + QStringLiteral("Do you wish to continue?"),
+               MsgButtons::YesNo, MsgIcon::Exclamation,
+               QStringLiteral("Not enough space!")) == MsgAnswer::Yes;
+}
+
+// Between the ends of components the bar shows the share of the current one as well; at each
+// end the run sets the figure of the whole components done.
+void frmMain::showShareWithin(qint16 processed, double share)
+{
+    const qsizetype selected = lstZPXsList->selectedItems().size();
+    if (selected == 0)
+        return;
+    const int percent = static_cast<int>(100 * (processed - 1 + share) / double(selected));
+    if (percent <= progressBar().Value())
+        return;
+    lblOverallPercentage->setText(QString::number(percent) + QLatin1Char('%'));
+    progressBar().setValue(percent);
+}
+
+void frmMain::stopActiveRun()
+{
+    if (!m_activeRun)
+        return;
+    // The copy drops the file it writes and puts those it wrote in place; a restore's undo set
+    // is closed so that what was restored can be undone.
+    m_activeRun->requestStop();
+    m_activeJob->abandonAndWait();
+    m_activeRun->finish(false);
 }

@@ -85,12 +85,14 @@ void frmMain::cmdExit_Click()
     runTrapped(
         *this, QStringLiteral("frmMain.cmdExit_Click()"),
         [this] {
-            if (lblBusy->text() != QLatin1String("True"))
-                m_services.end();
-            const MsgAnswer answer = m_services.msgBox(
-                QStringLiteral("Program is busy, are you sure you wish to interrupt and exit?"),
-                MsgButtons::YesNo, MsgIcon::Exclamation, QStringLiteral("Program is busy!"));
-            if (answer == MsgAnswer::Yes)
-                m_services.end();
+            if (lblBusy->text() == QLatin1String("True")) {
+                const MsgAnswer answer = m_services.msgBox(
+                    QStringLiteral("Program is busy, are you sure you wish to interrupt and exit?"),
+                    MsgButtons::YesNo, MsgIcon::Exclamation, QStringLiteral("Program is busy!"));
+                if (answer != MsgAnswer::Yes)
+                    return;
+            }
+            stopActiveRun();
+            m_services.end();
         });
 }

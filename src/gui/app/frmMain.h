@@ -11,6 +11,7 @@
 #include <array>
 #include <memory>
 
+class BackupRun;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -20,6 +21,8 @@ class QPushButton;
 class QRadioButton;
 class PictureBox;
 class RuntimeServices;
+class WindowedJob;
+struct RunPlan;
 class cProgBar;
 class frmErrorBox;
 
@@ -129,6 +132,7 @@ public:
     QLabel* lblEnoughInformationEtcEtc = nullptr;
     QCheckBox* chkOverwriteWithoutPrompting = nullptr;
     QCheckBox* chkExitAfterDoing = nullptr;
+    QCheckBox* chkVerifyCopies = nullptr;
     QLabel* lblOverallProgress = nullptr;
     QLabel* lblOverallPercentage = nullptr;
     PictureBox* Picture1 = nullptr;
@@ -146,6 +150,11 @@ private:
     void connectHandlers();  // the events that have handlers
     void setBusy(bool busy); // the busy flag's caption
     void runTask();          // the backup or restore behind "&Do It !"
+    // Asks whether to go on when the target side lacks the room the plan needs.
+    bool enoughSpaceFor(const RunPlan& plan);
+    void showShareWithin(qint16 processed, double share);
+    // Stops a run's copy cleanly before the program ends.
+    void stopActiveRun();
     void HideAboutPanel();
     void browseForFolderInto(QLineEdit* folderBox, const QString& procedure);
     void selectAllButtonClicked(QListWidget* list, const QString& procedure);
@@ -155,6 +164,8 @@ private:
     RuntimeServices& m_services;
     std::unique_ptr<cProgBar> m_progBar;
     std::unique_ptr<frmErrorBox> m_errorBox;
+    BackupRun* m_activeRun = nullptr; // while "&Do It !" runs
+    WindowedJob* m_activeJob = nullptr;
     // Enter presses the focused button or Next; Esc presses Exit (layout file).
     void keyPressEvent(QKeyEvent* event) override;
     // Closing the window while a handler works asks as Exit does, so that a run is not left

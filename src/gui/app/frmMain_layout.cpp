@@ -300,6 +300,10 @@ void frmMain::setupUi()
         choice<QCheckBox>(page, "chkExitAfterDoing",
                           QStringLiteral("&Exit ZEB 2000 after successful task completion"),
                           twips(120, 2040, 4575, 255), false);
+    // Copies are read back and compared unless the user says otherwise; the choice lasts as
+    // long as the window.
+    chkVerifyCopies = choice<QCheckBox>(page, "chkVerifyCopies", QStringLiteral("&Verify copies"),
+                                        twips(120, 2280, 4575, 255), true);
     Picture1 = new PictureBox(page);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(twips(120, 3360, 4575, 375));
@@ -375,6 +379,7 @@ void frmMain::setupUi()
                                  cmdDebug,
                                  chkOverwriteWithoutPrompting,
                                  chkExitAfterDoing,
+                                 chkVerifyCopies,
                                  lstZPXsList,
                                  cmdZPXListInvert,
                                  cmdZPXListSelectAll,

@@ -95,6 +95,11 @@ void QtRuntimeServices::doEvents()
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+void QtRuntimeServices::keepAlive()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
 void QtRuntimeServices::setClipboardText(const QString& text)
 {
     QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);

@@ -11,6 +11,7 @@ public:
     QString browseForFolder(const QString& startFolder) override;
     void showModal(QDialog& dialog) override;
     void doEvents() override;
+    void keepAlive() override;
     void setClipboardText(const QString& text) override;
     void beep() override;
     [[noreturn]] void end() override;

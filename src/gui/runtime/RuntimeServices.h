@@ -33,6 +33,9 @@ public:
     virtual void showModal(QDialog& dialog) = 0;
     // Handles pending window events (paint, clicks) before it returns.
     virtual void doEvents() = 0;
+    // Handles pending window events while work goes on in another thread; unlike doEvents it
+    // is no step of a handler, only what keeps the window alive meanwhile.
+    virtual void keepAlive() = 0;
     virtual void setClipboardText(const QString& text) = 0;
     virtual void beep() = 0;
     // Ends the program at once: no further handler, no unload processing.

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The real executable during a long copy: the bar moves within one component, and Exit with Yes
+# stops the copy cleanly before the program ends. strace stretches each in-kernel copy of 8 MiB
+# to a tenth of a second, so that the copy lasts long enough to watch.
+set -euo pipefail
+program=$1
+make_sample=$2
+. "$(dirname "$0")/lib.sh"
+
+prefix=$(mktemp -d)
+"$make_sample" "$prefix" >/dev/null
+icq="$prefix/drive_c/Program Files/ICQ"
+backup="$prefix/backup"
+truncate -s 512M "$icq/NewDB/huge.db" # last of its folder in name order
+cat >"$prefix/slow-zeb2000" <<SLOW
+#!/bin/sh
+exec strace -f -qq --seccomp-bpf -o /dev/null -e trace=copy_file_range \
+    -e inject=copy_file_range:delay_exit=100000 "$program"
+SLOW
+chmod +x "$prefix/slow-zeb2000"
+
+start_program "$prefix/slow-zeb2000" "$prefix"
+keys_to "$MAIN_WINDOW" Return alt+f alt+l ctrl+a
+xdotool type --delay 20 "$backup"
+keys_to "$MAIN_WINDOW" Return Return Return
+
+# The bar (Picture1) lies at 152,232 in the window, 305 x 25 pixels.
+bar() { import -window "$MAIN_WINDOW" -crop 305x25+152+232 +repage "$prefix/bar$1.png"; }
+for _ in $(seq 400); do
+    [ -n "$(find "$backup/NewDB" -name '.~zeb*-huge.db' -size +20M 2>/dev/null)" ] && break
+    sleep 0.05
+done
+bar 1
+moved=false
+for _ in $(seq 40); do
+    sleep 0.2
+    bar 2
+    if [ "$(compare -metric AE "$prefix/bar1.png" "$prefix/bar2.png" null: 2>&1 || true)" != 0 ]; then
+        moved=true
+        break
+    fi
+done
+$moved || fail "the bar did not move within the component"
+[ -n "$(find "$backup/NewDB" -name '.~zeb*-huge.db')" ] || fail "the copy ended too soon to stop it"
+
+keys_to "$MAIN_WINDOW" Escape
+box=$(wait_for_window "Program is busy!")
+keys_to "$box" alt+y
+for _ in $(seq 200); do
+    kill -0 "$PROGRAM_PID" 2>/dev/null || break
+    sleep 0.1
+done
+! kill -0 "$PROGRAM_PID" 2>/dev/null || fail "the program did not end"
+
+[ -z "$(find "$backup" -name '.~zeb*')" ] || fail "a temporary file stayed"
+[ ! -e "$backup/NewDB/huge.db" ] || fail "the file being written stayed"
+for folder in 2000b CL Db99b; do
+    diff -r "$icq/$folder" "$backup/$folder" >/dev/null || fail "$folder was not kept whole"
+done
+for file in 11111111.dat 11111111.idx 22222222.dat 22222222.idx; do
+    cmp -s "$icq/NewDB/$file" "$backup/NewDB/$file" || fail "NewDB/$file was not kept whole"
+done
+[ ! -e "$backup/UIN" ] || fail "a component after the stop was copied"
+rm -rf "$prefix"
+echo "1 passed, 0 failed"
