@@ -6,18 +6,11 @@ program=$1
 make_sample=$2
 . "$(dirname "$0")/lib.sh"
 
-prefix=$(mktemp -d)
-"$make_sample" "$prefix" >/dev/null
-icq="$prefix/drive_c/Program Files/ICQ"
-backup="$prefix/backup"
-mkdir -p "$backup"
-
+make_sample_prefix "$make_sample"
 start_program "$program" "$prefix"
-# Select Task (Backup is chosen) → Folder Locations; Find fills ICQ's folder from the registry.
-keys_to "$MAIN_WINDOW" Return alt+f alt+l ctrl+a
-xdotool type --delay 20 "$backup"
-# → Task Options (lists filled and selected) → Ready! → Do It !
-keys_to "$MAIN_WINDOW" Return Return Return
+walk_to_task_options "$backup"
+# Task Options (lists filled and selected) → Ready! → Do It !
+keys_to "$MAIN_WINDOW" Return Return
 acknowledge "Info"
 
 for folder in CL NewDB Db99b 2000b UIN; do

@@ -53,3 +53,21 @@ start_program() {
     acknowledge "Warning"
     MAIN_WINDOW=$(wait_for_window "$MAIN_TITLE")
 }
+
+# A sample ICQ installation in a new Wine prefix made by make-sample-icq.sh ($1); sets prefix,
+# icq (ICQ's folder) and backup (an empty backup folder).
+make_sample_prefix() {
+    prefix=$(mktemp -d)
+    "$1" "$prefix" >/dev/null
+    icq="$prefix/drive_c/Program Files/ICQ"
+    backup="$prefix/backup"
+    mkdir -p "$backup"
+}
+
+# From Select Task (Backup chosen) to Task Options: Find fills ICQ's folder, the backup folder
+# is typed in.
+walk_to_task_options() {
+    keys_to "$MAIN_WINDOW" Return alt+f alt+l ctrl+a
+    xdotool type --delay 20 "$1"
+    keys_to "$MAIN_WINDOW" Return
+}

@@ -7,10 +7,7 @@ program=$1
 make_sample=$2
 . "$(dirname "$0")/lib.sh"
 
-prefix=$(mktemp -d)
-"$make_sample" "$prefix" >/dev/null
-icq="$prefix/drive_c/Program Files/ICQ"
-backup="$prefix/backup"
+make_sample_prefix "$make_sample"
 truncate -s 512M "$icq/NewDB/huge.db" # last of its folder in name order
 cat >"$prefix/slow-zeb2000" <<SLOW
 #!/bin/sh
@@ -20,9 +17,8 @@ SLOW
 chmod +x "$prefix/slow-zeb2000"
 
 start_program "$prefix/slow-zeb2000" "$prefix"
-keys_to "$MAIN_WINDOW" Return alt+f alt+l ctrl+a
-xdotool type --delay 20 "$backup"
-keys_to "$MAIN_WINDOW" Return Return Return
+walk_to_task_options "$backup"
+keys_to "$MAIN_WINDOW" Return Return
 
 # The bar (Picture1) lies at 152,232 in the window, 305 x 25 pixels.
 bar() { import -window "$MAIN_WINDOW" -crop 305x25+152+232 +repage "$prefix/bar$1.png"; }

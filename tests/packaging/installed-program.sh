@@ -9,20 +9,13 @@ make_sample=$2
 shot=$3
 . "$(dirname "$0")/../e2e/lib.sh"
 
-prefix=$(mktemp -d)
-"$make_sample" "$prefix" >/dev/null
-icq="$prefix/drive_c/Program Files/ICQ"
-backup="$prefix/backup"
-mkdir -p "$backup"
+make_sample_prefix "$make_sample"
 
 start_program "$link" "$prefix"
 real=$(readlink -f "$link")
 [ "$(readlink "/proc/$PROGRAM_PID/exe")" = "$real" ] || fail "the link did not start $real"
 
-# Select Task → Folder Locations (Find fills the ICQ folder) → Task Options.
-keys_to "$MAIN_WINDOW" Return alt+f alt+l ctrl+a
-xdotool type --delay 20 "$backup"
-keys_to "$MAIN_WINDOW" Return
+walk_to_task_options "$backup"
 sleep 1
 if xdotool search --onlyvisible --name '^Error!$' >/dev/null 2>&1; then
     import -window root "$shot"
