@@ -153,6 +153,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         for (int index = 0; index < 4; ++index) {
             showPage(index);
+            named("cmdNext")->setFocus(); // as after Alt+A, which leaves the focus where it is
             click("cmdAboutButton");
             QVERIFY(named("fraAbout")->isVisible() && page(index)->isVisible());
             QVERIFY(!named("cmdBack")->isEnabled() && !named("cmdNext")->isEnabled());
@@ -162,6 +163,7 @@ private slots:
             doubleClick(index % 2 ? "fraAbout" : "lblAboutFrameDetails");
             QVERIFY(!named("fraAbout")->isVisible() && page(index)->isVisible());
             QVERIFY(named("cmdBack")->isEnabled() && named("cmdNext")->isEnabled());
+            QCOMPARE(window->focusWidget(), named("cmdNext"));
         }
         QCOMPARE(runtime->openedUrls.size(), 8);
         QCOMPARE(

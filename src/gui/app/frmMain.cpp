@@ -55,6 +55,7 @@ void frmMain::connectHandlers()
                 endingAtQtBoundary([this, handler] { (this->*handler)(); }));
     };
     onClick(cmdNext, &frmMain::cmdNext_Click);
+    cmdNext->installEventFilter(this); // gives the focus back when Next is enabled again
     onClick(cmdBack, &frmMain::cmdBack_Click);
     onClick(cmdExit, &frmMain::cmdExit_Click);
     onClick(cmdAutoFindICQDir, &frmMain::cmdAutoFindICQDir_Click);
