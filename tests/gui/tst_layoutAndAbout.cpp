@@ -95,6 +95,14 @@ private slots:
         QTEST(state, "state");
     }
 
+    // Option captions keep the designed size: their rectangles hold them.
+    void choiceCaptionsAtTheDesignedSize()
+    {
+        for (const char* name :
+             {"optBackup", "optRestore", "chkOverwriteWithoutPrompting", "chkExitAfterDoing"})
+            QCOMPARE(named(name)->font().pointSizeF(), window->font().pointSizeF());
+    }
+
     void aboutPanelLiesAboveThePages()
     {
         const QObjectList stack = window->children();
