@@ -15,7 +15,8 @@ bool isSafeComponentFolder(const QString& folder)
 {
     if (folder.startsWith(QLatin1Char('/')) || folder.startsWith(QLatin1Char('\\')))
         return false;
-    if (folder.size() >= 2 && folder[1] == QLatin1Char(':') && folder[0].isLetter())
+    // Windows takes any character before a colon for a drive, not only a letter.
+    if (folder.size() >= 2 && folder[1] == QLatin1Char(':'))
         return false;
     // A NUL would cut the path short below the OS layer and name another folder.
     if (folder.contains(QChar(u'\0')))

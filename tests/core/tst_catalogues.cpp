@@ -57,9 +57,9 @@ private slots:
             << sample + sample;
         QTest::newRow("no plugins") << QByteArrayList{} << db << QStringList{};
         // Each of these folders exists, yet leads out of the ICQ folder or is that folder itself.
-        const QStringList existing = {"../elsewhere", "etc", "C:/ICQ", "d:ICQ", "DB"};
+        const QStringList existing = {"../elsewhere", "etc", "C:/ICQ", "d:ICQ", "1:ICQ", "DB"};
         for (const char* folder : {"..", "../elsewhere", "DB\\..\\..\\elsewhere", "/etc", "\\etc",
-                                   "C:\\ICQ", "d:ICQ", "", ".", "./"})
+                                   "C:\\ICQ", "d:ICQ", "1:ICQ", "", ".", "./"})
             QTest::addRow("unsafe '%s'", folder)
                 << QByteArrayList{plugin(folder)} << existing << QStringList{};
         QTest::newRow("dots inside a name")
