@@ -54,7 +54,12 @@ public:
     void showModal(QDialog& dialog) override
     {
         ++dialogsShown;
+        const int endsBefore = m_ends;
         takeFront(dialogActions, std::function<void(QDialog&)>(&QDialog::reject))(dialog);
+        // A button that ended the program was stopped at Qt's boundary; as end() never returns,
+        // the end goes on from here.
+        if (m_ends != endsBefore)
+            throw ProgramEnded{};
     }
     void doEvents() override
     {
@@ -68,6 +73,7 @@ public:
     [[noreturn]] void end() override
     {
         ended = true;
+        ++m_ends;
         throw ProgramEnded{};
     }
     void shellOpen(const QString& url) override { openedUrls << url; }
@@ -82,6 +88,8 @@ public:
     }
 
 private:
+    int m_ends = 0;
+
     template <typename T> static T takeFront(std::deque<T>& queue, T unscripted)
     {
         if (queue.empty())

@@ -18,18 +18,6 @@
 
 namespace {
 
-// The scripted double ends the program by throwing ProgramEnded; Qt must not see it unwind
-// through its event delivery. The product's end() never returns, so nothing is lost here.
-template <typename Handler> auto endingAtQtBoundary(Handler handler)
-{
-    return [handler] {
-        try {
-            handler();
-        } catch (const ProgramEnded&) {
-        }
-    };
-}
-
 // The default folders are Windows paths; under Linux they live inside the Wine prefix.
 QString defaultFolder(const char* windowsPath)
 {
