@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing ZEB 2000 needs on Debian 12 (run as root, or with
-# sudo available). Packages already present are left as they are.
+# sudo available), and the further packages that one step names as arguments (the fuzzers'
+# clang). Packages already present are left as they are.
 set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     googletest libgtest-dev libxcb1-dev
     xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core fonts-liberation
+    "$@"
 )
 missing=()
 for package in "${packages[@]}"; do
