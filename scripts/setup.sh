@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing ZEB 2000 needs on Debian 12 (run as root, or with
-# sudo available). Packages already present are left as they are.
+# sudo available), and the further packages that one step names as arguments (the fuzzers'
+# clang). Packages already present are left as they are.
 set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
@@ -9,6 +10,7 @@ packages=(
     xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core fonts-liberation
     fusefat dosfstools strace
     dpkg-dev lintian desktop-file-utils appstream man-db systemd
+    "$@"
 )
 missing=()
 for package in "${packages[@]}"; do

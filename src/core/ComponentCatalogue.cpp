@@ -16,7 +16,8 @@ bool isSafeComponentFolder(const QString& folder)
 {
     if (folder.startsWith(QLatin1Char('/')) || folder.startsWith(QLatin1Char('\\')))
         return false;
-    if (folder.size() >= 2 && folder[1] == QLatin1Char(':') && folder[0].isLetter())
+    // Windows takes any character before a colon for a drive, not only a letter.
+    if (folder.size() >= 2 && folder[1] == QLatin1Char(':'))
         return false;
     // A NUL would cut the path short below the OS layer and name another folder.
     if (folder.contains(QChar(u'\0')))
@@ -26,14 +27,17 @@ bool isSafeComponentFolder(const QString& folder)
     // The undo sets of restores are the program's own, never a component.
     if (parts.first().trimmed().compare(UndoFolderName, Qt::CaseInsensitive) == 0)
         return false;
+    bool namesSubfolder = false;
     for (const QString& part : parts) {
-        // Windows drops trailing dots and spaces from a name, so ". ." and "..." climb as ".."
-        // does there; nobody names an ICQ folder like that anywhere.
+        // Windows drops trailing dots and spaces from a name: ". ." and "..." climb as ".."
+        // does there, and " " or ". " stay where "." does. Nobody names an ICQ folder like that.
         const qsizetype dots = part.count(QLatin1Char('.'));
-        if (dots >= 2 && dots + part.count(QLatin1Char(' ')) == part.size())
+        if (dots + part.count(QLatin1Char(' ')) < part.size())
+            namesSubfolder = true;
+        else if (dots >= 2)
             return false;
     }
-    return true;
+    return namesSubfolder;
 }
 
 QString nativeComponentFolder(const QString& folder)
@@ -49,12 +53,17 @@ QStringList pluginFiles(const QString& programFolder)
     return listMatchingFiles(withTrailingSeparator(programFolder) + QStringLiteral("*.zpx"));
 }
 
-std::optional<Component> componentFromPlugin(const QString& pluginPath)
+std::optional<Component> componentFromRecord(const PluginRecord& record)
 {
-    const PluginRecord record = readPluginRecord(pluginPath);
-    if (!isSafeComponentFolder(record.folder))
+    // A cut-off record names no folder for sure: read as it stands, it could name the whole side.
+    if (record.cutBeforeFlag || !isSafeComponentFolder(record.folder))
         return std::nullopt;
     return Component{record.name, nativeComponentFolder(record.folder), record.flag != 0};
+}
+
+std::optional<Component> componentFromPlugin(const QString& pluginPath)
+{
+    return componentFromRecord(readPluginRecord(pluginPath));
 }
 
 bool isComponentPresent(const Component& component, const QString& sideFolder)

@@ -8,6 +8,8 @@
 
 #include <optional>
 
+struct PluginRecord;
+
 struct Component
 {
     QString name;
@@ -19,8 +21,9 @@ struct Component
     bool operator==(const Component&) const = default;
 };
 
-// A plugin's folder must stay below the folder it is joined to: it may not be absolute, name a
-// drive or climb out with "..". Such plugins are left out like those whose folder is missing.
+// A plugin's folder must name a folder below the one it is joined to: it may not be absolute,
+// name a drive, climb out with "..", or be empty or "." (the whole side). Such plugins are left
+// out like those whose folder is missing.
 bool isSafeComponentFolder(const QString& folder);
 
 // Plugin files may write nested folders with "\" or "/"; both become the native separator.
@@ -29,8 +32,11 @@ QString nativeComponentFolder(const QString& folder);
 // The plugin files (*.zpx) of the program's folder, in name order.
 QStringList pluginFiles(const QString& programFolder);
 
-// The component that a plugin file names, or none when its folder is unsafe. Raises the
-// runtime's error for a file that cannot be read.
+// The component that a plugin record names, or none when the record is cut off before its flag
+// or its folder is unsafe.
+std::optional<Component> componentFromRecord(const PluginRecord& record);
+
+// The same for a plugin file. Raises the runtime's error for a file that cannot be read.
 std::optional<Component> componentFromPlugin(const QString& pluginPath);
 
 // Whether a side holds the component's folder; sideFolder ends in a separator.

@@ -3,11 +3,32 @@
 #include "core/ErrorObject.h"
 #include "os/os.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 bool folderExists(const QString& path)
 {
     return Os::lookUpFolder(toOsPath(path)) != Os::FolderLookup::NotFound;
+}
+
+FolderPathProblem folderPathProblem(const QString& path, bool rootAllowed)
+{
+    if (path.contains(QChar(u'\0')))
+        return FolderPathProblem::NulCharacter;
+    if (path.trimmed().isEmpty())
+        return FolderPathProblem::Empty;
+    const QString internal = QDir::fromNativeSeparators(path);
+    if (!QDir::isAbsolutePath(internal))
+        return FolderPathProblem::Relative;
+    if (rootAllowed)
+        return FolderPathProblem::None;
+    // "/tmp/.." and a link to "/" name the root as well.
+    const QString canonical = QFileInfo(internal).canonicalFilePath();
+    if (QDir(QDir::cleanPath(internal)).isRoot() ||
+        (!canonical.isEmpty() && QDir(canonical).isRoot()))
+        return FolderPathProblem::FileSystemRoot;
+    return FolderPathProblem::None;
 }
 
 QString withTrailingSeparator(const QString& path)

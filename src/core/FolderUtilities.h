@@ -11,6 +11,13 @@
 // answers true as well, so that a folder that merely cannot be examined is still offered.
 bool folderExists(const QString& path);
 
+// Why the text of a folder box cannot name a folder to copy from or to, or None. It must be a
+// full path: the copy would otherwise land wherever the program was started. A NUL would cut the
+// path short below the OS layer. The backup side may not be the file system's root, where a
+// backup would spread its folders over the whole disk.
+enum class FolderPathProblem { None, Empty, Relative, NulCharacter, FileSystemRoot };
+FolderPathProblem folderPathProblem(const QString& path, bool rootAllowed);
+
 // The path with the native separator at its end, added where it lacks one.
 QString withTrailingSeparator(const QString& path);
 

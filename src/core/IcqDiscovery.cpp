@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -21,6 +22,21 @@ std::string reportedText(const std::array<char, ValueBufferSize>& buffer, std::u
     return std::string(buffer.data(), std::min<std::uint32_t>(size, ValueBufferSize) - 1);
 }
 
+// A text value, as far as it can name a folder: one that holds a NUL would be cut short below
+// the OS layer and name another folder, so it counts as a value that cannot be read.
+bool queryFolderText(Os::RegistryKey key, const std::string& name, std::string& text)
+{
+    std::array<char, ValueBufferSize> buffer{};
+    std::uint32_t size = ValueBufferSize;
+    if (Os::regQueryStringValue(key, name, buffer.data(), size) != Os::RegistrySuccess)
+        return false;
+    std::string value = reportedText(buffer, size);
+    if (value.find('\0') != std::string::npos)
+        return false;
+    text = std::move(value);
+    return true;
+}
+
 } // namespace
 
 QString icqFolderFromRegistry(const RegistryNotice& notice)
@@ -31,20 +47,15 @@ QString icqFolderFromRegistry(const RegistryNotice& notice)
         return QString();
     }
 
-    std::array<char, ValueBufferSize> buffer{};
-    std::uint32_t size = ValueBufferSize;
     std::string folder;
+    std::string database;
     bool isFolder = true;
-    if (Os::regQueryStringValue(key, "ICQPath", buffer.data(), size) == Os::RegistrySuccess) {
-        folder = reportedText(buffer, size);
-    } else {
-        size = ValueBufferSize;
-        if (Os::regQueryStringValue(key, "DataBase", buffer.data(), size) != Os::RegistrySuccess) {
+    if (!queryFolderText(key, "ICQPath", folder)) {
+        if (!queryFolderText(key, "DataBase", database)) {
             isFolder = false;
         } else {
             // The database lies in a folder "DB..." of the installation: keep what comes
             // before it, the backslash included.
-            const std::string database = reportedText(buffer, size);
             const std::size_t at = database.find("\\DB");
             folder = at == std::string::npos ? std::string() : database.substr(0, at + 1);
         }

@@ -16,9 +16,15 @@ struct PluginRecord
     QString folder;
     qint16 flag = 0;
     QString extraText;
+    // The bytes end before the flag field is whole: the name, the folder or the flag is cut off
+    // (and reads as far as it goes, later fields empty). Such a record names no component.
+    bool cutBeforeFlag = false;
 };
 
-// Reads the record at the start of the file. A file cut short yields the fields it holds (a
-// field cut off keeps the bytes that are there) and empty ones after. A missing file raises
-// error 53, one that cannot be opened or read error 75.
+// The record at the start of a plugin file's bytes. Extra text that is cut off keeps the bytes
+// that are there.
+PluginRecord pluginRecordFromBytes(const QByteArray& bytes);
+
+// Reads the record at the start of the file. A missing file raises error 53, one that cannot be
+// opened or read error 75.
 PluginRecord readPluginRecord(const QString& path);

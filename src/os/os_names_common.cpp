@@ -129,12 +129,13 @@ bool matchesWildcard(const std::string& pattern, const std::string& name)
     std::size_t starAt = std::u32string::npos;
     std::size_t resumeAt = 0;
     while (ni < n.size()) {
-        if (pi < p.size() && (p[pi] == U'?' || p[pi] == n[ni])) {
-            ++pi;
-            ++ni;
-        } else if (pi < p.size() && p[pi] == U'*') {
+        // A star is a wildcard even where the name holds a star of its own.
+        if (pi < p.size() && p[pi] == U'*') {
             starAt = pi++;
             resumeAt = ni;
+        } else if (pi < p.size() && (p[pi] == U'?' || p[pi] == n[ni])) {
+            ++pi;
+            ++ni;
         } else if (starAt != std::u32string::npos) {
             pi = starAt + 1;
             ni = ++resumeAt;

@@ -3,15 +3,18 @@
 #include "os/os_internal.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <set>
+#include <sstream>
 #include <string_view>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace Os {
 namespace {
@@ -182,13 +185,47 @@ void parseValueLine(const std::string& line, std::map<std::u32string, Value>& va
     values[foldedName(name)] = std::move(value);
 }
 
+// Far above any real user.reg (a few MiB at most); it bounds the memory that reading one takes.
+constexpr off_t MaxRegistrySize = off_t(64) << 20;
+
+// The whole of user.reg, if it is a regular file of a sane size. Anything else (a FIFO, which
+// would block the open, a device, a huge file) answers false, as a file that cannot be read.
+bool readRegistryFile(const std::string& path, std::string& content)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info
+    {
+    };
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= MaxRegistrySize;
+    if (ok)
+        content.reserve(static_cast<std::size_t>(info.st_size));
+    // The file may grow while it is read: never more than the limit.
+    char chunk[1 << 16];
+    while (ok) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        content.append(chunk, static_cast<std::size_t>(got));
+        ok = content.size() <= static_cast<std::size_t>(MaxRegistrySize);
+    }
+    ::close(fd);
+    return ok;
+}
+
 // Reads the values of one key from user.reg. Answers false when the file cannot be read or
 // holds no such key.
 bool loadKey(const std::string& subKey, OpenKey& key)
 {
-    std::ifstream file(winePrefix() + "/user.reg", std::ios::binary);
-    if (!file)
+    std::string content;
+    if (!readRegistryFile(winePrefix() + "/user.reg", content))
         return false;
+    std::istringstream file(std::move(content));
     std::string line;
     if (!std::getline(file, line))
         return false;

@@ -57,7 +57,12 @@ public:
     void showModal(QDialog& dialog) override
     {
         ++dialogsShown;
+        const int endsBefore = m_ends;
         takeFront(dialogActions, std::function<void(QDialog&)>(&QDialog::reject))(dialog);
+        // A button that ended the program was stopped at Qt's boundary; as end() never returns,
+        // the end goes on from here.
+        if (m_ends != endsBefore)
+            throw ProgramEnded{};
     }
     void doEvents() override
     {
@@ -77,6 +82,7 @@ public:
     [[noreturn]] void end() override
     {
         ended = true;
+        ++m_ends;
         throw ProgramEnded{};
     }
     void shellOpen(const QString& url) override { openedUrls << url; }
@@ -91,6 +97,8 @@ public:
     }
 
 private:
+    int m_ends = 0;
+
     template <typename T> static T takeFront(std::deque<T>& queue, T unscripted)
     {
         if (queue.empty())

@@ -44,19 +44,23 @@ private slots:
         QTest::newRow("example") << QByteArrayList{Sample} << db << sample;
         QTest::newRow("missing folder")
             << QByteArrayList{Sample} << QStringList{"CL"} << QStringList{};
-        QTest::newRow("empty folder name")
-            << QByteArrayList{plugin("")} << QStringList{} << QStringList{"P [] 1"};
         QTest::newRow("duplicates") << QByteArrayList{Sample, Sample} << db << sample + sample;
         QTest::newRow("trailing bytes")
             << QByteArrayList{Sample + QByteArray("\5\0junk\xff", 8)} << db << sample;
-        QTest::newRow("short files") << QByteArrayList{Sample.left(12), QByteArray()} << db
-                                     << QStringList{" [] 0", "Sample [DB] 0"};
+        // A record cut off before its flag could name the whole side as its folder.
+        QTest::newRow("cut before the flag")
+            << QByteArrayList{QByteArray(), "\1", Sample.left(12), Sample.left(13),
+                              QByteArray("\x10\0Sample\2\0DB\1\0", 14)}
+            << db << QStringList{};
+        QTest::newRow("cut in the extra text")
+            << QByteArrayList{Sample.left(14), Sample.left(14) + QByteArray("\5\0ab", 4)} << db
+            << sample + sample;
         QTest::newRow("no plugins") << QByteArrayList{} << db << QStringList{};
-        // Each of these folders exists, yet leads out of the ICQ folder.
-        const QStringList existing = {"../elsewhere", "etc", "C:/ICQ", "d:ICQ", "DB"};
-        for (const char* folder :
-             {"..", "../elsewhere", "DB\\..\\..\\elsewhere", "/etc", "\\etc", "C:\\ICQ", "d:ICQ"})
-            QTest::addRow("unsafe %s", folder)
+        // Each of these folders exists, yet leads out of the ICQ folder or is that folder itself.
+        const QStringList existing = {"../elsewhere", "etc", "C:/ICQ", "d:ICQ", "1:ICQ", "DB"};
+        for (const char* folder : {"..", "../elsewhere", "DB\\..\\..\\elsewhere", "/etc", "\\etc",
+                                   "C:\\ICQ", "d:ICQ", "1:ICQ", "", ".", "./"})
+            QTest::addRow("unsafe '%s'", folder)
                 << QByteArrayList{plugin(folder)} << existing << QStringList{};
         QTest::newRow("dots inside a name")
             << QByteArrayList{plugin("a..b")} << QStringList{"a..b"} << QStringList{"P [a..b] 1"};

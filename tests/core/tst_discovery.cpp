@@ -37,6 +37,11 @@ private slots:
         QTest::newRow("UTF-8 as written") << "\"ICQPath\"=\"C:\\\\Müller\\\\\""
                                           << "<C>/Müller/"
                                           << "";
+        // Cut at the NUL, the path would name another folder: the value counts as unreadable.
+        QTest::newRow("NUL in ICQPath")
+            << "\"ICQPath\"=\"C:\\\\ICQ\\0\\\\x\"\n\"DataBase\"=\"C:\\\\ICQ\\\\DB\""
+            << "<C>/ICQ/"
+            << "";
         QTest::newRow("mapped drive") << "\"DataBase\"=\"D:\\\\Apps\\\\ICQ\\\\DB\""
                                       << "<D>/Apps/ICQ/"
                                       << "";

@@ -12,6 +12,9 @@ walk_to_task_options "$backup"
 # Task Options (lists filled and selected) → Ready! → Do It !
 keys_to "$MAIN_WINDOW" Return Return
 acknowledge "Info"
+# After the run the focus is back on "&Do It !": Enter runs the task again, it does not exit.
+keys_to "$MAIN_WINDOW" Return
+acknowledge "Info"
 
 for folder in CL NewDB Db99b 2000b UIN; do
     diff -r "$icq/$folder" "$backup/$folder" || fail "backup of $folder differs"

@@ -95,6 +95,14 @@ private slots:
         QTEST(state, "state");
     }
 
+    // Option captions keep the designed size: their rectangles hold them.
+    void choiceCaptionsAtTheDesignedSize()
+    {
+        for (const char* name :
+             {"optBackup", "optRestore", "chkOverwriteWithoutPrompting", "chkExitAfterDoing"})
+            QCOMPARE(named(name)->font().pointSizeF(), window->font().pointSizeF());
+    }
+
     void aboutPanelLiesAboveThePages()
     {
         const QObjectList stack = window->children();
@@ -154,6 +162,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         for (int index = 0; index < 4; ++index) {
             showPage(index);
+            named("cmdNext")->setFocus(); // as after Alt+A, which leaves the focus where it is
             click("cmdAboutButton");
             QVERIFY(named("fraAbout")->isVisible() && page(index)->isVisible());
             QVERIFY(!named("cmdBack")->isEnabled() && !named("cmdNext")->isEnabled());
@@ -163,6 +172,7 @@ private slots:
             doubleClick(index % 2 ? "fraAbout" : "lblAboutFrameDetails");
             QVERIFY(!named("fraAbout")->isVisible() && page(index)->isVisible());
             QVERIFY(named("cmdBack")->isEnabled() && named("cmdNext")->isEnabled());
+            QCOMPARE(window->focusWidget(), named("cmdNext"));
         }
         QCOMPARE(runtime->openedUrls.size(), 8);
         QCOMPARE(

@@ -92,6 +92,7 @@ private slots:
         addFiveComponents(f);
         f.enterTaskOptions();
         f.press("cmdNext");
+        f.button("cmdNext")->setFocus(); // as after Enter or a click on it
         f.press("cmdNext");
         f.press("cmdNext");
         QCOMPARE(f.runtime.prompts(), (QStringList{"The task was completed successfully!",
@@ -99,6 +100,8 @@ private slots:
         QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Info"));
         QCOMPARE(f.runtime.boxes[0].icon, MsgIcon::Information);
         QCOMPARE(f.runtime.yields, 20);
+        // Next had the focus when the run disabled it; Enter must not find Exit now.
+        QCOMPARE(f.window->focusWidget(), f.button("cmdNext"));
     }
 
     void icqRunningWarningAnsweredNo()
@@ -112,6 +115,7 @@ private slots:
         f.enterTaskOptions();
         f.press("cmdNext");
         f.runtime.boxAnswers = {MsgAnswer::No};
+        f.button("cmdNext")->setFocus();
         f.press("cmdNext");
 
         QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
@@ -123,6 +127,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(f.sample.backupFolder()));
         QCOMPARE(f.runtime.yields, 0);
         QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
+        QCOMPARE(f.window->focusWidget(), f.button("cmdNext"));
         QCOMPARE(f.busy(), QStringLiteral("False"));
     }
 

@@ -81,6 +81,54 @@ private slots:
         QCOMPARE(f.page(), QStringLiteral("2"));
     }
 
+    // A box that names no usable folder is refused with its own message, before the boxes are
+    // changed or anything is looked up: an empty box would otherwise become the root.
+    void folderPageRefusesUnusableBoxes_data()
+    {
+        QTest::addColumn<QString>("icq"); // "<ICQ>": the sample's ICQ folder
+        QTest::addColumn<QString>("backup");
+        QTest::addColumn<QString>("message");
+        const QString backupHint = " Try using the 'Browse' button.";
+        const QString empty = "Backup location is empty." + backupHint;
+        const QString relative = "Backup location must be a full path." + backupHint;
+        const QString root = "Backup location cannot be the root folder. Choose a folder below it.";
+        QTest::newRow("empty backup") << "<ICQ>"
+                                      << "" << empty;
+        QTest::newRow("blank backup") << "<ICQ>"
+                                      << "   " << empty;
+        QTest::newRow("parent folder") << "<ICQ>"
+                                       << ".." << relative;
+        QTest::newRow("NUL in backup") << "<ICQ>" << QString("/tmp/ZEB") + QChar(0) + "/x"
+                                       << "Backup location holds a NUL character." + backupHint;
+        QTest::newRow("root") << "<ICQ>"
+                              << "/" << root;
+        QTest::newRow("root by a detour") << "<ICQ>"
+                                          << "/tmp/../" << root;
+        QTest::newRow("empty ICQ") << ""
+                                   << "/tmp/ZEB/"
+                                   << "ICQ location is empty. Try using the 'Find' button.";
+        QTest::newRow("relative ICQ")
+            << "ICQ"
+            << ""
+            << "ICQ location must be a full path. Try using the 'Find' button.";
+    }
+    void folderPageRefusesUnusableBoxes()
+    {
+        QFETCH(QString, icq);
+        QFETCH(QString, backup);
+        WizardFixture f;
+        icq.replace("<ICQ>", f.sample.icqFolder());
+        f.press("cmdNext");
+        f.control<QLineEdit>("txtICQLocation")->setText(icq);
+        f.control<QLineEdit>("txtZEBLocation")->setText(backup);
+        f.press("cmdNext");
+        QCOMPARE(f.page(), QStringLiteral("1"));
+        QTEST(f.runtime.prompts().join(QString()), "message");
+        QCOMPARE(f.control<QLineEdit>("txtICQLocation")->text(), icq);
+        QCOMPARE(f.control<QLineEdit>("txtZEBLocation")->text(), backup);
+        QVERIFY(f.window->gstrSource.isEmpty() && f.window->gstrTarget.isEmpty());
+    }
+
     void folderPageSetsTheCopyDirectionByTask()
     {
         WizardFixture f;

@@ -7,6 +7,10 @@
 #include <tuple>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 const std::string Key = "Software\\Mirabilis\\ICQ\\DefaultPrefs";
@@ -125,6 +129,19 @@ TEST_F(Registry, DecodesWineValueSyntax)
     writeUserReg(lines);
     for (const auto& [line, name, expected] : cases)
         EXPECT_EQ(readValue(Key, name), expected) << line;
+}
+
+// Only a regular file of a sane size is read: a FIFO would block Find for ever, a device or a
+// huge file would take memory without bound. Either is a key that cannot be opened.
+TEST_F(Registry, ReadsOnlyARegularFileOfASaneSize)
+{
+    const std::string userReg = prefix_.path("user.reg");
+    ASSERT_EQ(::mkfifo(userReg.c_str(), 0600), 0);
+    EXPECT_EQ(readValue(Key, "ICQPath"), "cannot open 2") << "FIFO";
+    std::filesystem::remove(userReg);
+    setValues({{"ICQPath", "C:\\ICQ\\"}});
+    std::filesystem::resize_file(userReg, (64u << 20) + 1); // sparse: no disk space taken
+    EXPECT_EQ(readValue(Key, "ICQPath"), "cannot open 2") << "above 64 MiB";
 }
 
 // The folder found is a DOS path; it is used through the prefix's drive links, C: without one.

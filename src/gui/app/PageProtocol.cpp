@@ -18,6 +18,33 @@ void appendSeparator(QLineEdit* folderBox)
     folderBox->setText(withTrailingSeparator(folderBox->text()));
 }
 
+// What the folder page says when a box cannot name a folder; empty when both can.
+QString folderBoxesRefusal(const QString& icqFolder, const QString& backupFolder)
+{
+    const auto refusal = [](const QString& box, const QString& button, FolderPathProblem problem) {
+        const QString advice =
+            QStringLiteral(" Try using the '") + button + QStringLiteral("' button.");
+        switch (problem) {
+        case FolderPathProblem::None:
+            break;
+        case FolderPathProblem::Empty:
+            return box + QStringLiteral(" is empty.") + advice;
+        case FolderPathProblem::Relative:
+            return box + QStringLiteral(" must be a full path.") + advice;
+        case FolderPathProblem::NulCharacter:
+            return box + QStringLiteral(" holds a NUL character.") + advice;
+        case FolderPathProblem::FileSystemRoot:
+            return box + QStringLiteral(" cannot be the root folder. Choose a folder below it.");
+        }
+        return QString();
+    };
+    const QString icq = refusal(QStringLiteral("ICQ location"), QStringLiteral("Find"),
+                                folderPathProblem(icqFolder, true));
+    return !icq.isEmpty() ? icq
+                          : refusal(QStringLiteral("Backup location"), QStringLiteral("Browse"),
+                                    folderPathProblem(backupFolder, false));
+}
+
 // Only an ordinary file counts: a folder or a hidden file of that name does not.
 bool fileIsListed(const QString& path)
 {
@@ -55,6 +82,14 @@ void frmMain::cmdValidate_Click(qint16 Index)
                 break;
             case 1:
                 cmdValidate[1]->setText(QStringLiteral("0"));
+                // Boxes that name no usable folder are refused before anything is looked up
+                // or changed.
+                if (const QString refusal =
+                        folderBoxesRefusal(txtICQLocation->text(), txtZEBLocation->text());
+                    !refusal.isEmpty()) {
+                    cmdValidate[1]->setProperty(WizardPages::TagProperty, refusal);
+                    break;
+                }
                 appendSeparator(txtICQLocation);
                 appendSeparator(txtZEBLocation);
                 if (fileIsListed(txtICQLocation->text() + QStringLiteral("icq.exe"))) {

@@ -7,6 +7,7 @@
 #include "gui/runtime/RuntimeServices.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -95,4 +96,24 @@ void frmMain::cmdExit_Click()
             stopActiveRun();
             m_services.end();
         });
+}
+
+// Qt asks the window for the next widget when it disables the one that has the focus.
+bool frmMain::focusNextPrevChild(bool next)
+{
+    const bool nextDisabled = focusWidget() == cmdNext && !cmdNext->isEnabled();
+    const bool moved = QWidget::focusNextPrevChild(next);
+    if (nextDisabled)
+        m_focusTakenFromNext = focusWidget();
+    return moved;
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == cmdNext && event->type() == QEvent::EnabledChange && cmdNext->isEnabled()) {
+        if (m_focusTakenFromNext && focusWidget() == m_focusTakenFromNext)
+            cmdNext->setFocus(Qt::OtherFocusReason);
+        m_focusTakenFromNext = nullptr;
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -18,18 +18,6 @@
 
 namespace {
 
-// The scripted double ends the program by throwing ProgramEnded; Qt must not see it unwind
-// through its event delivery. The product's end() never returns, so nothing is lost here.
-template <typename Handler> auto endingAtQtBoundary(Handler handler)
-{
-    return [handler] {
-        try {
-            handler();
-        } catch (const ProgramEnded&) {
-        }
-    };
-}
-
 // The default folders are Windows paths; under Linux they live inside the Wine prefix.
 QString defaultFolder(const char* windowsPath)
 {
@@ -55,6 +43,7 @@ void frmMain::connectHandlers()
                 endingAtQtBoundary([this, handler] { (this->*handler)(); }));
     };
     onClick(cmdNext, &frmMain::cmdNext_Click);
+    cmdNext->installEventFilter(this); // gives the focus back when Next is enabled again
     onClick(cmdBack, &frmMain::cmdBack_Click);
     onClick(cmdExit, &frmMain::cmdExit_Click);
     onClick(cmdAutoFindICQDir, &frmMain::cmdAutoFindICQDir_Click);

@@ -6,6 +6,7 @@
 
 #include "core/ErrorSink.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -171,4 +172,10 @@ private:
     // Closing the window while a handler works asks as Exit does, so that a run is not left
     // going on behind a window that is gone.
     void closeEvent(QCloseEvent* event) override;
+    // Disabling Next while it has the focus (a run, the About panel) passes the focus on along
+    // the tab order to Exit, where the next Enter would end the program: Next takes it back
+    // when it is enabled again, unless the user has moved it meanwhile (navigation file).
+    bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    QPointer<QWidget> m_focusTakenFromNext;
 };

@@ -78,7 +78,8 @@ frmErrorBox::frmErrorBox(RuntimeServices& services, QWidget* parent)
                             twips(4320, 3840, 1935, 375));
     connect(cmdSendEmail, &QPushButton::clicked, this, &frmErrorBox::cmdSendEmail_Click);
     connect(cmdContinueApp, &QPushButton::clicked, this, &frmErrorBox::cmdContinueApp_Click);
-    connect(cmdShutDownApp, &QPushButton::clicked, this, &frmErrorBox::cmdShutDownApp_Click);
+    connect(cmdShutDownApp, &QPushButton::clicked, this,
+            endingAtQtBoundary([this] { cmdShutDownApp_Click(); }));
 
     setTabOrder(txtErrorDetails, cmdSendEmail);
     setTabOrder(cmdSendEmail, cmdContinueApp);

@@ -17,6 +17,19 @@ struct ProgramEnded
 {
 };
 
+// A handler as Qt may call it (a slot, an event hook). The scripted double's end() throws
+// ProgramEnded, which must not unwind through Qt's event delivery: Qt's own frames would be left
+// without their clean-up. The product's end() never returns, so nothing is lost here.
+template <typename Handler> auto endingAtQtBoundary(Handler handler)
+{
+    return [handler] {
+        try {
+            handler();
+        } catch (const ProgramEnded&) {
+        }
+    };
+}
+
 class RuntimeServices
 {
 public:

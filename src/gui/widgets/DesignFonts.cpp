@@ -4,7 +4,10 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QRadioButton>
 #include <QStringList>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 namespace {
 
@@ -63,8 +66,21 @@ constexpr qreal SmallestReadable = 6.5;
 
 void shrinkToFit(QAbstractButton* button)
 {
+    // The caption fits when it fits the room that the indicator leaves in the rectangle; the
+    // size hint would also ask for margins around it that the design never had.
+    const auto fits = [button] {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const QRect room = button->style()->subElementRect(qobject_cast<QRadioButton*>(button)
+                                                               ? QStyle::SE_RadioButtonContents
+                                                               : QStyle::SE_CheckBoxContents,
+                                                           &option, button);
+        return button->fontMetrics().size(Qt::TextShowMnemonic, button->text()).width() <=
+               room.width();
+    };
     QFont font = button->font();
-    while (button->sizeHint().width() > button->width() && font.pointSizeF() > SmallestReadable) {
+    while (!fits() && font.pointSizeF() > SmallestReadable) {
         font.setPointSizeF(font.pointSizeF() - 0.25);
         button->setFont(font);
     }
