@@ -79,6 +79,29 @@ private slots:
         icq->setText(f.sample.icqFolder());
         f.press("cmdNext");
         QCOMPARE(f.page(), QStringLiteral("2"));
+        QCOMPARE(icq->text(), f.sample.icqFolder()); // its "/" is a separator on Windows too
+    }
+
+    // A name outside the ANSI code page would reach Windows' ANSI calls with "?" in it: the page
+    // says so. On Linux it is a name like any other.
+    void folderNameOutsideTheAnsiCodePage()
+    {
+        WizardFixture f;
+        const QString icq = f.sample.prefix() + QStringLiteral("/drive_c/\u0416\u0443\u043a/");
+        SampleInstallation::writeFile(icq + "icq.exe", "MZ");
+        f.press("cmdNext");
+        f.control<QLineEdit>("txtICQLocation")->setText(icq);
+        f.control<QLineEdit>("txtZEBLocation")->setText(f.sample.backupFolder());
+        f.press("cmdNext");
+#ifdef Q_OS_WIN
+        QCOMPARE(f.page(), QStringLiteral("1"));
+        QCOMPARE(f.runtime.prompts().size(), 1);
+        QVERIFY2(f.runtime.prompts()[0].startsWith("The folder \"" + icq + "\" has characters"),
+                 qPrintable(f.runtime.prompts()[0]));
+#else
+        QCOMPARE(f.page(), QStringLiteral("2"));
+        QCOMPARE(f.window->gstrSource, icq);
+#endif
     }
 
     void folderPageSetsTheCopyDirectionByTask()
