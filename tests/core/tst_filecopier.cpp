@@ -46,8 +46,9 @@ private slots:
     // the report names the procedure with the source and pattern that were handed on.
     void sourceIsPaddedWithOneSeparator()
     {
+        const QString separator = QString(QLatin1Char(Os::PathSeparator));
         for (const auto& [source, padded] : std::initializer_list<std::pair<QString, QString>>{
-                 {"/ICQ/DB", "/ICQ/DB/"}, {"/ICQ/DB/", "/ICQ/DB/"}, {"", "/"}}) {
+                 {"/ICQ/DB", "/ICQ/DB" + separator}, {"/ICQ/DB/", "/ICQ/DB/"}, {"", separator}}) {
             sink->reports.clear();
             copier->setSource(source);
             QVERIFY(!copier->perform(qintptr(1) << 40));
@@ -59,7 +60,7 @@ private slots:
     }
 
     // Two files to replace and a new one, with the same answer to every question; none is asked
-    // with Overwrite.
+    // with Overwrite. On Windows the shell asks its own question, so only Overwrite runs there.
     void replaceQuestionFollowsEachAnswer_data()
     {
         QTest::addColumn<Os::ReplaceAnswer>("answer");
@@ -67,10 +68,12 @@ private slots:
         QTest::addColumn<QByteArray>("kept");
         QTest::addColumn<bool>("result");
         using A = Os::ReplaceAnswer;
+#ifndef Q_OS_WIN
         QTest::newRow("Yes") << A::Yes << 2 << QByteArray("new") << true;
         QTest::newRow("Yes to All") << A::YesToAll << 1 << QByteArray("new") << true;
         QTest::newRow("No") << A::No << 2 << QByteArray("old") << true;
         QTest::newRow("Cancel") << A::Cancel << 1 << QByteArray("old") << false;
+#endif
         QTest::newRow("Overwrite: no question") << A::No << 0 << QByteArray("new") << true;
     }
     void replaceQuestionFollowsEachAnswer()
@@ -101,8 +104,12 @@ private slots:
     {
         copier->setSource(path("nowhere"));
         QVERIFY(!copier->perform(0));
+#ifdef Q_OS_WIN
+        QVERIFY(reported.isEmpty()); // the shell tells the user itself
+#else
         QCOMPARE(reported.size(), 1);
         QVERIFY2(reported[0].startsWith("Cannot copy " + path("nowhere")), qPrintable(reported[0]));
+#endif
         QVERIFY(sink->reports.isEmpty());
     }
 };
