@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the whole program for 64-bit Windows (mingw-w64 and the Qt for mingw that
 # scripts/qt-mingw-prefix.sh provides) and runs every test that can run on Windows under Wine,
-# in a throwaway Wine prefix on an Xvfb of this script's own. Exits non-zero on any failure.
+# then makes the installer and checks it, all in a throwaway Wine prefix on an Xvfb of this
+# script's own. Exits non-zero on any failure.
 #
 #   scripts/test-windows.sh              install what is missing, build into build-win, test
 #   scripts/test-windows.sh --run X ...  run one Windows program under Wine (CTest's emulator)
@@ -96,5 +97,17 @@ status=0
 ctest --test-dir "$build" --output-on-failure || status=$?
 tested=$(date +%s)
 
-echo "== Windows: $(( built - ZEB_STARTED )) s to prepare and build, $(( tested - built )) s of tests"
+echo "== Installer"
+rm -f "$build"/ZEB2000-*-win64.exe
+(cd "$build" && cpack >/dev/null) || status=1
+installer=$(ls "$build"/ZEB2000-*-win64.exe 2>/dev/null | head -n 1)
+if [ -n "$installer" ]; then
+    echo "$installer"
+    "$root/tests/e2e/windows_installer.sh" "$installer" || status=1
+else
+    echo "FAIL: cpack wrote no installer" >&2
+    status=1
+fi
+echo "== Windows: $(( built - ZEB_STARTED )) s to prepare and build, $(( tested - built )) s of" \
+    "tests, $(( $(date +%s) - tested )) s to make and check the installer"
 exit $status
