@@ -30,6 +30,7 @@ wine reg add 'HKCU\Software\Mirabilis\ICQ\DefaultPrefs' /v ICQPath /d "$dos\\ICQ
 wine "$program" >"$walk/program.log" 2>&1 &
 PROGRAM_PID=$!
 trap 'kill $PROGRAM_PID 2>/dev/null || true; rm -rf "$walk"' EXIT
+wait_for_window "Warning" >/dev/null
 shot warning
 acknowledge "Warning"
 MAIN_WINDOW=$(wait_for_window "$MAIN_TITLE")
