@@ -1,7 +1,13 @@
 # The Windows installer, made on Linux by CPack's NSIS generator (Debian's nsis package):
 # `cpack` in the build folder writes ZEB2000-<version>-win64.exe there. Everything lands in one
 # folder, C:\Program Files\ZEB 2000\: the program and its plugin files (installed by their own
-# folders), the Qt DLLs and plugins that it loads, and the mingw runtime DLLs.
+# folders), the command-line tool once there is one, the Qt DLLs and plugins that they load, and
+# the mingw runtime DLLs.
+
+# The command-line tool, where it is built, lies beside the program and uses the same DLLs.
+if(TARGET zeb2000-cli)
+    install(TARGETS zeb2000-cli RUNTIME DESTINATION .)
+endif()
 
 # Qt looks for its plugins in folders named after their kind beside the executable.
 install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>

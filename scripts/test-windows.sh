@@ -102,7 +102,7 @@ rm -f "$build"/ZEB2000-*-win64.exe
 installer=$(ls "$build"/ZEB2000-*-win64.exe 2>/dev/null | head -n 1)
 if [ -n "$installer" ]; then
     echo "$installer"
-    "$root/tests/e2e/windows_installer.sh" "$installer" || status=1
+    "$root/tests/e2e/windows_installer.sh" "$installer" "$build" || status=1
 else
     echo "FAIL: cpack wrote no installer" >&2
     status=1

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The Windows installer under Wine: a silent install into C:\Program Files\ZEB 2000\ with exactly
-# the files the program needs and a Start-menu shortcut, the installed program started on its own
-# DLLs (no WINEPATH) up to its main window, then a silent uninstall that leaves nothing behind.
+# the files the program needs (zeb2000-cli.exe too where the build folder $2 has one) and a
+# Start-menu shortcut, the installed program started on its own DLLs (no WINEPATH) up to its main
+# window, then a silent uninstall that leaves nothing behind.
 # Run by scripts/test-windows.sh, which owns the Wine prefix and the display.
 set -euo pipefail
 installer=$(realpath "$1")
+build=$2
 . "$(dirname "$0")/lib.sh"
 [ -n "${ZEB_WINEPREFIX:-}" ] || fail "no throwaway Wine prefix; run through scripts/test-windows.sh"
 export WINEPREFIX=$ZEB_WINEPREFIX
@@ -17,8 +19,9 @@ wine "$installer" /S
 expected="Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Uninstall.exe imageformats/qgif.dll
 imageformats/qico.dll libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll
 platforms/qwindows.dll zeb2000.exe"
+[ -z "$(find "$build" -name zeb2000-cli.exe -print -quit)" ] || expected="$expected zeb2000-cli.exe"
 installed=$(cd "$folder" 2>/dev/null && find . -type f ! -name '*.zpx' | sed 's|^\./||' | sort | xargs)
-[ "$installed" = "$(xargs <<<"$expected")" ] || fail "installed files: $installed"
+[ "$installed" = "$(tr ' ' '\n' <<<"$expected" | sort | xargs)" ] || fail "installed files: $installed"
 [ "$(find "$folder" -maxdepth 1 -name '*.zpx' | wc -l)" -eq 14 ] || fail "plugin files missing"
 [ -n "$(shortcuts)" ] || fail "no Start-menu shortcut"
 
