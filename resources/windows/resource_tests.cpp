@@ -1,8 +1,10 @@
-// The version block and icon of zeb2000.rc, read back from this executable, which carries them.
+// The version block, icon and manifest of zeb2000.rc, read back from this executable, which
+// carries them.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -70,4 +72,30 @@ TEST(IconResource, IsTheProgramsIcon)
     EXPECT_GT(bitmap.bmWidth, 0);
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
+}
+
+// The manifest takes effect (the loader activates common controls 6 for this process) and asks
+// for per-monitor DPI awareness on Windows 10 and 11, which Wine does not tell apart.
+TEST(ManifestResource, TakesEffectWithCommonControls6)
+{
+    HMODULE commonControls = LoadLibraryA("comctl32.dll");
+    ASSERT_NE(commonControls, nullptr);
+    // The version 6 DLL is the side-by-side assembly's, whatever version it reports (Wine's: 5).
+    char loaded[MAX_PATH];
+    GetModuleFileNameA(commonControls, loaded, MAX_PATH);
+    std::string path(loaded);
+    std::transform(path.begin(), path.end(), path.begin(), ::tolower);
+    EXPECT_NE(path.find("microsoft.windows.common-controls_6595b64144ccf1df_6.0."),
+              std::string::npos)
+        << loaded;
+
+    HMODULE self = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceA(self, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(found, nullptr);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(self, found))),
+                               SizeofResource(self, found));
+    for (const char* setting : {"<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",
+                                "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
+                                "WindowsSettings\">PerMonitorV2"})
+        EXPECT_NE(manifest.find(setting), std::string::npos) << setting;
 }

@@ -31,10 +31,22 @@ FolderPathProblem folderPathProblem(const QString& path, bool rootAllowed)
     return FolderPathProblem::None;
 }
 
+bool isPathSeparator(QChar c)
+{
+    // Windows takes "/" for "\" as well: a typed "C:/ICQ/" ends in a separator.
+    return c == QLatin1Char(Os::PathSeparator) || (Os::PathSeparator == '\\' && c == '/');
+}
+
 QString withTrailingSeparator(const QString& path)
 {
-    const QChar separator = QLatin1Char(Os::PathSeparator);
-    return path.endsWith(separator) ? path : path + separator;
+    if (!path.isEmpty() && isPathSeparator(path.back()))
+        return path;
+    return path + QLatin1Char(Os::PathSeparator);
+}
+
+bool survivesOsEncoding(const QString& path)
+{
+    return fromOsPath(toOsPath(path)) == path;
 }
 
 QStringList listMatchingFiles(const QString& folderAndPattern)

@@ -18,8 +18,16 @@ bool folderExists(const QString& path);
 enum class FolderPathProblem { None, Empty, Relative, NulCharacter, FileSystemRoot };
 FolderPathProblem folderPathProblem(const QString& path, bool rootAllowed);
 
-// The path with the native separator at its end, added where it lacks one.
+// Whether the character separates folders in a path: the native separator, and on Windows "/"
+// as well.
+bool isPathSeparator(QChar c);
+
+// The path with the native separator at its end, added where it lacks a separator.
 QString withTrailingSeparator(const QString& path);
+
+// Whether the path reaches the OS layer unchanged. On Windows it travels in the ANSI code page,
+// where a character the code page lacks becomes "?"; on Linux (UTF-8) every path survives.
+bool survivesOsEncoding(const QString& path);
 
 // The directory listing: the names of the ordinary files that match "folder + pattern", in name
 // order. A folder that cannot be read at all raises the runtime's error for it.

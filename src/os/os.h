@@ -26,7 +26,7 @@ inline constexpr std::int32_t RegistrySuccess = 0;       // ERROR_SUCCESS
 inline constexpr std::int32_t RegistryNotFound = 2;      // ERROR_FILE_NOT_FOUND
 inline constexpr std::int32_t RegistryMoreData = 234;    // ERROR_MORE_DATA
 inline constexpr std::int32_t RegistryInvalidHandle = 6; // ERROR_INVALID_HANDLE
-// Wine's registry file: a value of a type that is not text cannot be read as a string.
+// A value of a type that is not text (REG_SZ, REG_EXPAND_SZ) cannot be read as a string.
 inline constexpr std::int32_t RegistryNotAString = 1630; // ERROR_UNSUPPORTED_TYPE
 inline constexpr std::uint32_t KeyAllAccess = 0xF003F;   // KEY_ALL_ACCESS
 

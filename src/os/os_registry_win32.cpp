@@ -19,8 +19,14 @@ std::int32_t regQueryStringValue(RegistryKey key, const std::string& valueName, 
                                  std::uint32_t& dataSize)
 {
     DWORD size = dataSize;
+    DWORD type = REG_NONE;
     const LONG result = RegQueryValueExA(reinterpret_cast<HKEY>(key), valueName.c_str(), nullptr,
-                                         nullptr, reinterpret_cast<BYTE*>(data), &size);
+                                         &type, reinterpret_cast<BYTE*>(data), &size);
+    // The registry hands out any value's bytes (a DWORD as four of them, binary data without a
+    // terminator); only text is a string here, as in the Linux backend.
+    if ((result == ERROR_SUCCESS || result == ERROR_MORE_DATA) && type != REG_SZ &&
+        type != REG_EXPAND_SZ)
+        return RegistryNotAString;
     dataSize = size;
     return result;
 }

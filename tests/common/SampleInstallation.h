@@ -5,7 +5,9 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -20,7 +22,7 @@ public:
         QFile::link(QStringLiteral("../drive_c"), root.filePath(QStringLiteral("dosdevices/c:")));
         root.mkpath(QStringLiteral("plugins"));
         writeFile(icqFolder() + QStringLiteral("icq.exe"), "MZ");
-        writeRegistry(QStringLiteral("\"ICQPath\"=\"C:\\\\ICQ\\\\\"\n"));
+        writeRegistry({QStringLiteral("ICQPath=") + icqFolderInRegistry()});
     }
 
     QString prefix() const { return m_root.path(); }
@@ -29,17 +31,61 @@ public:
     QString backupFolder() const { return m_root.filePath(QStringLiteral("drive_c/ZEB/")); }
     QString programFolder() const { return m_root.filePath(QStringLiteral("plugins")); }
 
-    // ICQ's registry settings, as Wine keeps them.
-    void writeRegistry(const QString& values) const
+    // The ICQ folder as the registry names it: a DOS path, on Linux through the drive link C:.
+    QString icqFolderInRegistry() const
     {
-        writeFile(m_root.filePath(QStringLiteral("user.reg")),
-                  QStringLiteral("WINE REGISTRY Version 2\n"
-                                 ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
-                                 "#arch=win64\n\n"
-                                 "[Software\\\\Mirabilis\\\\ICQ\\\\DefaultPrefs] 1700000000\n"
-                                 "#time=1d9a0b0c0d0e0f0\n")
-                      .append(values)
-                      .toUtf8());
+#ifdef Q_OS_WIN
+        return QDir::toNativeSeparators(icqFolder());
+#else
+        return QStringLiteral("C:\\ICQ\\");
+#endif
+    }
+
+    // ICQ's registry key holding exactly these values, each "Name=text", "Name=dword:N" or
+    // "Name=hex:0A0B..."; with none, no key at all. On Linux in the prefix's user.reg as Wine
+    // writes it, on Windows in the registry itself through reg.exe, as a user would.
+    void writeRegistry(const QStringList& values) const
+    {
+#ifdef Q_OS_WIN
+        reg({QStringLiteral("delete"), QStringLiteral("HKCU\\Software\\Mirabilis"),
+             QStringLiteral("/f")});
+        for (const QString& value : values) {
+            const QString name = value.section(QLatin1Char('='), 0, 0);
+            QString data = value.section(QLatin1Char('='), 1);
+            QString type = QStringLiteral("REG_SZ");
+            if (data.startsWith(QLatin1String("dword:")) ||
+                data.startsWith(QLatin1String("hex:"))) {
+                type = data.startsWith(QLatin1Char('d')) ? QStringLiteral("REG_DWORD")
+                                                         : QStringLiteral("REG_BINARY");
+                data = data.section(QLatin1Char(':'), 1);
+            }
+            reg({QStringLiteral("add"), QStringLiteral("HKCU\\") + KeyName, QStringLiteral("/v"),
+                 name, QStringLiteral("/t"), type, QStringLiteral("/d"), data,
+                 QStringLiteral("/f")});
+        }
+#else
+        QString text = QStringLiteral("WINE REGISTRY Version 2\n"
+                                      ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
+                                      "#arch=win64\n\n[Software\\\\Wine] 1700000000\n\n");
+        if (!values.isEmpty())
+            text += QStringLiteral("[") + QString(KeyName).replace('\\', "\\\\") +
+                    QStringLiteral("] 1700000000\n#time=1d9a0b0c0d0e0f0\n");
+        for (const QString& value : values) {
+            const QString name = value.section(QLatin1Char('='), 0, 0);
+            QString data = value.section(QLatin1Char('='), 1);
+            if (data.startsWith(QLatin1String("dword:")))
+                data =
+                    QStringLiteral("dword:%1").arg(data.mid(6).toUInt(), 8, 16, QLatin1Char('0'));
+            else if (data.startsWith(QLatin1String("hex:")))
+                data = QStringLiteral("hex:") +
+                       QString::fromLatin1(QByteArray::fromHex(data.mid(4).toLatin1()).toHex(','));
+            else
+                data = QLatin1Char('"') + data.replace('\\', "\\\\").replace('"', "\\\"") +
+                       QLatin1Char('"');
+            text += QLatin1Char('"') + name + QStringLiteral("\"=") + data + QLatin1Char('\n');
+        }
+        writeFile(m_root.filePath(QStringLiteral("user.reg")), text.toUtf8());
+#endif
     }
 
     void addUin(const QString& folder, const QString& fileName) const
@@ -86,5 +132,17 @@ public:
     }
 
 private:
+    static constexpr const char* KeyName = "Software\\Mirabilis\\ICQ\\DefaultPrefs";
+#ifdef Q_OS_WIN
+    static void reg(const QStringList& arguments)
+    {
+        QProcess process;
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+        process.start(QStringLiteral("reg.exe"), arguments);
+        process.waitForFinished();
+    }
+#endif
+
     QTemporaryDir m_root;
 };

@@ -1,4 +1,5 @@
-// ICQ's folder from a real Wine-format user.reg in a throw-away prefix.
+// ICQ's folder from the registry: a real Wine-format user.reg in a throw-away prefix on Linux,
+// keys made with reg.exe on Windows.
 #include "SampleInstallation.h"
 
 #include "core/IcqDiscovery.h"
@@ -12,68 +13,67 @@ class IcqDiscoveryTest : public QObject
 private slots:
     void registryValue_data()
     {
-        QTest::addColumn<QString>("values");   // ICQ's value lines; "-": no ICQ key, "": no file
-        QTest::addColumn<QString>("expected"); // "<C>": the prefix's drive_c, "<D>": drive D:
+        QTest::addColumn<QStringList>("values"); // ICQ's values; none: no ICQ key
+        QTest::addColumn<QString>("expected");   // the DOS path the registry names, or a text
         QTest::addColumn<QString>("box");
         const QString noValue = QStringLiteral("Error getting subkey value.");
         QTest::newRow("ICQPath with trailing backslash")
-            << "\"ICQPath\"=\"C:\\\\Program Files\\\\ICQ\\\\\""
-            << "<C>/Program Files/ICQ/"
+            << QStringList{"ICQPath=C:\\Program Files\\ICQ\\"} << "C:\\Program Files\\ICQ\\"
             << "";
         QTest::newRow("ICQPath without trailing backslash")
-            << "\"ICQPath\"=\"C:\\\\Program Files\\\\ICQ\""
-            << "<C>/Program Files/ICQ"
+            << QStringList{"ICQPath=C:\\Program Files\\ICQ"} << "C:\\Program Files\\ICQ"
             << "";
-        QTest::newRow("only DataBase, with DB") << "\"DataBase\"=\"C:\\\\ICQ\\\\DB\\\\DB99\""
-                                                << "<C>/ICQ/"
-                                                << "";
-        QTest::newRow("only DataBase, without DB") << "\"DataBase\"=\"C:\\\\ICQ\\\\Db99b\""
-                                                   << ""
+        QTest::newRow("ICQPath before DataBase")
+            << QStringList{"DataBase=C:\\Old\\DB", "ICQPath=C:\\ICQ\\"} << "C:\\ICQ\\"
+            << "";
+        QTest::newRow("only DataBase, with DB")
+            << QStringList{"DataBase=C:\\ICQ\\DB\\DB99"} << "C:\\ICQ\\"
+            << "";
+        QTest::newRow("only DataBase, without DB") << QStringList{"DataBase=C:\\ICQ\\Db99b"} << ""
                                                    << "";
-        QTest::newRow("neither value") << "\"ICQPath\"=dword:00000001" << noValue << "";
-        QTest::newRow("escaped") << "\"ICQPath\"=\"C:\\\\Jos\\x00e9 \\\"Q\\\"\\\\ICQ\\\\\""
-                                 << "<C>/José \"Q\"/ICQ/"
-                                 << "";
-        QTest::newRow("UTF-8 as written") << "\"ICQPath\"=\"C:\\\\Müller\\\\\""
-                                          << "<C>/Müller/"
-                                          << "";
-        // Cut at the NUL, the path would name another folder: the value counts as unreadable.
-        QTest::newRow("NUL in ICQPath")
-            << "\"ICQPath\"=\"C:\\\\ICQ\\0\\\\x\"\n\"DataBase\"=\"C:\\\\ICQ\\\\DB\""
-            << "<C>/ICQ/"
+        // A value that is not text is no folder, however its bytes read.
+        QTest::newRow("ICQPath a number") << QStringList{"ICQPath=dword:1"} << noValue << "";
+        QTest::newRow("ICQPath bytes, no terminator")
+            << QStringList{"ICQPath=hex:433A5C49435120"} << noValue << "";
+        QTest::newRow("quotes and accents")
+            << QStringList{"ICQPath=C:\\José \"Q\"\\Müller\\"} << "C:\\José \"Q\"\\Müller\\"
             << "";
-        QTest::newRow("mapped drive") << "\"DataBase\"=\"D:\\\\Apps\\\\ICQ\\\\DB\""
-                                      << "<D>/Apps/ICQ/"
-                                      << "";
-        QTest::newRow("no key") << "-"
-                                << ""
+        QTest::newRow("other drive")
+            << QStringList{"DataBase=D:\\Apps\\ICQ\\DB"} << "D:\\Apps\\ICQ\\"
+            << "";
+#ifndef Q_OS_WIN
+        // Cut at the NUL, the path would name another folder: the value counts as unreadable.
+        // (Windows' reg.exe cannot write one.)
+        QTest::newRow("NUL in ICQPath")
+            << QStringList{QStringLiteral("ICQPath=C:\\ICQ") + QChar(0) + "\\x",
+                           "DataBase=C:\\ICQ\\DB"}
+            << "C:\\ICQ\\"
+            << "";
+#endif
+        QTest::newRow("no key") << QStringList{} << ""
                                 << "Error opening key.";
-        QTest::newRow("no file") << ""
-                                 << ""
-                                 << "Error opening key.";
     }
     void registryValue()
     {
-        QFETCH(QString, values);
+        QFETCH(QStringList, values);
         QFETCH(QString, expected);
         SampleInstallation sample;
+        sample.writeRegistry(values);
+        qputenv("WINEPREFIX", QFile::encodeName(sample.prefix()));
+#ifndef Q_OS_WIN
+        // On Linux the DOS path names a folder through the prefix's drive links.
         QTemporaryDir driveD;
         QVERIFY(QDir(driveD.path()).mkpath(QStringLiteral("Apps/ICQ")));
         QFile::link(driveD.path(), sample.prefix() + QStringLiteral("/dosdevices/d:"));
-        const QString userReg = sample.prefix() + QStringLiteral("/user.reg");
-        if (values == QLatin1String("-"))
-            SampleInstallation::writeFile(userReg,
-                                          "WINE REGISTRY Version 2\n\n[Software\\\\Wine] 1\n");
-        else if (values.isEmpty())
-            QFile::remove(userReg);
-        else
-            sample.writeRegistry(values);
-        qputenv("WINEPREFIX", QFile::encodeName(sample.prefix()));
-
+        const QString drive = expected.left(3);
+        if (drive == QLatin1String("C:\\") || drive == QLatin1String("D:\\"))
+            expected = (drive[0] == 'C' ? QDir(sample.prefix()).canonicalPath() + "/drive_c"
+                                        : QDir(driveD.path()).canonicalPath()) +
+                       expected.mid(2).replace('\\', '/');
+#endif
         QStringList notices;
-        expected.replace(QStringLiteral("<C>"), QDir(sample.prefix()).canonicalPath() + "/drive_c");
         QCOMPARE(icqFolderFromRegistry([&notices](const QString& text) { notices << text; }),
-                 expected.replace(QStringLiteral("<D>"), QDir(driveD.path()).canonicalPath()));
+                 expected);
         QTEST(notices.join(QString()), "box");
     }
 };

@@ -43,8 +43,9 @@ private slots:
     // the report names the procedure with the source and pattern that were handed on.
     void sourceIsPaddedWithOneSeparator()
     {
+        const QString separator = QString(QLatin1Char(Os::PathSeparator));
         for (const auto& [source, padded] : std::initializer_list<std::pair<QString, QString>>{
-                 {"/ICQ/DB", "/ICQ/DB/"}, {"/ICQ/DB/", "/ICQ/DB/"}, {"", "/"}}) {
+                 {"/ICQ/DB", "/ICQ/DB" + separator}, {"/ICQ/DB/", "/ICQ/DB/"}, {"", separator}}) {
             sink->reports.clear();
             copier->setSource(source);
             QVERIFY(!copier->perform(qintptr(1) << 40));
@@ -56,7 +57,7 @@ private slots:
     }
 
     // Two files to replace and a new one, with the same answer to every question; none is asked
-    // with Overwrite.
+    // with Overwrite. On Windows the shell asks its own question, so only Overwrite runs there.
     void replaceQuestionFollowsEachAnswer_data()
     {
         QTest::addColumn<Os::ReplaceAnswer>("answer");
@@ -64,10 +65,12 @@ private slots:
         QTest::addColumn<QByteArray>("kept");
         QTest::addColumn<bool>("result");
         using A = Os::ReplaceAnswer;
+#ifndef Q_OS_WIN
         QTest::newRow("Yes") << A::Yes << 2 << QByteArray("new") << true;
         QTest::newRow("Yes to All") << A::YesToAll << 1 << QByteArray("new") << true;
         QTest::newRow("No") << A::No << 2 << QByteArray("older") << true;
         QTest::newRow("Cancel") << A::Cancel << 1 << QByteArray("older") << false;
+#endif
         QTest::newRow("Overwrite: no question") << A::No << 0 << QByteArray("new") << true;
     }
     void replaceQuestionFollowsEachAnswer()
@@ -102,8 +105,12 @@ private slots:
         copier->setSource(path("nowhere"));
         QVERIFY(!copier->perform(0));
         QVERIFY(sink->reports.isEmpty());
+#ifdef Q_OS_WIN
+        QVERIFY(copier->outcome().failures.empty()); // the shell tells the user itself
+#else
         QCOMPARE(describeCopyFailures(copier->outcome()),
                  QStringList{"Cannot read " + path("nowhere") + ": No such file or directory"});
+#endif
 
         Os::CopyOutcome many;
         for (int i = 0; i < 12; ++i)

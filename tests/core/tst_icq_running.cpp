@@ -1,5 +1,6 @@
 // Whether ICQ runs, against real top-level X11 windows: ICQ titles its main window with the UIN
-// that is logged on. Runs on an Xvfb of its own, with Qt's xcb platform.
+// that is logged on. Runs on an Xvfb of its own with Qt's xcb platform on Linux, on Windows
+// with real windows of its own.
 #include "SampleInstallation.h"
 
 #include "core/IcqDiscovery.h"
@@ -15,7 +16,14 @@ class IcqRunningTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb")); }
+    void initTestCase()
+    {
+#ifdef Q_OS_WIN
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("windows"));
+#else
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+#endif
+    }
     void windowTitles_data()
     {
         QTest::addColumn<QStringList>("uinFiles"); // in ICQ's UIN folder

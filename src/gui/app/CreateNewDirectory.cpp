@@ -12,8 +12,9 @@ void frmMain::CreateNewDirectory(const QString& NewDirectory)
         [this, NewDirectory] {
             setBusy(true);
             const QString path = withTrailingSeparator(NewDirectory);
-            for (qsizetype at = path.indexOf(QLatin1Char(Os::PathSeparator)); at >= 0;
-                 at = path.indexOf(QLatin1Char(Os::PathSeparator), at + 1)) {
+            for (qsizetype at = 0; at < path.size(); ++at) {
+                if (!isPathSeparator(path[at]))
+                    continue;
                 const QString prefix = path.left(at + 1);
                 // The probe only finds out whether the drive can be read at all.
                 listMatchingFiles(prefix);

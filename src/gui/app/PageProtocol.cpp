@@ -51,6 +51,20 @@ bool fileIsListed(const QString& path)
     return !listMatchingFiles(path).isEmpty();
 }
 
+// The message for a folder box whose text the OS layer cannot be handed as it stands (Windows'
+// ANSI calls would get "?" for some characters, find nothing and fail on listing), else "".
+QString unusableFolderMessage(std::initializer_list<const QLineEdit*> folderBoxes)
+{
+    for (const QLineEdit* box : folderBoxes)
+        if (!survivesOsEncoding(box->text()))
+            return QStringLiteral("The folder \"%1\" has characters in its name that this "
+                                  "version of Windows cannot pass to ZEB 2000 (they are missing "
+                                  "from its ANSI code page). Use a folder whose name has none "
+                                  "of them.")
+                .arg(box->text());
+    return QString();
+}
+
 } // namespace
 
 void frmMain::cmdInitialize_Click(qint16 Index)
@@ -92,6 +106,12 @@ void frmMain::cmdValidate_Click(qint16 Index)
                 }
                 appendSeparator(txtICQLocation);
                 appendSeparator(txtZEBLocation);
+                if (const QString unusable =
+                        unusableFolderMessage({txtICQLocation, txtZEBLocation});
+                    !unusable.isEmpty()) {
+                    cmdValidate[1]->setProperty(WizardPages::TagProperty, unusable);
+                    break;
+                }
                 if (fileIsListed(txtICQLocation->text() + QStringLiteral("icq.exe"))) {
                     const bool backup = optBackup->isChecked();
                     gstrSource = backup ? txtICQLocation->text() : txtZEBLocation->text();

@@ -26,16 +26,20 @@ namespace DesignFonts {
 
 QFont standardDialog()
 {
+    // The captions were fitted to MS Sans Serif, a bitmap face that does not scale with the
+    // monitor's DPI; Windows has its outline twin Microsoft Sans Serif, Wine neither of them.
+    // Liberation Sans runs as wide. DejaVu Sans, which every Debian desktop has, runs wider and
+    // needs a smaller size.
+    QStringList sameWidth = {QStringLiteral("Liberation Sans")};
 #ifdef Q_OS_WIN
-    return fontOf({QStringLiteral("MS Sans Serif")}, 8.25);
-#else
-    // Liberation Sans runs as wide as the Windows faces that the captions were fitted to.
-    // DejaVu Sans, which every Debian desktop has, runs wider and needs a smaller size.
-    QFont font = fontOf({QStringLiteral("Liberation Sans")}, 8.25);
-    if (QFontInfo(font).family() != QLatin1String("Liberation Sans"))
-        font = fontOf({QStringLiteral("DejaVu Sans")}, 7);
-    return font;
+    sameWidth.prepend(QStringLiteral("Microsoft Sans Serif"));
 #endif
+    for (const QString& family : sameWidth) {
+        const QFont font = fontOf({family}, 8.25);
+        if (QFontInfo(font).family() == family)
+            return font;
+    }
+    return fontOf({QStringLiteral("DejaVu Sans")}, 7);
 }
 
 QFont msSansSerif(bool bold, bool underline)
