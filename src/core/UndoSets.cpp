@@ -29,16 +29,22 @@ fs::path osPath(const QString& path)
     return fs::path(toOsPath(path));
 }
 
-// Moves or copies a file with its bytes, mode and time. A hard link or a rename costs nothing;
-// between file systems the bytes are copied.
+// Moves or copies a file with its bytes, mode and time. A rename costs nothing, and so does a
+// hard link where the copy puts a new file in place of the old one (Linux); the Windows shell
+// writes into the old file, which a link would share, so there the bytes are copied.
 void transfer(const QString& from, const QString& to, bool move)
 {
     QDir().mkpath(QFileInfo(to).path());
     std::error_code error;
     if (move)
         fs::rename(osPath(from), osPath(to), error);
+#ifndef _WIN32
     else
         fs::create_hard_link(osPath(from), osPath(to), error);
+#else
+    else
+        error = std::make_error_code(std::errc::operation_not_supported);
+#endif
     if (!error)
         return;
     error.clear();

@@ -96,12 +96,14 @@ private slots:
     }
 
     // Option captions keep the designed size: their rectangles hold them.
+#ifndef Q_OS_WIN // the stand-in faces of Linux; Windows has the designed face itself
     void choiceCaptionsAtTheDesignedSize()
     {
         for (const char* name :
              {"optBackup", "optRestore", "chkOverwriteWithoutPrompting", "chkExitAfterDoing"})
             QCOMPARE(named(name)->font().pointSizeF(), window->font().pointSizeF());
     }
+#endif
 
     void aboutPanelLiesAboveThePages()
     {

@@ -37,8 +37,12 @@ private slots:
         // Two files of the second selected component cannot be read: its copy fails, told in one
         // box. A failed run shows what failed even when the program is to be left after it.
         const QString cl = f.sample.icqFolder() + "CL/";
+#ifdef Q_OS_WIN
+        QDir(cl).removeRecursively(); // the shell's copy fails, and says so itself
+#else
         for (const char* name : {"a.dat", "b.dat"})
             QFile::link(cl + "missing", cl + name);
+#endif
         f.control<QCheckBox>("chkExitAfterDoing")->setChecked(true);
 
         QStringList progress, percentages;
@@ -60,6 +64,7 @@ private slots:
                               "Current component: ICQ NewDB  ..."}));
         QCOMPARE(percentages, (QStringList{"33%", "66%", "100%"}));
         QCOMPARE(barValues, (QList<int>{33, 66, 100}));
+#ifndef Q_OS_WIN
         QCOMPARE(f.runtime.boxes.size(), size_t(2));
         const ShownBox& copyErrors = f.runtime.boxes.front();
         QCOMPARE(copyErrors.title, QStringLiteral("Error Copying File or Folder"));
@@ -67,6 +72,7 @@ private slots:
                  (QStringList{"These files could not be copied:", "",
                               "Cannot read " + cl + "a.dat: No such file or directory",
                               "Cannot read " + cl + "b.dat: No such file or directory"}));
+#endif
         const ShownBox& result = f.runtime.boxes.back();
         QCOMPARE(result.title, QStringLiteral("Error!"));
         QCOMPARE(result.icon, MsgIcon::Critical);
@@ -176,6 +182,7 @@ private slots:
         QCOMPARE(f.runtime.boxes.size(), std::size_t(2));
     }
 
+#ifndef Q_OS_WIN // the Windows shell's copy of a component runs to its end
     // Exit and Yes while a component is copied: the copy stops before the program ends, the file
     // being written is dropped and those finished stay, whole.
     void exitDuringTheCopyStopsItCleanly()
@@ -213,6 +220,7 @@ private slots:
             QCOMPARE(SampleInstallation::readFile(target + name),
                      SampleInstallation::readFile(source + name));
     }
+#endif
 
     // After a restore the success box says where the files it replaced were kept.
     void restoreTellsWhereThePreviousFilesWereKept()
@@ -228,8 +236,8 @@ private slots:
         const QStringList lines = f.runtime.prompts().value(0).split("\r\n");
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines[0], QStringLiteral("The task was completed successfully!"));
-        QVERIFY2(lines[1].startsWith("The previous files were kept in " + f.sample.icqFolder() +
-                                     "ZEB Undo/"),
+        QVERIFY2(QDir::fromNativeSeparators(lines[1]).startsWith(
+                     "The previous files were kept in " + f.sample.icqFolder() + "ZEB Undo/"),
                  qPrintable(lines[1]));
         QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "DB/111.dat"), "backed up");
     }
