@@ -6,6 +6,9 @@
 
 #include <shellapi.h>
 
+#include <filesystem>
+#include <fstream>
+
 namespace Os {
 namespace {
 
@@ -19,6 +22,59 @@ std::string folderOf(const std::string& pattern)
 {
     const std::size_t cut = pattern.find_last_of("\\/");
     return cut == std::string::npos ? std::string(".") : pattern.substr(0, cut + 1);
+}
+
+bool sameContent(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    std::ifstream first(a, std::ios::binary);
+    std::ifstream second(b, std::ios::binary);
+    if (!first || !second)
+        return false;
+    constexpr std::size_t Chunk = std::size_t{1} << 20;
+    std::string bufferA(Chunk, '\0');
+    std::string bufferB(Chunk, '\0');
+    for (;;) {
+        first.read(bufferA.data(), Chunk);
+        second.read(bufferB.data(), Chunk);
+        if (first.gcount() != second.gcount() ||
+            bufferA.compare(0, std::size_t(first.gcount()), bufferB, 0,
+                            std::size_t(second.gcount())) != 0)
+            return false;
+        if (first.gcount() == 0 || !first)
+            return !second.read(bufferB.data(), 1) && second.gcount() == 0;
+    }
+}
+
+// Reads every copied file back and compares it with its source. Only after a copy that replaced
+// without asking: a file the user chose to keep would differ rightly.
+void verifyCopy(const CopyRequest& request, CopyOutcome& outcome)
+{
+    namespace fs = std::filesystem;
+    const std::string from = request.from;
+    const std::size_t cut = from.find_last_of("\\/");
+    const fs::path source = from.substr(0, cut);
+    const std::string pattern = from.substr(cut + 1);
+    const fs::path target = request.to;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(source, error)) {
+        const std::string name = entry.path().filename().string();
+        if (!matchesWildcard(pattern, name))
+            continue;
+        const auto check = [&](const fs::path& file) {
+            const fs::path copy = target / fs::relative(file, source);
+            if (!sameContent(file, copy))
+                outcome.failures.push_back(
+                    {copy.string(), CopySide::Target, "verification failed"});
+        };
+        if (entry.is_directory(error)) {
+            for (const fs::directory_entry& inner :
+                 fs::recursive_directory_iterator(entry.path(), error))
+                if (inner.is_regular_file(error))
+                    check(inner.path());
+        } else if (entry.is_regular_file(error)) {
+            check(entry.path());
+        }
+    }
 }
 
 } // namespace
@@ -51,7 +107,9 @@ bool copyFolder(const CopyRequest& request, CopyOutcome& outcome)
     outcome.cancelled = operation.fAnyOperationsAborted != FALSE;
     // A pattern in a missing folder matches nothing, which some shells (Wine's) count as
     // success; a missing source is a failed copy whatever the shell says.
-    return shellSucceeded && sourceExists;
+    if (shellSucceeded && sourceExists && request.verify && request.overwrite)
+        verifyCopy(request, outcome);
+    return shellSucceeded && sourceExists && outcome.failures.empty();
 }
 
 } // namespace Os
