@@ -4,6 +4,7 @@
 # same trees on the same file system. Each round runs both tools one after the other, in
 # alternating order; a case's figure is the median of its rounds' ratios. The last line:
 #   copier ratios: large X.XX small Y.YY repeat-vs-rsync Z.ZZ synced W.WW peak-rss-MiB N
+# after a line with the cost of verification (the copier with it against without it).
 # Needs about 4.5 GiB free below ZEB_BENCH_DIR (default /var/tmp). ZEB_BENCH_ROUNDS sets the
 # number of rounds (default 5).
 set -euo pipefail

@@ -1,8 +1,10 @@
 // Times the copier against `cp -a` and `rsync -a` of the same tree on the same file system.
 //
 //   zeb_copy_bench generate ROOT                 lays out a synthetic ICQ installation in ROOT/icq
-//   zeb_copy_bench copy SOURCE TARGET [--fast]   one copy through the copier (what `run` times);
-//                                                --fast leaves the write-back to the kernel
+//   zeb_copy_bench copy SOURCE TARGET [--fast] [--no-verify]
+//                                                one copy through the copier (what `run` times):
+//                                                --fast leaves the write-back to the kernel,
+//                                                --no-verify reads nothing back
 //   zeb_copy_bench run ROOT [ROUNDS]             times every case, ROUNDS rounds each
 //
 // Each copy runs in a process of its own, so that its peak resident memory is its own.
@@ -32,9 +34,10 @@ namespace {
 // ---- The copy process ------------------------------------------------------------------------
 
 // A backup as the program makes one: every file replaced without a question.
-int copyWithCopier(const std::string& source, const std::string& target, bool durable)
+int copyWithCopier(const std::string& source, const std::string& target, bool durable, bool verify)
 {
     Os::CopyRequest request;
+    request.verify = verify;
     request.from = source + "/*.*";
     request.to = target;
     request.overwrite = true;
@@ -173,7 +176,7 @@ struct Case
     const char* tree;  // below ROOT/icq, or "" for all of it
     bool repeat;       // onto the existing copy of the round before, instead of a fresh one
     bool synced;       // both end when the data is on the disk
-    const char* other; // "cp" or "rsync"
+    const char* other; // "cp", "rsync", or "copier" (without verification)
 };
 
 int run(const fs::path& root, int rounds, const std::string& self)
@@ -181,7 +184,8 @@ int run(const fs::path& root, int rounds, const std::string& self)
     const Case cases[] = {{"large", "NewDB", false, false, "cp"},
                           {"small", "Small", false, false, "cp"},
                           {"repeat-vs-rsync", "", true, false, "rsync"},
-                          {"synced", "", false, true, "cp"}};
+                          {"synced", "", false, true, "cp"},
+                          {"verification", "", false, false, "copier"}};
     double peak = 0;
     std::vector<double> results;
     for (const Case& c : cases) {
@@ -208,6 +212,9 @@ int run(const fs::path& root, int rounds, const std::string& self)
                     commands.push_back({self, "copy", source.string(), target.string()});
                 else if (std::string(c.other) == "rsync")
                     commands.push_back({"rsync", "-a", source.string() + "/", target.string()});
+                else if (std::string(c.other) == "copier")
+                    commands.push_back(
+                        {self, "copy", source.string(), target.string(), "--fast", "--no-verify"});
                 else
                     commands.push_back({"cp", "-a", source.string(), target.string()});
                 if (!otherTurn && !c.synced)
@@ -234,6 +241,7 @@ int run(const fs::path& root, int rounds, const std::string& self)
     }
     fs::remove_all(root / "other");
     fs::remove_all(root / "zeb");
+    std::printf("verification: the copier with it against without it %.2f\n", results[4]);
     std::printf("copier ratios: large %.2f small %.2f repeat-vs-rsync %.2f synced %.2f "
                 "peak-rss-MiB %.0f\n",
                 results[0], results[1], results[2], results[3], std::ceil(peak));
@@ -249,13 +257,22 @@ int main(int argc, char** argv)
         generate(argv[2]);
         return 0;
     }
-    if (command == "copy" && (argc == 4 || (argc == 5 && std::string(argv[4]) == "--fast")))
-        return copyWithCopier(argv[2], argv[3], argc == 4);
+    if (command == "copy" && argc >= 4) {
+        bool durable = true;
+        bool verify = true;
+        for (int i = 4; i < argc; ++i) {
+            const std::string option = argv[i];
+            durable = durable && option != "--fast";
+            verify = verify && option != "--no-verify";
+        }
+        return copyWithCopier(argv[2], argv[3], durable, verify);
+    }
     if (command == "run" && (argc == 3 || argc == 4))
         return run(argv[2], argc == 4 ? std::max(1, std::atoi(argv[3])) : 3,
                    fs::canonical("/proc/self/exe").string());
     std::fprintf(stderr,
-                 "usage: %s generate ROOT | copy SOURCE TARGET [--fast] | run ROOT [ROUNDS]\n",
+                 "usage: %s generate ROOT | copy SOURCE TARGET [--fast] [--no-verify] | run ROOT "
+                 "[ROUNDS]\n",
                  argv[0]);
     return 2;
 }
