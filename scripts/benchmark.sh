@@ -13,11 +13,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZEB_BENCH_BUILD:-$root/build-bench}
 rounds=${ZEB_BENCH_ROUNDS:-5}
 
-if ! command -v rsync >/dev/null; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq rsync >/dev/null
-fi
+"$root/scripts/install-packages.sh" rsync
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target zeb_copy_bench >/dev/null
 

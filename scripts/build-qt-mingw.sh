@@ -23,11 +23,7 @@ sudo=""
 # 1. The source from Debian's archive, checked against the sums it was built from before.
 packages=(dpkg-dev cmake ninja-build qt6-base-dev qt6-base-dev-tools
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix)
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-        missing+=("$package")
-done
+# Debian's source packages need a deb-src entry for bookworm, made once.
 sources=/etc/apt/sources.list.d/zeb2000-deb-src.sources
 if [ ! -f "$sources" ]; then
     uri=$(sed -n 's/^URIs: *//p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n 1)
@@ -35,12 +31,8 @@ if [ ! -f "$sources" ]; then
         "${uri:-http://deb.debian.org/debian}" /usr/share/keyrings/debian-archive-keyring.gpg |
         $sudo tee "$sources" >/dev/null
     $sudo apt-get update -qq
-elif [ ${#missing[@]} -gt 0 ]; then
-    $sudo apt-get update -qq
 fi
-if [ ${#missing[@]} -gt 0 ]; then
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+"$(dirname "$0")/install-packages.sh" "${packages[@]}"
 
 mkdir -p "$work"
 cd "$work"

@@ -38,17 +38,7 @@ if [ "${1:-}" != "--on-display" ]; then
         g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 nsis
         xvfb xauth xdotool x11-utils imagemagick
     )
-    missing=()
-    for package in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-            missing+=("$package")
-    done
-    if [ ${#missing[@]} -gt 0 ]; then
-        sudo=""
-        [ "$(id -u)" -eq 0 ] || sudo="sudo"
-        $sudo apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
-    fi
+    "$root/scripts/install-packages.sh" "${packages[@]}"
     ZEB_QT_MINGW_PREFIX=$("$root/scripts/qt-mingw-prefix.sh")
     export ZEB_QT_MINGW_PREFIX ZEB_STARTED=$(date +%s)
     # Wine's windows, the tests' and the program's, live on this one display.

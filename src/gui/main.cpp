@@ -1,5 +1,5 @@
-#include "gui/app/frmMain.h"
 #include "core/ErrorObject.h"
+#include "gui/app/frmMain.h"
 #include "gui/runtime/QtRuntimeServices.h"
 
 #include <QApplication>

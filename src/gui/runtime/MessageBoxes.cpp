@@ -2,7 +2,6 @@
 
 #include "gui/runtime/RuntimeServices.h"
 
-
 void ShowErrorMessage(RuntimeServices& services, const QString& text)
 {
     services.msgBox(text, MsgButtons::OkOnly, MsgIcon::Critical, QStringLiteral("Error!"));
