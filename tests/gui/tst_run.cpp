@@ -110,6 +110,28 @@ private slots:
         QCOMPARE(f.window->focusWidget(), f.button("cmdNext"));
     }
 
+    // A failure of the run itself goes to the error dialog and ends the run on the spot, with the
+    // busy flag raised; Exit then asks, and ends the program cleanly.
+    void aFailureOfTheRunEndsItAndExitStillWorks()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        f.runtime.onDoEvents = [&](int yield) {
+            if (yield == 1) // no selection left to count the share by
+                f.list("lstZPXsList")->clearSelection();
+        };
+        f.press("cmdNext");
+        QVERIFY(f.window->errorBox());
+        QVERIFY(f.runtime.clipboard.startsWith("Error 11: 'Division by zero'"));
+        QVERIFY(f.runtime.clipboard.endsWith("Proc: 'frmMain.cmdNext_Click()'"));
+        QCOMPARE(f.busy(), QStringLiteral("True"));
+        f.runtime.boxAnswers = {MsgAnswer::Yes};
+        f.press("cmdExit");
+        QVERIFY(f.runtime.ended);
+    }
+
     void icqRunningWarningAnsweredNo()
     {
         WizardFixture f;

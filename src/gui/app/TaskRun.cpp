@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 
 namespace {
 
@@ -175,6 +176,13 @@ void frmMain::runTask()
     BackupRun run(plan, sink, observer);
     m_activeRun = &run;
     m_activeJob = &job;
+    // However the run ends (a failure of its own included), the window forgets it, and a
+    // restore's undo set is closed so that what was restored can be undone.
+    const auto forget = qScopeGuard([this, &run] {
+        m_activeRun = nullptr;
+        m_activeJob = nullptr;
+        run.finish(false);
+    });
 
     bool succeeded = true;
     QString failures;
@@ -219,8 +227,6 @@ void frmMain::runTask()
         m_services.doEvents();
     }
 
-    m_activeRun = nullptr;
-    m_activeJob = nullptr;
     // The program ends while the run stops: nothing more to say.
     if (run.stopRequested())
         return;
