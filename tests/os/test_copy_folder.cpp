@@ -8,9 +8,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <thread>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -90,7 +93,41 @@ TEST_F(CopyFolder, PatternSelectsFilesIgnoringCaseAndReplacesExistingOnes)
     EXPECT_EQ(dir.readFile("one/missing/c.txt"), "new");
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+// Without Overwrite the shell asks before it replaces a file. Its question, whatever its title, is
+// closed from another thread as the user would cancel it; the old file stays.
+TEST_F(CopyFolder, WithoutOverwriteTheShellAsksBeforeReplacing)
+{
+    dir.writeFile("src/a.dat", "new");
+    dir.writeFile("dst/a.dat", "old");
+    std::atomic<bool> asked{false};
+    std::atomic<bool> copied{false};
+    std::thread user([&] {
+        while (!copied) {
+            EnumWindows(
+                [](HWND window, LPARAM found) {
+                    DWORD process = 0;
+                    GetWindowThreadProcessId(window, &process);
+                    if (process == GetCurrentProcessId() && IsWindowVisible(window)) {
+                        PostMessageA(window, WM_CLOSE, 0, 0);
+                        *reinterpret_cast<std::atomic<bool>*>(found) = true;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&asked));
+            Sleep(20);
+        }
+    });
+    request.from = dir.path("src") + "\\*.*";
+    request.to = dir.path("dst");
+    Os::copyFolder(request, outcome);
+    copied = true;
+    user.join();
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(dir.readFile("dst/a.dat"), "old");
+}
+
+#else
 
 // Every file goes through a temporary file that is renamed only when the whole folder has been
 // copied, so the real name holds the old bytes or the new ones, never a part.
