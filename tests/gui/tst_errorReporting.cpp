@@ -49,6 +49,30 @@ private slots:
         QCOMPARE(runtime.clipboard, line);
     }
 
+    // The dialog starts with the focus in the details box, where Enter presses Send Email and
+    // Ctrl+Enter types a line break; Esc does nothing. The mail carries what the box holds.
+    void detailsBoxKeysAndTheMail()
+    {
+        ScriptedRuntime runtime;
+        frmMain window(runtime);
+        const QString line = "Error 6: 'Overflow', Source: 'ZEB2000', Proc: 'frmMain.x()'";
+        runtime.dialogActions.push_back([&](QDialog& dialog) {
+            auto* details = dialog.findChild<QPlainTextEdit*>("txtErrorDetails");
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("Critial application error !"));
+            QCOMPARE(dialog.focusWidget(), details);
+            QTest::keyClick(details, Qt::Key_Escape);
+            QVERIFY(window.errorBox()->isLoaded());
+            dialog.findChild<QPushButton*>("cmdSendEmail")->click();
+            details->moveCursor(QTextCursor::End);
+            QTest::keyClick(details, Qt::Key_Return, Qt::ControlModifier);
+            QTest::keyClicks(details, "typed");
+            QTest::keyClick(details, Qt::Key_Return);
+        });
+        window.HandleErrorsGlobally({6, "Overflow", "ZEB2000"}, "frmMain.x()");
+        QCOMPARE(runtime.openedUrls, (QStringList{frmErrorBox::mailLink(line),
+                                                  frmErrorBox::mailLink(line + "\ntyped")}));
+    }
+
     // One dialog; every fresh load of it beeps, reaching it while loaded does not.
     void eachFreshLoadBeeps()
     {
