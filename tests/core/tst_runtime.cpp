@@ -52,24 +52,6 @@ private slots:
         QCOMPARE(converted, value);
     }
 
-    void raisingByNumberFillsDescriptionAndSource()
-    {
-        const ErrorObject byNumber = errorOf([] { raiseError(76); });
-        QCOMPARE(byNumber.description, QStringLiteral("Path not found"));
-        QCOMPARE(byNumber.source, QStringLiteral("ZEB2000"));
-        const ErrorObject zero = errorOf([] { raiseError(0); });
-        QCOMPARE(zero.number, 5);
-        QCOMPARE(zero.description, QStringLiteral("Invalid procedure call or argument"));
-        QCOMPARE(errorOf([] { raiseError(1234); }).description,
-                 QStringLiteral("Application-defined or object-defined error"));
-        const ErrorObject own = errorOf([] {
-            raiseError(qint32(0x80040002), QStringLiteral("Min property must be less than Max."),
-                       QStringLiteral("CProgressBar.Min"));
-        });
-        QCOMPARE(own.number, -2147221502);
-        QCOMPARE(own.source, QStringLiteral("CProgressBar.Min"));
-    }
-
     void trapReportsFailuresUnderTheProcedureName()
     {
         RecordingSink sink;

@@ -115,25 +115,6 @@ private slots:
             QCOMPARE(bar.box.image(), before);
         }
     }
-
-    // The canvas keeps its drawing through repaints and growth.
-    void canvasKeepsItsDrawing()
-    {
-        PictureBox box;
-        box.resize(40, 20);
-        box.setScaleMode(PictureBox::ScaleMode::Pixels);
-        box.setBackColor(Qt::white);
-        box.clear();
-        box.setForeColor(Qt::red);
-        box.fillBox(3, 3, 6, 6);
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
-        box.repaint();
-        const QImage shown = box.grab().toImage();
-        QCOMPARE(QColor(shown.pixel(2 + 3, 2 + 3)), QColor(Qt::red));
-        box.resize(60, 20);
-        QCOMPARE(QColor(box.image().pixel(4, 4)), QColor(Qt::red));
-    }
 };
 
 QTEST_MAIN(ProgBarTest)
