@@ -80,78 +80,62 @@ private slots:
         QTest::addColumn<QString>("parent"); // empty: the main window
         QTest::addColumn<QString>("state");
         QTest::addColumn<QRect>("rectangle");
-        const struct
-        {
-            const char *parent, *name, *state;
-            int left, top, width, height;
-        } controls[] = {
-            {"", "imgBlackImage", "", 0, 0, 2055, 5175},
-            {"", "imgZEBLogo", "", 75, 120, 1920, 1920},
-            {"", "cmdAboutButton", "", 120, 3120, 1815, 375},
-            {"", "cmdCheckForUpgradeButton", "d", 120, 3600, 1815, 375},
-            {"", "lblCopyright", "", 0, 4080, 2055, 975},
-            {"", "cmdDebug", "", 2160, 4320, 975, 375},
-            {"", "cmdBack", "d", 3240, 4320, 1215, 375},
-            {"", "cmdNext", "", 4440, 4320, 1215, 375},
-            {"", "cmdExit", "", 5760, 4320, 1215, 375},
-            {"", "lblBusy", "h", 2160, 0, 855, 255},
-            {"", "lblFrameNumber", "h", 2400, 4320, 255, 255},
-            {"", "fraAbout", "h", 2160, 120, 4815, 4095},
-            {"", "page0", "", 2160, 120, 4815, 4095},
-            {"", "page1", "h", 2160, 120, 4815, 4095},
-            {"", "page2", "h", 2160, 120, 4815, 4095},
-            {"", "page3", "h", 2160, 120, 4815, 4095},
-            {"page0", "lblWelcomeToZEB2000", "", 120, 360, 4575, 495},
-            {"page0", "lblChooseATask", "", 120, 840, 4575, 255},
-            {"page0", "optBackup", "c", 120, 1200, 855, 255},
-            {"page0", "lblBackupOptionDescription", "", 480, 1440, 3975, 615},
-            {"page0", "optRestore", "u", 120, 2160, 855, 255},
-            {"page0", "lblRestoreOptionDescription", "", 480, 2400, 3975, 495},
-            {"page1", "lblFolderLocationsDescription", "", 120, 360, 4575, 615},
-            {"page1", "lblICQInstallationPath", "", 120, 960, 4575, 495},
-            {"page1", "txtICQLocation", "", 120, 1440, 4575, 405},
-            {"page1", "cmdAutoFindICQDir", "", 2160, 1920, 1215, 375},
-            {"page1", "cmdBrowseForICQFolder", "", 3480, 1920, 1215, 375},
-            {"page1", "lblBackupLocation", "", 120, 2520, 4575, 495},
-            {"page1", "txtZEBLocation", "", 120, 3000, 4575, 405},
-            {"page1", "cmdBrowseForZEBFolder", "", 3480, 3480, 1215, 375},
-            {"page2", "lblWhatToBackupDescription", "", 120, 360, 4575, 495},
-            {"page2", "Label1", "", 120, 960, 4575, 255},
-            {"page2", "lstZPXsList", "", 120, 1200, 2895, 1230},
-            {"page2", "cmdZPXListRefresh", "", 3120, 1080, 1575, 375},
-            {"page2", "cmdZPXListInvert", "", 3120, 1560, 1575, 375},
-            {"page2", "cmdZPXListSelectAll", "", 3120, 2040, 1575, 375},
-            {"page2", "lblUINsToBackup", "", 120, 2520, 4575, 255},
-            {"page2", "lstUINsList", "d", 120, 2760, 2895, 1230},
-            {"page2", "cmdUINListRefresh", "d", 3120, 2640, 1575, 375},
-            {"page2", "cmdUINListInvert", "d", 3120, 3120, 1575, 375},
-            {"page2", "cmdUINListSelectAll", "d", 3120, 3600, 1575, 375},
-            {"page3", "lblEnoughInformationEtcEtc", "", 120, 360, 4575, 855},
-            {"page3", "chkOverwriteWithoutPrompting", "dc", 120, 1800, 4575, 255},
-            {"page3", "chkExitAfterDoing", "u", 120, 2040, 4575, 255},
-            {"page3", "chkVerifyCopies", "c", 120, 2280, 4575, 255},
-            {"page3", "lblOverallProgress", "", 120, 3120, 3855, 255},
-            {"page3", "lblOverallPercentage", "", 3960, 3120, 735, 255},
-            {"page3", "Picture1", "", 120, 3360, 4575, 375},
-            {"fraAbout", "imgBigZEBAboutLogo", "", 480, 170, 3840, 3840},
-            {"fraAbout", "lblAboutFrameTitle", "", 600, 480, 3615, 1455},
-            {"fraAbout", "lblAboutFrameDetails", "", 120, 1800, 4575, 1095},
-            {"fraAbout", "lblEmailAddress", "", 1560, 2880, 1695, 255},
-            {"fraAbout", "lblWebSiteAddress", "", 1560, 3120, 1695, 255},
-            {"fraAbout", "lblAboutFrameDblClickHereToContinue", "", 120, 3600, 4575, 375},
-            {"", "frmErrorBox", "h", 0, 0, 6375, 4335},
-            {"frmErrorBox", "lblThisAppHasEncountered", "", 120, 120, 6135, 495},
-            {"frmErrorBox", "txtErrorDetails", "", 120, 600, 6135, 1215},
-            {"frmErrorBox", "lblToHelpMakeThisApp", "", 120, 1920, 6135, 855},
-            {"frmErrorBox", "cmdSendEmail", "", 4320, 2760, 1935, 375},
-            {"frmErrorBox", "lblWhenItMayBePossible", "", 120, 3240, 6135, 615},
-            {"frmErrorBox", "cmdContinueApp", "", 2280, 3840, 1935, 375},
-            {"frmErrorBox", "cmdShutDownApp", "", 4320, 3840, 1935, 375},
+        // Each control as "name[:state] left,top,width,height".
+        const std::pair<const char*, const char*> controls[] = {
+            {"", "imgBlackImage 0,0,2055,5175 imgZEBLogo 75,120,1920,1920 "
+                 "cmdAboutButton 120,3120,1815,375 cmdCheckForUpgradeButton:d 120,3600,1815,375 "
+                 "lblCopyright 0,4080,2055,975 cmdDebug 2160,4320,975,375 "
+                 "cmdBack:d 3240,4320,1215,375 cmdNext 4440,4320,1215,375 "
+                 "cmdExit 5760,4320,1215,375 lblBusy:h 2160,0,855,255 "
+                 "lblFrameNumber:h 2400,4320,255,255 fraAbout:h 2160,120,4815,4095 "
+                 "page0 2160,120,4815,4095 page1:h 2160,120,4815,4095 page2:h 2160,120,4815,4095 "
+                 "page3:h 2160,120,4815,4095 frmErrorBox:h 0,0,6375,4335"},
+            {"page0",
+             "lblWelcomeToZEB2000 120,360,4575,495 lblChooseATask 120,840,4575,255 "
+             "optBackup:c 120,1200,855,255 lblBackupOptionDescription 480,1440,3975,615 "
+             "optRestore:u 120,2160,855,255 lblRestoreOptionDescription 480,2400,3975,495"},
+            {"page1",
+             "lblFolderLocationsDescription 120,360,4575,615 "
+             "lblICQInstallationPath 120,960,4575,495 txtICQLocation 120,1440,4575,405 "
+             "cmdAutoFindICQDir 2160,1920,1215,375 cmdBrowseForICQFolder 3480,1920,1215,375 "
+             "lblBackupLocation 120,2520,4575,495 txtZEBLocation 120,3000,4575,405 "
+             "cmdBrowseForZEBFolder 3480,3480,1215,375"},
+            {"page2",
+             "lblWhatToBackupDescription 120,360,4575,495 Label1 120,960,4575,255 "
+             "lstZPXsList 120,1200,2895,1230 cmdZPXListRefresh 3120,1080,1575,375 "
+             "cmdZPXListInvert 3120,1560,1575,375 cmdZPXListSelectAll 3120,2040,1575,375 "
+             "lblUINsToBackup 120,2520,4575,255 lstUINsList:d 120,2760,2895,1230 "
+             "cmdUINListRefresh:d 3120,2640,1575,375 cmdUINListInvert:d 3120,3120,1575,375 "
+             "cmdUINListSelectAll:d 3120,3600,1575,375"},
+            {"page3", "lblEnoughInformationEtcEtc 120,360,4575,855 "
+                      "chkOverwriteWithoutPrompting:dc 120,1800,4575,255 "
+                      "chkExitAfterDoing:u 120,2040,4575,255 chkVerifyCopies:c 120,2280,4575,255 "
+                      "lblOverallProgress 120,3120,3855,255 lblOverallPercentage 3960,3120,735,255 "
+                      "Picture1 120,3360,4575,375"},
+            {"fraAbout",
+             "imgBigZEBAboutLogo 480,170,3840,3840 lblAboutFrameTitle 600,480,3615,1455 "
+             "lblAboutFrameDetails 120,1800,4575,1095 lblEmailAddress 1560,2880,1695,255 "
+             "lblWebSiteAddress 1560,3120,1695,255 "
+             "lblAboutFrameDblClickHereToContinue 120,3600,4575,375"},
+            {"frmErrorBox",
+             "lblThisAppHasEncountered 120,120,6135,495 txtErrorDetails 120,600,6135,1215 "
+             "lblToHelpMakeThisApp 120,1920,6135,855 cmdSendEmail 4320,2760,1935,375 "
+             "lblWhenItMayBePossible 120,3240,6135,615 cmdContinueApp 2280,3840,1935,375 "
+             "cmdShutDownApp 4320,3840,1935,375"},
         };
-        for (const auto& c : controls)
-            QTest::newRow(c.name) << c.parent << c.state
-                                  << DesignedControls::twips(c.left, c.top, c.width, c.height);
+        for (const auto& [parent, list] : controls) {
+            const QStringList words = QString::fromLatin1(list).split(' ');
+            for (qsizetype i = 0; i + 1 < words.size(); i += 2) {
+                const QStringList name = words[i].split(':');
+                const QStringList r = words[i + 1].split(',');
+                QTest::newRow(qPrintable(name[0]))
+                    << parent << name.value(1)
+                    << DesignedControls::twips(r[0].toInt(), r[1].toInt(), r[2].toInt(),
+                                               r[3].toInt());
+            }
+        }
     }
+
     void designedControls()
     {
         QFETCH(QString, parent);
@@ -194,11 +178,9 @@ private slots:
             QStringLiteral(
                 "optBackup optRestore txtICQLocation cmdAutoFindICQDir cmdBrowseForICQFolder "
                 "txtZEBLocation cmdBrowseForZEBFolder lstUINsList cmdUINListRefresh "
-                "cmdUINListSelectAll "
-                "cmdUINListInvert cmdBack cmdNext cmdExit cmdAboutButton cmdCheckForUpgradeButton "
-                "cmdDebug chkOverwriteWithoutPrompting chkExitAfterDoing chkVerifyCopies "
-                "lstZPXsList "
-                "cmdZPXListInvert "
+                "cmdUINListSelectAll cmdUINListInvert cmdBack cmdNext cmdExit cmdAboutButton "
+                "cmdCheckForUpgradeButton cmdDebug chkOverwriteWithoutPrompting "
+                "chkExitAfterDoing chkVerifyCopies lstZPXsList cmdZPXListInvert "
                 "cmdZPXListSelectAll cmdZPXListRefresh Picture1")
                 .split(' ');
         QStringList order;
