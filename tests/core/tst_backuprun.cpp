@@ -1,12 +1,11 @@
 // The copy of the core on real folders: FileCopier's own part (the padded source and the report
-// of what could not be copied), the run with the replace question's answers, the undo of a
-// restore and the dated backup sets. How folders are copied is tested on the OS layer
-// (tests/os/test_copy_folder.cpp).
+// of what could not be copied), the run with the replace question's answers and the undo of a
+// restore. How folders are copied is tested on the OS layer (tests/os/test_copy_folder.cpp), the
+// dated backup sets and a repeat backup by the command line (tests/cli/cli.sh).
 #include "RecordingSink.h"
 #include "SampleInstallation.h"
 
 #include "core/BackupRun.h"
-#include "core/BackupSets.h"
 #include "core/FileCopier.h"
 #include "core/UndoSets.h"
 
@@ -171,25 +170,6 @@ private slots:
         }
         QCOMPARE(undoSets(icq).size(), 5);
         QVERIFY(sink.reports.isEmpty());
-    }
-
-    // Only folders named exactly like a set count: the oldest go, nothing else is touched.
-    void datedSetsArePrunedOldestFirst()
-    {
-        QCOMPARE(backupSetName(QDateTime(QDate(2026, 3, 4), QTime(5, 6))),
-                 QStringLiteral("2026-03-04 0506"));
-        QTemporaryDir dir;
-        for (const char* name : {"2024-01-01 0900", "2025-12-31 2359", "2023-05-05 0505",
-                                 "2025-01-01 0000 copy", "notes", "2025-6-1 0000"})
-            QVERIFY(QDir(dir.path()).mkpath(name));
-        QVERIFY(QFile::link(dir.filePath("notes"), dir.filePath("2000-01-01 0000")));
-        QCOMPARE(backupSets(dir.path()),
-                 (QStringList{"2023-05-05 0505", "2024-01-01 0900", "2025-12-31 2359"}));
-        QCOMPARE(pruneBackupSets(dir.path(), 1),
-                 (QStringList{"2023-05-05 0505", "2024-01-01 0900"}));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 (QStringList{"2000-01-01 0000", "2025-01-01 0000 copy", "2025-12-31 2359",
-                              "2025-6-1 0000", "notes"}));
     }
 };
 

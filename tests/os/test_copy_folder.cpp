@@ -1,7 +1,8 @@
 // The folder copy on real temporary folders. The first group holds on every platform (the Win32
 // shell and the Linux copier alike); the rest checks what the Linux copier promises of its own.
 // Faults that end the process, fill a disk, limit file sizes or need another file system, and
-// the temporary files renamed into place at the end, are in tests/faults.
+// the temporary files renamed into place at the end, are in tests/faults; a repeat copy that
+// leaves unchanged files alone in tests/cli.
 #include "os_test_support.h"
 
 #include <gtest/gtest.h>
@@ -125,46 +126,6 @@ TEST_F(CopyFolder, WithoutOverwriteTheShellAsksBeforeReplacing)
 }
 
 #else
-
-// A repeat backup leaves what it copied before alone (same size and time), copies what changed
-// and asks only about that; a full copy rewrites everything.
-TEST_F(CopyFolder, ARepeatCopyLeavesUnchangedFilesAlone)
-{
-    dir.writeFile("src/same.dat", "same");
-    dir.writeFile("src/changed.dat", "v1");
-    dir.writeFile("src/sub/deep.dat", "deep");
-    ASSERT_TRUE(copy("src", "dst"));
-    const auto inode = [this](const char* name) {
-        struct stat info
-        {
-        };
-        ::stat(dir.path(name).c_str(), &info);
-        return info.st_ino;
-    };
-    const ino_t same = inode("dst/same.dat");
-    dir.writeFile("src/changed.dat", "v2");
-    fs::last_write_time(dir.path("src/changed.dat"),
-                        fs::last_write_time(dir.path("src/same.dat")) + std::chrono::seconds(5));
-
-    std::vector<std::string> asked;
-    request.askReplace = [&](const std::string& file) {
-        asked.push_back(file);
-        return Os::ReplaceAnswer::Yes;
-    };
-    request.from = dir.path("src/*.*");
-    request.overwrite = false;
-    outcome = {};
-    EXPECT_TRUE(Os::copyFolder(request, outcome));
-    EXPECT_EQ(asked, std::vector<std::string>{dir.path("dst/changed.dat")});
-    EXPECT_EQ(dir.readFile("dst/changed.dat"), "v2");
-    EXPECT_EQ(inode("dst/same.dat"), same);
-    EXPECT_EQ(outcome.filesCopied, 1u);
-    EXPECT_EQ(outcome.filesUnchanged, 2u);
-
-    request.copyUnchanged = true;
-    EXPECT_TRUE(copy("src", "dst"));
-    EXPECT_NE(inode("dst/same.dat"), same);
-}
 
 // What a copy that died left is removed when a copy enters the folder, unless its process still
 // runs; the program's own temporary files are never copied as data.
