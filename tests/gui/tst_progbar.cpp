@@ -1,11 +1,8 @@
 // The segmented progress bar and its canvas, checked by reading the canvas's pixels.
-#include "core/ErrorObject.h"
 #include "gui/widgets/PictureBox.h"
 #include "gui/widgets/cProgBar.h"
 
 #include <QtTest>
-
-#include <functional>
 
 namespace {
 
@@ -83,37 +80,6 @@ private slots:
         bar.bar.setValue(100);
         QCOMPARE(row(bar.box, 10),
                  QString(2, 'B') + QString(144, 'F') + QString(155, 'B')); // 12 of 25
-    }
-
-    // Each refused change raises its error and leaves the state and the drawing as they were.
-    void refusedChangesRaiseTheirErrors()
-    {
-        Bar bar(301, 21);
-        QObject other;
-        bar.bar.setValue(40);
-        const QImage before = bar.box.image();
-        const QString canvasError = "Canvas property must be of type PictureBox.";
-        const std::tuple<std::function<void()>, qint32, QString, QString> cases[] = {
-            {[&] { bar.bar.setMin(100); }, -2147221502, "Min property must be less than Max.",
-             "CProgressBar.Min"},
-            {[&] { bar.bar.setMax(0); }, -2147221501, "Max property must be greater than Min.",
-             "CProgressBar.Max"},
-            {[&] { bar.bar.setCanvas(&other); }, -2147221503, canvasError, "CProgressBar.Canvas"},
-            {[&] { bar.bar.setCanvas(nullptr); }, -2147221503, canvasError, "CProgressBar.Canvas"}};
-        for (const auto& [change, number, description, source] : cases) {
-            ErrorObject error;
-            try {
-                change();
-            } catch (const RuntimeError& failure) {
-                error = failure.error();
-            }
-            QCOMPARE(QStringList({QString::number(error.number), error.description, error.source}),
-                     QStringList({QString::number(number), description, source}));
-            QCOMPARE(QList<int>({bar.bar.Min(), bar.bar.Max(), bar.bar.Value()}),
-                     QList<int>({0, 100, 40}));
-            QCOMPARE(bar.bar.Canvas(), &bar.box);
-            QCOMPARE(bar.box.image(), before);
-        }
     }
 };
 
