@@ -110,10 +110,8 @@ private slots:
         QTest::newRow("second UIN, No") << "222.UIN" << QStringList{"222"} << MsgAnswer::No << true;
         QTest::newRow("first UIN, Yes")
             << "222.UIN" << QStringList{"111"} << MsgAnswer::Yes << true;
-        QTest::newRow("titles holding a UIN")
-            << "222.UIN" << QStringList{"1111", "ICQ 111", "11"} << MsgAnswer::No << false;
-        QTest::newRow("not a UIN file")
-            << "222.uin.bak" << QStringList{"222.uin", "222"} << MsgAnswer::No << false;
+        QTest::newRow("a .uin.bak file, titles holding a UIN")
+            << "222.uin.bak" << QStringList{"222.uin", "2222", "ICQ 111"} << MsgAnswer::No << false;
     }
     void icqRunningWarning()
     {
