@@ -1,10 +1,12 @@
-// The windows as designed (every control's place and start-up state), stacking, keys, the
-// mouse shortcuts of the About panel and the first page, the links and the Debug button, through
-// the real widgets found by name.
+// The windows as designed (every control's place and start-up state, the progress bar's blocks),
+// stacking, keys, the mouse shortcuts of the About panel and the first page, the links and the
+// Debug button, through the real widgets found by name.
 #include "ScriptedRuntime.h"
 #include "gui/app/frmMain.h"
 #include "gui/errors/frmErrorBox.h"
 #include "gui/widgets/DesignedControls.h"
+#include "gui/widgets/PictureBox.h"
+#include "gui/widgets/cProgBar.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -14,6 +16,23 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+
+namespace {
+
+// One row of a canvas's drawing: F for the bar colour, B for the background colour, ? for others.
+QString row(const PictureBox& box, int y)
+{
+    const QRgb fore = box.palette().color(QPalette::Highlight).rgb();
+    const QRgb back = box.palette().color(QPalette::Button).rgb();
+    QString text;
+    for (int x = 0; x < box.image().width(); ++x) {
+        const QRgb pixel = box.image().pixel(x, y);
+        text += pixel == fore ? u'F' : pixel == back ? u'B' : u'?';
+    }
+    return text;
+}
+
+} // namespace
 
 class LayoutAndAboutTest : public QObject
 {
@@ -164,6 +183,39 @@ private slots:
             QCOMPARE(named(name)->font().pointSizeF(), window->font().pointSizeF());
     }
 #endif
+
+    // The progress bar narrows its canvas to whole blocks of width 2/3 of their height plus a
+    // pixel of gap; blocks are 4 pixels less high than the canvas, from x = y = 2. A canvas too
+    // low for one block keeps its width and draws none. Each value is set after a full bar, so
+    // the rows also show that blocks are erased.
+    void progressBarFillsRoundedBlocksOnAFittedCanvas()
+    {
+        const struct
+        {
+            int width, height, value, fitted, blockHeight, pitch, filled;
+        } cases[] = {{301, 21, 0, 301, 17, 12, 0},    {301, 21, 50, 301, 17, 12, 12}, // 12.5 to 12
+                     {301, 21, 75, 301, 17, 12, 19},  {301, 21, 100, 301, 17, 12, 25},
+                     {310, 21, 100, 301, 17, 12, 25}, // narrowed to 301
+                     {301, 21, 4, 301, 17, 12, 1},    // block 1 spans x = 2 to 13, corners included
+                     {100, 6, 100, 99, 2, 2, 49},     {100, 6, 50, 99, 2, 2, 24},  // 24.5 to 24
+                     {100, 4, 100, 100, 0, 1, 0},     {100, 2, 100, 100, 0, 1, 0}, // no room
+                     {100, 0, 100, 100, 0, 1, 0}};
+        for (const auto& c : cases) {
+            PictureBox box;
+            box.resize(c.width + 4, c.height + 4);
+            cProgBar bar;
+            bar.setCanvas(&box);
+            QCOMPARE(box.width(), c.fitted + 4);
+            bar.setValue(100);
+            bar.setValue(c.value);
+            const int lit = std::min(c.filled * c.pitch, c.fitted - 2); // the last meets the edge
+            const QString blocks =
+                QString(2, 'B') + QString(lit, 'F') + QString(c.fitted - 2 - lit, 'B');
+            for (int y = 0; y < c.height; ++y)
+                QCOMPARE(row(box, y),
+                         y >= 2 && y < 2 + c.blockHeight ? blocks : QString(c.fitted, 'B'));
+        }
+    }
 
     void aboutPanelLiesAboveThePages()
     {
