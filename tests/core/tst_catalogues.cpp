@@ -41,33 +41,25 @@ private slots:
         QTest::addColumn<QStringList>("values"); // ICQ's values; none: no ICQ key
         QTest::addColumn<QString>("expected");   // the DOS path the registry names, or a text
         QTest::addColumn<QString>("box");
+        const auto row = [](const char* tag, const QStringList& values, const QString& expected,
+                            const QString& box = QString()) {
+            QTest::newRow(tag) << values << expected << box;
+        };
         const QString noValue = QStringLiteral("Error getting subkey value.");
-        QTest::newRow("ICQPath before DataBase")
-            << QStringList{"DataBase=C:\\Old\\DB", "ICQPath=C:\\ICQ"} << "C:\\ICQ"
-            << "";
-        QTest::newRow("only DataBase, with DB")
-            << QStringList{"DataBase=C:\\ICQ\\DB\\DB99"} << "C:\\ICQ\\"
-            << "";
-        QTest::newRow("only DataBase, without DB") << QStringList{"DataBase=C:\\ICQ\\Db99b"} << ""
-                                                   << "";
+        row("ICQPath before DataBase", {"DataBase=C:\\Old\\DB", "ICQPath=C:\\ICQ"}, "C:\\ICQ");
+        row("only DataBase, with DB", {"DataBase=C:\\ICQ\\DB\\DB99"}, "C:\\ICQ\\");
+        row("only DataBase, without DB", {"DataBase=C:\\ICQ\\Db99b"}, "");
         // A value that is not text is no folder, however its bytes read.
-        QTest::newRow("ICQPath a number") << QStringList{"ICQPath=dword:1"} << noValue << "";
-        QTest::newRow("ICQPath bytes, no terminator")
-            << QStringList{"ICQPath=hex:433A5C49435120"} << noValue << "";
-        QTest::newRow("quotes and accents")
-            << QStringList{"ICQPath=C:\\José \"Q\"\\Müller\\"} << "C:\\José \"Q\"\\Müller\\"
-            << "";
+        row("ICQPath a number", {"ICQPath=dword:1"}, noValue);
+        row("ICQPath bytes, no terminator", {"ICQPath=hex:433A5C49435120"}, noValue);
+        row("quotes and accents", {"ICQPath=C:\\José \"Q\"\\Müller\\"}, "C:\\José \"Q\"\\Müller\\");
 #ifndef Q_OS_WIN
         // Cut at the NUL, the path would name another folder: the value counts as unreadable.
         // (Windows' reg.exe cannot write one.)
-        QTest::newRow("NUL in ICQPath")
-            << QStringList{QStringLiteral("ICQPath=C:\\ICQ") + QChar(0) + "\\x",
-                           "DataBase=C:\\ICQ\\DB"}
-            << "C:\\ICQ\\"
-            << "";
+        row("NUL in ICQPath",
+            {"ICQPath=C:\\ICQ" + QString(QChar(0)) + "\\x", "DataBase=C:\\ICQ\\DB"}, "C:\\ICQ\\");
 #endif
-        QTest::newRow("no key") << QStringList{} << ""
-                                << "Error opening key.";
+        row("no key", {}, "", "Error opening key.");
     }
     void registryValue()
     {
@@ -141,7 +133,6 @@ private slots:
         QTest::newRow("any letter case")
             << QStringList{"111.uin", "222.UIN", "333.txt", "444.uin.bak"}
             << QStringList{"111", "222"};
-        QTest::newRow("no UIN files") << QStringList{"333.txt"} << QStringList{};
         QTest::newRow("no UIN folder") << QStringList{} << QStringList{};
     }
     void uins()

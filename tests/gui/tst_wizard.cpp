@@ -95,48 +95,39 @@ private slots:
         QTest::addColumn<QString>("backup");
         QTest::addColumn<QString>("message"); // empty: the page is left
         QTest::addColumn<bool>("appended");
+        const auto row = [](const char* tag, const QString& icq, const QString& backup,
+                            const QString& message, bool appended = false) {
+            QTest::newRow(tag) << icq << backup << message << appended;
+        };
+        const QString icqHint = " Try using the 'Find' button.";
         const QString backupHint = " Try using the 'Browse' button.";
         const QString empty = "Backup location is empty." + backupHint;
         const QString relative = "Backup location must be a full path." + backupHint;
         const QString root = "Backup location cannot be the root folder. Choose a folder below it.";
-        QTest::newRow("empty backup") << "<ICQ>"
-                                      << "" << empty << false;
-        QTest::newRow("blank backup") << "<ICQ>"
-                                      << "   " << empty << false;
-        QTest::newRow("parent folder") << "<ICQ>"
-                                       << ".." << relative << false;
-        QTest::newRow("NUL in backup")
-            << "<ICQ>" << QString("/tmp/ZEB") + QChar(0) + "/x"
-            << "Backup location holds a NUL character." + backupHint << false;
-        QTest::newRow("root") << "<ICQ>"
-                              << "/" << root << false;
-        QTest::newRow("root by a detour") << "<ICQ>"
-                                          << "/tmp/../" << root << false;
-        QTest::newRow("empty ICQ")
-            << ""
-            << "/tmp/ZEB/"
-            << "ICQ location is empty. Try using the 'Find' button." << false;
-        QTest::newRow("relative ICQ")
-            << "ICQ"
-            << ""
-            << "ICQ location must be a full path. Try using the 'Find' button." << false;
+        row("empty backup", "<ICQ>", "", empty);
+        row("blank backup", "<ICQ>", "   ", empty);
+        row("parent folder", "<ICQ>", "..", relative);
+        row("NUL in backup", "<ICQ>", QString("/tmp/ZEB") + QChar(0) + "/x",
+            "Backup location holds a NUL character." + backupHint);
+        row("root", "<ICQ>", "/", root);
+        row("root by a detour", "<ICQ>", "/tmp/../", root);
+        row("empty ICQ", "", "/tmp/ZEB/", "ICQ location is empty." + icqHint);
+        row("relative ICQ", "ICQ", "", "ICQ location must be a full path." + icqHint);
         // A folder named icq.exe is no icq.exe.
-        QTest::newRow("no icq.exe")
-            << "<P>/drive_c/Empty"
-            << "<P>/Backup"
-            << "ICQ location is incorrect. Try using the 'Find' button." << true;
-        // Windows' ANSI calls would get "?" for such a name, find nothing and fail on listing.
-        QTest::newRow("outside the ANSI code page")
-            << QStringLiteral("<P>/drive_c/\u0416\u0443\u043a/") << "<P>/ZEB/"
+        row("no icq.exe", "<P>/drive_c/Empty", "<P>/Backup", "ICQ location is incorrect." + icqHint,
+            true);
+        // Windows' ANSI calls would get "?" for such a name, find nothing and fail on listing; on
+        // Linux it is a name like any other.
+        const QString ansi = QStringLiteral("<P>/drive_c/\u0416\u0443\u043a/");
 #ifdef Q_OS_WIN
-            << QStringLiteral("The folder \"<P>/drive_c/\u0416\u0443\u043a/\" has characters in "
-                              "its name that this version of Windows cannot pass to ZEB 2000 "
-                              "(they are missing from its ANSI code page). Use a folder whose "
-                              "name has none of them.")
+        row("outside the ANSI code page", ansi, "<P>/ZEB/",
+            "The folder \"" + ansi +
+                "\" has characters in its name that this version of Windows cannot pass to ZEB "
+                "2000 (they are missing from its ANSI code page). Use a folder whose name has "
+                "none of them.");
 #else
-            << QString() // a name like any other
+        row("outside the ANSI code page", ansi, "<P>/ZEB/", QString());
 #endif
-            << false;
     }
     void folderPageRefusesUnusableBoxes()
     {
