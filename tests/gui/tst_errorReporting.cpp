@@ -1,5 +1,7 @@
-// The error sink and its dialog, through the dialog's real widgets.
+// The one trap of every handler, the error sink and its dialog, through the dialog's real widgets.
+#include "RecordingSink.h"
 #include "ScriptedRuntime.h"
+#include "core/Trap.h"
 #include "gui/app/frmMain.h"
 #include "gui/errors/frmErrorBox.h"
 
@@ -14,6 +16,24 @@ class ErrorReportingTest : public QObject
     Q_OBJECT
 
 private slots:
+    // The name is taken at the failure; a standard exception gets the nearest number. The
+    // program's end is no failure: it passes every trap.
+    void trapReportsFailuresUnderTheProcedureName()
+    {
+        RecordingSink sink;
+        QString path = QStringLiteral("C:\\ICQ");
+        QVERIFY(!runTrapped(
+            sink, [&] { return QStringLiteral("FileCopier.SlashPad ") + path; },
+            [&] {
+                path += QLatin1Char('\\');
+                throw std::bad_alloc();
+            }));
+        QCOMPARE(sink.reports, QStringList{"7 FileCopier.SlashPad C:\\ICQ\\"});
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded,
+                                 runTrapped(sink, QString(), [] { throw ProgramEnded{}; }));
+        QCOMPARE(sink.reports.size(), 1);
+    }
+
     // One dialog serves every failure: the details line shows in its box and lies on the
     // clipboard, and every fresh load of the dialog beeps. It starts with the focus in the
     // details box, where Enter presses Send Email and Ctrl+Enter types a line break; Esc does

@@ -341,16 +341,28 @@ private slots:
         QCOMPARE(caption("lblBusy"), QStringLiteral("False"));
     }
 
+    // The entered text is read as a 16-bit number: blanks around it are ignored, halves round
+    // to even, &H and &O are hexadecimal and octal; 0 cannot be raised.
     void debugRaisesTheEnteredError_data()
     {
         QTest::addColumn<QString>("entered"); // empty: Cancel
         QTest::addColumn<QString>("error");
-        QTest::newRow("13") << "13"
-                            << "13: 'Type mismatch'";
-        QTest::newRow("-0.4 to 0, refused") << "-0.4"
-                                            << "5: 'Invalid procedure call or argument'";
-        QTest::newRow("Cancel") << ""
-                                << "13: 'Type mismatch'";
+        const auto row = [](const char* tag, const QString& entered, const QString& error) {
+            QTest::newRow(tag) << entered << error;
+        };
+        const QString own = "'Application-defined or object-defined error'";
+        row("blanks around", "  76  ", "76: 'Path not found'");
+        row("half down to even", "2.5", "2: " + own);
+        row("half up to even", "3.5", "4: " + own);
+        row("lower bound by rounding", "-32768.5", "-32768: " + own);
+        row("hex as 16 bits", "&HFFFF", "-1: " + own);
+        row("octal", "&O17", "15: " + own);
+        row("rounds to 0, refused", "-0.4", "5: 'Invalid procedure call or argument'");
+        row("above", "40000", "6: 'Overflow'");
+        row("rounds above", "32767.5", "6: 'Overflow'");
+        row("letters", "abc", "13: 'Type mismatch'");
+        row("infinity", "inf", "13: 'Type mismatch'");
+        row("Cancel", "", "13: 'Type mismatch'");
     }
     // The details line goes onto the clipboard; after Continue the program stays busy.
     void debugRaisesTheEnteredError()
