@@ -7,11 +7,13 @@
 
 namespace {
 
-// A folder name that the file system refuses outright, so that even listing it fails.
-#ifdef Q_OS_WIN
-const QString Unlistable = QStringLiteral("bad<name>");
-#else
+// A folder name too long for the file system, so that even listing it fails: a bad file name on
+// Linux, a path or file access error on Windows.
 const QString Unlistable = QString(300, QLatin1Char('x'));
+#ifdef Q_OS_WIN
+const QString UnlistableError = QStringLiteral("Error 75: 'Path/File access error'");
+#else
+const QString UnlistableError = QStringLiteral("Error 52: 'Bad file name or number'");
 #endif
 
 } // namespace
@@ -219,7 +221,7 @@ private slots:
         QCOMPARE(f.runtime.dialogsShown, 0);
         QCOMPARE(f.busy(), QStringLiteral("False"));
 
-        const QString details = "Error 52: 'Bad file name or number', Source: 'ZEB2000', Proc: ";
+        const QString details = UnlistableError + ", Source: 'ZEB2000', Proc: ";
         const QString unlistable = f.sample.prefix() + '/' + Unlistable + '/';
         f.window->CreateNewDirectory(unlistable + "B");
         QCOMPARE(f.runtime.clipboard,
