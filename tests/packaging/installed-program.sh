@@ -20,8 +20,12 @@ walk_to_task_options "$backup"
 # window, 193 x 82 pixels) shows entries in the highlight colour.
 listed=false
 for _ in $(seq 200); do
-    import -window "$MAIN_WINDOW" -crop 193x82+152+88 -depth 8 txt:- 2>/dev/null |
-        grep -qi '#308CC6' && listed=true && break
+    # (Not through a pipe: grep -q would cut it short, which pipefail counts as a failure.)
+    if grep -qi '#308CC6' < <(import -window "$MAIN_WINDOW" -crop 193x82+152+88 -depth 8 txt:-)
+    then
+        listed=true
+        break
+    fi
     sleep 0.1
 done
 import -window root "$shot"
