@@ -67,8 +67,8 @@ make_sample_prefix() {
 # A button's access key (Alt+F for Find) clicks it only 100 ms after the program takes the key,
 # as Qt animates the click; a program slowed down by a loaded machine then takes the keys after
 # it first, or drops a second one. The walks use keys that act at once and in order: Enter on a
-# focused button or on the window, Tab, Space, and the access keys of labels, which only move the
-# focus.
+# focused button or on the window, Tab and Shift+Tab, Down between the task options, and the
+# access keys of labels, which only move the focus.
 
 # From Select Task (Backup chosen) to Task Options: Find (Alt+P into ICQ's folder, Tab to Find,
 # Enter) fills ICQ's folder, the backup folder is typed in.
