@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # zeb2000-cli on a sample Wine prefix: every command, every exit code, a dated backup with
 # --keep, a restore from --latest that gives back the original bytes, the replace question with
-# and without a terminal, and the refusal while a process runs icq.exe.
+# and without a terminal, a repeat backup, and the refusal while a process runs icq.exe.
 set -euo pipefail
 cli=$1
 make_sample=$2
@@ -40,17 +40,38 @@ grep -q "ICQ 2000b .*\[2000b\]" "$work/out" && grep -q "^  22222222$" "$work/out
     fail "list: $(cat "$work/out")"
 
 # A plain backup, then dated ones of which --keep 2 leaves the newest two.
-run backup --to "$work/plain" --component 2000b --component cl
+# (A display that cannot be reached holds no ICQ window.)
+DISPLAY=:4095 run backup --to "$work/plain" --component 2000b --component cl
 expect 0 "backup"
 [ "$(ls "$work/plain")" = "$(printf '2000b\nCL')" ] || fail "backup copied $(ls "$work/plain")"
 diff -r "$icq/2000b" "$work/plain/2000b" >/dev/null || fail "the backup differs"
-mkdir -p "$work/sets/2001-01-01 0000" "$work/sets/2002-02-02 0000" "$work/sets/not a set"
+# A repeat backup asks only about what changed (without a terminal: keeps it, and says so);
+# what it finds unchanged stays as it was, unless --full copies every file all the same.
+echo changed >>"$icq/CL/11111111.cl"
+unchanged=$(stat -c %i "$work/plain/CL/22222222.cl")
+run backup --to "$work/plain" --component cl
+expect 1 "repeat backup of a changed file without a terminal"
+grep -q "kept, not replaced: .*11111111.cl" "$work/out" && ! grep -q 22222222 "$work/out" ||
+    fail "repeat backup: $(cat "$work/out")"
+[ "$(stat -c %i "$work/plain/CL/22222222.cl")" = "$unchanged" ] || fail "an unchanged file was copied"
+run backup --to "$work/plain" --component cl --full --overwrite
+expect 0 "full backup"
+cmp -s "$icq/CL/11111111.cl" "$work/plain/CL/11111111.cl" &&
+    [ "$(stat -c %i "$work/plain/CL/22222222.cl")" != "$unchanged" ] || fail "--full copied not all"
+# Only folders named exactly like a set count: a link or a name near one stays, with what it
+# leads to.
+mkdir -p "$work/sets/2001-01-01 0000" "$work/sets/2002-02-02 0000" "$work/sets/not a set" \
+    "$work/sets/2000-1-1 0000"
+touch "$work/sets/not a set/notes"
+ln -s "$work/sets/not a set" "$work/sets/1999-01-01 0000"
 run backup --to "$work/sets" --dated --keep 2 --quiet
 expect 0 "dated backup"
 [ ! -s "$work/out" ] || fail "--quiet printed: $(cat "$work/out")"
 sets=$(ls "$work/sets")
-[ "$(echo "$sets" | wc -l)" = 3 ] && echo "$sets" | grep -q "^2002-02-02 0000$" &&
-    echo "$sets" | grep -q "^not a set$" || fail "--keep 2 left: $sets"
+new_sets=$(echo "$sets" | grep -cE '^20[0-9]{2}-[0-9]{2}-[0-9]{2} [0-9]{4}$' || true)
+[ "$(echo "$sets" | wc -l)" = 5 ] && [ "$new_sets" = 2 ] && echo "$sets" | grep -q "^2002-02-02 0000$" &&
+    [ -e "$work/sets/1999-01-01 0000/notes" ] && [ -d "$work/sets/2000-1-1 0000" ] ||
+    fail "--keep 2 left: $sets"
 
 # A restore from the newest set puts back what ICQ lost or damaged.
 cp "$icq/NewDB/11111111.dat" "$work/original"

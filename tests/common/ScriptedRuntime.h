@@ -35,6 +35,9 @@ public:
     std::function<void(int)> onDoEvents;
     // Called while the window waits for work in another thread: lets a test act during a copy.
     std::function<void()> onKeepAlive;
+    // Called as a box is shown, or a link opened: lets a test look at the window meanwhile.
+    std::function<void()> onBox;
+    std::function<void()> onShellOpen;
 
     // ---- The record --------------------------------------------------------------------------
     std::vector<ShownBox> boxes;
@@ -49,6 +52,8 @@ public:
                      const QString& title) override
     {
         boxes.push_back({prompt, buttons, icon, title});
+        if (onBox)
+            onBox();
         const MsgAnswer unscripted = buttons == MsgButtons::OkOnly ? MsgAnswer::Ok : MsgAnswer::No;
         return takeFront(boxAnswers, unscripted);
     }
@@ -85,7 +90,12 @@ public:
         ++m_ends;
         throw ProgramEnded{};
     }
-    void shellOpen(const QString& url) override { openedUrls << url; }
+    void shellOpen(const QString& url) override
+    {
+        openedUrls << url;
+        if (onShellOpen)
+            onShellOpen();
+    }
     QString programFolder() override { return programFolderPath; }
 
     QStringList prompts() const

@@ -1,10 +1,12 @@
-// The run of the core on real folders: both directions, what its observer hears, a Cancel that
-// ends the run, and the dated backup sets.
+// The copy of the core on real folders: the run with the replace question's answers, the report
+// of what could not be copied and the undo of a restore. How folders are copied is tested on the OS
+// layer (tests/os/test_copy_folder.cpp), the dated backup sets and a repeat backup by the command
+// line (tests/cli/cli.sh).
 #include "RecordingSink.h"
 #include "SampleInstallation.h"
 
 #include "core/BackupRun.h"
-#include "core/BackupSets.h"
+#include "core/FileCopier.h"
 #include "core/UndoSets.h"
 
 #include <QtTest>
@@ -14,25 +16,12 @@ namespace {
 struct RecordingObserver final : RunObserver
 {
     Os::ReplaceAnswer answer = Os::ReplaceAnswer::Yes;
-    QStringList events;
-    qint64 lastProgress = 0;
+    QStringList asked;
 
     Os::ReplaceAnswer askReplace(const QString& file) override
     {
-        events << "asked " + QFileInfo(file).fileName();
+        asked << QFileInfo(file).fileName();
         return answer;
-    }
-    void componentStarted(const Component& component, qint64 bytes) override
-    {
-        events << QStringLiteral("started %1 %2").arg(component.folder).arg(bytes);
-    }
-    void componentProgress(qint64 bytesDone) override { lastProgress = bytesDone; }
-    void componentFinished(const ComponentResult& result) override
-    {
-        events << QStringLiteral("finished %1 %2 at %3")
-                      .arg(result.component.folder)
-                      .arg(result.copied)
-                      .arg(lastProgress);
     }
 };
 
@@ -43,73 +32,86 @@ class BackupRunTest : public QObject
     Q_OBJECT
 
 private slots:
-    void copiesEachComponentFromSourceToTarget_data()
+    // Of two components the first holds two files to replace and a new one; every question gets
+    // the same answer, none is asked with Overwrite, and Cancel ends the whole run. On Windows
+    // the shell asks its own question (tests/os), so only Overwrite runs there.
+    void replaceQuestion_data()
     {
-        QTest::addColumn<Direction>("direction");
-        QTest::newRow("backup") << Direction::Backup;
-        QTest::newRow("restore") << Direction::Restore;
+        QTest::addColumn<bool>("overwrite");
+        QTest::addColumn<Os::ReplaceAnswer>("answer");
+        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<QByteArray>("kept");
+        using A = Os::ReplaceAnswer;
+        const QStringList both = {"one.dat", "two.dat"};
+#ifndef Q_OS_WIN
+        QTest::newRow("Yes") << false << A::Yes << both << QByteArray("new");
+        QTest::newRow("Yes to All") << false << A::YesToAll << both.mid(0, 1) << QByteArray("new");
+        QTest::newRow("No") << false << A::No << both << QByteArray("older");
+        QTest::newRow("Cancel") << false << A::Cancel << both.mid(0, 1) << QByteArray("older");
+#endif
+        QTest::newRow("Overwrite") << true << A::Cancel << QStringList() << QByteArray("new");
     }
-    void copiesEachComponentFromSourceToTarget()
+    void replaceQuestion()
     {
-        QFETCH(Direction, direction);
+        QFETCH(bool, overwrite);
+        QFETCH(Os::ReplaceAnswer, answer);
+        QFETCH(QByteArray, kept);
         SampleInstallation sample;
         RunPlan plan;
-        plan.direction = direction;
         plan.icqFolder = sample.icqFolder();
         plan.backupFolder = sample.backupFolder();
+        plan.overwrite = overwrite;
         plan.components = {{"Messages", "DB", true}, {"Contacts", "CL", true}};
-        for (const char* folder : {"DB", "CL"})
-            SampleInstallation::writeFile(plan.sourceFolder() + folder + "/1.dat",
-                                          QByteArray(1500, folder[0]));
+        for (const QString name : {"one.dat", "two.dat"}) {
+            SampleInstallation::writeFile(plan.icqFolder + "DB/" + name, "new");
+            SampleInstallation::writeFile(plan.backupFolder + "DB/" + name, "older"); // its size
+        }
+        SampleInstallation::writeFile(plan.icqFolder + "DB/fresh.dat", "fresh");
+        SampleInstallation::writeFile(plan.icqFolder + "CL/1.dat", "contacts");
         RecordingSink sink;
         RecordingObserver observer;
+        observer.answer = answer;
         const QList<ComponentResult> results = BackupRun(plan, sink, observer).execute();
-        QCOMPARE(results.size(), 2);
-#ifdef Q_OS_WIN
-        const QString done = "0"; // the shell's copy tells of no progress
-#else
-        const QString done = "1500";
-#endif
-        QCOMPARE(observer.events, (QStringList{"started DB 1500", "finished DB 1 at " + done,
-                                               "started CL 1500", "finished CL 1 at " + done}));
-        QCOMPARE(SampleInstallation::readFile(plan.targetFolder() + "CL/1.dat"),
-                 QByteArray(1500, 'C'));
+        // In name order, as the lists show names.
+        QTEST(observer.asked, "asked");
+        const auto read = [&](const char* name) {
+            return SampleInstallation::readFile(plan.backupFolder + name);
+        };
+        // fresh.dat comes first and stays copied even when a later question is cancelled.
+        QCOMPARE(read("DB/one.dat") + read("DB/two.dat") + read("DB/fresh.dat"),
+                 kept + kept + "fresh");
+        const bool cancelled = !overwrite && answer == Os::ReplaceAnswer::Cancel;
+        QCOMPARE(results.size(), cancelled ? 1 : 2);
+        QCOMPARE(results[0].copied, !cancelled);
+        QCOMPARE(read("CL/1.dat"), cancelled ? QByteArray() : QByteArray("contacts"));
         QVERIFY(sink.reports.isEmpty());
     }
 
-#ifndef Q_OS_WIN // the shell asks its own question
-    // A Cancel to the replace question ends the whole run, not only its component.
-    void cancelEndsTheRun()
+    // What could not be copied is described naming the side that failed, ten files at most.
+    void failuresAreDescribedWithTheirSide()
     {
-        SampleInstallation sample;
-        RunPlan plan;
-        plan.icqFolder = sample.icqFolder();
-        plan.backupFolder = sample.backupFolder();
-        plan.components = {{"Messages", "DB", true}, { "Contacts", "CL", true }};
-        for (const char* folder : {"DB", "CL"}) {
-            SampleInstallation::writeFile(plan.icqFolder + folder + "/1.dat", "new");
-            SampleInstallation::writeFile(plan.backupFolder + folder + "/1.dat", "older");
-        }
-        RecordingSink sink;
-        RecordingObserver observer;
-        observer.answer = Os::ReplaceAnswer::Cancel;
-        const QList<ComponentResult> results = BackupRun(plan, sink, observer).execute();
-        QCOMPARE(results.size(), 1);
-        QVERIFY(!results[0].copied && results[0].outcome.cancelled);
-        QCOMPARE(observer.events.filter("asked").size(), 1);
+        Os::CopyOutcome many;
+        for (int i = 0; i < 12; ++i)
+            many.failures.push_back({"/t/" + std::to_string(i), Os::CopySide::Target, "full"});
+        const QStringList lines = describeCopyFailures(many);
+        QCOMPARE(lines.size(), 11);
+        QCOMPARE(lines[9], QStringLiteral("Cannot write /t/9: full"));
+        QCOMPARE(lines[10], QStringLiteral("and 2 more"));
     }
-#endif
 
-    // A restore keeps what it replaces and notes what it adds: the undo gives back the ICQ folder
-    // as it was, byte for byte, and only five undo sets stay.
+    // A restore keeps what it replaces (in the ICQ folder's spelling of its names) and notes what
+    // it adds: the undo gives back the ICQ folder as it was, byte for byte, and only five undo
+    // sets stay.
     void restoreThenUndoGivesBackTheIcqFolder()
     {
         SampleInstallation sample;
         const QString icq = sample.icqFolder();
         SampleInstallation::writeFile(icq + "DB/a.dat", "ICQ's own a");
         SampleInstallation::writeFile(icq + "DB/b.dat", "ICQ's own b, not in the backup");
+        SampleInstallation::writeFile(icq + "DB/sub/d.dat", "ICQ's own d");
         SampleInstallation::writeFile(sample.backupFolder() + "db/A.DAT", "backed-up a");
         SampleInstallation::writeFile(sample.backupFolder() + "db/new/c.dat", "backed-up c");
+        SampleInstallation::writeFile(sample.backupFolder() + "db/Sub/D.dat", "backed-up d");
         const auto snapshot = [&] {
             QStringList files;
             QDirIterator it(icq, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
@@ -132,41 +134,19 @@ private slots:
         plan.components = {{"Messages", "DB", true}};
         RecordingSink sink;
         RecordingObserver observer;
-        for (int restore = 0; restore < 6; ++restore) {
-            BackupRun run(plan, sink, observer);
-            QVERIFY(run.execute().first().copied);
-            QVERIFY2(QDir::fromNativeSeparators(run.undoFolder()).startsWith(icq + "ZEB Undo/"),
-                     qPrintable(QString::number(restore) + run.undoFolder()));
-            QCOMPARE(SampleInstallation::readFile(icq + "DB/a.dat"), QByteArray("backed-up a"));
-            if (restore == 0)
-                QVERIFY(QDir::fromNativeSeparators(undoNewestRestore(icq))
-                            .startsWith(icq + "ZEB Undo/"));
-            if (restore == 0)
-                QCOMPARE(snapshot(), before);
+        for (int restore = 0; restore < 7; ++restore) {
+            QVERIFY(BackupRun(plan, sink, observer).execute().first().copied);
+            if (restore > 0)
+                continue;
+            QCOMPARE(SampleInstallation::readFile(icq + "DB/a.dat") +
+                         SampleInstallation::readFile(icq + "DB/sub/d.dat"),
+                     QByteArray("backed-up abacked-up d"));
+            QVERIFY(
+                QDir::fromNativeSeparators(undoNewestRestore(icq)).startsWith(icq + "ZEB Undo/"));
+            QCOMPARE(snapshot(), before);
         }
         QCOMPARE(undoSets(icq).size(), 5);
         QVERIFY(sink.reports.isEmpty());
-        QVERIFY(offeredComponents(sample.programFolder(), icq).isEmpty());
-        QVERIFY(!isSafeComponentFolder("zeb undo/DB"));
-    }
-
-    // Only folders named exactly like a set count: the oldest go, nothing else is touched.
-    void datedSetsArePrunedOldestFirst()
-    {
-        QCOMPARE(backupSetName(QDateTime(QDate(2026, 3, 4), QTime(5, 6))),
-                 QStringLiteral("2026-03-04 0506"));
-        QTemporaryDir dir;
-        for (const char* name : {"2024-01-01 0900", "2025-12-31 2359", "2023-05-05 0505",
-                                 "2025-01-01 0000 copy", "notes", "2025-6-1 0000"})
-            QVERIFY(QDir(dir.path()).mkpath(name));
-        QVERIFY(QFile::link(dir.filePath("notes"), dir.filePath("2000-01-01 0000")));
-        QCOMPARE(backupSets(dir.path()),
-                 (QStringList{"2023-05-05 0505", "2024-01-01 0900", "2025-12-31 2359"}));
-        QCOMPARE(pruneBackupSets(dir.path(), 1),
-                 (QStringList{"2023-05-05 0505", "2024-01-01 0900"}));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 (QStringList{"2000-01-01 0000", "2025-01-01 0000 copy", "2025-12-31 2359",
-                              "2025-6-1 0000", "notes"}));
     }
 };
 

@@ -1,8 +1,10 @@
-// The component and UIN catalogues over real folders, and the shipped plugins read back.
+// What the program finds of ICQ: its folder in the registry (a real Wine-format user.reg in a
+// throw-away prefix on Linux, keys made with reg.exe on Windows), and the component and UIN
+// catalogues over real folders.
 #include "SampleInstallation.h"
 
 #include "core/ComponentCatalogue.h"
-#include "core/PluginRecord.h"
+#include "core/IcqDiscovery.h"
 #include "core/UinCatalogue.h"
 
 #include <QtTest>
@@ -34,6 +36,50 @@ class CataloguesTest : public QObject
     Q_OBJECT
 
 private slots:
+    void registryValue_data()
+    {
+        QTest::addColumn<QStringList>("values"); // ICQ's values; none: no ICQ key
+        QTest::addColumn<QString>("expected");   // the DOS path the registry names, or a text
+        QTest::addColumn<QString>("box");
+        const auto row = [](const char* tag, const QStringList& values, const QString& expected,
+                            const QString& box = QString()) {
+            QTest::newRow(tag) << values << expected << box;
+        };
+        const QString noValue = QStringLiteral("Error getting subkey value.");
+        row("ICQPath before DataBase", {"DataBase=C:\\Old\\DB", "ICQPath=C:\\ICQ"}, "C:\\ICQ");
+        row("only DataBase, with DB", {"DataBase=C:\\ICQ\\DB\\DB99"}, "C:\\ICQ\\");
+        row("only DataBase, without DB", {"DataBase=C:\\ICQ\\Db99b"}, "");
+        // A value that is not text is no folder, however its bytes read.
+        row("ICQPath a number", {"ICQPath=dword:1"}, noValue);
+        row("ICQPath bytes, no terminator", {"ICQPath=hex:433A5C49435120"}, noValue);
+        row("quotes and accents", {"ICQPath=C:\\José \"Q\"\\Müller\\"}, "C:\\José \"Q\"\\Müller\\");
+#ifndef Q_OS_WIN
+        // Cut at the NUL, the path would name another folder: the value counts as unreadable.
+        // (Windows' reg.exe cannot write one.)
+        row("NUL in ICQPath",
+            {"ICQPath=C:\\ICQ" + QString(QChar(0)) + "\\x", "DataBase=C:\\ICQ\\DB"}, "C:\\ICQ\\");
+#endif
+        row("no key", {}, "", "Error opening key.");
+    }
+    void registryValue()
+    {
+        QFETCH(QStringList, values);
+        QFETCH(QString, expected);
+        SampleInstallation sample;
+        sample.writeRegistry(values);
+        qputenv("WINEPREFIX", QFile::encodeName(sample.prefix()));
+#ifndef Q_OS_WIN
+        // On Linux the DOS path names a folder through the prefix's drive link C:.
+        if (expected.startsWith(QLatin1String("C:\\")))
+            expected = QDir(sample.prefix()).canonicalPath() + "/drive_c" +
+                       expected.mid(2).replace('\\', '/');
+#endif
+        QStringList notices;
+        QCOMPARE(icqFolderFromRegistry([&notices](const QString& text) { notices << text; }),
+                 expected);
+        QTEST(notices.join(QString()), "box");
+    }
+
     void components_data()
     {
         QTest::addColumn<QByteArrayList>("plugins");
@@ -57,9 +103,11 @@ private slots:
             << sample + sample;
         QTest::newRow("no plugins") << QByteArrayList{} << db << QStringList{};
         // Each of these folders exists, yet leads out of the ICQ folder or is that folder itself.
-        const QStringList existing = {"../elsewhere", "etc", "C:/ICQ", "d:ICQ", "1:ICQ", "DB"};
+        // The undo sets of restores are the program's own.
+        const QStringList existing = {"../elsewhere", "etc", "C:/ICQ",     "d:ICQ",
+                                      "1:ICQ",        "DB",  "ZEB Undo/DB"};
         for (const char* folder : {"..", "../elsewhere", "DB\\..\\..\\elsewhere", "/etc", "\\etc",
-                                   "C:\\ICQ", "d:ICQ", "1:ICQ", "", ".", "./"})
+                                   "C:\\ICQ", "d:ICQ", "1:ICQ", "", ".", "./", "zeb undo/DB"})
             QTest::addRow("unsafe '%s'", folder)
                 << QByteArrayList{plugin(folder)} << existing << QStringList{};
         QTest::newRow("dots inside a name")
@@ -82,12 +130,10 @@ private slots:
     {
         QTest::addColumn<QStringList>("files"); // in the UIN folder; none: no folder
         QTest::addColumn<QStringList>("entries");
-        QTest::addColumn<QString>("box");
         QTest::newRow("any letter case")
-            << QStringList{"111.uin", "222.UIN", "333.txt"} << QStringList{"111", "222"};
-        QTest::newRow("no UIN files")
-            << QStringList{"333.txt"} << QStringList{} << "No UINs were found!";
-        QTest::newRow("no UIN folder") << QStringList{} << QStringList{} << "No UINs were found!";
+            << QStringList{"111.uin", "222.UIN", "333.txt", "444.uin.bak"}
+            << QStringList{"111", "222"};
+        QTest::newRow("no UIN folder") << QStringList{} << QStringList{};
     }
     void uins()
     {
@@ -96,23 +142,6 @@ private slots:
         for (const QString& file : files)
             sample.addUin(sample.icqFolder(), file);
         QTEST(uinsOnSide(sample.icqFolder()), "entries");
-    }
-
-    // The generator of the shipped plugins and the reader agree on the format.
-    void shippedPluginsReadBack()
-    {
-        const QDir built(QStringLiteral(ZEB_BUILT_PLUGINS));
-        QStringList folders;
-        for (const QString& file : built.entryList({QStringLiteral("*.zpx")}, QDir::Files)) {
-            const PluginRecord record = readPluginRecord(built.filePath(file));
-            QVERIFY2(!record.name.isEmpty() && record.flag != 0, qPrintable(file));
-            QVERIFY2(isSafeComponentFolder(record.folder), qPrintable(file));
-            folders << record.folder;
-        }
-        for (const char* folder :
-             {"DB", "NewDB", "Db99b", "2000a", "2000b", "2001a", "2002a", "2003a", "CL", "sec",
-              "DataFiles", "Plugins", "UIN", "Received Files"})
-            QVERIFY2(folders.contains(QLatin1String(folder)), folder);
     }
 };
 

@@ -26,8 +26,9 @@ original=$(mktemp)
 cp "$icq/2000b/11111111.dat" "$original"
 echo "damaged" >"$icq/2000b/11111111.dat"
 rm "$icq/NewDB/22222222.idx"
-# Back to the first page, choose Restore, and walk forward again.
-keys_to "$MAIN_WINDOW" alt+b alt+b alt+b alt+r Return Return Return Return
+# Back to the first page (Shift+Tab to Back, Enter three times; Back, disabled there, hands the
+# focus on to Next), choose Restore (Shift+Tab to the chosen task, Down), and walk forward again.
+keys_to "$MAIN_WINDOW" shift+Tab Return Return Return shift+Tab Down Return Return Return Return
 acknowledge "Info"
 cmp "$original" "$icq/2000b/11111111.dat" || fail "restore did not put the database back"
 [ -f "$icq/NewDB/22222222.idx" ] || fail "restore did not bring the missing index back"

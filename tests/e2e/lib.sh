@@ -64,10 +64,16 @@ make_sample_prefix() {
     mkdir -p "$backup"
 }
 
-# From Select Task (Backup chosen) to Task Options: Find fills ICQ's folder, the backup folder
-# is typed in.
+# A button's access key (Alt+F for Find) clicks it only 100 ms after the program takes the key,
+# as Qt animates the click; a program slowed down by a loaded machine then takes the keys after
+# it first, or drops a second one. The walks use keys that act at once and in order: Enter on a
+# focused button or on the window, Tab and Shift+Tab, Down between the task options, and the
+# access keys of labels, which only move the focus.
+
+# From Select Task (Backup chosen) to Task Options: Find (Alt+P into ICQ's folder, Tab to Find,
+# Enter) fills ICQ's folder, the backup folder is typed in.
 walk_to_task_options() {
-    keys_to "$MAIN_WINDOW" Return alt+f alt+l ctrl+a
+    keys_to "$MAIN_WINDOW" Return alt+p Tab Return alt+l ctrl+a
     xdotool type --delay 20 "$1"
     keys_to "$MAIN_WINDOW" Return
 }

@@ -35,8 +35,9 @@ shot warning
 acknowledge "Warning"
 MAIN_WINDOW=$(wait_for_window "$MAIN_TITLE")
 shot page1
-# Select Task (Backup is chosen) → Folder Locations; Find fills ICQ's folder from the registry.
-keys_to "$MAIN_WINDOW" Return alt+f alt+l ctrl+a
+# Select Task (Backup is chosen) → Folder Locations; Find fills ICQ's folder from the registry
+# (keys that act at once, as lib.sh says).
+keys_to "$MAIN_WINDOW" Return alt+p Tab Return alt+l ctrl+a
 xdotool type --delay 20 "$dos\\Backup"
 shot page2
 # → Task Options (lists filled and selected) → Ready!
@@ -59,7 +60,8 @@ done
 cp "$icq/2000b/11111111.dat" "$walk/original"
 echo "damaged" >"$icq/2000b/11111111.dat"
 rm "$icq/NewDB/22222222.idx"
-keys_to "$MAIN_WINDOW" alt+b alt+b alt+b alt+r Return Return Return Return
+# Back to the first page, Restore, and forward again, as on Linux.
+keys_to "$MAIN_WINDOW" shift+Tab Return Return Return shift+Tab Down Return Return Return Return
 acknowledge "Info"
 cmp "$walk/original" "$icq/2000b/11111111.dat" || fail "restore did not put the database back"
 [ -f "$icq/NewDB/22222222.idx" ] || fail "restore did not bring the missing index back"

@@ -1,7 +1,7 @@
 // Runs one folder copy of the OS layer for the fault-injection script and prints its outcome:
-//   copy_driver FROM_FOLDER TO_FOLDER [--ask yes|no|cancel] [--die-after N]
-// Without --ask every existing file is replaced. --die-after N ends the process with SIGKILL
-// when the data of the N-th file is in its temporary file. Exit 0 when everything was copied.
+//   copy_driver FROM_FOLDER TO_FOLDER [--die-after N]
+// Every existing file is replaced. --die-after N ends the process with SIGKILL when the data of
+// the N-th file is in its temporary file. Exit 0 when everything was copied.
 #include "os/os.h"
 
 #include <csignal>
@@ -11,31 +11,15 @@
 
 int main(int argc, char* argv[])
 {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: copy_driver FROM TO [--ask yes|no|cancel] [--die-after N]\n");
+    if (argc != 3 && !(argc == 5 && std::strcmp(argv[3], "--die-after") == 0)) {
+        std::fprintf(stderr, "usage: copy_driver FROM TO [--die-after N]\n");
         return 2;
     }
     Os::CopyRequest request;
     request.from = std::string(argv[1]) + "/*.*";
     request.to = argv[2];
     request.overwrite = true;
-    int dieAfter = 0;
-    for (int i = 3; i + 1 < argc; i += 2) {
-        const std::string option = argv[i];
-        const std::string value = argv[i + 1];
-        if (option == "--die-after") {
-            dieAfter = std::stoi(value);
-        } else if (option == "--ask") {
-            request.overwrite = false;
-            const Os::ReplaceAnswer answer = value == "yes"  ? Os::ReplaceAnswer::Yes
-                                             : value == "no" ? Os::ReplaceAnswer::No
-                                                             : Os::ReplaceAnswer::Cancel;
-            request.askReplace = [answer](const std::string& file) {
-                std::printf("asked %s\n", file.c_str());
-                return answer;
-            };
-        }
-    }
+    const int dieAfter = argc == 5 ? std::stoi(argv[4]) : 0;
     int files = 0;
     request.afterFileData = [&](const std::string&, const std::string&) {
         if (++files == dieAfter) {

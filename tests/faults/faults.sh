@@ -169,8 +169,8 @@ begin "syncs around the renames"
 before=$failed
 for f in a b c; do echo "$f" >"$work/src/$f.dat"; done
 echo old >"$work/dst/b.dat"
-# (LeakSanitizer, in a sanitized build, cannot work under strace's ptrace.)
-ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 \
+# (LeakSanitizer cannot work under ptrace: a sanitized driver is traced without it.)
+ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
     strace -f -qq -e trace=syncfs,rename,renameat,renameat2 -o "$work/trace" \
     "$driver" "$work/src" "$work/dst" >/dev/null
 calls=$(grep -oE '(syncfs|rename[a-z0-9]*)\(' "$work/trace" | tr -d '(' | uniq | tr '\n' ' ')

@@ -57,6 +57,11 @@ private slots:
                 barValues << f.window->progressBar().Value();
             }
         };
+        QStringList labelsAtBoxes;
+        f.runtime.onBox = [&] {
+            labelsAtBoxes << f.caption("lblOverallProgress") + ' ' +
+                                 f.caption("lblOverallPercentage");
+        };
         f.press("cmdNext");
 
         QCOMPARE(progress,
@@ -73,6 +78,7 @@ private slots:
                               "Cannot read " + cl + "a.dat: No such file or directory",
                               "Cannot read " + cl + "b.dat: No such file or directory"}));
 #endif
+        QCOMPARE(labelsAtBoxes.last(), QStringLiteral("One or more errors occured! 100%"));
         const ShownBox& result = f.runtime.boxes.back();
         QCOMPARE(result.title, QStringLiteral("Error!"));
         QCOMPARE(result.icon, MsgIcon::Critical);
@@ -90,24 +96,6 @@ private slots:
         QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
         QCOMPARE(f.busy(), QStringLiteral("False"));
         QVERIFY(!f.runtime.ended);
-    }
-
-    void twoRunsInARow()
-    {
-        WizardFixture f;
-        addFiveComponents(f);
-        f.enterTaskOptions();
-        f.press("cmdNext");
-        f.button("cmdNext")->setFocus(); // as after Enter or a click on it
-        f.press("cmdNext");
-        f.press("cmdNext");
-        QCOMPARE(f.runtime.prompts(), (QStringList{"The task was completed successfully!",
-                                                   "The task was completed successfully!"}));
-        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Info"));
-        QCOMPARE(f.runtime.boxes[0].icon, MsgIcon::Information);
-        QCOMPARE(f.runtime.yields, 20);
-        // Next had the focus when the run disabled it; Enter must not find Exit now.
-        QCOMPARE(f.window->focusWidget(), f.button("cmdNext"));
     }
 
     // A failure of the run itself goes to the error dialog and ends the run on the spot, with the
@@ -132,154 +120,133 @@ private slots:
         QVERIFY(f.runtime.ended);
     }
 
-    void icqRunningWarningAnsweredNo()
+    // ICQ titles its main window with the UIN logged on: a window titled exactly with one of the
+    // ICQ folder's UINs makes the run warn first. Yes goes on; No copies nothing and leaves the
+    // window as it was, Next with the focus.
+    void icqRunningWarning_data()
     {
+        QTest::addColumn<QString>("otherFile");  // in ICQ's UIN folder, beside 111.uin
+        QTest::addColumn<QStringList>("titles"); // of the windows open
+        QTest::addColumn<MsgAnswer>("answer");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("second UIN, No") << "222.UIN" << QStringList{"222"} << MsgAnswer::No << true;
+        QTest::newRow("first UIN, Yes")
+            << "222.UIN" << QStringList{"111"} << MsgAnswer::Yes << true;
+        QTest::newRow("a .uin.bak file, titles holding a UIN")
+            << "222.uin.bak" << QStringList{"222.uin", "2222", "ICQ 111"} << MsgAnswer::No << false;
+    }
+
+    void icqRunningWarning()
+    {
+        QFETCH(QString, otherFile);
+        QFETCH(QStringList, titles);
+        QFETCH(MsgAnswer, answer);
+        QFETCH(bool, warned);
         WizardFixture f;
         addFiveComponents(f);
-        QWidget icq;
-        icq.setWindowTitle("111");
-        icq.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&icq));
+        f.sample.addUin(f.sample.icqFolder(), otherFile);
+        std::vector<std::unique_ptr<QWidget>> windows;
+        for (const QString& title : titles) {
+            windows.push_back(std::make_unique<QWidget>());
+            windows.back()->setWindowTitle(title);
+            windows.back()->show();
+            QVERIFY(QTest::qWaitForWindowExposed(windows.back().get()));
+        }
         f.enterTaskOptions();
         f.press("cmdNext");
-        f.runtime.boxAnswers = {MsgAnswer::No};
+        f.runtime.boxAnswers = {answer};
         f.button("cmdNext")->setFocus();
         f.press("cmdNext");
 
-        QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
-        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Warning!"));
-        QCOMPARE(f.runtime.boxes[0].prompt,
-                 QStringLiteral("ICQ appears to be running right now. If you continue,\r\nfiles "
-                                "may not be properly backed up or restored.\r\n\r\nDo you wish to "
-                                "continue (not recommended) ?"));
-        QVERIFY(!QFileInfo::exists(f.sample.backupFolder()));
-        QCOMPARE(f.runtime.yields, 0);
+        QCOMPARE(f.runtime.boxes.front().title == QLatin1String("Warning!"), warned);
+        if (warned)
+            QCOMPARE(f.runtime.boxes.front().prompt,
+                     QStringLiteral("ICQ appears to be running right now. If you continue,\r\n"
+                                    "files may not be properly backed up or restored.\r\n\r\nDo "
+                                    "you wish to continue (not recommended) ?"));
+        if (warned && answer == MsgAnswer::No) {
+            QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
+            QVERIFY(!QFileInfo::exists(f.sample.backupFolder()));
+            QCOMPARE(f.runtime.yields, 0);
+        } else {
+            QCOMPARE(f.runtime.prompts().last(),
+                     QStringLiteral("The task was completed successfully!"));
+            QVERIFY(QFileInfo::exists(f.sample.backupFolder() + "DB/111.dat"));
+        }
         QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
         QCOMPARE(f.window->focusWidget(), f.button("cmdNext"));
         QCOMPARE(f.busy(), QStringLiteral("False"));
     }
 
-    void exitAfterSuccessAsksAndStaysOnNo()
+    // Closing the window during a run asks the busy question, as Exit does, and No lets the run
+    // go on. A run that is to end the program asks it too when it has succeeded: No leaves the
+    // window as the last component left it, and it closes unasked; Yes ends the program.
+    void theBusyQuestionDuringAndAfterARun()
     {
         WizardFixture f;
         addFiveComponents(f);
         f.enterTaskOptions();
         f.press("cmdNext");
         f.control<QCheckBox>("chkExitAfterDoing")->setChecked(true);
-        f.runtime.boxAnswers = {MsgAnswer::No};
-        f.press("cmdNext");
-
-        QCOMPARE(f.runtime.prompts(),
-                 QStringList{"Program is busy, are you sure you wish to interrupt and exit?"});
-        QVERIFY(!f.runtime.ended);
-        QCOMPARE(f.caption("lblOverallProgress"),
-                 QStringLiteral("Current component: ICQ NewDB  ..."));
-        QCOMPARE(f.caption("lblOverallPercentage"), QStringLiteral("100%"));
-        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
-        QCOMPARE(f.busy(), QStringLiteral("False"));
-
-        f.runtime.boxAnswers = {MsgAnswer::Yes};
-        f.press("cmdNext");
-        QVERIFY(f.runtime.ended);
-    }
-
-    void closingTheWindowDuringARunAsksFirst()
-    {
-        WizardFixture f;
-        addFiveComponents(f);
-        f.enterTaskOptions();
-        f.press("cmdNext");
-        f.runtime.boxAnswers = {MsgAnswer::No};
         bool closed = true;
         f.runtime.onDoEvents = [&](int yield) {
             if (yield == 1)
                 closed = f.window->close();
         };
         f.press("cmdNext");
-        QVERIFY(!closed);
+
+        QVERIFY(!closed && !f.runtime.ended);
         QCOMPARE(f.runtime.prompts(),
-                 (QStringList{"Program is busy, are you sure you wish to interrupt and exit?",
-                              "The task was completed successfully!"}));
+                 QStringList(2, "Program is busy, are you sure you wish to interrupt and exit?"));
+        QCOMPARE(f.caption("lblOverallProgress"),
+                 QStringLiteral("Current component: ICQ NewDB  ..."));
+        QCOMPARE(f.caption("lblOverallPercentage"), QStringLiteral("100%"));
+        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
+        QCOMPARE(f.busy(), QStringLiteral("False"));
+        QVERIFY(QFileInfo::exists(f.sample.backupFolder() + "NewDB/111.dat"));
         QVERIFY(f.window->close()); // not busy: it closes without a question
         QCOMPARE(f.runtime.boxes.size(), std::size_t(2));
-    }
 
-#ifndef Q_OS_WIN // the Windows shell's copy of a component runs to its end
-    // Exit and Yes while a component is copied: the copy stops before the program ends, the file
-    // being written is dropped and those finished stay, whole.
-    void exitDuringTheCopyStopsItCleanly()
-    {
-        WizardFixture f;
-        const QString source = f.sample.icqFolder() + "DB/";
-        const QString target = f.sample.backupFolder() + "DB/";
-        for (int i = 0; i < 20; ++i)
-            SampleInstallation::writeFile(source + QString::asprintf("m%02d.dat", i),
-                                          QByteArray(100000, char('a' + i)));
-        QFile large(source + "zz.db"); // last in name order, and long to copy
-        QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(qint64(768) << 20));
-        large.close();
-        f.sample.addPlugin("db.zpx", "Messages", "DB");
-        f.sample.addUin(f.sample.icqFolder(), "111.uin");
-        f.enterTaskOptions();
-        f.press("cmdNext");
-        const auto temporaries = [&] {
-            return QDir(target).entryList({".~zeb*"}, QDir::Files | QDir::Hidden);
-        };
+        f.runtime.onDoEvents = nullptr;
         f.runtime.boxAnswers = {MsgAnswer::Yes};
-        f.runtime.onKeepAlive = [&] {
-            if (!f.runtime.ended && temporaries().size() >= 3)
-                f.press("cmdExit");
-        };
         f.press("cmdNext");
-
         QVERIFY(f.runtime.ended);
-        QCOMPARE(f.runtime.prompts(),
-                 QStringList{"Program is busy, are you sure you wish to interrupt and exit?"});
-        QVERIFY(temporaries().isEmpty());
-        const QStringList copied = QDir(target).entryList(QDir::Files);
-        QVERIFY2(copied.size() >= 2 && !copied.contains("zz.db"), qPrintable(copied.join(' ')));
-        for (const QString& name : copied)
-            QCOMPARE(SampleInstallation::readFile(target + name),
-                     SampleInstallation::readFile(source + name));
     }
-#endif
 
-    // After a restore the success box says where the files it replaced were kept.
-    void restoreTellsWhereThePreviousFilesWereKept()
+    // A restore of a component whose name holds "[" copies the folder its plugin names. Under
+    // the success box the labels say "Finished!"; the box tells where the files that the restore
+    // replaced were kept.
+    void restoreOfANameHoldingABracket()
     {
         WizardFixture f;
-        f.sample.addComponent("Messages", "DB", "ICQ's own");
+        f.sample.addComponent("Messages [old]", "DB", "ICQ's own");
         f.sample.addUin(f.sample.icqFolder(), "111.uin");
         SampleInstallation::writeFile(f.sample.backupFolder() + "DB/111.dat", "backed up");
         f.sample.addUin(f.sample.backupFolder(), "111.uin");
         f.enterTaskOptions(false);
-        f.press("cmdNext");
-        f.press("cmdNext");
-        const QStringList lines = f.runtime.prompts().value(0).split("\r\n");
-        QCOMPARE(lines.size(), 2);
-        QCOMPARE(lines[0], QStringLiteral("The task was completed successfully!"));
-        QVERIFY2(QDir::fromNativeSeparators(lines[1]).startsWith(
-                     "The previous files were kept in " + f.sample.icqFolder() + "ZEB Undo/"),
-                 qPrintable(lines[1]));
-        QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "DB/111.dat"), "backed up");
-    }
-
-    void aNameHoldingABracketCopiesItsOwnFolder()
-    {
-        WizardFixture f;
-        f.sample.addComponent("Messages [old]", "DB", "x");
-        f.sample.addUin(f.sample.icqFolder(), "111.uin");
-        f.enterTaskOptions();
         f.press("cmdNext");
         QString label;
         f.runtime.onDoEvents = [&](int yield) {
             if (yield == 1)
                 label = f.caption("lblOverallProgress");
         };
+        QString labelsAtBox;
+        f.runtime.onBox = [&] {
+            labelsAtBox = f.caption("lblOverallProgress") + ' ' + f.caption("lblOverallPercentage");
+        };
         f.press("cmdNext");
         QCOMPARE(label, QStringLiteral("Current component: Messages [old]  ..."));
-        QCOMPARE(SampleInstallation::readFile(f.sample.backupFolder() + "DB/111.dat"), "x");
-        QCOMPARE(f.runtime.prompts(), QStringList{"The task was completed successfully!"});
+        QCOMPARE(labelsAtBox, QStringLiteral("Finished! 100%"));
+        QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
+        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Info"));
+        QCOMPARE(f.runtime.boxes[0].icon, MsgIcon::Information);
+        const QStringList lines = f.runtime.boxes[0].prompt.split("\r\n");
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], QStringLiteral("The task was completed successfully!"));
+        QVERIFY2(QDir::fromNativeSeparators(lines[1]).startsWith(
+                     "The previous files were kept in " + f.sample.icqFolder() + "ZEB Undo/"),
+                 qPrintable(lines[1]));
+        QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "DB/111.dat"), "backed up");
     }
 };
 

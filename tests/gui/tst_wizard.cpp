@@ -5,32 +5,36 @@
 
 #include <QtTest>
 
+namespace {
+
+// A folder name too long for the file system, so that even listing it fails: a bad file name on
+// Linux, a path or file access error on Windows.
+const QString Unlistable = QString(300, QLatin1Char('x'));
+#ifdef Q_OS_WIN
+const QString UnlistableError = QStringLiteral("Error 75: 'Path/File access error'");
+#else
+const QString UnlistableError = QStringLiteral("Error 52: 'Bad file name or number'");
+#endif
+
+} // namespace
+
 class WizardTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void startsOnSelectTaskAfterTheWarning()
+    // The window starts on the first page after the warning. Next and Back show one page at a
+    // time; Back is off on the first page, Next reads
+    // "&Do It !" on the last. The folder page fixes the direction (it finds ICQ.EXE as the file
+    // system compares names); Task Options lists the source side's components and UINs, all
+    // selected afresh when the folder page leads there, as the user left them when Back does.
+    void walkForwardAndBack()
     {
         WizardFixture f;
-        QCOMPARE(f.startupBoxes.size(), std::size_t(1));
-        const ShownBox& warning = f.startupBoxes.front();
-        QCOMPARE(warning.title, QStringLiteral("Warning"));
-        QCOMPARE(warning.icon, MsgIcon::Exclamation);
-        QCOMPARE(warning.prompt,
-                 QStringLiteral("You are about to use a BETA version of ZEB 2000 V2.0 that is "
-                                "still \r\nin a testing phase, and may not function correctly, if "
-                                "at all.\r\n\r\nYou are advised to continue at your own risk."));
-        QCOMPARE(f.page(), QStringLiteral("0"));
-        QCOMPARE(f.busy(), QStringLiteral("False"));
-    }
-
-    void nextAndBackWalkAllFourPages()
-    {
-        WizardFixture f;
-        f.sample.addComponent("Messages", "DB");
+        for (const char* folder : {"DB", "NewDB", "2000b"})
+            f.sample.addComponent(folder, folder);
         f.sample.addUin(f.sample.icqFolder(), "111.uin");
-
+        QFile::rename(f.sample.icqFolder() + "icq.exe", f.sample.icqFolder() + "ICQ.EXE");
         const auto expectPage = [&](int page, bool backEnabled, const QString& next) {
             QCOMPARE(f.page(), QString::number(page));
             QCOMPARE(f.busy(), QStringLiteral("False"));
@@ -39,145 +43,119 @@ private slots:
             QCOMPARE(f.button("cmdBack")->isEnabled(), backEnabled);
             QCOMPARE(f.button("cmdNext")->text(), next);
         };
+        QCOMPARE(f.startupBoxes.size(), std::size_t(1));
+        QCOMPARE(f.startupBoxes[0].title, QStringLiteral("Warning"));
+        QCOMPARE(f.startupBoxes[0].icon, MsgIcon::Exclamation);
+        QCOMPARE(f.startupBoxes[0].prompt,
+                 QStringLiteral("You are about to use a BETA version of ZEB 2000 V2.0 that is "
+                                "still \r\nin a testing phase, and may not function correctly, if "
+                                "at all.\r\n\r\nYou are advised to continue at your own risk."));
+        expectPage(0, false, "&Next >>");
+        const QString refusal = "At least one component and one UIN must be selected to "
+                                "proceed with !";
         f.enterTaskOptions();
         expectPage(2, true, "&Next >>");
+        QCOMPARE(f.window->gstrSource, f.sample.icqFolder());
+        QCOMPARE(f.window->gstrTarget, f.sample.backupFolder());
+        QCOMPARE(f.entries("lstZPXsList", true),
+                 (QStringList{"2000b [2000b]", "DB [DB]", "NewDB [NewDB]"}));
+        QCOMPARE(f.entries("lstUINsList", true), QStringList{"111"});
+        QVERIFY(f.runtime.boxes.empty());
+
+        f.list("lstZPXsList")->clearSelection();
+        f.press("cmdNext");
+        expectPage(2, true, "&Next >>");
+        QCOMPARE(f.runtime.prompts(), QStringList{refusal});
+        f.list("lstZPXsList")->item(1)->setSelected(true);
         f.press("cmdNext");
         expectPage(3, true, "&Do It !");
         f.press("cmdBack");
         expectPage(2, true, "&Next >>");
+        QCOMPARE(f.entries("lstZPXsList", true), QStringList{"DB [DB]"});
         f.press("cmdBack");
         expectPage(1, true, "&Next >>");
+        f.press("cmdNext");
+        QCOMPARE(f.entries("lstZPXsList", true).size(), 3);
+        f.press("cmdBack");
         f.press("cmdBack");
         expectPage(0, false, "&Next >>");
-        QVERIFY(f.runtime.boxes.empty());
-    }
 
-    void folderPageNeedsIcqExeAndAppendsSeparators()
-    {
-        WizardFixture f;
-        f.press("cmdNext");
-        auto* icq = f.control<QLineEdit>("txtICQLocation");
-        auto* zeb = f.control<QLineEdit>("txtZEBLocation");
-        const QString elsewhere = f.sample.prefix() + "/drive_c/Empty";
-        QDir().mkpath(elsewhere + "/icq.exe"); // a folder of that name does not count
-        icq->setText(elsewhere);
-        zeb->setText(f.sample.prefix() + "/Backup");
-        f.press("cmdNext");
-
-        QCOMPARE(f.page(), QStringLiteral("1"));
-        QCOMPARE(f.busy(), QStringLiteral("False"));
-        QCOMPARE(icq->text(), elsewhere + Os::PathSeparator);
-        QCOMPARE(zeb->text(), f.sample.prefix() + "/Backup" + Os::PathSeparator);
-        QCOMPARE(f.runtime.prompts(),
-                 QStringList{"ICQ location is incorrect. Try using the 'Find' button."});
-        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Error!"));
-        QCOMPARE(f.runtime.boxes[0].icon, MsgIcon::Exclamation);
-        QVERIFY(f.window->gstrSource.isEmpty());
-
-        // The file's name is compared as the file system compares it.
-        QFile::rename(f.sample.icqFolder() + "icq.exe", f.sample.icqFolder() + "ICQ.EXE");
-        icq->setText(f.sample.icqFolder());
-        f.press("cmdNext");
-        QCOMPARE(f.page(), QStringLiteral("2"));
-        QCOMPARE(icq->text(), f.sample.icqFolder()); // its "/" is a separator on Windows too
-    }
-
-    // A name outside the ANSI code page would reach Windows' ANSI calls with "?" in it: the page
-    // says so. On Linux it is a name like any other.
-    void folderNameOutsideTheAnsiCodePage()
-    {
-        WizardFixture f;
-        const QString icq = f.sample.prefix() + QStringLiteral("/drive_c/\u0416\u0443\u043a/");
-        SampleInstallation::writeFile(icq + "icq.exe", "MZ");
-        f.press("cmdNext");
-        f.control<QLineEdit>("txtICQLocation")->setText(icq);
-        f.control<QLineEdit>("txtZEBLocation")->setText(f.sample.backupFolder());
-        f.press("cmdNext");
-#ifdef Q_OS_WIN
-        QCOMPARE(f.page(), QStringLiteral("1"));
-        QCOMPARE(f.runtime.prompts().size(), 1);
-        QVERIFY2(f.runtime.prompts()[0].startsWith("The folder \"" + icq + "\" has characters"),
-                 qPrintable(f.runtime.prompts()[0]));
-#else
-        QCOMPARE(f.page(), QStringLiteral("2"));
-        QCOMPARE(f.window->gstrSource, icq);
-#endif
+        // A restore reads from the backup side, which holds nothing yet.
+        f.enterTaskOptions(false);
+        QCOMPARE(f.window->gstrSource, f.sample.backupFolder());
+        QCOMPARE(f.window->gstrTarget, f.sample.icqFolder());
+        QVERIFY(f.entries("lstZPXsList").isEmpty() && f.entries("lstUINsList").isEmpty());
+        QCOMPARE(f.runtime.prompts().mid(1), QStringList{"No UINs were found!"});
     }
 
     // A box that names no usable folder is refused with its own message, before the boxes are
-    // changed or anything is looked up: an empty box would otherwise become the root.
+    // changed or anything is looked up: an empty box would otherwise become the root. Boxes
+    // that pass get their separators before the page looks for icq.exe.
     void folderPageRefusesUnusableBoxes_data()
     {
-        QTest::addColumn<QString>("icq"); // "<ICQ>": the sample's ICQ folder
+        QTest::addColumn<QString>("icq"); // "<ICQ>": the sample's ICQ folder, "<P>" its prefix
         QTest::addColumn<QString>("backup");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("message"); // empty: the page is left
+        QTest::addColumn<bool>("appended");
+        const auto row = [](const char* tag, const QString& icq, const QString& backup,
+                            const QString& message, bool appended = false) {
+            QTest::newRow(tag) << icq << backup << message << appended;
+        };
+        const QString icqHint = " Try using the 'Find' button.";
         const QString backupHint = " Try using the 'Browse' button.";
         const QString empty = "Backup location is empty." + backupHint;
         const QString relative = "Backup location must be a full path." + backupHint;
         const QString root = "Backup location cannot be the root folder. Choose a folder below it.";
-        QTest::newRow("empty backup") << "<ICQ>"
-                                      << "" << empty;
-        QTest::newRow("blank backup") << "<ICQ>"
-                                      << "   " << empty;
-        QTest::newRow("parent folder") << "<ICQ>"
-                                       << ".." << relative;
-        QTest::newRow("NUL in backup") << "<ICQ>" << QString("/tmp/ZEB") + QChar(0) + "/x"
-                                       << "Backup location holds a NUL character." + backupHint;
-        QTest::newRow("root") << "<ICQ>"
-                              << "/" << root;
-        QTest::newRow("root by a detour") << "<ICQ>"
-                                          << "/tmp/../" << root;
-        QTest::newRow("empty ICQ") << ""
-                                   << "/tmp/ZEB/"
-                                   << "ICQ location is empty. Try using the 'Find' button.";
-        QTest::newRow("relative ICQ")
-            << "ICQ"
-            << ""
-            << "ICQ location must be a full path. Try using the 'Find' button.";
+        row("empty backup", "<ICQ>", "", empty);
+        row("blank backup", "<ICQ>", "   ", empty);
+        row("parent folder", "<ICQ>", "..", relative);
+        row("NUL in backup", "<ICQ>", QString("/tmp/ZEB") + QChar(0) + "/x",
+            "Backup location holds a NUL character." + backupHint);
+        row("root", "<ICQ>", "/", root);
+        row("root by a detour", "<ICQ>", "/tmp/../", root);
+        row("empty ICQ", "", "/tmp/ZEB/", "ICQ location is empty." + icqHint);
+        row("relative ICQ", "ICQ", "", "ICQ location must be a full path." + icqHint);
+        // A folder named icq.exe is no icq.exe.
+        row("no icq.exe", "<P>/drive_c/Empty", "<P>/Backup", "ICQ location is incorrect." + icqHint,
+            true);
+        // Windows' ANSI calls would get "?" for such a name, find nothing and fail on listing; on
+        // Linux it is a name like any other.
+        const QString ansi = QStringLiteral("<P>/drive_c/\u0416\u0443\u043a/");
+#ifdef Q_OS_WIN
+        row("outside the ANSI code page", ansi, "<P>/ZEB/",
+            "The folder \"" + ansi +
+                "\" has characters in its name that this version of Windows cannot pass to ZEB "
+                "2000 (they are missing from its ANSI code page). Use a folder whose name has "
+                "none of them.");
+#else
+        row("outside the ANSI code page", ansi, "<P>/ZEB/", QString());
+#endif
     }
     void folderPageRefusesUnusableBoxes()
     {
         QFETCH(QString, icq);
         QFETCH(QString, backup);
+        QFETCH(QString, message);
+        QFETCH(bool, appended);
         WizardFixture f;
-        icq.replace("<ICQ>", f.sample.icqFolder());
+        QDir().mkpath(f.sample.prefix() + "/drive_c/Empty/icq.exe");
+        SampleInstallation::writeFile(f.sample.prefix() + "/drive_c/\u0416\u0443\u043a/icq.exe",
+                                      "MZ");
+        for (QString* text : {&icq, &backup, &message})
+            text->replace("<ICQ>", f.sample.icqFolder()).replace("<P>", f.sample.prefix());
         f.press("cmdNext");
         f.control<QLineEdit>("txtICQLocation")->setText(icq);
         f.control<QLineEdit>("txtZEBLocation")->setText(backup);
         f.press("cmdNext");
-        QCOMPARE(f.page(), QStringLiteral("1"));
-        QTEST(f.runtime.prompts().join(QString()), "message");
-        QCOMPARE(f.control<QLineEdit>("txtICQLocation")->text(), icq);
-        QCOMPARE(f.control<QLineEdit>("txtZEBLocation")->text(), backup);
+        QCOMPARE(f.page(), QString::number(message.isEmpty() ? 2 : 1));
+        if (message.isEmpty())
+            return;
+        QCOMPARE(f.runtime.prompts(), QStringList{message});
+        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Error!"));
+        const QString separator = appended ? QString(QLatin1Char(Os::PathSeparator)) : QString();
+        QCOMPARE(f.control<QLineEdit>("txtICQLocation")->text(), icq + separator);
+        QCOMPARE(f.control<QLineEdit>("txtZEBLocation")->text(), backup + separator);
         QVERIFY(f.window->gstrSource.isEmpty() && f.window->gstrTarget.isEmpty());
-    }
-
-    void folderPageSetsTheCopyDirectionByTask()
-    {
-        WizardFixture f;
-        f.sample.addComponent("Messages", "DB");
-        f.sample.addUin(f.sample.icqFolder(), "111.uin");
-        f.enterTaskOptions(true);
-        QCOMPARE(f.window->gstrSource, f.sample.icqFolder());
-        QCOMPARE(f.window->gstrTarget, f.sample.backupFolder());
-        QCOMPARE(f.entries("lstZPXsList"), QStringList{"Messages [DB]"});
-
-        // A restore reads the catalogues from the backup side, which holds nothing yet.
-        f.press("cmdBack");
-        f.press("cmdBack");
-        f.enterTaskOptions(false);
-        QCOMPARE(f.window->gstrSource, f.sample.backupFolder());
-        QCOMPARE(f.window->gstrTarget, f.sample.icqFolder());
-        QVERIFY(f.entries("lstZPXsList").isEmpty());
-        QVERIFY(f.entries("lstUINsList").isEmpty());
-        QVERIFY(f.runtime.prompts().contains("No UINs were found!"));
-
-        // The failed page keeps the direction of the last check that passed.
-        f.runtime.boxes.clear();
-        f.press("cmdNext");
-        QCOMPARE(f.page(), QStringLiteral("2"));
-        QCOMPARE(f.runtime.prompts(), QStringList{"At least one component and one UIN must be "
-                                                  "selected to proceed with !"});
     }
 
     // Find replaces what the user typed with the folder found, or with nothing.
@@ -196,35 +174,6 @@ private slots:
         f.press("cmdAutoFindICQDir");
         QCOMPARE(box->text(), QString());
         QCOMPARE(f.runtime.prompts(), QStringList{"Error opening key."});
-    }
-
-    void taskOptionsKeepOrRenewTheSelection()
-    {
-        WizardFixture f;
-        for (const char* folder : {"DB", "NewDB", "2000b"})
-            f.sample.addComponent(folder, folder);
-        f.sample.addUin(f.sample.icqFolder(), "111.uin");
-        f.sample.addUin(f.sample.icqFolder(), "222.UIN");
-        f.enterTaskOptions();
-        QCOMPARE(f.entries("lstZPXsList", true).size(), 3);
-        QCOMPARE(f.entries("lstUINsList", true).size(), 2);
-
-        // Nothing selected: the page refuses to be left.
-        f.list("lstZPXsList")->clearSelection();
-        f.press("cmdNext");
-        QCOMPARE(f.page(), QStringLiteral("2"));
-        QCOMPARE(f.runtime.prompts().last(),
-                 QStringLiteral("At least one component and one UIN must be selected to proceed "
-                                "with !"));
-
-        // Back from "Ready!" keeps the user's choice; forward from the folder page renews it.
-        f.list("lstZPXsList")->item(1)->setSelected(true);
-        f.press("cmdNext");
-        f.press("cmdBack");
-        QCOMPARE(f.entries("lstZPXsList", true).size(), 1);
-        f.press("cmdBack");
-        f.press("cmdNext");
-        QCOMPARE(f.entries("lstZPXsList", true).size(), 3);
     }
 
     void selectAllAndInvertOnTheComponentList()
@@ -247,41 +196,45 @@ private slots:
         f.press("cmdZPXListSelectAll");
         QCOMPARE(f.entries("lstZPXsList", true).size(), 3);
         QCOMPARE(f.busy(), QStringLiteral("False"));
+        QCOMPARE(f.runtime.dialogsShown, 0);
     }
 
-    void exitAsksOnlyWhileBusy()
+    // Browse fills its box; the backup folder is made with its ancestors. A failure is reported
+    // under the procedure it happened in and leaves the busy flag raised; in the folder page's
+    // check it leaves the verdict "0", so Next shows the page's first message.
+    void foldersAndTheirFailures()
     {
         WizardFixture f;
-        f.press("cmdExit");
-        QVERIFY(f.runtime.ended && f.runtime.boxes.empty());
-
-        f.runtime.ended = false;
-        f.control<QLabel>("lblBusy")->setText("True");
-        f.runtime.boxAnswers = {MsgAnswer::No, MsgAnswer::Yes};
-        f.press("cmdExit");
-        QVERIFY(!f.runtime.ended);
-        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Program is busy!"));
-        QCOMPARE(f.runtime.boxes[0].buttons, MsgButtons::YesNo);
-        f.press("cmdExit");
-        QVERIFY(f.runtime.ended);
-    }
-
-    void browseAndDirectoryCreation()
-    {
-        WizardFixture f;
-        f.press("cmdNext");
+        f.sample.addComponent("Messages", "DB");
+        f.sample.addUin(f.sample.icqFolder(), "111.uin");
+        f.enterTaskOptions();
+        f.press("cmdBack"); // the folder page has passed its check once
         f.runtime.folderAnswers = {f.sample.prefix() + "/Elsewhere", QString()};
         f.press("cmdBrowseForZEBFolder");
         f.press("cmdBrowseForZEBFolder"); // cancelled: the box keeps the folder chosen first
         QCOMPARE(f.control<QLineEdit>("txtZEBLocation")->text(),
                  QDir::toNativeSeparators(f.sample.prefix() + "/Elsewhere") + Os::PathSeparator);
-
         const QString target = f.sample.prefix() + "/A/B/C";
         f.window->CreateNewDirectory(target);
         f.window->CreateNewDirectory(target + "/"); // existing: silent
         QVERIFY(QFileInfo(target).isDir());
         QCOMPARE(f.runtime.dialogsShown, 0);
         QCOMPARE(f.busy(), QStringLiteral("False"));
+
+        const QString details = UnlistableError + ", Source: 'ZEB2000', Proc: ";
+        const QString unlistable = f.sample.prefix() + '/' + Unlistable + '/';
+        f.window->CreateNewDirectory(unlistable + "B");
+        QCOMPARE(f.runtime.clipboard,
+                 details + "'frmMain.CreateNewDirectory(" + unlistable + "B)'");
+        QCOMPARE(f.busy(), QStringLiteral("True"));
+        f.control<QLineEdit>("txtICQLocation")->setText(unlistable);
+        f.press("cmdNext");
+        QCOMPARE(f.runtime.clipboard, details + "'frmMain.cmdValidate_Click()'");
+        QCOMPARE(f.runtime.dialogsShown, 2);
+        QCOMPARE(f.page(), QStringLiteral("1"));
+        QCOMPARE(f.runtime.prompts(),
+                 QStringList{"ICQ location is incorrect. Try using the \"Find\" button."});
+        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Error!"));
     }
 };
 

@@ -73,19 +73,6 @@ TEST(FolderLookup, TellsFoldersFromFilesAndMissingPaths)
         EXPECT_EQ(Os::lookUpFolder(dir.path(path)), Os::FolderLookup::NotFound) << path;
 }
 
-// As the program makes a backup folder: CreateDirectory on every prefix of the path in turn.
-TEST(DirectoryCreation, EveryPrefixOfAPathInTurnBuildsTheWholePath)
-{
-    OsTest::TempFolder dir;
-    const std::string path = dir.path("A/B/C/");
-    int created = 0;
-    for (std::size_t p = path.find(Os::PathSeparator); p != std::string::npos;
-         p = path.find(Os::PathSeparator, p + 1))
-        created += Os::createDirectory(path.substr(0, p + 1)) ? 1 : 0; // existing ones fail
-    EXPECT_EQ(created, 3);
-    EXPECT_EQ(Os::lookUpFolder(dir.path("A/B/C")), Os::FolderLookup::Exists);
-}
-
 TEST(AnsiText, ConvertsToUtf8)
 {
     EXPECT_EQ(Os::ansiToUtf8("caf\xE9 \x80"), "caf\xC3\xA9 \xE2\x82\xAC"); // é and the euro sign

@@ -104,9 +104,5 @@ TEST_F(Window, FindsTopLevelWindowsByTheirExactTitleOnTheDisplay)
     EXPECT_EQ(find("55555"), client);
     for (const char* other : {"12345678", "1234567890", "", "old title"})
         EXPECT_EQ(find(other), 0u) << other;
-    for (const char* display : {"", ":4095", static_cast<const char*>(nullptr)}) { // no display
-        display != nullptr ? ::setenv("DISPLAY", display, 1) : ::unsetenv("DISPLAY");
-        EXPECT_EQ(Os::findTopLevelWindow("123456789"), 0u) << (display ? display : "unset");
-    }
 }
 #endif
