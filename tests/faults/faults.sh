@@ -35,6 +35,12 @@ begin() {
 }
 end() { [ "$failed" -gt "$1" ] || passed=$((passed + 1)); }
 temporaries() { find "$1" -name '.~zeb*' | wc -l; }
+# A tmpfs of the given size at the folder, unmounted at the end.
+small_disk() { # <folder> <size>
+    mkdir -p "$1"
+    mount -t tmpfs -o "size=$2" tmpfs "$1"
+    mounts+=("$1")
+}
 copy() { "$driver" "$@" >"$work/out" 2>&1; }
 
 # ---- SIGKILL while writing a large file: the real name holds the old bytes or none, and the
@@ -79,9 +85,7 @@ end $before
 # ---- A full disk: what fits is copied, the rest is reported with the target as the side.
 begin "full disk"
 before=$failed
-mkdir -p "$work/small"
-mount -t tmpfs -o size=2m tmpfs "$work/small"
-mounts+=("$work/small")
+small_disk "$work/small" 2m
 head -c $((512 << 10)) /dev/urandom >"$work/src/a.dat"
 head -c $((3 << 20)) /dev/urandom >"$work/src/b.dat"
 echo small >"$work/src/c.dat"
@@ -149,9 +153,7 @@ end $before
 # ---- Too little room on the target: the command line says so before copying anything.
 begin "free space"
 before=$failed
-mkdir -p "$work/tiny"
-mount -t tmpfs -o size=1m tmpfs "$work/tiny"
-mounts+=("$work/tiny")
+small_disk "$work/tiny" 1m
 export WINEPREFIX="$work/prefix"
 "$make_sample" "$WINEPREFIX" >/dev/null
 head -c $((3 << 20)) /dev/urandom >"$WINEPREFIX/drive_c/Program Files/ICQ/NewDB/big.db"
