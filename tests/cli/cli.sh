@@ -27,7 +27,9 @@ expect() { # <exit code> <what>
 }
 
 # The core the tool is built on needs no Qt Gui or Widgets.
-if readelf -d "$cli" | grep -qE 'NEEDED.*Qt6(Gui|Widgets)'; then
+# The listing is captured first: under pipefail, grep -q leaving early would fail readelf.
+needed=$(readelf -d "$cli")
+if grep -qE 'NEEDED.*Qt6(Gui|Widgets)' <<<"$needed"; then
     fail "zeb2000-cli links Qt Gui or Widgets"
 fi
 
@@ -69,7 +71,7 @@ expect 0 "dated backup"
 [ ! -s "$work/out" ] || fail "--quiet printed: $(cat "$work/out")"
 sets=$(ls "$work/sets")
 new_sets=$(echo "$sets" | grep -cE '^20[0-9]{2}-[0-9]{2}-[0-9]{2} [0-9]{4}$' || true)
-[ "$(echo "$sets" | wc -l)" = 5 ] && [ "$new_sets" = 2 ] && echo "$sets" | grep -q "^2002-02-02 0000$" &&
+[ "$(echo "$sets" | wc -l)" = 5 ] && [ "$new_sets" = 2 ] && grep -q "^2002-02-02 0000$" <<<"$sets" &&
     [ -e "$work/sets/1999-01-01 0000/notes" ] && [ -d "$work/sets/2000-1-1 0000" ] ||
     fail "--keep 2 left: $sets"
 

@@ -64,7 +64,9 @@ for page in "${pages[@]}"; do
     out=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
         man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
     [ -z "$out" ] || fail "$page: $out"
-    man -l "$page" 2>/dev/null | grep -q "^EXIT STATUS" || fail "$page does not render"
+    # Captured before matching: under pipefail, grep -q leaving early would fail the writer.
+    rendered=$(man -l "$page" 2>/dev/null)
+    grep -q "^EXIT STATUS" <<<"$rendered" || fail "$page does not render"
     ln -s "$page" "$work/man/man1/"
 done
 
@@ -103,7 +105,8 @@ xvfb-run -a -s "-screen 0 1024x768x24" "$here/installed-program.sh" "$usr/bin/ze
     "$source_dir/scripts/make-sample-icq.sh" "$(dirname "$deb")/shot-installed.png"
 if $with_cli; then
     prefix=$("$source_dir/scripts/make-sample-icq.sh" "$work/prefix")
-    WINEPREFIX=$prefix "$usr/bin/zeb2000-cli" list | grep -q 2000b ||
+    listed=$(WINEPREFIX=$prefix "$usr/bin/zeb2000-cli" list)
+    grep -q 2000b <<<"$listed" ||
         fail "the installed zeb2000-cli does not offer the sample's components"
 fi
 
