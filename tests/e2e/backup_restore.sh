@@ -16,24 +16,8 @@ acknowledge "Info"
 keys_to "$MAIN_WINDOW" Return
 acknowledge "Info"
 
-for folder in CL NewDB Db99b 2000b UIN; do
-    diff -r "$icq/$folder" "$backup/$folder" || fail "backup of $folder differs"
-done
-[ ! -e "$backup/DB" ] || fail "a component that ICQ does not have was copied"
-
-# ICQ's data changes; the restore puts the backed-up bytes back.
+check_backup
 original=$(mktemp)
-cp "$icq/2000b/11111111.dat" "$original"
-echo "damaged" >"$icq/2000b/11111111.dat"
-rm "$icq/NewDB/22222222.idx"
-# Back to the first page (Shift+Tab to Back, Enter three times; Back, disabled there, hands the
-# focus on to Next), choose Restore (Shift+Tab to the chosen task, Down), and walk forward again.
-keys_to "$MAIN_WINDOW" shift+Tab Return Return Return shift+Tab Down Return Return Return Return
-acknowledge "Info"
-cmp "$original" "$icq/2000b/11111111.dat" || fail "restore did not put the database back"
-[ -f "$icq/NewDB/22222222.idx" ] || fail "restore did not bring the missing index back"
-for folder in CL NewDB Db99b 2000b UIN; do
-    diff -r "$backup/$folder" "$icq/$folder" || fail "restore of $folder differs"
-done
+restore_damaged_icq "$original"
 rm -rf "$prefix" "$original"
 echo "1 passed, 0 failed"

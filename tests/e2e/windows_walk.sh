@@ -50,24 +50,9 @@ keys_to "$MAIN_WINDOW" Return
 shot info
 acknowledge "Info"
 
-for folder in CL NewDB Db99b 2000b UIN; do
-    diff -r "$icq/$folder" "$backup/$folder" || fail "backup of $folder differs"
-done
-[ ! -e "$backup/DB" ] || fail "a component that ICQ does not have was copied"
-
-# ICQ's data changes; the restore puts the backed-up bytes back, replacing files without a
-# question (the page's "Overwrite" box is set).
-cp "$icq/2000b/11111111.dat" "$walk/original"
-echo "damaged" >"$icq/2000b/11111111.dat"
-rm "$icq/NewDB/22222222.idx"
-# Back to the first page, Restore, and forward again, as on Linux.
-keys_to "$MAIN_WINDOW" shift+Tab Return Return Return shift+Tab Down Return Return Return Return
-acknowledge "Info"
-cmp "$walk/original" "$icq/2000b/11111111.dat" || fail "restore did not put the database back"
-[ -f "$icq/NewDB/22222222.idx" ] || fail "restore did not bring the missing index back"
-for folder in CL NewDB Db99b 2000b UIN; do
-    diff -r "$backup/$folder" "$icq/$folder" || fail "restore of $folder differs"
-done
+check_backup
+# The restore replaces files without a question (the page's "Overwrite" box is set).
+restore_damaged_icq "$walk/original"
 
 # Exit on a page that is not busy ends the program without a question.
 keys_to "$MAIN_WINDOW" Escape

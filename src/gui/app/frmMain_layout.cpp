@@ -95,6 +95,18 @@ QLabel* image(QWidget* parent, const char* name, const QString& picture, const Q
     return control;
 }
 
+// A list of several choices; like the list boxes the design names, entries wider than the box
+// are cut off instead of scrolled.
+QListWidget* selectionList(QWidget* parent, const char* name, const QRect& geometry)
+{
+    auto* control = new QListWidget(parent);
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(geometry);
+    control->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    control->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return control;
+}
+
 // A button of graphical style: its face takes the given colour instead of the system's.
 QPushButton* graphicalButton(QWidget* parent, const char* name, const QString& caption,
                              const QRect& geometry, const QColor& face)
@@ -259,12 +271,7 @@ void frmMain::setupUi()
     Label1 = label(page, "Label1", QStringLiteral("Component(s):"), twips(120, 960, 4575, 255));
     lblUINsToBackup =
         label(page, "lblUINsToBackup", QStringLiteral("UIN(s):"), twips(120, 2520, 4575, 255));
-    lstZPXsList = new QListWidget(page);
-    lstZPXsList->setObjectName(QStringLiteral("lstZPXsList"));
-    lstZPXsList->setGeometry(twips(120, 1200, 2895, 1230));
-    lstZPXsList->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    // Like the list boxes that the design names, entries wider than the box are cut off.
-    lstZPXsList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lstZPXsList = selectionList(page, "lstZPXsList", twips(120, 1200, 2895, 1230));
     cmdZPXListRefresh =
         button(page, "cmdZPXListRefresh", QStringLiteral("Re&fresh"), twips(3120, 1080, 1575, 375));
     cmdZPXListInvert =
@@ -272,11 +279,7 @@ void frmMain::setupUi()
     cmdZPXListSelectAll = button(page, "cmdZPXListSelectAll", QStringLiteral("Se&lect All"),
                                  twips(3120, 2040, 1575, 375));
     // The UIN list and its buttons show what the page found; nothing lets the user change it.
-    lstUINsList = new QListWidget(page);
-    lstUINsList->setObjectName(QStringLiteral("lstUINsList"));
-    lstUINsList->setGeometry(twips(120, 2760, 2895, 1230));
-    lstUINsList->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lstUINsList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lstUINsList = selectionList(page, "lstUINsList", twips(120, 2760, 2895, 1230));
     lstUINsList->setEnabled(false);
     cmdUINListRefresh =
         button(page, "cmdUINListRefresh", QStringLiteral("Refres&h"), twips(3120, 2640, 1575, 375));
