@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include "cli/Terminal.h"
+#include "core/BackupManifest.h"
 #include "core/BackupRun.h"
 #include "core/BackupSets.h"
 #include "core/ComponentCatalogue.h"
@@ -157,9 +158,10 @@ private:
 };
 
 // Goes on when the target has room, or when the user on a terminal says so.
-bool enoughSpace(const RunPlan& plan)
+bool enoughSpace(BackupRun& run)
 {
-    const SpaceEstimate space = estimateSpace(plan);
+    const RunPlan& plan = run.plan();
+    const SpaceEstimate space = run.spaceEstimate();
     if (space.fits())
         return true;
     const QString message =
@@ -259,11 +261,11 @@ int runPlan(RunPlan plan, const Invocation& invocation)
     plan.overwrite = invocation.overwrite;
     plan.copyUnchanged = invocation.copyUnchanged;
     plan.verify = invocation.verify;
-    if (!enoughSpace(plan))
-        return ExitSomethingFailed;
     ConsoleSink sink;
     ConsoleObserver observer(invocation.quiet);
     BackupRun run(plan, sink, observer);
+    if (!enoughSpace(run))
+        return ExitSomethingFailed;
     QList<ComponentResult> results;
     {
         const StopOnSignals stopper(run);
@@ -370,6 +372,13 @@ int backup(const Invocation& invocation)
                                   QLatin1Char(Os::PathSeparator)
                             : backupFolder;
     plan.components = *components;
+    // A new set links what the newest whole set holds unchanged.
+    if (invocation.dated) {
+        const QString newest = newestCompleteSet(backupFolder);
+        if (!newest.isEmpty() &&
+            backupFolder + newest + QLatin1Char(Os::PathSeparator) != plan.backupFolder)
+            plan.linkFrom = backupFolder + newest + QLatin1Char(Os::PathSeparator);
+    }
     const int exitCode = runPlan(plan, invocation);
     // Old sets go only when the new one is whole.
     if (exitCode == ExitSuccess && invocation.keep > 0) {
@@ -390,12 +399,15 @@ int restore(const Invocation& invocation)
 {
     QString backupFolder = nativeFolder(invocation.fromFolder);
     if (invocation.latest) {
-        const QStringList sets = backupSets(backupFolder);
-        if (sets.isEmpty()) {
-            Terminal::printError(Prefix + QStringLiteral("no dated backup set in ") + backupFolder);
+        const QString newest = newestCompleteSet(backupFolder);
+        if (newest.isEmpty()) {
+            Terminal::printError(Prefix + QStringLiteral("no complete dated backup set in ") +
+                                 backupFolder);
             return ExitBadUsage;
         }
-        backupFolder += sets.last() + QLatin1Char(Os::PathSeparator);
+        backupFolder += newest + QLatin1Char(Os::PathSeparator);
+        if (!invocation.quiet)
+            Terminal::print(QStringLiteral("Restoring from the set ") + backupFolder);
     }
     const std::optional<QString> icq = findIcqFolder(invocation);
     if (!icq)
@@ -435,6 +447,47 @@ int undo(const Invocation& invocation)
     return ExitSuccess;
 }
 
+int check(const Invocation& invocation)
+{
+    QString folder = nativeFolder(invocation.fromFolder);
+    if (invocation.latest) {
+        const QString newest = newestCompleteSet(folder);
+        if (newest.isEmpty()) {
+            Terminal::printError(Prefix + QStringLiteral("no complete dated backup set in ") +
+                                 folder);
+            return ExitSomethingFailed;
+        }
+        folder += newest + QLatin1Char(Os::PathSeparator);
+    }
+    if (!QFileInfo(folder).isDir()) {
+        Terminal::printError(Prefix + QStringLiteral("no backup folder ") + folder);
+        return ExitSomethingFailed;
+    }
+    const BackupCheck result = checkBackup(folder);
+    if (!result.hasManifest) {
+        Terminal::printError(Prefix + QStringLiteral("%1 is incomplete: it has no manifest (the "
+                                                     "backup that made it did not finish)")
+                                          .arg(folder));
+        return ExitSomethingFailed;
+    }
+    const auto tell = [](const QString& what, const QStringList& paths) {
+        for (const QString& path : paths)
+            Terminal::printError(Prefix + what + path);
+    };
+    tell(QStringLiteral("damaged: "), result.damaged);
+    tell(QStringLiteral("missing: "), result.missing);
+    tell(QStringLiteral("extra: "), result.extra);
+    tell(QStringLiteral("cannot read: "), result.unreadable);
+    if (!result.passed())
+        return ExitSomethingFailed;
+    if (!invocation.quiet)
+        Terminal::print(QStringLiteral("%1: %2 files, %3, read back and as recorded.")
+                            .arg(folder)
+                            .arg(result.files)
+                            .arg(sizeText(result.bytes)));
+    return ExitSuccess;
+}
+
 } // namespace
 
 int runCommand(const Invocation& invocation)
@@ -447,5 +500,7 @@ int runCommand(const Invocation& invocation)
         return backup(invocation);
     if (invocation.command == QLatin1String("undo"))
         return undo(invocation);
+    if (invocation.command == QLatin1String("check"))
+        return check(invocation);
     return restore(invocation);
 }

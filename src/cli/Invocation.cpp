@@ -15,7 +15,8 @@ const QString Commands = QStringLiteral(
     "  backup    Copy components from the ICQ folder to a backup folder.\n"
     "  restore   Copy components from a backup folder back to the ICQ folder, keeping the\n"
     "            files it replaces for an undo.\n"
-    "  undo      Put back what the newest restore replaced.\n\n"
+    "  undo      Put back what the newest restore replaced.\n"
+    "  check     Read every file of a backup back and compare it with the backup's manifest.\n\n"
     "The ICQ folder is the one ICQ's registry settings name, in the Wine prefix $WINEPREFIX\n"
     "(else ~/.wine) on Linux, unless --icq names one. Exit status: 0 all copied, 1 something\n"
     "could not be copied or was kept, 2 bad usage, 3 ICQ is running, 4 no ICQ folder,\n"
@@ -35,6 +36,7 @@ const QMap<QString, QStringList> CommandOptions = {
       QStringLiteral("component"), QStringLiteral("overwrite"), QStringLiteral("full"),
       QStringLiteral("no-verify"), QStringLiteral("force"), QStringLiteral("quiet")}},
     {QStringLiteral("undo"), {QStringLiteral("icq"), QStringLiteral("force")}},
+    {QStringLiteral("check"), {QStringLiteral("from"), QStringLiteral("latest")}},
 };
 
 } // namespace
@@ -46,7 +48,7 @@ std::optional<Invocation> parseInvocation(const QStringList& arguments, int& exi
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("find, list, backup, restore or undo."));
+                                 QStringLiteral("find, list, backup, restore, undo or check."));
     parser.addOptions({
         {QStringLiteral("icq"), QStringLiteral("The ICQ folder (instead of the registry's)."),
          QStringLiteral("dir")},
@@ -123,8 +125,9 @@ std::optional<Invocation> parseInvocation(const QStringList& arguments, int& exi
     }
     if (invocation.command == QLatin1String("backup") && invocation.toFolder.isEmpty())
         return refuse(QStringLiteral("backup needs --to"));
-    if (invocation.command == QLatin1String("restore") && invocation.fromFolder.isEmpty())
-        return refuse(QStringLiteral("restore needs --from"));
+    for (const char* needsFrom : {"restore", "check"})
+        if (invocation.command == QLatin1String(needsFrom) && invocation.fromFolder.isEmpty())
+            return refuse(QStringLiteral("%1 needs --from").arg(QLatin1String(needsFrom)));
     if (invocation.command == QLatin1String("list") && !invocation.icqFolder.isEmpty() &&
         !invocation.fromFolder.isEmpty())
         return refuse(QStringLiteral("list takes --icq or --from, not both"));

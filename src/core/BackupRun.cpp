@@ -1,12 +1,12 @@
 #include "core/BackupRun.h"
 
+#include "core/BackupManifest.h"
 #include "core/FileCopier.h"
 #include "core/FolderUtilities.h"
 #include "core/Trap.h"
 #include "core/UndoSets.h"
 
 #include <QDateTime>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QStorageInfo>
 
@@ -36,15 +36,72 @@ BackupRun::BackupRun(RunPlan plan, ErrorSink& sink, RunObserver& observer)
 
 BackupRun::~BackupRun() = default;
 
-ComponentResult BackupRun::copyComponent(const Component& component)
+namespace {
+
+void setUpCopier(FileCopier& copier, const RunPlan& plan, const Component& component)
 {
     const QChar separator = QLatin1Char(Os::PathSeparator);
+    copier.setSource(plan.sourceFolder() + component.folder + separator);
+    copier.setTarget(plan.targetFolder() + component.folder + separator);
+    copier.setOverwrite(plan.overwrite);
+    copier.setCopyUnchanged(plan.copyUnchanged);
+    copier.setCompareContent(plan.direction == Direction::Restore);
+    if (plan.direction == Direction::Backup && !plan.linkFrom.isEmpty())
+        copier.setLinkFrom(withTrailingSeparator(plan.linkFrom) + component.folder + separator);
+    copier.setVerify(plan.verify);
+}
+
+} // namespace
+
+Os::CopyPlan& BackupRun::walkComponent(const Component& component)
+{
+    const qsizetype known = m_walked.indexOf(component);
+    if (known >= 0)
+        return m_plans[std::size_t(known)];
     FileCopier copier(m_sink);
-    copier.setSource(m_plan.sourceFolder() + component.folder + separator);
-    copier.setTarget(m_plan.targetFolder() + component.folder + separator);
-    copier.setOverwrite(m_plan.overwrite);
-    copier.setCopyUnchanged(m_plan.copyUnchanged);
-    copier.setVerify(m_plan.verify);
+    setUpCopier(copier, m_plan, component);
+    m_plans.emplace_back();
+    m_walked << component;
+    copier.walk(m_plans.back());
+    return m_plans.back();
+}
+
+void BackupRun::walk()
+{
+    m_plans.reserve(std::size_t(m_plan.components.size()));
+    for (const Component& component : m_plan.components)
+        walkComponent(component);
+}
+
+SpaceEstimate BackupRun::spaceEstimate()
+{
+    walk();
+    SpaceEstimate estimate;
+    estimate.targetFolder = m_plan.targetFolder();
+    // Components are copied one after the other: a backup frees what a component replaced once
+    // the component is done; a restore keeps it for undo.
+    qint64 held = 0;
+    for (const Os::CopyPlan& plan : m_plans) {
+        const qint64 written = qint64(plan.bytesToWrite());
+        estimate.needed = qMax(estimate.needed, held + written);
+        held += written;
+        if (m_plan.direction == Direction::Backup)
+            held -= qint64(plan.bytesReplaced());
+    }
+    // The target may not exist yet: its nearest folder that does tells the file system.
+    QFileInfo folder(estimate.targetFolder);
+    while (!folder.exists() && !folder.isRoot() && folder.filePath() != folder.path())
+        folder.setFile(folder.path());
+    const QStorageInfo storage(folder.filePath());
+    if (storage.isValid())
+        estimate.available = storage.bytesAvailable();
+    return estimate;
+}
+
+ComponentResult BackupRun::copyComponent(const Component& component)
+{
+    FileCopier copier(m_sink);
+    setUpCopier(copier, m_plan, component);
     copier.setStopFlag(&m_stop);
     copier.askReplace = [this](const QString& file) { return m_observer.askReplace(file); };
     qint64 done = 0;
@@ -52,9 +109,19 @@ ComponentResult BackupRun::copyComponent(const Component& component)
         done += bytes;
         m_observer.componentProgress(done);
     };
-    m_observer.componentStarted(component, folderSize(copier.source()));
-
     ComponentResult result{component, false, {}};
+    const bool prepared = runTrapped(
+        m_sink, QStringLiteral("BackupRun.Walk [") + copier.source() + QStringLiteral("]"), [&] {
+            Os::CopyPlan& plan = walkComponent(component);
+            m_observer.componentStarted(component, qint64(plan.totalBytes()));
+            openManifest();
+        });
+    if (!prepared) {
+        m_observer.componentFinished(result);
+        return result;
+    }
+    Os::CopyPlan& plan = walkComponent(component);
+    copier.setPlan(&plan);
     // Nothing of ICQ's may be lost to a restore: what cannot be kept is not replaced.
     const bool kept =
         !m_undo || runTrapped(m_sink,
@@ -62,15 +129,43 @@ ComponentResult BackupRun::copyComponent(const Component& component)
                                   QStringLiteral("]"),
                               [&] { m_undo->prepare(copier.source(), component.folder); });
     if (kept) {
-        result.copied = copier.perform(m_plan.ownerWindow);
+        const bool copied = copier.perform(m_plan.ownerWindow);
         result.outcome = copier.outcome();
+        // A stop or a Cancel leaves the component part done, whatever else went right.
+        result.copied = copied && !result.outcome.cancelled;
+        m_stoppedOrCancelled = m_stoppedOrCancelled || result.outcome.cancelled || m_stop;
+        if (m_manifest)
+            runTrapped(m_sink,
+                       QStringLiteral("BackupRun.RecordManifest [") + copier.target() +
+                           QStringLiteral("]"),
+                       [&] {
+                           recordComponent(*m_manifest, component.folder, plan, *m_previousManifest,
+                                           *m_linkedManifest);
+                       });
     }
     m_observer.componentFinished(result);
     return result;
 }
+void BackupRun::openManifest()
+{
+    if (m_manifestOpen || m_plan.direction != Direction::Backup)
+        return;
+    m_manifestOpen = true;
+    m_previousManifest = std::make_unique<BackupManifest>();
+    m_linkedManifest = std::make_unique<BackupManifest>();
+    m_previousManifest->load(m_plan.backupFolder);
+    if (!m_plan.linkFrom.isEmpty())
+        m_linkedManifest->load(m_plan.linkFrom);
+    // The components not copied now keep what was recorded of them.
+    m_manifest = std::make_unique<BackupManifest>(*m_previousManifest);
+    // Until the run is done the folder has no manifest: one that dies half-way leaves a backup
+    // that `check` calls incomplete, not one that claims the old state.
+    BackupManifest::discard(m_plan.backupFolder);
+}
 
 QList<ComponentResult> BackupRun::execute()
 {
+    walk();
     QList<ComponentResult> results;
     bool everythingCopied = true;
     for (const Component& component : m_plan.components) {
@@ -87,6 +182,14 @@ QList<ComponentResult> BackupRun::execute()
 
 QString BackupRun::finish(bool everythingCopied)
 {
+    // The manifest is the backup's last step, written only for a run that went to its end.
+    if (m_manifest && !m_stoppedOrCancelled && !m_stop &&
+        (m_manifest->size() > 0 || QFileInfo(m_plan.backupFolder).isDir()))
+        runTrapped(m_sink,
+                   QStringLiteral("BackupRun.WriteManifest [") + m_plan.backupFolder +
+                       QStringLiteral("]"),
+                   [&] { m_manifest->save(m_plan.backupFolder); });
+    m_manifest.reset();
     if (!m_undo)
         return m_undoFolder;
     runTrapped(m_sink, QStringLiteral("BackupRun.Finish"), [&] {
@@ -100,45 +203,11 @@ QString BackupRun::finish(bool everythingCopied)
 
 qint64 folderSize(const QString& folder)
 {
-    qint64 bytes = 0;
-    QDirIterator files(resolvedPath(folder), QDir::Files | QDir::Hidden | QDir::System,
-                       QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
-    while (files.hasNext()) {
-        files.next();
-        bytes += files.fileInfo().size();
-    }
-    return bytes;
-}
-
-SpaceEstimate estimateSpace(const RunPlan& plan)
-{
-    SpaceEstimate estimate;
-    estimate.targetFolder = plan.targetFolder();
-    for (const Component& component : plan.components) {
-        const QString source = resolvedPath(plan.sourceFolder() + component.folder);
-        const QString target = plan.targetFolder() + component.folder;
-        QDirIterator files(source, QDir::Files | QDir::Hidden | QDir::System,
-                           QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
-        while (files.hasNext()) {
-            files.next();
-            const QFileInfo existing(resolvedPath(target + QLatin1Char(Os::PathSeparator) +
-                                                  QDir(source).relativeFilePath(files.filePath())));
-            const qint64 size = files.fileInfo().size();
-            if (!existing.isFile())
-                estimate.needed += size;
-            else if (plan.copyUnchanged || existing.size() != size ||
-                     qAbs(existing.lastModified().msecsTo(files.fileInfo().lastModified())) >= 2000)
-                estimate.needed += size - existing.size();
-        }
-    }
-    // The target may not exist yet: its nearest folder that does tells the file system.
-    QFileInfo folder(estimate.targetFolder);
-    while (!folder.exists() && !folder.isRoot() && folder.filePath() != folder.path())
-        folder.setFile(folder.path());
-    const QStorageInfo storage(folder.filePath());
-    if (storage.isValid())
-        estimate.available = storage.bytesAvailable();
-    return estimate;
+    Os::CopyRequest request;
+    request.from = toOsPath(withTrailingSeparator(resolvedPath(folder)) + QStringLiteral("*.*"));
+    Os::CopyPlan plan;
+    Os::planCopy(request, plan);
+    return qint64(plan.totalBytes());
 }
 
 QString sizeText(qint64 bytes)

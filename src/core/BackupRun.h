@@ -26,6 +26,9 @@ struct RunPlan
     bool copyUnchanged = false; // copy even files the target holds in the same size and time
     bool verify = true;         // read every copy back and compare it with its source
     qintptr ownerWindow = 0;    // owns the dialogs of the Windows shell's copy
+    // A backup into a new dated set: the newest earlier set, whose unchanged files the new one
+    // hard-links instead of copying them again. Empty: copy everything that is not there.
+    QString linkFrom;
 
     // The side copied from and the side copied to.
     QString sourceFolder() const;
@@ -35,8 +38,17 @@ struct RunPlan
 struct ComponentResult
 {
     Component component;
-    bool copied = false;
+    bool copied = false; // whole: every file in place, nothing failed, no stop
     Os::CopyOutcome outcome;
+};
+
+// What a plan will add to its target side, against what is free there.
+struct SpaceEstimate
+{
+    qint64 needed = 0;
+    qint64 available = -1; // unknown
+    QString targetFolder;
+    bool fits() const { return available < 0 || needed <= available; }
 };
 
 class RunObserver
@@ -63,6 +75,13 @@ public:
 
     const RunPlan& plan() const { return m_plan; }
 
+    // Walks the source and the target of every component of the plan once, unless done; what
+    // it finds serves the room check, the progress, the undo record and the copy.
+    void walk();
+    // The room the copy needs at its peak: every new or replaced file is written beside the one
+    // it replaces, which goes only when its component is done (or stays, kept for undo).
+    SpaceEstimate spaceEstimate();
+
     // Copies one component, which need not be one of the plan's. A restore first keeps what it
     // will replace in the run's undo set; a component whose files cannot be kept is not copied.
     ComponentResult copyComponent(const Component& component);
@@ -80,28 +99,29 @@ public:
     bool stopRequested() const { return m_stop; }
 
 private:
+    Os::CopyPlan& walkComponent(const Component& component);
+    // Before a backup writes anything: the manifests it builds on, and the old one off the disk.
+    void openManifest();
+
     RunPlan m_plan;
     ErrorSink& m_sink;
     RunObserver& m_observer;
     std::atomic<bool> m_stop{false};
     std::unique_ptr<class UndoSet> m_undo;
     QString m_undoFolder;
+    QList<Component> m_walked;         // the components whose plans are in m_plans
+    std::vector<Os::CopyPlan> m_plans; // in the same order
+    // A backup's manifest: the one found (gone from the disk until the run is done), the one
+    // of the set linked from, and the one being made.
+    std::unique_ptr<class BackupManifest> m_previousManifest;
+    std::unique_ptr<class BackupManifest> m_linkedManifest;
+    std::unique_ptr<class BackupManifest> m_manifest;
+    bool m_manifestOpen = false;
+    bool m_stoppedOrCancelled = false;
 };
 
 // The bytes of the files below a folder, links followed as the copier follows them.
 qint64 folderSize(const QString& folder);
-
-// What a plan will add to its target side, against what is free there.
-struct SpaceEstimate
-{
-    qint64 needed = 0;
-    qint64 available = -1; // unknown
-    QString targetFolder;
-    bool fits() const { return available < 0 || needed <= available; }
-};
-// The bytes of the files to be written, less those of the files they replace; files the
-// target already holds in the same size and time count for nothing unless the plan copies them.
-SpaceEstimate estimateSpace(const RunPlan& plan);
 
 // A size as people read it: "800 MB", "1.2 GB".
 QString sizeText(qint64 bytes);

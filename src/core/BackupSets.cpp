@@ -1,5 +1,6 @@
 #include "core/BackupSets.h"
 
+#include "core/BackupManifest.h"
 #include "core/ErrorObject.h"
 
 #include <QDir>
@@ -35,4 +36,13 @@ QStringList pruneBackupSets(const QString& folder, int keep)
         removed << oldest;
     }
     return removed;
+}
+
+QString newestCompleteSet(const QString& folder)
+{
+    const QStringList sets = backupSets(folder);
+    for (auto it = sets.crbegin(); it != sets.crend(); ++it)
+        if (QFileInfo::exists(QDir(QDir(folder).filePath(*it)).filePath(ManifestFileName)))
+            return *it;
+    return QString();
 }

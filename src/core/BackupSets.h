@@ -16,3 +16,6 @@ QStringList backupSets(const QString& folder);
 // Removes the oldest sets beyond the newest `keep`; answers the names it removed, or raises the
 // runtime's error for one it could not remove.
 QStringList pruneBackupSets(const QString& folder, int keep);
+
+// The newest set that a backup finished (its manifest written last), or an empty text.
+QString newestCompleteSet(const QString& folder);

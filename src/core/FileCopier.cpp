@@ -8,6 +8,32 @@
 
 FileCopier::FileCopier(ErrorSink& sink) : m_sink(sink) {}
 
+Os::CopyRequest FileCopier::request()
+{
+    Os::CopyRequest request;
+    request.from = toOsPath(slashPad(m_source) + m_fileSpec);
+    request.to = toOsPath(m_target);
+    request.overwrite = m_overwrite;
+    request.copyUnchanged = m_copyUnchanged;
+    request.compareContent = m_compareContent;
+    if (!m_linkFrom.isEmpty())
+        request.linkFrom = toOsPath(m_linkFrom);
+    request.verify = m_verify;
+    request.stop = m_stop;
+    request.askReplace = [this](const std::string& targetFile) {
+        return askReplace ? askReplace(fromOsPath(targetFile)) : Os::ReplaceAnswer::No;
+    };
+    if (onProgress)
+        request.onProgress = [this](std::uint64_t bytes) { onProgress(qint64(bytes)); };
+    return request;
+}
+
+void FileCopier::walk(Os::CopyPlan& plan)
+{
+    Os::planCopy(request(), plan);
+    m_plan = &plan;
+}
+
 bool FileCopier::perform(qintptr ownerWindow)
 {
     bool copied = false;
@@ -18,26 +44,18 @@ bool FileCopier::perform(qintptr ownerWindow)
                    m_fileSpec + QStringLiteral("] -> [") + m_target + QStringLiteral("]");
         },
         [&] {
-            Os::CopyRequest request;
-            request.from = toOsPath(slashPad(m_source) + m_fileSpec);
+            Os::CopyRequest copy = request();
             // The owner window travels as a 32-bit handle, as the platform's record holds it.
             if (ownerWindow < std::numeric_limits<qint32>::min() ||
                 ownerWindow > std::numeric_limits<qint32>::max())
                 raiseError(ErrorNumber::Overflow);
-            request.to = toOsPath(m_target);
-            request.overwrite = m_overwrite;
-            request.copyUnchanged = m_copyUnchanged;
-            request.verify = m_verify;
-            request.stop = m_stop;
-            request.ownerWindow = static_cast<std::uintptr_t>(
+            copy.ownerWindow = static_cast<std::uintptr_t>(
                 static_cast<std::intptr_t>(static_cast<qint32>(ownerWindow)));
-            request.askReplace = [this](const std::string& targetFile) {
-                return askReplace ? askReplace(fromOsPath(targetFile)) : Os::ReplaceAnswer::No;
-            };
-            if (onProgress)
-                request.onProgress = [this](std::uint64_t bytes) { onProgress(qint64(bytes)); };
             m_outcome = {};
-            copied = Os::copyFolder(request, m_outcome);
+            Os::CopyPlan ownPlan;
+            if (!m_plan)
+                Os::planCopy(copy, ownPlan);
+            copied = Os::copyFolder(copy, m_plan ? *m_plan : ownPlan, m_outcome);
         });
     return copied;
 }

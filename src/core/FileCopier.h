@@ -42,6 +42,11 @@ public:
     bool verify() const { return m_verify; }
     void setVerify(bool verify) { m_verify = verify; }
 
+    // A restore: files of the same size and time are compared by content.
+    void setCompareContent(bool compare) { m_compareContent = compare; }
+    // An earlier copy of the source, whose unchanged files are hard-linked instead of copied.
+    void setLinkFrom(const QString& folder) { m_linkFrom = folder; }
+
     // A flag that stops the copy as soon as it can, when set (Linux).
     void setStopFlag(const std::atomic<bool>* stop) { m_stop = stop; }
 
@@ -50,8 +55,15 @@ public:
     // Told of the bytes done since the last call.
     std::function<void(qint64 bytes)> onProgress;
 
-    // Copies; true when everything was copied (or knowingly skipped). A failure of its own is
-    // reported to the error sink under "FileCopier.Perform [...] -> [...]" and answers false.
+    // Walks the source and the target into a plan, which perform() then carries out; the files
+    // of the plan learn what was done with them.
+    void walk(Os::CopyPlan& plan);
+    // Takes up a plan walked before.
+    void setPlan(Os::CopyPlan* plan) { m_plan = plan; }
+
+    // Copies; true when everything was copied (or knowingly skipped). Without a walk before, it
+    // walks first. A failure of its own is reported to the error sink under
+    // "FileCopier.Perform [...] -> [...]" and answers false.
     bool perform(qintptr ownerWindow);
 
     // What the last perform() did: what could not be copied and why, what was kept.
@@ -60,6 +72,7 @@ public:
 private:
     // Appends the separator unless the path ends in one; the caller's variable changes.
     QString slashPad(QString& path);
+    Os::CopyRequest request();
 
     ErrorSink& m_sink;
     QString m_source;
@@ -68,7 +81,10 @@ private:
     bool m_overwrite = false;
     bool m_copyUnchanged = false;
     bool m_verify = false;
+    bool m_compareContent = false;
+    QString m_linkFrom;
     const std::atomic<bool>* m_stop = nullptr;
+    Os::CopyPlan* m_plan = nullptr;
     Os::CopyOutcome m_outcome;
 };
 

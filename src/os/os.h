@@ -3,10 +3,12 @@
 // Text crosses this boundary as bytes: the ANSI code page on Windows, UTF-8 on Linux.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace Os {
@@ -74,6 +76,9 @@ FolderLookup lookUpFolder(const std::string& path);
 // CreateDirectory with default security: true when the directory was made.
 bool createDirectory(const std::string& path);
 
+// Makes the names in a folder (a rename into it) reach the disk; true when they did.
+bool syncFolder(const std::string& path);
+
 // Whether a name matches a wildcard pattern ("*", "?") by Windows' rules, ignoring letter case;
 // "*.*" matches every name, with a dot or without. Both texts are UTF-8.
 bool matchesWildcard(const std::string& pattern, const std::string& name);
@@ -82,7 +87,7 @@ bool matchesWildcard(const std::string& pattern, const std::string& name);
 // as Wine does. Answers the path with every existing component resolved. Identity on Windows.
 std::string resolvePathIgnoringCase(const std::string& path);
 
-// ---- Folder copy (the shell's file operation) ------------------------------------------------
+// ---- Folder copy ---------------------------------------------------------------------------
 
 enum class ReplaceAnswer { Yes, YesToAll, No, Cancel };
 
@@ -99,15 +104,23 @@ struct CopyFailure
 struct CopyRequest
 {
     std::string from; // source folder with its trailing separator, then the pattern
-    std::string to;   // target folder, used as it stands
+    std::string to;   // target folder, used as it stands; empty: the walk lists the source only
     bool overwrite = false;
-    // Linux: a target file of the same size and modification time as its source is taken for
-    // the same file and left alone, unless this asks for every file to be copied.
+    // A target file of the same size and modification time as its source is taken for the same
+    // file and left alone, unless this asks for every file to be copied.
     bool copyUnchanged = false;
+    // A restore: a target file of the same size and time is compared by content, since a file
+    // damaged in place keeps both; only one whose bytes differ is written.
+    bool compareContent = false;
+    // A folder that holds an earlier copy of the source (the newest backup set's folder of the
+    // component): a file new to the target that is there in the same size and time is hard-linked
+    // from it instead of copied, so that a new set costs only what changed.
+    std::string linkFrom;
     // Linux: the data and the renames reach the disk before the copy answers. Only the
     // benchmark turns this off, to time the copy apart from the disk.
     bool durable = true;
-    // Linux: each file is read back and compared with its source before it counts as copied.
+    // Linux: each file is read back from the disk after it was synced and its cached pages were
+    // dropped, and compared with the checksum of what was read from the source.
     bool verify = false;
     // Linux: when set, the copy stops as soon as it can: the file being written is dropped,
     // those already written are put in place, and the outcome says cancelled.
@@ -117,7 +130,7 @@ struct CopyRequest
     // this, and without it replaces nothing.
     std::function<ReplaceAnswer(const std::string& targetFile)> askReplace;
     // Linux: told of the bytes done since the last call, file by file and within large files;
-    // a file found unchanged counts as done.
+    // a file found unchanged or linked counts as done.
     std::function<void(std::uint64_t bytes)> onProgress;
     // A seam for tests (Linux): called when a file's data is in its temporary file, before the
     // source is checked for changes and long before the rename.
@@ -125,22 +138,118 @@ struct CopyRequest
         afterFileData;
 };
 
-// What a copy did. The Win32 shell reports its failures in its own dialogs, so there only the
-// answer of copyFolder() is filled in.
+// A SHA-256 checksum.
+using Digest = std::array<unsigned char, 32>;
+
+// What the walk decided for a file, and what the copy then did with it.
+enum class PlannedAction : std::uint8_t { Copy, Replace, Unchanged, Link };
+enum class FileResult : std::uint8_t {
+    Pending,   // not reached (a stop, a cancel, or a folder that failed)
+    Written,   // copied, and in place under its real name
+    Linked,    // hard-linked from the earlier copy
+    Unchanged, // already there, left alone
+    Kept,      // the target's file, kept by the user's answer
+    Failed,
+};
+
+struct PlannedFile
+{
+    std::uint32_t folder = 0;     // index into CopyPlan::folders
+    std::uint32_t name = 0;       // the source's name, in CopyPlan's name store
+    std::uint32_t targetName = 0; // the spelling the target has or will have
+    PlannedAction action = PlannedAction::Copy;
+    FileResult result = FileResult::Pending;
+    bool hasDigest = false;
+    std::uint64_t size = 0;         // the source's; after a copy, the size written
+    std::int64_t modified = 0;      // the source's modification time, nanoseconds since 1970
+    std::uint64_t replacedSize = 0; // the target file's size, when there is one
+    Digest digest{};                // of the bytes written, when hasDigest
+};
+
+struct PlannedFolder
+{
+    std::uint32_t parent = 0; // the root is its own parent
+    std::uint32_t name = 0;
+    std::uint32_t targetName = 0;
+    bool existsInTarget = false;
+    bool inLinkFrom = false; // the earlier copy has this folder
+    std::int64_t accessed = 0;
+    std::int64_t modified = 0;
+};
+
+// One walk of the source and the target: every file, what is to be done with it, and its size.
+// The room check, the progress total, the undo record and the copy all read it. A folder's files
+// come before its subfolders, each in name order without regard to case.
+class CopyPlan
+{
+public:
+    std::string sourceRoot; // the folders the walk read, resolved
+    std::string targetRoot;
+    std::string linkRoot;
+    std::vector<PlannedFolder> folders; // the root first; a folder before its subfolders
+    std::vector<PlannedFile> files;     // grouped by folder, in the folders' order
+    std::vector<CopyFailure> failures;  // what the walk could not read
+    bool coarseTimes = false;           // the target keeps times to two seconds (FAT)
+
+    std::string_view name(std::uint32_t at) const { return {m_names.data() + at}; }
+    std::uint32_t addName(std::string_view name);
+    // A folder's or a file's path below the root, with '/' (the target's spelling).
+    std::string folderPath(std::uint32_t folder, bool target = true) const;
+    std::string filePath(const PlannedFile& file, bool target = true) const;
+
+    // Bytes the copy will write (new and replaced files), and those it replaces.
+    std::uint64_t bytesToWrite() const;
+    std::uint64_t bytesReplaced() const;
+    std::uint64_t totalBytes() const;
+
+private:
+    std::string m_names{'\0'}; // names, each ended by a zero; offset 0 is the empty name
+};
+
+// Walks the source (the matching entries of request.from's folder) and the target once and
+// decides for every file. Answers false when something could not be read (in plan.failures).
+bool planCopy(const CopyRequest& request, CopyPlan& plan);
+
+// What a copy did.
 struct CopyOutcome
 {
     std::vector<CopyFailure> failures;
     std::vector<std::string> kept; // existing target files left as they were (answered No)
     bool cancelled = false;        // the replace question was answered Cancel, or stopped
     bool attributesLost = false;   // the target did not take some modes or times
+    bool linksRefused = false;     // the target could not hard-link: files were copied instead
     std::uint64_t filesCopied = 0;
     std::uint64_t bytesCopied = 0;
     std::uint64_t filesUnchanged = 0; // already in the target, left alone
+    std::uint64_t filesLinked = 0;
 };
 
-// Copies the matching files and subfolders into the target, creating missing target folders
-// silently. Answers true when everything was copied (or knowingly kept).
+// Carries out a plan: copies what it says, creating missing target folders silently. Answers
+// true when everything was copied (or knowingly kept). The plan's files learn their results and,
+// on Linux, the checksums of what was written.
+bool copyFolder(const CopyRequest& request, CopyPlan& plan, CopyOutcome& outcome);
+// Walks and copies in one call.
 bool copyFolder(const CopyRequest& request, CopyOutcome& outcome);
+
+// The SHA-256 of a file's bytes; false (with errno's text in error) when it cannot be read.
+bool fileDigest(const std::string& path, Digest& digest, std::string& error);
+
+// A SHA-256 over pieces of data, from the platform's own implementation.
+class DigestBuilder
+{
+public:
+    DigestBuilder();
+    ~DigestBuilder();
+    DigestBuilder(const DigestBuilder&) = delete;
+    DigestBuilder& operator=(const DigestBuilder&) = delete;
+    void add(const void* data, std::size_t size);
+    // The checksum of what was added; the builder then starts afresh.
+    Digest result();
+    void reset() { result(); }
+
+private:
+    void* m_state;
+};
 
 // ---- Text ------------------------------------------------------------------------------------
 

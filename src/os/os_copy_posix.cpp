@@ -1,17 +1,22 @@
 // The folder copy on Linux: the project's own copier with the contract of the shell's file
-// operation, and the promises of a careful backup tool:
+// operation, and the promises of a careful backup tool. It works in two steps: one walk of the
+// source and the target decides for every file (new, replaced, unchanged, linked from an earlier
+// set), and the copy carries that plan out without walking again.
 // - every file, new or replaced, is written to a temporary file beside its target; the
 //   component's temporary files reach the disk (syncfs) before any of them is renamed into
 //   place, and the renames reach it before the copy answers; a copy that dies leaves the old
-//   file or the new one under the real name, never a stump, and the next copy into that folder
+//   file or the new one under the real name, never a stump, and the next walk of that folder
 //   removes what the dead one left;
-// - a source file that changes while it is read is read again, once;
+// - a source file that changes while it is read is read again, once; a source that is no
+//   longer a regular file is refused without being opened for reading;
+// - holes in sparse files stay holes;
+// - verify reads the synced copy back from the disk, its cached pages dropped first, and
+//   compares its checksum with that of the bytes read from the source;
 // - names match without regard to case in every folder, and the existing spelling is kept;
 // - links are what they point at, on both sides, as Windows programs under Wine see them; a
 //   folder link that leads back into a folder being copied is refused;
 // - folders get the default mode, files keep theirs; a target that cannot keep modes or times
-//   (FAT) keeps the data and says so once;
-// - folders are walked in name order, so questions come in the order the lists show;
+//   (FAT) keeps the data and says so once; only there are times compared to two seconds;
 // - everything that cannot be copied is collected, with the side that failed, for one report.
 #include "os/os.h"
 #include "os/os_internal.h"
@@ -23,13 +28,14 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <functional>
+#include <fstream>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <set>
-#include <sys/sendfile.h>
+#include <sstream>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -74,11 +80,13 @@ private:
     int m_fd;
 };
 
-std::string joinPath(const std::string& folder, const std::string& name)
+std::string joinPath(const std::string& folder, std::string_view name)
 {
-    if (folder.empty() || folder.back() == '/')
-        return folder + name;
-    return folder + '/' + name;
+    std::string path = folder;
+    if (!path.empty() && path.back() != '/')
+        path.push_back('/');
+    path.append(name);
+    return path;
 }
 
 // Makes every missing folder of the path, as `mkdir -p` does.
@@ -93,11 +101,16 @@ int makeFolderChain(const std::string& path)
     }
 }
 
+int openFolder(int at, const char* name)
+{
+    return ::openat(at, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
 // The names in a folder but "." and "..", or an errno.
 int readNames(int folder, std::vector<std::string>& names)
 {
     // The listing gets its own descriptor: closedir() closes what fdopendir() was given.
-    const int listFd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int listFd = openFolder(folder, ".");
     if (listFd < 0)
         return errno;
     DIR* dir = ::fdopendir(listFd);
@@ -129,28 +142,85 @@ FileId idOf(const struct stat& info)
     return {info.st_dev, info.st_ino};
 }
 
-// Whether a target file is the source file copied before: the same size, and the same
-// modification time as far as the target's file system keeps it (whole seconds, or the two
-// seconds of FAT, whose times have no fraction).
-bool sameSizeAndTime(const struct stat& source, const struct stat& target)
+std::int64_t nanoseconds(const struct timespec& time)
 {
-    if (source.st_size != target.st_size)
+    return std::int64_t(time.tv_sec) * 1000000000LL + time.tv_nsec;
+}
+
+struct timespec timespecOf(std::int64_t nanoseconds)
+{
+    std::int64_t seconds = nanoseconds / 1000000000LL;
+    std::int64_t rest = nanoseconds % 1000000000LL;
+    if (rest < 0) {
+        rest += 1000000000LL;
+        --seconds;
+    }
+    return {time_t(seconds), long(rest)};
+}
+
+// Whether a target file is the source file copied before: the same size and modification time,
+// to two seconds where the target's file system keeps no finer times (FAT), exactly elsewhere.
+bool sameSizeAndTime(std::uint64_t sourceSize, std::int64_t sourceTime, const struct stat& target,
+                     bool coarseTimes)
+{
+    if (sourceSize != std::uint64_t(target.st_size))
         return false;
-    if (source.st_mtim.tv_sec == target.st_mtim.tv_sec &&
-        source.st_mtim.tv_nsec == target.st_mtim.tv_nsec)
-        return true;
-    if (target.st_mtim.tv_nsec != 0)
-        return false;
-    const long long difference =
-        (source.st_mtim.tv_sec - target.st_mtim.tv_sec) * 1000000000LL + source.st_mtim.tv_nsec;
-    const long long resolution = target.st_mtim.tv_sec % 2 == 0 ? 2000000000LL : 1000000000LL;
-    return difference > -resolution && difference < resolution;
+    const std::int64_t difference = sourceTime - nanoseconds(target.st_mtim);
+    if (!coarseTimes)
+        return difference == 0;
+    constexpr std::int64_t TwoSeconds = 2000000000LL;
+    return difference > -TwoSeconds && difference < TwoSeconds;
 }
 
 bool sameVersion(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
            a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+// Whether a file system keeps times only to two seconds: FAT and exFAT, in the kernel or through
+// FUSE (whose type the mount table tells).
+bool keepsCoarseTimes(int fd)
+{
+    struct statfs info
+    {
+    };
+    if (::fstatfs(fd, &info) != 0)
+        return false;
+    constexpr long MsdosMagic = 0x4d44;
+    constexpr long ExfatMagic = 0x2011BAB0;
+    constexpr long FuseMagic = 0x65735546;
+    if (info.f_type == MsdosMagic || info.f_type == ExfatMagic)
+        return true;
+    if (info.f_type != FuseMagic)
+        return false;
+    struct stat where
+    {
+    };
+    if (::fstat(fd, &where) != 0)
+        return false;
+    const std::string device =
+        std::to_string(major(where.st_dev)) + ':' + std::to_string(minor(where.st_dev));
+    std::ifstream mounts("/proc/self/mountinfo");
+    for (std::string line; std::getline(mounts, line);) {
+        std::istringstream fields(line);
+        std::string id, parent, numbers;
+        fields >> id >> parent >> numbers;
+        if (numbers != device)
+            continue;
+        const std::size_t dash = line.find(" - ");
+        if (dash == std::string::npos)
+            return false;
+        std::istringstream rest(line.substr(dash + 3));
+        std::string type;
+        rest >> type;
+        for (const char* fat : {"fat", "vfat", "msdos", "exfat", "fusefat"})
+            if (type == fat || type == std::string("fuse.") + fat ||
+                type == std::string("fuseblk.") + fat)
+                return true;
+        return false;
+    }
+    return false;
 }
 
 // ---- Temporary files ------------------------------------------------------------------------
@@ -178,142 +248,31 @@ long temporaryOwner(const std::string& name)
     return at > counter && at < name.size() && name[at] == '-' ? pid : 0;
 }
 
-// ---- Copying a file's data ------------------------------------------------------------------
+// ---- The walk -------------------------------------------------------------------------------
 
-struct DataError
-{
-    int error = 0;
-    CopySide side = CopySide::Source;
-};
-
-bool inKernelCopyRefused(int error)
-{
-    return error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP ||
-           error == EPERM || error == EBADF;
-}
-
-// Pairs of file systems between which the kernel refused to copy: asked once, not per file.
-class RefusedPairs
-{
-public:
-    bool contains(FileId pair)
-    {
-        const std::lock_guard lock(m_mutex);
-        return m_pairs.count(pair) != 0;
-    }
-    void add(FileId pair)
-    {
-        const std::lock_guard lock(m_mutex);
-        m_pairs.insert(pair);
-    }
-
-private:
-    std::mutex m_mutex;
-    std::set<FileId> m_pairs; // (source device, target device) in the two fields
-};
-
-RefusedPairs& refusedPairs()
-{
-    static RefusedPairs pairs;
-    return pairs;
-}
-
-using ProgressCallback = std::function<void(std::uint64_t)>;
-
-// Copies `size` bytes from the current offsets: in-kernel where the file systems let it, the
-// rest through one buffer. A file that ends early stops the copy; the caller's check of the
-// source then notices the change.
-DataError copyData(int in, int out, off_t size, FileId devices, const ProgressCallback& progress,
-                   const std::atomic<bool>* stop)
-{
-    const auto stopped = [stop] { return stop && stop->load(); };
-    constexpr std::size_t Chunk = std::size_t{8} << 20;
-    off_t left = size;
-    if (!refusedPairs().contains(devices)) {
-        bool copied = false;
-        while (left > 0) {
-            if (stopped())
-                return {ECANCELED, CopySide::Target};
-            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr,
-                                                std::min<std::size_t>(Chunk, size_t(left)), 0);
-            if (n > 0) {
-                left -= n;
-                copied = true;
-                if (progress)
-                    progress(std::uint64_t(n));
-                continue;
-            }
-            if (n == 0)
-                return {};
-            if (errno == EINTR)
-                continue;
-            if (!copied && inKernelCopyRefused(errno))
-                refusedPairs().add(devices);
-            // Whatever went wrong, the buffered copy goes on from here and finds out which
-            // side fails, if one does.
-            break;
-        }
-    }
-    constexpr std::size_t BufferSize = std::size_t{1} << 20;
-    std::unique_ptr<char[]> buffer;
-    while (left > 0) {
-        if (stopped())
-            return {ECANCELED, CopySide::Target};
-        if (!buffer)
-            buffer.reset(new char[BufferSize]);
-        const ssize_t n = ::read(in, buffer.get(), std::min<std::size_t>(BufferSize, size_t(left)));
-        if (n == 0)
-            return {};
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return {errno, CopySide::Source};
-        }
-        for (ssize_t written = 0; written < n;) {
-            const ssize_t w =
-                ::write(out, buffer.get() + written, static_cast<std::size_t>(n - written));
-            if (w < 0) {
-                if (errno == EINTR)
-                    continue;
-                return {errno, CopySide::Target};
-            }
-            written += w;
-        }
-        left -= n;
-        if (progress)
-            progress(std::uint64_t(n));
-    }
-    return {};
-}
-
-// Whether the first `size` bytes of two files are the same, read back through their own
-// descriptors into the two halves of a buffer that lives as long as the copy. (Mapping both
-// files was slower: it faults in every page.)
-bool sameContent(int a, int b, off_t size, std::vector<char>& buffer)
+// Whether two open files hold the same first `size` bytes.
+bool sameContent(int a, int b, std::uint64_t size, std::vector<char>& buffer)
 {
     constexpr std::size_t Chunk = std::size_t{1} << 20;
     buffer.resize(2 * Chunk);
     char* const first = buffer.data();
     char* const second = buffer.data() + Chunk;
-    for (off_t at = 0; at < size;) {
-        const std::size_t want = std::min<std::size_t>(Chunk, std::size_t(size - at));
-        const ssize_t readA = ::pread(a, first, want, at);
-        const ssize_t readB = ::pread(b, second, want, at);
+    for (std::uint64_t at = 0; at < size;) {
+        const std::size_t want = std::size_t(std::min<std::uint64_t>(Chunk, size - at));
+        const ssize_t readA = ::pread(a, first, want, off_t(at));
+        const ssize_t readB = ::pread(b, second, want, off_t(at));
         if (readA <= 0 || readA != readB || std::memcmp(first, second, std::size_t(readA)) != 0)
             return false;
-        at += readA;
+        at += std::uint64_t(readA);
     }
     return true;
 }
 
-// ---- The copier -----------------------------------------------------------------------------
-
-class FolderCopier
+class Planner
 {
 public:
-    FolderCopier(const CopyRequest& request, CopyOutcome& outcome)
-        : m_request(request), m_outcome(outcome), m_pid(::getpid()),
-          m_temporaryStem(TemporaryPrefix + std::to_string(m_pid) + '-')
+    Planner(const CopyRequest& request, CopyPlan& plan)
+        : m_request(request), m_plan(plan), m_pid(::getpid())
     {}
 
     bool run();
@@ -323,37 +282,351 @@ private:
     // kept.
     using TargetEntries = std::map<std::u32string, std::string>;
 
+    void walk(std::uint32_t folder, int sourceDir, const std::string& sourcePath, int targetDir,
+              const std::string& targetPath, int linkDir, const std::string* pattern);
+    void planFile(std::uint32_t folder, int sourceDir, const std::string& sourcePath,
+                  const std::string& name, const struct stat& source, int targetDir,
+                  const std::string& targetPath, TargetEntries& entries, int linkDir);
+    TargetEntries readTargetEntries(int targetDir, const std::string& targetPath);
+    bool coarseTimes(int fd);
+
+    void fail(const std::string& path, CopySide side, const std::string& reason)
+    {
+        m_plan.failures.push_back({path, side, reason});
+    }
+    void fail(const std::string& path, CopySide side, int error)
+    {
+        fail(path, side, std::strerror(error));
+    }
+
+    const CopyRequest& m_request;
+    CopyPlan& m_plan;
+    const pid_t m_pid;
+    std::vector<FileId> m_ancestors;     // the source folders being walked, outermost first
+    std::set<FileId> m_targetFolders;    // never walked as a source: they are the copy's own
+    std::map<dev_t, bool> m_coarseTimes; // by device
+    std::vector<char> m_compareBuffer;
+};
+
+bool Planner::coarseTimes(int fd)
+{
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) != 0)
+        return false;
+    const auto known = m_coarseTimes.find(info.st_dev);
+    if (known != m_coarseTimes.end())
+        return known->second;
+    return m_coarseTimes[info.st_dev] = keepsCoarseTimes(fd);
+}
+
+bool Planner::run()
+{
+    m_plan.folders.clear();
+    m_plan.files.clear();
+    m_plan.failures.clear();
+
+    const std::string& from = m_request.from;
+    const std::size_t cut = from.rfind('/');
+    const std::string folder = cut == std::string::npos ? std::string(".")
+                               : cut == 0               ? std::string("/")
+                                                        : from.substr(0, cut);
+    const std::string pattern = cut == std::string::npos ? from : from.substr(cut + 1);
+
+    m_plan.sourceRoot = resolvePathIgnoringCase(folder);
+    m_plan.targetRoot =
+        m_request.to.empty() ? std::string() : resolvePathIgnoringCase(m_request.to);
+    m_plan.linkRoot =
+        m_request.linkFrom.empty() ? std::string() : resolvePathIgnoringCase(m_request.linkFrom);
+    m_plan.folders.push_back({});
+
+    UniqueFd sourceDir(::open(m_plan.sourceRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat sourceInfo
+    {
+    };
+    if (!sourceDir || ::fstat(sourceDir.get(), &sourceInfo) != 0) {
+        fail(m_plan.sourceRoot, CopySide::Source, errno);
+        return false;
+    }
+    m_plan.folders[0].accessed = nanoseconds(sourceInfo.st_atim);
+    m_plan.folders[0].modified = nanoseconds(sourceInfo.st_mtim);
+
+    UniqueFd targetDir;
+    if (!m_plan.targetRoot.empty()) {
+        targetDir.reset(::open(m_plan.targetRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!targetDir && errno != ENOENT) {
+            fail(m_plan.targetRoot, CopySide::Target, errno);
+            return false;
+        }
+        m_plan.folders[0].existsInTarget = bool(targetDir);
+        // Where the target is still to be made, its nearest existing folder tells its file
+        // system.
+        std::string existing = m_plan.targetRoot;
+        UniqueFd probe;
+        while (!targetDir && !probe && existing.size() > 1) {
+            const std::size_t slash = existing.rfind('/');
+            existing = slash == 0 || slash == std::string::npos ? "/" : existing.substr(0, slash);
+            probe.reset(::open(existing.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        }
+        m_plan.coarseTimes = coarseTimes(targetDir ? targetDir.get() : probe.get());
+        struct stat info
+        {
+        };
+        if (targetDir && ::fstat(targetDir.get(), &info) == 0)
+            m_targetFolders.insert(idOf(info));
+    }
+    UniqueFd linkDir;
+    if (!m_plan.linkRoot.empty()) {
+        linkDir.reset(::open(m_plan.linkRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        m_plan.folders[0].inLinkFrom = bool(linkDir);
+    }
+
+    m_ancestors.push_back(idOf(sourceInfo));
+    walk(0, sourceDir.get(), m_plan.sourceRoot, targetDir.get(), m_plan.targetRoot, linkDir.get(),
+         &pattern);
+    return m_plan.failures.empty();
+}
+
+Planner::TargetEntries Planner::readTargetEntries(int targetDir, const std::string& targetPath)
+{
+    TargetEntries entries;
+    std::vector<std::string> names;
+    if (const int error = readNames(targetDir, names)) {
+        fail(targetPath, CopySide::Target, error);
+        return entries;
+    }
+    for (const std::string& name : names) {
+        if (const long owner = temporaryOwner(name)) {
+            // Left by a copy that died; those of live processes (this one's included) stay.
+            if (owner != m_pid && ::kill(pid_t(owner), 0) != 0 && errno == ESRCH)
+                ::unlinkat(targetDir, name.c_str(), 0);
+            continue;
+        }
+        entries.emplace(detail::foldedName(name), name);
+    }
+    return entries;
+}
+
+void Planner::walk(std::uint32_t folder, int sourceDir, const std::string& sourcePath,
+                   int targetDir, const std::string& targetPath, int linkDir,
+                   const std::string* pattern)
+{
+    std::vector<std::string> names;
+    if (const int error = readNames(sourceDir, names)) {
+        fail(sourcePath, CopySide::Source, error);
+        return;
+    }
+    std::erase_if(names, [pattern](const std::string& name) {
+        return temporaryOwner(name) != 0 || (pattern && !matchesWildcard(*pattern, name));
+    });
+    std::sort(names.begin(), names.end(), detail::lessIgnoringCase);
+
+    TargetEntries entries =
+        targetDir >= 0 ? readTargetEntries(targetDir, targetPath) : TargetEntries();
+    std::vector<std::pair<std::string, struct stat>> subfolders;
+    for (const std::string& name : names) {
+        // Links are what they point at: the entry is examined through them.
+        struct stat info
+        {
+        };
+        if (::fstatat(sourceDir, name.c_str(), &info, 0) != 0)
+            fail(joinPath(sourcePath, name), CopySide::Source, errno);
+        else if (S_ISDIR(info.st_mode))
+            subfolders.emplace_back(name, info);
+        else if (S_ISREG(info.st_mode))
+            planFile(folder, sourceDir, sourcePath, name, info, targetDir, targetPath, entries,
+                     linkDir);
+        else
+            fail(joinPath(sourcePath, name), CopySide::Source, "it is neither a file nor a folder");
+    }
+
+    for (const auto& [name, listed] : subfolders) {
+        const std::string childSource = joinPath(sourcePath, name);
+        UniqueFd source(openFolder(sourceDir, name.c_str()));
+        struct stat info
+        {
+        };
+        if (!source || ::fstat(source.get(), &info) != 0) {
+            fail(childSource, CopySide::Source, errno);
+            continue;
+        }
+        if (m_targetFolders.count(idOf(info)) != 0)
+            continue; // the copy's own target, inside its source
+        if (std::find(m_ancestors.begin(), m_ancestors.end(), idOf(info)) != m_ancestors.end()) {
+            fail(childSource, CopySide::Source,
+                 "it is a link that leads back into a folder being copied");
+            continue;
+        }
+
+        // An existing folder of that name in any letter case is merged into; a link to a folder
+        // is followed, as users move a data folder to another disk that way.
+        PlannedFolder record;
+        record.parent = folder;
+        record.name = m_plan.addName(name);
+        record.accessed = nanoseconds(info.st_atim);
+        record.modified = nanoseconds(info.st_mtim);
+        const std::u32string key = detail::foldedName(name);
+        const auto existing = entries.find(key);
+        UniqueFd target;
+        std::string childTarget;
+        if (targetDir >= 0) {
+            const std::string targetName = existing != entries.end() ? existing->second : name;
+            childTarget = joinPath(targetPath, targetName);
+            record.targetName = targetName == name ? record.name : m_plan.addName(targetName);
+            if (existing != entries.end()) {
+                target.reset(openFolder(targetDir, targetName.c_str()));
+                struct stat targetInfo
+                {
+                };
+                if (!target || ::fstat(target.get(), &targetInfo) != 0) {
+                    fail(childTarget, CopySide::Target, errno);
+                    continue;
+                }
+                m_targetFolders.insert(idOf(targetInfo));
+                record.existsInTarget = true;
+            } else {
+                entries.emplace(key, name);
+            }
+        } else {
+            record.targetName = record.name;
+        }
+        UniqueFd link;
+        if (linkDir >= 0) {
+            link.reset(openFolder(linkDir, name.c_str()));
+            record.inLinkFrom = bool(link);
+        }
+        const auto index = static_cast<std::uint32_t>(m_plan.folders.size());
+        m_plan.folders.push_back(record);
+        m_ancestors.push_back(idOf(info));
+        walk(index, source.get(), childSource, target.get(), childTarget, link.get(), nullptr);
+        m_ancestors.pop_back();
+    }
+}
+
+void Planner::planFile(std::uint32_t folder, int sourceDir, const std::string& sourcePath,
+                       const std::string& name, const struct stat& source, int targetDir,
+                       const std::string& targetPath, TargetEntries& entries, int linkDir)
+{
+    PlannedFile file;
+    file.folder = folder;
+    file.name = m_plan.addName(name);
+    file.targetName = file.name;
+    file.size = std::uint64_t(source.st_size);
+    file.modified = nanoseconds(source.st_mtim);
+    file.action = PlannedAction::Copy;
+
+    const std::u32string key = detail::foldedName(name);
+    const auto existing = targetDir >= 0 ? entries.find(key) : entries.end();
+    if (targetDir >= 0 && existing == entries.end()) {
+        entries.emplace(key, name);
+        // What the newest earlier set holds unchanged is linked from there, not copied again.
+        struct stat earlier
+        {
+        };
+        if (linkDir >= 0 && ::fstatat(linkDir, name.c_str(), &earlier, 0) == 0 &&
+            S_ISREG(earlier.st_mode) &&
+            sameSizeAndTime(file.size, file.modified, earlier, coarseTimes(linkDir)))
+            file.action = PlannedAction::Link;
+    } else if (targetDir >= 0) {
+        // The existing file, in its own spelling, is the one replaced.
+        const std::string& targetName = existing->second;
+        if (targetName != name)
+            file.targetName = m_plan.addName(targetName);
+        file.action = PlannedAction::Replace;
+        struct stat info
+        {
+        };
+        if (::fstatat(targetDir, targetName.c_str(), &info, 0) == 0) {
+            if (S_ISDIR(info.st_mode)) {
+                fail(joinPath(targetPath, targetName), CopySide::Target, EISDIR);
+                return;
+            }
+            file.replacedSize = std::uint64_t(info.st_size);
+            // What the last backup copied and nobody changed since is not copied again. A
+            // restore looks at the bytes too: a file damaged in place keeps its size and time.
+            if (S_ISREG(info.st_mode) && !m_request.copyUnchanged &&
+                sameSizeAndTime(file.size, file.modified, info, coarseTimes(targetDir))) {
+                if (!m_request.compareContent) {
+                    file.action = PlannedAction::Unchanged;
+                } else {
+                    const UniqueFd a(
+                        ::openat(sourceDir, name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+                    const UniqueFd b(
+                        ::openat(targetDir, targetName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+                    if (!a)
+                        fail(joinPath(sourcePath, name), CopySide::Source, errno);
+                    else if (b && sameContent(a.get(), b.get(), file.size, m_compareBuffer))
+                        file.action = PlannedAction::Unchanged;
+                }
+            }
+        }
+    }
+    m_plan.files.push_back(file);
+}
+
+// ---- The copy -------------------------------------------------------------------------------
+
+struct DataError
+{
+    int error = 0;
+    CopySide side = CopySide::Source;
+};
+
+using ProgressCallback = std::function<void(std::uint64_t)>;
+
+const char* zeros()
+{
+    static const std::unique_ptr<char[]> block(new char[std::size_t{1} << 20]());
+    return block.get();
+}
+
+class Executor
+{
+public:
+    Executor(const CopyRequest& request, CopyPlan& plan, CopyOutcome& outcome)
+        : m_request(request), m_plan(plan), m_outcome(outcome), m_pid(::getpid()),
+          m_temporaryStem(TemporaryPrefix + std::to_string(m_pid) + '-')
+    {}
+
+    bool run();
+
+private:
+    struct OpenFolder
+    {
+        std::uint32_t folder;
+        UniqueFd source;
+        UniqueFd target;
+        UniqueFd link;
+        std::string sourcePath;
+        std::string targetPath;
+    };
     struct Pending
     {
-        std::string temporary; // full paths
-        std::string final;
-        bool replacing;
-        std::uint64_t size;
-    };
-    struct FolderTimes
-    {
-        std::string path;
-        struct timespec times[2];
+        std::uint32_t file;
+        std::string temporary; // its name, in the file's target folder
     };
 
-    // Copies the entries of sourceDir (those matching pattern, when there is one) into
-    // targetDir. Answers false when the user cancelled.
-    bool copyEntries(int sourceDir, const std::string& sourcePath, int targetDir,
-                     const std::string& targetPath, bool fresh, const std::string* pattern);
-    bool copyFolderEntry(int sourceDir, const std::string& sourcePath, const std::string& name,
-                         int targetDir, const std::string& targetPath, TargetEntries& entries);
-    bool copyFileEntry(int sourceDir, const std::string& sourcePath, const std::string& name,
-                       const struct stat& source, int targetDir, const std::string& targetPath,
-                       TargetEntries& entries);
-    void copyFile(int sourceDir, const std::string& sourcePath, const std::string& name,
-                  const struct stat& listed, int targetDir, const std::string& targetPath,
-                  const std::string& finalName, bool replacing);
-    // Reads a target folder's entries and removes what dead copies left in it.
-    TargetEntries readTargetEntries(int targetDir, const std::string& targetPath);
-    void noteTargetFolder(int fd);
-    // Moves every finished temporary file into place, durably.
+    bool enterFolder(std::uint32_t folder);
+    void copyFile(std::uint32_t index);
+    bool linkFile(PlannedFile& file);
+    DataError copyData(int in, int out, std::uint64_t size, bool sparse, DigestBuilder& digest,
+                       const ProgressCallback& progress);
+    // Reads a synced temporary file back from the disk: whether its checksum is the one written.
+    bool readsBackAs(const std::string& temporary, const Digest& digest);
     void finish();
     bool syncTargets(const std::string& what);
+    void noteTargetFolder(int fd);
+    std::string targetFolderPath(std::uint32_t folder) const
+    {
+        return joinPath(m_plan.targetRoot, m_plan.folderPath(folder));
+    }
+    bool stopped() const { return m_request.stop && m_request.stop->load(); }
+    void dropCounts(const PlannedFile& file)
+    {
+        --m_outcome.filesCopied;
+        m_outcome.bytesCopied -= file.size;
+    }
 
     void fail(const std::string& path, CopySide side, const std::string& reason)
     {
@@ -365,323 +638,330 @@ private:
     }
 
     const CopyRequest& m_request;
+    CopyPlan& m_plan;
     CopyOutcome& m_outcome;
     const pid_t m_pid;
     const std::string m_temporaryStem;
     unsigned long m_temporaryCounter = 0;
     bool m_yesToAll = false;
-    std::vector<FileId> m_ancestors;     // the source folders being copied, outermost first
-    std::set<FileId> m_targetFolders;    // never copied as a source: they are this copy's own
+    bool m_cancelled = false;
+    std::vector<OpenFolder> m_open;      // the folder being copied and its ancestors
+    std::vector<bool> m_brokenFolders;   // could not be opened or made: their files are not
+    std::vector<bool> m_enteredFolders;  // whose times are set at the end
     std::map<dev_t, UniqueFd> m_targets; // one folder of each target file system, for syncfs
     std::vector<Pending> m_pending;
-    std::set<std::string> m_inFlight; // names of this copy's temporary files
-    std::vector<char> m_verifyBuffer;
-    std::vector<FolderTimes> m_folderTimes;
+    std::vector<char> m_buffer;
 };
 
-bool FolderCopier::run()
+void Executor::noteTargetFolder(int fd)
+{
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) == 0 && m_targets.count(info.st_dev) == 0)
+        m_targets.emplace(info.st_dev, UniqueFd(::dup(fd)));
+}
+
+bool Executor::run()
 {
     // Past a file-size limit a write fails with EFBIG, which is reported; the signal's default
     // would end the program in the middle of a file without a word.
     std::signal(SIGXFSZ, SIG_IGN);
+    m_outcome.failures.insert(m_outcome.failures.end(), m_plan.failures.begin(),
+                              m_plan.failures.end());
+    if (m_plan.targetRoot.empty() || m_plan.folders.empty())
+        return false;
 
-    const std::string& from = m_request.from;
-    const std::size_t cut = from.rfind('/');
-    const std::string folder = cut == std::string::npos ? std::string(".")
-                               : cut == 0               ? std::string("/")
-                                                        : from.substr(0, cut);
-    const std::string pattern = cut == std::string::npos ? from : from.substr(cut + 1);
-
-    const std::string sourcePath = resolvePathIgnoringCase(folder);
-    UniqueFd sourceDir(::open(sourcePath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    struct stat sourceInfo
-    {
-    };
-    if (!sourceDir || ::fstat(sourceDir.get(), &sourceInfo) != 0) {
-        fail(sourcePath, CopySide::Source, errno);
+    OpenFolder root{0,
+                    UniqueFd(::open(m_plan.sourceRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
+                    UniqueFd(),
+                    UniqueFd(),
+                    m_plan.sourceRoot,
+                    m_plan.targetRoot};
+    if (!root.source) {
+        fail(m_plan.sourceRoot, CopySide::Source, errno);
         return false;
     }
-
-    const std::string targetPath =
-        m_request.to.empty() ? std::string(".") : resolvePathIgnoringCase(m_request.to);
-    struct stat existing
-    {
-    };
-    const bool fresh = ::stat(targetPath.c_str(), &existing) != 0;
-    if (const int error = makeFolderChain(targetPath)) {
-        fail(targetPath, CopySide::Target, error);
+    if (const int error = makeFolderChain(m_plan.targetRoot)) {
+        fail(m_plan.targetRoot, CopySide::Target, error);
         return false;
     }
-    UniqueFd targetDir(::open(targetPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!targetDir) {
-        fail(targetPath, CopySide::Target, errno);
+    root.target.reset(::open(m_plan.targetRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!root.target) {
+        fail(m_plan.targetRoot, CopySide::Target, errno);
         return false;
     }
-    noteTargetFolder(targetDir.get());
+    if (!m_plan.linkRoot.empty())
+        root.link.reset(::open(m_plan.linkRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    noteTargetFolder(root.target.get());
+    m_open.push_back(std::move(root));
+    m_brokenFolders.assign(m_plan.folders.size(), false);
+    m_enteredFolders.assign(m_plan.folders.size(), false);
 
-    m_ancestors.push_back(idOf(sourceInfo));
-    const bool finished =
-        copyEntries(sourceDir.get(), sourcePath, targetDir.get(), targetPath, fresh, &pattern);
-    // What was copied before a Cancel stays, as the shell leaves it.
+    std::size_t next = 0;
+    for (std::uint32_t folder = 0; folder < m_plan.folders.size() && !m_cancelled; ++folder) {
+        const bool entered = enterFolder(folder);
+        for (; next < m_plan.files.size() && m_plan.files[next].folder == folder; ++next) {
+            if (!entered)
+                continue;
+            if (stopped()) {
+                m_cancelled = true;
+                break;
+            }
+            PlannedFile& file = m_plan.files[next];
+            switch (file.action) {
+            case PlannedAction::Unchanged:
+                file.result = FileResult::Unchanged;
+                ++m_outcome.filesUnchanged;
+                if (m_request.onProgress)
+                    m_request.onProgress(file.size);
+                break;
+            case PlannedAction::Link:
+                if (!linkFile(file))
+                    copyFile(std::uint32_t(next));
+                break;
+            case PlannedAction::Copy:
+                copyFile(std::uint32_t(next));
+                break;
+            case PlannedAction::Replace:
+                if (!m_request.overwrite && !m_yesToAll) {
+                    const std::string targetFile =
+                        joinPath(m_open.back().targetPath, m_plan.name(file.targetName));
+                    const ReplaceAnswer answer =
+                        m_request.askReplace ? m_request.askReplace(targetFile) : ReplaceAnswer::No;
+                    if (answer == ReplaceAnswer::Cancel) {
+                        m_cancelled = true;
+                        break;
+                    }
+                    if (answer == ReplaceAnswer::No) {
+                        file.result = FileResult::Kept;
+                        m_outcome.kept.push_back(targetFile);
+                        break;
+                    }
+                    m_yesToAll = answer == ReplaceAnswer::YesToAll;
+                }
+                copyFile(std::uint32_t(next));
+                break;
+            }
+            if (m_cancelled)
+                break;
+        }
+    }
+    // A stop in the middle of the last file leaves nothing more to stop between.
+    m_cancelled = m_cancelled || stopped();
+    m_open.clear();
+    // What was copied before a Cancel or a stop stays, as the shell leaves it.
     finish();
-    m_outcome.cancelled = !finished;
-    return finished && m_outcome.failures.empty();
+    m_outcome.cancelled = m_cancelled;
+    return !m_cancelled && m_outcome.failures.empty();
 }
 
-void FolderCopier::noteTargetFolder(int fd)
+bool Executor::enterFolder(std::uint32_t folder)
 {
-    struct stat info
-    {
-    };
-    if (::fstat(fd, &info) != 0)
-        return;
-    m_targetFolders.insert(idOf(info));
-    if (m_targets.count(info.st_dev) == 0)
-        m_targets.emplace(info.st_dev, UniqueFd(::dup(fd)));
-}
-
-FolderCopier::TargetEntries FolderCopier::readTargetEntries(int targetDir,
-                                                            const std::string& targetPath)
-{
-    TargetEntries entries;
-    std::vector<std::string> names;
-    if (const int error = readNames(targetDir, names)) {
-        fail(targetPath, CopySide::Target, error);
-        return entries;
-    }
-    for (const std::string& name : names) {
-        if (const long owner = temporaryOwner(name)) {
-            // Left by a copy that died. A folder link may bring this copy back into a folder it
-            // has written, so its own files in flight stay.
-            if (owner == m_pid ? m_inFlight.count(name) == 0
-                               : ::kill(pid_t(owner), 0) != 0 && errno == ESRCH)
-                ::unlinkat(targetDir, name.c_str(), 0);
-            continue;
-        }
-        entries.emplace(detail::foldedName(name), name);
-    }
-    return entries;
-}
-
-bool FolderCopier::copyEntries(int sourceDir, const std::string& sourcePath, int targetDir,
-                               const std::string& targetPath, bool fresh,
-                               const std::string* pattern)
-{
-    std::vector<std::string> names;
-    if (const int error = readNames(sourceDir, names)) {
-        fail(sourcePath, CopySide::Source, error);
+    if (folder == 0)
         return true;
+    const PlannedFolder& record = m_plan.folders[folder];
+    if (m_brokenFolders[record.parent]) {
+        m_brokenFolders[folder] = true;
+        return false;
     }
-    std::erase_if(names, [pattern](const std::string& name) {
-        return temporaryOwner(name) != 0 || (pattern && !matchesWildcard(*pattern, name));
-    });
-    std::sort(names.begin(), names.end(), detail::lessIgnoringCase);
-
-    TargetEntries entries = fresh ? TargetEntries() : readTargetEntries(targetDir, targetPath);
-    for (const std::string& name : names) {
-        if (m_request.stop && m_request.stop->load())
-            return false;
-        // Links are what they point at: the entry is examined through them.
-        struct stat info
-        {
-        };
-        if (::fstatat(sourceDir, name.c_str(), &info, 0) != 0) {
-            fail(joinPath(sourcePath, name), CopySide::Source, errno);
-            continue;
-        }
-        const bool goOn =
-            S_ISDIR(info.st_mode)
-                ? copyFolderEntry(sourceDir, sourcePath, name, targetDir, targetPath, entries)
-            : S_ISREG(info.st_mode)
-                ? copyFileEntry(sourceDir, sourcePath, name, info, targetDir, targetPath, entries)
-                : (fail(joinPath(sourcePath, name), CopySide::Source,
-                        "it is neither a file nor a folder"),
-                   true);
-        if (!goOn)
-            return false;
+    while (m_open.back().folder != record.parent)
+        m_open.pop_back();
+    const OpenFolder& parent = m_open.back();
+    const std::string_view sourceName = m_plan.name(record.name);
+    const std::string_view targetName = m_plan.name(record.targetName);
+    OpenFolder entered{folder,
+                       UniqueFd(openFolder(parent.source.get(), sourceName.data())),
+                       UniqueFd(),
+                       UniqueFd(),
+                       joinPath(parent.sourcePath, sourceName),
+                       joinPath(parent.targetPath, targetName)};
+    if (!entered.source) {
+        fail(entered.sourcePath, CopySide::Source, errno);
+        m_brokenFolders[folder] = true;
+        return false;
     }
+    if (!record.existsInTarget && ::mkdirat(parent.target.get(), targetName.data(), 0777) != 0 &&
+        errno != EEXIST) {
+        fail(entered.targetPath, CopySide::Target, errno);
+        m_brokenFolders[folder] = true;
+        return false;
+    }
+    entered.target.reset(openFolder(parent.target.get(), targetName.data()));
+    if (!entered.target) {
+        fail(entered.targetPath, CopySide::Target, errno);
+        m_brokenFolders[folder] = true;
+        return false;
+    }
+    if (record.inLinkFrom && parent.link)
+        entered.link.reset(openFolder(parent.link.get(), sourceName.data()));
+    noteTargetFolder(entered.target.get());
+    m_enteredFolders[folder] = true;
+    m_open.push_back(std::move(entered));
     return true;
 }
 
-bool FolderCopier::copyFolderEntry(int sourceDir, const std::string& sourcePath,
-                                   const std::string& name, int targetDir,
-                                   const std::string& targetPath, TargetEntries& entries)
+bool Executor::linkFile(PlannedFile& file)
 {
-    const std::string childSource = joinPath(sourcePath, name);
-    UniqueFd source(::openat(sourceDir, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    struct stat info
-    {
-    };
-    if (!source || ::fstat(source.get(), &info) != 0) {
-        fail(childSource, CopySide::Source, errno);
-        return true;
+    const OpenFolder& here = m_open.back();
+    if (!here.link)
+        return false;
+    if (::linkat(here.link.get(), m_plan.name(file.name).data(), here.target.get(),
+                 m_plan.name(file.targetName).data(), 0) != 0) {
+        // Where the target cannot link (FAT, some network shares) the files are copied.
+        if (errno == EXDEV || errno == EPERM || errno == EMLINK || errno == EOPNOTSUPP ||
+            errno == ENOSYS)
+            m_outcome.linksRefused = true;
+        return false;
     }
-    if (m_targetFolders.count(idOf(info)) != 0)
-        return true; // this copy's own target, inside its source
-    if (std::find(m_ancestors.begin(), m_ancestors.end(), idOf(info)) != m_ancestors.end()) {
-        fail(childSource, CopySide::Source,
-             "it is a link that leads back into a folder being copied");
-        return true;
-    }
-
-    // An existing folder of that name in any letter case is merged into; a link to a folder is
-    // followed, as users move a data folder to another disk that way.
-    const std::u32string key = detail::foldedName(name);
-    const auto existing = entries.find(key);
-    const std::string targetName = existing != entries.end() ? existing->second : name;
-    const std::string childTarget = joinPath(targetPath, targetName);
-    bool fresh = false;
-    if (existing == entries.end()) {
-        fresh = ::mkdirat(targetDir, targetName.c_str(), 0777) == 0;
-        if (!fresh && errno != EEXIST) {
-            fail(childTarget, CopySide::Target, errno);
-            return true;
-        }
-        entries.emplace(key, targetName);
-    }
-    UniqueFd target(::openat(targetDir, targetName.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!target) {
-        fail(childTarget, CopySide::Target, errno);
-        return true;
-    }
-    noteTargetFolder(target.get());
-
-    m_ancestors.push_back(idOf(info));
-    const bool goOn =
-        copyEntries(source.get(), childSource, target.get(), childTarget, fresh, nullptr);
-    m_ancestors.pop_back();
-    // Times last, after the renames into the folder (finish()); the mode stays the default.
-    m_folderTimes.push_back({childTarget, {info.st_atim, info.st_mtim}});
-    return goOn;
-}
-
-bool FolderCopier::copyFileEntry(int sourceDir, const std::string& sourcePath,
-                                 const std::string& name, const struct stat& source, int targetDir,
-                                 const std::string& targetPath, TargetEntries& entries)
-{
-    const std::u32string key = detail::foldedName(name);
-    const auto existing = entries.find(key);
-    if (existing == entries.end()) {
-        entries.emplace(key, name);
-        copyFile(sourceDir, sourcePath, name, source, targetDir, targetPath, name, false);
-        return true;
-    }
-
-    // The existing file, in its own spelling, is the one replaced.
-    const std::string& targetName = existing->second;
-    const std::string targetFile = joinPath(targetPath, targetName);
-    struct stat info
-    {
-    };
-    const bool found = ::fstatat(targetDir, targetName.c_str(), &info, 0) == 0;
-    if (found && S_ISDIR(info.st_mode)) {
-        fail(targetFile, CopySide::Target, EISDIR);
-        return true;
-    }
-    // What the last backup copied and nobody changed since is not copied again: a repeat
-    // backup writes only what changed.
-    if (found && S_ISREG(info.st_mode) && !m_request.copyUnchanged &&
-        sameSizeAndTime(source, info)) {
-        ++m_outcome.filesUnchanged;
-        if (m_request.onProgress)
-            m_request.onProgress(std::uint64_t(source.st_size));
-        return true;
-    }
-    if (!m_request.overwrite && !m_yesToAll) {
-        const ReplaceAnswer answer =
-            m_request.askReplace ? m_request.askReplace(targetFile) : ReplaceAnswer::No;
-        switch (answer) {
-        case ReplaceAnswer::YesToAll:
-            m_yesToAll = true;
-            break;
-        case ReplaceAnswer::Yes:
-            break;
-        case ReplaceAnswer::No:
-            m_outcome.kept.push_back(targetFile);
-            return true;
-        case ReplaceAnswer::Cancel:
-            return false;
-        }
-    }
-    copyFile(sourceDir, sourcePath, name, source, targetDir, targetPath, targetName, true);
+    file.result = FileResult::Linked;
+    ++m_outcome.filesLinked;
+    if (m_request.onProgress)
+        m_request.onProgress(file.size);
     return true;
 }
 
-void FolderCopier::copyFile(int sourceDir, const std::string& sourcePath, const std::string& name,
-                            const struct stat& listed, int targetDir, const std::string& targetPath,
-                            const std::string& finalName, bool replacing)
+DataError Executor::copyData(int in, int out, std::uint64_t size, bool sparse,
+                             DigestBuilder& digest, const ProgressCallback& progress)
 {
-    const std::string sourceFile = joinPath(sourcePath, name);
-    const std::string targetFile = joinPath(targetPath, finalName);
-    const std::string temporary =
-        m_temporaryStem + std::to_string(++m_temporaryCounter) + '-' + finalName.substr(0, 64);
-    UniqueFd out(::openat(targetDir, temporary.c_str(),
+    constexpr std::size_t BufferSize = std::size_t{1} << 20;
+    m_buffer.resize(BufferSize);
+    // A hole reads as zeros: it counts in the checksum, and stays a hole in the copy.
+    const auto skipHole = [&](std::uint64_t from, std::uint64_t to) {
+        for (std::uint64_t at = from; at < to;) {
+            const std::size_t chunk = std::size_t(std::min<std::uint64_t>(BufferSize, to - at));
+            digest.add(zeros(), chunk);
+            at += chunk;
+        }
+        if (progress && to > from)
+            progress(to - from);
+    };
+    std::uint64_t at = 0;
+    while (at < size) {
+        std::uint64_t end = size;
+        if (sparse) {
+            const off_t data = ::lseek(in, off_t(at), SEEK_DATA);
+            if (data < 0 && errno == ENXIO) {
+                skipHole(at, size);
+                at = size;
+                break;
+            }
+            if (data >= 0) {
+                skipHole(at, std::min<std::uint64_t>(std::uint64_t(data), size));
+                at = std::min<std::uint64_t>(std::uint64_t(data), size);
+                const off_t hole = ::lseek(in, data, SEEK_HOLE);
+                end = hole < 0 ? size : std::min<std::uint64_t>(std::uint64_t(hole), size);
+            }
+        }
+        while (at < end) {
+            if (stopped())
+                return {ECANCELED, CopySide::Target};
+            const std::size_t want = std::size_t(std::min<std::uint64_t>(BufferSize, end - at));
+            const ssize_t n = ::pread(in, m_buffer.data(), want, off_t(at));
+            if (n == 0)
+                return {}; // ended early: the check of the source notices the change
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return {errno, CopySide::Source};
+            }
+            for (ssize_t written = 0; written < n;) {
+                const ssize_t w = ::pwrite(out, m_buffer.data() + written, std::size_t(n - written),
+                                           off_t(at) + written);
+                if (w < 0) {
+                    if (errno == EINTR)
+                        continue;
+                    return {errno, CopySide::Target};
+                }
+                written += w;
+            }
+            digest.add(m_buffer.data(), std::size_t(n));
+            at += std::uint64_t(n);
+            if (progress)
+                progress(std::uint64_t(n));
+        }
+    }
+    // The copy's length is the source's, holes at the end included.
+    if (sparse && ::ftruncate(out, off_t(size)) != 0)
+        return {errno, CopySide::Target};
+    return {};
+}
+
+void Executor::copyFile(std::uint32_t index)
+{
+    PlannedFile& file = m_plan.files[index];
+    const OpenFolder& here = m_open.back();
+    const std::string_view name = m_plan.name(file.name);
+    const std::string_view finalName = m_plan.name(file.targetName);
+    const std::string sourceFile = joinPath(here.sourcePath, name);
+    const std::string targetFile = joinPath(here.targetPath, finalName);
+    file.result = FileResult::Failed;
+    const std::string temporary = m_temporaryStem + std::to_string(++m_temporaryCounter) + '-' +
+                                  std::string(finalName.substr(0, 64));
+    UniqueFd out(::openat(here.target.get(), temporary.c_str(),
                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!out) {
         fail(targetFile, CopySide::Target, errno);
         return;
     }
-    m_inFlight.insert(temporary);
     const auto drop = [&] {
         out.reset();
-        ::unlinkat(targetDir, temporary.c_str(), 0);
+        ::unlinkat(here.target.get(), temporary.c_str(), 0);
     };
-    struct stat targetInfo
-    {
-    };
-    ::fstat(out.get(), &targetInfo);
 
     // A file that changes while it is read is read once more; one that changes again is
-    // reported rather than kept in a state that matches no version of it. An empty file has
-    // nothing to read: it is only made.
-    struct stat before = listed;
-    for (int attempt = 0; listed.st_size > 0; ++attempt) {
-        UniqueFd in(::openat(sourceDir, name.c_str(), O_RDONLY | O_CLOEXEC));
+    // reported rather than kept in a state that matches no version of it. The source is opened
+    // without blocking and must still be a regular file: a FIFO put in its place would wait for
+    // a writer for ever.
+    struct stat before
+    {
+    };
+    DigestBuilder digest;
+    for (int attempt = 0;; ++attempt) {
+        UniqueFd in(::openat(here.source.get(), name.data(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
         if (!in || ::fstat(in.get(), &before) != 0) {
             fail(sourceFile, CopySide::Source, errno);
             drop();
             return;
         }
-        if (attempt > 0 &&
-            (::ftruncate(out.get(), 0) != 0 || ::lseek(out.get(), 0, SEEK_SET) != 0)) {
+        if (!S_ISREG(before.st_mode)) {
+            fail(sourceFile, CopySide::Source, "it is neither a file nor a folder");
+            drop();
+            return;
+        }
+        if (attempt > 0 && ::ftruncate(out.get(), 0) != 0) {
             fail(targetFile, CopySide::Target, errno);
             drop();
             return;
         }
         if (before.st_size >= (off_t{8} << 20))
             ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+        const bool sparse = std::uint64_t(before.st_blocks) * 512 < std::uint64_t(before.st_size);
+        digest.reset(); // a second reading starts afresh
         if (const DataError error =
-                copyData(in.get(), out.get(), before.st_size, {before.st_dev, targetInfo.st_dev},
-                         attempt == 0 ? m_request.onProgress : ProgressCallback(), m_request.stop);
+                copyData(in.get(), out.get(), std::uint64_t(before.st_size), sparse, digest,
+                         attempt == 0 ? m_request.onProgress : ProgressCallback());
             error.error != 0) {
-            if (error.error != ECANCELED)
+            if (error.error == ECANCELED)
+                m_cancelled = true;
+            else
                 fail(error.side == CopySide::Source ? sourceFile : targetFile, error.side,
                      error.error);
             drop();
             return;
         }
         if (m_request.afterFileData)
-            m_request.afterFileData(sourceFile, joinPath(targetPath, temporary));
+            m_request.afterFileData(sourceFile, joinPath(here.targetPath, temporary));
         struct stat after
         {
         };
         struct stat named
         {
         };
-        if (::fstat(in.get(), &after) == 0 && ::fstatat(sourceDir, name.c_str(), &named, 0) == 0 &&
-            sameVersion(before, after) && sameVersion(before, named)) {
-            // Read back, the copy must be the source, before it counts as copied.
-            if (m_request.verify) {
-                const UniqueFd copy(
-                    ::openat(targetDir, temporary.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-                if (!copy || !sameContent(in.get(), copy.get(), before.st_size, m_verifyBuffer)) {
-                    fail(targetFile, CopySide::Target, "verification failed");
-                    drop();
-                    return;
-                }
-            }
+        if (::fstat(in.get(), &after) == 0 &&
+            ::fstatat(here.source.get(), name.data(), &named, 0) == 0 &&
+            sameVersion(before, after) && sameVersion(before, named))
             break;
-        }
         if (attempt == 1) {
             fail(sourceFile, CopySide::Source, "it changed while being copied");
             drop();
@@ -695,16 +975,44 @@ void FolderCopier::copyFile(int sourceDir, const std::string& sourcePath, const 
         m_outcome.attributesLost = true;
     if (::close(out.release()) != 0) {
         fail(targetFile, CopySide::Target, errno);
-        ::unlinkat(targetDir, temporary.c_str(), 0);
+        ::unlinkat(here.target.get(), temporary.c_str(), 0);
         return;
     }
-    m_pending.push_back(
-        {joinPath(targetPath, temporary), targetFile, replacing, std::uint64_t(before.st_size)});
+    file.result = FileResult::Pending;
+    file.size = std::uint64_t(before.st_size);
+    file.modified = nanoseconds(before.st_mtim);
+    file.digest = digest.result();
+    file.hasDigest = true;
+    m_pending.push_back({index, temporary});
     ++m_outcome.filesCopied;
-    m_outcome.bytesCopied += std::uint64_t(before.st_size);
+    m_outcome.bytesCopied += file.size;
 }
 
-bool FolderCopier::syncTargets(const std::string& what)
+bool Executor::readsBackAs(const std::string& temporary, const Digest& expected)
+{
+    const UniqueFd copy(::open(temporary.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (!copy)
+        return false;
+    // Synced, its pages are clean and can go: what is read next comes from the disk.
+    ::posix_fadvise(copy.get(), 0, 0, POSIX_FADV_DONTNEED);
+    DigestBuilder digest;
+    constexpr std::size_t BufferSize = std::size_t{1} << 20;
+    m_buffer.resize(BufferSize);
+    for (;;) {
+        const ssize_t n = ::read(copy.get(), m_buffer.data(), BufferSize);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        digest.add(m_buffer.data(), std::size_t(n));
+    }
+    return digest.result() == expected;
+}
+
+bool Executor::syncTargets(const std::string& what)
 {
     if (!m_request.durable)
         return true;
@@ -718,55 +1026,95 @@ bool FolderCopier::syncTargets(const std::string& what)
     return true;
 }
 
-void FolderCopier::finish()
+void Executor::finish()
 {
-    const std::string root = resolvePathIgnoringCase(m_request.to);
-    bool changed = !m_pending.empty();
+    const std::string& root = m_plan.targetRoot;
+    bool changed = !m_pending.empty() || m_outcome.filesLinked > 0;
     // No rename may reach the disk before the data it names.
     if (!m_pending.empty() && !syncTargets(root)) {
-        for (const Pending& file : m_pending)
-            ::unlink(file.temporary.c_str());
+        for (const Pending& pending : m_pending) {
+            PlannedFile& file = m_plan.files[pending.file];
+            ::unlink(joinPath(targetFolderPath(file.folder), pending.temporary).c_str());
+            file.result = FileResult::Failed;
+        }
+        m_pending.clear();
         m_outcome.filesCopied = 0;
         m_outcome.bytesCopied = 0;
         return;
     }
-    for (const Pending& file : m_pending) {
-        // A new file never replaces one that appeared meanwhile.
-        int result = file.replacing ? ::rename(file.temporary.c_str(), file.final.c_str())
-                                    : ::renameat2(AT_FDCWD, file.temporary.c_str(), AT_FDCWD,
-                                                  file.final.c_str(), RENAME_NOREPLACE);
-        if (result != 0 && !file.replacing && (errno == EINVAL || errno == ENOSYS))
-            result = ::rename(file.temporary.c_str(), file.final.c_str());
-        if (result != 0) {
-            fail(file.final, CopySide::Target, errno);
-            ::unlink(file.temporary.c_str());
-            --m_outcome.filesCopied;
-            m_outcome.bytesCopied -= file.size;
+    std::uint32_t folder = UINT32_MAX;
+    std::string folderPath;
+    for (const Pending& pending : m_pending) {
+        PlannedFile& file = m_plan.files[pending.file];
+        if (file.folder != folder) {
+            folder = file.folder;
+            folderPath = targetFolderPath(folder);
         }
+        const std::string temporary = joinPath(folderPath, pending.temporary);
+        const std::string final = joinPath(folderPath, m_plan.name(file.targetName));
+        // Read back from the disk, the copy must be what was read from the source before it
+        // counts as copied.
+        if (m_request.verify && !readsBackAs(temporary, file.digest)) {
+            fail(final, CopySide::Target, "verification failed");
+            ::unlink(temporary.c_str());
+            file.result = FileResult::Failed;
+            dropCounts(file);
+            continue;
+        }
+        // A new file never replaces one that appeared meanwhile.
+        const bool replacing = file.action == PlannedAction::Replace;
+        int result = replacing ? ::rename(temporary.c_str(), final.c_str())
+                               : ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, final.c_str(),
+                                             RENAME_NOREPLACE);
+        if (result != 0 && !replacing && (errno == EINVAL || errno == ENOSYS))
+            result = ::rename(temporary.c_str(), final.c_str());
+        if (result != 0) {
+            fail(final, CopySide::Target, errno);
+            ::unlink(temporary.c_str());
+            file.result = FileResult::Failed;
+            dropCounts(file);
+            continue;
+        }
+        file.result = FileResult::Written;
     }
     m_pending.clear();
-    for (const FolderTimes& folder : m_folderTimes) {
+    // Folder times last, after the renames into them; the mode stays the default.
+    for (std::uint32_t at = 1; at < m_plan.folders.size(); ++at) {
+        if (!m_enteredFolders[at])
+            continue;
+        const PlannedFolder& record = m_plan.folders[at];
+        const std::string path = targetFolderPath(at);
         struct stat now
         {
         };
-        if (::stat(folder.path.c_str(), &now) == 0 &&
-            now.st_mtim.tv_sec == folder.times[1].tv_sec &&
-            now.st_mtim.tv_nsec == folder.times[1].tv_nsec)
+        if (::stat(path.c_str(), &now) == 0 && nanoseconds(now.st_mtim) == record.modified)
             continue; // a repeat backup that changed nothing in it
         changed = true;
-        if (::utimensat(AT_FDCWD, folder.path.c_str(), folder.times, 0) != 0)
+        const struct timespec times[2] = {timespecOf(record.accessed), timespecOf(record.modified)};
+        if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
             m_outcome.attributesLost = true;
     }
-    m_folderTimes.clear();
     if (changed)
         syncTargets(root);
 }
 
 } // namespace
 
+bool planCopy(const CopyRequest& request, CopyPlan& plan)
+{
+    return Planner(request, plan).run();
+}
+
+bool copyFolder(const CopyRequest& request, CopyPlan& plan, CopyOutcome& outcome)
+{
+    return Executor(request, plan, outcome).run();
+}
+
 bool copyFolder(const CopyRequest& request, CopyOutcome& outcome)
 {
-    return FolderCopier(request, outcome).run();
+    CopyPlan plan;
+    planCopy(request, plan);
+    return copyFolder(request, plan, outcome);
 }
 
 } // namespace Os

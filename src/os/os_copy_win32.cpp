@@ -1,11 +1,15 @@
 // Folder copy on Windows: the shell's file operation, which asks and reports through its own
-// dialogs.
+// dialogs. The walk before it plans as on Linux, for the room check, the progress total and the
+// manifest; the shell then copies the folder whole.
 #include "os/os.h"
+#include "os/os_internal.h"
 
 #include <windows.h>
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -77,7 +81,112 @@ void verifyCopy(const CopyRequest& request, CopyOutcome& outcome)
     }
 }
 
+namespace fs = std::filesystem;
+
+std::int64_t nanosecondsOf(const fs::file_time_type& time)
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
+}
+
+class Planner
+{
+public:
+    Planner(const CopyRequest& request, CopyPlan& plan) : m_request(request), m_plan(plan) {}
+
+    void walk(std::uint32_t folder, const fs::path& source, const fs::path& target,
+              const std::string* pattern)
+    {
+        std::error_code error;
+        std::vector<fs::directory_entry> files;
+        std::vector<fs::directory_entry> folders;
+        for (fs::directory_iterator it(source, error), end; !error && it != end;
+             it.increment(error)) {
+            const std::string name = it->path().filename().string();
+            if (pattern && !matchesWildcard(*pattern, name))
+                continue;
+            if (it->is_directory(error))
+                folders.push_back(*it);
+            else if (it->is_regular_file(error))
+                files.push_back(*it);
+        }
+        if (error) {
+            m_plan.failures.push_back({source.string(), CopySide::Source, error.message()});
+            return;
+        }
+        const auto byName = [](const fs::directory_entry& a, const fs::directory_entry& b) {
+            return detail::lessIgnoringCase(a.path().filename().string(),
+                                            b.path().filename().string());
+        };
+        std::sort(files.begin(), files.end(), byName);
+        std::sort(folders.begin(), folders.end(), byName);
+        for (const fs::directory_entry& entry : files) {
+            PlannedFile file;
+            file.folder = folder;
+            file.name = m_plan.addName(entry.path().filename().string());
+            file.targetName = file.name;
+            file.size = entry.file_size(error);
+            file.modified = nanosecondsOf(entry.last_write_time(error));
+            const fs::path existing = target / entry.path().filename();
+            if (!target.empty() && fs::is_regular_file(existing, error)) {
+                file.replacedSize = fs::file_size(existing, error);
+                const std::int64_t difference =
+                    file.modified - nanosecondsOf(fs::last_write_time(existing, error));
+                file.action = !m_request.copyUnchanged && !m_request.compareContent &&
+                                      file.replacedSize == file.size && difference == 0
+                                  ? PlannedAction::Unchanged
+                                  : PlannedAction::Replace;
+            }
+            m_plan.files.push_back(file);
+        }
+        for (const fs::directory_entry& entry : folders) {
+            PlannedFolder record;
+            record.parent = folder;
+            record.name = m_plan.addName(entry.path().filename().string());
+            record.targetName = record.name;
+            const fs::path child = target.empty() ? target : target / entry.path().filename();
+            record.existsInTarget = !target.empty() && fs::is_directory(child, error);
+            const auto index = static_cast<std::uint32_t>(m_plan.folders.size());
+            m_plan.folders.push_back(record);
+            walk(index, entry.path(), child, nullptr);
+        }
+    }
+
+private:
+    const CopyRequest& m_request;
+    CopyPlan& m_plan;
+};
+
 } // namespace
+
+bool planCopy(const CopyRequest& request, CopyPlan& plan)
+{
+    plan.folders.assign(1, PlannedFolder{});
+    plan.files.clear();
+    plan.failures.clear();
+    const std::size_t cut = request.from.find_last_of("\\/");
+    plan.sourceRoot = cut == std::string::npos ? std::string(".") : request.from.substr(0, cut);
+    const std::string pattern =
+        cut == std::string::npos ? request.from : request.from.substr(cut + 1);
+    plan.targetRoot = request.to;
+    if (!isFolder(plan.sourceRoot)) {
+        plan.failures.push_back({plan.sourceRoot, CopySide::Source, "it cannot be found"});
+        return false;
+    }
+    plan.folders[0].existsInTarget = !request.to.empty() && isFolder(request.to);
+    Planner(request, plan).walk(0, plan.sourceRoot, request.to, &pattern);
+    return plan.failures.empty();
+}
+
+bool copyFolder(const CopyRequest& request, CopyPlan& plan, CopyOutcome& outcome)
+{
+    const bool copied = copyFolder(request, outcome);
+    // The shell reports one answer for the whole folder.
+    for (PlannedFile& file : plan.files)
+        file.result = !copied                                   ? FileResult::Pending
+                      : file.action == PlannedAction::Unchanged ? FileResult::Unchanged
+                                                                : FileResult::Written;
+    return copied;
+}
 
 bool copyFolder(const CopyRequest& request, CopyOutcome& outcome)
 {

@@ -8,7 +8,7 @@ make_sample=$2
 . "$(dirname "$0")/lib.sh"
 
 make_sample_prefix "$make_sample"
-truncate -s 512M "$icq/NewDB/huge.db" # last of its folder in name order
+fallocate -l 512M "$icq/NewDB/huge.db" # last of its folder in name order; not sparse
 cat >"$prefix/slow-zeb2000" <<SLOW
 #!/bin/sh
 exec strace -f -qq --seccomp-bpf -o /dev/null -e trace=copy_file_range \

@@ -163,17 +163,17 @@ void frmMain::runTask()
     plan.ownerWindow = static_cast<qintptr>(winId());
     for (const QListWidgetItem* entry : lstZPXsList->selectedItems())
         plan.components << componentOf(entry);
-    if (!enoughSpaceFor(plan)) {
-        cmdBack->setEnabled(true);
-        cmdNext->setEnabled(true);
-        setBusy(false);
-        return;
-    }
 
     WindowedJob job(m_services);
     WindowObserver observer(job, m_services);
     WindowThreadSink sink(job, *this);
     BackupRun run(plan, sink, observer);
+    if (!enoughSpaceFor(run)) {
+        cmdBack->setEnabled(true);
+        cmdNext->setEnabled(true);
+        setBusy(false);
+        return;
+    }
     m_activeRun = &run;
     m_activeJob = &job;
     // However the run ends (a failure of its own included), the window forgets it, and a
@@ -263,9 +263,10 @@ void frmMain::runTask()
     setBusy(false);
 }
 
-bool frmMain::enoughSpaceFor(const RunPlan& plan)
+bool frmMain::enoughSpaceFor(BackupRun& run)
 {
-    const SpaceEstimate space = estimateSpace(plan);
+    const RunPlan& plan = run.plan();
+    const SpaceEstimate space = run.spaceEstimate();
     if (space.fits())
         return true;
     return m_services.msgBox(

@@ -23,7 +23,6 @@ class QRadioButton;
 class PictureBox;
 class RuntimeServices;
 class WindowedJob;
-struct RunPlan;
 class cProgBar;
 class frmErrorBox;
 
@@ -152,7 +151,7 @@ private:
     void setBusy(bool busy); // the busy flag's caption
     void runTask();          // the backup or restore behind "&Do It !"
     // Asks whether to go on when the target side lacks the room the plan needs.
-    bool enoughSpaceFor(const RunPlan& plan);
+    bool enoughSpaceFor(BackupRun& run);
     void showShareWithin(qint16 processed, double share);
     // Stops a run's copy cleanly before the program ends.
     void stopActiveRun();

@@ -1,0 +1,63 @@
+// The plan of a copy: what both systems' walks produce and their copies read.
+#include "os/os.h"
+
+namespace Os {
+
+std::uint32_t CopyPlan::addName(std::string_view name)
+{
+    const auto at = static_cast<std::uint32_t>(m_names.size());
+    m_names.append(name);
+    m_names.push_back('\0');
+    return at;
+}
+
+std::string CopyPlan::folderPath(std::uint32_t folder, bool target) const
+{
+    std::vector<std::uint32_t> chain;
+    for (std::uint32_t at = folder; at != 0; at = folders[at].parent)
+        chain.push_back(at);
+    std::string path;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (!path.empty())
+            path.push_back('/');
+        path.append(name(target ? folders[*it].targetName : folders[*it].name));
+    }
+    return path;
+}
+
+std::string CopyPlan::filePath(const PlannedFile& file, bool target) const
+{
+    std::string path = folderPath(file.folder, target);
+    if (!path.empty())
+        path.push_back('/');
+    path.append(name(target ? file.targetName : file.name));
+    return path;
+}
+
+std::uint64_t CopyPlan::bytesToWrite() const
+{
+    std::uint64_t bytes = 0;
+    for (const PlannedFile& file : files)
+        if (file.action == PlannedAction::Copy || file.action == PlannedAction::Replace)
+            bytes += file.size;
+    return bytes;
+}
+
+std::uint64_t CopyPlan::bytesReplaced() const
+{
+    std::uint64_t bytes = 0;
+    for (const PlannedFile& file : files)
+        if (file.action == PlannedAction::Replace)
+            bytes += file.replacedSize;
+    return bytes;
+}
+
+std::uint64_t CopyPlan::totalBytes() const
+{
+    std::uint64_t bytes = 0;
+    for (const PlannedFile& file : files)
+        bytes += file.size;
+    return bytes;
+}
+
+} // namespace Os
