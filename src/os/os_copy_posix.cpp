@@ -279,8 +279,13 @@ public:
 
 private:
     // A target folder's entries by their name without regard to case, the existing spelling
-    // kept.
-    using TargetEntries = std::map<std::u32string, std::string>;
+    // kept, with those this walk plans to make.
+    struct TargetEntry
+    {
+        std::string name;
+        bool onDisk;
+    };
+    using TargetEntries = std::map<std::u32string, TargetEntry>;
 
     void walk(std::uint32_t folder, int sourceDir, const std::string& sourcePath, int targetDir,
               const std::string& targetPath, int linkDir, const std::string* pattern);
@@ -403,7 +408,7 @@ Planner::TargetEntries Planner::readTargetEntries(int targetDir, const std::stri
                 ::unlinkat(targetDir, name.c_str(), 0);
             continue;
         }
-        entries.emplace(detail::foldedName(name), name);
+        entries.emplace(detail::foldedName(name), TargetEntry{name, true});
     }
     return entries;
 }
@@ -468,28 +473,23 @@ void Planner::walk(std::uint32_t folder, int sourceDir, const std::string& sourc
         record.modified = nanoseconds(info.st_mtim);
         const std::u32string key = detail::foldedName(name);
         const auto existing = entries.find(key);
+        const std::string targetName = existing != entries.end() ? existing->second.name : name;
+        const std::string childTarget = joinPath(targetPath, targetName);
+        record.targetName = targetName == name ? record.name : m_plan.addName(targetName);
         UniqueFd target;
-        std::string childTarget;
-        if (targetDir >= 0) {
-            const std::string targetName = existing != entries.end() ? existing->second : name;
-            childTarget = joinPath(targetPath, targetName);
-            record.targetName = targetName == name ? record.name : m_plan.addName(targetName);
-            if (existing != entries.end()) {
-                target.reset(openFolder(targetDir, targetName.c_str()));
-                struct stat targetInfo
-                {
-                };
-                if (!target || ::fstat(target.get(), &targetInfo) != 0) {
-                    fail(childTarget, CopySide::Target, errno);
-                    continue;
-                }
-                m_targetFolders.insert(idOf(targetInfo));
-                record.existsInTarget = true;
-            } else {
-                entries.emplace(key, name);
+        if (existing != entries.end() && existing->second.onDisk) {
+            target.reset(openFolder(targetDir, targetName.c_str()));
+            struct stat targetInfo
+            {
+            };
+            if (!target || ::fstat(target.get(), &targetInfo) != 0) {
+                fail(childTarget, CopySide::Target, errno);
+                continue;
             }
-        } else {
-            record.targetName = record.name;
+            m_targetFolders.insert(idOf(targetInfo));
+            record.existsInTarget = true;
+        } else if (existing == entries.end()) {
+            entries.emplace(key, TargetEntry{name, false});
         }
         UniqueFd link;
         if (linkDir >= 0) {
@@ -517,9 +517,9 @@ void Planner::planFile(std::uint32_t folder, int sourceDir, const std::string& s
     file.action = PlannedAction::Copy;
 
     const std::u32string key = detail::foldedName(name);
-    const auto existing = targetDir >= 0 ? entries.find(key) : entries.end();
-    if (targetDir >= 0 && existing == entries.end()) {
-        entries.emplace(key, name);
+    const auto existing = entries.find(key);
+    if (existing == entries.end()) {
+        entries.emplace(key, TargetEntry{name, false});
         // What the newest earlier set holds unchanged is linked from there, not copied again.
         struct stat earlier
         {
@@ -528,16 +528,17 @@ void Planner::planFile(std::uint32_t folder, int sourceDir, const std::string& s
             S_ISREG(earlier.st_mode) &&
             sameSizeAndTime(file.size, file.modified, earlier, coarseTimes(linkDir)))
             file.action = PlannedAction::Link;
-    } else if (targetDir >= 0) {
-        // The existing file, in its own spelling, is the one replaced.
-        const std::string& targetName = existing->second;
+    } else {
+        // The existing file, in its own spelling, is the one replaced (or one of two source
+        // names that differ only in case, which Windows would take for one).
+        const std::string targetName = existing->second.name;
         if (targetName != name)
             file.targetName = m_plan.addName(targetName);
         file.action = PlannedAction::Replace;
         struct stat info
         {
         };
-        if (::fstatat(targetDir, targetName.c_str(), &info, 0) == 0) {
+        if (existing->second.onDisk && ::fstatat(targetDir, targetName.c_str(), &info, 0) == 0) {
             if (S_ISDIR(info.st_mode)) {
                 fail(joinPath(targetPath, targetName), CopySide::Target, EISDIR);
                 return;

@@ -1,0 +1,235 @@
+// What a backup records of itself and what `check` finds with it; dated sets that link what did
+// not change; the room a run needs at its peak; a restore that reads the bytes.
+#include "RecordingSink.h"
+#include "SampleInstallation.h"
+
+#include "core/BackupManifest.h"
+#include "core/BackupRun.h"
+#include "core/BackupSets.h"
+
+#include <QtTest>
+
+#include <cstdio>
+#include <fstream>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+struct QuietObserver : RunObserver
+{
+    Os::ReplaceAnswer askReplace(const QString&) override { return Os::ReplaceAnswer::Yes; }
+};
+
+// Stops its run when the first component starts, as Ctrl+C would.
+struct StoppingObserver : QuietObserver
+{
+    BackupRun* run = nullptr;
+    void componentStarted(const Component&, qint64) override { run->requestStop(); }
+};
+
+RunPlan backupPlan(const SampleInstallation& sample, const QString& backupFolder)
+{
+    RunPlan plan;
+    plan.icqFolder = sample.icqFolder();
+    plan.backupFolder = backupFolder;
+    plan.overwrite = true;
+    plan.components = {{"Messages", "DB", true}, {"Contacts", "CL", true}};
+    return plan;
+}
+
+bool backUp(const RunPlan& plan)
+{
+    RecordingSink sink;
+    QuietObserver observer;
+    bool copied = true;
+    for (const ComponentResult& result : BackupRun(plan, sink, observer).execute())
+        copied = copied && result.copied;
+    return copied && sink.reports.isEmpty();
+}
+
+void setTime(const QString& path, const QDateTime& time)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
+const QDateTime WholeSecond = QDateTime::fromSecsSinceEpoch(1700000000);
+
+#ifndef Q_OS_WIN
+ino_t inode(const QString& path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+#endif
+
+} // namespace
+
+class ManifestTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // A backup's manifest lists every file with its checksum; check reads them back and names a
+    // flipped byte, a missing file and an extra one. Names with a newline and bytes that are not
+    // UTF-8 keep their bytes through the manifest.
+    void checkFindsWhatWentBadOnTheMedium()
+    {
+        SampleInstallation sample;
+        const QString icq = sample.icqFolder();
+        SampleInstallation::writeFile(icq + "DB/a.dat", "alpha");
+        SampleInstallation::writeFile(icq + "DB/sub/b.dat", "beta");
+        SampleInstallation::writeFile(icq + "CL/c.dat", "gamma");
+#ifndef Q_OS_WIN
+        SampleInstallation::writeFile(icq + "CL/two\nlines%41", "odd name");
+        std::ofstream(QFile::encodeName(icq + "CL/").toStdString() + "caf\xe9") << "latin-1";
+#endif
+        const QString backup = sample.backupFolder();
+        QVERIFY(backUp(backupPlan(sample, backup)));
+        BackupCheck check = checkBackup(backup);
+        QVERIFY(check.passed());
+#ifndef Q_OS_WIN
+        QCOMPARE(check.files, 5);
+#else
+        QCOMPARE(check.files, 3);
+#endif
+
+        QFile damaged(backup + "DB/sub/b.dat");
+        QVERIFY(damaged.open(QIODevice::ReadWrite));
+        damaged.seek(1);
+        damaged.write("E");
+        damaged.close();
+        QVERIFY(QFile::remove(backup + "CL/c.dat"));
+        SampleInstallation::writeFile(backup + "DB/new.dat", "not backed up");
+        check = checkBackup(backup);
+        QVERIFY(!check.passed());
+        const QChar s = QDir::separator();
+        QCOMPARE(check.damaged, QStringList() << QString("DB%1sub%1b.dat").arg(s));
+        QCOMPARE(check.missing, QStringList() << QString("CL%1c.dat").arg(s));
+        QCOMPARE(check.extra, QStringList() << QString("DB%1new.dat").arg(s));
+#ifndef Q_OS_WIN
+        // Qt cannot name what is not UTF-8, so it cannot remove it either.
+        for (const QString& folder : {icq, backup})
+            QCOMPARE(
+                std::remove((QFile::encodeName(folder + "CL/").toStdString() + "caf\xe9").c_str()),
+                0);
+#endif
+    }
+
+    // A backup that does not reach its end leaves no manifest, not even the one of the backup
+    // before it: check and --latest take it for incomplete.
+    void aStoppedBackupIsIncomplete()
+    {
+        SampleInstallation sample;
+        SampleInstallation::writeFile(sample.icqFolder() + "DB/a.dat", "alpha");
+        SampleInstallation::writeFile(sample.icqFolder() + "CL/c.dat", "gamma");
+        const QString sets = sample.backupFolder();
+        const QString first = sets + "2026-01-01 0000/";
+        const QString second = sets + "2026-01-08 0000/";
+        QVERIFY(backUp(backupPlan(sample, first)));
+        QCOMPARE(newestCompleteSet(sets), QString("2026-01-01 0000"));
+
+        RecordingSink sink;
+        StoppingObserver observer;
+        for (const QString& folder : {second, first}) {
+            BackupRun run(backupPlan(sample, folder), sink, observer);
+            observer.run = &run;
+            QVERIFY(!run.execute().value(0).copied);
+            QVERIFY(!checkBackup(folder).hasManifest);
+        }
+        QCOMPARE(newestCompleteSet(sets), QString());
+    }
+
+    // A new dated set links each file the newest complete set holds unchanged and copies the
+    // rest; its manifest is whole. Changing the new set leaves the older one's bytes alone.
+    void datedSetsLinkWhatDidNotChange()
+    {
+        SampleInstallation sample;
+        const QString icq = sample.icqFolder();
+        SampleInstallation::writeFile(icq + "DB/same.dat", "same");
+        SampleInstallation::writeFile(icq + "CL/changes.dat", "first");
+        const QString older = sample.backupFolder() + "2026-01-01 0000/";
+        const QString newer = sample.backupFolder() + "2026-01-08 0000/";
+        QVERIFY(backUp(backupPlan(sample, older)));
+        SampleInstallation::writeFile(icq + "CL/changes.dat", "second");
+        RunPlan plan = backupPlan(sample, newer);
+        plan.linkFrom = older;
+        QVERIFY(backUp(plan));
+        QVERIFY(checkBackup(newer).passed());
+        QCOMPARE(SampleInstallation::readFile(newer + "CL/changes.dat"), QByteArray("second"));
+#ifndef Q_OS_WIN
+        QCOMPARE(inode(newer + "DB/same.dat"), inode(older + "DB/same.dat"));
+        QVERIFY(inode(newer + "CL/changes.dat") != inode(older + "CL/changes.dat"));
+#endif
+        SampleInstallation::writeFile(icq + "DB/same.dat", "now changed");
+        plan.linkFrom.clear();
+        QVERIFY(backUp(plan));
+        QCOMPARE(SampleInstallation::readFile(older + "DB/same.dat"), QByteArray("same"));
+        QVERIFY(checkBackup(older).passed());
+        QVERIFY(checkBackup(newer).passed());
+    }
+
+    // The room a run needs is its peak: a replaced file stays until its component is done, so a
+    // changed database needs its whole size; what an earlier component of a backup replaced is
+    // free again for a later one; a restore keeps what it replaces for undo.
+    void roomIsThePeak_data()
+    {
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<qint64>("needed");
+        // DB: a 3000-byte file replacing 1000 bytes and a new 500-byte one; CL: 2000 new bytes
+        // and 1000 unchanged.
+        QTest::newRow("backup") << int(Direction::Backup) << qint64(3500 - 1000 + 2000);
+        QTest::newRow("restore") << int(Direction::Restore) << qint64(3500 + 2000);
+    }
+    void roomIsThePeak()
+    {
+        QFETCH(int, direction);
+        SampleInstallation sample;
+        RunPlan plan = backupPlan(sample, sample.backupFolder());
+        plan.direction = Direction(direction);
+        const QString from = plan.sourceFolder();
+        const QString to = plan.targetFolder();
+        SampleInstallation::writeFile(from + "DB/db.dat", QByteArray(3000, 'n'));
+        SampleInstallation::writeFile(to + "DB/db.dat", QByteArray(1000, 'o'));
+        SampleInstallation::writeFile(from + "DB/new.dat", QByteArray(500, 'n'));
+        SampleInstallation::writeFile(from + "CL/new.dat", QByteArray(2000, 'n'));
+        SampleInstallation::writeFile(from + "CL/same.dat", QByteArray(1000, 's'));
+        SampleInstallation::writeFile(to + "CL/same.dat", QByteArray(1000, 's'));
+        setTime(from + "CL/same.dat", WholeSecond);
+        setTime(to + "CL/same.dat", WholeSecond);
+        RecordingSink sink;
+        QuietObserver observer;
+        BackupRun run(plan, sink, observer);
+        QTEST(run.spaceEstimate().needed, "needed");
+    }
+
+    // A restore puts back a file damaged in place that kept its size and time; a repeat backup
+    // goes by size and time.
+    void aRestoreReadsTheBytes()
+    {
+        SampleInstallation sample;
+        const QString icq = sample.icqFolder();
+        SampleInstallation::writeFile(icq + "DB/db.dat", "good data");
+        setTime(icq + "DB/db.dat", WholeSecond);
+        RunPlan plan = backupPlan(sample, sample.backupFolder());
+        plan.components = {{"Messages", "DB", true}};
+        QVERIFY(backUp(plan));
+        SampleInstallation::writeFile(icq + "DB/db.dat", "bad  data");
+        setTime(icq + "DB/db.dat", WholeSecond);
+        QVERIFY(backUp(plan));
+        QCOMPARE(SampleInstallation::readFile(plan.backupFolder + "DB/db.dat"),
+                 QByteArray("good data"));
+        plan.direction = Direction::Restore;
+        QVERIFY(backUp(plan));
+        QCOMPARE(SampleInstallation::readFile(icq + "DB/db.dat"), QByteArray("good data"));
+    }
+};
+
+QTEST_GUILESS_MAIN(ManifestTest)
+#include "tst_manifest.moc"

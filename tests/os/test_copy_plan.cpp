@@ -1,0 +1,271 @@
+// The walk that decides for every file before the Linux copier writes anything, and what the copy
+// of a plan keeps of its promises: checksums, holes, sources that turn into something else, a
+// stop in the last file, links into an earlier set that are never written through.
+#ifndef _WIN32
+#include "os_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct PlanCase
+{
+    const char* name;
+    const char* source;         // content of source/f.dat
+    const char* target;         // content of target/<targetName>, or nullptr for none
+    const char* targetName;     // the target's spelling
+    const char* earlier;        // content of earlier/f.dat (a set to link from), or nullptr
+    long long targetTimeOffset; // nanoseconds added to the source's time on the target side
+    bool copyUnchanged;
+    bool compareContent;
+    Os::PlannedAction action;
+};
+
+// Sets a file's modification time, in nanoseconds since 1970.
+void setTime(const std::string& path, long long nanoseconds)
+{
+    const struct timespec times[2] = {{nanoseconds / 1000000000, nanoseconds % 1000000000},
+                                      {nanoseconds / 1000000000, nanoseconds % 1000000000}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+class CopyPlan : public ::testing::TestWithParam<PlanCase>
+{
+protected:
+    OsTest::TempFolder dir;
+};
+
+constexpr long long Time = 1500000001'250000000LL; // an odd second with a fraction
+
+using A = Os::PlannedAction;
+const PlanCase planCases[] = {
+    {"new", "abc", nullptr, "f.dat", nullptr, 0, false, false, A::Copy},
+    {"sameSizeAndTime", "abc", "abc", "f.dat", nullptr, 0, false, false, A::Unchanged},
+    {"caseTwinKeepsItsSpelling", "abc", "abc", "F.DAT", nullptr, 0, false, false, A::Unchanged},
+    // Not FAT: one nanosecond, or a whole second within the old two-second window, is a change.
+    {"oneNanosecondLater", "abc", "abc", "f.dat", nullptr, 1, false, false, A::Replace},
+    {"wholeOddSecondBefore", "abc", "abc", "f.dat", nullptr, -250000000, false, false, A::Replace},
+    {"wholeEvenSecondBefore", "abc", "abc", "f.dat", nullptr, -1250000000, false, false,
+     A::Replace},
+    {"sameTimeOtherSize", "abc", "abcd", "f.dat", nullptr, 0, false, false, A::Replace},
+    {"full", "abc", "abc", "f.dat", nullptr, 0, true, false, A::Replace},
+    // A restore reads the bytes: damage in place keeps size and time.
+    {"restoreSameBytes", "abc", "abc", "f.dat", nullptr, 0, false, true, A::Unchanged},
+    {"restoreDamaged", "abc", "abX", "f.dat", nullptr, 0, false, true, A::Replace},
+    {"linkedFromEarlierSet", "abc", nullptr, "f.dat", "abc", 0, false, false, A::Link},
+    {"earlierSetChanged", "abc", nullptr, "f.dat", "abd", 1, false, false, A::Copy},
+    {"earlierSetOnlyLinksNewFiles", "abc", "abcd", "f.dat", "abc", 0, false, false, A::Replace},
+};
+
+} // namespace
+
+TEST_P(CopyPlan, ClassifiesEveryFile)
+{
+    const PlanCase& c = GetParam();
+    dir.writeFile("source/f.dat", c.source);
+    setTime(dir.path("source/f.dat"), Time);
+    dir.makeFolder("target");
+    if (c.target) {
+        dir.writeFile(std::string("target/") + c.targetName, c.target);
+        setTime(dir.path(std::string("target/") + c.targetName), Time + c.targetTimeOffset);
+    }
+    Os::CopyRequest request;
+    request.from = dir.path("source") + "/*.*";
+    request.to = dir.path("target");
+    request.copyUnchanged = c.copyUnchanged;
+    request.compareContent = c.compareContent;
+    if (c.earlier) {
+        dir.writeFile("earlier/f.dat", c.earlier);
+        setTime(dir.path("earlier/f.dat"), Time + c.targetTimeOffset);
+        request.linkFrom = dir.path("earlier");
+    }
+    Os::CopyPlan plan;
+    ASSERT_TRUE(Os::planCopy(request, plan));
+    ASSERT_EQ(plan.files.size(), 1u);
+    EXPECT_EQ(plan.files[0].action, c.action);
+    EXPECT_EQ(plan.filePath(plan.files[0]), c.targetName);
+    EXPECT_EQ(plan.files[0].size, 3u);
+    EXPECT_EQ(plan.bytesToWrite(), c.action == A::Copy || c.action == A::Replace ? 3u : 0u);
+    EXPECT_EQ(plan.bytesReplaced(), c.action == A::Replace ? std::string(c.target).size() : 0u);
+
+    // The copy carries the plan out and leaves the source's bytes under the target's spelling.
+    request.overwrite = true;
+    Os::CopyOutcome outcome;
+    ASSERT_TRUE(Os::copyFolder(request, plan, outcome));
+    EXPECT_EQ(dir.readFile(std::string("target/") + c.targetName),
+              c.action == A::Unchanged ? c.target : c.source);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CopyPlan, ::testing::ValuesIn(planCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+class PlannedCopy : public ::testing::Test
+{
+protected:
+    bool copy(const std::string& linkFrom = {})
+    {
+        request.from = dir.path("source") + "/*.*";
+        request.to = dir.path("target");
+        request.linkFrom = linkFrom;
+        request.overwrite = true;
+        outcome = {};
+        plan = {};
+        Os::planCopy(request, plan);
+        return Os::copyFolder(request, plan, outcome);
+    }
+    ino_t inode(const std::string& relative) const
+    {
+        struct stat info
+        {
+        };
+        return ::stat(dir.path(relative).c_str(), &info) == 0 ? info.st_ino : 0;
+    }
+
+    OsTest::TempFolder dir;
+    Os::CopyRequest request;
+    Os::CopyPlan plan;
+    Os::CopyOutcome outcome;
+};
+
+std::string hex(const Os::Digest& digest)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    for (const unsigned char byte : digest) {
+        text += digits[byte >> 4];
+        text += digits[byte & 15];
+    }
+    return text;
+}
+
+} // namespace
+
+// The checksum of what was read from the source is the SHA-256 of the bytes; every file learns
+// what became of it, a folder's files before its subfolders.
+TEST_F(PlannedCopy, KnowsTheChecksumAndResultOfEveryFile)
+{
+    dir.writeFile("source/b/inner.dat", "inner");
+    dir.writeFile("source/z.dat", "abc");
+    ASSERT_TRUE(copy());
+    ASSERT_EQ(plan.files.size(), 2u);
+    EXPECT_EQ(plan.filePath(plan.files[0]), "z.dat");
+    EXPECT_EQ(plan.filePath(plan.files[1]), "b/inner.dat");
+    EXPECT_EQ(hex(plan.files[0].digest),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    Os::Digest read{};
+    std::string error;
+    ASSERT_TRUE(Os::fileDigest(dir.path("target/b/inner.dat"), read, error));
+    EXPECT_EQ(read, plan.files[1].digest);
+    for (const Os::PlannedFile& file : plan.files)
+        EXPECT_EQ(file.result, Os::FileResult::Written);
+    ASSERT_TRUE(copy());
+    EXPECT_EQ(plan.files[0].result, Os::FileResult::Unchanged);
+    EXPECT_EQ(outcome.filesCopied, 0u);
+}
+
+// A new set links what an earlier one holds unchanged. Changing a file in the new set goes through
+// a temporary file and a rename, so the earlier set keeps its bytes.
+TEST_F(PlannedCopy, LinksUnchangedFilesAndNeverWritesThroughThem)
+{
+    dir.writeFile("source/same.dat", "same");
+    dir.writeFile("source/sub/changes.dat", "first");
+    request.to = dir.path("earlier");
+    request.from = dir.path("source") + "/*.*";
+    request.overwrite = true;
+    ASSERT_TRUE(Os::copyFolder(request, outcome));
+    dir.writeFile("source/sub/changes.dat", "second!");
+
+    ASSERT_TRUE(copy(dir.path("earlier")));
+    EXPECT_EQ(outcome.filesLinked, 1u);
+    EXPECT_EQ(outcome.filesCopied, 1u);
+    EXPECT_EQ(inode("target/same.dat"), inode("earlier/same.dat"));
+    EXPECT_NE(inode("target/sub/changes.dat"), inode("earlier/sub/changes.dat"));
+
+    dir.writeFile("source/same.dat", "now different");
+    ASSERT_TRUE(copy());
+    EXPECT_EQ(dir.readFile("target/same.dat"), "now different");
+    EXPECT_EQ(dir.readFile("earlier/same.dat"), "same");
+    EXPECT_EQ(dir.readFile("earlier/sub/changes.dat"), "first");
+}
+
+// Holes stay holes: a 256 MiB file with 4 KiB of data takes about that much room in the copy.
+TEST_F(PlannedCopy, KeepsTheHolesOfSparseFiles)
+{
+    dir.makeFolder("source");
+    const int fd = ::open(dir.path("source/sparse.db").c_str(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    const std::string data(4096, 'd');
+    ASSERT_EQ(::pwrite(fd, data.data(), data.size(), 100 << 20), ssize_t(data.size()));
+    ASSERT_EQ(::ftruncate(fd, 256 << 20), 0);
+    ::close(fd);
+    struct stat source
+    {
+    };
+    ASSERT_EQ(::stat(dir.path("source/sparse.db").c_str(), &source), 0);
+    if (source.st_blocks * 512 >= source.st_size)
+        GTEST_SKIP() << "this file system keeps no holes";
+
+    request.verify = true;
+    ASSERT_TRUE(copy());
+    struct stat copied
+    {
+    };
+    ASSERT_EQ(::stat(dir.path("target/sparse.db").c_str(), &copied), 0);
+    EXPECT_EQ(copied.st_size, 256 << 20);
+    EXPECT_LE(copied.st_blocks * 512, 1 << 20);
+    Os::Digest a{}, b{};
+    std::string error;
+    ASSERT_TRUE(Os::fileDigest(dir.path("source/sparse.db"), a, error));
+    ASSERT_TRUE(Os::fileDigest(dir.path("target/sparse.db"), b, error));
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(plan.files[0].digest, a);
+}
+
+// A source swapped for a FIFO after the walk is refused at once: opened for reading, it would wait
+// for a writer for ever.
+TEST_F(PlannedCopy, RefusesASourceThatBecameAFifo)
+{
+    dir.writeFile("source/db.dat", "data");
+    request.from = dir.path("source") + "/*.*";
+    request.to = dir.path("target");
+    ASSERT_TRUE(Os::planCopy(request, plan));
+    ASSERT_EQ(::unlink(dir.path("source/db.dat").c_str()), 0);
+    ASSERT_EQ(::mkfifo(dir.path("source/db.dat").c_str(), 0644), 0);
+    EXPECT_FALSE(Os::copyFolder(request, plan, outcome));
+    ASSERT_EQ(outcome.failures.size(), 1u);
+    EXPECT_EQ(outcome.failures[0].side, Os::CopySide::Source);
+    EXPECT_EQ(outcome.failures[0].reason, "it is neither a file nor a folder");
+    EXPECT_FALSE(fs::exists(dir.path("target/db.dat")));
+}
+
+// A stop in the middle of the last file of a folder is a stop: the copy answers false and says
+// cancelled, the file is dropped and no temporary file stays.
+TEST_F(PlannedCopy, AStopInTheLastFileIsNoSuccess)
+{
+    dir.writeFile("source/a.dat", "small");
+    dir.writeFile("source/z.dat", std::string(8 << 20, 'z'));
+    std::atomic<bool> stop{false};
+    request.stop = &stop;
+    std::uint64_t done = 0;
+    request.onProgress = [&](std::uint64_t bytes) {
+        done += bytes;
+        if (done > (2 << 20))
+            stop = true;
+    };
+    EXPECT_FALSE(copy());
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_EQ(dir.readFile("target/a.dat"), "small");
+    EXPECT_FALSE(fs::exists(dir.path("target/z.dat")));
+    for (const auto& entry : fs::directory_iterator(dir.path("target")))
+        EXPECT_NE(entry.path().filename().string().rfind(".~zeb", 0), 0u);
+}
+#endif
