@@ -1,7 +1,8 @@
 // Runs one folder copy of the OS layer for the fault-injection script and prints its outcome:
-//   copy_driver FROM_FOLDER TO_FOLDER [--die-after N]
+//   copy_driver FROM_FOLDER TO_FOLDER [--die-after N | --verify]
 // Every existing file is replaced. --die-after N ends the process with SIGKILL when the data of
-// the N-th file is in its temporary file. Exit 0 when everything was copied.
+// the N-th file is in its temporary file; --verify reads every copy back. Exit 0 when everything
+// was copied.
 #include "os/os.h"
 
 #include <csignal>
@@ -11,14 +12,16 @@
 
 int main(int argc, char* argv[])
 {
-    if (argc != 3 && !(argc == 5 && std::strcmp(argv[3], "--die-after") == 0)) {
-        std::fprintf(stderr, "usage: copy_driver FROM TO [--die-after N]\n");
+    const bool verify = argc == 4 && std::strcmp(argv[3], "--verify") == 0;
+    if (argc != 3 && !verify && !(argc == 5 && std::strcmp(argv[3], "--die-after") == 0)) {
+        std::fprintf(stderr, "usage: copy_driver FROM TO [--die-after N | --verify]\n");
         return 2;
     }
     Os::CopyRequest request;
     request.from = std::string(argv[1]) + "/*.*";
     request.to = argv[2];
     request.overwrite = true;
+    request.verify = verify;
     const int dieAfter = argc == 5 ? std::stoi(argv[4]) : 0;
     int files = 0;
     request.afterFileData = [&](const std::string&, const std::string&) {

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Fault injection into real copies of the Linux copier, each case in processes of its own:
 # SIGKILL in the middle of a new and of a replaced file, a full disk, a file-size limit, a FAT
-# file system, unreadable files and a read-only folder as an ordinary user, and the order of
-# syncs and renames seen by strace. Needs root for the mounts and the other user.
+# file system, unreadable files and a read-only folder as an ordinary user, the order of syncs
+# and renames seen by strace, and verify reading a loop device back. Needs root for the mounts and the other user.
 set -euo pipefail
 driver=$1
 cli=$2
@@ -15,9 +15,13 @@ fi
 work=$(mktemp -d "${ZEB_FAULT_DIR:-/var/tmp}/zeb-faults.XXXXXX")
 chmod 755 "$work" # the ordinary user of the last cases must reach it
 mounts=()
+loops=()
 cleanup() {
     for m in "${mounts[@]}"; do
         fusermount -u "$m" 2>/dev/null || umount "$m" 2>/dev/null || true
+    done
+    for l in "${loops[@]}"; do
+        losetup -d "$l" 2>/dev/null || true
     done
     rm -rf "$work"
 }
@@ -177,6 +181,36 @@ ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
     "$driver" "$work/src" "$work/dst" >/dev/null
 calls=$(grep -oE '(syncfs|rename[a-z0-9]*)\(' "$work/trace" | tr -d '(' | uniq | tr '\n' ' ')
 [ "$calls" = "syncfs renameat2 rename renameat2 syncfs " ] || fail "calls in this order: $calls"
+end $before
+
+# ---- Verify reads the disk, not the memory the copy just filled: on a loop device whose reads
+# are counted, a verified copy reads what it wrote back from the device; an unverified one
+# reads next to nothing there.
+begin "verify reads the disk"
+before=$failed
+dd if=/dev/zero of="$work/disk.img" bs=1M count=64 status=none
+mkfs.ext4 -q "$work/disk.img"
+loop=$(losetup -f --show "$work/disk.img")
+loops+=("$loop")
+mkdir -p "$work/disk"
+mount "$loop" "$work/disk"
+mounts+=("$work/disk")
+head -c $((8 << 20)) /dev/urandom >"$work/src/db.dat"
+sectors_read() { awk '{ print $3 }' "/sys/block/$(basename "$loop")/stat"; }
+for verify in no yes; do
+    rm -rf "$work/disk/dst"
+    sync
+    start=$(sectors_read)
+    copy "$work/src" "$work/disk/dst" $([ $verify = no ] || echo --verify) ||
+        fail "the copy failed: $(cat "$work/out")"
+    read=$(($(sectors_read) - start))
+    if [ $verify = yes ]; then
+        [ $read -ge $(((8 << 20) / 512)) ] || fail "verify read $read sectors of the device"
+    else
+        [ $read -lt 2048 ] || fail "an unverified copy read $read sectors"
+    fi
+done
+cmp -s "$work/src/db.dat" "$work/disk/dst/db.dat" || fail "the copy differs"
 end $before
 
 echo "$passed passed, $failed failed"
