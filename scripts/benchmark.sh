@@ -15,7 +15,7 @@ many=${ZEB_BENCH_MANY:-100000}
 
 "$root/scripts/install-packages.sh" rsync
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target zeb_bench zeb2000-cli >/dev/null
+cmake --build "$build" --target zeb_bench zeb2000-cli zeb_plugins >/dev/null
 
 work=$(mktemp -d "${ZEB_BENCH_DIR:-/dev/shm}/zeb-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
