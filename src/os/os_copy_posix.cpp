@@ -582,6 +582,43 @@ const char* zeros()
     return block.get();
 }
 
+// Opens the target folders of a plan from the root down, one name at a time, so that no call
+// takes a path longer than a name: a deep folder whose whole path is longer than the system
+// takes is renamed into, verified and cleaned up like any other.
+class TargetFolders
+{
+public:
+    TargetFolders(const CopyPlan& plan, int root) : m_plan(plan)
+    {
+        m_open.emplace_back(0, UniqueFd(::dup(root)));
+    }
+    // A descriptor of the folder, or -1 with errno set. Cheapest in the plan's order.
+    int open(std::uint32_t folder)
+    {
+        std::vector<std::uint32_t> chain; // the folder and its ancestors up to the root's child
+        for (std::uint32_t at = folder; at != 0; at = m_plan.folders[at].parent)
+            chain.push_back(at);
+        // Keep what leads to the folder, close the rest.
+        while (m_open.size() > 1 &&
+               std::find(chain.begin(), chain.end(), m_open.back().first) == chain.end())
+            m_open.pop_back();
+        while (m_open.back().first != folder) {
+            const auto next = std::find(chain.begin(), chain.end(), m_open.back().first);
+            const std::uint32_t child = next == chain.end() ? chain.back() : *(next - 1);
+            UniqueFd fd(openFolder(m_open.back().second.get(),
+                                   m_plan.name(m_plan.folders[child].targetName).data()));
+            if (!fd)
+                return -1;
+            m_open.emplace_back(child, std::move(fd));
+        }
+        return m_open.back().second.get();
+    }
+
+private:
+    const CopyPlan& m_plan;
+    std::vector<std::pair<std::uint32_t, UniqueFd>> m_open;
+};
+
 class Executor
 {
 public:
@@ -614,7 +651,7 @@ private:
     DataError copyData(int in, int out, std::uint64_t size, bool sparse, DigestBuilder& digest,
                        const ProgressCallback& progress);
     // Reads a synced temporary file back from the disk: whether its checksum is the one written.
-    bool readsBackAs(const std::string& temporary, const Digest& digest);
+    bool readsBackAs(int folder, const std::string& temporary, const Digest& digest);
     void finish();
     bool syncTargets(const std::string& what);
     void noteTargetFolder(int fd);
@@ -646,7 +683,8 @@ private:
     unsigned long m_temporaryCounter = 0;
     bool m_yesToAll = false;
     bool m_cancelled = false;
-    std::vector<OpenFolder> m_open;      // the folder being copied and its ancestors
+    std::vector<OpenFolder> m_open; // the folder being copied and its ancestors
+    UniqueFd m_targetRoot;
     std::vector<bool> m_brokenFolders;   // could not be opened or made: their files are not
     std::vector<bool> m_enteredFolders;  // whose times are set at the end
     std::map<dev_t, UniqueFd> m_targets; // one folder of each target file system, for syncfs
@@ -695,6 +733,7 @@ bool Executor::run()
     if (!m_plan.linkRoot.empty())
         root.link.reset(::open(m_plan.linkRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     noteTargetFolder(root.target.get());
+    m_targetRoot.reset(::dup(root.target.get()));
     m_open.push_back(std::move(root));
     m_brokenFolders.assign(m_plan.folders.size(), false);
     m_enteredFolders.assign(m_plan.folders.size(), false);
@@ -989,9 +1028,9 @@ void Executor::copyFile(std::uint32_t index)
     m_outcome.bytesCopied += file.size;
 }
 
-bool Executor::readsBackAs(const std::string& temporary, const Digest& expected)
+bool Executor::readsBackAs(int folder, const std::string& temporary, const Digest& expected)
 {
-    const UniqueFd copy(::open(temporary.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    const UniqueFd copy(::openat(folder, temporary.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (!copy)
         return false;
     // Synced, its pages are clean and can go: what is read next comes from the disk.
@@ -1031,11 +1070,16 @@ void Executor::finish()
 {
     const std::string& root = m_plan.targetRoot;
     bool changed = !m_pending.empty() || m_outcome.filesLinked > 0;
+    if (!m_targetRoot)
+        return;
+    TargetFolders folders(m_plan, m_targetRoot.get());
     // No rename may reach the disk before the data it names.
     if (!m_pending.empty() && !syncTargets(root)) {
         for (const Pending& pending : m_pending) {
             PlannedFile& file = m_plan.files[pending.file];
-            ::unlink(joinPath(targetFolderPath(file.folder), pending.temporary).c_str());
+            const int folder = folders.open(file.folder);
+            if (folder >= 0)
+                ::unlinkat(folder, pending.temporary.c_str(), 0);
             file.result = FileResult::Failed;
         }
         m_pending.clear();
@@ -1043,37 +1087,39 @@ void Executor::finish()
         m_outcome.bytesCopied = 0;
         return;
     }
-    std::uint32_t folder = UINT32_MAX;
-    std::string folderPath;
     for (const Pending& pending : m_pending) {
         PlannedFile& file = m_plan.files[pending.file];
-        if (file.folder != folder) {
-            folder = file.folder;
-            folderPath = targetFolderPath(folder);
-        }
-        const std::string temporary = joinPath(folderPath, pending.temporary);
-        const std::string final = joinPath(folderPath, m_plan.name(file.targetName));
-        // Read back from the disk, the copy must be what was read from the source before it
-        // counts as copied.
-        if (m_request.verify && !readsBackAs(temporary, file.digest)) {
-            fail(final, CopySide::Target, "verification failed");
-            ::unlink(temporary.c_str());
+        const std::string final =
+            joinPath(targetFolderPath(file.folder), m_plan.name(file.targetName));
+        const int folder = folders.open(file.folder);
+        const char* const temporary = pending.temporary.c_str();
+        const char* const finalName = m_plan.name(file.targetName).data();
+        const auto failed = [&](const std::string& reason) {
+            fail(final, CopySide::Target, reason);
+            if (folder >= 0)
+                ::unlinkat(folder, temporary, 0);
             file.result = FileResult::Failed;
             dropCounts(file);
+        };
+        if (folder < 0) {
+            failed(std::strerror(errno));
+            continue;
+        }
+        // Read back from the disk, the copy must be what was read from the source before it
+        // counts as copied.
+        if (m_request.verify && !readsBackAs(folder, pending.temporary, file.digest)) {
+            failed("verification failed");
             continue;
         }
         // A new file never replaces one that appeared meanwhile.
         const bool replacing = file.action == PlannedAction::Replace;
-        int result = replacing ? ::rename(temporary.c_str(), final.c_str())
-                               : ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, final.c_str(),
-                                             RENAME_NOREPLACE);
+        int result = replacing
+                         ? ::renameat(folder, temporary, folder, finalName)
+                         : ::renameat2(folder, temporary, folder, finalName, RENAME_NOREPLACE);
         if (result != 0 && !replacing && (errno == EINVAL || errno == ENOSYS))
-            result = ::rename(temporary.c_str(), final.c_str());
+            result = ::renameat(folder, temporary, folder, finalName);
         if (result != 0) {
-            fail(final, CopySide::Target, errno);
-            ::unlink(temporary.c_str());
-            file.result = FileResult::Failed;
-            dropCounts(file);
+            failed(std::strerror(errno));
             continue;
         }
         file.result = FileResult::Written;
@@ -1084,15 +1130,17 @@ void Executor::finish()
         if (!m_enteredFolders[at])
             continue;
         const PlannedFolder& record = m_plan.folders[at];
-        const std::string path = targetFolderPath(at);
+        const int parent = folders.open(record.parent);
+        const char* const name = m_plan.name(record.targetName).data();
         struct stat now
         {
         };
-        if (::stat(path.c_str(), &now) == 0 && nanoseconds(now.st_mtim) == record.modified)
+        if (parent >= 0 && ::fstatat(parent, name, &now, 0) == 0 &&
+            nanoseconds(now.st_mtim) == record.modified)
             continue; // a repeat backup that changed nothing in it
         changed = true;
         const struct timespec times[2] = {timespecOf(record.accessed), timespecOf(record.modified)};
-        if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
+        if (parent < 0 || ::utimensat(parent, name, times, 0) != 0)
             m_outcome.attributesLost = true;
     }
     if (changed)
