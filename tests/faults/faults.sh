@@ -180,7 +180,7 @@ ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
     strace -f -qq -e trace=syncfs,rename,renameat,renameat2 -o "$work/trace" \
     "$driver" "$work/src" "$work/dst" >/dev/null
 calls=$(grep -oE '(syncfs|rename[a-z0-9]*)\(' "$work/trace" | tr -d '(' | uniq | tr '\n' ' ')
-[ "$calls" = "syncfs renameat2 rename renameat2 syncfs " ] || fail "calls in this order: $calls"
+[ "$calls" = "syncfs renameat2 renameat renameat2 syncfs " ] || fail "calls in this order: $calls"
 end $before
 
 # ---- Verify reads the disk, not the memory the copy just filled: on a loop device whose reads
