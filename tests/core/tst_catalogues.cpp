@@ -104,10 +104,11 @@ private slots:
         QTest::newRow("no plugins") << QByteArrayList{} << db << QStringList{};
         // Each of these folders exists, yet leads out of the ICQ folder or is that folder itself.
         // The undo sets of restores are the program's own.
-        const QStringList existing = {"../elsewhere", "etc", "C:/ICQ",     "d:ICQ",
-                                      "1:ICQ",        "DB",  "ZEB Undo/DB"};
-        for (const char* folder : {"..", "../elsewhere", "DB\\..\\..\\elsewhere", "/etc", "\\etc",
-                                   "C:\\ICQ", "d:ICQ", "1:ICQ", "", ".", "./", "zeb undo/DB"})
+        const QStringList existing = {"../elsewhere", "etc",         "C:/ICQ", "d:ICQ", "1:ICQ",
+                                      "DB",           "ZEB Undo/DB", "...",    ". ."};
+        for (const char* folder :
+             {"..", "../elsewhere", "DB\\..\\..\\elsewhere", "/etc", "\\etc", "C:\\ICQ", "d:ICQ",
+              "1:ICQ", "", ".", "./", "zeb undo/DB", "...", ". .", "DB/ ../.."})
             QTest::addRow("unsafe '%s'", folder)
                 << QByteArrayList{plugin(folder)} << existing << QStringList{};
         QTest::newRow("dots inside a name")

@@ -1,5 +1,5 @@
 // What a backup records of itself and what `check` finds with it; dated sets that link what did
-// not change; the room a run needs at its peak; a restore that reads the bytes.
+// not change; the room a run needs at its peak; a restore that reads the bytes; a stop.
 #include "RecordingSink.h"
 #include "SampleInstallation.h"
 
@@ -23,11 +23,21 @@ struct QuietObserver : RunObserver
     Os::ReplaceAnswer askReplace(const QString&) override { return Os::ReplaceAnswer::Yes; }
 };
 
-// Stops its run when the first component starts, as Ctrl+C would.
+// Stops its run when the first component starts, or when it is done, as Ctrl+C would.
 struct StoppingObserver : QuietObserver
 {
     BackupRun* run = nullptr;
-    void componentStarted(const Component&, qint64) override { run->requestStop(); }
+    bool afterFirst = false;
+    void componentStarted(const Component&, qint64) override
+    {
+        if (!afterFirst)
+            run->requestStop();
+    }
+    void componentFinished(const ComponentResult&) override
+    {
+        if (afterFirst)
+            run->requestStop();
+    }
 };
 
 RunPlan backupPlan(const SampleInstallation& sample, const QString& backupFolder)
@@ -71,7 +81,7 @@ ino_t inode(const QString& path)
 
 } // namespace
 
-class ManifestTest : public QObject
+class BackupTest : public QObject
 {
     Q_OBJECT
 
@@ -144,6 +154,25 @@ private slots:
             QVERIFY(!checkBackup(folder).hasManifest);
         }
         QCOMPARE(newestCompleteSet(sets), QString());
+    }
+
+    // A stop between components copies no more: the first is whole, the second's folder is
+    // never made.
+    void aStopBetweenComponentsCopiesNoMore()
+    {
+        SampleInstallation sample;
+        SampleInstallation::writeFile(sample.icqFolder() + "DB/a.dat", "alpha");
+        SampleInstallation::writeFile(sample.icqFolder() + "CL/c.dat", "gamma");
+        RecordingSink sink;
+        StoppingObserver observer;
+        observer.afterFirst = true;
+        BackupRun run(backupPlan(sample, sample.backupFolder()), sink, observer);
+        observer.run = &run;
+        const QList<ComponentResult> results = run.execute();
+        QCOMPARE(results.size(), 1);
+        QVERIFY(results[0].copied);
+        QCOMPARE(SampleInstallation::readFile(sample.backupFolder() + "DB/a.dat"), "alpha");
+        QVERIFY(!QFileInfo::exists(sample.backupFolder() + "CL"));
     }
 
     // A new dated set links each file the newest complete set holds unchanged and copies the
@@ -231,5 +260,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ManifestTest)
-#include "tst_manifest.moc"
+QTEST_GUILESS_MAIN(BackupTest)
+#include "tst_backup.moc"
