@@ -291,7 +291,8 @@ private:
               const std::string& targetPath, int linkDir, const std::string* pattern);
     void planFile(std::uint32_t folder, int sourceDir, const std::string& sourcePath,
                   const std::string& name, const struct stat& source, int targetDir,
-                  const std::string& targetPath, TargetEntries& entries, int linkDir);
+                  const std::string& targetPath, TargetEntries& entries, int linkDir,
+                  bool coarseTarget, bool coarseLink);
     TargetEntries readTargetEntries(int targetDir, const std::string& targetPath);
     bool coarseTimes(int fd);
 
@@ -429,6 +430,8 @@ void Planner::walk(std::uint32_t folder, int sourceDir, const std::string& sourc
 
     TargetEntries entries =
         targetDir >= 0 ? readTargetEntries(targetDir, targetPath) : TargetEntries();
+    const bool coarseTarget = targetDir >= 0 && coarseTimes(targetDir);
+    const bool coarseLink = linkDir >= 0 && coarseTimes(linkDir);
     std::vector<std::pair<std::string, struct stat>> subfolders;
     for (const std::string& name : names) {
         // Links are what they point at: the entry is examined through them.
@@ -441,7 +444,7 @@ void Planner::walk(std::uint32_t folder, int sourceDir, const std::string& sourc
             subfolders.emplace_back(name, info);
         else if (S_ISREG(info.st_mode))
             planFile(folder, sourceDir, sourcePath, name, info, targetDir, targetPath, entries,
-                     linkDir);
+                     linkDir, coarseTarget, coarseLink);
         else
             fail(joinPath(sourcePath, name), CopySide::Source, "it is neither a file nor a folder");
     }
@@ -506,7 +509,8 @@ void Planner::walk(std::uint32_t folder, int sourceDir, const std::string& sourc
 
 void Planner::planFile(std::uint32_t folder, int sourceDir, const std::string& sourcePath,
                        const std::string& name, const struct stat& source, int targetDir,
-                       const std::string& targetPath, TargetEntries& entries, int linkDir)
+                       const std::string& targetPath, TargetEntries& entries, int linkDir,
+                       bool coarseTarget, bool coarseLink)
 {
     PlannedFile file;
     file.folder = folder;
@@ -526,7 +530,7 @@ void Planner::planFile(std::uint32_t folder, int sourceDir, const std::string& s
         };
         if (linkDir >= 0 && ::fstatat(linkDir, name.c_str(), &earlier, 0) == 0 &&
             S_ISREG(earlier.st_mode) &&
-            sameSizeAndTime(file.size, file.modified, earlier, coarseTimes(linkDir)))
+            sameSizeAndTime(file.size, file.modified, earlier, coarseLink))
             file.action = PlannedAction::Link;
     } else {
         // The existing file, in its own spelling, is the one replaced (or one of two source
@@ -547,7 +551,7 @@ void Planner::planFile(std::uint32_t folder, int sourceDir, const std::string& s
             // What the last backup copied and nobody changed since is not copied again. A
             // restore looks at the bytes too: a file damaged in place keeps its size and time.
             if (S_ISREG(info.st_mode) && !m_request.copyUnchanged &&
-                sameSizeAndTime(file.size, file.modified, info, coarseTimes(targetDir))) {
+                sameSizeAndTime(file.size, file.modified, info, coarseTarget)) {
                 if (!m_request.compareContent) {
                     file.action = PlannedAction::Unchanged;
                 } else {

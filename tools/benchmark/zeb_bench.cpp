@@ -322,7 +322,8 @@ int run(const fs::path& root, const std::string& program, int rounds, int files)
                                     "--component", "2000b"})});
              for (const auto& set : fs::directory_iterator(zeb))
                  fs::rename(set.path(), zeb / base);
-             untimed({{"rsync", "-a", str(icq / "2000b") + "/", str(other / base / "2000b")}});
+             untimed({{"mkdir", "-p", str(other / base)},
+                      {"rsync", "-a", str(icq / "2000b") + "/", str(other / base / "2000b")}});
              changeOnePercent(root, files, round);
          },
          {},
