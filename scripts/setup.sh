@@ -4,7 +4,7 @@
 # clang). Packages already present are left as they are.
 set -euo pipefail
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config ccache
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     googletest libgtest-dev libxcb1-dev libssl-dev
     xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core fonts-liberation
