@@ -643,11 +643,17 @@ private:
         std::string sourcePath;
         std::string targetPath;
     };
+    // A file written to its temporary file, waiting for the rename: what names that file.
     struct Pending
     {
         std::uint32_t file;
-        std::string temporary; // its name, in the file's target folder
+        unsigned long counter;
     };
+    std::string temporaryName(unsigned long counter, std::string_view finalName) const
+    {
+        return m_temporaryStem + std::to_string(counter) + '-' +
+               std::string(finalName.substr(0, 64));
+    }
 
     bool enterFolder(std::uint32_t folder);
     void copyFile(std::uint32_t index);
@@ -940,8 +946,7 @@ void Executor::copyFile(std::uint32_t index)
     const std::string sourceFile = joinPath(here.sourcePath, name);
     const std::string targetFile = joinPath(here.targetPath, finalName);
     file.result = FileResult::Failed;
-    const std::string temporary = m_temporaryStem + std::to_string(++m_temporaryCounter) + '-' +
-                                  std::string(finalName.substr(0, 64));
+    const std::string temporary = temporaryName(++m_temporaryCounter, finalName);
     UniqueFd out(::openat(here.target.get(), temporary.c_str(),
                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!out) {
@@ -1027,7 +1032,7 @@ void Executor::copyFile(std::uint32_t index)
     file.modified = nanoseconds(before.st_mtim);
     file.digest = digest.result();
     file.hasDigest = true;
-    m_pending.push_back({index, temporary});
+    m_pending.push_back({index, m_temporaryCounter});
     ++m_outcome.filesCopied;
     m_outcome.bytesCopied += file.size;
 }
@@ -1083,7 +1088,8 @@ void Executor::finish()
             PlannedFile& file = m_plan.files[pending.file];
             const int folder = folders.open(file.folder);
             if (folder >= 0)
-                ::unlinkat(folder, pending.temporary.c_str(), 0);
+                ::unlinkat(folder,
+                           temporaryName(pending.counter, m_plan.name(file.targetName)).c_str(), 0);
             file.result = FileResult::Failed;
         }
         m_pending.clear();
@@ -1096,7 +1102,9 @@ void Executor::finish()
         const std::string final =
             joinPath(targetFolderPath(file.folder), m_plan.name(file.targetName));
         const int folder = folders.open(file.folder);
-        const char* const temporary = pending.temporary.c_str();
+        const std::string temporaryFile =
+            temporaryName(pending.counter, m_plan.name(file.targetName));
+        const char* const temporary = temporaryFile.c_str();
         const char* const finalName = m_plan.name(file.targetName).data();
         const auto failed = [&](const std::string& reason) {
             fail(final, CopySide::Target, reason);
@@ -1111,7 +1119,7 @@ void Executor::finish()
         }
         // Read back from the disk, the copy must be what was read from the source before it
         // counts as copied.
-        if (m_request.verify && !readsBackAs(folder, pending.temporary, file.digest)) {
+        if (m_request.verify && !readsBackAs(folder, temporaryFile, file.digest)) {
             failed("verification failed");
             continue;
         }

@@ -377,6 +377,7 @@ int many(const fs::path& root, const std::string& program, int files)
         return cli(program, {"backup", "--icq", str(icq), "--to", str(zeb), "--component",
                              "2000b"});
     };
+    fs::create_directories(other);
     const Measure firstZeb = timeCommands({backupCommand()});
     const Measure firstOther =
         timeCommands({{"cp", "-a", str(icq / "2000b"), str(other / "2000b")}, {"sync"}});
