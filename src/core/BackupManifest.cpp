@@ -7,8 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSet>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -71,55 +71,47 @@ QString shown(const QByteArray& path)
 
 bool BackupManifest::load(const QString& backupFolder)
 {
-    m_entries.clear();
+    m_paths.clear();
+    m_records.clear();
     QFile file(manifestPath(backupFolder));
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly) || file.readLine() != Header)
         return false;
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError || !text.startsWith(Header))
-        return false;
-    for (const QByteArray& line : text.mid(Header.size()).split('\n')) {
+    // Line by line: the whole text of a large manifest is never held at once.
+    for (;;) {
+        QByteArray line = file.readLine();
         if (line.isEmpty())
-            continue;
+            break;
+        if (!line.endsWith('\n'))
+            return false;
+        line.chop(1);
         // <sha256> <size> <modified> <path>
         const qsizetype first = line.indexOf(' ');
         const qsizetype second = line.indexOf(' ', first + 1);
         const qsizetype third = line.indexOf(' ', second + 1);
         if (first != 64 || second < 0 || third < 0)
             return false;
-        ManifestEntry entry;
+        Record record{};
         const QByteArray digest = QByteArray::fromHex(line.left(64));
         bool sizeOk = false;
         bool timeOk = false;
-        entry.size = line.mid(first + 1, second - first - 1).toLongLong(&sizeOk);
-        entry.modified = line.mid(second + 1, third - second - 1).toLongLong(&timeOk);
+        record.entry.size = line.mid(first + 1, second - first - 1).toLongLong(&sizeOk);
+        record.entry.modified = line.mid(second + 1, third - second - 1).toLongLong(&timeOk);
         QByteArray path;
         if (digest.size() != 32 || !sizeOk || !timeOk || !unescaped(line.mid(third + 1), path))
             return false;
-        std::memcpy(entry.digest.data(), digest.constData(), 32);
-        m_entries.insert(path, entry);
+        std::memcpy(record.entry.digest.data(), digest.constData(), 32);
+        record.path = quint32(m_paths.size());
+        record.length = quint32(path.size());
+        m_paths += path;
+        m_records.push_back(record);
     }
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    std::sort(m_records.begin(), m_records.end(), [this](const Record& a, const Record& b) {
+        return QByteArrayView(m_paths).sliced(a.path, a.length) <
+               QByteArrayView(m_paths).sliced(b.path, b.length);
+    });
     return true;
-}
-
-void BackupManifest::save(const QString& backupFolder) const
-{
-    QList<QByteArray> paths = m_entries.keys();
-    std::sort(paths.begin(), paths.end());
-    QByteArray text = Header;
-    for (const QByteArray& path : paths) {
-        const ManifestEntry& entry = m_entries[path];
-        text += QByteArray(reinterpret_cast<const char*>(entry.digest.data()), 32).toHex() + ' ' +
-                QByteArray::number(entry.size) + ' ' + QByteArray::number(entry.modified) + ' ' +
-                escaped(path) + '\n';
-    }
-    // QSaveFile writes a temporary file, syncs it and renames it into place.
-    QSaveFile file(manifestPath(backupFolder));
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit() ||
-        !Os::syncFolder(toOsPath(backupFolder)))
-        raiseError(ErrorNumber::PathFileAccessError,
-                   QStringLiteral("The manifest %1 could not be written: %2")
-                       .arg(manifestPath(backupFolder), file.errorString()));
 }
 
 void BackupManifest::discard(const QString& backupFolder)
@@ -133,37 +125,34 @@ void BackupManifest::discard(const QString& backupFolder)
                        .arg(manifestPath(backupFolder), file.errorString()));
 }
 
-const ManifestEntry* BackupManifest::find(const QByteArray& path) const
+qsizetype BackupManifest::indexOf(QByteArrayView path) const
 {
-    const auto it = m_entries.constFind(path);
-    return it == m_entries.constEnd() ? nullptr : &it.value();
+    const auto it = std::lower_bound(m_records.begin(), m_records.end(), path,
+                                     [this](const Record& record, QByteArrayView wanted) {
+                                         return QByteArrayView(m_paths).sliced(
+                                                    record.path, record.length) < wanted;
+                                     });
+    if (it == m_records.end() || QByteArrayView(m_paths).sliced(it->path, it->length) != path)
+        return -1;
+    return it - m_records.begin();
 }
 
-void BackupManifest::removeBelow(const QByteArray& folder)
+void completeChecksums(Os::CopyPlan& plan, const QString& componentFolder,
+                       const BackupManifest& previous, const BackupManifest& linkedFrom)
 {
-    const QByteArray prefix = folder + '/';
-    m_entries.removeIf([&prefix](const auto& entry) { return entry.key().startsWith(prefix); });
-}
-
-void recordComponent(BackupManifest& manifest, const QString& componentFolder,
-                     const Os::CopyPlan& plan, const BackupManifest& previous,
-                     const BackupManifest& linkedFrom)
-{
-    const QByteArray folder = osBytes(componentFolder);
-    manifest.removeBelow(folder);
-    for (const Os::PlannedFile& file : plan.files) {
-        const QByteArray path = folder + '/' + QByteArray::fromStdString(plan.filePath(file));
-        ManifestEntry entry{qint64(file.size), file.modified, file.digest};
-        if (file.hasDigest && file.result == Os::FileResult::Written) {
-            manifest.insert(path, entry);
+    const QByteArray folder = osBytes(componentFolder) + '/';
+    for (Os::PlannedFile& file : plan.files) {
+        if (file.hasDigest && file.result == Os::FileResult::Written)
             continue;
-        }
+        file.hasDigest = false;
+        const QByteArray path = folder + QByteArray::fromStdString(plan.filePath(file));
         // A file the copy did not write: the earlier manifests know it when it is the same file.
         const ManifestEntry* known =
             file.result == Os::FileResult::Linked ? linkedFrom.find(path) : previous.find(path);
-        if (known && known->size == entry.size && known->modified == entry.modified &&
+        if (known && known->size == qint64(file.size) && known->modified == file.modified &&
             (file.result == Os::FileResult::Linked || file.result == Os::FileResult::Unchanged)) {
-            manifest.insert(path, *known);
+            file.digest = known->digest;
+            file.hasDigest = true;
             continue;
         }
         // Otherwise what the backup holds there is read: a file kept by the user's answer, one
@@ -172,12 +161,60 @@ void recordComponent(BackupManifest& manifest, const QString& componentFolder,
         const std::string target = plan.targetRoot + '/' + plan.filePath(file);
         const QFileInfo info(fromOsPath(target));
         std::string error;
-        if (!info.isFile() || !Os::fileDigest(target, entry.digest, error))
+        if (!info.isFile() || !Os::fileDigest(target, file.digest, error))
             continue;
-        entry.size = info.size();
-        entry.modified = info.lastModified().toMSecsSinceEpoch() * 1000000;
-        manifest.insert(path, entry);
+        file.size = quint64(info.size());
+        file.modified = info.lastModified().toMSecsSinceEpoch() * 1000000;
+        file.hasDigest = true;
     }
+}
+
+namespace {
+
+QByteArray manifestLine(const ManifestEntry& entry, QByteArrayView path)
+{
+    return QByteArray(reinterpret_cast<const char*>(entry.digest.data()), 32).toHex() + ' ' +
+           QByteArray::number(entry.size) + ' ' + QByteArray::number(entry.modified) + ' ' +
+           escaped(path.toByteArray()) + '\n';
+}
+
+} // namespace
+
+void writeManifest(const QString& backupFolder, const BackupManifest& previous,
+                   const QList<QPair<QString, const Os::CopyPlan*>>& components)
+{
+    QSaveFile file(manifestPath(backupFolder));
+    bool written = file.open(QIODevice::WriteOnly) && file.write(Header) == Header.size();
+    QByteArray buffer;
+    const auto add = [&](const QByteArray& line) {
+        buffer += line;
+        if (buffer.size() >= (1 << 16)) {
+            written = written && file.write(buffer) == buffer.size();
+            buffer.clear();
+        }
+    };
+    QList<QByteArray> folders;
+    for (const auto& [folder, plan] : components)
+        folders << osBytes(folder) + '/';
+    for (qsizetype at = 0; at < previous.size(); ++at) {
+        const QByteArrayView path = previous.path(at);
+        if (std::none_of(folders.cbegin(), folders.cend(),
+                         [&path](const QByteArray& folder) { return path.startsWith(folder); }))
+            add(manifestLine(previous.entry(at), path));
+    }
+    for (qsizetype at = 0; at < components.size(); ++at) {
+        const Os::CopyPlan& plan = *components[at].second;
+        for (const Os::PlannedFile& file : plan.files)
+            if (file.hasDigest)
+                add(manifestLine({qint64(file.size), file.modified, file.digest},
+                                 folders[at] + QByteArray::fromStdString(plan.filePath(file))));
+    }
+    written = written && file.write(buffer) == buffer.size();
+    // QSaveFile syncs the temporary file before it renames it into place.
+    if (!written || !file.commit() || !Os::syncFolder(toOsPath(backupFolder)))
+        raiseError(ErrorNumber::PathFileAccessError,
+                   QStringLiteral("The manifest %1 could not be written: %2")
+                       .arg(manifestPath(backupFolder), file.errorString()));
 }
 
 BackupCheck checkBackup(const QString& backupFolder,
@@ -197,17 +234,18 @@ BackupCheck checkBackup(const QString& backupFolder,
         check.unreadable << QDir::toNativeSeparators(fromOsPath(failure.path)) +
                                 QStringLiteral(": ") + QString::fromLocal8Bit(failure.reason);
 
-    QSet<QByteArray> seen;
+    std::vector<bool> seen(std::size_t(manifest.size()), false);
     for (const Os::PlannedFile& file : plan.files) {
         const QByteArray path = QByteArray::fromStdString(plan.filePath(file, false));
         if (file.folder == 0 && path == ManifestFileName.toUtf8())
             continue;
-        const ManifestEntry* entry = manifest.find(path);
-        if (!entry) {
+        const qsizetype at = manifest.indexOf(path);
+        if (at < 0) {
             check.extra << shown(path);
             continue;
         }
-        seen.insert(path);
+        seen[std::size_t(at)] = true;
+        const ManifestEntry* entry = &manifest.entry(at);
         Os::Digest digest{};
         std::string error;
         if (qint64(file.size) != entry->size) {
@@ -223,9 +261,9 @@ BackupCheck checkBackup(const QString& backupFolder,
         if (progress)
             progress(qint64(file.size));
     }
-    for (auto it = manifest.entries().cbegin(); it != manifest.entries().cend(); ++it)
-        if (!seen.contains(it.key()))
-            check.missing << shown(it.key());
+    for (qsizetype at = 0; at < manifest.size(); ++at)
+        if (!seen[std::size_t(at)])
+            check.missing << shown(manifest.path(at).toByteArray());
     check.missing.sort();
     return check;
 }

@@ -6,11 +6,13 @@
 #include "os/os.h"
 
 #include <QByteArray>
-#include <QHash>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 // Its file in the backup folder (or dated set), beside the components' folders.
 inline const QString ManifestFileName = QStringLiteral("ZEB Manifest.txt");
@@ -22,40 +24,55 @@ struct ManifestEntry
     Os::Digest digest{};
 };
 
+// The files of a manifest, read back: compact, for the hundred thousand files of a large ICQ
+// folder. Paths are the OS layer's bytes below the backup folder, with '/' between names.
 class BackupManifest
 {
 public:
     // Reads the manifest of a backup folder; answers false when it has none or it cannot be
     // read as one.
     bool load(const QString& backupFolder);
-    // Writes it durably: a temporary file, synced, renamed into place. Raises the runtime's
-    // error when it cannot.
-    void save(const QString& backupFolder) const;
     // Removes a backup folder's manifest from the disk, durably: a run that changes the folder
     // and then dies must not leave a manifest that claims the old state is whole.
     static void discard(const QString& backupFolder);
 
-    // Paths are the OS layer's bytes below the backup folder, with '/' between names.
-    const ManifestEntry* find(const QByteArray& path) const;
-    void insert(const QByteArray& path, const ManifestEntry& entry)
+    // The place of a path among the files, or -1.
+    qsizetype indexOf(QByteArrayView path) const;
+    const ManifestEntry* find(QByteArrayView path) const
     {
-        m_entries.insert(path, entry);
+        const qsizetype at = indexOf(path);
+        return at < 0 ? nullptr : &entry(at);
     }
-    // Forgets every file below a component's folder, before its new state is recorded.
-    void removeBelow(const QByteArray& folder);
-    qsizetype size() const { return m_entries.size(); }
-    const QHash<QByteArray, ManifestEntry>& entries() const { return m_entries; }
+    qsizetype size() const { return qsizetype(m_records.size()); }
+    QByteArrayView path(qsizetype at) const
+    {
+        return QByteArrayView(m_paths).sliced(m_records[std::size_t(at)].path,
+                                              m_records[std::size_t(at)].length);
+    }
+    const ManifestEntry& entry(qsizetype at) const { return m_records[std::size_t(at)].entry; }
 
 private:
-    QHash<QByteArray, ManifestEntry> m_entries;
+    struct Record
+    {
+        ManifestEntry entry;
+        quint32 path;
+        quint32 length;
+    };
+    QByteArray m_paths;            // every path, one after the other
+    std::vector<Record> m_records; // sorted by path
 };
 
-// Records in the manifest what a component's copy left in the backup: the checksums of what it
-// wrote, those of the earlier manifests for files unchanged or linked, and for any other file
-// there the checksum read from the disk.
-void recordComponent(BackupManifest& manifest, const QString& componentFolder,
-                     const Os::CopyPlan& plan, const BackupManifest& previous,
-                     const BackupManifest& linkedFrom);
+// Completes what a component's plan knows of each file for the manifest: the checksums of the
+// earlier manifests for files unchanged or linked, and for any other file that the backup holds
+// the checksum read from the disk. A file without a checksum afterwards is not in the backup.
+void completeChecksums(Os::CopyPlan& plan, const QString& componentFolder,
+                       const BackupManifest& previous, const BackupManifest& linkedFrom);
+
+// Writes a backup folder's manifest durably (a temporary file, synced, renamed into place): the
+// files of the previous manifest outside the components copied now, then every file with a
+// checksum of each component's plan. Raises the runtime's error when it cannot.
+void writeManifest(const QString& backupFolder, const BackupManifest& previous,
+                   const QList<QPair<QString, const Os::CopyPlan*>>& components);
 
 // What `check` found in a backup.
 struct BackupCheck

@@ -68,7 +68,6 @@ Os::CopyPlan& BackupRun::walkComponent(const Component& component)
 
 void BackupRun::walk()
 {
-    m_plans.reserve(std::size_t(m_plan.components.size()));
     for (const Component& component : m_plan.components)
         walkComponent(component);
 }
@@ -134,18 +133,20 @@ ComponentResult BackupRun::copyComponent(const Component& component)
         // A stop or a Cancel leaves the component part done, whatever else went right.
         result.copied = copied && !result.outcome.cancelled;
         m_stoppedOrCancelled = m_stoppedOrCancelled || result.outcome.cancelled || m_stop;
-        if (m_manifest)
+        if (m_manifestOpen && !m_stoppedOrCancelled)
             runTrapped(m_sink,
                        QStringLiteral("BackupRun.RecordManifest [") + copier.target() +
                            QStringLiteral("]"),
                        [&] {
-                           recordComponent(*m_manifest, component.folder, plan, *m_previousManifest,
-                                           *m_linkedManifest);
+                           completeChecksums(plan, component.folder, *m_previousManifest,
+                                             *m_linkedManifest);
+                           m_recorded << qMakePair(component.folder, &plan);
                        });
     }
     m_observer.componentFinished(result);
     return result;
 }
+
 void BackupRun::openManifest()
 {
     if (m_manifestOpen || m_plan.direction != Direction::Backup)
@@ -156,8 +157,6 @@ void BackupRun::openManifest()
     m_previousManifest->load(m_plan.backupFolder);
     if (!m_plan.linkFrom.isEmpty())
         m_linkedManifest->load(m_plan.linkFrom);
-    // The components not copied now keep what was recorded of them.
-    m_manifest = std::make_unique<BackupManifest>(*m_previousManifest);
     // Until the run is done the folder has no manifest: one that dies half-way leaves a backup
     // that `check` calls incomplete, not one that claims the old state.
     BackupManifest::discard(m_plan.backupFolder);
@@ -183,13 +182,14 @@ QList<ComponentResult> BackupRun::execute()
 QString BackupRun::finish(bool everythingCopied)
 {
     // The manifest is the backup's last step, written only for a run that went to its end.
-    if (m_manifest && !m_stoppedOrCancelled && !m_stop &&
-        (m_manifest->size() > 0 || QFileInfo(m_plan.backupFolder).isDir()))
+    if (m_manifestOpen && !m_stoppedOrCancelled && !m_stop &&
+        QFileInfo(m_plan.backupFolder).isDir())
         runTrapped(m_sink,
                    QStringLiteral("BackupRun.WriteManifest [") + m_plan.backupFolder +
                        QStringLiteral("]"),
-                   [&] { m_manifest->save(m_plan.backupFolder); });
-    m_manifest.reset();
+                   [&] { writeManifest(m_plan.backupFolder, *m_previousManifest, m_recorded); });
+    m_manifestOpen = false;
+    m_recorded.clear();
     if (!m_undo)
         return m_undoFolder;
     runTrapped(m_sink, QStringLiteral("BackupRun.Finish"), [&] {

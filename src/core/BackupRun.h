@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <atomic>
+#include <deque>
 #include <memory>
 
 class ErrorSink;
@@ -109,13 +110,13 @@ private:
     std::atomic<bool> m_stop{false};
     std::unique_ptr<class UndoSet> m_undo;
     QString m_undoFolder;
-    QList<Component> m_walked;         // the components whose plans are in m_plans
-    std::vector<Os::CopyPlan> m_plans; // in the same order
+    QList<Component> m_walked;        // the components whose plans are in m_plans
+    std::deque<Os::CopyPlan> m_plans; // in the same order; a plan never moves
     // A backup's manifest: the one found (gone from the disk until the run is done), the one
-    // of the set linked from, and the one being made.
+    // of the set linked from, and the components whose files the new one will list.
     std::unique_ptr<class BackupManifest> m_previousManifest;
     std::unique_ptr<class BackupManifest> m_linkedManifest;
-    std::unique_ptr<class BackupManifest> m_manifest;
+    QList<QPair<QString, const Os::CopyPlan*>> m_recorded;
     bool m_manifestOpen = false;
     bool m_stoppedOrCancelled = false;
 };

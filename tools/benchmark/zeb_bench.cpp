@@ -21,6 +21,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <spawn.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -132,14 +133,15 @@ Measure timeCommands(const std::vector<Command>& commands)
     Measure measure;
     const auto start = std::chrono::steady_clock::now();
     for (const Command& command : commands) {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            std::vector<char*> argv;
-            for (const std::string& part : command)
-                argv.push_back(const_cast<char*>(part.c_str()));
-            argv.push_back(nullptr);
-            ::execvp(argv[0], argv.data());
-            std::_Exit(127);
+        // Spawned, not forked: a forked child's peak memory would count this process's own.
+        std::vector<char*> argv;
+        for (const std::string& part : command)
+            argv.push_back(const_cast<char*>(part.c_str()));
+        argv.push_back(nullptr);
+        pid_t child = 0;
+        if (::posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+            std::perror(argv[0]);
+            std::exit(1);
         }
         int status = 0;
         rusage usage{};
@@ -264,8 +266,8 @@ int run(const fs::path& root, const std::string& program, int rounds, int files)
     };
     const auto rsyncInto = [&](bool isZeb, const std::vector<std::string>& extra) {
         if (isZeb)
-            return std::vector<Command>{cli(program, {"backup", "--icq", str(icq), "--to",
-                                                      str(zeb), "--component", "2000b"})};
+            return std::vector<Command>{cli(
+                program, {"backup", "--icq", str(icq), "--to", str(zeb), "--component", "2000b"})};
         Command c = {"rsync", "-a"};
         c.insert(c.end(), extra.begin(), extra.end());
         c.push_back(str(icq / "2000b") + "/");
@@ -276,25 +278,31 @@ int run(const fs::path& root, const std::string& program, int rounds, int files)
     const auto filled = [&](int) {
         fresh(true);
         fresh(false);
-        untimed({cli(program,
-                     {"backup", "--icq", str(icq), "--to", str(zeb), "--component", "2000b"}),
-                 {"rsync", "-a", str(icq / "2000b") + "/", str(other / "2000b")}});
+        untimed(
+            {cli(program, {"backup", "--icq", str(icq), "--to", str(zeb), "--component", "2000b"}),
+             {"rsync", "-a", str(icq / "2000b") + "/", str(other / "2000b")}});
     };
 
     std::vector<Case> cases;
     cases.push_back({"first backup", "cp -a", {}, fresh, backup("2000b", true)});
     cases.push_back({"first, no verify", "cp -a", {}, fresh, backup("2000b", false)});
-    cases.push_back({"repeat, unchanged", "rsync -a", filled, {},
+    cases.push_back({"repeat, unchanged",
+                     "rsync -a",
+                     filled,
+                     {},
                      [&](bool isZeb) { return rsyncInto(isZeb, {}); }});
-    cases.push_back({"repeat, 1% changed", "rsync -a",
+    cases.push_back({"repeat, 1% changed",
+                     "rsync -a",
                      [&](int round) {
                          filled(round);
                          changeOnePercent(root, files, round);
                      },
-                     {}, [&](bool isZeb) { return rsyncInto(isZeb, {}); }});
+                     {},
+                     [&](bool isZeb) { return rsyncInto(isZeb, {}); }});
     // A restore onto an ICQ folder that already holds the backup's data.
     const fs::path restored = root / "restored";
-    cases.push_back({"restore, same data", "rsync -a --checksum",
+    cases.push_back({"restore, same data",
+                     "rsync -a --checksum",
                      [&](int) {
                          fs::remove_all(zeb);
                          fs::remove_all(restored);
@@ -314,7 +322,8 @@ int run(const fs::path& root, const std::string& program, int rounds, int files)
     // A weekly dated set after one in which 1 % was different.
     const std::string base = "2000-01-01 0000";
     cases.push_back(
-        {"dated repeat, 1% changed", "rsync --link-dest",
+        {"dated repeat, 1% changed",
+         "rsync --link-dest",
          [&](int round) {
              fresh(true);
              fresh(false);
@@ -353,8 +362,7 @@ int run(const fs::path& root, const std::string& program, int rounds, int files)
                 fs::rename(set.path(), zeb / ("2000-01-" + std::to_string(10 + week) + " 0000"));
         changeOnePercent(root, files, 50 + week);
     }
-    const double tenSets =
-        double(diskUsage(zeb)) / double(diskUsage(zeb / "2000-01-10 0000"));
+    const double tenSets = double(diskUsage(zeb)) / double(diskUsage(zeb / "2000-01-10 0000"));
     fs::remove_all(zeb);
     fs::remove_all(other);
     fs::remove_all(restored);
@@ -374,8 +382,8 @@ int many(const fs::path& root, const std::string& program, int files)
     const fs::path zeb = root / "zeb";
     const fs::path other = root / "other";
     const auto backupCommand = [&] {
-        return cli(program, {"backup", "--icq", str(icq), "--to", str(zeb), "--component",
-                             "2000b"});
+        return cli(program,
+                   {"backup", "--icq", str(icq), "--to", str(zeb), "--component", "2000b"});
     };
     fs::create_directories(other);
     const Measure firstZeb = timeCommands({backupCommand()});
@@ -383,8 +391,8 @@ int many(const fs::path& root, const std::string& program, int files)
         timeCommands({{"cp", "-a", str(icq / "2000b"), str(other / "2000b")}, {"sync"}});
     ::sync();
     const Measure repeatZeb = timeCommands({backupCommand()});
-    const Measure repeatOther = timeCommands(
-        {{"rsync", "-a", str(icq / "2000b") + "/", str(other / "2000b")}, {"sync"}});
+    const Measure repeatOther =
+        timeCommands({{"rsync", "-a", str(icq / "2000b") + "/", str(other / "2000b")}, {"sync"}});
     std::printf("%d files: first backup %.0f us a file (%.2f x cp -a), repeat unchanged %.0f us "
                 "a file (%.2f x rsync -a), peak RSS %.0f MiB\n",
                 files, 1e6 * firstZeb.seconds / files, firstZeb.seconds / firstOther.seconds,
