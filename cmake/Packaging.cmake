@@ -76,8 +76,7 @@ add_dependencies(zeb_installed zeb_gzipped)
 # fitted to.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zeb2000)
-set(CPACK_PACKAGE_VERSION
-    ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH})
+set(CPACK_PACKAGE_VERSION ${ZEB_RELEASE})
 set(CPACK_PACKAGE_VENDOR "ZEB 2000 developers")
 set(CPACK_PACKAGE_CONTACT "ZEB 2000 developers <zeb2000@zeb2000.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "backup wizard for the data of classic ICQ")
