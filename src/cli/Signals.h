@@ -1,0 +1,18 @@
+// The signals zeb2000-cli heeds: SIGINT and SIGTERM stop a run cleanly, at a prompt as well;
+// SIGWINCH makes the status line fit the terminal's new width.
+#pragma once
+
+class BackupRun;
+
+namespace Signals {
+
+// Installs the handlers for the rest of the process's life; false when one could not be.
+bool install();
+// The stop signal that came (SIGINT or SIGTERM), or 0.
+int stopSignal();
+// The run that a stop signal stops, or none.
+void setStoppableRun(BackupRun* run);
+// Whether the terminal's size changed since the last call.
+bool takeResize();
+
+} // namespace Signals
