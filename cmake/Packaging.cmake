@@ -61,7 +61,10 @@ if(TARGET zeb2000-cli)
     # systemd looks for user units below lib/, whatever the library folder is called.
     install(FILES ${ZEB_PACKAGING}/systemd/zeb2000-backup.service
                   ${ZEB_PACKAGING}/systemd/zeb2000-backup.timer
+                  ${ZEB_PACKAGING}/systemd/zeb2000-backup-failed.service
             DESTINATION lib/systemd/user)
+    # What the failure unit runs, where it names it.
+    install(PROGRAMS ${ZEB_PACKAGING}/systemd/zeb2000-backup-failed DESTINATION lib/zeb2000)
     install(FILES ${ZEB_PACKAGING}/systemd/backup.env DESTINATION ${ZEB_DOC_DIR}/examples)
 endif()
 
