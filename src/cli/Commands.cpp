@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -203,8 +204,11 @@ QString summaryLine(const RunPlan& plan, const QList<ComponentResult>& results, 
              QString::number(kept), QString::number(double(ms) / 1000.0, 'f', 1));
 }
 
-// Runs the plan and tells what failed; answers the exit code.
-int runPlan(CommandContext& context, RunPlan plan)
+// Runs the plan and tells what failed; answers the exit code. What the target needs before
+// the copy (its folder made) is done once the room is known to be there, answering 0 to go on.
+int runPlan(
+    CommandContext& context, RunPlan plan,
+    const std::function<int()>& prepareTarget = [] { return int(ExitSuccess); })
 {
     Console& console = context.console;
     const Options& options = context.options;
@@ -220,6 +224,8 @@ int runPlan(CommandContext& context, RunPlan plan)
         return Signals::stopSignal() == SIGINT    ? ExitInterrupted
                : Signals::stopSignal() == SIGTERM ? ExitTerminated
                                                   : ExitSomethingFailed;
+    if (const int refused = prepareTarget(); refused != ExitSuccess)
+        return refused;
     ConsoleSink sink(console);
     RunProgress progress(console, options.quiet || options.json, options.verbose);
     BackupRun run(plan, sink, progress);
@@ -384,21 +390,24 @@ int backup(CommandContext& context)
     }
     if (refuseWhileIcqRuns(context, *icq))
         return ExitIcqRunning;
-    switch (makeBackupFolder(backupFolder, options.makePath)) {
-    case TargetCreation::Existed:
-    case TargetCreation::Created:
-        break;
-    case TargetCreation::ParentMissing:
-        console.printError(Prefix + QStringLiteral("%1 does not exist, nor the folder above it; "
-                                                   "the disk it is on may not be mounted. "
-                                                   "Nothing was copied (--mkpath creates the "
-                                                   "whole path).")
-                                        .arg(backupFolder));
-        return ExitSomethingFailed;
-    case TargetCreation::Failed:
+    const auto makeFolder = [&]() -> int {
+        switch (makeBackupFolder(backupFolder, options.makePath)) {
+        case TargetCreation::Existed:
+        case TargetCreation::Created:
+            return ExitSuccess;
+        case TargetCreation::ParentMissing:
+            console.printError(Prefix + QStringLiteral("%1 does not exist, nor the folder above "
+                                                       "it; the disk it is on may not be "
+                                                       "mounted. Nothing was copied (--mkpath "
+                                                       "creates the whole path).")
+                                            .arg(backupFolder));
+            return ExitSomethingFailed;
+        case TargetCreation::Failed:
+            break;
+        }
         console.printError(Prefix + QStringLiteral("%1 could not be created.").arg(backupFolder));
         return ExitSomethingFailed;
-    }
+    };
     RunPlan plan;
     plan.direction = Direction::Backup;
     plan.icqFolder = *icq;
@@ -408,7 +417,7 @@ int backup(CommandContext& context)
     plan.components = *components;
     if (options.dated)
         context.report.insert(QStringLiteral("set"), set);
-    const int exitCode = runPlan(context, plan);
+    const int exitCode = runPlan(context, plan, makeFolder);
     // Old sets go only when the new one is whole.
     if (exitCode != ExitSuccess || options.keep < 1)
         return exitCode;
