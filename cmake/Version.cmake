@@ -23,3 +23,4 @@ zeb_expect_version(packaging/man/zeb2000-cli.1 "\"ZEB 2000 ${ZEB_RELEASE}\"")
 zeb_expect_version(packaging/changelog "zeb2000 (${ZEB_RELEASE})")
 zeb_expect_version(packaging/example.zeb2000.Zeb2000.metainfo.xml
                    "<release version=\"${ZEB_RELEASE}\"")
+zeb_expect_version(resources/windows/installer-notice.txt "(Build ${PROJECT_VERSION_TWEAK})")
