@@ -19,8 +19,13 @@ volatile std::sig_atomic_t resized = 1; // the width is read at first use
 extern "C" void onStop(int signal)
 {
     received = signal;
-    if (BackupRun* run = stoppableRun.load())
+    if (BackupRun* run = stoppableRun.load()) {
         run->requestStop();
+        return;
+    }
+    // Outside a copy nothing is half written: the signal ends the program as it would any.
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
 }
 
 #ifndef _WIN32
@@ -60,9 +65,6 @@ int stopSignal()
 void setStoppableRun(BackupRun* run)
 {
     stoppableRun = run;
-    // A signal that came before the run was known stops it all the same.
-    if (run != nullptr && received != 0)
-        run->requestStop();
 }
 
 bool takeResize()
