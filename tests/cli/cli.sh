@@ -141,25 +141,39 @@ for signal in INT TERM; do
     [ -z "$(find "$work/stopped" -name '.~zeb*')" ] || fail "a temporary file stayed"
     [ ! -e "$work/stopped/NewDB/huge.db" ] || fail "a cut-off file stayed"
 done
+rm "$icq/NewDB/huge.db"
 
-# The status line follows the terminal's width: wide at first, then after SIGWINCH within 30
-# columns, never wrapping onto a new line.
-rm -rf "$work/narrow"
+# The status line follows the terminal's width: wide at first; then, with the run held at the
+# replace question, the terminal narrows to 30 columns and SIGWINCH comes; what is drawn after
+# the answer fits, never wrapping onto a new line.
+"$cli" backup --to "$work/narrow" --component NewDB >/dev/null 2>&1 </dev/null
+echo changed >>"$icq/NewDB/11111111.dat"
 cat >"$work/narrow.sh" <<SH
 stty cols 200
-'$cli' backup --to '$work/narrow' --component NewDB --no-verify &
+'$cli' backup --to '$work/narrow' --component NewDB </dev/tty &
 pid=\$!
-until [ -n "\$(find '$work/narrow' -name '.~zeb*' 2>/dev/null)" ]; do sleep 0.01; done
+until grep -q "Replace " '$work/out'; do kill -0 \$pid || exit 9; sleep 0.01; done
 stty cols 30
 kill -WINCH \$pid
+echo narrowed
 wait \$pid
 SH
-on_terminal "sh '$work/narrow.sh'"
+mkfifo "$work/keys2"
+script -qec "sh '$work/narrow.sh'" /dev/null <"$work/keys2" >"$work/out" 2>&1 &
+script_pid=$!
+pids+=("$script_pid")
+exec 3>"$work/keys2"
+wait_for "$work/out" "narrowed" || true
+printf 'y\n' >&3
+wait_for "$work/out" "Backup into" || kill -KILL "$script_pid"
+exec 3>&-
+status=0
+wait "$script_pid" || status=$?
 expect 0 "backup on a terminal that narrows"
-widths=$(tr '\r' '\n' <"$work/out" | sed 's/\x1b\[K//g' | awk '/^ICQ 99a database: / { print length($0) }')
+widths=$(tr '\r' '\n' <"$work/out" | sed 's/\x1b\[K//g' |
+    awk '/^ICQ 99a database: / { print length($0) }')
 [ "$(echo "$widths" | head -1)" -gt 30 ] && [ "$(echo "$widths" | tail -1)" -lt 30 ] ||
     fail "the status line did not follow the width: $widths"
-rm "$icq/NewDB/huge.db"
 
 # The exit codes of a failed lookup.
 mv "$WINEPREFIX/user.reg" "$work/user.reg"
