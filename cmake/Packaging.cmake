@@ -61,7 +61,10 @@ if(TARGET zeb2000-cli)
     # systemd looks for user units below lib/, whatever the library folder is called.
     install(FILES ${ZEB_PACKAGING}/systemd/zeb2000-backup.service
                   ${ZEB_PACKAGING}/systemd/zeb2000-backup.timer
+                  ${ZEB_PACKAGING}/systemd/zeb2000-backup-failed.service
             DESTINATION lib/systemd/user)
+    # What the failure unit runs, where it names it.
+    install(PROGRAMS ${ZEB_PACKAGING}/systemd/zeb2000-backup-failed DESTINATION lib/zeb2000)
     install(FILES ${ZEB_PACKAGING}/systemd/backup.env DESTINATION ${ZEB_DOC_DIR}/examples)
 endif()
 
@@ -76,8 +79,7 @@ add_dependencies(zeb_installed zeb_gzipped)
 # fitted to.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zeb2000)
-set(CPACK_PACKAGE_VERSION
-    ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH})
+set(CPACK_PACKAGE_VERSION ${ZEB_RELEASE})
 set(CPACK_PACKAGE_VENDOR "ZEB 2000 developers")
 set(CPACK_PACKAGE_CONTACT "ZEB 2000 developers <zeb2000@zeb2000.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "backup wizard for the data of classic ICQ")

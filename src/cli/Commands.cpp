@@ -1,6 +1,7 @@
-#include "cli/Commands.h"
-
-#include "cli/Terminal.h"
+// The commands of zeb2000-cli, each on the core the window uses too, and their table.
+#include "cli/CommandLine.h"
+#include "cli/RunProgress.h"
+#include "cli/Signals.h"
 #include "core/BackupManifest.h"
 #include "core/BackupRun.h"
 #include "core/BackupSets.h"
@@ -9,33 +10,25 @@
 #include "core/FileCopier.h"
 #include "core/FolderUtilities.h"
 #include "core/IcqDiscovery.h"
+#include "core/SizeFormat.h"
+#include "core/TargetChecks.h"
 #include "core/UinCatalogue.h"
 #include "core/UndoSets.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QJsonArray>
 
-#include <atomic>
+#include <algorithm>
 #include <csignal>
+#include <functional>
+#include <optional>
 
 namespace {
 
 const QString Prefix = QStringLiteral("zeb2000-cli: ");
-
-QString megabytes(qint64 bytes)
-{
-    return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1) + QStringLiteral(" MiB");
-}
-
-QString size(qint64 bytes)
-{
-    return bytes < 1024 * 1024
-               ? QString::number(double(bytes) / 1024.0, 'f', 1) + QStringLiteral(" KiB")
-               : megabytes(bytes);
-}
 
 QString nativeFolder(const QString& path)
 {
@@ -46,119 +39,20 @@ QString nativeFolder(const QString& path)
 class ConsoleSink final : public ErrorSink
 {
 public:
+    explicit ConsoleSink(Console& console) : m_console(console) {}
     void HandleErrorsGlobally(const ErrorObject& error, const QString& procedure) override
     {
-        Terminal::printError(Prefix + QStringLiteral("error %1: %2 (in %3)")
+        m_console.printError(Prefix + QStringLiteral("error %1: %2 (in %3)")
                                           .arg(error.number)
                                           .arg(error.description, procedure));
     }
-};
-
-// Answers the replace question on a terminal, and keeps every file without one; shows the
-// progress of a component on one line.
-class ConsoleObserver final : public RunObserver
-{
-public:
-    ConsoleObserver(bool quiet) : m_quiet(quiet || !Terminal::canShowProgress()) {}
-
-    Os::ReplaceAnswer askReplace(const QString& targetFile) override
-    {
-        if (!Terminal::canAsk())
-            return Os::ReplaceAnswer::No;
-        for (;;) {
-            const QString answer =
-                Terminal::ask(QStringLiteral("Replace %1? [y]es, [a]ll, [n]o, [c]ancel: ")
-                                  .arg(QDir::toNativeSeparators(targetFile)))
-                    .trimmed()
-                    .toLower();
-            if (answer == QLatin1String("y") || answer == QLatin1String("yes"))
-                return Os::ReplaceAnswer::Yes;
-            if (answer == QLatin1String("a") || answer == QLatin1String("all"))
-                return Os::ReplaceAnswer::YesToAll;
-            if (answer == QLatin1String("n") || answer == QLatin1String("no"))
-                return Os::ReplaceAnswer::No;
-            if (answer.isEmpty() || answer == QLatin1String("c") ||
-                answer == QLatin1String("cancel"))
-                return Os::ReplaceAnswer::Cancel;
-        }
-    }
-    void componentStarted(const Component& component, qint64 bytesToCopy) override
-    {
-        m_name = component.name;
-        m_total = bytesToCopy;
-        m_clock.start();
-        m_shown = -1000;
-        componentProgress(0);
-    }
-    void componentProgress(qint64 bytesDone) override
-    {
-        // A few times a second is enough for the eye.
-        if (m_quiet || (m_clock.elapsed() - m_shown < 200 && bytesDone < m_total))
-            return;
-        m_shown = m_clock.elapsed();
-        const int percent = m_total > 0 ? int(100 * bytesDone / m_total) : 100;
-        const double seconds = qMax<qint64>(m_clock.elapsed(), 1) / 1000.0;
-        Terminal::showStatus(QStringLiteral("%1: %2%, %3 of %4, %5/s")
-                                 .arg(m_name)
-                                 .arg(percent)
-                                 .arg(megabytes(bytesDone), megabytes(m_total),
-                                      megabytes(qint64(double(bytesDone) / seconds))));
-    }
-    void componentFinished(const ComponentResult& result) override
-    {
-        if (!m_quiet)
-            Terminal::showStatus(QStringLiteral("%1: %2 (%3 files, %4 copied; %5 unchanged)")
-                                     .arg(result.component.name, result.copied
-                                                                     ? QStringLiteral("done")
-                                                                     : QStringLiteral("FAILED"))
-                                     .arg(result.outcome.filesCopied)
-                                     .arg(megabytes(qint64(result.outcome.bytesCopied)))
-                                     .arg(result.outcome.filesUnchanged));
-        Terminal::endStatus();
-    }
 
 private:
-    bool m_quiet;
-    QString m_name;
-    qint64 m_total = 0;
-    QElapsedTimer m_clock;
-    qint64 m_shown = 0;
-};
-
-// A run stops cleanly on SIGINT and SIGTERM: the file being written is dropped, the rest stays.
-std::atomic<BackupRun*> stoppableRun{nullptr};
-volatile std::sig_atomic_t stopSignal = 0;
-
-extern "C" void stopOnSignal(int signal)
-{
-    stopSignal = signal;
-    if (BackupRun* run = stoppableRun.load())
-        run->requestStop();
-}
-
-class StopOnSignals
-{
-public:
-    explicit StopOnSignals(BackupRun& run)
-    {
-        stoppableRun = &run;
-        m_interrupt = std::signal(SIGINT, stopOnSignal);
-        m_terminate = std::signal(SIGTERM, stopOnSignal);
-    }
-    ~StopOnSignals()
-    {
-        std::signal(SIGINT, m_interrupt);
-        std::signal(SIGTERM, m_terminate);
-        stoppableRun = nullptr;
-    }
-
-private:
-    void (*m_interrupt)(int);
-    void (*m_terminate)(int);
+    Console& m_console;
 };
 
 // Goes on when the target has room, or when the user on a terminal says so.
-bool enoughSpace(BackupRun& run)
+bool enoughSpace(Console& console, BackupRun& run)
 {
     const RunPlan& plan = run.plan();
     const SpaceEstimate space = run.spaceEstimate();
@@ -168,42 +62,38 @@ bool enoughSpace(BackupRun& run)
         QStringLiteral("The %1 needs %2; %3 are free on %4.")
             .arg(plan.direction == Direction::Backup ? QStringLiteral("backup")
                                                      : QStringLiteral("restore"),
-                 sizeText(space.needed), sizeText(space.available), space.targetFolder);
-    if (Terminal::canAsk()) {
-        const QString answer =
-            Terminal::ask(message + QStringLiteral(" Go on all the same? [y]es, [n]o: "))
-                .trimmed()
-                .toLower();
-        return answer == QLatin1String("y") || answer == QLatin1String("yes");
+                 formatSize(space.needed), formatSize(space.available), space.targetFolder);
+    if (console.canAsk()) {
+        const std::optional<QString> answer =
+            console.ask(message + QStringLiteral(" Go on all the same? [y]es, [n]o: "));
+        const QString word = answer ? answer->trimmed().toLower() : QString();
+        return Signals::stopSignal() == 0 &&
+               (word == QLatin1String("y") || word == QLatin1String("yes"));
     }
-    Terminal::printError(Prefix + message + QStringLiteral(" Nothing was copied."));
+    console.printError(Prefix + message + QStringLiteral(" Nothing was copied."));
     return false;
 }
 
-QString programFolder()
+// The ICQ folder of the command, with its trailing separator, or none (told) when there is no
+// ICQ installation there. Named with --icq, the registry is not read at all.
+std::optional<QString> findIcqFolder(CommandContext& context)
 {
-    return QCoreApplication::applicationDirPath();
-}
-
-// The ICQ folder of the invocation, with its trailing separator, or none (told) when there is
-// no ICQ installation there.
-std::optional<QString> findIcqFolder(const Invocation& invocation)
-{
+    Console& console = context.console;
     QString folder;
-    if (invocation.icqFolder.isEmpty()) {
+    if (context.options.icqFolder.isEmpty()) {
         QString notice;
         folder = icqFolderFromRegistry([&notice](const QString& text) { notice = text; });
         if (!notice.isEmpty() || folder.isEmpty() || folder == NoRegistryValueText) {
-            Terminal::printError(Prefix +
-                                 (!notice.isEmpty()  ? notice
-                                  : folder.isEmpty() ? QStringLiteral("ICQ's registry settings "
-                                                                      "name no ICQ folder.")
-                                                     : folder) +
-                                 QStringLiteral(" Name the ICQ folder with --icq."));
+            console.printError(Prefix +
+                               (!notice.isEmpty()  ? notice
+                                : folder.isEmpty() ? QStringLiteral("ICQ's registry settings "
+                                                                    "name no ICQ folder.")
+                                                   : folder) +
+                               QStringLiteral(" Name the ICQ folder with --icq."));
             return std::nullopt;
         }
     } else {
-        folder = nativeFolder(invocation.icqFolder);
+        folder = nativeFolder(context.options.icqFolder);
     }
     folder = withTrailingSeparator(folder);
     bool installed = false;
@@ -212,30 +102,39 @@ std::optional<QString> findIcqFolder(const Invocation& invocation)
     } catch (const RuntimeError&) {
     }
     if (!installed) {
-        Terminal::printError(Prefix +
-                             QStringLiteral("no ICQ installation in %1 (no icq.exe)").arg(folder));
+        console.printError(Prefix +
+                           QStringLiteral("no ICQ installation in %1 (no icq.exe)").arg(folder));
         return std::nullopt;
     }
     return folder;
 }
 
+bool refuseWhileIcqRuns(CommandContext& context, const QString& icqFolder)
+{
+    if (context.options.force || !isIcqRunningIn(icqFolder))
+        return false;
+    context.console.printError(
+        Prefix + QStringLiteral("ICQ is running; close it first, or go on with --force."));
+    return true;
+}
+
 // The components to copy: those offered on the source side, or the ones named.
-std::optional<QList<Component>> chooseComponents(const Invocation& invocation,
+std::optional<QList<Component>> chooseComponents(CommandContext& context,
                                                  const QString& sourceFolder)
 {
-    const QList<Component> offered = offeredComponents(programFolder(), sourceFolder);
-    if (invocation.components.isEmpty())
+    const QList<Component> offered = offeredComponents(context.programFolder, sourceFolder);
+    if (context.options.components.isEmpty())
         return offered;
     QList<Component> chosen;
-    for (const QString& wanted : invocation.components) {
+    for (const QString& wanted : context.options.components) {
         const auto match = std::find_if(offered.begin(), offered.end(), [&](const Component& c) {
             return c.name.compare(wanted, Qt::CaseInsensitive) == 0 ||
                    c.folder.compare(QDir::toNativeSeparators(wanted), Qt::CaseInsensitive) == 0;
         });
         if (match == offered.end()) {
-            Terminal::printError(Prefix + QStringLiteral("no component \"%1\" in %2; \"list\" "
-                                                         "shows those there")
-                                              .arg(wanted, sourceFolder));
+            context.console.printError(Prefix + QStringLiteral("no component \"%1\" in %2; "
+                                                               "\"list\" shows those there")
+                                                    .arg(wanted, sourceFolder));
             return std::nullopt;
         }
         if (!chosen.contains(*match))
@@ -244,263 +143,465 @@ std::optional<QList<Component>> chooseComponents(const Invocation& invocation,
     return chosen;
 }
 
-// Runs the plan and tells what failed; answers the exit code.
-int runPlan(RunPlan plan, const Invocation& invocation)
+// Every component the plugin files name, whether the ICQ folder holds it yet or not.
+QList<Component> everyPluginComponent(const QString& programFolder)
 {
-    if (!invocation.force &&
-        isIcqRunning([](const QString& text) { Terminal::printError(Prefix + text); })) {
-        Terminal::printError(Prefix + QStringLiteral("ICQ is running; close it first, or go on "
-                                                     "with --force."));
-        return ExitIcqRunning;
+    QList<Component> components;
+    for (const QString& plugin : pluginFiles(programFolder)) {
+        try {
+            if (const std::optional<Component> component =
+                    componentFromPlugin(withTrailingSeparator(programFolder) + plugin))
+                components << *component;
+        } catch (const RuntimeError&) {
+            // A plugin that cannot be read offers nothing, here as in the lists.
+        }
     }
+    return components;
+}
+
+QJsonObject componentReport(const ComponentResult& result)
+{
+    QJsonArray kept;
+    for (const std::string& file : result.outcome.kept)
+        kept << fromOsPath(file);
+    QJsonArray failures;
+    for (const Os::CopyFailure& failure : result.outcome.failures)
+        failures << QJsonObject{{QStringLiteral("path"), fromOsPath(failure.path)},
+                                {QStringLiteral("side"), failure.side == Os::CopySide::Source
+                                                             ? QStringLiteral("source")
+                                                             : QStringLiteral("target")},
+                                {QStringLiteral("reason"), QString::fromStdString(failure.reason)}};
+    return {{QStringLiteral("name"), result.component.name},
+            {QStringLiteral("folder"), result.component.folder},
+            {QStringLiteral("copied"), result.copied},
+            {QStringLiteral("files"), qint64(result.outcome.filesCopied)},
+            {QStringLiteral("bytes"), qint64(result.outcome.bytesCopied)},
+            {QStringLiteral("unchanged"), qint64(result.outcome.filesUnchanged)},
+            {QStringLiteral("kept"), kept},
+            {QStringLiteral("failures"), failures}};
+}
+
+// The one line a log keeps of a run: what, where, how much and how long.
+QString summaryLine(const RunPlan& plan, const QList<ComponentResult>& results, qint64 ms)
+{
+    quint64 files = 0;
+    quint64 bytes = 0;
+    quint64 unchanged = 0;
+    quint64 kept = 0;
+    int whole = 0;
+    for (const ComponentResult& result : results) {
+        files += result.outcome.filesCopied;
+        bytes += result.outcome.bytesCopied;
+        unchanged += result.outcome.filesUnchanged;
+        kept += result.outcome.kept.size();
+        whole += result.copied ? 1 : 0;
+    }
+    const bool backup = plan.direction == Direction::Backup;
+    return QStringLiteral("%1 %2 %3 %4: %5 of %6 components copied whole, %7 files (%8) copied, "
+                          "%9 unchanged, %10 kept, in %11 s.")
+        .arg(backup ? QStringLiteral("Backup into") : QStringLiteral("Restore from"),
+             plan.backupFolder, backup ? QStringLiteral("from") : QStringLiteral("into"),
+             plan.icqFolder, QString::number(whole), QString::number(results.size()),
+             QString::number(files), formatSize(qint64(bytes)), QString::number(unchanged),
+             QString::number(kept), QString::number(double(ms) / 1000.0, 'f', 1));
+}
+
+// Runs the plan and tells what failed; answers the exit code. What the target needs before
+// the copy (its folder made) is done once the room is known to be there, answering 0 to go on.
+int runPlan(
+    CommandContext& context, RunPlan plan,
+    const std::function<int()>& prepareTarget = [] { return int(ExitSuccess); })
+{
+    Console& console = context.console;
+    const Options& options = context.options;
     if (plan.components.isEmpty()) {
-        Terminal::printError(
+        console.printError(
             Prefix + QStringLiteral("there is nothing to copy in %1").arg(plan.sourceFolder()));
         return ExitSomethingFailed;
     }
-    plan.overwrite = invocation.overwrite;
-    plan.copyUnchanged = invocation.copyUnchanged;
-    plan.verify = invocation.verify;
-    ConsoleSink sink;
-    ConsoleObserver observer(invocation.quiet);
-    BackupRun run(plan, sink, observer);
-    if (!enoughSpace(run))
-        return ExitSomethingFailed;
-    QList<ComponentResult> results;
-    {
-        const StopOnSignals stopper(run);
-        results = run.execute();
-    }
-    if (stopSignal != 0) {
+    plan.overwrite = options.overwrite;
+    plan.copyUnchanged = options.copyUnchanged;
+    plan.verify = options.verify;
+    ConsoleSink sink(console);
+    RunProgress progress(console, options.quiet || options.json, options.verbose);
+    BackupRun run(plan, sink, progress);
+    if (!enoughSpace(console, run))
+        return Signals::stopSignal() == SIGINT    ? ExitInterrupted
+               : Signals::stopSignal() == SIGTERM ? ExitTerminated
+                                                  : ExitSomethingFailed;
+    if (const int refused = prepareTarget(); refused != ExitSuccess)
+        return refused;
+    QElapsedTimer clock;
+    clock.start();
+    Signals::setStoppableRun(&run);
+    const QList<ComponentResult> results = run.execute();
+    Signals::setStoppableRun(nullptr);
+
+    QJsonArray components;
+    for (const ComponentResult& result : results)
+        components << componentReport(result);
+    context.report.insert(QStringLiteral("source"), plan.sourceFolder());
+    context.report.insert(QStringLiteral("target"), plan.targetFolder());
+    context.report.insert(QStringLiteral("components"), components);
+    context.report.insert(QStringLiteral("undoSet"), run.undoFolder());
+    context.report.insert(QStringLiteral("seconds"), double(clock.elapsed()) / 1000.0);
+
+    if (const int signal = Signals::stopSignal(); signal != 0) {
         quint64 files = 0;
         QStringList whole;
+        QStringList cut;
         for (const ComponentResult& result : results) {
             files += result.outcome.filesCopied;
-            if (result.copied)
-                whole << result.component.entryText();
+            (result.copied ? whole : cut) << result.component.entryText();
         }
-        Terminal::printError(
+        console.printError(
             Prefix +
             QStringLiteral("stopped by %1: %2 files copied, the file being written dropped; "
-                           "copied whole: %3")
-                .arg(stopSignal == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM"))
+                           "copied whole: %3; not whole: %4")
+                .arg(signal == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM"))
                 .arg(files)
                 .arg(whole.isEmpty() ? QStringLiteral("no component")
-                                     : whole.join(QStringLiteral(", "))));
+                                     : whole.join(QStringLiteral(", ")),
+                     cut.isEmpty() ? QStringLiteral("no component")
+                                   : cut.join(QStringLiteral(", "))));
         if (!run.undoFolder().isEmpty())
-            Terminal::printError(Prefix + QStringLiteral("the files it replaced are kept in ") +
-                                 run.undoFolder());
-        return stopSignal == SIGINT ? ExitInterrupted : ExitTerminated;
+            console.printError(Prefix + QStringLiteral("the files it replaced are kept in ") +
+                               run.undoFolder());
+        return signal == SIGINT ? ExitInterrupted : ExitTerminated;
     }
     int exitCode = ExitSuccess;
     for (const ComponentResult& result : results) {
         if (!result.copied) {
             exitCode = ExitSomethingFailed;
-            Terminal::printError(Prefix + result.component.entryText() +
-                                 QStringLiteral(" could not be copied"));
+            console.printError(Prefix + result.component.entryText() +
+                               QStringLiteral(" could not be copied"));
             for (const QString& line : describeCopyFailures(result.outcome, -1))
-                Terminal::printError(QStringLiteral("  ") + line);
+                console.printError(QStringLiteral("  ") + line);
         }
-        if (!result.outcome.kept.empty() && !Terminal::canAsk()) {
+        if (!result.outcome.kept.empty() && !console.canAsk()) {
             exitCode = ExitSomethingFailed;
             for (const std::string& file : result.outcome.kept)
-                Terminal::printError(Prefix + QStringLiteral("kept, not replaced: ") +
-                                     fromOsPath(file));
+                console.printError(Prefix + QStringLiteral("kept, not replaced: ") +
+                                   fromOsPath(file));
         }
         if (result.outcome.attributesLost)
-            Terminal::printError(Prefix + QStringLiteral("%1: the target's file system does not "
-                                                         "keep the modes or times of some files")
-                                              .arg(result.component.entryText()));
+            console.printError(Prefix + QStringLiteral("%1: the target's file system does not "
+                                                       "keep the modes or times of some files")
+                                            .arg(result.component.entryText()));
     }
-    if (!run.undoFolder().isEmpty() && !invocation.quiet)
-        Terminal::print(QStringLiteral("The previous files were kept in %1; \"zeb2000-cli undo\" "
-                                       "puts them back.")
-                            .arg(run.undoFolder()));
+    if (!options.quiet && !options.json) {
+        console.print(summaryLine(plan, results, clock.elapsed()));
+        if (!run.undoFolder().isEmpty())
+            console.print(QStringLiteral("The previous files were kept in %1; \"zeb2000-cli "
+                                         "undo\" puts them back.")
+                              .arg(run.undoFolder()));
+    }
     return exitCode;
 }
 
-int find()
+int find(CommandContext& context)
 {
-    Invocation fromRegistry;
-    const std::optional<QString> folder = findIcqFolder(fromRegistry);
+    const std::optional<QString> folder = findIcqFolder(context);
     if (!folder)
         return ExitIcqNotFound;
-    Terminal::print(*folder);
+    context.report.insert(QStringLiteral("icqFolder"), *folder);
+    if (!context.options.json)
+        context.console.print(*folder);
     return ExitSuccess;
 }
 
-int list(const Invocation& invocation)
+QString checkList(const Options& options)
 {
+    return !options.icqFolder.isEmpty() && !options.fromFolder.isEmpty()
+               ? QStringLiteral("list takes --icq or --from, not both")
+               : QString();
+}
+
+int list(CommandContext& context)
+{
+    Console& console = context.console;
     QString side;
-    if (!invocation.fromFolder.isEmpty()) {
-        side = nativeFolder(invocation.fromFolder);
+    if (!context.options.fromFolder.isEmpty()) {
+        side = nativeFolder(context.options.fromFolder);
+        if (!QFileInfo(side).isDir()) {
+            console.printError(Prefix + QStringLiteral("there is no folder %1").arg(side));
+            return ExitSomethingFailed;
+        }
     } else {
-        const std::optional<QString> icq = findIcqFolder(invocation);
+        const std::optional<QString> icq = findIcqFolder(context);
         if (!icq)
             return ExitIcqNotFound;
         side = *icq;
     }
-    if (pluginFiles(programFolder()).isEmpty()) {
-        Terminal::printError(Prefix + QStringLiteral("no plugin files in ") + programFolder());
+    if (pluginFiles(context.programFolder).isEmpty()) {
+        console.printError(Prefix + QStringLiteral("no plugin files in ") + context.programFolder);
         return ExitSomethingFailed;
     }
-    Terminal::print(QStringLiteral("Components in %1:").arg(side));
-    for (const Component& component : offeredComponents(programFolder(), side))
-        Terminal::print(QStringLiteral("  %1  %2")
-                            .arg(component.entryText(), -40)
-                            .arg(size(folderSize(side + component.folder))));
-    Terminal::print(QStringLiteral("UINs:"));
-    for (const QString& uin : uinsOnSide(side))
-        Terminal::print(QStringLiteral("  ") + uin);
+    const QList<Component> components = offeredComponents(context.programFolder, side);
+    const QStringList uins = uinsOnSide(side);
+    QJsonArray componentList;
+    for (const Component& component : components)
+        componentList << QJsonObject{
+            {QStringLiteral("name"), component.name},
+            {QStringLiteral("folder"), component.folder},
+            {QStringLiteral("bytes"), folderSize(side + component.folder)}};
+    context.report.insert(QStringLiteral("folder"), side);
+    context.report.insert(QStringLiteral("components"), componentList);
+    context.report.insert(QStringLiteral("uins"), QJsonArray::fromStringList(uins));
+    if (context.options.json)
+        return ExitSuccess;
+    console.print(QStringLiteral("Components in %1:").arg(side));
+    for (const Component& component : components)
+        console.print(QStringLiteral("  %1  %2")
+                          .arg(component.entryText(), -40)
+                          .arg(formatSize(folderSize(side + component.folder))));
+    console.print(QStringLiteral("UINs:"));
+    for (const QString& uin : uins)
+        console.print(QStringLiteral("  ") + uin);
     return ExitSuccess;
 }
 
-int backup(const Invocation& invocation)
+QString checkBackup(const Options& options)
 {
-    const std::optional<QString> icq = findIcqFolder(invocation);
+    return options.toFolder.isEmpty() ? QStringLiteral("backup needs --to") : QString();
+}
+
+int backup(CommandContext& context)
+{
+    Console& console = context.console;
+    const Options& options = context.options;
+    const std::optional<QString> icq = findIcqFolder(context);
     if (!icq)
         return ExitIcqNotFound;
-    const std::optional<QList<Component>> components = chooseComponents(invocation, *icq);
+    const std::optional<QList<Component>> components = chooseComponents(context, *icq);
     if (!components)
         return ExitBadUsage;
-    const QString backupFolder = nativeFolder(invocation.toFolder);
+    const QString backupFolder = nativeFolder(options.toFolder);
+    const TargetCheck target =
+        checkBackupTarget(backupFolder, *icq, everyPluginComponent(context.programFolder));
+    if (target.problem == TargetProblem::FileSystemRoot) {
+        console.printError(Prefix + QStringLiteral("%1 is the root of a file system; back up "
+                                                   "into a folder of its own.")
+                                        .arg(backupFolder));
+        return ExitBadUsage;
+    }
+    if (target.problem == TargetProblem::InsideIcqData) {
+        console.printError(Prefix + QStringLiteral("%1 lies inside %2, which it backs up: every "
+                                                   "run would copy the earlier backups. Choose "
+                                                   "a folder outside ICQ's data.")
+                                        .arg(backupFolder, target.containingFolder));
+        return ExitBadUsage;
+    }
+    if (refuseWhileIcqRuns(context, *icq))
+        return ExitIcqRunning;
+    const auto makeFolder = [&]() -> int {
+        switch (makeBackupFolder(backupFolder, options.makePath)) {
+        case TargetCreation::Existed:
+        case TargetCreation::Created:
+            return ExitSuccess;
+        case TargetCreation::ParentMissing:
+            console.printError(Prefix + QStringLiteral("%1 does not exist, nor the folder above "
+                                                       "it; the disk it is on may not be "
+                                                       "mounted. Nothing was copied (--mkpath "
+                                                       "creates the whole path).")
+                                            .arg(backupFolder));
+            return ExitSomethingFailed;
+        case TargetCreation::Failed:
+            break;
+        }
+        console.printError(Prefix + QStringLiteral("%1 could not be created.").arg(backupFolder));
+        return ExitSomethingFailed;
+    };
     RunPlan plan;
     plan.direction = Direction::Backup;
     plan.icqFolder = *icq;
-    plan.backupFolder = invocation.dated
-                            ? backupFolder + backupSetName(QDateTime::currentDateTime()) +
-                                  QLatin1Char(Os::PathSeparator)
-                            : backupFolder;
+    const QString set = options.dated ? backupSetName(QDateTime::currentDateTime()) : QString();
+    plan.backupFolder =
+        options.dated ? backupFolder + set + QLatin1Char(Os::PathSeparator) : backupFolder;
     plan.components = *components;
-    // A new set links what the newest whole set holds unchanged.
-    if (invocation.dated) {
+    if (options.dated) {
+        context.report.insert(QStringLiteral("set"), set);
+        // A new set links what the newest whole set holds unchanged.
         const QString newest = newestCompleteSet(backupFolder);
-        if (!newest.isEmpty() &&
-            backupFolder + newest + QLatin1Char(Os::PathSeparator) != plan.backupFolder)
+        if (!newest.isEmpty() && newest != set)
             plan.linkFrom = backupFolder + newest + QLatin1Char(Os::PathSeparator);
     }
-    const int exitCode = runPlan(plan, invocation);
+    const int exitCode = runPlan(context, plan, makeFolder);
     // Old sets go only when the new one is whole.
-    if (exitCode == ExitSuccess && invocation.keep > 0) {
-        try {
-            for (const QString& removed : pruneBackupSets(backupFolder, invocation.keep))
-                if (!invocation.quiet)
-                    Terminal::print(QStringLiteral("Removed the old set ") + backupFolder +
-                                    removed);
-        } catch (const RuntimeError& failure) {
-            Terminal::printError(Prefix + failure.error().description);
-            return ExitSomethingFailed;
-        }
+    if (exitCode != ExitSuccess || options.keep < 1)
+        return exitCode;
+    try {
+        const QStringList removed = pruneBackupSets(backupFolder, options.keep);
+        context.report.insert(QStringLiteral("removedSets"), QJsonArray::fromStringList(removed));
+        if (!options.quiet && !options.json)
+            for (const QString& name : removed)
+                console.print(QStringLiteral("Removed the old set ") + backupFolder + name);
+    } catch (const RuntimeError& failure) {
+        console.printError(Prefix + failure.error().description);
+        return ExitSomethingFailed;
     }
     return exitCode;
 }
 
-int restore(const Invocation& invocation)
+QString checkRestore(const Options& options)
 {
-    QString backupFolder = nativeFolder(invocation.fromFolder);
-    if (invocation.latest) {
+    return options.fromFolder.isEmpty() ? QStringLiteral("restore needs --from") : QString();
+}
+
+int restore(CommandContext& context)
+{
+    Console& console = context.console;
+    QString backupFolder = nativeFolder(context.options.fromFolder);
+    if (context.options.latest) {
         const QString newest = newestCompleteSet(backupFolder);
         if (newest.isEmpty()) {
-            Terminal::printError(Prefix + QStringLiteral("no complete dated backup set in ") +
-                                 backupFolder);
+            console.printError(Prefix + QStringLiteral("no complete dated backup set in ") +
+                               backupFolder);
             return ExitBadUsage;
         }
         backupFolder += newest + QLatin1Char(Os::PathSeparator);
-        if (!invocation.quiet)
-            Terminal::print(QStringLiteral("Restoring from the set ") + backupFolder);
+        context.report.insert(QStringLiteral("set"), newest);
+        if (!context.options.quiet && !context.options.json)
+            console.print(QStringLiteral("Restoring from the set ") + backupFolder);
     }
-    const std::optional<QString> icq = findIcqFolder(invocation);
+    const std::optional<QString> icq = findIcqFolder(context);
     if (!icq)
         return ExitIcqNotFound;
-    const std::optional<QList<Component>> components = chooseComponents(invocation, backupFolder);
+    const std::optional<QList<Component>> components = chooseComponents(context, backupFolder);
     if (!components)
         return ExitBadUsage;
+    if (refuseWhileIcqRuns(context, *icq))
+        return ExitIcqRunning;
     RunPlan plan;
     plan.direction = Direction::Restore;
     plan.icqFolder = *icq;
     plan.backupFolder = backupFolder;
     plan.components = *components;
-    return runPlan(plan, invocation);
+    return runPlan(context, plan);
 }
 
-int undo(const Invocation& invocation)
+int undo(CommandContext& context)
 {
-    const std::optional<QString> icq = findIcqFolder(invocation);
+    Console& console = context.console;
+    const std::optional<QString> icq = findIcqFolder(context);
     if (!icq)
         return ExitIcqNotFound;
-    if (!invocation.force && isIcqRunning([](const QString&) {})) {
-        Terminal::printError(Prefix + QStringLiteral("ICQ is running; close it first, or go on "
-                                                     "with --force."));
+    if (refuseWhileIcqRuns(context, *icq))
         return ExitIcqRunning;
-    }
     try {
         const QString set = undoNewestRestore(*icq);
         if (set.isEmpty()) {
-            Terminal::printError(Prefix + QStringLiteral("there is no restore to undo in ") + *icq);
+            console.printError(Prefix + QStringLiteral("there is no restore to undo in ") + *icq);
             return ExitSomethingFailed;
         }
-        Terminal::print(QStringLiteral("Put back what the restore of %1 replaced.").arg(set));
+        context.report.insert(QStringLiteral("undoneSet"), set);
+        if (!context.options.quiet && !context.options.json)
+            console.print(QStringLiteral("Put back what the restore of %1 replaced.").arg(set));
     } catch (const RuntimeError& failure) {
-        Terminal::printError(Prefix + failure.error().description);
+        console.printError(Prefix + failure.error().description);
         return ExitSomethingFailed;
     }
     return ExitSuccess;
 }
 
-int check(const Invocation& invocation)
+QString checkCheck(const Options& options)
 {
-    QString folder = nativeFolder(invocation.fromFolder);
-    if (invocation.latest) {
+    return options.fromFolder.isEmpty() ? QStringLiteral("check needs --from") : QString();
+}
+
+int check(CommandContext& context)
+{
+    Console& console = context.console;
+    QString folder = nativeFolder(context.options.fromFolder);
+    if (context.options.latest) {
         const QString newest = newestCompleteSet(folder);
         if (newest.isEmpty()) {
-            Terminal::printError(Prefix + QStringLiteral("no complete dated backup set in ") +
-                                 folder);
+            console.printError(Prefix + QStringLiteral("no complete dated backup set in ") +
+                               folder);
             return ExitSomethingFailed;
         }
         folder += newest + QLatin1Char(Os::PathSeparator);
     }
+    context.report.insert(QStringLiteral("folder"), folder);
     if (!QFileInfo(folder).isDir()) {
-        Terminal::printError(Prefix + QStringLiteral("no backup folder ") + folder);
+        console.printError(Prefix + QStringLiteral("no backup folder ") + folder);
         return ExitSomethingFailed;
     }
-    const BackupCheck result = checkBackup(folder);
+    const BackupCheck result = checkBackupFolder(folder);
+    context.report.insert(QStringLiteral("complete"), result.hasManifest);
     if (!result.hasManifest) {
-        Terminal::printError(Prefix + QStringLiteral("%1 is incomplete: it has no manifest (the "
-                                                     "backup that made it did not finish)")
-                                          .arg(folder));
+        console.printError(Prefix + QStringLiteral("%1 is incomplete: it has no manifest (the "
+                                                   "backup that made it did not finish)")
+                                        .arg(folder));
         return ExitSomethingFailed;
     }
-    const auto tell = [](const QString& what, const QStringList& paths) {
+    const auto tell = [&](const QString& what, const QStringList& paths) {
+        context.report.insert(what, QJsonArray::fromStringList(paths));
         for (const QString& path : paths)
-            Terminal::printError(Prefix + what + path);
+            console.printError(Prefix + what + QStringLiteral(": ") + path);
     };
-    tell(QStringLiteral("damaged: "), result.damaged);
-    tell(QStringLiteral("missing: "), result.missing);
-    tell(QStringLiteral("extra: "), result.extra);
-    tell(QStringLiteral("cannot read: "), result.unreadable);
+    tell(QStringLiteral("damaged"), result.damaged);
+    tell(QStringLiteral("missing"), result.missing);
+    tell(QStringLiteral("extra"), result.extra);
+    tell(QStringLiteral("unreadable"), result.unreadable);
+    context.report.insert(QStringLiteral("files"), result.files);
+    context.report.insert(QStringLiteral("bytes"), result.bytes);
     if (!result.passed())
         return ExitSomethingFailed;
-    if (!invocation.quiet)
-        Terminal::print(QStringLiteral("%1: %2 files, %3, read back and as recorded.")
-                            .arg(folder)
-                            .arg(result.files)
-                            .arg(sizeText(result.bytes)));
+    if (!context.options.quiet && !context.options.json)
+        console.print(QStringLiteral("%1: %2 files, %3, read back and as recorded.")
+                          .arg(folder)
+                          .arg(result.files)
+                          .arg(formatSize(result.bytes)));
     return ExitSuccess;
 }
 
 } // namespace
 
-int runCommand(const Invocation& invocation)
+const QList<Command>& commandTable()
 {
-    if (invocation.command == QLatin1String("find"))
-        return find();
-    if (invocation.command == QLatin1String("list"))
-        return list(invocation);
-    if (invocation.command == QLatin1String("backup"))
-        return backup(invocation);
-    if (invocation.command == QLatin1String("undo"))
-        return undo(invocation);
-    if (invocation.command == QLatin1String("check"))
-        return check(invocation);
-    return restore(invocation);
+    static const QList<Command> table = {
+        {QStringLiteral("find"),
+         QStringLiteral("Print the ICQ folder named by ICQ's registry settings."),
+         {QStringLiteral("json")},
+         nullptr,
+         find},
+        {QStringLiteral("list"),
+         QStringLiteral("List the components and the ICQ users (UINs) on one side."),
+         {QStringLiteral("icq"), QStringLiteral("from"), QStringLiteral("json")},
+         checkList,
+         list},
+        {QStringLiteral("backup"),
+         QStringLiteral("Copy components from the ICQ folder to a backup folder."),
+         {QStringLiteral("to"), QStringLiteral("icq"), QStringLiteral("component"),
+          QStringLiteral("dated"), QStringLiteral("keep"), QStringLiteral("mkpath"),
+          QStringLiteral("overwrite"), QStringLiteral("full"), QStringLiteral("no-verify"),
+          QStringLiteral("force"), QStringLiteral("quiet"), QStringLiteral("verbose"),
+          QStringLiteral("json")},
+         checkBackup,
+         backup},
+        {QStringLiteral("restore"),
+         QStringLiteral("Copy components from a backup folder back to the ICQ folder, keeping "
+                        "the files it replaces for an undo."),
+         {QStringLiteral("from"), QStringLiteral("latest"), QStringLiteral("icq"),
+          QStringLiteral("component"), QStringLiteral("overwrite"), QStringLiteral("full"),
+          QStringLiteral("no-verify"), QStringLiteral("force"), QStringLiteral("quiet"),
+          QStringLiteral("verbose"), QStringLiteral("json")},
+         checkRestore,
+         restore},
+        {QStringLiteral("undo"),
+         QStringLiteral("Put back what the newest restore replaced."),
+         {QStringLiteral("icq"), QStringLiteral("force"), QStringLiteral("quiet"),
+          QStringLiteral("json")},
+         nullptr,
+         undo},
+        {QStringLiteral("check"),
+         QStringLiteral("Read every file of a backup back and compare it with the backup's "
+                        "manifest."),
+         {QStringLiteral("from"), QStringLiteral("latest"), QStringLiteral("quiet"),
+          QStringLiteral("json")},
+         checkCheck,
+         check},
+    };
+    return table;
 }

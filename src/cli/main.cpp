@@ -1,6 +1,6 @@
 // zeb2000-cli: backups and restores without a window, for scripts and timers.
-#include "cli/Commands.h"
-#include "cli/Invocation.h"
+#include "cli/CommandLine.h"
+#include "cli/Signals.h"
 
 #include <QCoreApplication>
 
@@ -8,8 +8,10 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zeb2000-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
-    int exitCode = 0;
-    const std::optional<Invocation> invocation = parseInvocation(app.arguments(), exitCode);
-    return invocation ? runCommand(*invocation) : exitCode;
+    SystemConsole console;
+    if (!Signals::install()) {
+        console.printError(QStringLiteral("zeb2000-cli: the signal handlers could not be set"));
+        return ExitSomethingFailed;
+    }
+    return runCommandLine(app.arguments(), console, QCoreApplication::applicationDirPath());
 }

@@ -217,7 +217,7 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
                        .arg(manifestPath(backupFolder), file.errorString()));
 }
 
-BackupCheck checkBackup(const QString& backupFolder,
+BackupCheck checkBackupFolder(const QString& backupFolder,
                         const std::function<void(qint64 bytes)>& progress)
 {
     BackupCheck check;

@@ -209,13 +209,3 @@ qint64 folderSize(const QString& folder)
     Os::planCopy(request, plan);
     return qint64(plan.totalBytes());
 }
-
-QString sizeText(qint64 bytes)
-{
-    const double value = double(bytes);
-    if (value >= 1e9)
-        return QString::number(value / 1e9, 'f', 1) + QStringLiteral(" GB");
-    if (value >= 1e6)
-        return QString::number(value / 1e6, 'f', 0) + QStringLiteral(" MB");
-    return QString::number(value / 1e3, 'f', 0) + QStringLiteral(" KB");
-}

@@ -123,6 +123,3 @@ private:
 
 // The bytes of the files below a folder, links followed as the copier follows them.
 qint64 folderSize(const QString& folder);
-
-// A size as people read it: "800 MB", "1.2 GB".
-QString sizeText(qint64 bytes);

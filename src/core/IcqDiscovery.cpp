@@ -73,11 +73,14 @@ QString icqFolderFromRegistry(const RegistryNotice& notice)
     return QString::fromLocal8Bit(Os::nativePathFromRegistry(folder));
 }
 
-bool isIcqWindowOpen(const RegistryNotice& notice)
+namespace {
+
+// True when a top-level window is titled with one of the UINs of this ICQ folder.
+bool isIcqWindowOpenFor(const QString& icqFolder)
 {
     const QChar separator = QLatin1Char(Os::PathSeparator);
-    const QString pattern = icqFolderFromRegistry(notice) + separator + QStringLiteral("uin") +
-                            separator + QStringLiteral("*.uin");
+    const QString pattern =
+        icqFolder + separator + QStringLiteral("uin") + separator + QStringLiteral("*.uin");
     bool running = false;
     for (const QString& name : listMatchingFiles(pattern)) {
         // The title is the name less its extension ".uin".
@@ -87,7 +90,19 @@ bool isIcqWindowOpen(const RegistryNotice& notice)
     return running;
 }
 
+} // namespace
+
+bool isIcqWindowOpen(const RegistryNotice& notice)
+{
+    return isIcqWindowOpenFor(icqFolderFromRegistry(notice));
+}
+
 bool isIcqRunning(const RegistryNotice& notice)
 {
     return isIcqWindowOpen(notice) || Os::isProgramRunning("icq.exe");
+}
+
+bool isIcqRunningIn(const QString& icqFolder)
+{
+    return isIcqWindowOpenFor(icqFolder) || Os::isProgramRunning("icq.exe");
 }

@@ -57,7 +57,9 @@ std::string winePrefix();
 std::uintptr_t findTopLevelWindow(const std::string& title);
 
 // Whether a running process is the program of this file name (e.g. "icq.exe"), in any letter
-// case: under Wine the program's path stands in the process's command line.
+// case. On Linux that is a process whose program (its first argument, after Wine's loader if
+// that stands first) has this name, in this user's Wine prefix (winePrefix()) where its
+// environment can be read; a process that ends while it is looked at does not count.
 bool isProgramRunning(const std::string& fileName);
 
 // ---- Files and folders -----------------------------------------------------------------------

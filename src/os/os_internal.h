@@ -18,3 +18,10 @@ bool equalsIgnoringCase(const std::string& a, const std::string& b);
 bool lessIgnoringCase(const std::string& a, const std::string& b);
 
 } // namespace Os::detail
+
+namespace Os::detail {
+
+// Where the process list is read: "/proc"; tests point it at a folder laid out the same way.
+extern std::string processFolder;
+
+} // namespace Os::detail

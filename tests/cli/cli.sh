@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# zeb2000-cli on a sample Wine prefix: every command, every exit code, a dated backup with
-# --keep, a restore from --latest that gives back the original bytes, the replace question with
-# and without a terminal, a repeat backup, and the refusal while a process runs icq.exe.
+# zeb2000-cli as a real process on a sample Wine prefix, for what the in-process tests
+# (commandline_tests) cannot show: the linking, exit codes and --json as a shell and a JSON
+# parser see them, the terminal (the replace question, Ctrl+C at it, a status line that follows
+# the width after SIGWINCH), SIGINT and SIGTERM during a copy, --keep on real set folders, and
+# the refusal while a process runs icq.exe.
 set -euo pipefail
 cli=$1
 make_sample=$2
 work=$(mktemp -d)
-icq_pid=""
-trap '[ -z "$icq_pid" ] || kill $icq_pid 2>/dev/null; rm -rf "$work"' EXIT
+pids=()
+trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
 export WINEPREFIX="$work/prefix"
 "$make_sample" "$WINEPREFIX" >/dev/null
 unset DISPLAY
@@ -22,8 +24,23 @@ run() {
     status=0
     "$cli" "$@" >"$work/out" 2>&1 </dev/null || status=$?
 }
+# Runs a shell line on a terminal of its own (script); output in $work/out.
+on_terminal() {
+    status=0
+    script -qec "$1" /dev/null >"$work/out" 2>&1 </dev/null || status=$?
+}
 expect() { # <exit code> <what>
     [ "$status" = "$1" ] || fail "$2: exit $status, not $1: $(cat "$work/out")"
+}
+# Waits until the file holds the text (a state, not a time); gives up after 20 s.
+wait_for() { # <file> <text>
+    local end=$((SECONDS + 20))
+    while [ $SECONDS -lt $end ]; do
+        grep -qa -- "$2" "$1" 2>/dev/null && return 0
+        sleep 0.01
+    done
+    fail "never saw \"$2\" in $1: $(cat "$1")"
+    return 1
 }
 
 # The core the tool is built on needs no Qt Gui or Widgets.
@@ -33,73 +50,77 @@ if grep -qE 'NEEDED.*Qt6(Gui|Widgets)' <<<"$needed"; then
     fail "zeb2000-cli links Qt Gui or Widgets"
 fi
 
-run find
-expect 0 "find"
-[ "$(cat "$work/out")" = "$icq/" ] || fail "find printed $(cat "$work/out")"
-run list
-expect 0 "list"
-grep -q "ICQ 2000b .*\[2000b\]" "$work/out" && grep -q "^  22222222$" "$work/out" ||
-    fail "list: $(cat "$work/out")"
-
-# A plain backup, then dated ones of which --keep 2 leaves the newest two.
-# (A display that cannot be reached holds no ICQ window.)
-DISPLAY=:4095 run backup --to "$work/plain" --component 2000b --component cl
-expect 0 "backup"
-[ "$(ls "$work/plain")" = "$(printf '2000b\nCL\nZEB Manifest.txt')" ] || fail "backup copied $(ls "$work/plain")"
+# -v is verbose, as in rsync: the backup runs and tells each component; -V is the version.
+run backup --to "$work/plain" --component 2000b --component cl -v
+expect 0 "backup -v"
+grep -q "^ICQ 2000b database: done" "$work/out" && [ -d "$work/plain/2000b" ] || fail "-v: $(cat "$work/out")"
 diff -r "$icq/2000b" "$work/plain/2000b" >/dev/null || fail "the backup differs"
-# A repeat backup asks only about what changed (without a terminal: keeps it, and says so);
-# what it finds unchanged stays as it was, unless --full copies every file all the same.
-echo changed >>"$icq/CL/11111111.cl"
-unchanged=$(stat -c %i "$work/plain/CL/22222222.cl")
-run backup --to "$work/plain" --component cl
-expect 1 "repeat backup of a changed file without a terminal"
-grep -q "kept, not replaced: .*11111111.cl" "$work/out" && ! grep -q 22222222 "$work/out" ||
-    fail "repeat backup: $(cat "$work/out")"
-[ "$(stat -c %i "$work/plain/CL/22222222.cl")" = "$unchanged" ] || fail "an unchanged file was copied"
-run backup --to "$work/plain" --component cl --full --overwrite
-expect 0 "full backup"
-cmp -s "$icq/CL/11111111.cl" "$work/plain/CL/11111111.cl" &&
-    [ "$(stat -c %i "$work/plain/CL/22222222.cl")" != "$unchanged" ] || fail "--full copied not all"
-# Only folders named exactly like a set count: a link or a name near one stays, with what it
-# leads to.
+run -V
+expect 0 "-V"
+[ "$(cat "$work/out")" = "zeb2000-cli 2.0.0" ] || fail "-V printed $(cat "$work/out")"
+run backup --to "$work/plain" --bogus
+expect 2 "an unknown option"
+[ "$(wc -l <"$work/out")" = 2 ] || fail "bad usage printed more than the error: $(cat "$work/out")"
+
+# --json as a JSON parser reads it.
+run list --json
+expect 0 "list --json"
+python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert d["exitCode"]==0 and "22222222" in d["uins"], d' \
+    "$work/out" || fail "list --json: $(cat "$work/out")"
+run backup --to "$work/json" --component cl --json
+expect 0 "backup --json"
+python3 -m json.tool "$work/out" >/dev/null || fail "backup --json is no JSON: $(cat "$work/out")"
+
+# --keep 2 after sets made beforehand: the set just made stays, with the newest older one.
 mkdir -p "$work/sets/2001-01-01 0000" "$work/sets/2002-02-02 0000" "$work/sets/not a set" \
     "$work/sets/2000-1-1 0000"
 touch "$work/sets/not a set/notes"
 ln -s "$work/sets/not a set" "$work/sets/1999-01-01 0000"
+before=$(ls "$work/sets")
 run backup --to "$work/sets" --dated --keep 2 --quiet
 expect 0 "dated backup"
 [ ! -s "$work/out" ] || fail "--quiet printed: $(cat "$work/out")"
-sets=$(ls "$work/sets")
-new_sets=$(echo "$sets" | grep -cE '^20[0-9]{2}-[0-9]{2}-[0-9]{2} [0-9]{4}$' || true)
-[ "$(echo "$sets" | wc -l)" = 5 ] && [ "$new_sets" = 2 ] && grep -q "^2002-02-02 0000$" <<<"$sets" &&
+made=$(ls "$work/sets" | grep -vxF -- "$before" || true)
+[ "$(echo "$made" | grep -cE '^20[0-9]{2}-[0-9]{2}-[0-9]{2} [0-9]{4}$')" = 1 ] &&
+    [ -d "$work/sets/$made/2000b" ] || fail "--keep 2 removed the set just made: $(ls "$work/sets")"
+[ ! -e "$work/sets/2001-01-01 0000" ] && [ -d "$work/sets/2002-02-02 0000" ] &&
     [ -e "$work/sets/1999-01-01 0000/notes" ] && [ -d "$work/sets/2000-1-1 0000" ] ||
-    fail "--keep 2 left: $sets"
+    fail "--keep 2 left: $(ls "$work/sets")"
 
-# A restore from the newest set puts back what ICQ lost or damaged.
+# The replace question: on a terminal it is asked and answered; with standard input not a
+# terminal but standard error one, it is not asked, the file is kept and the exit is 1.
 cp "$icq/NewDB/11111111.dat" "$work/original"
 echo damaged >"$icq/NewDB/11111111.dat"
-rm "$icq/Db99b/22222222.idx"
-run restore --from "$work/sets" --latest
-expect 1 "restore without a terminal"
-grep -q "kept, not replaced: .*11111111.dat" "$work/out" || fail "no list of kept files"
-[ -f "$icq/Db99b/22222222.idx" ] || fail "the missing file was not restored"
+on_terminal "'$cli' restore --from '$work/sets' --latest --component NewDB </dev/null"
+expect 1 "restore with standard input not a terminal"
+! grep -q "Replace " "$work/out" && grep -q "kept, not replaced: .*11111111.dat" "$work/out" ||
+    fail "a question without a terminal to answer it: $(cat "$work/out")"
+[ "$(cat "$icq/NewDB/11111111.dat")" = damaged ] || fail "a file was replaced without asking"
 status=0
-printf 'a\n' | script -qec "'$cli' restore --from '$work/sets' --latest" /dev/null \
-    >"$work/out" 2>&1 || status=$?
+printf 'a\n' | script -qec "'$cli' restore --from '$work/sets' --latest --component NewDB" \
+    /dev/null >"$work/out" 2>&1 || status=$?
 expect 0 "restore answered 'all' on a terminal"
 grep -q "Replace .*11111111.dat?" "$work/out" || fail "no question asked: $(cat "$work/out")"
 cmp -s "$work/original" "$icq/NewDB/11111111.dat" || fail "the restore did not give back the bytes"
 
-# Undo puts back what the newest restore replaced, then the restore before; then nothing is left.
-run undo
-expect 0 "undo"
-[ "$(cat "$icq/NewDB/11111111.dat")" = damaged ] || fail "undo did not put the replaced file back"
-run undo
-expect 0 "second undo"
-[ ! -e "$icq/Db99b/22222222.idx" ] || fail "undo did not take away what the restore added"
-[ ! -e "$icq/ZEB Undo" ] || fail "the undo sets stayed"
-run undo
-expect 1 "undo with nothing to undo"
+# Ctrl+C at the question ends the run at once: exit 130, the stop line, nothing replaced.
+echo damaged >"$icq/NewDB/11111111.dat"
+mkfifo "$work/keys"
+script -qec "'$cli' restore --from '$work/sets' --latest --component NewDB" /dev/null \
+    <"$work/keys" >"$work/out" 2>&1 &
+script_pid=$!
+pids+=("$script_pid")
+exec 3>"$work/keys"
+wait_for "$work/out" "Replace " || true
+printf '\003' >&3
+# Ignored, the question would wait for Enter for ever: the line is waited for, not the end.
+wait_for "$work/out" "stopped by SIGINT" || kill -KILL "$script_pid"
+exec 3>&-
+status=0
+wait "$script_pid" || status=$?
+[ "$(cat "$icq/NewDB/11111111.dat")" = damaged ] || fail "Ctrl+C at the question replaced the file"
+# script passes the exit code on.
+expect 130 "Ctrl+C at the question"
 
 # SIGINT and SIGTERM stop a copy cleanly: nothing half written stays, and it says what it did.
 # Allocated, not sparse: holes would be copied in no time.
@@ -108,6 +129,7 @@ for signal in INT TERM; do
     rm -rf "$work/stopped"
     "$cli" backup --to "$work/stopped" --component NewDB >"$work/out" 2>&1 </dev/null &
     pid=$!
+    pids+=("$pid")
     for _ in $(seq 2000); do
         [ -n "$(find "$work/stopped" -name '.~zeb*' 2>/dev/null)" ] && break
         sleep 0.005
@@ -122,26 +144,61 @@ for signal in INT TERM; do
 done
 rm "$icq/NewDB/huge.db"
 
-# The other exit codes.
-run backup
-expect 2 "backup without --to"
-run backup --to "$work/x" --component "No such thing"
-expect 2 "an unknown component"
-run list --icq "$work/nowhere"
-expect 4 "a folder without ICQ"
+# The status line follows the terminal's width: wide at first; then, with the run held at the
+# replace question, the terminal narrows to 30 columns and SIGWINCH comes; what is drawn after
+# the answer fits, never wrapping onto a new line.
+"$cli" backup --to "$work/narrow" --component NewDB >/dev/null 2>&1 </dev/null
+echo changed >>"$icq/NewDB/11111111.dat"
+cat >"$work/narrow.sh" <<SH
+stty cols 200
+'$cli' backup --to '$work/narrow' --component NewDB </dev/tty &
+pid=\$!
+until grep -q "Replace " '$work/out'; do kill -0 \$pid || exit 9; sleep 0.01; done
+stty cols 30
+kill -WINCH \$pid
+echo narrowed
+wait \$pid
+SH
+mkfifo "$work/keys2"
+script -qec "sh '$work/narrow.sh'" /dev/null <"$work/keys2" >"$work/out" 2>&1 &
+script_pid=$!
+pids+=("$script_pid")
+exec 3>"$work/keys2"
+wait_for "$work/out" "narrowed" || true
+printf 'y\n' >&3
+wait_for "$work/out" "Backup into" || kill -KILL "$script_pid"
+exec 3>&-
+status=0
+wait "$script_pid" || status=$?
+expect 0 "backup on a terminal that narrows"
+widths=$(tr '\r' '\n' <"$work/out" | sed 's/\x1b\[K//g' |
+    awk '/^ICQ 99a database: / { print length($0) }')
+[ "$(echo "$widths" | head -1)" -gt 30 ] && [ "$(echo "$widths" | tail -1)" -lt 30 ] ||
+    fail "the status line did not follow the width: $widths"
+
+# The exit codes of a failed lookup.
 mv "$WINEPREFIX/user.reg" "$work/user.reg"
 run find
 expect 4 "find without a registry"
 grep -q "Error opening key." "$work/out" || fail "find did not tell the registry's message"
+run backup --to "$work/noreg" --icq "$icq" --component cl
+expect 0 "backup with --icq and no registry"
+! grep -q "Error opening key." "$work/out" || fail "--icq still read the registry"
 mv "$work/user.reg" "$WINEPREFIX/user.reg"
+
+# Only a process whose program is icq.exe blocks a backup; one that names it does not.
+tail -f "$icq/icq.exe" >/dev/null &
+pids+=("$!")
+run backup --to "$work/running" --component cl
+expect 0 "backup while tail -f reads icq.exe"
 mkdir "$work/bin"
 cp "$(command -v sleep)" "$work/bin/ICQ.exe"
 "$work/bin/ICQ.exe" 60 &
-icq_pid=$!
-run backup --to "$work/running"
+pids+=("$!")
+run backup --to "$work/running2"
 expect 3 "backup while ICQ runs"
-[ ! -e "$work/running" ] || fail "something was copied while ICQ runs"
-run backup --to "$work/running" --force --overwrite
+[ ! -e "$work/running2" ] || fail "something was copied while ICQ runs"
+run backup --to "$work/running2" --force --overwrite
 expect 0 "backup with --force"
 
 echo "$failed failed"

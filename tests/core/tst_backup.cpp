@@ -102,7 +102,7 @@ private slots:
 #endif
         const QString backup = sample.backupFolder();
         QVERIFY(backUp(backupPlan(sample, backup)));
-        BackupCheck check = checkBackup(backup);
+        BackupCheck check = checkBackupFolder(backup);
         QVERIFY(check.passed());
 #ifndef Q_OS_WIN
         QCOMPARE(check.files, 5);
@@ -117,7 +117,7 @@ private slots:
         damaged.close();
         QVERIFY(QFile::remove(backup + "CL/c.dat"));
         SampleInstallation::writeFile(backup + "DB/new.dat", "not backed up");
-        check = checkBackup(backup);
+        check = checkBackupFolder(backup);
         QVERIFY(!check.passed());
         const QChar s = QDir::separator();
         QCOMPARE(check.damaged, QStringList() << QString("DB%1sub%1b.dat").arg(s));
@@ -151,7 +151,7 @@ private slots:
             BackupRun run(backupPlan(sample, folder), sink, observer);
             observer.run = &run;
             QVERIFY(!run.execute().value(0).copied);
-            QVERIFY(!checkBackup(folder).hasManifest);
+            QVERIFY(!checkBackupFolder(folder).hasManifest);
         }
         QCOMPARE(newestCompleteSet(sets), QString());
     }
@@ -190,7 +190,7 @@ private slots:
         RunPlan plan = backupPlan(sample, newer);
         plan.linkFrom = older;
         QVERIFY(backUp(plan));
-        QVERIFY(checkBackup(newer).passed());
+        QVERIFY(checkBackupFolder(newer).passed());
         QCOMPARE(SampleInstallation::readFile(newer + "CL/changes.dat"), QByteArray("second"));
 #ifndef Q_OS_WIN
         QCOMPARE(inode(newer + "DB/same.dat"), inode(older + "DB/same.dat"));
@@ -200,8 +200,8 @@ private slots:
         plan.linkFrom.clear();
         QVERIFY(backUp(plan));
         QCOMPARE(SampleInstallation::readFile(older + "DB/same.dat"), QByteArray("same"));
-        QVERIFY(checkBackup(older).passed());
-        QVERIFY(checkBackup(newer).passed());
+        QVERIFY(checkBackupFolder(older).passed());
+        QVERIFY(checkBackupFolder(newer).passed());
     }
 
     // The room a run needs is its peak: a replaced file stays until its component is done, so a

@@ -164,7 +164,7 @@ head -c $((3 << 20)) /dev/urandom >"$WINEPREFIX/drive_c/Program Files/ICQ/NewDB/
 status=0
 "$cli" backup --to "$work/tiny/backup" --component NewDB >"$work/out" 2>&1 </dev/null || status=$?
 [ $status = 1 ] || fail "exit $status instead of 1"
-grep -q "The backup needs 3 MB; 1 MB are free on $work/tiny/backup/. Nothing was copied." \
+grep -qE "The backup needs 3.0 MiB; [0-9.]+ [KM]iB are free on $work/tiny/backup/. Nothing was copied." \
     "$work/out" || fail "no word of the space: $(cat "$work/out")"
 [ ! -e "$work/tiny/backup" ] || fail "something was copied"
 end $before

@@ -82,8 +82,14 @@ service=$units/zeb2000-backup.service
 timer=$units/zeb2000-backup.timer
 # A user manager needs a runtime folder even to verify; MANPATH lets it find Documentation=.
 mkdir -m 700 "$work/run"
+failure_unit=$units/zeb2000-backup-failed.service
 out=$(XDG_RUNTIME_DIR=$work/run MANPATH=$work/man systemd-analyze --user verify "$service" \
-    "$timer" 2>&1) || fail "systemd-analyze: $out"
+    "$timer" "$failure_unit" 2>&1) || fail "systemd-analyze: $out"
+# The failure unit's script, where the unit names it (tests/packaging/weekly-backup.sh runs it).
+if $with_cli; then
+    script=$(sed -n 's|^ExecStart=/bin/sh ||p' "$failure_unit")
+    [ -f "$root$script" ] || fail "the failure unit's $script is not in the package"
+fi
 [ -z "$out" ] || fail "systemd-analyze: $out"
 # What the service starts, with the example settings, with and without an ICQ folder: systemd
 # turns "$$" into "$" and splits this line as the shell does; a stand-in records the arguments.

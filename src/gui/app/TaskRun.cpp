@@ -8,6 +8,7 @@
 #include "core/ErrorSink.h"
 #include "core/FileCopier.h"
 #include "core/IcqDiscovery.h"
+#include "core/SizeFormat.h"
 #include "gui/runtime/MessageBoxes.h"
 #include "gui/runtime/RuntimeServices.h"
 #include "gui/widgets/cProgBar.h"
@@ -269,14 +270,15 @@ bool frmMain::enoughSpaceFor(BackupRun& run)
     const SpaceEstimate space = run.spaceEstimate();
     if (space.fits())
         return true;
-    return m_services.msgBox(
-               QStringLiteral("The %1 needs %2; %3 are free on %4.")
-                       .arg(plan.direction == Direction::Backup ? QStringLiteral("backup")
-                                                                : QStringLiteral("restore"),
-                            sizeText(space.needed), sizeText(space.available), space.targetFolder) +
-                   CrLf + CrLf + QStringLiteral("Do you wish to continue?"),
-               MsgButtons::YesNo, MsgIcon::Exclamation,
-               QStringLiteral("Not enough space!")) == MsgAnswer::Yes;
+    return m_services.msgBox(QStringLiteral("The %1 needs %2; %3 are free on %4.")
+                                     .arg(plan.direction == Direction::Backup
+                                              ? QStringLiteral("backup")
+                                              : QStringLiteral("restore"),
+                                          formatSize(space.needed), formatSize(space.available),
+                                          space.targetFolder) +
+                                 CrLf + CrLf + QStringLiteral("Do you wish to continue?"),
+                             MsgButtons::YesNo, MsgIcon::Exclamation,
+                             QStringLiteral("Not enough space!")) == MsgAnswer::Yes;
 }
 
 // Between the ends of components the bar shows the share of the current one as well; at each

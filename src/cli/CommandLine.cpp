@@ -1,0 +1,289 @@
+#include "cli/CommandLine.h"
+
+#include "Version.h"
+
+#include <QCommandLineParser>
+#include <QMap>
+
+#include <algorithm>
+
+namespace {
+
+const QString Program = QStringLiteral("zeb2000-cli");
+
+struct OptionDefinition
+{
+    QStringList names; // the short name first, where there is one
+    QString description;
+    QString valueName;
+};
+
+// Every option of every command, by its long name; a command picks its own from these.
+const QMap<QString, OptionDefinition>& optionDefinitions()
+{
+    static const QMap<QString, OptionDefinition> definitions = {
+        {QStringLiteral("icq"),
+         {{QStringLiteral("icq")},
+          QStringLiteral("The ICQ folder (instead of the one the registry names)."),
+          QStringLiteral("dir")}},
+        {QStringLiteral("from"),
+         {{QStringLiteral("from")},
+          QStringLiteral("The backup folder to list or restore from."),
+          QStringLiteral("dir")}},
+        {QStringLiteral("to"),
+         {{QStringLiteral("to")},
+          QStringLiteral("The backup folder to back up into."),
+          QStringLiteral("dir")}},
+        {QStringLiteral("component"),
+         {{QStringLiteral("component")},
+          QStringLiteral("Only this component, by name or folder; may be repeated."),
+          QStringLiteral("name")}},
+        {QStringLiteral("dated"),
+         {{QStringLiteral("dated")},
+          QStringLiteral("Back up into a new set folder \"YYYY-MM-DD HHMM\" below the backup "
+                         "folder."),
+          {}}},
+        {QStringLiteral("keep"),
+         {{QStringLiteral("keep")},
+          QStringLiteral("With --dated: remove the oldest sets beyond the newest n, after a "
+                         "backup in which everything was copied."),
+          QStringLiteral("n")}},
+        {QStringLiteral("mkpath"),
+         {{QStringLiteral("mkpath")},
+          QStringLiteral("Create every missing folder of the backup folder's path, not only "
+                         "the last."),
+          {}}},
+        {QStringLiteral("latest"),
+         {{QStringLiteral("latest")},
+          QStringLiteral("Restore from the newest set below --from."),
+          {}}},
+        {QStringLiteral("overwrite"),
+         {{QStringLiteral("overwrite")},
+          QStringLiteral("Replace existing files without asking."),
+          {}}},
+        {QStringLiteral("full"),
+         {{QStringLiteral("full")},
+          QStringLiteral("Copy every file, also those the target holds in the same size and "
+                         "time."),
+          {}}},
+        {QStringLiteral("no-verify"),
+         {{QStringLiteral("no-verify")},
+          QStringLiteral("Do not read each copy back to compare it with its source."),
+          {}}},
+        {QStringLiteral("force"),
+         {{QStringLiteral("force")}, QStringLiteral("Go on although ICQ is running."), {}}},
+        {QStringLiteral("quiet"),
+         {{QStringLiteral("q"), QStringLiteral("quiet")},
+          QStringLiteral("Print nothing but what went wrong."),
+          {}}},
+        {QStringLiteral("verbose"),
+         {{QStringLiteral("v"), QStringLiteral("verbose")},
+          QStringLiteral("Tell each component's result and every file kept."),
+          {}}},
+        {QStringLiteral("json"),
+         {{QStringLiteral("json")},
+          QStringLiteral("Print the result as one JSON document on standard output."),
+          {}}},
+    };
+    return definitions;
+}
+
+const OptionDefinition HelpOption{
+    {QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Print this help and exit."), {}};
+const OptionDefinition VersionOption{{QStringLiteral("V"), QStringLiteral("version")},
+                                     QStringLiteral("Print the version and exit."),
+                                     {}};
+
+// A help entry: the left column, then the text wrapped within 79 columns, its later lines
+// indented below the first.
+QString helpEntry(const QString& left, int leftWidth, const QString& text)
+{
+    const int width = 79 - leftWidth;
+    QStringList lines;
+    QString line;
+    for (const QString& word : text.split(QLatin1Char(' '))) {
+        if (!line.isEmpty() && line.size() + 1 + word.size() > width) {
+            lines << line;
+            line.clear();
+        }
+        line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    lines << line;
+    return QStringLiteral("%1").arg(left, -leftWidth) +
+           lines.join(QLatin1Char('\n') + QString(leftWidth, QLatin1Char(' ')));
+}
+
+QCommandLineOption toOption(const OptionDefinition& definition)
+{
+    return QCommandLineOption(definition.names, definition.description, definition.valueName);
+}
+
+QString optionLines(const QList<OptionDefinition>& definitions)
+{
+    QStringList lines;
+    for (const OptionDefinition& definition : definitions) {
+        QStringList names;
+        for (const QString& name : definition.names)
+            names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+        QString left = names.join(QStringLiteral(", "));
+        if (definition.names.first().size() > 1)
+            left.prepend(QStringLiteral("    "));
+        if (!definition.valueName.isEmpty())
+            left += QStringLiteral(" <%1>").arg(definition.valueName);
+        lines << helpEntry(QStringLiteral("  ") + left + QStringLiteral("  "), 26,
+                           definition.description);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString programHelp()
+{
+    QStringList commands;
+    for (const Command& command : commandTable())
+        commands << helpEntry(QStringLiteral("  ") + command.name, 12, command.summary);
+    return QStringLiteral("Usage: %1 <command> [options]\n"
+                          "Backs up and restores the data of classic ICQ without a window.\n\n"
+                          "Commands:\n%2\n\nOptions:\n%3\n\n"
+                          "'%1 <command> --help' lists the options of a command.\n"
+                          "The ICQ folder is the one ICQ's registry settings name, in the Wine "
+                          "prefix\n$WINEPREFIX (else ~/.wine) on Linux, unless --icq names one.\n"
+                          "Exit status: 0 all copied, 1 something could not be copied or was "
+                          "kept,\n2 bad usage, 3 ICQ is running, 4 no ICQ folder, 130 and 143 "
+                          "stopped by SIGINT\nand SIGTERM.")
+        .arg(Program, commands.join(QLatin1Char('\n')), optionLines({HelpOption, VersionOption}));
+}
+
+QString commandHelp(const Command& command)
+{
+    QList<OptionDefinition> definitions;
+    for (const QString& name : command.options)
+        definitions << optionDefinitions().value(name);
+    definitions << HelpOption;
+    return QStringLiteral("Usage: %1 %2 [options]\n%3\n\nOptions:\n%4")
+        .arg(Program, command.name, command.summary, optionLines(definitions));
+}
+
+} // namespace
+
+QString exitCodeMeaning(int exitCode)
+{
+    switch (exitCode) {
+    case ExitSuccess:
+        return QStringLiteral("success");
+    case ExitSomethingFailed:
+        return QStringLiteral("something could not be copied or was kept");
+    case ExitBadUsage:
+        return QStringLiteral("bad usage");
+    case ExitIcqRunning:
+        return QStringLiteral("ICQ is running");
+    case ExitIcqNotFound:
+        return QStringLiteral("no ICQ folder");
+    case ExitInterrupted:
+        return QStringLiteral("stopped by SIGINT");
+    case ExitTerminated:
+        return QStringLiteral("stopped by SIGTERM");
+    default:
+        return QString();
+    }
+}
+
+QStringList optionNames()
+{
+    return optionDefinitions().keys();
+}
+
+int runCommandLine(const QStringList& arguments, Console& console, const QString& programFolder)
+{
+    const auto refuse = [&console](const QString& message) {
+        console.printError(Program + QStringLiteral(": ") + message);
+        console.printError(QStringLiteral("Try '%1 --help'.").arg(Program));
+        return int(ExitBadUsage);
+    };
+    const QString first = arguments.value(1);
+    if (first == QLatin1String("-h") || first == QLatin1String("--help")) {
+        console.print(programHelp());
+        return ExitSuccess;
+    }
+    if (first == QLatin1String("-V") || first == QLatin1String("--version")) {
+        console.print(Program + QStringLiteral(" ") + QStringLiteral(ZEB_RELEASE_TEXT));
+        return ExitSuccess;
+    }
+    if (first.isEmpty())
+        return refuse(QStringLiteral("no command given"));
+    const auto command =
+        std::find_if(commandTable().begin(), commandTable().end(),
+                     [&first](const Command& candidate) { return candidate.name == first; });
+    if (command == commandTable().end())
+        return refuse(first.startsWith(QLatin1Char('-'))
+                          ? QStringLiteral("a command comes first, not the option '%1'").arg(first)
+                          : QStringLiteral("unknown command '%1'").arg(first));
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    const QCommandLineOption help = toOption(HelpOption);
+    const QCommandLineOption version = toOption(VersionOption);
+    parser.addOption(help);
+    parser.addOption(version);
+    for (const QString& name : command->options)
+        parser.addOption(toOption(optionDefinitions().value(name)));
+    if (!parser.parse(QStringList{arguments.first()} + arguments.mid(2)))
+        return refuse(QStringLiteral("%1: %2").arg(command->name, parser.errorText()));
+    if (parser.isSet(help)) {
+        console.print(commandHelp(*command));
+        return ExitSuccess;
+    }
+    if (parser.isSet(version)) {
+        console.print(Program + QStringLiteral(" ") + QStringLiteral(ZEB_RELEASE_TEXT));
+        return ExitSuccess;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return refuse(QStringLiteral("%1 takes no argument '%2'")
+                          .arg(command->name, parser.positionalArguments().first()));
+    const auto has = [&](const char* name) {
+        return command->options.contains(QLatin1String(name)) &&
+               parser.isSet(QString::fromLatin1(name));
+    };
+    const auto value = [&](const char* name) {
+        return has(name) ? parser.value(QString::fromLatin1(name)) : QString();
+    };
+    Options options;
+    options.icqFolder = value("icq");
+    options.fromFolder = value("from");
+    options.toFolder = value("to");
+    options.components =
+        has("component") ? parser.values(QStringLiteral("component")) : QStringList();
+    options.dated = has("dated");
+    options.latest = has("latest");
+    options.overwrite = has("overwrite");
+    options.force = has("force");
+    options.quiet = has("quiet");
+    options.verbose = has("verbose");
+    options.json = has("json");
+    options.copyUnchanged = has("full");
+    options.verify = !has("no-verify");
+    options.makePath = has("mkpath");
+    if (has("keep")) {
+        bool number = false;
+        options.keep = value("keep").toInt(&number);
+        if (!number || options.keep < 1)
+            return refuse(QStringLiteral("--keep takes a number of sets, 1 or more"));
+        if (!options.dated)
+            return refuse(QStringLiteral("--keep goes with --dated"));
+    }
+    if (options.quiet && options.verbose)
+        return refuse(QStringLiteral("--quiet and --verbose exclude each other"));
+    if (command->check != nullptr) {
+        const QString problem = command->check(options);
+        if (!problem.isEmpty())
+            return refuse(problem);
+    }
+    CommandContext context{console, options, programFolder, {}};
+    const int exitCode = command->run(context);
+    if (options.json) {
+        context.report.insert(QStringLiteral("command"), command->name);
+        context.report.insert(QStringLiteral("exitCode"), exitCode);
+        context.report.insert(QStringLiteral("meaning"), exitCodeMeaning(exitCode));
+        console.printJson(context.report);
+    }
+    return exitCode;
+}

@@ -1,0 +1,154 @@
+#include "cli/Console.h"
+
+#include "cli/Signals.h"
+
+#include <QJsonDocument>
+
+#include <cerrno>
+#include <cstdio>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
+
+Console::Console(QIODevice& input, QIODevice& output, QIODevice& error)
+    : m_input(input), m_output(output), m_error(error)
+{}
+
+void Console::write(QIODevice& device, const QByteArray& bytes)
+{
+    // An output that takes nothing (closed, or a pipe whose reader left) has nobody left to
+    // tell; the exit code still says how the command went.
+    static_cast<void>(device.write(bytes));
+}
+
+void Console::print(const QString& line)
+{
+    endStatus();
+    write(m_output, line.toLocal8Bit() + '\n');
+}
+
+void Console::printError(const QString& line)
+{
+    endStatus();
+    write(m_error, line.toLocal8Bit() + '\n');
+}
+
+void Console::printJson(const QJsonObject& document)
+{
+    endStatus();
+    write(m_output, QJsonDocument(document).toJson(QJsonDocument::Indented));
+}
+
+std::optional<QString> Console::ask(const QString& question)
+{
+    endStatus();
+    write(m_error, question.toLocal8Bit());
+    const std::optional<QByteArray> answer = readLine();
+    if (!answer) {
+        // The prompt's line is ended, so that what follows starts below it.
+        write(m_error, "\n");
+        return std::nullopt;
+    }
+    return QString::fromLocal8Bit(*answer);
+}
+
+std::optional<QByteArray> Console::readLine()
+{
+    if (m_input.atEnd() && !m_input.waitForReadyRead(-1))
+        return std::nullopt;
+    QByteArray line = m_input.readLine();
+    if (line.isEmpty())
+        return std::nullopt;
+    if (line.endsWith('\n'))
+        line.chop(1);
+    return line;
+}
+
+void Console::showStatus(const QString& status)
+{
+    // One column short of the width: a line that fills it would wrap on some terminals.
+    const int width = columns();
+    const QString fitted = width > 1 && status.size() >= width ? status.left(width - 1) : status;
+    // Back to the line's start, the new text, and the rest of the old one cleared.
+    write(m_error, '\r' + fitted.toLocal8Bit() + "\033[K");
+    m_statusShown = true;
+}
+
+void Console::endStatus()
+{
+    if (m_statusShown)
+        write(m_error, "\n");
+    m_statusShown = false;
+}
+
+SystemStreams::SystemStreams()
+{
+    // Unbuffered: every line is out before the next step, as a log reader expects. A stream the
+    // caller closed stays closed, and what goes to it is lost, as with any program.
+    static_cast<void>(input.open(stdin, QIODevice::ReadOnly | QIODevice::Unbuffered));
+    static_cast<void>(output.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered));
+    static_cast<void>(error.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered));
+}
+
+SystemConsole::SystemConsole() : Console(input, output, error)
+{
+#ifdef _WIN32
+    inputIsTerminal = _isatty(_fileno(stdin));
+    errorIsTerminal = _isatty(_fileno(stderr));
+#else
+    inputIsTerminal = isatty(STDIN_FILENO);
+    errorIsTerminal = isatty(STDERR_FILENO);
+#endif
+}
+
+std::optional<QByteArray> SystemConsole::readLine()
+{
+#ifdef _WIN32
+    return Console::readLine();
+#else
+    QByteArray line;
+    for (;;) {
+        // poll() is never restarted after a signal, whatever the handler's flags: Ctrl+C ends
+        // the wait, where a restarted read() would go on waiting for Enter.
+        pollfd wait = {STDIN_FILENO, POLLIN, 0};
+        const int ready = ::poll(&wait, 1, -1);
+        if (Signals::stopSignal() != 0)
+            return std::nullopt;
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready < 0)
+            return std::nullopt;
+        char c = 0;
+        const ssize_t got = ::read(STDIN_FILENO, &c, 1);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return line.isEmpty() ? std::nullopt : std::optional<QByteArray>(line);
+        if (c == '\n')
+            return line;
+        line += c;
+    }
+#endif
+}
+
+int SystemConsole::columns()
+{
+#ifdef _WIN32
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info))
+        return info.srWindow.Right - info.srWindow.Left + 1;
+    return 0;
+#else
+    if (Signals::takeResize()) {
+        winsize size = {};
+        m_width = ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
+    }
+    return m_width;
+#endif
+}

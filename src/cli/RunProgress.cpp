@@ -1,0 +1,80 @@
+#include "cli/RunProgress.h"
+
+#include "cli/Signals.h"
+#include "core/FolderUtilities.h"
+#include "core/SizeFormat.h"
+
+#include <QDir>
+
+RunProgress::RunProgress(Console& console, bool quiet, bool verbose)
+    : m_console(console), m_showStatus(!quiet && console.canShowProgress()), m_verbose(verbose)
+{}
+
+Os::ReplaceAnswer RunProgress::askReplace(const QString& targetFile)
+{
+    if (!m_console.canAsk())
+        return Os::ReplaceAnswer::No;
+    for (;;) {
+        const std::optional<QString> answer =
+            m_console.ask(QStringLiteral("Replace %1? [y]es, [a]ll, [n]o, [c]ancel: ")
+                              .arg(QDir::toNativeSeparators(targetFile)));
+        // The input's end, or Ctrl+C while it waited: nothing more is replaced.
+        if (!answer || Signals::stopSignal() != 0)
+            return Os::ReplaceAnswer::Cancel;
+        const QString word = answer->trimmed().toLower();
+        if (word == QLatin1String("y") || word == QLatin1String("yes"))
+            return Os::ReplaceAnswer::Yes;
+        if (word == QLatin1String("a") || word == QLatin1String("all"))
+            return Os::ReplaceAnswer::YesToAll;
+        if (word == QLatin1String("n") || word == QLatin1String("no"))
+            return Os::ReplaceAnswer::No;
+        if (word.isEmpty() || word == QLatin1String("c") || word == QLatin1String("cancel"))
+            return Os::ReplaceAnswer::Cancel;
+    }
+}
+
+void RunProgress::componentStarted(const Component& component, qint64 bytesToCopy)
+{
+    m_name = component.name;
+    m_total = bytesToCopy;
+    m_clock.start();
+    m_shown = -1000;
+    componentProgress(0);
+}
+
+QString RunProgress::statusText(const QString& component, qint64 bytesDone, qint64 total,
+                                qint64 milliseconds)
+{
+    const int percent = total > 0 ? int(100 * bytesDone / total) : 100;
+    const double seconds = double(qMax<qint64>(milliseconds, 1)) / 1000.0;
+    return QStringLiteral("%1: %2%, %3 of %4, %5/s")
+        .arg(component, QString::number(percent), formatSize(bytesDone), formatSize(total),
+             formatSize(qint64(double(bytesDone) / seconds)));
+}
+
+void RunProgress::componentProgress(qint64 bytesDone)
+{
+    // A few times a second is enough for the eye.
+    if (!m_showStatus || (m_clock.elapsed() - m_shown < 200 && bytesDone < m_total))
+        return;
+    m_shown = m_clock.elapsed();
+    m_console.showStatus(statusText(m_name, bytesDone, m_total, m_clock.elapsed()));
+}
+
+void RunProgress::componentFinished(const ComponentResult& result)
+{
+    const QString line = QStringLiteral("%1: %2 (%3 files, %4 copied; %5 unchanged)")
+                             .arg(result.component.name,
+                                  result.copied ? QStringLiteral("done") : QStringLiteral("FAILED"),
+                                  QString::number(result.outcome.filesCopied),
+                                  formatSize(qint64(result.outcome.bytesCopied)),
+                                  QString::number(result.outcome.filesUnchanged));
+    if (m_verbose) {
+        m_console.print(line);
+        for (const std::string& file : result.outcome.kept)
+            m_console.print(QStringLiteral("  kept: ") + fromOsPath(file));
+    } else if (m_showStatus) {
+        m_console.showStatus(line);
+    }
+    m_console.endStatus();
+}
