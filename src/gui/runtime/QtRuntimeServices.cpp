@@ -35,9 +35,8 @@ QMessageBox::StandardButtons toQtButtons(MsgButtons buttons)
 {
     switch (buttons) {
     case MsgButtons::YesNo:
+    case MsgButtons::YesNoDefaultNo:
         return QMessageBox::Yes | QMessageBox::No;
-    case MsgButtons::YesYesToAllNoCancel:
-        return QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Cancel;
     case MsgButtons::OkOnly:
         break;
     }
@@ -49,12 +48,8 @@ MsgAnswer fromQtAnswer(int answer)
     switch (answer) {
     case QMessageBox::Yes:
         return MsgAnswer::Yes;
-    case QMessageBox::YesToAll:
-        return MsgAnswer::YesToAll;
     case QMessageBox::No:
         return MsgAnswer::No;
-    case QMessageBox::Cancel:
-        return MsgAnswer::Cancel;
     default:
         return MsgAnswer::Ok;
     }
@@ -67,8 +62,8 @@ MsgAnswer QtRuntimeServices::msgBox(const QString& prompt, MsgButtons buttons, M
 {
     QMessageBox box(toQtIcon(icon), title, prompt, toQtButtons(buttons),
                     QApplication::activeWindow());
-    if (buttons == MsgButtons::YesYesToAllNoCancel)
-        box.setEscapeButton(QMessageBox::Cancel);
+    if (buttons == MsgButtons::YesNoDefaultNo)
+        box.setDefaultButton(QMessageBox::No);
     return fromQtAnswer(box.exec());
 }
 
