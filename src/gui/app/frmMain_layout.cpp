@@ -136,22 +136,26 @@ QPushButton* graphicalButton(QWidget* parent, const char* name, const QString& c
     return control;
 }
 
-// Draws a frame as a plain etched line: the toolkit's own frame tints the area inside it, and
-// the pages must stay as white as the controls on them.
+// Draws a frame as a plain etched line below its caption: the toolkit's own frame tints the area
+// inside it, and the pages must stay as white as the controls on them. The line is placed by the
+// caption's own rectangle, so that it never crosses the caption at any scale or font.
 class EtchedFrameStyle : public QProxyStyle
 {
 public:
-    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
-                       const QWidget* widget) const override
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget) const override
     {
-        if (element == PE_FrameGroupBox) {
-            // Below the caption, which the toolkit draws above the frame.
-            QRect line = option->rect;
-            line.setTop(line.top() + option->fontMetrics.height() / 2 + 4);
-            qDrawShadeRect(painter, line, option->palette, true, 1);
+        const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+        if (control != CC_GroupBox || !box) {
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
             return;
         }
-        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        const QRect caption = subControlRect(CC_GroupBox, box, SC_GroupBoxLabel, widget);
+        QRect line = box->rect;
+        line.setTop(caption.bottom() + 2);
+        qDrawShadeRect(painter, line, box->palette, true, 1);
+        drawItemText(painter, caption, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic,
+                     box->palette, box->state & State_Enabled, box->text, QPalette::WindowText);
     }
 };
 
@@ -198,10 +202,9 @@ void frmMain::setupUi()
                           twips(0, 0, 2055, 5175), true);
     imgZEBLogo = image(this, "imgZEBLogo", QStringLiteral(":/pictures/zeb-logo-128.gif"),
                        twips(75, 120, 1920, 1920), false);
-    // On a scaled screen the large logo, drawn at half size, keeps the small one's place and
-    // its sharpness.
+    // On a scaled screen the logo drawn at twice the size keeps its place and its sharpness.
     if (qApp->devicePixelRatio() > 1.0) {
-        QPixmap sharp(QStringLiteral(":/pictures/zeb-logo-256.gif"));
+        QPixmap sharp(QStringLiteral(":/pictures/zeb-logo-128@2x.gif"));
         sharp.setDevicePixelRatio(2.0);
         imgZEBLogo->setPixmap(sharp);
     }
