@@ -17,6 +17,18 @@ wait_for_window() {
     fail "no window titled '$title'"
 }
 
+# Waits until a command succeeds, up to $1 seconds (a limit for a machine that is stuck, not a
+# measure of how long anything takes), else fails with $2.
+wait_for() {
+    local limit=$1 what=$2 deadline
+    shift 2
+    deadline=$((SECONDS + limit))
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || fail "$what"
+        sleep 0.1
+    done
+}
+
 wait_until_gone() {
     local title=$1
     for _ in $(seq 200); do
