@@ -9,6 +9,8 @@
 #include "gui/widgets/cProgBar.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -305,6 +307,40 @@ private slots:
         QCOMPARE(next.size(), 2);
         QTest::keyClick(window->focusWidget(), Qt::Key_Escape);
         QCOMPARE(exit.size(), 1);
+
+        // While the About panel is shown, Esc and Enter close it instead, whatever has the
+        // focus (Next's focus passes on to Exit when the panel turns Next off).
+        for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+            named("cmdNext")->setFocus();
+            click("cmdAboutButton");
+            QVERIFY(named("fraAbout")->isVisible());
+            QTest::keyClick(window->focusWidget(), key);
+            QVERIFY(!named("fraAbout")->isVisible());
+            QCOMPARE(exit.size(), 1);
+            QCOMPARE(next.size(), 2);
+            QVERIFY(named("cmdNext")->isEnabled());
+        }
+    }
+
+    // What a screen reader hears: the two lists by their captions, the progress bar as a
+    // progress bar with its value, named by the label above it and out of the tab order.
+    void screenReaderNamesAndRoles()
+    {
+        const auto accessible = [this](const char* name) {
+            return QAccessible::queryAccessibleInterface(named(name));
+        };
+        QCOMPARE(accessible("lstZPXsList")->text(QAccessible::Name),
+                 QStringLiteral("Component(s):"));
+        QCOMPARE(accessible("lstUINsList")->text(QAccessible::Name), QStringLiteral("UIN(s):"));
+        window->progressBar().setCanvas(named("Picture1"));
+        window->progressBar().setValue(40);
+        QAccessibleInterface* bar = accessible("Picture1");
+        QCOMPARE(bar->role(), QAccessible::ProgressBar);
+        QCOMPARE(bar->text(QAccessible::Name), QStringLiteral("Overall Progress:"));
+        QVERIFY(bar->valueInterface());
+        QCOMPARE(bar->valueInterface()->currentValue().toInt(), 40);
+        QCOMPARE(bar->text(QAccessible::Value), QStringLiteral("40%"));
+        QCOMPARE(named("Picture1")->focusPolicy(), Qt::NoFocus);
     }
 
     // A double click on the About panel or a part of it closes the panel over the page it was

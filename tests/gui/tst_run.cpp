@@ -160,6 +160,8 @@ private slots:
         f.press("cmdNext");
 
         QCOMPARE(f.runtime.boxes.front().title == QLatin1String("Warning!"), warned);
+        if (warned) // Enter answers No: going on is not recommended
+            QCOMPARE(f.runtime.boxes.front().buttons, MsgButtons::YesNoDefaultNo);
         if (warned)
             QCOMPARE(f.runtime.boxes.front().prompt,
                      QStringLiteral("ICQ appears to be running right now. If you continue,\r\n"
@@ -212,6 +214,51 @@ private slots:
         f.runtime.boxAnswers = {MsgAnswer::Yes};
         f.press("cmdNext");
         QVERIFY(f.runtime.ended);
+    }
+
+    // The About panel opened and closed during a run leaves Back and "&Do It !" off until the
+    // run ends, and Next pressed meanwhile (Enter, a shortcut) starts no second run.
+    void aboutDuringARunKeepsTheRunAlone()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        bool backOrNextOn = false;
+        f.runtime.onDoEvents = [&](int yield) {
+            if (yield != 1)
+                return;
+            f.press("cmdAboutButton");
+            f.window->fraAbout_DblClick();
+            backOrNextOn = f.button("cmdBack")->isEnabled() || f.button("cmdNext")->isEnabled();
+            f.window->cmdNext_Click();
+        };
+        f.press("cmdNext");
+        QVERIFY(!backOrNextOn);
+        QCOMPARE(f.runtime.prompts(), QStringList{"The task was completed successfully!"});
+        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
+        QCOMPARE(f.busy(), QStringLiteral("False"));
+    }
+
+    // No to "Not enough space!" copies nothing and leaves nothing at work: closing the window
+    // then asks nothing. The source holds a sparse file larger than any disk.
+    void noToNotEnoughSpaceLeavesNothingBusy()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        QFile huge(f.sample.icqFolder() + "DB/huge.db");
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(8) << 40));
+        huge.close();
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        f.press("cmdNext");
+        QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
+        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Not enough space!"));
+        QVERIFY(!QFileInfo::exists(f.sample.backupFolder()));
+        QCOMPARE(f.busy(), QStringLiteral("False"));
+        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
+        QVERIFY(f.window->close());
+        QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
     }
 
     // A restore of a component whose name holds "[" copies the folder its plugin names. Under

@@ -51,6 +51,10 @@ private slots:
                                 "still \r\nin a testing phase, and may not function correctly, if "
                                 "at all.\r\n\r\nYou are advised to continue at your own risk."));
         expectPage(0, false, "&Next >>");
+#ifndef Q_OS_WIN // the backups stay outside the Wine prefix that they save
+        QCOMPARE(f.control<QLineEdit>("txtZEBLocation")->text(),
+                 QDir::homePath() + "/ZEB 2000 backups/");
+#endif
         const QString refusal = "At least one component and one UIN must be selected to "
                                 "proceed with !";
         f.enterTaskOptions();

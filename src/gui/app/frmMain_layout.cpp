@@ -304,8 +304,10 @@ void frmMain::setupUi()
     lblUINsToBackup =
         label(page, "lblUINsToBackup", QStringLiteral("UIN(s):"), twips(120, 2520, 4575, 255));
     lstZPXsList = selectionList(page, "lstZPXsList", twips(120, 1200, 2895, 1230));
-    // The captions above the lists name them for screen readers.
+    // The captions above the lists name them for screen readers (lists do not take their
+    // names from a buddy by themselves).
     Label1->setBuddy(lstZPXsList);
+    lstZPXsList->setAccessibleName(Label1->text());
     cmdZPXListRefresh =
         button(page, "cmdZPXListRefresh", QStringLiteral("Re&fresh"), twips(3120, 1080, 1575, 375));
     cmdZPXListInvert =
@@ -316,6 +318,7 @@ void frmMain::setupUi()
     lstUINsList = selectionList(page, "lstUINsList", twips(120, 2760, 2895, 1230));
     lstUINsList->setEnabled(false);
     lblUINsToBackup->setBuddy(lstUINsList);
+    lstUINsList->setAccessibleName(lblUINsToBackup->text());
     cmdUINListRefresh =
         button(page, "cmdUINListRefresh", QStringLiteral("Refres&h"), twips(3120, 2640, 1575, 375));
     cmdUINListInvert =
