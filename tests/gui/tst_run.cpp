@@ -17,6 +17,20 @@ void addFiveComponents(WizardFixture& f)
     f.sample.addUin(f.sample.icqFolder(), "111.uin");
 }
 
+#ifndef Q_OS_WIN
+// The bytes this process has read through system calls so far, its threads included.
+qint64 bytesRead()
+{
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : io.readAll().split('\n'))
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    return -1;
+}
+#endif
+
 } // namespace
 
 class RunTest : public QObject
@@ -260,6 +274,37 @@ private slots:
         QVERIFY(f.window->close());
         QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
     }
+
+#ifndef Q_OS_WIN
+    // "Verify copies" reaches the copier: ticked, each copy and its source are read back after
+    // the copy, which reads what it copies once; unticked, nothing more is read.
+    void verifyCopiesReachesTheCopier_data()
+    {
+        QTest::addColumn<bool>("verify");
+        QTest::newRow("ticked") << true;
+        QTest::newRow("unticked") << false;
+    }
+    void verifyCopiesReachesTheCopier()
+    {
+        QFETCH(bool, verify);
+        constexpr qint64 Size = qint64(32) << 20;
+        WizardFixture f;
+        f.sample.addComponent("Messages", "DB", QByteArray(Size, 'm'));
+        f.sample.addUin(f.sample.icqFolder(), "111.uin");
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        f.control<QCheckBox>("chkVerifyCopies")->setChecked(verify);
+        const qint64 before = bytesRead();
+        QVERIFY(before >= 0);
+        f.press("cmdNext");
+        const qint64 read = bytesRead() - before;
+        QCOMPARE(f.runtime.prompts(), QStringList{"The task was completed successfully!"});
+        if (verify)
+            QVERIFY2(read >= 3 * Size, qPrintable(QString::number(read)));
+        else
+            QVERIFY2(read < 2 * Size, qPrintable(QString::number(read)));
+    }
+#endif
 
     // A restore of a component whose name holds "[" copies the folder its plugin names. Under
     // the success box the labels say "Finished!"; the box tells where the files that the restore

@@ -7,8 +7,10 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QUrl>
 
 #include <cstdio>
@@ -64,6 +66,15 @@ MsgAnswer QtRuntimeServices::msgBox(const QString& prompt, MsgButtons buttons, M
                     QApplication::activeWindow());
     if (buttons == MsgButtons::YesNoDefaultNo)
         box.setDefaultButton(QMessageBox::No);
+    // A short text makes a narrow box whose title the window manager cuts ("ZE...00"): the box
+    // is made wide enough for its title (in a title bar's font, often bold and larger) and the
+    // title bar's icon and buttons.
+    const QString shownTitle = title.isEmpty() ? QCoreApplication::applicationName() : title;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int titleWidth = box.fontMetrics().horizontalAdvance(shownTitle) * 3 / 2 + 120;
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     return fromQtAnswer(box.exec());
 }
 
