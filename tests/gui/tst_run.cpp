@@ -6,6 +6,10 @@
 
 #include <QtTest>
 
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
+
 namespace {
 
 // Components DB, NewDB, 2000a, 2000b and CL, of which the test selects some.
@@ -303,6 +307,48 @@ private slots:
             QVERIFY2(read >= 3 * Size, qPrintable(QString::number(read)));
         else
             QVERIFY2(read < 2 * Size, qPrintable(QString::number(read)));
+    }
+#endif
+
+#ifndef Q_OS_WIN
+    // A backup onto FAT (a USB stick), which keeps no modes, goes on without a box per component
+    // and names the folders once, in the result. Mounting the image needs root, as the fault
+    // injection's FAT case does.
+    void modesNotKeptAreToldOnceInTheResult()
+    {
+        if (geteuid() != 0)
+            QSKIP("mounting a FAT image needs root");
+        WizardFixture f;
+        addFiveComponents(f);
+        const QString image = f.sample.prefix() + "/fat.img";
+        const QString fat = f.sample.prefix() + "/fat";
+        QFile file(image);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(16) << 20));
+        file.close();
+        QVERIFY(QDir().mkpath(fat));
+        QCOMPARE(QProcess::execute("mkfs.vfat", {image}), 0);
+        QCOMPARE(QProcess::execute("fusefat", {"-o", "rw+", image, fat}), 0);
+        const auto unmount = qScopeGuard([&] { QProcess::execute("fusermount", {"-u", fat}); });
+        for (const char* folder : {"2000b", "CL"})
+            QVERIFY(QFile::setPermissions(f.sample.icqFolder() + folder + "/111.dat",
+                                          QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        f.press("cmdNext");
+        f.control<QLineEdit>("txtICQLocation")->setText(f.sample.icqFolder());
+        f.control<QLineEdit>("txtZEBLocation")->setText(fat + "/backup/");
+        f.press("cmdNext");
+        f.list("lstZPXsList")->clearSelection();
+        for (const int entry : {1, 2}) // 2000b and CL
+            f.list("lstZPXsList")->item(entry)->setSelected(true);
+        f.press("cmdNext");
+        f.press("cmdNext");
+        QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
+        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Info"));
+        QCOMPARE(f.runtime.boxes[0].prompt,
+                 "The task was completed successfully!\r\n\r\nThe files were copied, but the "
+                 "file system of " +
+                     fat + "/backup/2000b, " + fat +
+                     "/backup/CL does not keep the modes or times of some of them.");
+        QCOMPARE(SampleInstallation::readFile(fat + "/backup/CL/111.dat"), QByteArray(5000, 'C'));
     }
 #endif
 
