@@ -3,12 +3,50 @@
 #include "gui/runtime/QtRuntimeServices.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstring>
+
+namespace {
+
+// --help and --version answer on the terminal, without a window: a display need not exist.
+bool answersOnTheTerminal(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i)
+        for (const char* option : {"-h", "--help", "-?", "-v", "--version"})
+            if (std::strcmp(argv[i], option) == 0)
+                return true;
+    return false;
+}
+
+void nameTheApplication()
+{
+    // Only the name: a display name would be appended to every window title.
+    QCoreApplication::setApplicationName(ApplicationName);
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0.2518"));
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    if (answersOnTheTerminal(argc, argv)) {
+        QCoreApplication terminal(argc, argv);
+        nameTheApplication();
+        QCommandLineParser parser;
+        parser.setApplicationDescription(
+            QStringLiteral("ZEB 2000 - The Definitive ICQ Backup Solution !\n"
+                           "Backs up and restores ICQ's data in a window; see zeb2000-cli for "
+                           "the same without one."));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.process(terminal); // prints and ends the program
+        return 0;
+    }
+
     QApplication app(argc, argv);
-    // Only the name: a display name would be appended to every window title.
-    QApplication::setApplicationName(ApplicationName);
+    nameTheApplication();
 
     QtRuntimeServices services;
     frmMain window(services);

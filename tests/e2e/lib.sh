@@ -17,6 +17,18 @@ wait_for_window() {
     fail "no window titled '$title'"
 }
 
+# Waits until a command succeeds, up to $1 seconds (a limit for a machine that is stuck, not a
+# measure of how long anything takes), else fails with $2.
+wait_for() {
+    local limit=$1 what=$2 deadline
+    shift 2
+    deadline=$((SECONDS + limit))
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || fail "$what"
+        sleep 0.1
+    done
+}
+
 wait_until_gone() {
     local title=$1
     for _ in $(seq 200); do
@@ -87,14 +99,14 @@ check_backup() {
 }
 
 # ICQ's data changes; a restore walked from the page after a backup (Shift+Tab to Back, Enter
-# three times; Back, disabled on the first page, hands the focus on to Next; Shift+Tab to the
-# chosen task, Down to Restore, and forward again) puts the backed-up bytes back. $1 is a
+# three times; Back, disabled on the first page, hands the focus on to Next; Shift+Tab twice,
+# over Debug, to the chosen task, Down to Restore, and forward again) puts the backed-up bytes back. $1 is a
 # scratch file for the original database.
 restore_damaged_icq() {
     cp "$icq/2000b/11111111.dat" "$1"
     echo "damaged" >"$icq/2000b/11111111.dat"
     rm "$icq/NewDB/22222222.idx"
-    keys_to "$MAIN_WINDOW" shift+Tab Return Return Return shift+Tab Down Return Return Return Return
+    keys_to "$MAIN_WINDOW" shift+Tab Return Return Return shift+Tab shift+Tab Down Return Return Return Return
     acknowledge "Info"
     cmp "$1" "$icq/2000b/11111111.dat" || fail "restore did not put the database back"
     [ -f "$icq/NewDB/22222222.idx" ] || fail "restore did not bring the missing index back"

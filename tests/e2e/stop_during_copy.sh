@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The real executable during a long copy: the bar moves within one component, and Exit with Yes
 # stops the copy cleanly before the program ends. strace stretches each in-kernel copy of 8 MiB
-# to a tenth of a second, so that the copy lasts long enough to watch.
+# to a quarter of a second, so that the copy of the large file lasts some 16 s. Every step waits
+# for what it needs to see (a temporary file grown, the bar moved, the program gone), however
+# long a loaded machine takes to get there.
 set -euo pipefail
 program=$1
 make_sample=$2
@@ -12,7 +14,7 @@ fallocate -l 512M "$icq/NewDB/huge.db" # last of its folder in name order; not s
 cat >"$prefix/slow-zeb2000" <<SLOW
 #!/bin/sh
 exec strace -f -qq --seccomp-bpf -o /dev/null -e trace=copy_file_range \
-    -e inject=copy_file_range:delay_exit=100000 "$program"
+    -e inject=copy_file_range:delay_exit=250000 "$program"
 SLOW
 chmod +x "$prefix/slow-zeb2000"
 
@@ -22,31 +24,21 @@ keys_to "$MAIN_WINDOW" Return Return
 
 # The bar (Picture1) lies at 152,232 in the window, 305 x 25 pixels.
 bar() { import -window "$MAIN_WINDOW" -crop 305x25+152+232 +repage "$prefix/bar$1.png"; }
-for _ in $(seq 400); do
-    [ -n "$(find "$backup/NewDB" -name '.~zeb*-huge.db' -size +20M 2>/dev/null)" ] && break
-    sleep 0.05
-done
-bar 1
-moved=false
-for _ in $(seq 40); do
-    sleep 0.2
+temporary_grown() { [ -n "$(find "$backup/NewDB" -name '.~zeb*-huge.db' -size +20M 2>/dev/null)" ]; }
+bar_moved() {
     bar 2
-    if [ "$(compare -metric AE "$prefix/bar1.png" "$prefix/bar2.png" null: 2>&1 || true)" != 0 ]; then
-        moved=true
-        break
-    fi
-done
-$moved || fail "the bar did not move within the component"
+    [ "$(compare -metric AE "$prefix/bar1.png" "$prefix/bar2.png" null: 2>&1 || true)" != 0 ]
+}
+wait_for 120 "the large file's copy never began" temporary_grown
+bar 1
+wait_for 120 "the bar did not move within the component" bar_moved
 [ -n "$(find "$backup/NewDB" -name '.~zeb*-huge.db')" ] || fail "the copy ended too soon to stop it"
 
 keys_to "$MAIN_WINDOW" Escape
 box=$(wait_for_window "Program is busy!")
 keys_to "$box" alt+y
-for _ in $(seq 200); do
-    kill -0 "$PROGRAM_PID" 2>/dev/null || break
-    sleep 0.1
-done
-! kill -0 "$PROGRAM_PID" 2>/dev/null || fail "the program did not end"
+program_gone() { ! kill -0 "$PROGRAM_PID" 2>/dev/null; }
+wait_for 120 "the program did not end" program_gone
 
 [ -z "$(find "$backup" -name '.~zeb*')" ] || fail "a temporary file stayed"
 [ ! -e "$backup/NewDB/huge.db" ] || fail "the file being written stayed"

@@ -6,6 +6,10 @@
 
 #include <QtTest>
 
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
+
 namespace {
 
 // Components DB, NewDB, 2000a, 2000b and CL, of which the test selects some.
@@ -16,6 +20,20 @@ void addFiveComponents(WizardFixture& f)
                               QByteArray(5000, folder[0]));
     f.sample.addUin(f.sample.icqFolder(), "111.uin");
 }
+
+#ifndef Q_OS_WIN
+// The bytes this process has read through system calls so far, its threads included.
+qint64 bytesRead()
+{
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : io.readAll().split('\n'))
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    return -1;
+}
+#endif
 
 } // namespace
 
@@ -98,8 +116,8 @@ private slots:
         QVERIFY(!f.runtime.ended);
     }
 
-    // A failure of the run itself goes to the error dialog and ends the run on the spot, with the
-    // busy flag raised; Exit then asks, and ends the program cleanly.
+    // A failure of the run itself goes to the error dialog and ends the run on the spot; once the
+    // user continues nothing is at work, so the buttons are back and Exit ends without asking.
     void aFailureOfTheRunEndsItAndExitStillWorks()
     {
         WizardFixture f;
@@ -114,10 +132,11 @@ private slots:
         QVERIFY(f.window->errorBox());
         QVERIFY(f.runtime.clipboard.startsWith("Error 11: 'Division by zero'"));
         QVERIFY(f.runtime.clipboard.endsWith("Proc: 'frmMain.cmdNext_Click()'"));
-        QCOMPARE(f.busy(), QStringLiteral("True"));
-        f.runtime.boxAnswers = {MsgAnswer::Yes};
+        QCOMPARE(f.busy(), QStringLiteral("False"));
+        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
         f.press("cmdExit");
         QVERIFY(f.runtime.ended);
+        QVERIFY(f.runtime.boxes.empty());
     }
 
     // ICQ titles its main window with the UIN logged on: a window titled exactly with one of the
@@ -159,6 +178,8 @@ private slots:
         f.press("cmdNext");
 
         QCOMPARE(f.runtime.boxes.front().title == QLatin1String("Warning!"), warned);
+        if (warned) // Enter answers No: going on is not recommended
+            QCOMPARE(f.runtime.boxes.front().buttons, MsgButtons::YesNoDefaultNo);
         if (warned)
             QCOMPARE(f.runtime.boxes.front().prompt,
                      QStringLiteral("ICQ appears to be running right now. If you continue,\r\n"
@@ -212,6 +233,124 @@ private slots:
         f.press("cmdNext");
         QVERIFY(f.runtime.ended);
     }
+
+    // The About panel opened and closed during a run leaves Back and "&Do It !" off until the
+    // run ends, and Next pressed meanwhile (Enter, a shortcut) starts no second run.
+    void aboutDuringARunKeepsTheRunAlone()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        bool backOrNextOn = false;
+        f.runtime.onDoEvents = [&](int yield) {
+            if (yield != 1)
+                return;
+            f.press("cmdAboutButton");
+            f.window->fraAbout_DblClick();
+            backOrNextOn = f.button("cmdBack")->isEnabled() || f.button("cmdNext")->isEnabled();
+            f.window->cmdNext_Click();
+        };
+        f.press("cmdNext");
+        QVERIFY(!backOrNextOn);
+        QCOMPARE(f.runtime.prompts(), QStringList{"The task was completed successfully!"});
+        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
+        QCOMPARE(f.busy(), QStringLiteral("False"));
+    }
+
+    // No to "Not enough space!" copies nothing and leaves nothing at work: closing the window
+    // then asks nothing. The source holds a sparse file larger than any disk.
+    void noToNotEnoughSpaceLeavesNothingBusy()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        QFile huge(f.sample.icqFolder() + "DB/huge.db");
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(8) << 40));
+        huge.close();
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        f.press("cmdNext");
+        QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
+        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Not enough space!"));
+        QVERIFY(!QFileInfo::exists(f.sample.backupFolder()));
+        QCOMPARE(f.busy(), QStringLiteral("False"));
+        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
+        QVERIFY(f.window->close());
+        QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
+    }
+
+#ifndef Q_OS_WIN
+    // "Verify copies" reaches the copier: ticked, each copy is read back after the copy, which
+    // reads what it copies once; unticked, nothing more is read.
+    void verifyCopiesReachesTheCopier_data()
+    {
+        QTest::addColumn<bool>("verify");
+        QTest::newRow("ticked") << true;
+        QTest::newRow("unticked") << false;
+    }
+    void verifyCopiesReachesTheCopier()
+    {
+        QFETCH(bool, verify);
+        constexpr qint64 Size = qint64(32) << 20;
+        WizardFixture f;
+        f.sample.addComponent("Messages", "DB", QByteArray(Size, 'm'));
+        f.sample.addUin(f.sample.icqFolder(), "111.uin");
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        f.control<QCheckBox>("chkVerifyCopies")->setChecked(verify);
+        const qint64 before = bytesRead();
+        QVERIFY(before >= 0);
+        f.press("cmdNext");
+        const qint64 read = bytesRead() - before;
+        QCOMPARE(f.runtime.prompts(), QStringList{"The task was completed successfully!"});
+        if (verify)
+            QVERIFY2(read >= 2 * Size, qPrintable(QString::number(read)));
+        else
+            QVERIFY2(read < Size * 3 / 2, qPrintable(QString::number(read)));
+    }
+#endif
+
+#ifndef Q_OS_WIN
+    // A backup onto FAT (a USB stick), which keeps no modes, goes on without a box per component
+    // and names the folders once, in the result. Mounting the image needs root, as the fault
+    // injection's FAT case does.
+    void modesNotKeptAreToldOnceInTheResult()
+    {
+        if (geteuid() != 0)
+            QSKIP("mounting a FAT image needs root");
+        WizardFixture f;
+        addFiveComponents(f);
+        const QString image = f.sample.prefix() + "/fat.img";
+        const QString fat = f.sample.prefix() + "/fat";
+        QFile file(image);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(16) << 20));
+        file.close();
+        QVERIFY(QDir().mkpath(fat));
+        QCOMPARE(QProcess::execute("mkfs.vfat", {image}), 0);
+        QCOMPARE(QProcess::execute("fusefat", {"-o", "rw+", image, fat}), 0);
+        const auto unmount = qScopeGuard([&] { QProcess::execute("fusermount", {"-u", fat}); });
+        for (const char* folder : {"2000b", "CL"})
+            QVERIFY(QFile::setPermissions(f.sample.icqFolder() + folder + "/111.dat",
+                                          QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        f.press("cmdNext");
+        f.control<QLineEdit>("txtICQLocation")->setText(f.sample.icqFolder());
+        f.control<QLineEdit>("txtZEBLocation")->setText(fat + "/backup/");
+        f.press("cmdNext");
+        f.list("lstZPXsList")->clearSelection();
+        for (const int entry : {1, 2}) // 2000b and CL
+            f.list("lstZPXsList")->item(entry)->setSelected(true);
+        f.press("cmdNext");
+        f.press("cmdNext");
+        QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
+        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Info"));
+        QCOMPARE(f.runtime.boxes[0].prompt,
+                 "The task was completed successfully!\r\n\r\nThe files were copied, but the "
+                 "file system of " +
+                     fat + "/backup/2000b, " + fat +
+                     "/backup/CL does not keep the modes or times of some of them.");
+        QCOMPARE(SampleInstallation::readFile(fat + "/backup/CL/111.dat"), QByteArray(5000, 'C'));
+    }
+#endif
 
     // A restore of a component whose name holds "[" copies the folder its plugin names. Under
     // the success box the labels say "Finished!"; the box tells where the files that the restore

@@ -14,17 +14,15 @@ void frmMain::cmdAboutButton_Click()
         *this, QStringLiteral("frmMain.cmdAboutButton_Click()"),
         [this] {
             // The page stays as it is beneath the panel; only the way off it is closed.
-            cmdBack->setEnabled(false);
-            cmdNext->setEnabled(false);
-            fraAbout->setVisible(true);
+            changeState(WindowEvent::AboutOpened);
         });
 }
 
+// The buttons come back as the page and the run allow: a run still going on keeps Back and
+// "&Do It !" off.
 void frmMain::HideAboutPanel()
 {
-    fraAbout->setVisible(false);
-    cmdBack->setEnabled(true);
-    cmdNext->setEnabled(true);
+    changeState(WindowEvent::AboutClosed);
 }
 
 void frmMain::fraAbout_DblClick()
@@ -68,8 +66,7 @@ void frmMain::cmdCheckForUpgradeButton_Click()
     runTrapped(
         *this, QStringLiteral("frmMain.cmdCheckForUpgradeButton_Click()"),
         [this] {
-            setBusy(true);
+            const BusyScope busy(*this);
             m_services.shellOpen(ProductLinks::UpgradePage);
-            setBusy(false);
         });
 }

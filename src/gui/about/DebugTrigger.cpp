@@ -10,7 +10,7 @@ void frmMain::cmdDebug_Click()
 {
     // Never ends normally: the raised error, or the conversion's own, leaves through the trap.
     runTrapped(*this, QStringLiteral("frmMain.cmdDebug_Click()"), [this] {
-        setBusy(true);
+        const BusyScope busy(*this);
         raiseError(toInteger16(m_services.inputBox(QStringLiteral("number"))));
     });
 }
@@ -21,9 +21,8 @@ void frmMain::optBackup_DblClick()
     runTrapped(
         *this, QStringLiteral("frmMain.optBackup_DblClick()"),
         [this] {
-            setBusy(true);
+            const BusyScope busy(*this);
             cmdNext_Click();
-            setBusy(false);
         });
 }
 
@@ -32,9 +31,8 @@ void frmMain::optRestore_DblClick()
     runTrapped(
         *this, QStringLiteral("frmMain.optRestore_DblClick()"),
         [this] {
-            setBusy(true);
+            const BusyScope busy(*this);
             cmdNext_Click();
-            setBusy(false);
         });
 }
 
@@ -43,8 +41,7 @@ void frmMain::lstUINsList_DblClick()
     runTrapped(
         *this, QStringLiteral("frmMain.lstUINsList_DblClick()"),
         [this] {
-            setBusy(true);
+            const BusyScope busy(*this);
             cmdNext_Click();
-            setBusy(false);
         });
 }

@@ -16,14 +16,13 @@ void frmMain::cmdZPXListRefresh_Click()
     runTrapped(
         *this, QStringLiteral("frmMain.cmdZPXListRefresh_Click()"),
         [this] {
-            setBusy(true);
+            const BusyScope busy(*this);
             lstZPXsList->clear();
 
             const QString programFolder = withTrailingSeparator(m_services.programFolder());
             const QStringList files = pluginFiles(programFolder);
             if (files.isEmpty()) {
                 ShowErrorMessage(m_services, QStringLiteral("No backup plugins were found!"));
-                setBusy(false);
                 return;
             }
 
@@ -38,6 +37,5 @@ void frmMain::cmdZPXListRefresh_Click()
                 entry->setData(WizardPages::ComponentFolderRole, component->folder);
                 lstZPXsList->addItem(entry);
             }
-            setBusy(false);
         });
 }

@@ -1,19 +1,47 @@
 // The Find button of the folder page: ICQ's folder from ICQ's registry settings.
+#include "core/FolderUtilities.h"
 #include "core/IcqDiscovery.h"
 #include "core/Trap.h"
 #include "gui/app/frmMain.h"
-#include "gui/runtime/MessageBoxes.h"
+#include "gui/runtime/RuntimeServices.h"
+#include "os/os.h"
 
 #include <QLineEdit>
+
+namespace {
+
+#ifndef _WIN32
+// Under Linux the registry is a file of the Wine prefix: a key that cannot be opened most often
+// means another prefix than the one ICQ was installed in, so the box says which file was read.
+QString explained(const QString& notice)
+{
+    if (notice != QLatin1String("Error opening key."))
+        return notice;
+    return notice + QStringLiteral("\n\nZEB 2000 looked for ICQ's settings in ") +
+           fromOsPath(Os::winePrefix()) +
+           QStringLiteral("/user.reg. The WINEPREFIX environment variable chooses the Wine "
+                          "prefix (without it, ~/.wine): start ZEB 2000 with the same WINEPREFIX "
+                          "as ICQ.");
+}
+#else
+QString explained(const QString& notice)
+{
+    return notice;
+}
+#endif
+
+} // namespace
 
 void frmMain::cmdAutoFindICQDir_Click()
 {
     runTrapped(
         *this, QStringLiteral("frmMain.cmdAutoFindICQDir_Click()"),
         [this] {
-            setBusy(true);
+            const BusyScope busy(*this);
+            const RegistryNotice notice = [this](const QString& message) {
+                m_services.msgBox(explained(message), MsgButtons::OkOnly, MsgIcon::None);
+            };
             // Whatever the registry gave, the error text included: the folder page judges it.
-            txtICQLocation->setText(icqFolderFromRegistry(plainBoxNotices(m_services)));
-            setBusy(false);
+            txtICQLocation->setText(icqFolderFromRegistry(notice));
         });
 }

@@ -13,13 +13,12 @@ void frmMain::browseForFolderInto(QLineEdit* folderBox, const QString& procedure
     runTrapped(
         *this, procedure,
         [this, folderBox] {
-            setBusy(true);
+            const BusyScope busy(*this);
             const QString chosen = m_services.browseForFolder(folderBox->text());
             if (!chosen.isEmpty()) {
                 // The folder page expects the trailing separator; the picker gives none.
                 folderBox->setText(withTrailingSeparator(QDir::toNativeSeparators(chosen)));
             }
-            setBusy(false);
         });
 }
 

@@ -33,11 +33,10 @@ void frmMain::SelectAllInList(QListWidget* lstList)
     runTrapped(
         *this, [lstList] { return procedureName("SelectAllInList", lstList); },
         [this, lstList] {
-            setBusy(true);
+            const BusyScope busy(*this);
             const int count = itemCount(lstList);
             for (int i = 1; i <= count; ++i)
                 lstList->item(i - 1)->setSelected(true);
-            setBusy(false);
         });
 }
 
@@ -46,13 +45,12 @@ void frmMain::InvertList(QListWidget* lstList)
     runTrapped(
         *this, [lstList] { return procedureName("InvertList", lstList); },
         [this, lstList] {
-            setBusy(true);
+            const BusyScope busy(*this);
             const int count = itemCount(lstList);
             for (int i = 1; i <= count; ++i) {
                 QListWidgetItem* item = lstList->item(i - 1);
                 item->setSelected(!item->isSelected());
             }
-            setBusy(false);
         });
 }
 
@@ -61,9 +59,8 @@ void frmMain::selectAllButtonClicked(QListWidget* list, const QString& procedure
     runTrapped(
         *this, procedure,
         [this, list] {
-            setBusy(true);
+            const BusyScope busy(*this);
             SelectAllInList(list);
-            setBusy(false);
         });
 }
 
@@ -74,12 +71,11 @@ void frmMain::invertButtonClicked(QListWidget* list, void (frmMain::*selectAllHa
     runTrapped(
         *this, procedure,
         [this, list, selectAllHandler] {
-            setBusy(true);
+            const BusyScope busy(*this);
             if (!list->selectedItems().isEmpty())
                 InvertList(list);
             else
                 (this->*selectAllHandler)();
-            setBusy(false);
         });
 }
 

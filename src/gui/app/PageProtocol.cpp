@@ -1,5 +1,6 @@
 // Each page's initialise step (on the way forward) and validate step (before it is left). The
-// validate button's caption is the verdict, its tag the message shown when the page refuses.
+// verdict is the window's state, which the validate button's caption shows; the button's tag is
+// the message shown when the page refuses.
 #include "gui/app/WizardPages.h"
 #include "gui/app/frmMain.h"
 
@@ -72,7 +73,7 @@ void frmMain::cmdInitialize_Click(qint16 Index)
     runTrapped(
         *this, QStringLiteral("frmMain.cmdInitialize_Click()"),
         [this, Index] {
-            setBusy(true);
+            const BusyScope busy(*this);
             if (Index == 2) {
                 // Entering the page afresh rereads both lists and selects every entry again.
                 cmdZPXListRefresh_Click();
@@ -80,7 +81,6 @@ void frmMain::cmdInitialize_Click(qint16 Index)
                 cmdUINListRefresh_Click();
                 cmdUINListSelectAll_Click();
             }
-            setBusy(false);
         });
 }
 
@@ -89,13 +89,17 @@ void frmMain::cmdValidate_Click(qint16 Index)
     runTrapped(
         *this, QStringLiteral("frmMain.cmdValidate_Click()"),
         [this, Index] {
-            setBusy(true);
+            const BusyScope busy(*this);
+            const auto verdict = [this, Index](bool valid) {
+                m_state.setPageValid(Index, valid);
+                render();
+            };
             switch (Index) {
             case 0:
-                cmdValidate[0]->setText(QStringLiteral("1"));
+                verdict(true);
                 break;
             case 1:
-                cmdValidate[1]->setText(QStringLiteral("0"));
+                verdict(false);
                 // Boxes that name no usable folder are refused before anything is looked up
                 // or changed.
                 if (const QString refusal =
@@ -116,7 +120,7 @@ void frmMain::cmdValidate_Click(qint16 Index)
                     const bool backup = optBackup->isChecked();
                     gstrSource = backup ? txtICQLocation->text() : txtZEBLocation->text();
                     gstrTarget = backup ? txtZEBLocation->text() : txtICQLocation->text();
-                    cmdValidate[1]->setText(QStringLiteral("1"));
+                    verdict(true);
                 } else {
                     cmdValidate[1]->setProperty(
                         WizardPages::TagProperty,
@@ -124,14 +128,11 @@ void frmMain::cmdValidate_Click(qint16 Index)
                 }
                 break;
             case 2:
-                cmdValidate[2]->setText(QStringLiteral("0"));
-                if (!lstZPXsList->selectedItems().isEmpty() &&
-                    !lstUINsList->selectedItems().isEmpty())
-                    cmdValidate[2]->setText(QStringLiteral("1"));
+                verdict(!lstZPXsList->selectedItems().isEmpty() &&
+                        !lstUINsList->selectedItems().isEmpty());
                 break;
             default:
                 break;
             }
-            setBusy(false);
         });
 }

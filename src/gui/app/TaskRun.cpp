@@ -15,7 +15,6 @@
 #include "os/os.h"
 
 #include <QCheckBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -31,40 +30,13 @@ const QString LineBreak = CrLf;
 const QString LineBreak = QStringLiteral("\n");
 #endif
 
-Os::ReplaceAnswer askReplaceInABox(RuntimeServices& services, const QString& targetFile)
-{
-    const MsgAnswer answer = services.msgBox(
-        QStringLiteral("This folder already contains a file called '") +
-            QFileInfo(targetFile).fileName() + QStringLiteral("'.") + LineBreak + LineBreak +
-            QStringLiteral("Would you like to replace the existing file?"),
-        MsgButtons::YesYesToAllNoCancel, MsgIcon::Exclamation,
-        QStringLiteral("Confirm File Replace"));
-    switch (answer) {
-    case MsgAnswer::Yes:
-    case MsgAnswer::Ok:
-        return Os::ReplaceAnswer::Yes;
-    case MsgAnswer::YesToAll:
-        return Os::ReplaceAnswer::YesToAll;
-    case MsgAnswer::No:
-        return Os::ReplaceAnswer::No;
-    case MsgAnswer::Cancel:
-        break;
-    }
-    return Os::ReplaceAnswer::Cancel;
-}
-
-// The run's questions in the shell's boxes, asked on the window's thread while the copy waits on
-// its own; its progress kept for the window's next look.
+// The run's progress, kept for the window's next look.
 class WindowObserver final : public RunObserver
 {
 public:
-    WindowObserver(WindowedJob& job, RuntimeServices& services) : m_job(job), m_services(services)
-    {}
-    Os::ReplaceAnswer askReplace(const QString& targetFile) override
-    {
-        return m_job.ask<Os::ReplaceAnswer>(
-            [&] { return askReplaceInABox(m_services, targetFile); }, Os::ReplaceAnswer::Cancel);
-    }
+    // The window's runs always replace what they find (the overwrite box is ticked and cannot be
+    // cleared), so the copier never asks; were it to, nothing would be replaced.
+    Os::ReplaceAnswer askReplace(const QString&) override { return Os::ReplaceAnswer::Cancel; }
     void componentStarted(const Component&, qint64 bytesToCopy) override
     {
         m_total = bytesToCopy;
@@ -79,8 +51,6 @@ public:
     }
 
 private:
-    WindowedJob& m_job;
-    RuntimeServices& m_services;
     std::atomic<qint64> m_total{0};
     std::atomic<qint64> m_done{0};
 };
@@ -105,10 +75,8 @@ private:
     ErrorSink& m_window;
 };
 
-// After a component: one box for all that could not be copied, and one for modes or times the
-// target could not keep.
-void reportCopyProblems(RuntimeServices& services, const QString& target,
-                        const Os::CopyOutcome& outcome)
+// After a component: one box for all that could not be copied.
+void reportCopyFailures(RuntimeServices& services, const Os::CopyOutcome& outcome)
 {
     const QStringList failures = describeCopyFailures(outcome);
     if (!failures.isEmpty())
@@ -116,11 +84,17 @@ void reportCopyProblems(RuntimeServices& services, const QString& target,
                             failures.join(LineBreak),
                         MsgButtons::OkOnly, MsgIcon::Critical,
                         QStringLiteral("Error Copying File or Folder"));
-    if (outcome.attributesLost)
-        services.msgBox(QStringLiteral("The files were copied into ") + target +
-                            QStringLiteral(", but its file system does not keep the modes or "
-                                           "times of some of them."),
-                        MsgButtons::OkOnly, MsgIcon::Exclamation, QStringLiteral("Warning"));
+}
+
+// The folders whose file system did not keep some modes or times: said once, with the result,
+// rather than in a box per component that stops the run until it is answered.
+QString attributesNote(const QStringList& folders)
+{
+    if (folders.isEmpty())
+        return QString();
+    return CrLf + CrLf + QStringLiteral("The files were copied, but the file system of ") +
+           folders.join(QStringLiteral(", ")) +
+           QStringLiteral(" does not keep the modes or times of some of them.");
 }
 
 // The entry's text is the name, a blank and the folder in brackets; the folder itself is kept
@@ -137,21 +111,21 @@ Component componentOf(const QListWidgetItem* entry)
 
 void frmMain::runTask()
 {
-    cmdBack->setEnabled(false);
-    cmdNext->setEnabled(false);
+    if (!m_state.apply(WindowEvent::RunStarted))
+        return;
+    render();
+    // However the run ends (refused, finished, or by a failure of its own), the window's
+    // buttons come back.
+    const auto ended = qScopeGuard([this] { changeState(WindowEvent::RunEnded); });
 
     if (isIcqWindowOpen(plainBoxNotices(m_services))) {
         const MsgAnswer answer = m_services.msgBox(
             QStringLiteral("ICQ appears to be running right now. If you continue,") + CrLf +
                 QStringLiteral("files may not be properly backed up or restored.") + CrLf + CrLf +
                 QStringLiteral("Do you wish to continue (not recommended) ?"),
-            MsgButtons::YesNo, MsgIcon::Exclamation, QStringLiteral("Warning!"));
-        if (answer != MsgAnswer::Yes) {
-            cmdBack->setEnabled(true);
-            cmdNext->setEnabled(true);
-            setBusy(false);
+            MsgButtons::YesNoDefaultNo, MsgIcon::Exclamation, QStringLiteral("Warning!"));
+        if (answer != MsgAnswer::Yes)
             return;
-        }
     }
 
     RunPlan plan;
@@ -166,15 +140,11 @@ void frmMain::runTask()
         plan.components << componentOf(entry);
 
     WindowedJob job(m_services);
-    WindowObserver observer(job, m_services);
+    WindowObserver observer;
     WindowThreadSink sink(job, *this);
     BackupRun run(plan, sink, observer);
-    if (!enoughSpaceFor(run)) {
-        cmdBack->setEnabled(true);
-        cmdNext->setEnabled(true);
-        setBusy(false);
+    if (!enoughSpaceFor(run))
         return;
-    }
     m_activeRun = &run;
     m_activeJob = &job;
     // However the run ends (a failure of its own included), the window forgets it, and a
@@ -187,6 +157,7 @@ void frmMain::runTask()
 
     bool succeeded = true;
     QString failures;
+    QStringList attributesLostIn;
     qint16 processed = 0;
     cProgBar& bar = progressBar();
     bar.setMax(100);
@@ -211,7 +182,9 @@ void frmMain::runTask()
                 [&] { showShareWithin(processed, observer.share()); });
         if (run.stopRequested())
             break;
-        reportCopyProblems(m_services, gstrTarget + component.folder, result.outcome);
+        reportCopyFailures(m_services, result.outcome);
+        if (result.outcome.attributesLost)
+            attributesLostIn << gstrTarget + component.folder;
         if (!result.copied) {
             succeeded = false;
             failures += CrLf + entry->text();
@@ -245,23 +218,21 @@ void frmMain::runTask()
                                   (undoFolder.isEmpty()
                                        ? QString()
                                        : CrLf + QStringLiteral("The previous files were kept in ") +
-                                             undoFolder + QLatin1Char('.')),
+                                             undoFolder + QLatin1Char('.')) +
+                                  attributesNote(attributesLostIn),
                               MsgButtons::OkOnly, MsgIcon::Information, QStringLiteral("Info"));
         } else {
             lblOverallProgress->setText(QStringLiteral("One or more errors occured!"));
             ShowErrorMessage(m_services,
                              QStringLiteral("The following component(s) could not be processed:") +
                                  CrLf + CrLf + failures + CrLf + CrLf +
-                                 QStringLiteral("The operation failed."));
+                                 QStringLiteral("The operation failed.") +
+                                 attributesNote(attributesLostIn));
         }
         lblOverallProgress->setText(QStringLiteral("Overall Progress"));
         lblOverallPercentage->setText(QStringLiteral("0%"));
         bar.setValue(0);
     }
-
-    cmdBack->setEnabled(true);
-    cmdNext->setEnabled(true);
-    setBusy(false);
 }
 
 bool frmMain::enoughSpaceFor(BackupRun& run)
@@ -301,6 +272,7 @@ void frmMain::stopActiveRun()
         return;
     // The copy drops the file it writes and puts those it wrote in place; a restore's undo set
     // is closed so that what was restored can be undone.
+    changeState(WindowEvent::StopRequested);
     m_activeRun->requestStop();
     m_activeJob->abandonAndWait();
     m_activeRun->finish(false);

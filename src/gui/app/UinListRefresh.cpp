@@ -12,15 +12,13 @@ void frmMain::cmdUINListRefresh_Click()
     runTrapped(
         *this, QStringLiteral("frmMain.cmdUINListRefresh_Click()"),
         [this] {
-            setBusy(true);
+            const BusyScope busy(*this);
             lstUINsList->clear();
             const QStringList uins = uinsOnSide(gstrSource);
             if (uins.isEmpty()) {
                 ShowErrorMessage(m_services, QStringLiteral("No UINs were found!"));
-                setBusy(false);
                 return;
             }
             lstUINsList->addItems(uins);
-            setBusy(false);
         });
 }

@@ -1,8 +1,7 @@
-// Next, Back and Exit: the page index and the busy flag live in hidden labels' captions.
+// Next, Back and Exit: they change the window's state, which the widgets then show.
 #include "gui/app/WizardPages.h"
 #include "gui/app/frmMain.h"
 
-#include "core/NumberConversion.h"
 #include "core/Trap.h"
 #include "gui/runtime/RuntimeServices.h"
 
@@ -12,50 +11,29 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace {
-
-// Hiding a page that holds the focus would pass it along the tab order to Back, and the next
-// Enter would go back instead of on: the focus moves to Next first.
-void moveFocusOffPage(QGroupBox* page, QPushButton* next)
-{
-    if (page->isAncestorOf(QApplication::focusWidget()))
-        next->setFocus(Qt::OtherFocusReason);
-}
-
-} // namespace
-
 void frmMain::cmdNext_Click()
 {
     runTrapped(
         *this, QStringLiteral("frmMain.cmdNext_Click()"),
         [this] {
-            setBusy(true);
-            if (cmdNext->text() == WizardPages::DoItCaption) {
+            // The shortcuts press Next too: they may do so only where the button itself could.
+            if (!m_state.buttons().next)
+                return;
+            const BusyScope busy(*this);
+            const int page = m_state.page();
+            if (page == WindowState::LastPage) {
                 runTask();
                 return;
             }
-            qint16 page = toInteger16(lblFrameNumber->text());
-            cmdValidate_Click(page);
-            QPushButton* validate = WizardPages::member(cmdValidate, page);
-            if (validate->text() != QLatin1String("1")) {
-                m_services.msgBox(validate->property(WizardPages::TagProperty).toString(),
+            cmdValidate_Click(static_cast<qint16>(page));
+            if (!m_state.pageValid(page)) {
+                m_services.msgBox(cmdValidate[page]->property(WizardPages::TagProperty).toString(),
                                   MsgButtons::OkOnly, MsgIcon::Exclamation,
                                   QStringLiteral("Error!"));
                 return;
             }
-            if (page < WizardPages::LastPage) {
-                moveFocusOffPage(WizardPages::member(Frame1, page), cmdNext);
-                WizardPages::member(Frame1, page)->hide();
-                WizardPages::member(Frame1, page + 1)->show();
-                ++page;
-                lblFrameNumber->setText(QString::number(page));
-                cmdInitialize_Click(page);
-                if (page > 0)
-                    cmdBack->setEnabled(true);
-                if (page == WizardPages::LastPage)
-                    cmdNext->setText(WizardPages::DoItCaption);
-            }
-            setBusy(false);
+            changeState(WindowEvent::PageLeftForward);
+            cmdInitialize_Click(static_cast<qint16>(m_state.page()));
         });
 }
 
@@ -64,20 +42,8 @@ void frmMain::cmdBack_Click()
     runTrapped(
         *this, QStringLiteral("frmMain.cmdBack_Click()"),
         [this] {
-            setBusy(true);
-            qint16 page = toInteger16(lblFrameNumber->text());
-            if (page > 0) {
-                moveFocusOffPage(WizardPages::member(Frame1, page), cmdNext);
-                WizardPages::member(Frame1, page)->hide();
-                WizardPages::member(Frame1, page - 1)->show();
-                --page;
-                lblFrameNumber->setText(QString::number(page));
-                if (page == 0)
-                    cmdBack->setEnabled(false);
-                if (page < WizardPages::LastPage)
-                    cmdNext->setText(WizardPages::NextCaption);
-            }
-            setBusy(false);
+            const BusyScope busy(*this);
+            changeState(WindowEvent::PageLeftBack);
         });
 }
 
@@ -86,7 +52,7 @@ void frmMain::cmdExit_Click()
     runTrapped(
         *this, QStringLiteral("frmMain.cmdExit_Click()"),
         [this] {
-            if (lblBusy->text() == QLatin1String("True")) {
+            if (m_state.busy()) {
                 const MsgAnswer answer = m_services.msgBox(
                     QStringLiteral("Program is busy, are you sure you wish to interrupt and exit?"),
                     MsgButtons::YesNo, MsgIcon::Exclamation, QStringLiteral("Program is busy!"));
@@ -96,6 +62,50 @@ void frmMain::cmdExit_Click()
             stopActiveRun();
             m_services.end();
         });
+}
+
+frmMain::BusyScope::BusyScope(frmMain& window) : m_window(window)
+{
+    m_window.m_state.handlerStarted();
+    m_window.render();
+}
+
+frmMain::BusyScope::~BusyScope()
+{
+    m_window.m_state.handlerEnded();
+    m_window.render();
+}
+
+void frmMain::changeState(WindowEvent event)
+{
+    if (m_state.apply(event))
+        render();
+}
+
+// The widgets as the state says: the hidden labels and verdicts too, which error reports and
+// tests read.
+void frmMain::render()
+{
+    lblBusy->setText(m_state.busy() ? QStringLiteral("True") : QStringLiteral("False"));
+    lblFrameNumber->setText(QString::number(m_state.page()));
+    for (int page = 0; page < WindowState::PageCount; ++page) {
+        cmdValidate[page]->setText(m_state.pageValid(page) ? QStringLiteral("1")
+                                                           : QStringLiteral("0"));
+        QGroupBox* frame = Frame1[page];
+        if (page == m_state.page() || frame->isHidden())
+            continue;
+        // Hiding a page that holds the focus would pass it along the tab order to Back, and
+        // the next Enter would go back instead of on: the focus moves to Next first.
+        if (frame->isAncestorOf(QApplication::focusWidget()))
+            cmdNext->setFocus(Qt::OtherFocusReason);
+        frame->hide();
+    }
+    Frame1[m_state.page()]->show();
+    fraAbout->setVisible(m_state.aboutShown());
+    const ButtonStates buttons = m_state.buttons();
+    cmdBack->setEnabled(buttons.back);
+    cmdNext->setEnabled(buttons.next);
+    cmdNext->setText(buttons.nextCaption);
 }
 
 // Qt asks the window for the next widget when it disables the one that has the focus.

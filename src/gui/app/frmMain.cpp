@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,10 +19,21 @@
 
 namespace {
 
-// The default folders are Windows paths; under Linux they live inside the Wine prefix.
-QString defaultFolder(const char* windowsPath)
+// ICQ's default folder is a Windows path; under Linux it lives inside the Wine prefix.
+QString defaultIcqFolder()
 {
-    return fromOsPath(Os::nativePathFromRegistry(windowsPath));
+    return fromOsPath(Os::nativePathFromRegistry("C:\\Program Files\\ICQ\\"));
+}
+
+// Under Linux the backups stay outside the Wine prefix that they save: resetting a prefix, a
+// usual cure for Wine's troubles, would delete them with it.
+QString defaultBackupFolder()
+{
+#ifdef _WIN32
+    return QStringLiteral("C:\\Program Files\\ZEB\\");
+#else
+    return QDir::homePath() + QStringLiteral("/ZEB 2000 backups/");
+#endif
 }
 
 } // namespace
@@ -29,9 +41,10 @@ QString defaultFolder(const char* windowsPath)
 frmMain::frmMain(RuntimeServices& services, QWidget* parent) : QWidget(parent), m_services(services)
 {
     setupUi();
-    txtICQLocation->setText(defaultFolder("C:\\Program Files\\ICQ\\"));
-    txtZEBLocation->setText(defaultFolder("C:\\Program Files\\ZEB\\"));
+    txtICQLocation->setText(defaultIcqFolder());
+    txtZEBLocation->setText(defaultBackupFolder());
     connectHandlers();
+    render();
 }
 
 frmMain::~frmMain() = default;
@@ -58,7 +71,7 @@ void frmMain::connectHandlers()
     onClick(cmdAboutButton, &frmMain::cmdAboutButton_Click);
     onClick(cmdCheckForUpgradeButton, &frmMain::cmdCheckForUpgradeButton_Click);
     onClick(cmdDebug, &frmMain::cmdDebug_Click);
-    for (qint16 index = 0; index < 4; ++index) {
+    for (qint16 index = 0; index < WindowState::PageCount; ++index) {
         connect(cmdInitialize[index], &QAbstractButton::clicked, this,
                 endingAtQtBoundary([this, index] { cmdInitialize_Click(index); }));
         connect(cmdValidate[index], &QAbstractButton::clicked, this,
@@ -83,11 +96,6 @@ void frmMain::connectHandlers()
     onMouse(lstUINsList->viewport(), Event::DoubleClick, &frmMain::lstUINsList_DblClick);
 }
 
-void frmMain::setBusy(bool busy)
-{
-    lblBusy->setText(busy ? QStringLiteral("True") : QStringLiteral("False"));
-}
-
 cProgBar& frmMain::progressBar()
 {
     if (!m_progBar)
@@ -107,7 +115,7 @@ void frmMain::Form_Load()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
-    if (lblBusy->text() != QLatin1String("True")) {
+    if (!m_state.busy()) {
         event->accept();
         return;
     }

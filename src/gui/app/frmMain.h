@@ -1,10 +1,11 @@
 // The main window: a wizard of four pages over one rectangle, the black strip with the logo and
-// the About panel. Its controls are real widgets whose objectName is the control's name; the
-// wizard's state lives in their captions and tags. Handlers are defined in the folder of the
-// subsystem they belong to.
+// the About panel. Its controls are real widgets whose objectName is the control's name. The
+// wizard's state lives in a WindowState; the hidden labels and the validate buttons' captions
+// mirror it. Handlers are defined in the folder of the subsystem they belong to.
 #pragma once
 
 #include "core/ErrorSink.h"
+#include "gui/app/WindowState.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -42,12 +43,13 @@ public:
 
     void HandleErrorsGlobally(const ErrorObject& errErrorObject,
                               const QString& strSubProcedureName) override;
-    void CreateNewDirectory(const QString& NewDirectory);
     void SelectAllInList(QListWidget* lstList);
     void InvertList(QListWidget* lstList);
 
     // The window's one progress bar, drawing on Picture1.
     cProgBar& progressBar();
+    // What the window shows and allows.
+    const WindowState& state() const { return m_state; }
     // The error dialog, once the first failure has created it.
     frmErrorBox* errorBox() const { return m_errorBox.get(); }
 
@@ -97,9 +99,9 @@ public:
     QLabel* lblBusy = nullptr;
     QLabel* lblFrameNumber = nullptr;
     // Pages and their hidden protocol buttons
-    std::array<QGroupBox*, 4> Frame1{};
-    std::array<QPushButton*, 4> cmdInitialize{};
-    std::array<QPushButton*, 4> cmdValidate{};
+    std::array<QGroupBox*, WindowState::PageCount> Frame1{};
+    std::array<QPushButton*, WindowState::PageCount> cmdInitialize{};
+    std::array<QPushButton*, WindowState::PageCount> cmdValidate{};
     // Page 0 "Select Task"
     QLabel* lblWelcomeToZEB2000 = nullptr;
     QLabel* lblChooseATask = nullptr;
@@ -146,10 +148,24 @@ public:
     QLabel* lblAboutFrameDblClickHereToContinue = nullptr;
 
 private:
-    void setupUi();          // every control in its designed state (layout file)
-    void connectHandlers();  // the events that have handlers
-    void setBusy(bool busy); // the busy flag's caption
-    void runTask();          // the backup or restore behind "&Do It !"
+    void setupUi();         // every control in its designed state (layout file)
+    void connectHandlers(); // the events that have handlers
+    // Marks a handler at work for its whole extent, however it ends: a failure reported
+    // through the error dialog leaves nothing busy behind once the user continues.
+    class BusyScope
+    {
+    public:
+        explicit BusyScope(frmMain& window);
+        ~BusyScope();
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        frmMain& m_window;
+    };
+    void changeState(WindowEvent event);
+    void render();  // the widgets as the state says
+    void runTask(); // the backup or restore behind "&Do It !"
     // Asks whether to go on when the target side lacks the room the plan needs.
     bool enoughSpaceFor(BackupRun& run);
     void showShareWithin(qint16 processed, double share);
@@ -162,6 +178,7 @@ private:
                              const QString& procedure);
 
     RuntimeServices& m_services;
+    WindowState m_state;
     std::unique_ptr<cProgBar> m_progBar;
     std::unique_ptr<frmErrorBox> m_errorBox;
     BackupRun* m_activeRun = nullptr; // while "&Do It !" runs

@@ -8,9 +8,9 @@
 #include "gui/widgets/DesignedControls.h"
 #include "gui/widgets/PictureBox.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +34,8 @@ using DesignedControls::label;
 using DesignedControls::twips;
 
 const QColor White(0xFF, 0xFF, 0xFF);
+const QColor Black(0x00, 0x00, 0x00);
+const QColor Grey(0x80, 0x80, 0x80);
 const QColor LightGrey(0xE0, 0xE0, 0xE0);
 const QColor Orange(0xFF, 0x80, 0x00);
 
@@ -41,6 +43,22 @@ void setColor(QWidget* widget, QPalette::ColorRole role, const QColor& color)
 {
     QPalette palette = widget->palette();
     palette.setColor(role, color);
+    widget->setPalette(palette);
+}
+
+// Text that stands on the design's white: black, greyed when disabled, whatever the desktop's
+// palette says (a dark one would make it white on white). Labels and frame captions draw in
+// WindowText; buttons, option buttons and check boxes with a white face in ButtonText. Text
+// boxes, lists and the other buttons keep the desktop's colours, background and text alike.
+void textOnWhite(QWidget* widget, bool whiteFace = false)
+{
+    QPalette palette = widget->palette();
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText}) {
+        if (role == QPalette::ButtonText && !whiteFace)
+            continue;
+        palette.setColor(role, Black);
+        palette.setColor(QPalette::Disabled, role, Grey);
+    }
     widget->setPalette(palette);
 }
 
@@ -79,6 +97,7 @@ Choice* choice(QWidget* parent, const char* name, const QString& caption, const 
     style->setParent(control);
     control->setStyle(style);
     paintBackground(control, White);
+    textOnWhite(control, true);
     DesignFonts::shrinkToFit(control);
     return control;
 }
@@ -113,25 +132,30 @@ QPushButton* graphicalButton(QWidget* parent, const char* name, const QString& c
 {
     QPushButton* control = button(parent, name, caption, geometry);
     setColor(control, QPalette::Button, face);
+    textOnWhite(control, true);
     return control;
 }
 
-// Draws a frame as a plain etched line: the toolkit's own frame tints the area inside it, and
-// the pages must stay as white as the controls on them.
+// Draws a frame as a plain etched line below its caption: the toolkit's own frame tints the area
+// inside it, and the pages must stay as white as the controls on them. The line is placed by the
+// caption's own rectangle, so that it never crosses the caption at any scale or font.
 class EtchedFrameStyle : public QProxyStyle
 {
 public:
-    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
-                       const QWidget* widget) const override
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget) const override
     {
-        if (element == PE_FrameGroupBox) {
-            // Below the caption, which the toolkit draws above the frame.
-            QRect line = option->rect;
-            line.setTop(line.top() + option->fontMetrics.height() / 2 + 4);
-            qDrawShadeRect(painter, line, option->palette, true, 1);
+        const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+        if (control != CC_GroupBox || !box) {
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
             return;
         }
-        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        const QRect caption = subControlRect(CC_GroupBox, box, SC_GroupBoxLabel, widget);
+        QRect line = box->rect;
+        line.setTop(caption.bottom() + 2);
+        qDrawShadeRect(painter, line, box->palette, true, 1);
+        drawItemText(painter, caption, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic,
+                     box->palette, box->state & State_Enabled, box->text, QPalette::WindowText);
     }
 };
 
@@ -144,6 +168,7 @@ QGroupBox* frame(QWidget* parent, const char* name, const QString& caption)
     control->setStyle(style);
     control->setGeometry(twips(2160, 120, 4815, 4095));
     paintBackground(control, White);
+    textOnWhite(control);
     return control;
 }
 
@@ -170,12 +195,19 @@ void frmMain::setupUi()
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFont(DesignFonts::standardDialog());
     paintBackground(this, White);
+    textOnWhite(this);
 
     // Black strip: the black image lowest, the logo and the copyright line over it.
     imgBlackImage = image(this, "imgBlackImage", QStringLiteral(":/pictures/black.bmp"),
                           twips(0, 0, 2055, 5175), true);
     imgZEBLogo = image(this, "imgZEBLogo", QStringLiteral(":/pictures/zeb-logo-128.gif"),
                        twips(75, 120, 1920, 1920), false);
+    // On a scaled screen the logo drawn at twice the size keeps its place and its sharpness.
+    if (qApp->devicePixelRatio() > 1.0) {
+        QPixmap sharp(QStringLiteral(":/pictures/zeb-logo-128@2x.gif"));
+        sharp.setDevicePixelRatio(2.0);
+        imgZEBLogo->setPixmap(sharp);
+    }
     lblCopyright = label(this, "lblCopyright", ProductLinks::Copyright, twips(0, 4080, 2055, 975),
                          Qt::AlignHCenter);
     setColor(lblCopyright, QPalette::WindowText, LightGrey);
@@ -272,6 +304,10 @@ void frmMain::setupUi()
     lblUINsToBackup =
         label(page, "lblUINsToBackup", QStringLiteral("UIN(s):"), twips(120, 2520, 4575, 255));
     lstZPXsList = selectionList(page, "lstZPXsList", twips(120, 1200, 2895, 1230));
+    // The captions above the lists name them for screen readers (lists do not take their
+    // names from a buddy by themselves).
+    Label1->setBuddy(lstZPXsList);
+    lstZPXsList->setAccessibleName(Label1->text());
     cmdZPXListRefresh =
         button(page, "cmdZPXListRefresh", QStringLiteral("Re&fresh"), twips(3120, 1080, 1575, 375));
     cmdZPXListInvert =
@@ -281,6 +317,8 @@ void frmMain::setupUi()
     // The UIN list and its buttons show what the page found; nothing lets the user change it.
     lstUINsList = selectionList(page, "lstUINsList", twips(120, 2760, 2895, 1230));
     lstUINsList->setEnabled(false);
+    lblUINsToBackup->setBuddy(lstUINsList);
+    lstUINsList->setAccessibleName(lblUINsToBackup->text());
     cmdUINListRefresh =
         button(page, "cmdUINListRefresh", QStringLiteral("Refres&h"), twips(3120, 2640, 1575, 375));
     cmdUINListInvert =
@@ -328,7 +366,8 @@ void frmMain::setupUi()
     Picture1 = new PictureBox(page);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(twips(120, 3360, 4575, 375));
-    Picture1->setFocusPolicy(Qt::StrongFocus);
+    // The bar only shows; the label above it names it for screen readers, as it says what runs.
+    lblOverallProgress->setBuddy(Picture1);
     page->hide();
 
     // About panel, above every page.
@@ -376,11 +415,12 @@ void frmMain::setupUi()
     cmdDebug = button(this, "cmdDebug", QStringLiteral("&Debug"), twips(2160, 4320, 975, 375));
     cmdBack = button(this, "cmdBack", QStringLiteral("<< &Back"), twips(3240, 4320, 1215, 375));
     cmdBack->setEnabled(false);
-    cmdNext = button(this, "cmdNext", WizardPages::NextCaption, twips(4440, 4320, 1215, 375));
+    cmdNext = button(this, "cmdNext", WindowState::NextCaption, twips(4440, 4320, 1215, 375));
     // Marks Next as the default button; the Enter key itself is handled in keyPressEvent.
     cmdNext->setDefault(true);
     cmdExit = button(this, "cmdExit", QStringLiteral("Exit"), twips(5760, 4320, 1215, 375));
 
+    // Reading order: the page's controls, then the bottom row, then the strip.
     QWidget* const tabOrder[] = {optBackup,
                                  optRestore,
                                  txtICQLocation,
@@ -388,24 +428,23 @@ void frmMain::setupUi()
                                  cmdBrowseForICQFolder,
                                  txtZEBLocation,
                                  cmdBrowseForZEBFolder,
+                                 lstZPXsList,
+                                 cmdZPXListRefresh,
+                                 cmdZPXListInvert,
+                                 cmdZPXListSelectAll,
                                  lstUINsList,
                                  cmdUINListRefresh,
-                                 cmdUINListSelectAll,
                                  cmdUINListInvert,
+                                 cmdUINListSelectAll,
+                                 chkOverwriteWithoutPrompting,
+                                 chkExitAfterDoing,
+                                 chkVerifyCopies,
+                                 cmdDebug,
                                  cmdBack,
                                  cmdNext,
                                  cmdExit,
                                  cmdAboutButton,
-                                 cmdCheckForUpgradeButton,
-                                 cmdDebug,
-                                 chkOverwriteWithoutPrompting,
-                                 chkExitAfterDoing,
-                                 chkVerifyCopies,
-                                 lstZPXsList,
-                                 cmdZPXListInvert,
-                                 cmdZPXListSelectAll,
-                                 cmdZPXListRefresh,
-                                 Picture1};
+                                 cmdCheckForUpgradeButton};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     optBackup->setFocus();
@@ -414,11 +453,18 @@ void frmMain::setupUi()
 }
 
 // Enter presses the button that has the focus, else the default button Next (whatever its
-// caption); Esc presses Exit. The window is no dialog, so Qt does neither by itself.
+// caption); Esc presses Exit. The window is no dialog, so Qt does neither by itself. While the
+// About panel is shown, both close it: a double-click is no way for a keyboard.
 void frmMain::keyPressEvent(QKeyEvent* event)
 {
     if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        switch (event->key()) {
+        const int key = event->key();
+        if (m_state.aboutShown() &&
+            (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)) {
+            HideAboutPanel();
+            return;
+        }
+        switch (key) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
             if (auto* focused = qobject_cast<QPushButton*>(focusWidget()))

@@ -7,8 +7,10 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QUrl>
 
 #include <cstdio>
@@ -35,9 +37,8 @@ QMessageBox::StandardButtons toQtButtons(MsgButtons buttons)
 {
     switch (buttons) {
     case MsgButtons::YesNo:
+    case MsgButtons::YesNoDefaultNo:
         return QMessageBox::Yes | QMessageBox::No;
-    case MsgButtons::YesYesToAllNoCancel:
-        return QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Cancel;
     case MsgButtons::OkOnly:
         break;
     }
@@ -49,12 +50,8 @@ MsgAnswer fromQtAnswer(int answer)
     switch (answer) {
     case QMessageBox::Yes:
         return MsgAnswer::Yes;
-    case QMessageBox::YesToAll:
-        return MsgAnswer::YesToAll;
     case QMessageBox::No:
         return MsgAnswer::No;
-    case QMessageBox::Cancel:
-        return MsgAnswer::Cancel;
     default:
         return MsgAnswer::Ok;
     }
@@ -67,8 +64,17 @@ MsgAnswer QtRuntimeServices::msgBox(const QString& prompt, MsgButtons buttons, M
 {
     QMessageBox box(toQtIcon(icon), title, prompt, toQtButtons(buttons),
                     QApplication::activeWindow());
-    if (buttons == MsgButtons::YesYesToAllNoCancel)
-        box.setEscapeButton(QMessageBox::Cancel);
+    if (buttons == MsgButtons::YesNoDefaultNo)
+        box.setDefaultButton(QMessageBox::No);
+    // A short text makes a narrow box whose title the window manager cuts ("ZE...00"): the box
+    // is made wide enough for its title (in a title bar's font, often bold and larger) and the
+    // title bar's icon and buttons.
+    const QString shownTitle = title.isEmpty() ? QCoreApplication::applicationName() : title;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int titleWidth = box.fontMetrics().horizontalAdvance(shownTitle) * 3 / 2 + 120;
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     return fromQtAnswer(box.exec());
 }
 

@@ -8,8 +8,9 @@
 class QDialog;
 
 enum class MsgIcon { None, Critical, Exclamation, Information };
-enum class MsgButtons { OkOnly, YesNo, YesYesToAllNoCancel };
-enum class MsgAnswer { Ok, Yes, YesToAll, No, Cancel };
+// The first button is the default (Enter) unless the name says otherwise.
+enum class MsgButtons { OkOnly, YesNo, YesNoDefaultNo };
+enum class MsgAnswer { Ok, Yes, No };
 
 // Thrown by a double's end() only: the product's end() never returns. It is no failure, so it
 // derives from nothing that a trap catches.

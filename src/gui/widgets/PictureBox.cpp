@@ -9,20 +9,16 @@
 PictureBox::PictureBox(QWidget* parent)
     : QWidget(parent), m_foreColor(palette().color(QPalette::WindowText)),
       m_backColor(palette().color(QPalette::Button))
-{
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
+{}
 
 double PictureBox::innerWidth() const
 {
-    const int pixels = std::max(0, width() - 2 * BorderWidth);
-    return m_scaleMode == ScaleMode::Pixels ? pixels : double(pixels) * TwipsPerPixel;
+    return std::max(0, width() - 2 * BorderWidth);
 }
 
 double PictureBox::innerHeight() const
 {
-    const int pixels = std::max(0, height() - 2 * BorderWidth);
-    return m_scaleMode == ScaleMode::Pixels ? pixels : double(pixels) * TwipsPerPixel;
+    return std::max(0, height() - 2 * BorderWidth);
 }
 
 double PictureBox::outerWidthTwips() const
@@ -35,10 +31,9 @@ void PictureBox::setOuterWidthTwips(double twips)
     resize(std::max(0, int(std::lround(twips / TwipsPerPixel))), height());
 }
 
-int PictureBox::toPixels(double value) const
+int PictureBox::toPixels(double value)
 {
-    const double pixels = m_scaleMode == ScaleMode::Pixels ? value : value / TwipsPerPixel;
-    return int(std::lround(std::clamp(pixels, -1e6, 1e6)));
+    return int(std::lround(std::clamp(value, -1e6, 1e6)));
 }
 
 void PictureBox::fitImage() const
@@ -81,7 +76,8 @@ void PictureBox::fillBox(double x1, double y1, double x2, double y2)
         return;
     QPainter painter(&m_image);
     painter.fillRect(box, m_foreColor);
-    update(box.translated(BorderWidth, BorderWidth));
+    // The whole box: a partial update leaves seams at a fractional scale.
+    update();
 }
 
 QColor PictureBox::colorFromOle(quint32 value, const QPalette& palette)
@@ -114,6 +110,8 @@ void PictureBox::paintEvent(QPaintEvent*)
     const QPalette& colors = palette();
     const int w = width();
     const int h = height();
+    // At a fractional scale the lines below leave device pixels between them untouched.
+    painter.fillRect(rect(), colors.color(QPalette::Button));
     // The classic sunken edge: shadow and dark shadow above and left, light below and right.
     painter.setPen(colors.color(QPalette::Dark));
     painter.drawLine(0, 0, w - 2, 0);

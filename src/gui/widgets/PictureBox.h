@@ -1,5 +1,7 @@
 // A picture box: a canvas with a 2-pixel sunken border that keeps its drawing in an image of
-// its inner area, so that what was drawn survives every repaint of the window.
+// its inner area, so that what was drawn survives every repaint of the window. Every paint
+// covers the whole box, so nothing of what lay there before (another page) shows through at any
+// scale.
 #pragma once
 
 #include <QColor>
@@ -11,18 +13,12 @@ class PictureBox : public QWidget
     Q_OBJECT
 
 public:
-    // The coordinate unit of the inner area: twips at first, as a new picture box has.
-    enum class ScaleMode { Twips, Pixels };
-
     static constexpr int BorderWidth = 2;
     static constexpr int TwipsPerPixel = 15;
 
     explicit PictureBox(QWidget* parent = nullptr);
 
-    ScaleMode scaleMode() const { return m_scaleMode; }
-    void setScaleMode(ScaleMode mode) { m_scaleMode = mode; }
-
-    // The inner area, in the current coordinate unit.
+    // The inner area, in pixels, the unit of every drawing.
     double innerWidth() const;
     double innerHeight() const;
     // The outer width in the container's unit.
@@ -55,11 +51,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    int toPixels(double value) const;
+    static int toPixels(double value);
     // Fits the image to the inner area, keeping what was drawn; new area shows the background.
     void fitImage() const;
 
-    ScaleMode m_scaleMode = ScaleMode::Twips;
     QColor m_foreColor;
     QColor m_backColor;
     mutable QImage m_image;

@@ -3,10 +3,51 @@
 #include "core/ErrorObject.h"
 #include "gui/widgets/PictureBox.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QAccessibleWidget>
+
 #include <cmath>
 #include <limits>
 
 namespace {
+
+// The property of a canvas that holds the bar's value, for screen readers.
+constexpr char ValueProperty[] = "progressValue";
+
+// A canvas with a bar on it is a progress bar to screen readers, with its value in percent.
+class ProgressBarAccessible : public QAccessibleWidget, public QAccessibleValueInterface
+{
+public:
+    explicit ProgressBarAccessible(QWidget* canvas)
+        : QAccessibleWidget(canvas, QAccessible::ProgressBar)
+    {}
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Value)
+            return QString::number(currentValue().toInt()) + QLatin1Char('%');
+        return QAccessibleWidget::text(kind);
+    }
+    QVariant currentValue() const override { return widget()->property(ValueProperty); }
+    void setCurrentValue(const QVariant&) override {}
+    QVariant maximumValue() const override { return 100; }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+};
+
+QAccessibleInterface* progressBarAccessible(const QString&, QObject* object)
+{
+    auto* canvas = qobject_cast<PictureBox*>(object);
+    if (!canvas || !canvas->property(ValueProperty).isValid())
+        return nullptr;
+    return new ProgressBarAccessible(canvas);
+}
 
 constexpr qint32 ObjectErrorBase = static_cast<qint32>(0x80040000u);
 
@@ -42,22 +83,31 @@ void cProgBar::setCanvas(QObject* NewObj)
         raiseError(ObjectErrorBase + 1,
                    QStringLiteral("Canvas property must be of type PictureBox."),
                    QStringLiteral("CProgressBar.Canvas"));
+    static const bool accessible = [] {
+        QAccessible::installFactory(progressBarAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     m_canvas = box;
-    box->setForeColor(PictureBox::colorFromOle(m_foreColor, box->palette()));
-    box->setBackColor(PictureBox::colorFromOle(m_backColor, box->palette()));
-    box->setScaleMode(PictureBox::ScaleMode::Pixels);
+    box->setProperty(ValueProperty, 0);
+    box->setForeColor(PictureBox::colorFromOle(ForeColor, box->palette()));
+    box->setBackColor(PictureBox::colorFromOle(BackColor, box->palette()));
     ResizeEx();
-}
-
-PictureBox* cProgBar::Canvas() const
-{
-    return m_canvas;
 }
 
 void cProgBar::setValue(qint32 NewVal)
 {
     m_value = NewVal < m_min ? m_min : NewVal > m_max ? m_max : NewVal;
     Refresh();
+    if (m_canvas) {
+        const int percent = static_cast<int>(
+            std::lround(100.0 * (double(m_value) - m_min) / (double(m_max) - m_min)));
+        if (m_canvas->property(ValueProperty).toInt() != percent) {
+            m_canvas->setProperty(ValueProperty, percent);
+            QAccessibleValueChangeEvent event(m_canvas.data(), percent);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
 }
 
 void cProgBar::setMin(qint32 NewVal)
@@ -78,24 +128,6 @@ void cProgBar::setMax(qint32 NewVal)
     Refresh();
 }
 
-void cProgBar::setForeColor(quint32 NewVal)
-{
-    m_foreColor = NewVal;
-    if (m_canvas) {
-        m_canvas->setForeColor(PictureBox::colorFromOle(NewVal, m_canvas->palette()));
-        Refresh();
-    }
-}
-
-void cProgBar::setBackColor(quint32 NewVal)
-{
-    m_backColor = NewVal;
-    if (m_canvas) {
-        m_canvas->setBackColor(PictureBox::colorFromOle(NewVal, m_canvas->palette()));
-        Refresh();
-    }
-}
-
 void cProgBar::Refresh(std::optional<bool> ClearFirst)
 {
     if (!m_canvas)
@@ -103,12 +135,6 @@ void cProgBar::Refresh(std::optional<bool> ClearFirst)
     if (ClearFirst.value_or(false))
         m_canvas->clear();
     DrawBlocks();
-}
-
-void cProgBar::Resize()
-{
-    MeasureBlocks();
-    Refresh(true);
 }
 
 void cProgBar::ResizeEx()
@@ -156,8 +182,8 @@ void cProgBar::DrawBlocks()
     PictureBox& canvas = *m_canvas;
     const double fraction = (double(m_value) - m_min) / (double(m_max) - m_min);
     const qint32 filled = roundTo<qint32>(fraction * m_blockCount);
-    const QColor fore = PictureBox::colorFromOle(m_foreColor, canvas.palette());
-    const QColor back = PictureBox::colorFromOle(m_backColor, canvas.palette());
+    const QColor fore = PictureBox::colorFromOle(ForeColor, canvas.palette());
+    const QColor back = PictureBox::colorFromOle(BackColor, canvas.palette());
     const int top = m_margin;
     const int bottom = m_margin + m_blockHeight - 1;
     // Boxes that would start beyond the canvas change nothing on it; they are not drawn.

@@ -16,7 +16,6 @@ public:
 
     // Binds the canvas: it must be a picture box. Prepares, measures, fits and draws at once.
     void setCanvas(QObject* NewObj);
-    PictureBox* Canvas() const;
 
     // Stored clamped into [Min, Max].
     void setValue(qint32 NewVal);
@@ -28,14 +27,7 @@ public:
     void setMax(qint32 NewVal);
     qint32 Max() const { return m_max; }
 
-    void setForeColor(quint32 NewVal);
-    quint32 ForeColor() const { return m_foreColor; }
-    void setBackColor(quint32 NewVal);
-    quint32 BackColor() const { return m_backColor; }
-
     void Refresh(std::optional<bool> ClearFirst = std::nullopt);
-    // Re-measures the blocks and redraws, clearing first.
-    void Resize();
     // Re-measures the blocks, fits the canvas width to a whole number of them and redraws.
     void ResizeEx();
 
@@ -48,8 +40,9 @@ private:
     qint32 m_value = 0;
     qint32 m_min = 0;
     qint32 m_max = 100;
-    quint32 m_foreColor = 0x8000000Du;
-    quint32 m_backColor = 0x8000000Fu;
+    // The selection highlight on the button face, in the platform's colour convention.
+    static constexpr quint32 ForeColor = 0x8000000Du;
+    static constexpr quint32 BackColor = 0x8000000Fu;
     qint16 m_blockWidth = 0;
     qint16 m_blockHeight = 0;
     qint16 m_gap = 0;
