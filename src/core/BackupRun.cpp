@@ -1,11 +1,11 @@
 #include "core/BackupRun.h"
 
+#include "core/ErrorObject.h"
 #include "core/FileCopier.h"
 #include "core/FolderUtilities.h"
 #include "core/Trap.h"
 #include "core/UndoSets.h"
 
-#include <QDateTime>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -31,7 +31,7 @@ BackupRun::BackupRun(RunPlan plan, ErrorSink& sink, RunObserver& observer)
     : m_plan(std::move(plan)), m_sink(sink), m_observer(observer)
 {
     if (m_plan.direction == Direction::Restore)
-        m_undo = std::make_unique<UndoSet>(m_plan.icqFolder, QDateTime::currentDateTime());
+        m_undo = std::make_unique<UndoSet>(m_plan.icqFolder);
 }
 
 BackupRun::~BackupRun() = default;
@@ -57,13 +57,19 @@ ComponentResult BackupRun::copyComponent(const Component& component)
     ComponentResult result{component, false, {}};
     // Nothing of ICQ's may be lost to a restore: what cannot be kept is not replaced.
     const bool kept =
-        !m_undo || runTrapped(m_sink,
-                              QStringLiteral("BackupRun.KeepForUndo [") + copier.target() +
-                                  QStringLiteral("]"),
-                              [&] { m_undo->prepare(copier.source(), component.folder); });
+        !m_undo ||
+        runTrapped(
+            m_sink,
+            QStringLiteral("BackupRun.KeepForUndo [") + copier.target() + QStringLiteral("]"),
+            [&] { m_undo->prepare(copier.source(), component.folder, m_plan.copyUnchanged); });
     if (kept) {
         result.copied = copier.perform(m_plan.ownerWindow);
         result.outcome = copier.outcome();
+        // The undo set notes each file as the copy left it, so that an undo knows what changed
+        // after the restore.
+        if (m_undo && !runTrapped(m_sink, QStringLiteral("BackupRun.RecordForUndo"),
+                                  [&] { m_undo->componentCopied(); }))
+            result.copied = false;
     }
     m_observer.componentFinished(result);
     return result;
@@ -91,8 +97,14 @@ QString BackupRun::finish(bool everythingCopied)
         return m_undoFolder;
     runTrapped(m_sink, QStringLiteral("BackupRun.Finish"), [&] {
         m_undoFolder = m_undo->close();
-        if (everythingCopied)
-            pruneUndoSets(m_plan.icqFolder, UndoSetsKept);
+        if (everythingCopied) {
+            const QStringList left =
+                pruneUndoSets(m_plan.icqFolder, UndoSetsKept, QFileInfo(m_undoFolder).fileName());
+            if (!left.isEmpty())
+                raiseError(ErrorNumber::PathFileAccessError,
+                           QStringLiteral("Old undo sets could not be removed: ") +
+                               left.join(QStringLiteral("; ")));
+        }
     });
     m_undo.reset();
     return m_undoFolder;
