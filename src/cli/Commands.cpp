@@ -350,6 +350,17 @@ int list(const Invocation& invocation)
     Terminal::print(QStringLiteral("UINs:"));
     for (const QString& uin : uinsOnSide(side))
         Terminal::print(QStringLiteral("  ") + uin);
+    if (invocation.fromFolder.isEmpty())
+        return ExitSuccess;
+    const QList<BackupSet> sets = backupSets(side);
+    if (!sets.isEmpty())
+        Terminal::print(QStringLiteral("Dated sets, oldest first:"));
+    for (const BackupSet& set : sets)
+        Terminal::print(
+            QStringLiteral("  %1  made %2 UTC, number %3%4")
+                .arg(set.name, set.stamp.madeUtc.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                .arg(set.stamp.sequence)
+                .arg(set.complete ? QString() : QStringLiteral(", incomplete")));
     return ExitSuccess;
 }
 
@@ -365,37 +376,49 @@ int backup(const Invocation& invocation)
     RunPlan plan;
     plan.direction = Direction::Backup;
     plan.icqFolder = *icq;
-    plan.backupFolder = invocation.dated
-                            ? backupFolder + backupSetName(QDateTime::currentDateTime()) +
-                                  QLatin1Char(Os::PathSeparator)
-                            : backupFolder;
+    plan.backupFolder = backupFolder;
     plan.components = *components;
-    const int exitCode = runPlan(plan, invocation);
-    // Old sets go only when the new one is whole.
-    if (exitCode == ExitSuccess && invocation.keep > 0) {
-        try {
-            for (const QString& removed : pruneBackupSets(backupFolder, invocation.keep))
+    if (!invocation.dated)
+        return runPlan(plan, invocation);
+    // A dated set is complete only when everything was copied into it; old sets go only then,
+    // and never the one just made.
+    try {
+        BackupSet set = beginBackupSet(backupFolder);
+        plan.backupFolder = set.folder;
+        const int exitCode = runPlan(plan, invocation);
+        if (exitCode != ExitSuccess) {
+            Terminal::printError(Prefix +
+                                 QStringLiteral("the set %1 is incomplete").arg(set.folder));
+            return exitCode;
+        }
+        markBackupSetComplete(set);
+        if (invocation.keep > 0)
+            for (const QString& removed : pruneBackupSets(backupFolder, invocation.keep, set.name))
                 if (!invocation.quiet)
                     Terminal::print(QStringLiteral("Removed the old set ") + backupFolder +
                                     removed);
-        } catch (const RuntimeError& failure) {
-            Terminal::printError(Prefix + failure.error().description);
-            return ExitSomethingFailed;
-        }
+    } catch (const RuntimeError& failure) {
+        Terminal::printError(Prefix + failure.error().description);
+        return ExitSomethingFailed;
     }
-    return exitCode;
+    return ExitSuccess;
 }
 
 int restore(const Invocation& invocation)
 {
     QString backupFolder = nativeFolder(invocation.fromFolder);
     if (invocation.latest) {
-        const QStringList sets = backupSets(backupFolder);
-        if (sets.isEmpty()) {
-            Terminal::printError(Prefix + QStringLiteral("no dated backup set in ") + backupFolder);
+        const std::optional<BackupSet> set = newestCompleteBackupSet(backupFolder);
+        if (!set) {
+            Terminal::printError(Prefix + QStringLiteral("no complete dated backup set in ") +
+                                 backupFolder);
             return ExitBadUsage;
         }
-        backupFolder += sets.last() + QLatin1Char(Os::PathSeparator);
+        backupFolder = set->folder;
+        if (!invocation.quiet)
+            Terminal::print(QStringLiteral("Restoring from the set %1 (made %2 UTC).")
+                                .arg(set->folder, set->stamp.madeUtc.toString(
+                                                      QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
     }
     const std::optional<QString> icq = findIcqFolder(invocation);
     if (!icq)
@@ -421,17 +444,35 @@ int undo(const Invocation& invocation)
                                                      "with --force."));
         return ExitIcqRunning;
     }
-    try {
-        const QString set = undoNewestRestore(*icq);
-        if (set.isEmpty()) {
-            Terminal::printError(Prefix + QStringLiteral("there is no restore to undo in ") + *icq);
-            return ExitSomethingFailed;
-        }
-        Terminal::print(QStringLiteral("Put back what the restore of %1 replaced.").arg(set));
-    } catch (const RuntimeError& failure) {
-        Terminal::printError(Prefix + failure.error().description);
+    const UndoOutcome undone = undoNewestRestore(*icq, invocation.force);
+    for (const QString& note : undone.notes)
+        Terminal::printError(Prefix + QStringLiteral("left in place: ") + note);
+    if (undone.set.isEmpty()) {
+        Terminal::printError(Prefix + QStringLiteral("there is no restore to undo in ") + *icq);
         return ExitSomethingFailed;
     }
+    if (!undone.newer.isEmpty() && !invocation.force) {
+        for (const QString& file : undone.newer)
+            Terminal::printError(Prefix + QStringLiteral("changed since the restore: ") + file);
+        Terminal::printError(Prefix +
+                             QStringLiteral("nothing was put back. \"zeb2000-cli undo "
+                                            "--force\" puts back all the same and keeps "
+                                            "the changed files in ") +
+                             undone.newerFolder);
+        return ExitSomethingFailed;
+    }
+    for (const QString& file : undone.newer)
+        Terminal::printError(Prefix + QStringLiteral("changed since the restore, kept in %1: %2")
+                                          .arg(undone.newerFolder, file));
+    if (!undone.finished) {
+        for (const QString& failure : undone.failures)
+            Terminal::printError(Prefix + QStringLiteral("not undone: ") + failure);
+        Terminal::printError(Prefix + QStringLiteral("the undo stopped; %1 stays. Run "
+                                                     "\"zeb2000-cli undo\" again to finish.")
+                                          .arg(undone.set));
+        return ExitSomethingFailed;
+    }
+    Terminal::print(QStringLiteral("Put back what the restore of %1 replaced.").arg(undone.set));
     return ExitSuccess;
 }
 
