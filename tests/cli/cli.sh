@@ -60,18 +60,21 @@ run backup --to "$work/plain" --component cl --full --overwrite
 expect 0 "full backup"
 cmp -s "$icq/CL/11111111.cl" "$work/plain/CL/11111111.cl" &&
     [ "$(stat -c %i "$work/plain/CL/22222222.cl")" != "$unchanged" ] || fail "--full copied not all"
-# Only folders named exactly like a set count: a link or a name near one stays, with what it
-# leads to.
-mkdir -p "$work/sets/2001-01-01 0000" "$work/sets/2002-02-02 0000" "$work/sets/not a set" \
-    "$work/sets/2000-1-1 0000"
+# Only folders holding a set's record count: a folder named like a set, a link to one and a
+# name near one stay, with what they hold; sets made in the same minute get names of their own.
+mkdir -p "$work/sets/2001-01-01 0000" "$work/sets/not a set" "$work/sets/2000-1-1 0000"
 touch "$work/sets/not a set/notes"
 ln -s "$work/sets/not a set" "$work/sets/1999-01-01 0000"
+for _ in 1 2; do
+    run backup --to "$work/sets" --dated --quiet
+    expect 0 "dated backup"
+done
 run backup --to "$work/sets" --dated --keep 2 --quiet
-expect 0 "dated backup"
+expect 0 "dated backup with --keep 2"
 [ ! -s "$work/out" ] || fail "--quiet printed: $(cat "$work/out")"
 sets=$(ls "$work/sets")
-new_sets=$(echo "$sets" | grep -cE '^20[0-9]{2}-[0-9]{2}-[0-9]{2} [0-9]{4}$' || true)
-[ "$(echo "$sets" | wc -l)" = 5 ] && [ "$new_sets" = 2 ] && grep -q "^2002-02-02 0000$" <<<"$sets" &&
+new_sets=$(echo "$sets" | grep -cE '^20[0-9]{2}-[0-9]{2}-[0-9]{2} [0-9]{4}(-[0-9]+)?$' || true)
+[ "$(echo "$sets" | wc -l)" = 6 ] && [ "$new_sets" = 3 ] && grep -q "^2001-01-01 0000$" <<<"$sets" &&
     [ -e "$work/sets/1999-01-01 0000/notes" ] && [ -d "$work/sets/2000-1-1 0000" ] ||
     fail "--keep 2 left: $sets"
 
