@@ -467,8 +467,9 @@ int undo(const Invocation& invocation)
     if (!undone.finished) {
         for (const QString& failure : undone.failures)
             Terminal::printError(Prefix + QStringLiteral("not undone: ") + failure);
-        Terminal::printError(Prefix + QStringLiteral("the undo stopped; %1 stays. Run "
-                                                     "\"zeb2000-cli undo\" again to finish.")
+        Terminal::printError(Prefix + QStringLiteral("the undo of %1 stopped before it "
+                                                     "finished. Run \"zeb2000-cli undo\" again "
+                                                     "to finish it.")
                                           .arg(undone.set));
         return ExitSomethingFailed;
     }

@@ -151,7 +151,8 @@ MadeSet makeSetFolder(const std::string& parent, const QString& baseName, const 
         writeSetRecord(temporary, header + '\n' + stampLine(made.stamp) + '\n');
     } catch (const RuntimeError&) {
         std::string left;
-        Os::removeTree(temporary, left); // the failure told is the record's
+        (void)Os::removeTree(temporary, left); // the failure told is the record's; the next run
+                                               // clears the temporary folder away
         throw;
     }
     // Two sets made in the same minute each get a name of their own.
@@ -162,8 +163,15 @@ MadeSet makeSetFolder(const std::string& parent, const QString& baseName, const 
         if (error == 0)
             return made;
         if (error != Os::ErrorExists && error != Os::ErrorNotEmpty) {
+            // Renamed, but not on the disk for sure: the set goes again. What cannot be removed
+            // now is a temporary folder the next run clears away, or a set that holds nothing.
+            Os::FileState renamed;
             std::string left;
-            Os::removeTree(temporary, left);
+            if (Os::fileState(temporary, renamed) == 0 &&
+                renamed.kind == Os::FileState::Kind::Missing)
+                (void)removeSetFolder(made.path, left);
+            else
+                (void)Os::removeTree(temporary, left);
             raiseError(ErrorNumber::PathFileAccessError,
                        QStringLiteral("The set could not be made: ") + failure(made.path, error));
         }
@@ -172,14 +180,20 @@ MadeSet makeSetFolder(const std::string& parent, const QString& baseName, const 
 
 int removeSetFolder(const std::string& path, std::string& failedPath)
 {
-    std::vector<Os::FolderEntry> entries;
-    if (const int error = Os::listFolder(path, entries)) {
-        failedPath = path;
-        return error;
+    // Out of sight at once, under a temporary name that the next run clears away if this one
+    // stops half-way.
+    static int counter = 0;
+    const std::size_t separator = path.find_last_of("/\\");
+    const std::string trash =
+        osJoin(separator == std::string::npos ? std::string(".") : path.substr(0, separator),
+               ".~zeb" + std::to_string(QCoreApplication::applicationPid()) + "-gone" +
+                   std::to_string(++counter));
+    if (const int error = Os::renameFolder(path, trash)) {
+        Os::FileState left;
+        if (Os::fileState(path, left) != 0 || left.kind != Os::FileState::Kind::Missing) {
+            failedPath = path;
+            return error;
+        }
     }
-    for (const Os::FolderEntry& entry : entries)
-        if (entry.name != SetRecordName)
-            if (const int error = Os::removeTree(osJoin(path, entry.name), failedPath))
-                return error;
-    return Os::removeTree(path, failedPath);
+    return Os::removeTree(trash, failedPath);
 }

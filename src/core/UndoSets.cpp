@@ -462,25 +462,27 @@ enum class Finding { Done, Untouched, Restored, Newer, KeptMissing };
 Finding judge(const Entry& entry, const Os::FileState& now, const Os::FileState& kept)
 {
     using Kind = Os::FileState::Kind;
-    if (entry.kind == Entry::Kind::Replace) {
-        if (kept.kind != Kind::File)
-            return sameVersion(now, entry.before.size, entry.before.modified)
-                       ? Finding::Done
-                       : Finding::KeptMissing;
-        if (sameFile(now, entry.before))
-            return Finding::Untouched;
-        if (now.kind == Kind::Missing)
-            return Finding::Restored; // nothing there to lose (or moved aside already)
-    } else if (now.kind == Kind::Missing) {
-        return Finding::Done;
-    }
-    if (entry.after)
-        return entry.after->kind != Kind::Missing && sameFile(now, *entry.after) ? Finding::Restored
-                                                                                 : Finding::Newer;
     // The restore was stopped before it noted the file: it is the copy's if it has the size and
     // time of what was copied (the copier keeps both).
-    return sameVersion(now, entry.sourceSize, entry.sourceModified) ? Finding::Restored
-                                                                    : Finding::Newer;
+    const bool restoresVersion =
+        entry.after ? entry.after->kind != Kind::Missing && sameFile(now, *entry.after)
+                    : sameVersion(now, entry.sourceSize, entry.sourceModified);
+    if (entry.kind == Entry::Kind::Add) {
+        if (now.kind == Kind::Missing)
+            return Finding::Done;
+        return restoresVersion ? Finding::Restored : Finding::Newer;
+    }
+    if (kept.kind != Kind::File)
+        return sameVersion(now, entry.before.size, entry.before.modified) ? Finding::Done
+                                                                          : Finding::KeptMissing;
+    if (sameFile(now, entry.before))
+        return Finding::Untouched;
+    if (now.kind == Kind::Missing || restoresVersion)
+        return Finding::Restored; // (nothing there to lose, or moved aside already)
+    // Put back already by a copy across file systems, which keeps the time.
+    if (sameVersion(now, entry.before.size, entry.before.modified))
+        return Finding::Untouched;
+    return Finding::Newer;
 }
 
 } // namespace
@@ -494,7 +496,7 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool force)
         outcome.notes << describe(root, error);
     const QList<FoundSet> sets = findSets(root, Header);
     // An undo whose removal of its set stopped half-way is finished here, never undone twice.
-    const QStringList left = removeUndoneSets(sets);
+    QStringList left = removeUndoneSets(sets);
     const FoundSet* chosen = nullptr;
     for (const FoundSet& set : sets)
         if (!set.lines.contains(UndoneLine))
@@ -502,12 +504,14 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool force)
     if (!chosen) {
         const int error = Os::removeFolder(root);
         if (error != 0 && error != Os::ErrorNotFound && error != Os::ErrorNotEmpty)
-            outcome.notes << describe(root, error);
+            left << describe(root, error);
         // The newest set was put back already; only its removal is finished now.
         if (!sets.isEmpty() && !holdsNewer(sets.last().path)) {
             outcome.set = infoOf(icqFolder, sets.last()).folder;
             outcome.failures = left;
             outcome.finished = left.isEmpty();
+        } else {
+            outcome.notes << left;
         }
         return outcome;
     }
@@ -631,10 +635,10 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool force)
             return outcome;
         }
     }
-    outcome.finished = true;
     const int error = Os::removeFolder(root); // only when no other set is left
     if (error != 0 && error != Os::ErrorNotEmpty)
-        outcome.notes << describe(root, error);
+        outcome.failures << describe(root, error);
+    outcome.finished = outcome.failures.isEmpty();
     return outcome;
 }
 

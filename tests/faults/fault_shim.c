@@ -86,14 +86,23 @@ static int fault(const char* kind, const char* path)
     return EIO;
 }
 
-#define FAIL_ON(kind, path)                                                                        \
+#define FAIL_ON_ERROR(expression)                                                                  \
     do {                                                                                           \
-        const int error_ = fault(kind, path);                                                      \
+        const int error_ = (expression);                                                           \
         if (error_) {                                                                              \
             errno = error_;                                                                        \
             return -1;                                                                             \
         }                                                                                          \
     } while (0)
+
+static int pathFault(const char* kind, int dirfd, const char* path)
+{
+    char full[8192];
+    fullPath(dirfd, path, full, sizeof full);
+    return fault(kind, full);
+}
+
+#define PATH_CALL(kind, dirfd, path) FAIL_ON_ERROR(pathFault(kind, dirfd, path))
 
 static int writes(int flags)
 {
@@ -102,11 +111,8 @@ static int writes(int flags)
 
 static int openCommon(int dirfd, const char* path, int flags, mode_t mode, int large)
 {
-    if (writes(flags) && !(flags & O_DIRECTORY)) {
-        char full[8192];
-        fullPath(dirfd, path, full, sizeof full);
-        FAIL_ON("open", full);
-    }
+    if (writes(flags) && !(flags & O_DIRECTORY))
+        PATH_CALL("open", dirfd, path);
     if (large)
         return NEXT(openat64)(dirfd, path, flags, mode);
     return NEXT(openat)(dirfd, path, flags, mode);
@@ -152,11 +158,6 @@ int openat64(int dirfd, const char* path, int flags, ...)
     va_end(args);
     return openCommon(dirfd, path, flags, mode, 1);
 }
-
-#define PATH_CALL(kind, dirfd, path)                                                               \
-    char full_[8192];                                                                              \
-    fullPath(dirfd, path, full_, sizeof full_);                                                    \
-    FAIL_ON(kind, full_)
 
 int mkdir(const char* path, mode_t mode)
 {
@@ -218,10 +219,14 @@ int rmdir(const char* path)
     return NEXT(rmdir)(path);
 }
 
-#define FD_CALL(kind, fd)                                                                          \
-    char full_[8192];                                                                              \
-    pathOfFd(fd, full_, sizeof full_);                                                             \
-    FAIL_ON(kind, full_)
+static int fdFault(const char* kind, int fd)
+{
+    char path[8192];
+    pathOfFd(fd, path, sizeof path);
+    return fault(kind, path);
+}
+
+#define FD_CALL(kind, fd) FAIL_ON_ERROR(fdFault(kind, fd))
 
 int fsync(int fd)
 {
