@@ -5,9 +5,9 @@
 
 #include <cctype>
 #include <dirent.h>
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 
 namespace Os {
 
@@ -19,9 +19,17 @@ bool isProgramRunning(const std::string& fileName)
     while (const dirent* entry = ::readdir(proc.get())) {
         if (!std::isdigit(static_cast<unsigned char>(entry->d_name[0])))
             continue;
-        std::ifstream file(std::string("/proc/") + entry->d_name + "/cmdline", std::ios::binary);
-        const std::string commandLine{std::istreambuf_iterator<char>(file),
-                                      std::istreambuf_iterator<char>()};
+        // Read with plain calls: a process that ends while it is read fails the read (ESRCH),
+        // which a standard stream would throw out of this function.
+        std::string commandLine;
+        const int file = ::open((std::string("/proc/") + entry->d_name + "/cmdline").c_str(),
+                                O_RDONLY | O_CLOEXEC);
+        if (file < 0)
+            continue;
+        char buffer[4096];
+        for (ssize_t got; (got = ::read(file, buffer, sizeof buffer)) > 0;)
+            commandLine.append(buffer, std::size_t(got));
+        ::close(file);
         // The arguments, each ended by a zero byte; any of them may be the program (wine's
         // loader comes first).
         for (std::size_t start = 0; start < commandLine.size();) {
