@@ -106,8 +106,10 @@ private slots:
         // The undo sets of restores are the program's own.
         const QStringList existing = {"../elsewhere", "etc", "C:/ICQ",     "d:ICQ",
                                       "1:ICQ",        "DB",  "ZEB Undo/DB"};
-        for (const char* folder : {"..", "../elsewhere", "DB\\..\\..\\elsewhere", "/etc", "\\etc",
-                                   "C:\\ICQ", "d:ICQ", "1:ICQ", "", ".", "./", "zeb undo/DB"})
+        for (const char* folder :
+             {"..", "../elsewhere", "DB\\..\\..\\elsewhere", "/etc", "\\etc", "C:\\ICQ", "d:ICQ",
+              "1:ICQ", "", ".", "./", "zeb undo/DB", "./ZEB Undo", ".\\ZEB Undo\\DB",
+              "ZEB Undo./DB", "./ZEB Undo /DB"})
             QTest::addRow("unsafe '%s'", folder)
                 << QByteArrayList{plugin(folder)} << existing << QStringList{};
         QTest::newRow("dots inside a name")
