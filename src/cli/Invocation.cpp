@@ -60,16 +60,19 @@ std::optional<Invocation> parseInvocation(const QStringList& arguments, int& exi
         {QStringLiteral("dated"), QStringLiteral("Back up into a new set folder "
                                                  "\"YYYY-MM-DD HHMM\" below the backup folder.")},
         {QStringLiteral("keep"),
-         QStringLiteral("With --dated: remove the oldest sets beyond the newest n."),
+         QStringLiteral("With --dated: keep the newest n complete sets, remove older ones."),
          QStringLiteral("n")},
-        {QStringLiteral("latest"), QStringLiteral("Restore from the newest set below --from.")},
+        {QStringLiteral("latest"),
+         QStringLiteral("Restore from the newest complete set below --from.")},
         {QStringLiteral("overwrite"), QStringLiteral("Replace existing files without asking.")},
         {QStringLiteral("full"),
          QStringLiteral("Copy every file, also those the target holds in the same size and "
                         "time.")},
         {QStringLiteral("no-verify"),
          QStringLiteral("Do not read each copy back to compare it with its source.")},
-        {QStringLiteral("force"), QStringLiteral("Go on although ICQ is running.")},
+        {QStringLiteral("force"),
+         QStringLiteral("Go on although ICQ is running; undo: also put back files changed "
+                        "since the restore, keeping those in the set.")},
         {QStringLiteral("quiet"), QStringLiteral("Print nothing but what went wrong.")},
     });
 
