@@ -28,8 +28,9 @@ BackupSet beginBackupSet(const QString& backupFolder, const QDateTime& now)
         raiseError(ErrorNumber::PathFileAccessError,
                    QStringLiteral("The backup folder %1 could not be made: %2")
                        .arg(backupFolder, QString::fromStdString(Os::errorText(error))));
-    // What a run killed while making a set left behind.
-    Os::removeLeftTemporaries(parent);
+    // What a run killed while making or removing a set left behind; what cannot go now goes
+    // with a later run.
+    (void)Os::removeLeftTemporaries(parent);
     const MadeSet made = makeSetFolder(
         parent, now.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HHmm")), Header, now);
     BackupSet set;

@@ -260,7 +260,8 @@ void UndoSet::makeSet()
     if (const int error = Os::makeFolders(root))
         raiseError(ErrorNumber::PathFileAccessError,
                    QStringLiteral("The undo folder could not be made: ") + describe(root, error));
-    Os::removeLeftTemporaries(root); // what a restore killed while making its set left
+    // What a restore killed while making its set left; what cannot go now goes with a later run.
+    (void)Os::removeLeftTemporaries(root);
     m_set = makeSetFolder(root, m_now.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HHmmss")),
                           Header, m_now);
 }
@@ -331,7 +332,28 @@ void UndoSet::prepare(const QString& sourceFolder, const QString& componentFolde
     std::string source = Os::resolvePathIgnoringCase(osBytes(sourceFolder));
     while (source.size() > 1 && (source.back() == '/' || source.back() == Separator))
         source.pop_back();
-    walk(walk, source, osJoin(m_icq, osBytes(componentFolder)));
+    Os::FileState sourceState;
+    if (Os::fileState(source, sourceState) == 0 && sourceState.kind == Os::FileState::Kind::Missing)
+        return; // nothing to copy, which the copy reports
+    // The component's own folder, and those above it, where the copy will make them.
+    std::string component = osBytes(componentFolder);
+    while (!component.empty() && (component.back() == '/' || component.back() == Separator))
+        component.pop_back();
+    for (std::size_t end = component.find(Separator);; end = component.find(Separator, end + 1)) {
+        const std::string folder = Os::resolvePathIgnoringCase(m_icq + component.substr(0, end));
+        Os::FileState state;
+        if (folder.compare(0, m_icq.size(), m_icq) == 0 && Os::fileState(folder, state) == 0 &&
+            state.kind == Os::FileState::Kind::Missing) {
+            const std::string relative = recordPath(folder.substr(m_icq.size()));
+            if (!known.contains(relative)) {
+                m_entries.push_back({Entry::Kind::Folder, relative, {}, 0, 0, {}});
+                known.insert(relative);
+            }
+        }
+        if (end == std::string::npos)
+            break;
+    }
+    walk(walk, source, Os::resolvePathIgnoringCase(m_icq + component));
     if (m_entries.size() == start)
         return;
     try {
