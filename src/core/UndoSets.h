@@ -19,10 +19,6 @@
 
 inline const QString UndoFolderName = QStringLiteral("ZEB Undo");
 
-namespace Os {
-struct FileState;
-}
-
 class UndoSet
 {
 public:
