@@ -58,11 +58,7 @@ bool enoughSpace(Console& console, BackupRun& run)
     const SpaceEstimate space = run.spaceEstimate();
     if (space.fits())
         return true;
-    const QString message =
-        QStringLiteral("The %1 needs %2; %3 are free on %4.")
-            .arg(plan.direction == Direction::Backup ? QStringLiteral("backup")
-                                                     : QStringLiteral("restore"),
-                 formatSize(space.needed), formatSize(space.available), space.targetFolder);
+    const QString message = space.shortage(plan.direction);
     if (console.canAsk()) {
         const std::optional<QString> answer =
             console.ask(message + QStringLiteral(" Go on all the same? [y]es, [n]o: "));
@@ -348,6 +344,16 @@ int list(CommandContext& context)
     context.report.insert(QStringLiteral("folder"), side);
     context.report.insert(QStringLiteral("components"), componentList);
     context.report.insert(QStringLiteral("uins"), QJsonArray::fromStringList(uins));
+    const QList<BackupSet> sets =
+        context.options.fromFolder.isEmpty() ? QList<BackupSet>() : backupSets(side);
+    QJsonArray setList;
+    for (const BackupSet& set : sets)
+        setList << QJsonObject{{QStringLiteral("name"), set.name},
+                               {QStringLiteral("madeUtc"), set.stamp.madeUtc.toString(Qt::ISODate)},
+                               {QStringLiteral("sequence"), qint64(set.stamp.sequence)},
+                               {QStringLiteral("complete"), set.complete}};
+    if (!context.options.fromFolder.isEmpty())
+        context.report.insert(QStringLiteral("sets"), setList);
     if (context.options.json)
         return ExitSuccess;
     console.print(QStringLiteral("Components in %1:").arg(side));
@@ -358,6 +364,14 @@ int list(CommandContext& context)
     console.print(QStringLiteral("UINs:"));
     for (const QString& uin : uins)
         console.print(QStringLiteral("  ") + uin);
+    if (!sets.isEmpty())
+        console.print(QStringLiteral("Dated sets, oldest first:"));
+    for (const BackupSet& set : sets)
+        console.print(
+            QStringLiteral("  %1  made %2 UTC, number %3%4")
+                .arg(set.name, set.stamp.madeUtc.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                .arg(set.stamp.sequence)
+                .arg(set.complete ? QString() : QStringLiteral(", incomplete")));
     return ExitSuccess;
 }
 
@@ -415,23 +429,29 @@ int backup(CommandContext& context)
     RunPlan plan;
     plan.direction = Direction::Backup;
     plan.icqFolder = *icq;
-    const QString set = options.dated ? backupSetName(QDateTime::currentDateTime()) : QString();
-    plan.backupFolder =
-        options.dated ? backupFolder + set + QLatin1Char(Os::PathSeparator) : backupFolder;
+    plan.backupFolder = backupFolder;
     plan.components = *components;
-    if (options.dated) {
-        context.report.insert(QStringLiteral("set"), set);
-        // A new set links what the newest whole set holds unchanged.
-        const QString newest = newestCompleteSet(backupFolder);
-        if (!newest.isEmpty() && newest != set)
-            plan.linkFrom = backupFolder + newest + QLatin1Char(Os::PathSeparator);
-    }
-    const int exitCode = runPlan(context, plan, makeFolder);
-    // Old sets go only when the new one is whole.
-    if (exitCode != ExitSuccess || options.keep < 1)
-        return exitCode;
+    if (!options.dated)
+        return runPlan(context, plan, makeFolder);
+    // A dated set is complete only when everything was copied into it; old sets go only then,
+    // and never the one just made. It links what the newest complete set holds unchanged.
+    if (const int refused = makeFolder(); refused != ExitSuccess)
+        return refused;
     try {
-        const QStringList removed = pruneBackupSets(backupFolder, options.keep);
+        if (const std::optional<BackupSet> newest = newestCompleteBackupSet(backupFolder))
+            plan.linkFrom = newest->folder;
+        BackupSet set = beginBackupSet(backupFolder);
+        plan.backupFolder = set.folder;
+        context.report.insert(QStringLiteral("set"), set.name);
+        const int exitCode = runPlan(context, plan);
+        if (exitCode != ExitSuccess) {
+            console.printError(Prefix + QStringLiteral("the set %1 is incomplete").arg(set.folder));
+            return exitCode;
+        }
+        markBackupSetComplete(set);
+        if (options.keep < 1)
+            return ExitSuccess;
+        const QStringList removed = pruneBackupSets(backupFolder, options.keep, set.name);
         context.report.insert(QStringLiteral("removedSets"), QJsonArray::fromStringList(removed));
         if (!options.quiet && !options.json)
             for (const QString& name : removed)
@@ -440,7 +460,7 @@ int backup(CommandContext& context)
         console.printError(Prefix + failure.error().description);
         return ExitSomethingFailed;
     }
-    return exitCode;
+    return ExitSuccess;
 }
 
 QString checkRestore(const Options& options)
@@ -453,16 +473,18 @@ int restore(CommandContext& context)
     Console& console = context.console;
     QString backupFolder = nativeFolder(context.options.fromFolder);
     if (context.options.latest) {
-        const QString newest = newestCompleteSet(backupFolder);
-        if (newest.isEmpty()) {
+        const std::optional<BackupSet> set = newestCompleteBackupSet(backupFolder);
+        if (!set) {
             console.printError(Prefix + QStringLiteral("no complete dated backup set in ") +
                                backupFolder);
             return ExitBadUsage;
         }
-        backupFolder += newest + QLatin1Char(Os::PathSeparator);
-        context.report.insert(QStringLiteral("set"), newest);
+        backupFolder = set->folder;
+        context.report.insert(QStringLiteral("set"), set->name);
         if (!context.options.quiet && !context.options.json)
-            console.print(QStringLiteral("Restoring from the set ") + backupFolder);
+            console.print(QStringLiteral("Restoring from the set %1 (made %2 UTC).")
+                              .arg(set->folder, set->stamp.madeUtc.toString(
+                                                    QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
     }
     const std::optional<QString> icq = findIcqFolder(context);
     if (!icq)
@@ -488,19 +510,40 @@ int undo(CommandContext& context)
         return ExitIcqNotFound;
     if (refuseWhileIcqRuns(context, *icq))
         return ExitIcqRunning;
-    try {
-        const QString set = undoNewestRestore(*icq);
-        if (set.isEmpty()) {
-            console.printError(Prefix + QStringLiteral("there is no restore to undo in ") + *icq);
-            return ExitSomethingFailed;
-        }
-        context.report.insert(QStringLiteral("undoneSet"), set);
-        if (!context.options.quiet && !context.options.json)
-            console.print(QStringLiteral("Put back what the restore of %1 replaced.").arg(set));
-    } catch (const RuntimeError& failure) {
-        console.printError(Prefix + failure.error().description);
+    const bool force = context.options.force;
+    const UndoOutcome undone = undoNewestRestore(*icq, force);
+    for (const QString& note : undone.notes)
+        console.printError(Prefix + QStringLiteral("left in place: ") + note);
+    context.report.insert(QStringLiteral("undoneSet"), undone.set);
+    context.report.insert(QStringLiteral("newer"), QJsonArray::fromStringList(undone.newer));
+    context.report.insert(QStringLiteral("notUndone"), QJsonArray::fromStringList(undone.failures));
+    if (undone.set.isEmpty()) {
+        console.printError(Prefix + QStringLiteral("there is no restore to undo in ") + *icq);
         return ExitSomethingFailed;
     }
+    if (!undone.newer.isEmpty() && !force) {
+        for (const QString& file : undone.newer)
+            console.printError(Prefix + QStringLiteral("changed since the restore: ") + file);
+        console.printError(Prefix +
+                           QStringLiteral("nothing was put back. \"zeb2000-cli undo "
+                                          "--force\" puts back all the same and keeps "
+                                          "the changed files in ") +
+                           undone.newerFolder);
+        return ExitSomethingFailed;
+    }
+    for (const QString& file : undone.newer)
+        console.printError(Prefix + QStringLiteral("changed since the restore, kept in %1: %2")
+                                        .arg(undone.newerFolder, file));
+    if (!undone.finished) {
+        for (const QString& failure : undone.failures)
+            console.printError(Prefix + QStringLiteral("not undone: ") + failure);
+        console.printError(Prefix + QStringLiteral("the undo stopped; %1 stays. Run "
+                                                   "\"zeb2000-cli undo\" again to finish.")
+                                        .arg(undone.set));
+        return ExitSomethingFailed;
+    }
+    if (!context.options.quiet && !context.options.json)
+        console.print(QStringLiteral("Put back what the restore of %1 replaced.").arg(undone.set));
     return ExitSuccess;
 }
 
@@ -514,13 +557,13 @@ int check(CommandContext& context)
     Console& console = context.console;
     QString folder = nativeFolder(context.options.fromFolder);
     if (context.options.latest) {
-        const QString newest = newestCompleteSet(folder);
-        if (newest.isEmpty()) {
+        const std::optional<BackupSet> newest = newestCompleteBackupSet(folder);
+        if (!newest) {
             console.printError(Prefix + QStringLiteral("no complete dated backup set in ") +
                                folder);
             return ExitSomethingFailed;
         }
-        folder += newest + QLatin1Char(Os::PathSeparator);
+        folder = newest->folder;
     }
     context.report.insert(QStringLiteral("folder"), folder);
     if (!QFileInfo(folder).isDir()) {

@@ -2,6 +2,7 @@
 
 #include "core/ErrorObject.h"
 #include "core/FolderUtilities.h"
+#include "core/SetRecord.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,7 +55,7 @@ bool unescaped(const QByteArray& text, QByteArray& path)
     return !path.isEmpty();
 }
 
-QByteArray osBytes(const QString& path)
+QByteArray manifestPathBytes(const QString& path)
 {
     QByteArray bytes = QByteArray::fromStdString(toOsPath(QDir::fromNativeSeparators(path)));
     while (bytes.endsWith('/'))
@@ -119,7 +120,7 @@ void BackupManifest::discard(const QString& backupFolder)
     QFile file(manifestPath(backupFolder));
     if (!file.exists())
         return;
-    if (!file.remove() || !Os::syncFolder(toOsPath(backupFolder)))
+    if (!file.remove() || Os::syncFileSystem(toOsPath(backupFolder)) != 0)
         raiseError(ErrorNumber::PathFileAccessError,
                    QStringLiteral("The manifest %1 could not be removed: %2")
                        .arg(manifestPath(backupFolder), file.errorString()));
@@ -140,7 +141,7 @@ qsizetype BackupManifest::indexOf(QByteArrayView path) const
 void completeChecksums(Os::CopyPlan& plan, const QString& componentFolder,
                        const BackupManifest& previous, const BackupManifest& linkedFrom)
 {
-    const QByteArray folder = osBytes(componentFolder) + '/';
+    const QByteArray folder = manifestPathBytes(componentFolder) + '/';
     for (Os::PlannedFile& file : plan.files) {
         if (file.hasDigest && file.result == Os::FileResult::Written)
             continue;
@@ -195,7 +196,7 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
     };
     QList<QByteArray> folders;
     for (const auto& [folder, plan] : components)
-        folders << osBytes(folder) + '/';
+        folders << manifestPathBytes(folder) + '/';
     for (qsizetype at = 0; at < previous.size(); ++at) {
         const QByteArrayView path = previous.path(at);
         if (std::none_of(folders.cbegin(), folders.cend(),
@@ -211,14 +212,14 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
     }
     written = written && file.write(buffer) == buffer.size();
     // QSaveFile syncs the temporary file before it renames it into place.
-    if (!written || !file.commit() || !Os::syncFolder(toOsPath(backupFolder)))
+    if (!written || !file.commit() || Os::syncFileSystem(toOsPath(backupFolder)) != 0)
         raiseError(ErrorNumber::PathFileAccessError,
                    QStringLiteral("The manifest %1 could not be written: %2")
                        .arg(manifestPath(backupFolder), file.errorString()));
 }
 
 BackupCheck checkBackupFolder(const QString& backupFolder,
-                        const std::function<void(qint64 bytes)>& progress)
+                              const std::function<void(qint64 bytes)>& progress)
 {
     BackupCheck check;
     BackupManifest manifest;
@@ -237,7 +238,8 @@ BackupCheck checkBackupFolder(const QString& backupFolder,
     std::vector<bool> seen(std::size_t(manifest.size()), false);
     for (const Os::PlannedFile& file : plan.files) {
         const QByteArray path = QByteArray::fromStdString(plan.filePath(file, false));
-        if (file.folder == 0 && path == ManifestFileName.toUtf8())
+        // The backup's own records: the manifest, and a dated set's record.
+        if (file.folder == 0 && (path == ManifestFileName.toUtf8() || path == SetRecordName))
             continue;
         const qsizetype at = manifest.indexOf(path);
         if (at < 0) {

@@ -1,8 +1,10 @@
 #include "core/BackupRun.h"
 
 #include "core/BackupManifest.h"
+#include "core/ErrorObject.h"
 #include "core/FileCopier.h"
 #include "core/FolderUtilities.h"
+#include "core/SizeFormat.h"
 #include "core/Trap.h"
 #include "core/UndoSets.h"
 
@@ -31,7 +33,7 @@ BackupRun::BackupRun(RunPlan plan, ErrorSink& sink, RunObserver& observer)
     : m_plan(std::move(plan)), m_sink(sink), m_observer(observer)
 {
     if (m_plan.direction == Direction::Restore)
-        m_undo = std::make_unique<UndoSet>(m_plan.icqFolder, QDateTime::currentDateTime());
+        m_undo = std::make_unique<UndoSet>(m_plan.icqFolder);
 }
 
 BackupRun::~BackupRun() = default;
@@ -72,29 +74,69 @@ void BackupRun::walk()
         walkComponent(component);
 }
 
+namespace {
+
+// The file system a folder is on; a folder not made yet is on its nearest one that exists.
+QStorageInfo storageOf(const QString& path)
+{
+    QFileInfo folder(path);
+    while (!folder.exists() && !folder.isRoot() && folder.filePath() != folder.path())
+        folder.setFile(folder.path());
+    return QStorageInfo(folder.filePath());
+}
+
+} // namespace
+
 SpaceEstimate BackupRun::spaceEstimate()
 {
     walk();
-    SpaceEstimate estimate;
-    estimate.targetFolder = m_plan.targetFolder();
+    // A component's folder may be a link to another disk: each file system is weighed on its
+    // own, and the first that lacks room is the one reported.
+    struct Weighed
+    {
+        QByteArray device;
+        SpaceEstimate estimate;
+        qint64 held = 0;
+    };
+    std::vector<Weighed> systems;
+    const auto weigh = [&systems](const QString& folder) -> Weighed& {
+        const QStorageInfo storage = storageOf(folder);
+        const QByteArray device = storage.isValid()
+                                      ? storage.device() + '\0' + storage.rootPath().toUtf8()
+                                      : folder.toUtf8();
+        for (Weighed& known : systems)
+            if (known.device == device)
+                return known;
+        Weighed& added = systems.emplace_back();
+        added.device = device;
+        added.estimate.targetFolder = folder;
+        if (storage.isValid())
+            added.estimate.available = storage.bytesAvailable();
+        return added;
+    };
+    weigh(m_plan.targetFolder());
     // Components are copied one after the other: a backup frees what a component replaced once
     // the component is done; a restore keeps it for undo.
-    qint64 held = 0;
-    for (const Os::CopyPlan& plan : m_plans) {
+    for (qsizetype at = 0; at < m_walked.size(); ++at) {
+        const Os::CopyPlan& plan = m_plans[std::size_t(at)];
+        Weighed& system = weigh(m_plan.targetFolder() + m_walked[at].folder);
         const qint64 written = qint64(plan.bytesToWrite());
-        estimate.needed = qMax(estimate.needed, held + written);
-        held += written;
+        system.estimate.needed = qMax(system.estimate.needed, system.held + written);
+        system.held += written;
         if (m_plan.direction == Direction::Backup)
-            held -= qint64(plan.bytesReplaced());
+            system.held -= qint64(plan.bytesReplaced());
     }
-    // The target may not exist yet: its nearest folder that does tells the file system.
-    QFileInfo folder(estimate.targetFolder);
-    while (!folder.exists() && !folder.isRoot() && folder.filePath() != folder.path())
-        folder.setFile(folder.path());
-    const QStorageInfo storage(folder.filePath());
-    if (storage.isValid())
-        estimate.available = storage.bytesAvailable();
-    return estimate;
+    for (const Weighed& system : systems)
+        if (!system.estimate.fits())
+            return system.estimate;
+    return systems.front().estimate;
+}
+
+QString SpaceEstimate::shortage(Direction direction) const
+{
+    return QStringLiteral("The %1 needs %2; %3 are free on %4.")
+        .arg(direction == Direction::Backup ? QStringLiteral("backup") : QStringLiteral("restore"),
+             formatSize(needed), formatSize(available), targetFolder);
 }
 
 ComponentResult BackupRun::copyComponent(const Component& component)
@@ -122,17 +164,21 @@ ComponentResult BackupRun::copyComponent(const Component& component)
     Os::CopyPlan& plan = walkComponent(component);
     copier.setPlan(&plan);
     // Nothing of ICQ's may be lost to a restore: what cannot be kept is not replaced.
-    const bool kept =
-        !m_undo || runTrapped(m_sink,
-                              QStringLiteral("BackupRun.KeepForUndo [") + copier.target() +
-                                  QStringLiteral("]"),
-                              [&] { m_undo->prepare(copier.source(), component.folder); });
+    const bool kept = !m_undo || runTrapped(m_sink,
+                                            QStringLiteral("BackupRun.KeepForUndo [") +
+                                                copier.target() + QStringLiteral("]"),
+                                            [&] { m_undo->prepare(plan, component.folder); });
     if (kept) {
         const bool copied = copier.perform(m_plan.ownerWindow);
         result.outcome = copier.outcome();
         // A stop or a Cancel leaves the component part done, whatever else went right.
         result.copied = copied && !result.outcome.cancelled;
         m_stoppedOrCancelled = m_stoppedOrCancelled || result.outcome.cancelled || m_stop;
+        // The undo set notes each file as the copy left it, so that an undo knows what changed
+        // after the restore.
+        if (m_undo && !runTrapped(m_sink, QStringLiteral("BackupRun.RecordForUndo"),
+                                  [&] { m_undo->componentCopied(); }))
+            result.copied = false;
         if (m_manifestOpen && !m_stoppedOrCancelled)
             runTrapped(m_sink,
                        QStringLiteral("BackupRun.RecordManifest [") + copier.target() +
@@ -194,8 +240,14 @@ QString BackupRun::finish(bool everythingCopied)
         return m_undoFolder;
     runTrapped(m_sink, QStringLiteral("BackupRun.Finish"), [&] {
         m_undoFolder = m_undo->close();
-        if (everythingCopied)
-            pruneUndoSets(m_plan.icqFolder, UndoSetsKept);
+        if (everythingCopied) {
+            const QStringList left =
+                pruneUndoSets(m_plan.icqFolder, UndoSetsKept, QFileInfo(m_undoFolder).fileName());
+            if (!left.isEmpty())
+                raiseError(ErrorNumber::PathFileAccessError,
+                           QStringLiteral("Old undo sets could not be removed: ") +
+                               left.join(QStringLiteral("; ")));
+        }
     });
     m_undo.reset();
     return m_undoFolder;

@@ -50,6 +50,8 @@ struct SpaceEstimate
     qint64 available = -1; // unknown
     QString targetFolder;
     bool fits() const { return available < 0 || needed <= available; }
+    // "The backup needs …; … are free on …." for the question or the refusal.
+    QString shortage(Direction direction) const;
 };
 
 class RunObserver

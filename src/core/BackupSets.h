@@ -1,21 +1,46 @@
-// Dated backup sets: a regular backup makes a folder "YYYY-MM-DD HHMM" of its own below the
-// backup folder, keeps the newest few and restores from the newest.
+// Dated backup sets: a regular backup makes a folder of its own below the backup folder, named
+// "YYYY-MM-DD HHMM" in local time for people to read ("-2", "-3" added where a name is taken).
+// What counts is the set's record: when it was made (UTC and a sequence number, so that neither a
+// time-zone step nor a wrong clock reorders the sets) and whether the run that made it finished.
+// A set is complete only when its marker is written, last, after its data is on the disk.
 #pragma once
 
+#include "core/SetRecord.h"
+
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
-// The set folder's name for a backup started at this time.
-QString backupSetName(const QDateTime& started);
+#include <optional>
 
-// The names of the sets below a folder, oldest first. Only folders named exactly like a set
+struct BackupSet
+{
+    QString name;   // the folder's name below the backup folder
+    QString folder; // the full path, with its trailing separator
+    SetStamp stamp;
+    bool complete = false;
+};
+
+// Starts a set below the backup folder (made where missing): its folder holding the record of
+// when it was made, the next sequence number of that folder and the time now. Raises the
+// runtime's error.
+BackupSet beginBackupSet(const QString& backupFolder,
+                         const QDateTime& now = QDateTime::currentDateTimeUtc());
+
+// Marks a set complete. Call it only when everything was copied into it, which the copier has
+// put on the disk. Raises the runtime's error.
+void markBackupSetComplete(BackupSet& set);
+
+// The sets below a folder, oldest first by their records. Only folders holding a set's record
 // count; nothing else there is ever touched.
-QStringList backupSets(const QString& folder);
+QList<BackupSet> backupSets(const QString& backupFolder);
 
-// Removes the oldest sets beyond the newest `keep`; answers the names it removed, or raises the
-// runtime's error for one it could not remove.
-QStringList pruneBackupSets(const QString& folder, int keep);
+// The newest complete set, if there is one.
+std::optional<BackupSet> newestCompleteBackupSet(const QString& backupFolder);
 
-// The newest set that a backup finished (its manifest written last), or an empty text.
-QString newestCompleteSet(const QString& folder);
+// Keeps the newest `keep` complete sets and removes the older complete ones, and the incomplete
+// ones older than the newest complete set; the set named `spared` (the one just made) stays
+// whatever its place. Answers the names removed, or raises the runtime's error for a set that
+// could not be removed.
+QStringList pruneBackupSets(const QString& backupFolder, int keep, const QString& spared);

@@ -24,9 +24,18 @@ bool isSafeComponentFolder(const QString& folder)
         return false;
     static const QRegularExpression separators(QStringLiteral("[/\\\\]"));
     const QStringList parts = folder.split(separators);
-    // The undo sets of restores are the program's own, never a component.
-    if (parts.first().trimmed().compare(UndoFolderName, Qt::CaseInsensitive) == 0)
-        return false;
+    // The undo sets of restores are the program's own, never a component, however the path
+    // leads there ("./ZEB Undo", ".\\ZEB Undo.": Windows drops trailing dots and spaces).
+    for (const QString& part : parts) {
+        QString name = part.trimmed();
+        while (name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
+            name.chop(1);
+        if (name.isEmpty())
+            continue; // "." or "", which stays where it is
+        if (name.compare(UndoFolderName, Qt::CaseInsensitive) == 0)
+            return false;
+        break;
+    }
     bool namesSubfolder = false;
     for (const QString& part : parts) {
         // Windows drops trailing dots and spaces from a name: ". ." and "..." climb as ".."

@@ -4,166 +4,672 @@
 #include "core/FolderUtilities.h"
 #include "os/os.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QRegularExpression>
-
-#include <filesystem>
-#include <system_error>
-
-namespace fs = std::filesystem;
+#include <algorithm>
+#include <set>
 
 namespace {
 
-// What the restore added, one path below the ICQ folder a line.
-const QString AddedListName = QStringLiteral("added by the restore.txt");
+const QByteArray Header = "ZEB 2000 undo set 1";
+const QByteArray FinishedLine = "finished";
+const QByteArray UndoneLine = "undone";
+// Below the set: the files the restore replaced, and those a forced undo found changed after it.
+const std::string FilesFolder = "files";
+const std::string NewerFolder = "newer";
 
-QString undoRoot(const QString& icqFolder)
-{
-    return withTrailingSeparator(icqFolder) + UndoFolderName + QLatin1Char(Os::PathSeparator);
-}
-
-fs::path osPath(const QString& path)
-{
-    return fs::path(toOsPath(path));
-}
-
-// Moves or copies a file with its bytes, mode and time. A rename costs nothing, and so does a
-// hard link where the copy puts a new file in place of the old one (Linux); the Windows shell
-// writes into the old file, which a link would share, so there the bytes are copied.
-void transfer(const QString& from, const QString& to, bool move)
-{
-    QDir().mkpath(QFileInfo(to).path());
-    std::error_code error;
-    if (move)
-        fs::rename(osPath(from), osPath(to), error);
-#ifndef _WIN32
-    else
-        fs::create_hard_link(osPath(from), osPath(to), error);
+#ifdef _WIN32
+constexpr char Separator = '\\';
 #else
-    else
-        error = std::make_error_code(std::errc::operation_not_supported);
+constexpr char Separator = '/';
 #endif
-    if (!error)
-        return;
-    error.clear();
-    fs::copy_file(osPath(from), osPath(to), fs::copy_options::overwrite_existing, error);
-    if (!error)
-        fs::last_write_time(osPath(to), fs::last_write_time(osPath(from)), error);
-    if (!error && move)
-        fs::remove(osPath(from), error);
-    if (error)
-        raiseError(ErrorNumber::PathFileAccessError,
-                   QStringLiteral("%1 could not be kept in %2: %3")
-                       .arg(from, to, QString::fromLocal8Bit(error.message())));
+
+// A record names paths with "/" on every system.
+std::string nativePath(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', Separator);
+    return path;
+}
+
+std::string recordPath(std::string path)
+{
+    std::replace(path.begin(), path.end(), Separator, '/');
+    return path;
+}
+
+QString describe(const std::string& path, int error)
+{
+    return shownPath(path) + QStringLiteral(": ") + QString::fromStdString(Os::errorText(error));
+}
+
+QByteArray stateField(const Os::FileState& state)
+{
+    using Kind = Os::FileState::Kind;
+    const char kind = state.kind == Kind::Missing  ? '-'
+                      : state.kind == Kind::File   ? 'f'
+                      : state.kind == Kind::Folder ? 'd'
+                                                   : 'o';
+    if (state.kind == Kind::Missing)
+        return "-";
+    return QByteArray(1, kind) + ',' + QByteArray::number(state.size) + ',' +
+           QByteArray::number(state.modified) + ',' + QByteArray::number(state.device) + ',' +
+           QByteArray::number(state.inode);
+}
+
+std::optional<Os::FileState> parseState(const QByteArray& field)
+{
+    using Kind = Os::FileState::Kind;
+    Os::FileState state;
+    if (field == "-")
+        return state;
+    const QList<QByteArray> parts = field.split(',');
+    if (parts.size() != 5 || parts[0].size() != 1 || !QByteArray("fdo").contains(parts[0][0]))
+        return std::nullopt;
+    state.kind = parts[0] == "f" ? Kind::File : parts[0] == "d" ? Kind::Folder : Kind::Other;
+    bool ok[4] = {};
+    state.size = parts[1].toULongLong(&ok[0]);
+    state.modified = parts[2].toLongLong(&ok[1]);
+    state.device = parts[3].toULongLong(&ok[2]);
+    state.inode = parts[4].toULongLong(&ok[3]);
+    if (!(ok[0] && ok[1] && ok[2] && ok[3]))
+        return std::nullopt;
+    return state;
+}
+
+bool sameFile(const Os::FileState& a, const Os::FileState& b)
+{
+    return a.kind == b.kind && a.size == b.size && a.modified == b.modified &&
+           a.device == b.device && a.inode == b.inode;
+}
+
+bool sameVersion(const Os::FileState& state, quint64 size, qint64 modified)
+{
+    return state.kind == Os::FileState::Kind::File && state.size == size &&
+           state.modified == modified;
 }
 
 } // namespace
 
-UndoSet::UndoSet(const QString& icqFolder, const QDateTime& started)
-    : m_icqFolder(withTrailingSeparator(icqFolder))
+struct UndoSet::Entry
 {
-    const QString stamp = started.toString(QStringLiteral("yyyy-MM-dd HHmmss"));
-    m_folder = undoRoot(m_icqFolder) + stamp;
-    // Two restores within a second each get a set of their own.
-    for (int n = 2; QFileInfo::exists(m_folder); ++n)
-        m_folder = undoRoot(m_icqFolder) + stamp + QStringLiteral("-%1").arg(n);
+    enum class Kind { Folder, Replace, Add };
+    Kind kind = Kind::Add;
+    std::string path;       // below the ICQ folder, names separated by "/"
+    Os::FileState before;   // what the restore replaced
+    quint64 sourceSize = 0; // what it copies there
+    qint64 sourceModified = 0;
+    std::optional<Os::FileState> after; // as the copy left it, once known
+};
+
+namespace {
+
+using Entry = UndoSet::Entry;
+
+QByteArray entryLine(const Entry& entry)
+{
+    QByteArray line = entry.kind == Entry::Kind::Folder    ? "folder "
+                      : entry.kind == Entry::Kind::Replace ? "replace "
+                                                           : "add ";
+    line += encodeField(entry.path);
+    if (entry.kind == Entry::Kind::Folder)
+        return line;
+    if (entry.kind == Entry::Kind::Replace)
+        line += " before=" + stateField(entry.before);
+    line += " source=" + QByteArray::number(entry.sourceSize) + ',' +
+            QByteArray::number(entry.sourceModified);
+    if (entry.after)
+        line += " after=" + stateField(*entry.after);
+    return line;
 }
 
-void UndoSet::prepare(const QString& sourceFolder, const QString& componentFolder)
+std::optional<Entry> parseEntry(const QByteArray& line)
 {
-    const QDir source(resolvedPath(sourceFolder));
-    const QDir icq(m_icqFolder);
-    QDirIterator entries(source.path(),
-                         QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                         QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
-    while (entries.hasNext()) {
-        entries.next();
-        if (entries.fileName().startsWith(QLatin1String(".~zeb")))
-            continue; // a temporary file of a copy, which no copy takes along
-        // The ICQ folder's own spelling of the path, as the copier finds it.
-        const QString target =
-            resolvedPath(m_icqFolder + componentFolder + QLatin1Char(Os::PathSeparator) +
-                         QDir::toNativeSeparators(source.relativeFilePath(entries.filePath())));
-        const QString relative = QDir::toNativeSeparators(icq.relativeFilePath(target));
-        const QFileInfo existing(target);
-        if (!existing.exists())
-            m_added << relative;
-        else if (existing.isFile() && entries.fileInfo().isFile())
-            keep(relative);
+    const QList<QByteArray> fields = line.split(' ');
+    if (fields.size() < 2)
+        return std::nullopt;
+    Entry entry;
+    if (fields[0] == "folder")
+        entry.kind = Entry::Kind::Folder;
+    else if (fields[0] == "replace")
+        entry.kind = Entry::Kind::Replace;
+    else if (fields[0] != "add")
+        return std::nullopt;
+    const std::optional<std::string> path = decodeField(fields[1]);
+    if (!path || !isSafeRecordPath(*path))
+        return std::nullopt;
+    entry.path = *path;
+    bool haveBefore = false;
+    bool haveSource = false;
+    for (const QByteArray& field : fields.mid(2)) {
+        const qsizetype equals = field.indexOf('=');
+        const QByteArray key = field.left(equals);
+        const QByteArray value = field.mid(equals + 1);
+        if (key == "before" || key == "after") {
+            const std::optional<Os::FileState> state = parseState(value);
+            if (!state)
+                return std::nullopt;
+            if (key == "before") {
+                entry.before = *state;
+                haveBefore = true;
+            } else {
+                entry.after = *state;
+            }
+        } else if (key == "source") {
+            const QList<QByteArray> parts = value.split(',');
+            bool sizeOk = false;
+            bool timeOk = false;
+            if (parts.size() == 2) {
+                entry.sourceSize = parts[0].toULongLong(&sizeOk);
+                entry.sourceModified = parts[1].toLongLong(&timeOk);
+            }
+            if (!sizeOk || !timeOk)
+                return std::nullopt;
+            haveSource = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    const bool complete = entry.kind == Entry::Kind::Folder
+                              ? fields.size() == 2
+                              : haveSource && haveBefore == (entry.kind == Entry::Kind::Replace);
+    if (!complete)
+        return std::nullopt;
+    return entry;
+}
+
+std::string undoRoot(const QString& icqFolder)
+{
+    return osBytes(withTrailingSeparator(icqFolder) + UndoFolderName);
+}
+
+bool holdsNewer(const std::string& setPath)
+{
+    Os::FileState state;
+    return Os::fileState(osJoin(setPath, NewerFolder), state) == 0 &&
+           state.kind != Os::FileState::Kind::Missing;
+}
+
+UndoSetInfo infoOf(const QString& icqFolder, const FoundSet& found)
+{
+    UndoSetInfo info;
+    info.name = found.name;
+    info.folder = withTrailingSeparator(withTrailingSeparator(icqFolder) + UndoFolderName +
+                                        QLatin1Char(Os::PathSeparator) + found.name);
+    info.stamp = found.stamp;
+    info.finished = found.lines.contains(FinishedLine);
+    info.undone = found.lines.contains(UndoneLine);
+    info.holdsNewer = holdsNewer(found.path);
+    return info;
+}
+
+QByteArray recordOf(const SetStamp& stamp, const std::vector<Entry>& entries, bool finished,
+                    bool undone)
+{
+    QByteArray record = Header + '\n' + stampLine(stamp) + '\n';
+    for (const Entry& entry : entries)
+        record += entryLine(entry) + '\n';
+    if (finished)
+        record += FinishedLine + '\n';
+    if (undone)
+        record += UndoneLine + '\n';
+    return record;
+}
+
+} // namespace
+
+bool isSafeRecordPath(const std::string& path)
+{
+    if (path.empty() || path.find('\0') != std::string::npos)
+        return false;
+    std::size_t start = 0;
+    bool first = true;
+    for (;;) {
+        const std::size_t end = path.find('/', start);
+        const std::string name = path.substr(start, end == std::string::npos ? end : end - start);
+        if (name.empty() || name == "." || name == "..")
+            return false;
+#ifdef _WIN32
+        // Windows reads a drive or a stream after ":", a separator in "\", and drops trailing
+        // dots and spaces, so that ". ." climbs as ".." does.
+        if (name.find_first_of("\\:") != std::string::npos ||
+            name.find_first_not_of(". ") == std::string::npos)
+            return false;
+#endif
+        if (first && QString::fromStdString(name).compare(UndoFolderName, Qt::CaseInsensitive) == 0)
+            return false;
+        first = false;
+        if (end == std::string::npos)
+            return true;
+        start = end + 1;
     }
 }
 
-void UndoSet::keep(const QString& relativePath)
+UndoSet::UndoSet(const QString& icqFolder, const QDateTime& now)
+    : m_icqFolder(withTrailingSeparator(icqFolder)), m_now(now),
+      m_icq(osBytes(withTrailingSeparator(icqFolder)))
+{}
+
+UndoSet::~UndoSet() = default;
+
+QString UndoSet::folder() const
 {
-    transfer(m_icqFolder + relativePath, m_folder + QLatin1Char(Os::PathSeparator) + relativePath,
-             false);
-    m_used = true;
+    return m_set ? withTrailingSeparator(m_icqFolder + UndoFolderName) + m_set->name : QString();
+}
+
+void UndoSet::makeSet()
+{
+    const std::string root = osJoin(m_icq, osBytes(UndoFolderName));
+    if (const int error = Os::makeFolders(root))
+        raiseError(ErrorNumber::PathFileAccessError,
+                   QStringLiteral("The undo folder could not be made: ") + describe(root, error));
+    // What a restore killed while making its set left; what cannot go now goes with a later run.
+    (void)Os::removeLeftTemporaries(root);
+    m_set = makeSetFolder(root, m_now.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HHmmss")),
+                          Header, m_now);
+}
+
+void UndoSet::writeRecord(bool finished)
+{
+    writeSetRecord(m_set->path, recordOf(m_set->stamp, m_entries, finished, false));
+}
+
+void UndoSet::prepare(const Os::CopyPlan& plan, const QString& componentFolder)
+{
+    const std::size_t start = m_entries.size();
+    m_componentStart = start;
+    std::set<std::string> known;
+    for (const Entry& entry : m_entries)
+        known.insert(entry.path);
+    if (plan.folders.empty())
+        return; // nothing to copy, which the copy reports
+    // What cannot be named below the ICQ folder cannot be kept: then nothing is replaced.
+    if (plan.targetRoot.compare(0, m_icq.size(), m_icq) != 0)
+        raiseError(ErrorNumber::PathFileAccessError,
+                   QStringLiteral("%1 does not lie in the ICQ folder %2")
+                       .arg(fromOsPath(plan.targetRoot), m_icqFolder));
+    // The path of a plan's entry below the ICQ folder, in the ICQ folder's own spelling.
+    const auto relativeOf = [&](const std::string& below) -> std::optional<std::string> {
+        return recordPath((below.empty() ? plan.targetRoot : osJoin(plan.targetRoot, below))
+                              .substr(m_icq.size()));
+    };
+    // The component's own folder, and those above it, where the copy will make them.
+    std::string component = osBytes(componentFolder);
+    while (!component.empty() && (component.back() == '/' || component.back() == Separator))
+        component.pop_back();
+    for (std::size_t end = component.find(Separator);; end = component.find(Separator, end + 1)) {
+        const std::string folder = Os::resolvePathIgnoringCase(m_icq + component.substr(0, end));
+        Os::FileState state;
+        if (folder.compare(0, m_icq.size(), m_icq) == 0 && Os::fileState(folder, state) == 0 &&
+            state.kind == Os::FileState::Kind::Missing) {
+            const std::string relative = recordPath(folder.substr(m_icq.size()));
+            if (!known.contains(relative)) {
+                m_entries.push_back({Entry::Kind::Folder, relative, {}, 0, 0, {}});
+                known.insert(relative);
+            }
+        }
+        if (end == std::string::npos)
+            break;
+    }
+    // What the walk found: the folders the copy will make, the files it will add and those it
+    // will replace (for a restore, every file whose bytes differ, whatever its size and time).
+    for (std::uint32_t at = 1; at < plan.folders.size(); ++at) {
+        const std::optional<std::string> relative = relativeOf(plan.folderPath(at));
+        if (relative && !plan.folders[at].existsInTarget && known.insert(*relative).second)
+            m_entries.push_back({Entry::Kind::Folder, *relative, {}, 0, 0, {}});
+    }
+    for (const Os::PlannedFile& file : plan.files) {
+        if (file.action == Os::PlannedAction::Unchanged)
+            continue;
+        const std::optional<std::string> relative = relativeOf(plan.filePath(file));
+        if (!relative || known.contains(*relative))
+            continue;
+        Os::FileState existing;
+        const std::string targetPath = osJoin(m_icq, nativePath(*relative));
+        if (const int error = Os::fileState(targetPath, existing))
+            raiseError(ErrorNumber::PathFileAccessError,
+                       QStringLiteral("The ICQ folder could not be read: ") +
+                           describe(targetPath, error));
+        using Kind = Os::FileState::Kind;
+        const auto modified = std::int64_t(file.modified);
+        if (existing.kind == Kind::Missing)
+            m_entries.push_back({Entry::Kind::Add, *relative, {}, file.size, modified, {}});
+        else if (existing.kind == Kind::File)
+            m_entries.push_back(
+                {Entry::Kind::Replace, *relative, existing, file.size, modified, {}});
+        else
+            continue;
+        known.insert(*relative);
+    }
+    if (m_entries.size() == start)
+        return;
+    try {
+        if (!m_set)
+            makeSet();
+        keepEntries(start);
+        writeRecord(false);
+    } catch (const RuntimeError&) {
+        m_entries.resize(start);
+        throw;
+    }
+}
+
+void UndoSet::keepEntries(std::size_t from)
+{
+    for (std::size_t i = from; i < m_entries.size(); ++i) {
+        const Entry& entry = m_entries[i];
+        if (entry.kind != Entry::Kind::Replace)
+            continue;
+        const std::string kept = osJoin(osJoin(m_set->path, FilesFolder), nativePath(entry.path));
+        if (const int error = Os::keepFile(osJoin(m_icq, nativePath(entry.path)), kept)) {
+            // What was kept of this component goes again: none of it is recorded.
+            QString left;
+            for (std::size_t k = from; k < i; ++k) {
+                if (m_entries[k].kind != Entry::Kind::Replace)
+                    continue;
+                const std::string copy =
+                    osJoin(osJoin(m_set->path, FilesFolder), nativePath(m_entries[k].path));
+                if (const int removeError = Os::removeFile(copy))
+                    left += QStringLiteral("; left ") + describe(copy, removeError);
+            }
+            raiseError(ErrorNumber::PathFileAccessError,
+                       QStringLiteral("%1 could not be kept in %2: %3%4")
+                           .arg(shownPath(osJoin(m_icq, nativePath(entry.path))), shownPath(kept),
+                                QString::fromStdString(Os::errorText(error)), left));
+        }
+    }
+}
+
+void UndoSet::componentCopied()
+{
+    if (!m_set || m_componentStart >= m_entries.size())
+        return;
+    for (std::size_t i = m_componentStart; i < m_entries.size(); ++i) {
+        Entry& entry = m_entries[i];
+        if (entry.kind == Entry::Kind::Folder)
+            continue;
+        Os::FileState now;
+        // A file that cannot be examined stays unknown, judged at the undo by its size and time.
+        if (Os::fileState(osJoin(m_icq, nativePath(entry.path)), now) == 0)
+            entry.after = now;
+    }
+    m_componentStart = m_entries.size();
+    writeRecord(false);
 }
 
 QString UndoSet::close()
 {
-    if (!m_used && m_added.isEmpty())
+    if (!m_set)
         return QString();
-    QDir().mkpath(m_folder);
-    QFile list(m_folder + QLatin1Char(Os::PathSeparator) + AddedListName);
-    if (!list.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        list.write((m_added.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8()) < 0)
-        raiseError(ErrorNumber::PathFileAccessError);
-    return m_folder;
+    // What the restore did not change is no part of its undo.
+    std::vector<Entry> changed;
+    for (const Entry& entry : m_entries) {
+        bool unchanged = false;
+        if (entry.kind == Entry::Kind::Folder) {
+            Os::FileState now;
+            unchanged = Os::fileState(osJoin(m_icq, nativePath(entry.path)), now) == 0 &&
+                        now.kind == Os::FileState::Kind::Missing;
+        } else if (entry.after) {
+            unchanged = entry.kind == Entry::Kind::Replace
+                            ? sameFile(*entry.after, entry.before)
+                            : entry.after->kind == Os::FileState::Kind::Missing;
+        }
+        if (unchanged && entry.kind == Entry::Kind::Replace)
+            unchanged = Os::removeFile(
+                            osJoin(osJoin(m_set->path, FilesFolder), nativePath(entry.path))) == 0;
+        if (!unchanged)
+            changed.push_back(entry);
+    }
+    m_entries = std::move(changed);
+    const QString setFolder = folder();
+    if (m_entries.empty()) {
+        // Marked undone first, so that a removal that stops half-way leaves nothing to undo.
+        writeSetRecord(m_set->path, recordOf(m_set->stamp, m_entries, true, true));
+        std::string failed;
+        if (const int error = removeSetFolder(m_set->path, failed))
+            raiseError(ErrorNumber::PathFileAccessError,
+                       QStringLiteral("The empty undo set could not be removed: ") +
+                           describe(failed, error));
+        const int error = Os::removeFolder(osJoin(m_icq, osBytes(UndoFolderName)));
+        if (error != 0 && error != Os::ErrorNotEmpty)
+            raiseError(ErrorNumber::PathFileAccessError,
+                       QStringLiteral("The undo folder could not be removed: ") +
+                           describe(osJoin(m_icq, osBytes(UndoFolderName)), error));
+        m_set.reset();
+        return QString();
+    }
+    writeRecord(true);
+    return setFolder;
 }
 
-QStringList undoSets(const QString& icqFolder)
+QList<UndoSetInfo> undoSets(const QString& icqFolder)
 {
-    static const QRegularExpression setName(
-        QStringLiteral("^\\d{4}-\\d{2}-\\d{2} \\d{6}(-\\d+)?$"));
-    return QDir(undoRoot(icqFolder))
-        .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)
-        .filter(setName);
+    QList<UndoSetInfo> sets;
+    for (const FoundSet& found : findSets(undoRoot(icqFolder), Header))
+        sets << infoOf(icqFolder, found);
+    return sets;
 }
 
-QString undoNewestRestore(const QString& icqFolder)
-{
-    const QStringList sets = undoSets(icqFolder);
-    if (sets.isEmpty())
-        return QString();
-    const QString icq = withTrailingSeparator(icqFolder);
-    const QString set = undoRoot(icq) + sets.last();
-    const QDir setDir(set);
+namespace {
 
-    // What the restore added goes, files first, then the folders it made, deepest first.
-    QFile list(setDir.filePath(AddedListName));
-    if (list.open(QIODevice::ReadOnly)) {
-        QStringList added = QString::fromUtf8(list.readAll()).split(QLatin1Char('\n'));
-        list.close();
-        std::reverse(added.begin(), added.end());
-        for (const QString& relative : added) {
-            if (relative.isEmpty())
+// Removes undone sets that hold nothing of the user's; answers what could not be removed.
+QStringList removeUndoneSets(const QList<FoundSet>& sets)
+{
+    QStringList left;
+    for (const FoundSet& set : sets) {
+        if (!set.lines.contains(UndoneLine) || holdsNewer(set.path))
+            continue;
+        std::string failed;
+        if (const int error = removeSetFolder(set.path, failed))
+            left << describe(failed, error);
+    }
+    return left;
+}
+
+enum class Finding { Done, Untouched, Restored, Newer, KeptMissing };
+
+Finding judge(const Entry& entry, const Os::FileState& now, const Os::FileState& kept)
+{
+    using Kind = Os::FileState::Kind;
+    // The restore was stopped before it noted the file: it is the copy's if it has the size and
+    // time of what was copied (the copier keeps both).
+    const bool restoresVersion =
+        entry.after ? entry.after->kind != Kind::Missing && sameFile(now, *entry.after)
+                    : sameVersion(now, entry.sourceSize, entry.sourceModified);
+    if (entry.kind == Entry::Kind::Add) {
+        if (now.kind == Kind::Missing)
+            return Finding::Done;
+        return restoresVersion ? Finding::Restored : Finding::Newer;
+    }
+    if (kept.kind != Kind::File)
+        return sameVersion(now, entry.before.size, entry.before.modified) ? Finding::Done
+                                                                          : Finding::KeptMissing;
+    if (sameFile(now, entry.before))
+        return Finding::Untouched;
+    if (now.kind == Kind::Missing || restoresVersion)
+        return Finding::Restored; // (nothing there to lose, or moved aside already)
+    // Put back already by a copy across file systems, which keeps the time.
+    if (sameVersion(now, entry.before.size, entry.before.modified))
+        return Finding::Untouched;
+    return Finding::Newer;
+}
+
+} // namespace
+
+UndoOutcome undoNewestRestore(const QString& icqFolder, bool force)
+{
+    UndoOutcome outcome;
+    const std::string icq = osBytes(withTrailingSeparator(icqFolder));
+    const std::string root = undoRoot(icqFolder);
+    if (const int error = Os::removeLeftTemporaries(root))
+        outcome.notes << describe(root, error);
+    const QList<FoundSet> sets = findSets(root, Header);
+    // An undo whose removal of its set stopped half-way is finished here, never undone twice.
+    QStringList left = removeUndoneSets(sets);
+    const FoundSet* chosen = nullptr;
+    for (const FoundSet& set : sets)
+        if (!set.lines.contains(UndoneLine))
+            chosen = &set;
+    if (!chosen) {
+        const int error = Os::removeFolder(root);
+        if (error != 0 && error != Os::ErrorNotFound && error != Os::ErrorNotEmpty)
+            left << describe(root, error);
+        // The newest set was put back already; only its removal is finished now.
+        if (!sets.isEmpty() && !holdsNewer(sets.last().path)) {
+            outcome.set = infoOf(icqFolder, sets.last()).folder;
+            outcome.failures = left;
+            outcome.finished = left.isEmpty();
+        } else {
+            outcome.notes << left;
+        }
+        return outcome;
+    }
+    outcome.notes << left;
+    const FoundSet set = *chosen;
+    outcome.set = infoOf(icqFolder, set).folder;
+    const std::string files = osJoin(set.path, FilesFolder);
+    const std::string newer = osJoin(set.path, NewerFolder);
+    outcome.newerFolder = shownPath(newer);
+
+    // The record, every line of it, or nothing is done.
+    std::vector<Entry> entries;
+    for (const QByteArray& line : set.lines) {
+        if (line == FinishedLine)
+            continue;
+        const std::optional<Entry> entry = parseEntry(line);
+        if (!entry) {
+            outcome.failures << QStringLiteral("the record %1 holds a line that is not a safe "
+                                               "entry: %2")
+                                    .arg(shownPath(osJoin(set.path, SetRecordName)),
+                                         QString::fromLatin1(line.left(200)));
+            return outcome;
+        }
+        entries.push_back(*entry);
+    }
+
+    // First what each file is now, before anything is changed.
+    std::vector<Finding> findings(entries.size(), Finding::Done);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const Entry& entry = entries[i];
+        if (entry.kind == Entry::Kind::Folder)
+            continue;
+        Os::FileState now, kept;
+        const std::string path = osJoin(icq, nativePath(entry.path));
+        int error = Os::fileState(path, now);
+        if (error == 0 && entry.kind == Entry::Kind::Replace)
+            error = Os::fileState(osJoin(files, nativePath(entry.path)), kept);
+        if (error != 0) {
+            outcome.failures << describe(path, error);
+            continue;
+        }
+        findings[i] = judge(entry, now, kept);
+        if (findings[i] == Finding::Newer)
+            outcome.newer << shownPath(path);
+        else if (findings[i] == Finding::KeptMissing)
+            outcome.failures << shownPath(path) +
+                                    QStringLiteral(": its kept copy is missing from the set");
+    }
+    if (!outcome.failures.isEmpty() || (!outcome.newer.isEmpty() && !force))
+        return outcome;
+
+    // Newer files aside first, then what was added goes (the newest first), then what was
+    // replaced comes back, then the folders the restore made, the deepest first.
+    std::set<std::string> folders;
+    for (std::size_t i = entries.size(); i-- > 0;) {
+        const Entry& entry = entries[i];
+        const std::string path = osJoin(icq, nativePath(entry.path));
+        folders.insert(path.substr(0, path.find_last_of(Separator)));
+        if (findings[i] == Finding::Newer) {
+            const std::string aside = osJoin(newer, nativePath(entry.path));
+            if (const int error = Os::moveFile(path, aside, false)) {
+                outcome.failures << describe(path, error);
                 continue;
-            const QFileInfo entry(icq + relative);
-            if (entry.isDir() && !entry.isSymLink())
-                QDir().rmdir(entry.filePath());
-            else if (entry.exists() || entry.isSymLink())
-                QFile::remove(entry.filePath());
+            }
+            findings[i] = entry.kind == Entry::Kind::Replace ? Finding::Restored : Finding::Done;
+        }
+        if (entry.kind == Entry::Kind::Add && findings[i] == Finding::Restored)
+            if (const int error = Os::removeFile(path))
+                outcome.failures << describe(path, error);
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const Entry& entry = entries[i];
+        if (entry.kind != Entry::Kind::Replace)
+            continue;
+        const std::string path = osJoin(icq, nativePath(entry.path));
+        const std::string kept = osJoin(files, nativePath(entry.path));
+        int error = 0;
+        if (findings[i] == Finding::Restored)
+            error = Os::moveFile(kept, path, true);
+        else if (findings[i] == Finding::Untouched)
+            error = Os::removeFile(kept);
+        if (error != 0)
+            outcome.failures << describe(findings[i] == Finding::Restored ? path : kept, error);
+    }
+    // A copy killed half-way left its temporary files beside the files it wrote.
+    for (const std::string& folder : folders)
+        if (const int error = Os::removeLeftTemporaries(folder))
+            outcome.failures << describe(folder, error);
+    for (std::size_t i = entries.size(); i-- > 0;) {
+        const Entry& entry = entries[i];
+        if (entry.kind != Entry::Kind::Folder)
+            continue;
+        const std::string path = osJoin(icq, nativePath(entry.path));
+        if (const int error = Os::removeLeftTemporaries(path))
+            outcome.failures << describe(path, error);
+        const int error = Os::removeFolder(path);
+        if (error == Os::ErrorNotEmpty)
+            outcome.notes << shownPath(path);
+        else if (error != 0 && error != Os::ErrorNotFound)
+            outcome.failures << describe(path, error);
+    }
+    if (!outcome.failures.isEmpty())
+        return outcome;
+
+    // Everything is back, on the disk, before the set says so.
+    if (const int error = Os::syncFileSystem(icq)) {
+        outcome.failures << describe(icq, error);
+        return outcome;
+    }
+    try {
+        writeSetRecord(set.path, recordOf(set.stamp, entries, true, true));
+    } catch (const RuntimeError& failure) {
+        outcome.failures << failure.error().description;
+        return outcome;
+    }
+    if (!holdsNewer(set.path)) {
+        std::string failed;
+        if (const int error = removeSetFolder(set.path, failed)) {
+            outcome.failures << QStringLiteral("the set could not be removed: ") +
+                                    describe(failed, error);
+            return outcome;
         }
     }
-    // What it replaced comes back.
-    QDirIterator kept(set, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (kept.hasNext()) {
-        kept.next();
-        const QString relative = setDir.relativeFilePath(kept.filePath());
-        if (relative != AddedListName)
-            transfer(kept.filePath(), icq + QDir::toNativeSeparators(relative), true);
-    }
-    QDir(set).removeRecursively();
-    QDir().rmdir(undoRoot(icq)); // only when no other set is left
-    return QDir::toNativeSeparators(set);
+    const int error = Os::removeFolder(root); // only when no other set is left
+    if (error != 0 && error != Os::ErrorNotEmpty)
+        outcome.failures << describe(root, error);
+    outcome.finished = outcome.failures.isEmpty();
+    return outcome;
 }
 
-void pruneUndoSets(const QString& icqFolder, int keep)
+QStringList pruneUndoSets(const QString& icqFolder, int keep, const QString& spared)
 {
-    QStringList sets = undoSets(icqFolder);
-    while (sets.size() > qMax(keep, 0))
-        QDir(undoRoot(icqFolder) + sets.takeFirst()).removeRecursively();
+    const QList<FoundSet> sets = findSets(undoRoot(icqFolder), Header);
+    QStringList left = removeUndoneSets(sets);
+    int offered = 0;
+    for (auto set = sets.crbegin(); set != sets.crend(); ++set) {
+        if (set->lines.contains(UndoneLine) || ++offered <= qMax(keep, 0) || set->name == spared ||
+            holdsNewer(set->path))
+            continue;
+        // Marked undone first: a removal that stops half-way leaves no set to undo.
+        QByteArray record = Header + '\n' + stampLine(set->stamp) + '\n';
+        for (const QByteArray& line : set->lines)
+            record += line + '\n';
+        std::string failed;
+        try {
+            writeSetRecord(set->path, record + UndoneLine + '\n');
+        } catch (const RuntimeError& failure) {
+            left << failure.error().description;
+            continue;
+        }
+        if (const int error = removeSetFolder(set->path, failed))
+            left << describe(failed, error);
+    }
+    return left;
 }

@@ -78,9 +78,6 @@ FolderLookup lookUpFolder(const std::string& path);
 // CreateDirectory with default security: true when the directory was made.
 bool createDirectory(const std::string& path);
 
-// Makes the names in a folder (a rename into it) reach the disk; true when they did.
-bool syncFolder(const std::string& path);
-
 // Whether a name matches a wildcard pattern ("*", "?") by Windows' rules, ignoring letter case;
 // "*.*" matches every name, with a dot or without. Both texts are UTF-8.
 bool matchesWildcard(const std::string& pattern, const std::string& name);
@@ -252,6 +249,95 @@ public:
 private:
     void* m_state;
 };
+
+// ---- Files by their bytes (undo and backup sets) ---------------------------------------------
+// A path is the native bytes on Linux, where a name may hold any byte but '/' and NUL. On Windows
+// it is the UTF-16 path as WTF-8 (UTF-8 that keeps unpaired surrogates), so that every name the
+// file system allows comes back unchanged. Each call answers 0 or the system's error number
+// (errno; a Win32 error code on Windows), and leaves no cut-off file under a real name.
+
+#ifdef _WIN32
+inline constexpr int ErrorNotFound = 2;     // ERROR_FILE_NOT_FOUND (and path not found)
+inline constexpr int ErrorExists = 183;     // ERROR_ALREADY_EXISTS (and file exists)
+inline constexpr int ErrorNotEmpty = 145;   // ERROR_DIR_NOT_EMPTY
+inline constexpr int ErrorCrossDevice = 17; // ERROR_NOT_SAME_DEVICE
+#else
+inline constexpr int ErrorNotFound = 2;     // ENOENT
+inline constexpr int ErrorExists = 17;      // EEXIST
+inline constexpr int ErrorNotEmpty = 39;    // ENOTEMPTY
+inline constexpr int ErrorCrossDevice = 18; // EXDEV
+#endif
+
+// UTF-16 (a Windows name, unpaired surrogates and all) as WTF-8, and back.
+std::string wtf8FromUtf16(const std::u16string& text);
+std::u16string utf16FromWtf8(const std::string& text);
+
+// The system's description of an error number answered here.
+std::string errorText(int error);
+
+struct FileState
+{
+    enum class Kind { Missing, File, Folder, Other };
+    Kind kind = Kind::Missing;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0; // nanoseconds since 1970-01-01 UTC
+    // Which file it is: the device and inode (volume serial number and file index on Windows).
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+};
+
+// What stands at the path, links followed as the copier follows them. A missing path answers 0
+// with the kind Missing.
+int fileState(const std::string& path, FileState& state);
+
+// The entries of a folder but "." and "..", in byte order of their names, links followed.
+struct FolderEntry
+{
+    std::string name;
+    FileState state;
+};
+int listFolder(const std::string& path, std::vector<FolderEntry>& entries);
+
+// Makes one folder; ErrorExists when something stands there already.
+int makeFolder(const std::string& path);
+// Makes every missing folder of the path; one that exists is fine.
+int makeFolders(const std::string& path);
+
+// Keeps a copy of `from` under the new name `to` (whose folders are made): a hard link where the
+// file system allows one (not on Windows, where the shell's copy writes into the old file), else
+// a copy written to a temporary file beside `to`, its data on the disk before it is renamed to
+// `to`. Never replaces an existing `to` (ErrorExists). The modification time is kept.
+int keepFile(const std::string& from, const std::string& to);
+
+// Moves a file to `to`, replacing what stands there: a rename, or across file systems a copy
+// through a temporary file beside `to` (data on the disk, then renamed) after which `from` is
+// removed. `to`'s folder is made and synced. With replace false an existing `to` answers
+// ErrorExists.
+int moveFile(const std::string& from, const std::string& to, bool replace);
+
+// Renames a folder to a name that must not exist yet (ErrorExists), synced.
+int renameFolder(const std::string& from, const std::string& to);
+
+// Removes what processes that are gone left in the folder: temporary files and folders named
+// ".~zeb<pid>-..." (the copier's form, which these calls use too).
+int removeLeftTemporaries(const std::string& folder);
+
+// Removes a file (a link itself, not what it leads to); a missing one is ErrorNotFound.
+int removeFile(const std::string& path);
+// Removes an empty folder (ErrorNotEmpty otherwise).
+int removeFolder(const std::string& path);
+// Removes a folder with everything below it, links not followed. Stops at the first failure and
+// answers it with the path that failed.
+int removeTree(const std::string& path, std::string& failedPath);
+
+// The whole content of a file.
+int readWholeFile(const std::string& path, std::string& bytes);
+// Writes a file in one piece: a temporary file beside it, synced, renamed over the old one, the
+// folder synced. Whoever reads the path sees the old content or the new, never a part.
+int writeFileDurably(const std::string& path, const std::string& bytes);
+
+// Puts everything written to the file system that holds the path on the disk.
+int syncFileSystem(const std::string& path);
 
 // ---- Text ------------------------------------------------------------------------------------
 

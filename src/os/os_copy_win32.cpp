@@ -83,9 +83,12 @@ void verifyCopy(const CopyRequest& request, CopyOutcome& outcome)
 
 namespace fs = std::filesystem;
 
+// Nanoseconds since 1970, as the other calls of the OS layer tell times.
 std::int64_t nanosecondsOf(const fs::file_time_type& time)
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::file_clock::to_sys(time).time_since_epoch())
+        .count();
 }
 
 class Planner

@@ -2,9 +2,7 @@
 #include "os/os.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace Os {
 
@@ -22,15 +20,6 @@ FolderLookup lookUpFolder(const std::string& path)
 bool createDirectory(const std::string& path)
 {
     return !path.empty() && ::mkdir(resolvePathIgnoringCase(path).c_str(), 0777) == 0;
-}
-
-bool syncFolder(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool synced = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && synced;
 }
 
 } // namespace Os

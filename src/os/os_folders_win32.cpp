@@ -28,9 +28,4 @@ bool createDirectory(const std::string& path)
     return CreateDirectoryA(path.c_str(), &security) != FALSE;
 }
 
-bool syncFolder(const std::string&)
-{
-    return true; // NTFS writes a rename through its journal; there is no folder to flush
-}
-
 } // namespace Os

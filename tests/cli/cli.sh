@@ -71,19 +71,25 @@ run backup --to "$work/json" --component cl --json
 expect 0 "backup --json"
 python3 -m json.tool "$work/out" >/dev/null || fail "backup --json is no JSON: $(cat "$work/out")"
 
-# --keep 2 after sets made beforehand: the set just made stays, with the newest older one.
-mkdir -p "$work/sets/2001-01-01 0000" "$work/sets/2002-02-02 0000" "$work/sets/not a set" \
-    "$work/sets/2000-1-1 0000"
+# Only folders holding a set's record count: a folder named like a set, a link to one and a
+# name near one stay, with what they hold; sets made in the same minute get names of their own.
+mkdir -p "$work/sets/2001-01-01 0000" "$work/sets/not a set" "$work/sets/2000-1-1 0000"
 touch "$work/sets/not a set/notes"
 ln -s "$work/sets/not a set" "$work/sets/1999-01-01 0000"
+for _ in 1 2; do
+    run backup --to "$work/sets" --dated --quiet
+    expect 0 "dated backup"
+done
 before=$(ls "$work/sets")
 run backup --to "$work/sets" --dated --keep 2 --quiet
-expect 0 "dated backup"
+expect 0 "dated backup with --keep 2"
 [ ! -s "$work/out" ] || fail "--quiet printed: $(cat "$work/out")"
 made=$(ls "$work/sets" | grep -vxF -- "$before" || true)
-[ "$(echo "$made" | grep -cE '^20[0-9]{2}-[0-9]{2}-[0-9]{2} [0-9]{4}$')" = 1 ] &&
+[ "$(echo "$made" | grep -cE '^20[0-9]{2}-[0-9]{2}-[0-9]{2} [0-9]{4}(-[0-9]+)?$')" = 1 ] &&
     [ -d "$work/sets/$made/2000b" ] || fail "--keep 2 removed the set just made: $(ls "$work/sets")"
-[ ! -e "$work/sets/2001-01-01 0000" ] && [ -d "$work/sets/2002-02-02 0000" ] &&
+sets=$(ls "$work/sets")
+new_sets=$(echo "$sets" | grep -cE '^20[0-9]{2}-[0-9]{2}-[0-9]{2} [0-9]{4}(-[0-9]+)?$' || true)
+[ "$(echo "$sets" | wc -l)" = 6 ] && [ "$new_sets" = 3 ] && grep -q "^2001-01-01 0000$" <<<"$sets" &&
     [ -e "$work/sets/1999-01-01 0000/notes" ] && [ -d "$work/sets/2000-1-1 0000" ] ||
     fail "--keep 2 left: $(ls "$work/sets")"
 

@@ -133,27 +133,28 @@ private slots:
     }
 
     // A backup that does not reach its end leaves no manifest, not even the one of the backup
-    // before it: check and --latest take it for incomplete.
+    // before it, so check calls it incomplete; and its set is never marked complete.
     void aStoppedBackupIsIncomplete()
     {
         SampleInstallation sample;
         SampleInstallation::writeFile(sample.icqFolder() + "DB/a.dat", "alpha");
         SampleInstallation::writeFile(sample.icqFolder() + "CL/c.dat", "gamma");
         const QString sets = sample.backupFolder();
-        const QString first = sets + "2026-01-01 0000/";
-        const QString second = sets + "2026-01-08 0000/";
-        QVERIFY(backUp(backupPlan(sample, first)));
-        QCOMPARE(newestCompleteSet(sets), QString("2026-01-01 0000"));
+        BackupSet first = beginBackupSet(sets);
+        QVERIFY(backUp(backupPlan(sample, first.folder)));
+        markBackupSetComplete(first);
+        QVERIFY(checkBackupFolder(first.folder).passed());
 
         RecordingSink sink;
         StoppingObserver observer;
-        for (const QString& folder : {second, first}) {
+        const BackupSet second = beginBackupSet(sets);
+        for (const QString& folder : {second.folder, first.folder}) {
             BackupRun run(backupPlan(sample, folder), sink, observer);
             observer.run = &run;
             QVERIFY(!run.execute().value(0).copied);
             QVERIFY(!checkBackupFolder(folder).hasManifest);
         }
-        QCOMPARE(newestCompleteSet(sets), QString());
+        QCOMPARE(newestCompleteBackupSet(sets)->name, first.name);
     }
 
     // A stop between components copies no more: the first is whole, the second's folder is

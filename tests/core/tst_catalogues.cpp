@@ -108,7 +108,8 @@ private slots:
                                       "DB",           "ZEB Undo/DB", "...",    ". ."};
         for (const char* folder :
              {"..", "../elsewhere", "DB\\..\\..\\elsewhere", "/etc", "\\etc", "C:\\ICQ", "d:ICQ",
-              "1:ICQ", "", ".", "./", "zeb undo/DB", "...", ". .", "DB/ ../.."})
+              "1:ICQ", "", ".", "./", "zeb undo/DB", "./ZEB Undo", ".\\ZEB Undo\\DB",
+              "ZEB Undo./DB", "./ZEB Undo /DB", "...", ". .", "DB/ ../.."})
             QTest::addRow("unsafe '%s'", folder)
                 << QByteArrayList{plugin(folder)} << existing << QStringList{};
         QTest::newRow("dots inside a name")

@@ -241,13 +241,8 @@ bool frmMain::enoughSpaceFor(BackupRun& run)
     const SpaceEstimate space = run.spaceEstimate();
     if (space.fits())
         return true;
-    return m_services.msgBox(QStringLiteral("The %1 needs %2; %3 are free on %4.")
-                                     .arg(plan.direction == Direction::Backup
-                                              ? QStringLiteral("backup")
-                                              : QStringLiteral("restore"),
-                                          formatSize(space.needed), formatSize(space.available),
-                                          space.targetFolder) +
-                                 CrLf + CrLf + QStringLiteral("Do you wish to continue?"),
+    return m_services.msgBox(space.shortage(plan.direction) + CrLf + CrLf +
+                                 QStringLiteral("Do you wish to continue?"),
                              MsgButtons::YesNo, MsgIcon::Exclamation,
                              QStringLiteral("Not enough space!")) == MsgAnswer::Yes;
 }

@@ -1,0 +1,446 @@
+// Files by their bytes on Linux, for the undo and backup sets: every name the file system allows,
+// and the copier's rules for what reaches the disk (a temporary file, its data synced, then the
+// rename, then the folder synced).
+#include "os/os.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <dirent.h>
+
+namespace Os {
+namespace {
+
+class Fd
+{
+public:
+    explicit Fd(int fd) : m_fd(fd) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    int get() const { return m_fd; }
+    explicit operator bool() const { return m_fd >= 0; }
+    // Closes now, answering what close() said: a write may fail only there (NFS).
+    int close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0 ? 0 : errno;
+    }
+
+private:
+    int m_fd;
+};
+
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// ".~zeb<pid>-<n>-<name>", the copier's form, which every copy into the folder knows to clear
+// away once its process is gone.
+std::string temporaryBeside(const std::string& path)
+{
+    static std::atomic<unsigned> counter{0};
+    return folderOf(path) + "/.~zeb" + std::to_string(::getpid()) + "-u" +
+           std::to_string(++counter) + "-" + nameOf(path).substr(0, 64);
+}
+
+// The process that made a temporary file or folder ".~zeb<pid>-...", or 0 for a name that is
+// not one.
+long temporaryOwner(const std::string& name)
+{
+    constexpr std::size_t prefix = 5; // ".~zeb"
+    if (name.compare(0, prefix, ".~zeb") != 0)
+        return 0;
+    std::size_t at = prefix;
+    long pid = 0;
+    while (at < name.size() && at < prefix + 10 && name[at] >= '0' && name[at] <= '9')
+        pid = pid * 10 + (name[at++] - '0');
+    return at > prefix && at < name.size() && name[at] == '-' ? pid : 0;
+}
+
+int syncFolder(const std::string& folder)
+{
+    const Fd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd)
+        return errno;
+    return ::fsync(fd.get()) == 0 ? 0 : errno;
+}
+
+void fill(FileState& state, const struct stat& info)
+{
+    state.kind = S_ISREG(info.st_mode)   ? FileState::Kind::File
+                 : S_ISDIR(info.st_mode) ? FileState::Kind::Folder
+                                         : FileState::Kind::Other;
+    state.size = std::uint64_t(info.st_size);
+    state.modified = std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    state.device = std::uint64_t(info.st_dev);
+    state.inode = std::uint64_t(info.st_ino);
+}
+
+// Writes all of the bytes, answering errno on a short write that makes no progress.
+int writeAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (written == 0)
+            return EIO;
+        data += written;
+        size -= std::size_t(written);
+    }
+    return 0;
+}
+
+// Copies a file's data and time into a new temporary file beside `to`, synced; answers its path
+// through `temporary`. A failure removes the temporary file again.
+int copyToTemporary(const std::string& from, const std::string& to, std::string& temporary)
+{
+    const Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info
+    {
+    };
+    if (!in || ::fstat(in.get(), &info) != 0)
+        return errno;
+    temporary = temporaryBeside(to);
+    Fd out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                  info.st_mode & 07777));
+    if (!out)
+        return errno;
+    const auto failed = [&](int error) {
+        ::unlink(temporary.c_str());
+        return error;
+    };
+    std::unique_ptr<char[]> buffer(new char[1 << 20]);
+    for (;;) {
+        const ssize_t got = ::read(in.get(), buffer.get(), 1 << 20);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return failed(errno);
+        }
+        if (got == 0)
+            break;
+        if (const int error = writeAll(out.get(), buffer.get(), std::size_t(got)))
+            return failed(error);
+    }
+    const struct timespec times[2] = {info.st_atim, info.st_mtim};
+    // A file system without times (FAT) still keeps the data, which is what counts.
+    (void)::futimens(out.get(), times);
+    if (::fsync(out.get()) != 0)
+        return failed(errno);
+    if (const int error = out.close())
+        return failed(error);
+    return 0;
+}
+
+// A rename that never replaces: renameat2 where the file system has it, else link and unlink.
+int renameNoReplace(const std::string& from, const std::string& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    if (::link(from.c_str(), to.c_str()) != 0)
+        return errno;
+    return ::unlink(from.c_str()) == 0 ? 0 : errno;
+}
+
+} // namespace
+
+std::string errorText(int error)
+{
+    return std::strerror(error);
+}
+
+int fileState(const std::string& path, FileState& state)
+{
+    state = FileState();
+    struct stat info
+    {
+    };
+    if (::stat(path.c_str(), &info) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? 0 : errno;
+    fill(state, info);
+    return 0;
+}
+
+int listFolder(const std::string& path, std::vector<FolderEntry>& entries)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        const int error = errno;
+        ::close(fd);
+        return error;
+    }
+    const std::unique_ptr<DIR, int (*)(DIR*)> closer(dir, ::closedir);
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (!entry) {
+            if (errno != 0)
+                return errno;
+            break;
+        }
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+            continue;
+        FolderEntry found{entry->d_name, {}};
+        struct stat info
+        {
+        };
+        if (::fstatat(fd, entry->d_name, &info, 0) == 0)
+            fill(found.state, info);
+        else if (errno == ENOENT) // a link that leads nowhere
+            found.state.kind = FileState::Kind::Other;
+        else
+            return errno;
+        entries.push_back(std::move(found));
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return 0;
+}
+
+int makeFolder(const std::string& path)
+{
+    if (::mkdir(path.c_str(), 0777) != 0)
+        return errno;
+    return syncFolder(folderOf(path));
+}
+
+int makeFolders(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    if (::stat(path.c_str(), &info) == 0)
+        return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
+    if (errno != ENOENT)
+        return errno;
+    const std::string parent = folderOf(path);
+    if (parent != path)
+        if (const int error = makeFolders(parent))
+            return error;
+    const int error = makeFolder(path);
+    return error == EEXIST ? 0 : error;
+}
+
+int keepFile(const std::string& from, const std::string& to)
+{
+    if (const int error = makeFolders(folderOf(to)))
+        return error;
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        // Another file system, or one without links: the bytes are copied.
+        if (errno != EXDEV && errno != EPERM && errno != EMLINK && errno != ENOTSUP)
+            return errno;
+        std::string temporary;
+        if (const int error = copyToTemporary(from, to, temporary))
+            return error;
+        if (const int error = renameNoReplace(temporary, to)) {
+            ::unlink(temporary.c_str());
+            return error;
+        }
+    }
+    return syncFolder(folderOf(to));
+}
+
+int moveFile(const std::string& from, const std::string& to, bool replace)
+{
+    if (const int error = makeFolders(folderOf(to)))
+        return error;
+    const int renamed =
+        replace ? (::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno) : renameNoReplace(from, to);
+    if (renamed == 0)
+        return syncFolder(folderOf(to));
+    if (renamed != EXDEV)
+        return renamed;
+    std::string temporary;
+    if (const int error = copyToTemporary(from, to, temporary))
+        return error;
+    const int error = replace ? (::rename(temporary.c_str(), to.c_str()) == 0 ? 0 : errno)
+                              : renameNoReplace(temporary, to);
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        return error;
+    }
+    if (const int synced = syncFolder(folderOf(to)))
+        return synced;
+    return ::unlink(from.c_str()) == 0 ? 0 : errno;
+}
+
+int renameFolder(const std::string& from, const std::string& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
+        if (errno != EINVAL && errno != ENOSYS)
+            return errno;
+        // Without the flag, the name is claimed by a folder of our own, which a rename of a
+        // folder may replace while it is empty.
+        if (::mkdir(to.c_str(), 0777) != 0)
+            return errno;
+        if (::rename(from.c_str(), to.c_str()) != 0) {
+            const int error = errno;
+            ::rmdir(to.c_str());
+            return error;
+        }
+    }
+    return syncFolder(folderOf(to));
+}
+
+int removeLeftTemporaries(const std::string& folder)
+{
+    std::vector<FolderEntry> entries;
+    if (const int error = listFolder(folder, entries))
+        return error == ENOENT ? 0 : error;
+    for (const FolderEntry& entry : entries) {
+        const long pid = temporaryOwner(entry.name);
+        if (pid <= 0 || pid == ::getpid() || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        std::string failed;
+        if (const int error = removeTree(folder + '/' + entry.name, failed))
+            return error;
+    }
+    return 0;
+}
+
+int removeFile(const std::string& path)
+{
+    return ::unlink(path.c_str()) == 0 ? 0 : errno;
+}
+
+int removeFolder(const std::string& path)
+{
+    if (::rmdir(path.c_str()) != 0)
+        return errno == EEXIST ? ENOTEMPTY : errno;
+    return 0;
+}
+
+int removeTree(const std::string& path, std::string& failedPath)
+{
+    struct stat info
+    {
+    };
+    if (::lstat(path.c_str(), &info) != 0) {
+        failedPath = path;
+        return errno;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        std::vector<std::string> names;
+        {
+            const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
+            if (!dir) {
+                failedPath = path;
+                const int error = errno;
+                if (fd >= 0)
+                    ::close(fd);
+                return error;
+            }
+            const std::unique_ptr<DIR, int (*)(DIR*)> closer(dir, ::closedir);
+            for (;;) {
+                errno = 0;
+                const dirent* entry = ::readdir(dir);
+                if (!entry) {
+                    if (errno != 0) {
+                        failedPath = path;
+                        return errno;
+                    }
+                    break;
+                }
+                if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                    names.emplace_back(entry->d_name);
+            }
+        }
+        for (const std::string& name : names)
+            if (const int error = removeTree(path + '/' + name, failedPath))
+                return error;
+        if (::rmdir(path.c_str()) != 0) {
+            failedPath = path;
+            return errno;
+        }
+        return 0;
+    }
+    if (::unlink(path.c_str()) != 0) {
+        failedPath = path;
+        return errno;
+    }
+    return 0;
+}
+
+int readWholeFile(const std::string& path, std::string& bytes)
+{
+    bytes.clear();
+    const Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd)
+        return errno;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (got == 0)
+            return 0;
+        bytes.append(buffer, std::size_t(got));
+    }
+}
+
+int writeFileDurably(const std::string& path, const std::string& bytes)
+{
+    const std::string temporary = temporaryBeside(path);
+    Fd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    if (!fd)
+        return errno;
+    int error = writeAll(fd.get(), bytes.data(), bytes.size());
+    if (error == 0 && ::fsync(fd.get()) != 0)
+        error = errno;
+    if (const int closed = fd.close(); error == 0)
+        error = closed;
+    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        return error;
+    }
+    return syncFolder(folderOf(path));
+}
+
+int syncFileSystem(const std::string& path)
+{
+    const Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd)
+        return errno;
+    return ::syncfs(fd.get()) == 0 ? 0 : errno;
+}
+
+} // namespace Os

@@ -1,0 +1,385 @@
+// Files by their names on Windows, for the undo and backup sets: wide-character calls on the
+// UTF-16 names (carried as WTF-8), long-path form so that names ending in a dot or a space are
+// reached as they stand, and data flushed before a temporary file is renamed into place.
+#include "os/os.h"
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <windows.h>
+
+namespace Os {
+namespace {
+
+// The path as the wide calls take it: "\\?\C:\..." and "\\?\UNC\server\share\..." for full
+// paths, which Windows then uses exactly as written.
+std::wstring wide(const std::string& path)
+{
+    std::u16string text = utf16FromWtf8(path);
+    std::replace(text.begin(), text.end(), u'/', u'\\');
+    std::wstring result(text.begin(), text.end());
+    if (result.size() >= 3 && result[1] == L':' && result[2] == L'\\')
+        return L"\\\\?\\" + result;
+    if (result.size() >= 2 && result.compare(0, 2, L"\\\\") == 0 &&
+        result.compare(0, 4, L"\\\\?\\") != 0)
+        return L"\\\\?\\UNC\\" + result.substr(2);
+    return result;
+}
+
+std::string narrow(const wchar_t* text)
+{
+    return wtf8FromUtf16(std::u16string(text, text + wcslen(text)));
+}
+
+int lastError()
+{
+    const DWORD error = GetLastError();
+    if (error == ERROR_PATH_NOT_FOUND)
+        return ErrorNotFound;
+    if (error == ERROR_FILE_EXISTS)
+        return ErrorExists;
+    return int(error);
+}
+
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string temporaryBeside(const std::string& path)
+{
+    static std::atomic<unsigned> counter{0};
+    return folderOf(path) + "\\.~zeb" + std::to_string(GetCurrentProcessId()) + "-u" +
+           std::to_string(++counter) + "-" + nameOf(path).substr(0, 64);
+}
+
+class Handle
+{
+public:
+    explicit Handle(HANDLE handle) : m_handle(handle) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle()
+    {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            CloseHandle(m_handle);
+    }
+    HANDLE get() const { return m_handle; }
+    explicit operator bool() const { return m_handle != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE m_handle;
+};
+
+std::int64_t nanosecondsSince1970(const FILETIME& time)
+{
+    const std::int64_t ticks =
+        (std::int64_t(time.dwHighDateTime) << 32 | std::int64_t(time.dwLowDateTime)) -
+        116444736000000000LL; // 100 ns ticks from 1601 to 1970
+    return ticks * 100;
+}
+
+// Flushes a file's data to the disk.
+int flushFile(const std::string& path)
+{
+    const Handle file(CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return lastError();
+    return FlushFileBuffers(file.get()) ? 0 : lastError();
+}
+
+// Copies the file (data and time) into a temporary file beside `to`, flushed.
+int copyToTemporary(const std::string& from, const std::string& to, std::string& temporary)
+{
+    temporary = temporaryBeside(to);
+    if (!CopyFileW(wide(from).c_str(), wide(temporary).c_str(), TRUE))
+        return lastError();
+    if (const int error = flushFile(temporary)) {
+        DeleteFileW(wide(temporary).c_str());
+        return error;
+    }
+    return 0;
+}
+
+int rename(const std::string& from, const std::string& to, bool replace)
+{
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+    return MoveFileExW(wide(from).c_str(), wide(to).c_str(), flags) ? 0 : lastError();
+}
+
+} // namespace
+
+std::string errorText(int error)
+{
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, DWORD(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    if (length == 0 || !text)
+        return "error " + std::to_string(error);
+    std::string result = narrow(text);
+    LocalFree(text);
+    while (!result.empty() && (result.back() == '\n' || result.back() == '\r'))
+        result.pop_back();
+    return result;
+}
+
+int fileState(const std::string& path, FileState& state)
+{
+    state = FileState();
+    // Opened with backup semantics so that folders answer too; links are followed.
+    const Handle file(CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) {
+        const int error = lastError();
+        return error == ErrorNotFound ? 0 : error;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file.get(), &info))
+        return lastError();
+    state.kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileState::Kind::Folder
+                                                                    : FileState::Kind::File;
+    state.size = std::uint64_t(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
+    state.modified = nanosecondsSince1970(info.ftLastWriteTime);
+    state.device = info.dwVolumeSerialNumber;
+    state.inode = std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+    return 0;
+}
+
+int listFolder(const std::string& path, std::vector<FolderEntry>& entries)
+{
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(wide(path + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return lastError();
+    int error = 0;
+    do {
+        const std::string name = narrow(found.cFileName);
+        if (name == "." || name == "..")
+            continue;
+        FolderEntry entry{name, {}};
+        if (const int failed = fileState(path + "\\" + name, entry.state)) {
+            error = failed;
+            break;
+        }
+        if (entry.state.kind == FileState::Kind::Missing) // a link that leads nowhere
+            entry.state.kind = FileState::Kind::Other;
+        entries.push_back(std::move(entry));
+    } while (FindNextFileW(search, &found));
+    if (error == 0 && GetLastError() != ERROR_NO_MORE_FILES)
+        error = lastError();
+    FindClose(search);
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return error;
+}
+
+int makeFolder(const std::string& path)
+{
+    return CreateDirectoryW(wide(path).c_str(), nullptr) ? 0 : lastError();
+}
+
+int makeFolders(const std::string& path)
+{
+    FileState state;
+    if (const int error = fileState(path, state))
+        return error;
+    if (state.kind == FileState::Kind::Folder)
+        return 0;
+    if (state.kind != FileState::Kind::Missing)
+        return ERROR_DIRECTORY;
+    const std::string parent = folderOf(path);
+    if (parent != path && parent.size() > 2) // stop at "C:"
+        if (const int error = makeFolders(parent))
+            return error;
+    const int error = makeFolder(path);
+    return error == ErrorExists ? 0 : error;
+}
+
+int keepFile(const std::string& from, const std::string& to)
+{
+    // The shell's copy writes into the file it replaces, which a hard link would share: the
+    // bytes are copied.
+    if (const int error = makeFolders(folderOf(to)))
+        return error;
+    std::string temporary;
+    if (const int error = copyToTemporary(from, to, temporary))
+        return error;
+    if (const int error = rename(temporary, to, false)) {
+        DeleteFileW(wide(temporary).c_str());
+        return error;
+    }
+    return 0;
+}
+
+int moveFile(const std::string& from, const std::string& to, bool replace)
+{
+    if (const int error = makeFolders(folderOf(to)))
+        return error;
+    const int renamed = rename(from, to, replace);
+    if (renamed != ErrorCrossDevice)
+        return renamed;
+    std::string temporary;
+    if (const int error = copyToTemporary(from, to, temporary))
+        return error;
+    if (const int error = rename(temporary, to, replace)) {
+        DeleteFileW(wide(temporary).c_str());
+        return error;
+    }
+    return DeleteFileW(wide(from).c_str()) ? 0 : lastError();
+}
+
+int renameFolder(const std::string& from, const std::string& to)
+{
+    return rename(from, to, false);
+}
+
+int removeLeftTemporaries(const std::string& folder)
+{
+    std::vector<FolderEntry> entries;
+    if (const int error = listFolder(folder, entries))
+        return error == ErrorNotFound ? 0 : error;
+    for (const FolderEntry& entry : entries) {
+        if (entry.name.compare(0, 5, ".~zeb") != 0)
+            continue;
+        std::size_t at = 5;
+        DWORD pid = 0;
+        while (at < entry.name.size() && at < 15 && entry.name[at] >= '0' && entry.name[at] <= '9')
+            pid = pid * 10 + DWORD(entry.name[at++] - '0');
+        if (at == 5 || at >= entry.name.size() || entry.name[at] != '-' ||
+            pid == GetCurrentProcessId())
+            continue;
+        if (const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)) {
+            CloseHandle(process);
+            continue;
+        }
+        if (GetLastError() != ERROR_INVALID_PARAMETER) // no such process
+            continue;
+        std::string failed;
+        if (const int error = removeTree(folder + "\\" + entry.name, failed))
+            return error;
+    }
+    return 0;
+}
+
+int removeFile(const std::string& path)
+{
+    const std::wstring name = wide(path);
+    if (DeleteFileW(name.c_str()))
+        return 0;
+    // A read-only file is one ICQ's setup may leave; its removal is what was asked for.
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (GetLastError() == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_READONLY) &&
+        SetFileAttributesW(name.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY)) &&
+        DeleteFileW(name.c_str()))
+        return 0;
+    return lastError();
+}
+
+int removeFolder(const std::string& path)
+{
+    return RemoveDirectoryW(wide(path).c_str()) ? 0 : lastError();
+}
+
+int removeTree(const std::string& path, std::string& failedPath)
+{
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        failedPath = path;
+        return lastError();
+    }
+    // A junction or a folder link goes itself, never what it leads to.
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        WIN32_FIND_DATAW found{};
+        std::vector<std::string> names;
+        const HANDLE search = FindFirstFileW(wide(path + "\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) {
+            failedPath = path;
+            return lastError();
+        }
+        do {
+            const std::string name = narrow(found.cFileName);
+            if (name != "." && name != "..")
+                names.push_back(name);
+        } while (FindNextFileW(search, &found));
+        const int listed = GetLastError() == ERROR_NO_MORE_FILES ? 0 : lastError();
+        FindClose(search);
+        if (listed != 0) {
+            failedPath = path;
+            return listed;
+        }
+        for (const std::string& name : names)
+            if (const int error = removeTree(path + "\\" + name, failedPath))
+                return error;
+    }
+    const int error =
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) ? removeFolder(path) : removeFile(path);
+    if (error != 0)
+        failedPath = path;
+    return error;
+}
+
+int readWholeFile(const std::string& path, std::string& bytes)
+{
+    bytes.clear();
+    const Handle file(CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return lastError();
+    char buffer[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
+            return lastError();
+        if (got == 0)
+            return 0;
+        bytes.append(buffer, got);
+    }
+}
+
+int writeFileDurably(const std::string& path, const std::string& bytes)
+{
+    const std::string temporary = temporaryBeside(path);
+    int error = 0;
+    {
+        const Handle file(CreateFileW(wide(temporary).c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file)
+            return lastError();
+        for (std::size_t done = 0; error == 0 && done < bytes.size();) {
+            DWORD written = 0;
+            const DWORD chunk = DWORD(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+            if (!WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr))
+                error = lastError();
+            else if (written == 0)
+                error = ERROR_WRITE_FAULT;
+            done += written;
+        }
+        if (error == 0 && !FlushFileBuffers(file.get()))
+            error = lastError();
+    }
+    if (error == 0)
+        error = rename(temporary, path, true);
+    if (error != 0)
+        DeleteFileW(wide(temporary).c_str());
+    return error;
+}
+
+int syncFileSystem(const std::string& path)
+{
+    // Every write here is flushed or written through as it is made; NTFS journals the names.
+    FileState state;
+    return fileState(path, state);
+}
+
+} // namespace Os

@@ -1,0 +1,305 @@
+// Undo sets and dated backup sets on real folders: names of any bytes come back, a record that
+// leads out of the ICQ folder is refused, files changed after a restore are never destroyed, and
+// sets are ordered by their records, whatever their names or the clock say. Faults at every step
+// are injected into the command line by tests/faults/undo_faults.sh.
+#include "RecordingSink.h"
+#include "SampleInstallation.h"
+
+#include "core/BackupRun.h"
+#include "core/BackupSets.h"
+#include "core/UndoSets.h"
+#include "os/os.h"
+
+#include <QtTest>
+
+namespace {
+
+struct Yes final : RunObserver
+{
+    Os::ReplaceAnswer askReplace(const QString&) override { return Os::ReplaceAnswer::Yes; }
+};
+
+// Every name (as bytes), kind and content below a folder.
+void snapshot(const std::string& folder, const std::string& below, QList<QByteArray>& out)
+{
+    std::vector<Os::FolderEntry> entries;
+    QCOMPARE(Os::listFolder(folder, entries), 0);
+    for (const Os::FolderEntry& entry : entries) {
+        const std::string path = folder + '/' + entry.name;
+        const QByteArray name = QByteArray::fromStdString(below + entry.name);
+        if (entry.state.kind == Os::FileState::Kind::Folder) {
+            out << "d " + name;
+            snapshot(path, below + entry.name + '/', out);
+        } else {
+            std::string content;
+            QCOMPARE(Os::readWholeFile(path, content), 0);
+            out << "f " + name + '=' + QByteArray::fromStdString(content);
+        }
+    }
+}
+
+QList<QByteArray> snapshot(const QString& folder)
+{
+    QList<QByteArray> out;
+    snapshot(osBytes(folder), {}, out);
+    return out;
+}
+
+void writeBytes(const std::string& path, const QByteArray& content)
+{
+    QCOMPARE(Os::writeFileDurably(path, content.toStdString()), 0);
+}
+
+bool restore(const SampleInstallation& sample)
+{
+    RunPlan plan;
+    plan.direction = Direction::Restore;
+    plan.icqFolder = sample.icqFolder();
+    plan.backupFolder = sample.backupFolder();
+    plan.overwrite = true;
+    plan.components = {{"Messages", "DB", true}};
+    RecordingSink sink;
+    Yes observer;
+    return BackupRun(plan, sink, observer).execute().first().copied && sink.reports.isEmpty();
+}
+
+} // namespace
+
+class UndoSetsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // A record names paths of bytes: only those that stay inside the ICQ folder and outside the
+    // undo folder are taken.
+    void recordPaths_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<bool>("safe");
+        QTest::newRow("plain") << QByteArray("NewDB/11111111.dat") << true;
+        QTest::newRow("dots inside a name") << QByteArray("a..b/..c") << true;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("climbs") << QByteArray("..") << false;
+        QTest::newRow("climbs on the way") << QByteArray("DB/../../x") << false;
+        QTest::newRow("absolute") << QByteArray("/etc/passwd") << false;
+        QTest::newRow("empty name") << QByteArray("DB//x") << false;
+        QTest::newRow("dot") << QByteArray("./x") << false;
+        QTest::newRow("into the undo folder") << QByteArray("zeb undo/x") << false;
+        QTest::newRow("NUL") << QByteArray("a\0b", 3) << false;
+#ifdef Q_OS_WIN
+        QTest::newRow("drive") << QByteArray("C:x") << false;
+        QTest::newRow("backslash") << QByteArray("a\\..\\..\\x") << false;
+        QTest::newRow("dots and spaces") << QByteArray(". ./x") << false;
+#else
+        QTest::newRow("newline") << QByteArray("new\nicq.exe") << true;
+        QTest::newRow("not UTF-8") << QByteArray("\xff\xfe") << true;
+        QTest::newRow("backslash") << QByteArray("a\\..\\x") << true;
+#endif
+    }
+    void recordPaths()
+    {
+        QFETCH(QByteArray, path);
+        QTEST(isSafeRecordPath(path.toStdString()), "safe");
+    }
+
+    // Every byte travels through a record field and back; the field holds no space or line end.
+    void everyByteRoundTrips()
+    {
+        std::string bytes;
+        for (int byte = 0; byte < 256; ++byte)
+            bytes += char(byte);
+        const QByteArray field = encodeField(bytes);
+        QVERIFY(!field.contains(' ') && !field.contains('\n') && !field.contains('\r'));
+        QCOMPARE(decodeField(field), std::optional<std::string>(bytes));
+        QCOMPARE(decodeField(encodeField({})), std::optional<std::string>(std::string()));
+        QVERIFY(!decodeField("a b") && !decodeField("%4") && !decodeField("%zz"));
+    }
+
+    // A restore adds and replaces files of odd names; the undo gives every byte back. (Linux
+    // names; Windows has no newline or invalid UTF-8 in names.)
+    void namesOfAnyBytes_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("percent and spaces") << QByteArray("100% sure .dat");
+        QTest::newRow("the record's own name") << QByteArray("ZEB record");
+#ifndef Q_OS_WIN
+        QTest::newRow("newline") << QByteArray("new\nicq.exe");
+        QTest::newRow("not UTF-8") << QByteArray("\xff\xfe.dat");
+#endif
+    }
+    void namesOfAnyBytes()
+    {
+        QFETCH(QByteArray, name);
+        SampleInstallation sample;
+        const std::string icq = osBytes(sample.icqFolder());
+        const std::string backup = osBytes(sample.backupFolder());
+        QCOMPARE(Os::makeFolders(icq + "DB"), 0);
+        QCOMPARE(Os::makeFolders(backup + "DB/sub"), 0);
+        writeBytes(icq + "DB/" + name.toStdString(), "ICQ's own");
+        writeBytes(backup + "DB/" + name.toStdString(), "backed up, longer");
+        writeBytes(backup + "DB/sub/" + name.toStdString(), "new");
+        const QList<QByteArray> before = snapshot(sample.icqFolder());
+        QVERIFY(restore(sample));
+        QVERIFY(snapshot(sample.icqFolder()).contains("f DB/sub/" + name + "=new"));
+        const UndoOutcome undone = undoNewestRestore(sample.icqFolder());
+        QVERIFY2(undone.finished, qPrintable(undone.failures.join('\n')));
+        QCOMPARE(snapshot(sample.icqFolder()), before);
+    }
+
+    // A component's folder that the restore made goes with the undo, and so do those below it.
+    void foldersTheRestoreMadeGo()
+    {
+        SampleInstallation sample;
+        SampleInstallation::writeFile(sample.backupFolder() + "DB/deep/er/a.dat", "backed up");
+        const QList<QByteArray> before = snapshot(sample.icqFolder());
+        QVERIFY(restore(sample));
+        QVERIFY(QFileInfo::exists(sample.icqFolder() + "DB/deep/er/a.dat"));
+        QVERIFY(undoNewestRestore(sample.icqFolder()).finished);
+        QCOMPARE(snapshot(sample.icqFolder()), before);
+    }
+
+    // What happened to a file after the restore decides: a file the restore wrote and nobody
+    // touched goes back; one changed since is named and stops the undo before anything changes;
+    // forced, it is kept in the set and the rest is undone.
+    void changedAfterRestore_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("newer");
+        for (const char* file : {"DB/a.dat", "DB/new.dat"}) {
+            QTest::addRow("%s untouched", file) << file << "none" << false;
+            QTest::addRow("%s appended to", file) << file << "append" << true;
+            QTest::addRow("%s rewritten in its size", file) << file << "rewrite" << true;
+            QTest::addRow("%s deleted", file) << file << "delete" << false;
+        }
+    }
+    void changedAfterRestore()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, change);
+        QFETCH(bool, newer);
+        SampleInstallation sample;
+        const QString icq = sample.icqFolder();
+        SampleInstallation::writeFile(icq + "DB/a.dat", "ICQ's own a");
+        SampleInstallation::writeFile(sample.backupFolder() + "DB/a.dat", "backed-up a");
+        SampleInstallation::writeFile(sample.backupFolder() + "DB/new.dat", "backed-up new");
+        const QList<QByteArray> before = snapshot(icq);
+        QVERIFY(restore(sample));
+        const QString path = icq + file;
+        QFile target(path);
+        if (change == "append") {
+            QVERIFY(target.open(QIODevice::Append));
+            QVERIFY(target.write(" and more") > 0);
+            target.close();
+        } else if (change == "rewrite") {
+            const QByteArray content = SampleInstallation::readFile(path);
+            QVERIFY(QFile::remove(path)); // another file, of the same size
+            SampleInstallation::writeFile(path, QByteArray(content.size(), 'x'));
+        } else if (change == "delete") {
+            QVERIFY(QFile::remove(path));
+        }
+        const QList<QByteArray> changed = snapshot(icq);
+
+        UndoOutcome undone = undoNewestRestore(icq);
+        QCOMPARE(undone.newer, newer ? QStringList{path} : QStringList{});
+        if (!newer) {
+            QVERIFY(undone.finished);
+            QCOMPARE(snapshot(icq), before);
+            return;
+        }
+        QVERIFY(!undone.finished);
+        QCOMPARE(snapshot(icq), changed);
+        const QByteArray kept = SampleInstallation::readFile(path);
+        undone = undoNewestRestore(icq, true);
+        QVERIFY(undone.finished);
+        QCOMPARE(SampleInstallation::readFile(undone.newerFolder + '/' + file), kept);
+        QVERIFY(QDir(icq + "ZEB Undo").removeRecursively());
+        QCOMPARE(snapshot(icq), before);
+        QVERIFY(undoNewestRestore(icq).set.isEmpty()); // the set kept is not offered again
+    }
+
+    // A restore that changes nothing (every file the same, or every replacement refused) leaves
+    // no set, and the next one makes its own.
+    void restoreThatChangesNothingLeavesNoSet()
+    {
+        SampleInstallation sample;
+        const QString icq = sample.icqFolder();
+        SampleInstallation::writeFile(icq + "DB/a.dat", "ICQ's own a");
+        SampleInstallation::writeFile(sample.backupFolder() + "DB/a.dat", "backed-up a");
+        RunPlan plan;
+        plan.direction = Direction::Restore;
+        plan.icqFolder = icq;
+        plan.backupFolder = sample.backupFolder();
+        plan.components = {{"Messages", "DB", true}};
+        RecordingSink sink;
+        struct No final : RunObserver
+        {
+            Os::ReplaceAnswer askReplace(const QString&) override { return Os::ReplaceAnswer::No; }
+        } refuse;
+        BackupRun(plan, sink, refuse).execute();
+        QVERIFY(!QFileInfo::exists(icq + "ZEB Undo"));
+        QVERIFY(restore(sample));
+        QCOMPARE(undoSets(icq).size(), 1);
+        QVERIFY(restore(sample)); // all the same now
+        QCOMPARE(undoSets(icq).size(), 1);
+    }
+
+    // Sets are ordered by their records: the sequence first, so that a clock set back or a
+    // time-zone step reorders nothing. Pruning keeps `keep` complete sets, removes incomplete
+    // ones older than the newest complete one and never the set spared.
+    void backupSetsByRecord_data()
+    {
+        QTest::addColumn<QString>("sets");    // oldest first: C complete, I incomplete
+        QTest::addColumn<int>("minutesStep"); // between the sets' clocks
+        QTest::addColumn<int>("keep");
+        QTest::addColumn<int>("spared"); // index, or -1
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<int>("latest"); // the newest complete set, or -1
+        QTest::newRow("keep the newest") << "CCC" << 1 << 1 << 2 << "2" << 2;
+        QTest::newRow("keep two") << "CCC" << 1 << 2 << 2 << "12" << 2;
+        QTest::newRow("clock set back") << "CCC" << -90 << 1 << 2 << "2" << 2;
+        QTest::newRow("time-zone step, same minute") << "CC" << 0 << 1 << 1 << "1" << 1;
+        QTest::newRow("incomplete below the newest") << "CIC" << 1 << 5 << 2 << "02" << 2;
+        QTest::newRow("incomplete above the newest") << "CCI" << 1 << 1 << -1 << "12" << 1;
+        QTest::newRow("the one spared stays") << "CCC" << 1 << 1 << 0 << "02" << 2;
+        QTest::newRow("none complete") << "II" << 1 << 1 << -1 << "01" << -1;
+    }
+    void backupSetsByRecord()
+    {
+        QFETCH(QString, sets);
+        QFETCH(int, minutesStep);
+        QFETCH(int, keep);
+        QFETCH(int, spared);
+        QFETCH(int, latest);
+        QTemporaryDir folder;
+        const QDateTime start = QDateTime::currentDateTimeUtc();
+        QStringList names;
+        for (qsizetype i = 0; i < sets.size(); ++i) {
+            BackupSet set = beginBackupSet(folder.path(), start.addSecs(60 * minutesStep * i));
+            QCOMPARE(set.stamp.sequence, quint64(i + 1));
+            QVERIFY(!names.contains(set.name));
+            if (sets[i] == 'C')
+                markBackupSetComplete(set);
+            names << set.name;
+        }
+        QStringList byRecord;
+        for (const BackupSet& set : backupSets(folder.path()))
+            byRecord << set.name;
+        QCOMPARE(byRecord, names);
+        const std::optional<BackupSet> newest = newestCompleteBackupSet(folder.path());
+        QCOMPARE(newest ? names.indexOf(newest->name) : -1, latest);
+
+        pruneBackupSets(folder.path(), keep, spared < 0 ? QString() : names[spared]);
+        QString left;
+        for (const BackupSet& set : backupSets(folder.path()))
+            left += QString::number(names.indexOf(set.name));
+        QTEST(left, "left");
+        QCOMPARE(QDir(folder.path())
+                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
+                     .size(),
+                 left.size()); // nothing else left behind
+    }
+};
+
+QTEST_GUILESS_MAIN(UndoSetsTest)
+#include "tst_undosets.moc"

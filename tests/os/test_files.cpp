@@ -1,0 +1,137 @@
+// The byte-safe file calls of the undo and backup sets on real temporary folders: every name the
+// system allows comes back, nothing is replaced that must not be, and what a process that is
+// gone left behind is cleared away. Faults (kills, full disks, failing calls) are injected by
+// tests/faults/undo_faults.sh.
+#include "os_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+std::vector<std::string> names(const std::string& folder)
+{
+    std::vector<Os::FolderEntry> entries;
+    EXPECT_EQ(Os::listFolder(folder, entries), 0);
+    std::vector<std::string> result;
+    for (const Os::FolderEntry& entry : entries)
+        result.push_back(entry.name);
+    return result;
+}
+
+std::string join(const std::string& folder, const std::string& name)
+{
+    return folder + Os::PathSeparator + name;
+}
+
+} // namespace
+
+// UTF-16 names, unpaired surrogates and all, travel as WTF-8 and come back unchanged.
+TEST(Wtf8, RoundTripsEveryUtf16Name)
+{
+    const std::pair<std::u16string, std::string> cases[] = {
+        {u"plain.dat", "plain.dat"},
+        {u"\u00fc", "\xc3\xbc"},
+        {u"\U0001F600", "\xf0\x9f\x98\x80"},
+        {std::u16string(1, char16_t(0xD800)), "\xed\xa0\x80"}, // a lone high surrogate
+        {std::u16string(1, char16_t(0xDC00)) + u"x", "\xed\xb0\x80x"},
+    };
+    for (const auto& [utf16, wtf8] : cases) {
+        EXPECT_EQ(Os::wtf8FromUtf16(utf16), wtf8);
+        EXPECT_EQ(Os::utf16FromWtf8(wtf8), utf16);
+    }
+}
+
+// A file of each name is written in one piece, kept under a new name, moved back over another
+// and listed with its name exactly as it was given.
+TEST(Files, KeepMoveAndListNamesOfAnyBytes)
+{
+    std::vector<std::string> cases = {"plain.dat", "with space and 100%", "\xc3\xbc.dat",
+                                      "ZEB record"};
+#ifdef _WIN32
+    cases.push_back("ends in a dot."); // reached as it stands through the long-path form
+    cases.push_back(Os::wtf8FromUtf16(std::u16string(1, char16_t(0xD800)) + u".dat"));
+#else
+    cases.push_back("new\nicq.exe");
+    cases.push_back("\xff\xfe.dat");
+    cases.push_back("back\\slash");
+#endif
+    for (const std::string& name : cases) {
+        OsTest::TempFolder dir;
+        const std::string file = join(dir.path(), name);
+        ASSERT_EQ(Os::writeFileDurably(file, "old bytes"), 0) << name;
+        Os::FileState state;
+        ASSERT_EQ(Os::fileState(file, state), 0) << name;
+        EXPECT_EQ(state.kind, Os::FileState::Kind::File) << name;
+        EXPECT_EQ(state.size, 9u) << name;
+        EXPECT_EQ(names(dir.path()), std::vector<std::string>{name});
+
+        const std::string kept =
+            join(join(dir.path(), "set" + std::string(1, Os::PathSeparator) + "files"), name);
+        ASSERT_EQ(Os::keepFile(file, kept), 0) << name;
+        Os::FileState keptState;
+        ASSERT_EQ(Os::fileState(kept, keptState), 0) << name;
+        EXPECT_EQ(keptState.modified, state.modified) << name;
+        EXPECT_EQ(Os::keepFile(file, kept), Os::ErrorExists) << name;
+
+        ASSERT_EQ(Os::writeFileDurably(file, "restored"), 0) << name;
+        EXPECT_EQ(Os::moveFile(kept, file, false), Os::ErrorExists) << name;
+        ASSERT_EQ(Os::moveFile(kept, file, true), 0) << name;
+        std::string content;
+        ASSERT_EQ(Os::readWholeFile(file, content), 0) << name;
+        EXPECT_EQ(content, "old bytes") << name;
+        Os::FileState gone;
+        ASSERT_EQ(Os::fileState(kept, gone), 0);
+        EXPECT_EQ(gone.kind, Os::FileState::Kind::Missing) << name;
+
+        std::string failed;
+        EXPECT_EQ(Os::removeTree(join(dir.path(), "set"), failed), 0) << failed;
+        EXPECT_EQ(Os::removeFile(file), 0) << name;
+        EXPECT_EQ(Os::removeFile(file), Os::ErrorNotFound) << name;
+    }
+}
+
+// Folders: one is made only where nothing stands, a folder rename never replaces, a folder
+// that holds something is not removed as empty.
+TEST(Files, FoldersRefuseWhatWouldReplaceOrLose)
+{
+    OsTest::TempFolder dir;
+    dir.writeFile("full/x");
+    EXPECT_EQ(Os::makeFolder(dir.path("full")), Os::ErrorExists);
+    EXPECT_EQ(Os::makeFolders(dir.path("a/b/c")), 0);
+    EXPECT_EQ(Os::makeFolders(dir.path("a/b/c")), 0);
+    EXPECT_EQ(Os::renameFolder(dir.path("a/b/c"), dir.path("full")), Os::ErrorExists);
+    EXPECT_EQ(Os::removeFolder(dir.path("full")), Os::ErrorNotEmpty);
+    EXPECT_EQ(Os::renameFolder(dir.path("a/b/c"), dir.path("moved")), 0);
+    EXPECT_EQ(Os::removeFolder(dir.path("moved")), 0);
+    EXPECT_EQ(dir.readFile("full/x"), "x");
+}
+
+// Temporary files and folders of a process that is gone go; one's own, those of a process
+// that runs and names that are not ours stay.
+TEST(Files, RemovesWhatProcessesThatAreGoneLeft)
+{
+    OsTest::TempFolder dir;
+    // No process has this number: Linux's and Windows' numbers stay far below it.
+    dir.writeFile(".~zeb2147483646-1-icq.db");
+    dir.makeFolder(".~zeb2147483646-set1/inside");
+#ifdef _WIN32
+    const std::string own = std::to_string(GetCurrentProcessId());
+#else
+    const std::string own = std::to_string(::getpid());
+#endif
+    dir.writeFile(".~zeb" + own + "-1-mine");
+    dir.writeFile(".~zebnot-ours");
+    dir.writeFile("icq.db");
+    EXPECT_EQ(Os::removeLeftTemporaries(dir.path()), 0);
+    EXPECT_EQ(names(dir.path()),
+              (std::vector<std::string>{".~zeb" + own + "-1-mine", ".~zebnot-ours", "icq.db"}));
+    EXPECT_EQ(Os::removeLeftTemporaries(dir.path("missing")), 0);
+}
