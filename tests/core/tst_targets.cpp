@@ -45,7 +45,9 @@ private slots:
         QTest::newRow("below one, not yet made")
             << "@/drive_c/ICQ/NewDB/a/b/" << inside << "NewDB/";
         QTest::newRow("another letter case") << "@/drive_c/icq/NEWDB/zeb" << inside << "NewDB/";
+#ifndef Q_OS_WIN // QFile::link makes a shortcut there, which no path goes through
         QTest::newRow("through a link") << "@/link/NewDB/zeb" << inside << "NewDB/";
+#endif
         QTest::newRow("climbing back in") << "@/drive_c/ZEB/../ICQ/NewDB" << inside << "NewDB/";
         QTest::newRow("beside the components") << "@/drive_c/ICQ/Backups" << none << "";
         QTest::newRow("a name that starts like one") << "@/drive_c/ICQ/NewDB2" << none << "";
@@ -59,14 +61,17 @@ private slots:
         QFETCH(QString, within);
         SampleInstallation sample;
         sample.addComponent(QStringLiteral("Database"), QStringLiteral("NewDB"));
+#ifndef Q_OS_WIN
         QVERIFY(QFile::link(sample.prefix() + QStringLiteral("/drive_c/ICQ"),
                             sample.prefix() + QStringLiteral("/link")));
+#endif
         const TargetCheck check =
             checkBackupTarget(target.replace(QLatin1Char('@'), sample.prefix()), sample.icqFolder(),
                               {Component{QStringLiteral("Database"), QStringLiteral("NewDB")}});
         QCOMPARE(int(check.problem), problem);
-        QVERIFY2(within.isEmpty() ? check.containingFolder.isEmpty()
-                                  : check.containingFolder.endsWith(within),
+        QVERIFY2(within.isEmpty()
+                     ? check.containingFolder.isEmpty()
+                     : QDir::fromNativeSeparators(check.containingFolder).endsWith(within),
                  qPrintable(check.containingFolder));
     }
 
@@ -84,7 +89,7 @@ private slots:
             << "media/usb/ICQ backups" << false << int(TargetCreation::ParentMissing);
         QTest::newRow("the whole path")
             << "media/usb/ICQ backups" << true << int(TargetCreation::Created);
-        QTest::newRow("below a file") << "user.reg/x" << true << int(TargetCreation::Failed);
+        QTest::newRow("below a file") << "a file/x" << true << int(TargetCreation::Failed);
     }
     void making()
     {
@@ -92,6 +97,7 @@ private slots:
         QFETCH(bool, wholePath);
         QFETCH(int, result);
         SampleInstallation sample;
+        SampleInstallation::writeFile(sample.prefix() + QStringLiteral("/a file"), "data");
         const QString path = sample.prefix() + u'/' + folder;
         QCOMPARE(int(makeBackupFolder(path, wholePath)), result);
         const bool made =
