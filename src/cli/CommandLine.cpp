@@ -78,7 +78,12 @@ const QMap<QString, OptionDefinition>& optionDefinitions()
           {}}},
         {QStringLiteral("verbose"),
          {{QStringLiteral("v"), QStringLiteral("verbose")},
-          QStringLiteral("Tell each component's result and every file kept."),
+          QStringLiteral("Tell each component's result and what became of every file."),
+          {}}},
+        {QStringLiteral("dry-run"),
+         {{QStringLiteral("n"), QStringLiteral("dry-run")},
+          QStringLiteral("List what would be copied, replaced, linked, put back or removed, and "
+                         "the room it needs; change nothing."),
           {}}},
         {QStringLiteral("json"),
          {{QStringLiteral("json")},
@@ -259,6 +264,7 @@ int runCommandLine(const QStringList& arguments, Console& console, const QString
     options.quiet = has("quiet");
     options.verbose = has("verbose");
     options.json = has("json");
+    options.dryRun = has("dry-run");
     options.copyUnchanged = has("full");
     options.verify = !has("no-verify");
     options.makePath = has("mkpath");

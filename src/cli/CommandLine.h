@@ -38,6 +38,7 @@ struct Options
     bool quiet = false;
     bool verbose = false;
     bool json = false;
+    bool dryRun = false;
     bool copyUnchanged = false;
     bool verify = true;
     bool makePath = false;

@@ -1,5 +1,6 @@
 // The commands of zeb2000-cli, each on the core the window uses too, and their table.
 #include "cli/CommandLine.h"
+#include "cli/FileList.h"
 #include "cli/RunProgress.h"
 #include "cli/Signals.h"
 #include "core/BackupManifest.h"
@@ -202,6 +203,57 @@ QString summaryLine(const RunPlan& plan, const QList<ComponentResult>& results, 
              QString::number(kept), QString::number(double(ms) / 1000.0, 'f', 1));
 }
 
+// Lists what the run would do, file by file, and the room it needs; changes nothing. Answers 1
+// when the room is not there, as the run itself would stop.
+int dryRun(CommandContext& context, BackupRun& run)
+{
+    Console& console = context.console;
+    const bool quiet = context.options.quiet || context.options.json;
+    const SpaceEstimate space = run.spaceEstimate();
+    QJsonArray components;
+    quint64 files = 0;
+    quint64 bytes = 0;
+    for (const Component& component : run.plan().components) {
+        const Os::CopyPlan& plan = run.plannedCopy(component);
+        if (!quiet)
+            console.print(component.entryText() + u':');
+        QJsonArray list;
+        listFiles(console, plan, component.folder, FileListing::Planned, quiet, &list);
+        components << QJsonObject{{QStringLiteral("name"), component.name},
+                                  {QStringLiteral("folder"), component.folder},
+                                  {QStringLiteral("files"), list}};
+        for (const Os::PlannedFile& file : plan.files)
+            files +=
+                file.action == Os::PlannedAction::Copy || file.action == Os::PlannedAction::Replace;
+        bytes += plan.bytesToWrite();
+        for (const Os::CopyFailure& failure : plan.failures)
+            console.printError(Prefix + QStringLiteral("cannot read %1: %2")
+                                            .arg(fromOsPath(failure.path),
+                                                 QString::fromStdString(failure.reason)));
+    }
+    context.report.insert(QStringLiteral("dryRun"), true);
+    context.report.insert(QStringLiteral("source"), run.plan().sourceFolder());
+    context.report.insert(QStringLiteral("target"), run.plan().targetFolder());
+    context.report.insert(QStringLiteral("components"), components);
+    context.report.insert(QStringLiteral("room"),
+                          QJsonObject{{QStringLiteral("needed"), space.needed},
+                                      {QStringLiteral("available"), space.available},
+                                      {QStringLiteral("fits"), space.fits()}});
+    if (!space.fits()) {
+        console.printError(Prefix + space.shortage(run.plan().direction));
+        return ExitSomethingFailed;
+    }
+    if (!quiet)
+        console.print(
+            QStringLiteral("Dry run: %1 files (%2) to write, %3 needed, %4 free on %5. "
+                           "Nothing was changed.")
+                .arg(files)
+                .arg(formatSize(qint64(bytes)), formatSize(space.needed),
+                     space.available < 0 ? QStringLiteral("unknown") : formatSize(space.available),
+                     space.targetFolder));
+    return ExitSuccess;
+}
+
 // Runs the plan and tells what failed; answers the exit code. What the target needs before
 // the copy (its folder made) is done once the room is known to be there, answering 0 to go on.
 int runPlan(
@@ -221,6 +273,8 @@ int runPlan(
     ConsoleSink sink(console);
     RunProgress progress(console, options.quiet || options.json, options.verbose);
     BackupRun run(plan, sink, progress);
+    if (options.dryRun)
+        return dryRun(context, run);
     if (!enoughSpace(console, run))
         return Signals::stopSignal() == SIGINT    ? ExitInterrupted
                : Signals::stopSignal() == SIGTERM ? ExitTerminated
@@ -406,7 +460,7 @@ int backup(CommandContext& context)
                                         .arg(backupFolder, target.containingFolder));
         return ExitBadUsage;
     }
-    if (refuseWhileIcqRuns(context, *icq))
+    if (!options.dryRun && refuseWhileIcqRuns(context, *icq))
         return ExitIcqRunning;
     const auto makeFolder = [&]() -> int {
         switch (makeBackupFolder(backupFolder, options.makePath)) {
@@ -433,6 +487,14 @@ int backup(CommandContext& context)
     plan.components = *components;
     if (!options.dated)
         return runPlan(context, plan, makeFolder);
+    if (options.dryRun) {
+        // The set is not made: its walk finds nothing there, and what the newest complete
+        // set holds unchanged would be linked.
+        if (const std::optional<BackupSet> newest = newestCompleteBackupSet(backupFolder))
+            plan.linkFrom = newest->folder;
+        plan.backupFolder = withTrailingSeparator(backupFolder + QStringLiteral("<new set>"));
+        return runPlan(context, plan);
+    }
     // A dated set is complete only when everything was copied into it; old sets go only then,
     // and never the one just made. It links what the newest complete set holds unchanged.
     if (const int refused = makeFolder(); refused != ExitSuccess)
@@ -492,7 +554,7 @@ int restore(CommandContext& context)
     const std::optional<QList<Component>> components = chooseComponents(context, backupFolder);
     if (!components)
         return ExitBadUsage;
-    if (refuseWhileIcqRuns(context, *icq))
+    if (!context.options.dryRun && refuseWhileIcqRuns(context, *icq))
         return ExitIcqRunning;
     RunPlan plan;
     plan.direction = Direction::Restore;
@@ -508,10 +570,11 @@ int undo(CommandContext& context)
     const std::optional<QString> icq = findIcqFolder(context);
     if (!icq)
         return ExitIcqNotFound;
-    if (refuseWhileIcqRuns(context, *icq))
+    const bool dryRun = context.options.dryRun;
+    if (!dryRun && refuseWhileIcqRuns(context, *icq))
         return ExitIcqRunning;
     const bool force = context.options.force;
-    const UndoOutcome undone = undoNewestRestore(*icq, force);
+    const UndoOutcome undone = undoNewestRestore(*icq, force, dryRun);
     for (const QString& note : undone.notes)
         console.printError(Prefix + QStringLiteral("left in place: ") + note);
     context.report.insert(QStringLiteral("undoneSet"), undone.set);
@@ -530,6 +593,27 @@ int undo(CommandContext& context)
                                           "the changed files in ") +
                            undone.newerFolder);
         return ExitSomethingFailed;
+    }
+    if (dryRun) {
+        context.report.insert(QStringLiteral("dryRun"), true);
+        context.report.insert(QStringLiteral("putBack"),
+                              QJsonArray::fromStringList(undone.putBack));
+        context.report.insert(QStringLiteral("removed"),
+                              QJsonArray::fromStringList(undone.removed));
+        if (!context.options.quiet && !context.options.json) {
+            for (const QString& file : undone.newer)
+                console.print(QStringLiteral("  move aside %1").arg(file));
+            for (const QString& file : undone.putBack)
+                console.print(QStringLiteral("  put back   %1").arg(file));
+            for (const QString& file : undone.removed)
+                console.print(QStringLiteral("  remove     %1").arg(file));
+            console.print(QStringLiteral("Dry run: the undo of %1 would put back %2 files and "
+                                         "remove %3. Nothing was changed.")
+                              .arg(undone.set)
+                              .arg(undone.putBack.size())
+                              .arg(undone.removed.size()));
+        }
+        return ExitSuccess;
     }
     for (const QString& file : undone.newer)
         console.printError(Prefix + QStringLiteral("changed since the restore, kept in %1: %2")
@@ -619,8 +703,8 @@ const QList<Command>& commandTable()
          {QStringLiteral("to"), QStringLiteral("icq"), QStringLiteral("component"),
           QStringLiteral("dated"), QStringLiteral("keep"), QStringLiteral("mkpath"),
           QStringLiteral("overwrite"), QStringLiteral("full"), QStringLiteral("no-verify"),
-          QStringLiteral("force"), QStringLiteral("quiet"), QStringLiteral("verbose"),
-          QStringLiteral("json")},
+          QStringLiteral("force"), QStringLiteral("dry-run"), QStringLiteral("quiet"),
+          QStringLiteral("verbose"), QStringLiteral("json")},
          checkBackup,
          backup},
         {QStringLiteral("restore"),
@@ -628,14 +712,14 @@ const QList<Command>& commandTable()
                         "the files it replaces for an undo."),
          {QStringLiteral("from"), QStringLiteral("latest"), QStringLiteral("icq"),
           QStringLiteral("component"), QStringLiteral("overwrite"), QStringLiteral("full"),
-          QStringLiteral("no-verify"), QStringLiteral("force"), QStringLiteral("quiet"),
-          QStringLiteral("verbose"), QStringLiteral("json")},
+          QStringLiteral("no-verify"), QStringLiteral("force"), QStringLiteral("dry-run"),
+          QStringLiteral("quiet"), QStringLiteral("verbose"), QStringLiteral("json")},
          checkRestore,
          restore},
         {QStringLiteral("undo"),
          QStringLiteral("Put back what the newest restore replaced."),
-         {QStringLiteral("icq"), QStringLiteral("force"), QStringLiteral("quiet"),
-          QStringLiteral("json")},
+         {QStringLiteral("icq"), QStringLiteral("force"), QStringLiteral("dry-run"),
+          QStringLiteral("quiet"), QStringLiteral("json")},
          nullptr,
          undo},
         {QStringLiteral("check"),

@@ -1,7 +1,7 @@
 #include "cli/RunProgress.h"
 
+#include "cli/FileList.h"
 #include "cli/Signals.h"
-#include "core/FolderUtilities.h"
 #include "core/SizeFormat.h"
 
 #include <QDir>
@@ -71,8 +71,9 @@ void RunProgress::componentFinished(const ComponentResult& result)
                                   QString::number(result.outcome.filesUnchanged));
     if (m_verbose) {
         m_console.print(line);
-        for (const std::string& file : result.outcome.kept)
-            m_console.print(QStringLiteral("  kept: ") + fromOsPath(file));
+        if (result.plan)
+            listFiles(m_console, *result.plan, result.component.folder, FileListing::Done, false,
+                      nullptr);
     } else if (m_showStatus) {
         m_console.showStatus(line);
     }

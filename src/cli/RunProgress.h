@@ -1,5 +1,5 @@
 // What zeb2000-cli shows while a run copies: the replace question, one status line per
-// component on a terminal, and with --verbose each component's result and the files kept. The
+// component on a terminal, and with --verbose each component's result and every file's. The
 // one place that implements the core's RunObserver.
 #pragma once
 

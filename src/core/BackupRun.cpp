@@ -163,6 +163,7 @@ ComponentResult BackupRun::copyComponent(const Component& component)
     }
     Os::CopyPlan& plan = walkComponent(component);
     copier.setPlan(&plan);
+    result.plan = &plan;
     // Nothing of ICQ's may be lost to a restore: what cannot be kept is not replaced.
     const bool kept = !m_undo || runTrapped(m_sink,
                                             QStringLiteral("BackupRun.KeepForUndo [") +

@@ -41,6 +41,7 @@ struct ComponentResult
     Component component;
     bool copied = false; // whole: every file in place, nothing failed, no stop
     Os::CopyOutcome outcome;
+    const Os::CopyPlan* plan = nullptr; // each file and what became of it; the run owns it
 };
 
 // What a plan will add to its target side, against what is free there.
@@ -84,6 +85,8 @@ public:
     // The room the copy needs at its peak: every new or replaced file is written beside the one
     // it replaces, which goes only when its component is done (or stays, kept for undo).
     SpaceEstimate spaceEstimate();
+    // What the walk found for a component of the plan: each file new, replaced or unchanged.
+    const Os::CopyPlan& plannedCopy(const Component& component) { return walkComponent(component); }
 
     // Copies one component, which need not be one of the plan's. A restore first keeps what it
     // will replace in the run's undo set; a component whose files cannot be kept is not copied.

@@ -493,20 +493,22 @@ Finding judge(const Entry& entry, const Os::FileState& now, const Os::FileState&
 
 } // namespace
 
-UndoOutcome undoNewestRestore(const QString& icqFolder, bool force)
+UndoOutcome undoNewestRestore(const QString& icqFolder, bool force, bool dryRun)
 {
     UndoOutcome outcome;
     const std::string icq = osBytes(withTrailingSeparator(icqFolder));
     const std::string root = undoRoot(icqFolder);
-    if (const int error = Os::removeLeftTemporaries(root))
+    if (const int error = dryRun ? 0 : Os::removeLeftTemporaries(root))
         outcome.notes << describe(root, error);
     const QList<FoundSet> sets = findSets(root, Header);
     // An undo whose removal of its set stopped half-way is finished here, never undone twice.
-    QStringList left = removeUndoneSets(sets);
+    QStringList left = dryRun ? QStringList() : removeUndoneSets(sets);
     const FoundSet* chosen = nullptr;
     for (const FoundSet& set : sets)
         if (!set.lines.contains(UndoneLine))
             chosen = &set;
+    if (!chosen && dryRun)
+        return outcome;
     if (!chosen) {
         const int error = Os::removeFolder(root);
         if (error != 0 && error != Os::ErrorNotFound && error != Os::ErrorNotEmpty)
@@ -568,6 +570,18 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool force)
     }
     if (!outcome.failures.isEmpty() || (!outcome.newer.isEmpty() && !force))
         return outcome;
+    if (dryRun) {
+        // A newer file (forced) is moved aside, and what it replaced still comes back.
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const QString path = shownPath(osJoin(icq, nativePath(entries[i].path)));
+            const bool acted = findings[i] == Finding::Restored || findings[i] == Finding::Newer;
+            if (acted && entries[i].kind == Entry::Kind::Replace)
+                outcome.putBack << path;
+            else if (findings[i] == Finding::Restored && entries[i].kind == Entry::Kind::Add)
+                outcome.removed << path;
+        }
+        return outcome;
+    }
 
     // Newer files aside first, then what was added goes (the newest first), then what was
     // replaced comes back, then the folders the restore made, the deepest first.

@@ -85,13 +85,16 @@ struct UndoOutcome
     QString newerFolder;
     QStringList failures; // what is left undone, "path: reason" each
     QStringList notes;    // folders the restore made that stay, holding files it did not add
+    // A dry run's answer: what an undo would put back and what it would take away.
+    QStringList putBack;
+    QStringList removed;
 };
 
 // Undoes the newest restore not undone yet: puts back what it replaced, takes away what it added
 // and removes its set, but only when everything in it was put back. A file changed since the
 // restore stops the undo before anything is changed, unless forced. Rerun after a failure, it
-// goes on where it stopped.
-UndoOutcome undoNewestRestore(const QString& icqFolder, bool force = false);
+// goes on where it stopped. A dry run changes nothing and tells what an undo would do.
+UndoOutcome undoNewestRestore(const QString& icqFolder, bool force = false, bool dryRun = false);
 
 // Removes the oldest undo sets beyond the newest `keep`, and what is left of undone ones, but
 // never `spared` nor a set that holds newer files. Answers what could not be removed.

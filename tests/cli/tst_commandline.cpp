@@ -6,6 +6,7 @@
 #include "core/BackupSets.h"
 
 #include <QBuffer>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -61,6 +62,21 @@ private:
         if (!words.isEmpty())
             commandsRun.insert(words.first());
         return runCommandLine(arguments, console.console, sample->programFolder());
+    }
+
+    // Every file and folder below a folder, with its size and time, to see that nothing changed.
+    static QStringList snapshot(const QString& folder)
+    {
+        QStringList entries;
+        QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo entry(it.next());
+            entries << entry.filePath() + u' ' + QString::number(entry.size()) + u' ' +
+                           QString::number(entry.lastModified().toMSecsSinceEpoch());
+        }
+        entries.sort();
+        return entries;
     }
 
 private slots:
@@ -201,6 +217,9 @@ private slots:
         QTest::newRow("dated backup")
             << QStringList{"backup", "--to", "@B@", "--dated", "--json"} << "set"
             << "20";
+        QTest::newRow("dry run") << QStringList{"backup", "--to", "@B@", "-n", "--json"}
+                                 << "components"
+                                 << R"({"action":"copy","bytes":3000,"path":"NewDB/111.dat"})";
     }
     void json()
     {
@@ -353,7 +372,9 @@ private slots:
         QTest::newRow("verbose") << QStringList{"backup", "--to", "@B@", "-v"}
                                  << QStringList{"Database: done (1 files, 2.9 KiB copied; 0 "
                                                 "unchanged)",
+                                                "  copied      NewDB/111.dat (2.9 KiB)",
                                                 "Contacts: done (1 files, 4 bytes copied",
+                                                "  copied      CL/111.dat (4 bytes)",
                                                 "Backup into"};
         QTest::newRow("quiet") << QStringList{"backup", "--to", "@B@", "--quiet"} << QStringList{};
     }
@@ -369,6 +390,47 @@ private slots:
                      qPrintable(console.out()));
         QCOMPARE(console.out().isEmpty(), lines.isEmpty());
         QVERIFY2(console.err().isEmpty(), qPrintable(console.err()));
+    }
+
+    // A dry run lists, file by file, what the run would do and the room it needs, and changes
+    // nothing on either side: no folder, no set, no undo set.
+    void dryRun_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("backup") << QStringList{"backup", "--to", "@B@/plain", "-n"}
+                                << QStringList{"  replace     CL/111.dat (7 bytes)",
+                                               "  copy        CL/new.dat (3 bytes)",
+                                               "  unchanged   NewDB/111.dat (2.9 KiB)",
+                                               "Dry run: 2 files (10 bytes) to write"};
+        QTest::newRow("into a new folder")
+            << QStringList{"backup", "--to", "@B@/new", "--dry-run"}
+            << QStringList{"  copy        NewDB/111.dat (2.9 KiB)", "Dry run: 3 files"};
+        QTest::newRow("a dated set")
+            << QStringList{"backup", "--to", "@B@/sets", "--dated", "-n"}
+            << QStringList{"  copy        CL/111.dat (7 bytes)",
+                           "  link        NewDB/111.dat (2.9 KiB)", "Dry run: 2 files (10 bytes)"};
+        QTest::newRow("restore") << QStringList{"restore", "--from", "@B@/plain", "-n"}
+                                 << QStringList{"  replace     CL/111.dat (4 bytes)",
+                                                "  unchanged   NewDB/111.dat (2.9 KiB)",
+                                                "Dry run: 1 files (4 bytes) to write"};
+    }
+    void dryRun()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(QStringList, lines);
+        BufferConsole first;
+        QCOMPARE(run(first, {"backup", "--to", "@B@/plain"}), 0);
+        QCOMPARE(run(first, {"backup", "--to", "@B@/sets", "--dated"}), 0);
+        SampleInstallation::writeFile(sample->icqFolder() + QStringLiteral("CL/111.dat"),
+                                      "changed");
+        SampleInstallation::writeFile(sample->icqFolder() + QStringLiteral("CL/new.dat"), "new");
+        const QStringList before = snapshot(sample->prefix());
+        BufferConsole console;
+        QCOMPARE(run(console, words), 0);
+        for (const QString& line : lines)
+            QVERIFY2(console.out().contains(line), qPrintable(console.out()));
+        QCOMPARE(snapshot(sample->prefix()), before);
     }
 
     // The replace question of a repeat backup: asked only where both input and error are a
@@ -465,6 +527,13 @@ private slots:
                  0);
         const QJsonObject report = QJsonDocument::fromJson(restore.out().toUtf8()).object();
         QVERIFY(!report.value(QLatin1String("undoSet")).toString().isEmpty());
+        QCOMPARE(SampleInstallation::readFile(sample->icqFolder() + QStringLiteral("CL/111.dat")),
+                 QByteArray("data"));
+        BufferConsole dryRun;
+        QCOMPARE(run(dryRun, {"undo", "-n"}), 0);
+        QVERIFY2(dryRun.out().contains(QLatin1String("put back   ") + sample->icqFolder() +
+                                       QLatin1String("CL/111.dat")),
+                 qPrintable(dryRun.out()));
         QCOMPARE(SampleInstallation::readFile(sample->icqFolder() + QStringLiteral("CL/111.dat")),
                  QByteArray("data"));
         BufferConsole undo;
