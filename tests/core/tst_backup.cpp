@@ -1,5 +1,6 @@
 // What a backup records of itself and what `check` finds with it; dated sets that link what did
 // not change; the room a run needs at its peak; a restore that reads the bytes; a stop.
+#include "QuietObserver.h"
 #include "RecordingSink.h"
 #include "SampleInstallation.h"
 
@@ -17,11 +18,6 @@
 #endif
 
 namespace {
-
-struct QuietObserver : RunObserver
-{
-    Os::ReplaceAnswer askReplace(const QString&) override { return Os::ReplaceAnswer::Yes; }
-};
 
 // Stops its run when the first component starts, or when it is done, as Ctrl+C would.
 struct StoppingObserver : QuietObserver

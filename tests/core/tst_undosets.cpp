@@ -2,6 +2,7 @@
 // leads out of the ICQ folder is refused, files changed after a restore are never destroyed, and
 // sets are ordered by their records, whatever their names or the clock say. Faults at every step
 // are injected into the command line by tests/faults/undo_faults.sh.
+#include "QuietObserver.h"
 #include "RecordingSink.h"
 #include "SampleInstallation.h"
 
@@ -13,11 +14,6 @@
 #include <QtTest>
 
 namespace {
-
-struct Yes final : RunObserver
-{
-    Os::ReplaceAnswer askReplace(const QString&) override { return Os::ReplaceAnswer::Yes; }
-};
 
 // Every name (as bytes), kind and content below a folder.
 void snapshot(const std::string& folder, const std::string& below, QList<QByteArray>& out)
@@ -59,7 +55,7 @@ bool restore(const SampleInstallation& sample)
     plan.overwrite = true;
     plan.components = {{"Messages", "DB", true}};
     RecordingSink sink;
-    Yes observer;
+    QuietObserver observer;
     return BackupRun(plan, sink, observer).execute().first().copied && sink.reports.isEmpty();
 }
 

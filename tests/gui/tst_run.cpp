@@ -1,5 +1,7 @@
 // The backup and restore run behind "&Do It !", on real folders, with a real X display so that
 // a window titled with a UIN makes ICQ look as if it were running.
+#include "QuietObserver.h"
+#include "RecordingSink.h"
 #include "WizardFixture.h"
 
 #include "gui/widgets/cProgBar.h"
@@ -386,6 +388,66 @@ private slots:
                      "The previous files were kept in " + f.sample.icqFolder() + "ZEB Undo/"),
                  qPrintable(lines[1]));
         QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "DB/111.dat"), "backed up");
+    }
+
+    // "Check the backup before restoring" is offered for a restore only; ticked, a backup that
+    // does not match its manifest, or has none, is restored only after a Yes, and a sound one
+    // without a question.
+    void checkTheBackupBeforeRestoring_data()
+    {
+        QTest::addColumn<QString>("backupIs");
+        QTest::addColumn<MsgAnswer>("answer");
+        QTest::addColumn<QString>("question"); // empty: none asked
+        QTest::newRow("sound") << "sound" << MsgAnswer::No << "";
+        QTest::newRow("damaged, No") << "damaged" << MsgAnswer::No << "damaged: DB/111.dat";
+        QTest::newRow("damaged, Yes") << "damaged" << MsgAnswer::Yes << "damaged: DB/111.dat";
+        QTest::newRow("without manifest")
+            << "without manifest" << MsgAnswer::No << "has no manifest";
+    }
+    void checkTheBackupBeforeRestoring()
+    {
+        QFETCH(QString, backupIs);
+        QFETCH(MsgAnswer, answer);
+        QFETCH(QString, question);
+        WizardFixture f;
+        f.sample.addComponent("Messages", "DB", "backed up");
+        f.sample.addUin(f.sample.icqFolder(), "111.uin");
+        RunPlan plan;
+        plan.icqFolder = f.sample.icqFolder();
+        plan.backupFolder = f.sample.backupFolder();
+        plan.components = {{"Messages", "DB", true}, {"UINs", "UIN", true}};
+        RecordingSink sink;
+        QuietObserver observer;
+        QVERIFY(BackupRun(plan, sink, observer).execute().value(1).copied);
+        SampleInstallation::writeFile(f.sample.icqFolder() + "DB/111.dat", "ICQ's own");
+        if (backupIs == "damaged")
+            SampleInstallation::writeFile(f.sample.backupFolder() + "DB/111.dat", "backed uX");
+        if (backupIs == "without manifest")
+            QVERIFY(QFile::remove(f.sample.backupFolder() + "ZEB Manifest.txt"));
+
+        f.enterTaskOptions(true);
+        f.press("cmdNext");
+        QVERIFY(f.control<QCheckBox>("chkCheckBackup")->isHidden());
+        f.press("cmdBack");
+        f.press("cmdBack");
+        f.press("cmdBack");
+        f.enterTaskOptions(false);
+        f.press("cmdNext");
+        QVERIFY(!f.control<QCheckBox>("chkCheckBackup")->isHidden());
+        f.control<QCheckBox>("chkCheckBackup")->setChecked(true);
+        f.runtime.boxAnswers = {answer};
+        f.press("cmdNext");
+        const bool asked = !question.isEmpty();
+        QCOMPARE(f.runtime.boxes.front().title == "Check backup", asked);
+        if (asked) {
+            QVERIFY2(f.runtime.boxes.front().prompt.contains(question),
+                     qPrintable(f.runtime.boxes.front().prompt));
+            QCOMPARE(f.runtime.boxes.front().buttons, MsgButtons::YesNoDefaultNo);
+        }
+        const bool restored = !asked || answer == MsgAnswer::Yes;
+        QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "DB/111.dat"),
+                 restored ? (backupIs == "damaged" ? "backed uX" : "backed up") : "ICQ's own");
+        QCOMPARE(f.busy(), QStringLiteral("False"));
     }
 };
 

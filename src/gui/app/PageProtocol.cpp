@@ -7,6 +7,7 @@
 #include "core/FolderUtilities.h"
 #include "core/Trap.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -81,6 +82,8 @@ void frmMain::cmdInitialize_Click(qint16 Index)
                 cmdUINListRefresh_Click();
                 cmdUINListSelectAll_Click();
             }
+            if (Index == 3)
+                chkCheckBackup->setVisible(optRestore->isChecked());
         });
 }
 

@@ -4,11 +4,11 @@
 #include "gui/app/WizardPages.h"
 #include "gui/app/frmMain.h"
 
+#include "core/BackupManifest.h"
 #include "core/BackupRun.h"
 #include "core/ErrorSink.h"
 #include "core/FileCopier.h"
 #include "core/IcqDiscovery.h"
-#include "core/SizeFormat.h"
 #include "gui/runtime/MessageBoxes.h"
 #include "gui/runtime/RuntimeServices.h"
 #include "gui/widgets/cProgBar.h"
@@ -140,6 +140,8 @@ void frmMain::runTask()
         plan.components << componentOf(entry);
 
     WindowedJob job(m_services);
+    if (!backup && chkCheckBackup->isChecked() && !backupChecked(job, plan.backupFolder))
+        return;
     WindowObserver observer;
     WindowThreadSink sink(job, *this);
     BackupRun run(plan, sink, observer);
@@ -233,6 +235,45 @@ void frmMain::runTask()
         lblOverallPercentage->setText(QStringLiteral("0%"));
         bar.setValue(0);
     }
+}
+
+// Reads the backup back against its manifest before a restore trusts it; one that does not
+// match, or cannot be checked, is restored only when the user says so.
+bool frmMain::backupChecked(WindowedJob& job, const QString& backupFolder)
+{
+    lblOverallProgress->setText(QStringLiteral("Checking the backup  ..."));
+    BackupCheck check;
+    job.run([&] { check = checkBackupFolder(backupFolder); }, [] {});
+    lblOverallProgress->setText(QStringLiteral("Overall Progress"));
+    if (check.passed())
+        return true;
+    QString text;
+    if (!check.hasManifest) {
+        text = QStringLiteral("The backup in %1 has no manifest, so its files cannot be checked: "
+                              "the backup that made it did not finish, or an earlier version "
+                              "made it.")
+                   .arg(backupFolder);
+    } else {
+        QStringList lines;
+        const auto name = [&lines](const QString& what, const QStringList& paths) {
+            for (const QString& path : paths)
+                lines << what + QStringLiteral(": ") + path;
+        };
+        name(QStringLiteral("damaged"), check.damaged);
+        name(QStringLiteral("missing"), check.missing);
+        name(QStringLiteral("extra"), check.extra);
+        name(QStringLiteral("unreadable"), check.unreadable);
+        constexpr qsizetype Shown = 10;
+        const qsizetype more = lines.size() - Shown;
+        if (more > 0)
+            lines = lines.mid(0, Shown) << QStringLiteral("and %1 more").arg(more);
+        text = QStringLiteral("The backup in %1 does not match its manifest:").arg(backupFolder) +
+               CrLf + CrLf + lines.join(CrLf);
+    }
+    return m_services.msgBox(text + CrLf + CrLf +
+                                 QStringLiteral("Do you wish to continue (not recommended) ?"),
+                             MsgButtons::YesNoDefaultNo, MsgIcon::Exclamation,
+                             QStringLiteral("Check backup")) == MsgAnswer::Yes;
 }
 
 bool frmMain::enoughSpaceFor(BackupRun& run)

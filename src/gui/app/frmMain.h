@@ -135,6 +135,7 @@ public:
     QCheckBox* chkOverwriteWithoutPrompting = nullptr;
     QCheckBox* chkExitAfterDoing = nullptr;
     QCheckBox* chkVerifyCopies = nullptr;
+    QCheckBox* chkCheckBackup = nullptr;
     QLabel* lblOverallProgress = nullptr;
     QLabel* lblOverallPercentage = nullptr;
     PictureBox* Picture1 = nullptr;
@@ -168,6 +169,7 @@ private:
     void runTask(); // the backup or restore behind "&Do It !"
     // Asks whether to go on when the target side lacks the room the plan needs.
     bool enoughSpaceFor(BackupRun& run);
+    bool backupChecked(class WindowedJob& job, const QString& backupFolder);
     void showShareWithin(qint16 processed, double share);
     // Stops a run's copy cleanly before the program ends.
     void stopActiveRun();

@@ -363,6 +363,11 @@ void frmMain::setupUi()
     // long as the window.
     chkVerifyCopies = choice<QCheckBox>(page, "chkVerifyCopies", QStringLiteral("&Verify copies"),
                                         twips(120, 2280, 4575, 255), true);
+    // A restore may first read its backup back against the manifest; shown for a restore only.
+    chkCheckBackup = choice<QCheckBox>(page, "chkCheckBackup",
+                                       QStringLiteral("Chec&k the backup before restoring"),
+                                       twips(120, 2520, 4575, 255), false);
+    chkCheckBackup->hide();
     Picture1 = new PictureBox(page);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(twips(120, 3360, 4575, 375));
@@ -439,6 +444,7 @@ void frmMain::setupUi()
                                  chkOverwriteWithoutPrompting,
                                  chkExitAfterDoing,
                                  chkVerifyCopies,
+                                 chkCheckBackup,
                                  cmdDebug,
                                  cmdBack,
                                  cmdNext,
