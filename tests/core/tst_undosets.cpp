@@ -240,6 +240,28 @@ private slots:
         QCOMPARE(undoSets(icq).size(), 1);
     }
 
+    // After seven restores the newest five sets remain, and the newest undo puts back what the
+    // last restore replaced.
+    void theNewestFiveRemain()
+    {
+        SampleInstallation sample;
+        const QString icq = sample.icqFolder();
+        SampleInstallation::writeFile(sample.backupFolder() + "DB/a.dat", "backed up");
+        QStringList made;
+        for (int restoreNumber = 1; restoreNumber <= 7; ++restoreNumber) {
+            SampleInstallation::writeFile(icq + "DB/a.dat",
+                                          "before restore " + QByteArray::number(restoreNumber));
+            QVERIFY(restore(sample));
+            made << undoSets(icq).last().name;
+        }
+        QStringList left;
+        for (const UndoSetInfo& set : undoSets(icq))
+            left << set.name;
+        QCOMPARE(left, made.mid(2));
+        QVERIFY(undoNewestRestore(icq).finished);
+        QCOMPARE(SampleInstallation::readFile(icq + "DB/a.dat"), "before restore 7");
+    }
+
     // Sets are ordered by their records: the sequence first, so that a clock set back or a
     // time-zone step reorders nothing. Pruning keeps `keep` complete sets, removes incomplete
     // ones older than the newest complete one and never the set spared.
