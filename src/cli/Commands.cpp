@@ -140,22 +140,6 @@ std::optional<QList<Component>> chooseComponents(CommandContext& context,
     return chosen;
 }
 
-// Every component the plugin files name, whether the ICQ folder holds it yet or not.
-QList<Component> everyPluginComponent(const QString& programFolder)
-{
-    QList<Component> components;
-    for (const QString& plugin : pluginFiles(programFolder)) {
-        try {
-            if (const std::optional<Component> component =
-                    componentFromPlugin(withTrailingSeparator(programFolder) + plugin))
-                components << *component;
-        } catch (const RuntimeError&) {
-            // A plugin that cannot be read offers nothing, here as in the lists.
-        }
-    }
-    return components;
-}
-
 QJsonObject componentReport(const ComponentResult& result)
 {
     QJsonArray kept;

@@ -1,5 +1,6 @@
 #include "core/ComponentCatalogue.h"
 
+#include "core/ErrorObject.h"
 #include "core/FolderUtilities.h"
 #include "core/PluginRecord.h"
 #include "core/UndoSets.h"
@@ -90,4 +91,19 @@ QList<Component> offeredComponents(const QString& programFolder, const QString& 
             offered << *component;
     }
     return offered;
+}
+
+QList<Component> everyPluginComponent(const QString& programFolder)
+{
+    QList<Component> components;
+    const QString folder = withTrailingSeparator(programFolder);
+    for (const QString& file : pluginFiles(programFolder)) {
+        try {
+            if (const std::optional<Component> component = componentFromPlugin(folder + file))
+                components << *component;
+        } catch (const RuntimeError&) {
+            // A plugin that cannot be read offers nothing, here as in the lists.
+        }
+    }
+    return components;
 }

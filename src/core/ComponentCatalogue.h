@@ -44,3 +44,7 @@ bool isComponentPresent(const Component& component, const QString& sideFolder);
 
 // Every component of the program's folder that the side holds, in plugin-file order.
 QList<Component> offeredComponents(const QString& programFolder, const QString& sideFolder);
+
+// Every component the plugin files name, whether a side holds it yet or not; a plugin that
+// cannot be read names none.
+QList<Component> everyPluginComponent(const QString& programFolder);

@@ -150,11 +150,17 @@ private slots:
         QTest::addColumn<QStringList>("titles"); // of the windows open
         QTest::addColumn<MsgAnswer>("answer");
         QTest::addColumn<bool>("warned");
-        QTest::newRow("second UIN, No") << "222.UIN" << QStringList{"222"} << MsgAnswer::No << true;
+        QTest::addColumn<bool>("registryKey"); // ICQ's key there, naming the folder
+        QTest::newRow("second UIN, No")
+            << "222.UIN" << QStringList{"222"} << MsgAnswer::No << true << true;
         QTest::newRow("first UIN, Yes")
-            << "222.UIN" << QStringList{"111"} << MsgAnswer::Yes << true;
+            << "222.UIN" << QStringList{"111"} << MsgAnswer::Yes << true << true;
         QTest::newRow("a .uin.bak file, titles holding a UIN")
-            << "222.uin.bak" << QStringList{"222.uin", "2222", "ICQ 111"} << MsgAnswer::No << false;
+            << "222.uin.bak" << QStringList{"222.uin", "2222", "ICQ 111"} << MsgAnswer::No << false
+            << true;
+        // The folder is known: no registry is read, and no "Error opening key." shown.
+        QTest::newRow("no key in the registry")
+            << "222.UIN" << QStringList{"222"} << MsgAnswer::No << true << false;
     }
 
     void icqRunningWarning()
@@ -163,9 +169,12 @@ private slots:
         QFETCH(QStringList, titles);
         QFETCH(MsgAnswer, answer);
         QFETCH(bool, warned);
+        QFETCH(bool, registryKey);
         WizardFixture f;
         addFiveComponents(f);
         f.sample.addUin(f.sample.icqFolder(), otherFile);
+        if (!registryKey)
+            f.sample.writeRegistry({});
         std::vector<std::unique_ptr<QWidget>> windows;
         for (const QString& title : titles) {
             windows.push_back(std::make_unique<QWidget>());
@@ -388,6 +397,37 @@ private slots:
                      "The previous files were kept in " + f.sample.icqFolder() + "ZEB Undo/"),
                  qPrintable(lines[1]));
         QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "DB/111.dat"), "backed up");
+    }
+
+    // A backup folder whose parent is missing (a disk not mounted?) is made whole only after a
+    // Yes; No copies nothing and makes nothing.
+    void aMissingPathIsMadeOnlyAfterAYes_data()
+    {
+        QTest::addColumn<MsgAnswer>("answer");
+        QTest::newRow("No") << MsgAnswer::No;
+        QTest::newRow("Yes") << MsgAnswer::Yes;
+    }
+    void aMissingPathIsMadeOnlyAfterAYes()
+    {
+        QFETCH(MsgAnswer, answer);
+        WizardFixture f;
+        addFiveComponents(f);
+        const QString mount = f.sample.prefix() + "/media/usb/";
+        f.control<QRadioButton>("optBackup")->setChecked(true);
+        f.press("cmdNext");
+        f.control<QLineEdit>("txtICQLocation")->setText(f.sample.icqFolder());
+        f.control<QLineEdit>("txtZEBLocation")->setText(mount + "ICQ backups");
+        f.press("cmdNext");
+        f.press("cmdNext");
+        f.runtime.boxAnswers = {answer};
+        f.press("cmdNext");
+        QCOMPARE(f.runtime.boxes.front().title, QStringLiteral("Backup location"));
+        QCOMPARE(f.runtime.boxes.front().buttons, MsgButtons::YesNoDefaultNo);
+        QVERIFY(f.runtime.boxes.front().prompt.contains("may not be mounted"));
+        const bool yes = answer == MsgAnswer::Yes;
+        QCOMPARE(QFileInfo::exists(mount), yes);
+        QCOMPARE(QFileInfo::exists(mount + "ICQ backups/DB/111.dat"), yes);
+        QCOMPARE(f.busy(), QStringLiteral("False"));
     }
 
     // "Check the backup before restoring" is offered for a restore only; ticked, a backup that

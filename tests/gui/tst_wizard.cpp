@@ -122,6 +122,9 @@ private slots:
         // A folder named icq.exe is no icq.exe.
         row("no icq.exe", "<P>/drive_c/Empty", "<P>/Backup", "ICQ location is incorrect." + icqHint,
             true);
+        row("backup into the ICQ folder", "<ICQ>", "<ICQ>",
+            "Backup location lies inside <ICQ>, which a backup copies: every backup would copy "
+            "the earlier ones into ICQ's own data. Choose a folder outside it.");
         // Windows' ANSI calls would get "?" for such a name, find nothing and fail on listing; on
         // Linux it is a name like any other.
         const QString ansi = QStringLiteral("<P>/drive_c/\u0416\u0443\u043a/");

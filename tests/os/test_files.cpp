@@ -57,7 +57,12 @@ TEST(Files, KeepMoveAndListNamesOfAnyBytes)
                                       "ZEB record"};
 #ifdef _WIN32
     cases.push_back("ends in a dot."); // reached as it stands through the long-path form
-    cases.push_back(Os::wtf8FromUtf16(std::u16string(1, char16_t(0xD800)) + u".dat"));
+    // NTFS keeps a name with a lone surrogate; Wine keeps its files under UTF-8 names on the
+    // Unix side, which cannot spell one.
+    const bool underWine =
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    if (!underWine)
+        cases.push_back(Os::wtf8FromUtf16(std::u16string(1, char16_t(0xD800)) + u".dat"));
 #else
     cases.push_back("new\nicq.exe");
     cases.push_back("\xff\xfe.dat");

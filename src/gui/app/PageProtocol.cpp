@@ -5,7 +5,9 @@
 #include "gui/app/frmMain.h"
 
 #include "core/FolderUtilities.h"
+#include "core/TargetChecks.h"
 #include "core/Trap.h"
+#include "gui/runtime/RuntimeServices.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -67,6 +69,19 @@ QString unusableFolderMessage(std::initializer_list<const QLineEdit*> folderBoxe
     return QString();
 }
 
+// The refusal of a backup folder inside what a backup copies, else "".
+QString backupInsideIcqData(const QString& backupFolder, const QString& icqFolder,
+                            const QList<Component>& components)
+{
+    const TargetCheck check = checkBackupTarget(backupFolder, icqFolder, components);
+    if (check.problem != TargetProblem::InsideIcqData)
+        return QString();
+    return QStringLiteral("Backup location lies inside %1, which a backup copies: every backup "
+                          "would copy the earlier ones into ICQ's own data. Choose a folder "
+                          "outside it.")
+        .arg(check.containingFolder);
+}
+
 } // namespace
 
 void frmMain::cmdInitialize_Click(qint16 Index)
@@ -119,7 +134,12 @@ void frmMain::cmdValidate_Click(qint16 Index)
                     cmdValidate[1]->setProperty(WizardPages::TagProperty, unusable);
                     break;
                 }
-                if (fileIsListed(txtICQLocation->text() + QStringLiteral("icq.exe"))) {
+                if (const QString inside =
+                        backupInsideIcqData(txtZEBLocation->text(), txtICQLocation->text(),
+                                            everyPluginComponent(m_services.programFolder()));
+                    optBackup->isChecked() && !inside.isEmpty()) {
+                    cmdValidate[1]->setProperty(WizardPages::TagProperty, inside);
+                } else if (fileIsListed(txtICQLocation->text() + QStringLiteral("icq.exe"))) {
                     const bool backup = optBackup->isChecked();
                     gstrSource = backup ? txtICQLocation->text() : txtZEBLocation->text();
                     gstrTarget = backup ? txtZEBLocation->text() : txtICQLocation->text();

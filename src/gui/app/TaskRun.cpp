@@ -9,6 +9,7 @@
 #include "core/ErrorSink.h"
 #include "core/FileCopier.h"
 #include "core/IcqDiscovery.h"
+#include "core/TargetChecks.h"
 #include "gui/runtime/MessageBoxes.h"
 #include "gui/runtime/RuntimeServices.h"
 #include "gui/widgets/cProgBar.h"
@@ -118,7 +119,8 @@ void frmMain::runTask()
     // buttons come back.
     const auto ended = qScopeGuard([this] { changeState(WindowEvent::RunEnded); });
 
-    if (isIcqWindowOpen(plainBoxNotices(m_services))) {
+    // The folder is known here: the check needs no registry, and sees ICQ in the tray too.
+    if (isIcqRunningIn(optBackup->isChecked() ? gstrSource : gstrTarget)) {
         const MsgAnswer answer = m_services.msgBox(
             QStringLiteral("ICQ appears to be running right now. If you continue,") + CrLf +
                 QStringLiteral("files may not be properly backed up or restored.") + CrLf + CrLf +
@@ -145,7 +147,7 @@ void frmMain::runTask()
     WindowObserver observer;
     WindowThreadSink sink(job, *this);
     BackupRun run(plan, sink, observer);
-    if (!enoughSpaceFor(run))
+    if (!enoughSpaceFor(run) || (backup && !backupFolderMade(plan.backupFolder)))
         return;
     m_activeRun = &run;
     m_activeJob = &job;
@@ -274,6 +276,25 @@ bool frmMain::backupChecked(WindowedJob& job, const QString& backupFolder)
                                  QStringLiteral("Do you wish to continue (not recommended) ?"),
                              MsgButtons::YesNoDefaultNo, MsgIcon::Exclamation,
                              QStringLiteral("Check backup")) == MsgAnswer::Yes;
+}
+
+// Makes a missing backup folder: its last name silently, a longer path only after a Yes, since
+// a disk that is not mounted would otherwise have the backup land on the system disk.
+bool frmMain::backupFolderMade(const QString& backupFolder)
+{
+    TargetCreation made = makeBackupFolder(backupFolder, false);
+    if (made == TargetCreation::ParentMissing &&
+        m_services.msgBox(QStringLiteral("The folder %1 does not exist, nor the folder above it; "
+                                         "the disk it is on may not be mounted.")
+                                  .arg(backupFolder) +
+                              CrLf + CrLf + QStringLiteral("Do you wish to create the whole path?"),
+                          MsgButtons::YesNoDefaultNo, MsgIcon::Exclamation,
+                          QStringLiteral("Backup location")) == MsgAnswer::Yes)
+        made = makeBackupFolder(backupFolder, true);
+    if (made == TargetCreation::Failed)
+        ShowErrorMessage(m_services,
+                         QStringLiteral("The folder %1 could not be created.").arg(backupFolder));
+    return made == TargetCreation::Existed || made == TargetCreation::Created;
 }
 
 bool frmMain::enoughSpaceFor(BackupRun& run)
