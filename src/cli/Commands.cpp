@@ -509,6 +509,28 @@ int backup(CommandContext& context)
     return ExitSuccess;
 }
 
+// The folder --from names, or with --latest the newest complete set below it, which is said
+// (as `doing` the set) and reported; none when there is no such set.
+std::optional<QString> folderFrom(CommandContext& context, const QString& doing)
+{
+    const QString folder = nativeFolder(context.options.fromFolder);
+    if (!context.options.latest)
+        return folder;
+    const std::optional<BackupSet> set = newestCompleteBackupSet(folder);
+    if (!set) {
+        context.console.printError(Prefix + QStringLiteral("no complete dated backup set in ") +
+                                   folder);
+        return std::nullopt;
+    }
+    context.report.insert(QStringLiteral("set"), set->name);
+    if (!context.options.quiet && !context.options.json)
+        context.console.print(
+            QStringLiteral("%1 the set %2 (made %3 UTC).")
+                .arg(doing, set->folder,
+                     set->stamp.madeUtc.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+    return set->folder;
+}
+
 QString checkRestore(const Options& options)
 {
     return options.fromFolder.isEmpty() ? QStringLiteral("restore needs --from") : QString();
@@ -516,22 +538,10 @@ QString checkRestore(const Options& options)
 
 int restore(CommandContext& context)
 {
-    Console& console = context.console;
-    QString backupFolder = nativeFolder(context.options.fromFolder);
-    if (context.options.latest) {
-        const std::optional<BackupSet> set = newestCompleteBackupSet(backupFolder);
-        if (!set) {
-            console.printError(Prefix + QStringLiteral("no complete dated backup set in ") +
-                               backupFolder);
-            return ExitBadUsage;
-        }
-        backupFolder = set->folder;
-        context.report.insert(QStringLiteral("set"), set->name);
-        if (!context.options.quiet && !context.options.json)
-            console.print(QStringLiteral("Restoring from the set %1 (made %2 UTC).")
-                              .arg(set->folder, set->stamp.madeUtc.toString(
-                                                    QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
-    }
+    const std::optional<QString> from = folderFrom(context, QStringLiteral("Restoring from"));
+    if (!from)
+        return ExitSomethingFailed;
+    const QString backupFolder = *from;
     const std::optional<QString> icq = findIcqFolder(context);
     if (!icq)
         return ExitIcqNotFound;
@@ -623,16 +633,10 @@ QString checkCheck(const Options& options)
 int check(CommandContext& context)
 {
     Console& console = context.console;
-    QString folder = nativeFolder(context.options.fromFolder);
-    if (context.options.latest) {
-        const std::optional<BackupSet> newest = newestCompleteBackupSet(folder);
-        if (!newest) {
-            console.printError(Prefix + QStringLiteral("no complete dated backup set in ") +
-                               folder);
-            return ExitSomethingFailed;
-        }
-        folder = newest->folder;
-    }
+    const std::optional<QString> from = folderFrom(context, QStringLiteral("Checking"));
+    if (!from)
+        return ExitSomethingFailed;
+    const QString folder = *from;
     context.report.insert(QStringLiteral("folder"), folder);
     if (!QFileInfo(folder).isDir()) {
         console.printError(Prefix + QStringLiteral("no backup folder ") + folder);

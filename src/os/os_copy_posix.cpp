@@ -40,8 +40,6 @@
 #include <utility>
 #include <vector>
 
-#include <dirent.h>
-
 namespace Os {
 namespace {
 
@@ -104,30 +102,6 @@ int makeFolderChain(const std::string& path)
 int openFolder(int at, const char* name)
 {
     return ::openat(at, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-}
-
-// The names in a folder but "." and "..", or an errno.
-int readNames(int folder, std::vector<std::string>& names)
-{
-    // The listing gets its own descriptor: closedir() closes what fdopendir() was given.
-    const int listFd = openFolder(folder, ".");
-    if (listFd < 0)
-        return errno;
-    DIR* dir = ::fdopendir(listFd);
-    if (!dir) {
-        const int error = errno;
-        ::close(listFd);
-        return error;
-    }
-    const std::unique_ptr<DIR, int (*)(DIR*)> closer(dir, ::closedir);
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(dir);
-        if (!entry)
-            return errno;
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            names.emplace_back(entry->d_name);
-    }
 }
 
 struct FileId
@@ -398,7 +372,7 @@ Planner::TargetEntries Planner::readTargetEntries(int targetDir, const std::stri
 {
     TargetEntries entries;
     std::vector<std::string> names;
-    if (const int error = readNames(targetDir, names)) {
+    if (const int error = detail::readFolderNames(targetDir, ".", 0, names)) {
         fail(targetPath, CopySide::Target, error);
         return entries;
     }
@@ -419,7 +393,7 @@ void Planner::walk(std::uint32_t folder, int sourceDir, const std::string& sourc
                    const std::string* pattern)
 {
     std::vector<std::string> names;
-    if (const int error = readNames(sourceDir, names)) {
+    if (const int error = detail::readFolderNames(sourceDir, ".", 0, names)) {
         fail(sourcePath, CopySide::Source, error);
         return;
     }

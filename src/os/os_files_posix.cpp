@@ -2,6 +2,7 @@
 // and the copier's rules for what reaches the disk (a temporary file, its data synced, then the
 // rename, then the folder synced).
 #include "os/os.h"
+#include "os/os_internal.h"
 
 #include <algorithm>
 #include <atomic>
@@ -13,8 +14,6 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <dirent.h>
 
 namespace Os {
 namespace {
@@ -196,28 +195,16 @@ int listFolder(const std::string& path, std::vector<FolderEntry>& entries)
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return errno;
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        const int error = errno;
-        ::close(fd);
+    const Fd folder(fd);
+    std::vector<std::string> names;
+    if (const int error = detail::readFolderNames(fd, ".", 0, names))
         return error;
-    }
-    const std::unique_ptr<DIR, int (*)(DIR*)> closer(dir, ::closedir);
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(dir);
-        if (!entry) {
-            if (errno != 0)
-                return errno;
-            break;
-        }
-        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
-            continue;
-        FolderEntry found{entry->d_name, {}};
+    for (std::string& name : names) {
+        FolderEntry found{std::move(name), {}};
         struct stat info
         {
         };
-        if (::fstatat(fd, entry->d_name, &info, 0) == 0)
+        if (::fstatat(fd, found.name.c_str(), &info, 0) == 0)
             fill(found.state, info);
         else if (errno == ENOENT) // a link that leads nowhere
             found.state.kind = FileState::Kind::Other;
@@ -354,30 +341,9 @@ int removeTree(const std::string& path, std::string& failedPath)
     }
     if (S_ISDIR(info.st_mode)) {
         std::vector<std::string> names;
-        {
-            const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-            DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
-            if (!dir) {
-                failedPath = path;
-                const int error = errno;
-                if (fd >= 0)
-                    ::close(fd);
-                return error;
-            }
-            const std::unique_ptr<DIR, int (*)(DIR*)> closer(dir, ::closedir);
-            for (;;) {
-                errno = 0;
-                const dirent* entry = ::readdir(dir);
-                if (!entry) {
-                    if (errno != 0) {
-                        failedPath = path;
-                        return errno;
-                    }
-                    break;
-                }
-                if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-                    names.emplace_back(entry->d_name);
-            }
+        if (const int error = detail::readFolderNames(AT_FDCWD, path.c_str(), O_NOFOLLOW, names)) {
+            failedPath = path;
+            return error;
         }
         for (const std::string& name : names)
             if (const int error = removeTree(path + '/' + name, failedPath))

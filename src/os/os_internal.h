@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace Os::detail {
 
@@ -25,3 +26,13 @@ namespace Os::detail {
 extern std::string processFolder;
 
 } // namespace Os::detail
+
+#ifndef _WIN32
+namespace Os::detail {
+
+// Adds the names in the folder at `path` (relative to the folder descriptor `at`), but "." and
+// "..", to names; answers 0 or an errno. `flags` adds to the open's (O_NOFOLLOW).
+int readFolderNames(int at, const char* path, int flags, std::vector<std::string>& names);
+
+} // namespace Os::detail
+#endif
