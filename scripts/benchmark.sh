@@ -13,7 +13,7 @@ build=${ZEB_BENCH_BUILD:-$root/build-bench}
 rounds=${ZEB_BENCH_ROUNDS:-5}
 many=${ZEB_BENCH_MANY:-100000}
 
-"$root/scripts/install-packages.sh" rsync
+"$root/scripts/install-packages.sh" rsync time
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target zeb_bench zeb2000-cli zeb_plugins >/dev/null
 

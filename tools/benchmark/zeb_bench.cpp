@@ -23,7 +23,6 @@
 #include <functional>
 #include <spawn.h>
 #include <string>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -132,10 +131,15 @@ Measure timeCommands(const std::vector<Command>& commands)
 {
     Measure measure;
     const auto start = std::chrono::steady_clock::now();
+    const std::string peakFile = "/tmp/zeb_bench.peak." + std::to_string(::getpid());
     for (const Command& command : commands) {
-        // Spawned, not forked: a forked child's peak memory would count this process's own.
+        // A child's peak memory starts from that of the process that spawned it (the exec
+        // records the old address space's peak, which a spawned child shares with this one):
+        // /usr/bin/time, small and fresh, runs the command and tells its peak alone.
+        Command measured = {"/usr/bin/time", "-f", "%M", "-o", peakFile};
+        measured.insert(measured.end(), command.begin(), command.end());
         std::vector<char*> argv;
-        for (const std::string& part : command)
+        for (const std::string& part : measured)
             argv.push_back(const_cast<char*>(part.c_str()));
         argv.push_back(nullptr);
         pid_t child = 0;
@@ -144,8 +148,7 @@ Measure timeCommands(const std::vector<Command>& commands)
             std::exit(1);
         }
         int status = 0;
-        rusage usage{};
-        while (::wait4(child, &status, 0, &usage) < 0 && errno == EINTR) {
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
         }
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
             std::string line;
@@ -154,7 +157,14 @@ Measure timeCommands(const std::vector<Command>& commands)
             std::fprintf(stderr, "failed (%d): %s\n", WEXITSTATUS(status), line.c_str());
             std::exit(1);
         }
-        measure.peakMiB = std::max(measure.peakMiB, usage.ru_maxrss / 1024.0);
+        double peakKiB = 0;
+        if (std::FILE* file = std::fopen(peakFile.c_str(), "r")) {
+            if (std::fscanf(file, "%lf", &peakKiB) != 1)
+                peakKiB = 0;
+            std::fclose(file);
+        }
+        std::remove(peakFile.c_str());
+        measure.peakMiB = std::max(measure.peakMiB, peakKiB / 1024.0);
     }
     measure.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
