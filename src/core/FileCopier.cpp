@@ -6,12 +6,19 @@
 
 #include <limits>
 
+namespace {
+
+// A component's folder is copied whole.
+const QString EveryFile = QStringLiteral("*.*");
+
+} // namespace
+
 FileCopier::FileCopier(ErrorSink& sink) : m_sink(sink) {}
 
 Os::CopyRequest FileCopier::request()
 {
     Os::CopyRequest request;
-    request.from = toOsPath(slashPad(m_source) + m_fileSpec);
+    request.from = toOsPath(slashPad(m_source) + EveryFile);
     request.to = toOsPath(m_target);
     request.overwrite = m_overwrite;
     request.copyUnchanged = m_copyUnchanged;
@@ -41,7 +48,7 @@ bool FileCopier::perform(qintptr ownerWindow)
         m_sink,
         [this] {
             return QStringLiteral("FileCopier.Perform [") + withTrailingSeparator(m_source) +
-                   m_fileSpec + QStringLiteral("] -> [") + m_target + QStringLiteral("]");
+                   EveryFile + QStringLiteral("] -> [") + m_target + QStringLiteral("]");
         },
         [&] {
             Os::CopyRequest copy = request();

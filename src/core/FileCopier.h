@@ -27,9 +27,6 @@ public:
     QString target() const { return m_target; }
     void setTarget(const QString& target) { m_target = target; }
 
-    QString fileSpec() const { return m_fileSpec; }
-    void setFileSpec(const QString& fileSpec) { m_fileSpec = fileSpec; }
-
     // Whether an existing file is replaced without asking askReplace first.
     bool overwrite() const { return m_overwrite; }
     void setOverwrite(bool overwrite) { m_overwrite = overwrite; }
@@ -77,7 +74,6 @@ private:
     ErrorSink& m_sink;
     QString m_source;
     QString m_target;
-    QString m_fileSpec = QStringLiteral("*.*");
     bool m_overwrite = false;
     bool m_copyUnchanged = false;
     bool m_verify = false;
