@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real executable during a long copy: the bar moves within one component, and Exit with Yes
-# stops the copy cleanly before the program ends. strace stretches each in-kernel copy of 8 MiB
-# to a quarter of a second, so that the copy of the large file lasts some 16 s. Every step waits
+# stops the copy cleanly before the program ends. strace stretches each write of the copier (a
+# pwrite of 1 MiB; the window's own writes go through write and sendmsg) to a tenth of a second,
+# so that the copy of the large file lasts some 50 s. Every step waits
 # for what it needs to see (a temporary file grown, the bar moved, the program gone), however
 # long a loaded machine takes to get there.
 set -euo pipefail
@@ -13,8 +14,8 @@ make_sample_prefix "$make_sample"
 fallocate -l 512M "$icq/NewDB/huge.db" # last of its folder in name order; not sparse
 cat >"$prefix/slow-zeb2000" <<SLOW
 #!/bin/sh
-exec strace -f -qq --seccomp-bpf -o /dev/null -e trace=copy_file_range \
-    -e inject=copy_file_range:delay_exit=250000 "$program"
+exec strace -f -qq --seccomp-bpf -o /dev/null -e trace=pwrite64 \
+    -e inject=pwrite64:delay_exit=100000 "$program"
 SLOW
 chmod +x "$prefix/slow-zeb2000"
 
