@@ -447,7 +447,7 @@ int backup(CommandContext& context)
     if (!options.dryRun && refuseWhileIcqRuns(context, *icq))
         return ExitIcqRunning;
     const auto makeFolder = [&]() -> int {
-        switch (makeBackupFolder(backupFolder, options.makePath)) {
+        switch (makeBackupFolder(backupFolder, options.makePath, options.dryRun)) {
         case TargetCreation::Existed:
         case TargetCreation::Created:
             return ExitSuccess;
@@ -469,6 +469,9 @@ int backup(CommandContext& context)
     plan.icqFolder = *icq;
     plan.backupFolder = backupFolder;
     plan.components = *components;
+    if (options.dryRun)
+        if (const int refused = makeFolder(); refused != ExitSuccess)
+            return refused;
     if (!options.dated)
         return runPlan(context, plan, makeFolder);
     if (options.dryRun) {

@@ -58,14 +58,15 @@ TargetCheck checkBackupTarget(const QString& backupFolder, const QString& icqFol
     return {};
 }
 
-TargetCreation makeBackupFolder(const QString& backupFolder, bool wholePath)
+TargetCreation makeBackupFolder(const QString& backupFolder, bool wholePath, bool dryRun)
 {
     const QString folder = QDir::cleanPath(QDir::fromNativeSeparators(backupFolder));
     if (QFileInfo(folder).isDir())
         return TargetCreation::Existed;
-    if (wholePath)
-        return QDir().mkpath(folder) ? TargetCreation::Created : TargetCreation::Failed;
-    if (!QFileInfo(QFileInfo(folder).absolutePath()).isDir())
+    if (!wholePath && !QFileInfo(QFileInfo(folder).absolutePath()).isDir())
         return TargetCreation::ParentMissing;
-    return QDir().mkdir(folder) ? TargetCreation::Created : TargetCreation::Failed;
+    if (dryRun)
+        return TargetCreation::Created;
+    const bool made = wholePath ? QDir().mkpath(folder) : QDir().mkdir(folder);
+    return made ? TargetCreation::Created : TargetCreation::Failed;
 }

@@ -35,5 +35,5 @@ enum class TargetCreation {
 
 // Makes the backup folder when it is missing: only its last name, so that a backup never lands
 // on the system disk below the mount point of a disk that is not mounted, unless the whole path
-// is asked for.
-TargetCreation makeBackupFolder(const QString& backupFolder, bool wholePath);
+// is asked for. A dry run makes nothing and answers what would be done.
+TargetCreation makeBackupFolder(const QString& backupFolder, bool wholePath, bool dryRun = false);
