@@ -185,7 +185,12 @@ bool ExecutorBase::run()
 
 void ExecutorBase::copyFolderFiles(std::uint32_t folder, std::size_t& next)
 {
-    const bool entered = enterFolder(folder);
+    // The files of a folder below one that could not be entered are not copied either.
+    bool entered = folder == 0;
+    if (!entered && m_brokenFolders[m_plan.folders[folder].parent])
+        m_brokenFolders[folder] = true;
+    else if (!entered)
+        entered = enterFolder(folder);
     for (; next < m_plan.files.size() && m_plan.files[next].folder == folder; ++next) {
         if (!entered)
             continue;

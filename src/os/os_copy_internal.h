@@ -106,7 +106,8 @@ protected:
 
     // Opens the roots (the target's made); false after reporting what failed.
     virtual bool openRoots() = 0;
-    // Makes the folder the current one; false, the folder marked broken, when it cannot be.
+    // Makes a folder below the root, whose parent was entered, the current one; false, the
+    // folder marked broken, when it cannot be.
     virtual bool enterFolder(std::uint32_t folder) = 0;
     // The current folder's path on the target side.
     virtual const std::string& currentTargetPath() const = 0;

@@ -632,13 +632,7 @@ bool Executor::openRoots()
 
 bool Executor::enterFolder(std::uint32_t folder)
 {
-    if (folder == 0)
-        return true;
     const PlannedFolder& record = m_plan.folders[folder];
-    if (m_brokenFolders[record.parent]) {
-        m_brokenFolders[folder] = true;
-        return false;
-    }
     while (m_open.back().folder != record.parent)
         m_open.pop_back();
     const OpenFolder& parent = m_open.back();

@@ -13,6 +13,14 @@ std::int32_t listFiles(const std::string& folderAndPattern, std::vector<std::str
     const std::size_t cut = folderAndPattern.find_last_of("\\/:");
     const std::string pattern =
         cut == std::string::npos ? folderAndPattern : folderAndPattern.substr(cut + 1);
+    // No Windows file system keeps a name longer than 255 characters: such a path is a bad name
+    // (which Wine would take for a folder that is not there).
+    const std::u16string path = utf16FromWtf8(folderAndPattern);
+    for (std::size_t start = 0, end = 0; end != std::u16string::npos; start = end + 1) {
+        end = path.find_first_of(u"\\/", start);
+        if ((end == std::u16string::npos ? path.size() : end) - start > 255)
+            return 52; // bad file name or number
+    }
     WIN32_FIND_DATAW found{};
     HANDLE search = FindFirstFileW(detail::widePath(folderAndPattern).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
