@@ -23,7 +23,7 @@ BackupSet fromFound(const QString& backupFolder, const FoundSet& found)
 
 BackupSet beginBackupSet(const QString& backupFolder, const QDateTime& now)
 {
-    const std::string parent = osBytes(backupFolder);
+    const std::string parent = toOsPath(backupFolder);
     if (const int error = Os::makeFolders(parent))
         raiseError(ErrorNumber::PathFileAccessError,
                    QStringLiteral("The backup folder %1 could not be made: %2")
@@ -42,7 +42,7 @@ BackupSet beginBackupSet(const QString& backupFolder, const QDateTime& now)
 
 void markBackupSetComplete(BackupSet& set)
 {
-    writeSetRecord(osBytes(set.folder),
+    writeSetRecord(toOsPath(set.folder),
                    Header + '\n' + stampLine(set.stamp) + '\n' + CompleteLine + '\n');
     set.complete = true;
 }
@@ -50,7 +50,7 @@ void markBackupSetComplete(BackupSet& set)
 QList<BackupSet> backupSets(const QString& backupFolder)
 {
     QList<BackupSet> sets;
-    for (const FoundSet& found : findSets(osBytes(backupFolder), Header))
+    for (const FoundSet& found : findSets(toOsPath(backupFolder), Header))
         sets << fromFound(backupFolder, found);
     return sets;
 }
@@ -83,7 +83,7 @@ QStringList pruneBackupSets(const QString& backupFolder, int keep, const QString
         if (!doomed.contains(set.name))
             continue;
         const QString& name = set.name;
-        const std::string path = osBytes(withTrailingSeparator(backupFolder) + name);
+        const std::string path = toOsPath(withTrailingSeparator(backupFolder) + name);
         // Marked incomplete first: a removal that stops half-way never leaves a set that claims
         // to be whole, and the next prune takes the rest.
         if (set.complete)
@@ -92,7 +92,7 @@ QStringList pruneBackupSets(const QString& backupFolder, int keep, const QString
         if (const int error = removeSetFolder(path, failed))
             raiseError(ErrorNumber::PathFileAccessError,
                        QStringLiteral("The backup set %1 could not be removed (%2: %3).")
-                           .arg(shownPath(path), shownPath(failed),
+                           .arg(fromOsPath(path), fromOsPath(failed),
                                 QString::fromStdString(Os::errorText(error))));
         removed << name;
     }

@@ -35,7 +35,7 @@ public:
     bool copyUnchanged() const { return m_copyUnchanged; }
     void setCopyUnchanged(bool copyUnchanged) { m_copyUnchanged = copyUnchanged; }
 
-    // Whether each file is read back and compared with its source (Linux).
+    // Whether each file is read back and compared with its source.
     bool verify() const { return m_verify; }
     void setVerify(bool verify) { m_verify = verify; }
 
@@ -44,7 +44,7 @@ public:
     // An earlier copy of the source, whose unchanged files are hard-linked instead of copied.
     void setLinkFrom(const QString& folder) { m_linkFrom = folder; }
 
-    // A flag that stops the copy as soon as it can, when set (Linux).
+    // A flag that stops the copy as soon as it can, when set.
     void setStopFlag(const std::atomic<bool>* stop) { m_stop = stop; }
 
     // Asked before a file at the target is replaced, unless overwrite() is set.

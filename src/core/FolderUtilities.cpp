@@ -68,10 +68,18 @@ QString resolvedPath(const QString& path)
 
 std::string toOsPath(const QString& path)
 {
+#ifdef _WIN32
+    return Os::wtf8FromUtf16(path.toStdU16String());
+#else
     return QFile::encodeName(path).toStdString();
+#endif
 }
 
 QString fromOsPath(const std::string& path)
 {
+#ifdef _WIN32
+    return QString::fromStdU16String(Os::utf16FromWtf8(path));
+#else
     return QFile::decodeName(QByteArray::fromStdString(path));
+#endif
 }

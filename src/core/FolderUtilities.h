@@ -25,8 +25,8 @@ bool isPathSeparator(QChar c);
 // The path with the native separator at its end, added where it lacks a separator.
 QString withTrailingSeparator(const QString& path);
 
-// Whether the path reaches the OS layer unchanged. On Windows it travels in the ANSI code page,
-// where a character the code page lacks becomes "?"; on Linux (UTF-8) every path survives.
+// Whether the path reaches the OS layer unchanged: as UTF-16 carried in WTF-8 on Windows and as
+// UTF-8 on Linux every path does; one that Qt cannot encode would not.
 bool survivesOsEncoding(const QString& path);
 
 // The directory listing: the names of the ordinary files that match "folder + pattern", in name
@@ -37,6 +37,7 @@ QStringList listMatchingFiles(const QString& folderAndPattern);
 // without regard to letter case (as Wine finds names); unchanged on Windows.
 QString resolvedPath(const QString& path);
 
-// A QString path as the OS layer takes it, and back.
+// A QString path as the OS layer takes it (WTF-8 on Windows, the native bytes on Linux), and
+// back for a message.
 std::string toOsPath(const QString& path);
 QString fromOsPath(const std::string& path);

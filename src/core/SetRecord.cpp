@@ -1,6 +1,7 @@
 #include "core/SetRecord.h"
 
 #include "core/ErrorObject.h"
+#include "core/FolderUtilities.h"
 #include "os/os.h"
 
 #include <QFile>
@@ -64,29 +65,11 @@ std::optional<std::string> decodeField(const QByteArray& field)
     return bytes;
 }
 
-std::string osBytes(const QString& path)
-{
-#ifdef _WIN32
-    return Os::wtf8FromUtf16(path.toStdU16String());
-#else
-    return QFile::encodeName(path).toStdString();
-#endif
-}
-
-QString shownPath(const std::string& bytes)
-{
-#ifdef _WIN32
-    return QString::fromStdU16String(Os::utf16FromWtf8(bytes));
-#else
-    return QFile::decodeName(QByteArray::fromStdString(bytes));
-#endif
-}
-
 namespace {
 
 QString failure(const std::string& path, int error)
 {
-    return shownPath(path) + QStringLiteral(": ") + QString::fromStdString(Os::errorText(error));
+    return fromOsPath(path) + QStringLiteral(": ") + QString::fromStdString(Os::errorText(error));
 }
 
 } // namespace
@@ -120,7 +103,7 @@ QList<FoundSet> findSets(const std::string& parent, const QByteArray& header)
         const std::optional<SetStamp> stamp = parseStampLine(lines[1]);
         if (!stamp)
             continue;
-        set.name = shownPath(entry.name);
+        set.name = fromOsPath(entry.name);
         set.stamp = *stamp;
         set.lines = lines.mid(2);
         set.lines.removeAll(QByteArray());
@@ -158,7 +141,7 @@ MadeSet makeSetFolder(const std::string& parent, const QString& baseName, const 
     // Two sets made in the same minute each get a name of their own.
     for (int n = 1;; ++n) {
         made.name = n == 1 ? baseName : baseName + QStringLiteral("-%1").arg(n);
-        made.path = osJoin(parent, osBytes(made.name));
+        made.path = osJoin(parent, toOsPath(made.name));
         const int error = Os::renameFolder(temporary, made.path);
         if (error == 0)
             return made;

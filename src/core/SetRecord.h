@@ -33,11 +33,6 @@ std::optional<SetStamp> parseStampLine(const QByteArray& line);
 QByteArray encodeField(const std::string& bytes);
 std::optional<std::string> decodeField(const QByteArray& field);
 
-// A path as the OS layer's byte-safe calls take it (WTF-8 on Windows, the native bytes on
-// Linux), and back for a message.
-std::string osBytes(const QString& path);
-QString shownPath(const std::string& bytes);
-
 // The record file of a set, beside what the set holds.
 inline constexpr char SetRecordName[] = "ZEB record";
 

@@ -37,7 +37,7 @@ std::string recordPath(std::string path)
 
 QString describe(const std::string& path, int error)
 {
-    return shownPath(path) + QStringLiteral(": ") + QString::fromStdString(Os::errorText(error));
+    return fromOsPath(path) + QStringLiteral(": ") + QString::fromStdString(Os::errorText(error));
 }
 
 QByteArray stateField(const Os::FileState& state)
@@ -177,7 +177,7 @@ std::optional<Entry> parseEntry(const QByteArray& line)
 
 std::string undoRoot(const QString& icqFolder)
 {
-    return osBytes(withTrailingSeparator(icqFolder) + UndoFolderName);
+    return toOsPath(withTrailingSeparator(icqFolder) + UndoFolderName);
 }
 
 bool holdsNewer(const std::string& setPath)
@@ -244,7 +244,7 @@ bool isSafeRecordPath(const std::string& path)
 
 UndoSet::UndoSet(const QString& icqFolder, const QDateTime& now)
     : m_icqFolder(withTrailingSeparator(icqFolder)), m_now(now),
-      m_icq(osBytes(withTrailingSeparator(icqFolder)))
+      m_icq(toOsPath(withTrailingSeparator(icqFolder)))
 {}
 
 UndoSet::~UndoSet() = default;
@@ -256,7 +256,7 @@ QString UndoSet::folder() const
 
 void UndoSet::makeSet()
 {
-    const std::string root = osJoin(m_icq, osBytes(UndoFolderName));
+    const std::string root = osJoin(m_icq, toOsPath(UndoFolderName));
     if (const int error = Os::makeFolders(root))
         raiseError(ErrorNumber::PathFileAccessError,
                    QStringLiteral("The undo folder could not be made: ") + describe(root, error));
@@ -291,7 +291,7 @@ void UndoSet::prepare(const Os::CopyPlan& plan, const QString& componentFolder)
                               .substr(m_icq.size()));
     };
     // The component's own folder, and those above it, where the copy will make them.
-    std::string component = osBytes(componentFolder);
+    std::string component = toOsPath(componentFolder);
     while (!component.empty() && (component.back() == '/' || component.back() == Separator))
         component.pop_back();
     for (std::size_t end = component.find(Separator);; end = component.find(Separator, end + 1)) {
@@ -371,7 +371,7 @@ void UndoSet::keepEntries(std::size_t from)
             }
             raiseError(ErrorNumber::PathFileAccessError,
                        QStringLiteral("%1 could not be kept in %2: %3%4")
-                           .arg(shownPath(osJoin(m_icq, nativePath(entry.path))), shownPath(kept),
+                           .arg(fromOsPath(osJoin(m_icq, nativePath(entry.path))), fromOsPath(kept),
                                 QString::fromStdString(Os::errorText(error)), left));
         }
     }
@@ -427,11 +427,11 @@ QString UndoSet::close()
             raiseError(ErrorNumber::PathFileAccessError,
                        QStringLiteral("The empty undo set could not be removed: ") +
                            describe(failed, error));
-        const int error = Os::removeFolder(osJoin(m_icq, osBytes(UndoFolderName)));
+        const int error = Os::removeFolder(osJoin(m_icq, toOsPath(UndoFolderName)));
         if (error != 0 && error != Os::ErrorNotEmpty)
             raiseError(ErrorNumber::PathFileAccessError,
                        QStringLiteral("The undo folder could not be removed: ") +
-                           describe(osJoin(m_icq, osBytes(UndoFolderName)), error));
+                           describe(osJoin(m_icq, toOsPath(UndoFolderName)), error));
         m_set.reset();
         return QString();
     }
@@ -496,7 +496,7 @@ Finding judge(const Entry& entry, const Os::FileState& now, const Os::FileState&
 UndoOutcome undoNewestRestore(const QString& icqFolder, bool force, bool dryRun)
 {
     UndoOutcome outcome;
-    const std::string icq = osBytes(withTrailingSeparator(icqFolder));
+    const std::string icq = toOsPath(withTrailingSeparator(icqFolder));
     const std::string root = undoRoot(icqFolder);
     if (const int error = dryRun ? 0 : Os::removeLeftTemporaries(root))
         outcome.notes << describe(root, error);
@@ -528,7 +528,7 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool force, bool dryRun)
     outcome.set = infoOf(icqFolder, set).folder;
     const std::string files = osJoin(set.path, FilesFolder);
     const std::string newer = osJoin(set.path, NewerFolder);
-    outcome.newerFolder = shownPath(newer);
+    outcome.newerFolder = fromOsPath(newer);
 
     // The record, every line of it, or nothing is done.
     std::vector<Entry> entries;
@@ -539,7 +539,7 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool force, bool dryRun)
         if (!entry) {
             outcome.failures << QStringLiteral("the record %1 holds a line that is not a safe "
                                                "entry: %2")
-                                    .arg(shownPath(osJoin(set.path, SetRecordName)),
+                                    .arg(fromOsPath(osJoin(set.path, SetRecordName)),
                                          QString::fromLatin1(line.left(200)));
             return outcome;
         }
@@ -563,9 +563,9 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool force, bool dryRun)
         }
         findings[i] = judge(entry, now, kept);
         if (findings[i] == Finding::Newer)
-            outcome.newer << shownPath(path);
+            outcome.newer << fromOsPath(path);
         else if (findings[i] == Finding::KeptMissing)
-            outcome.failures << shownPath(path) +
+            outcome.failures << fromOsPath(path) +
                                     QStringLiteral(": its kept copy is missing from the set");
     }
     if (!outcome.failures.isEmpty() || (!outcome.newer.isEmpty() && !force))
@@ -573,7 +573,7 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool force, bool dryRun)
     if (dryRun) {
         // A newer file (forced) is moved aside, and what it replaced still comes back.
         for (std::size_t i = 0; i < entries.size(); ++i) {
-            const QString path = shownPath(osJoin(icq, nativePath(entries[i].path)));
+            const QString path = fromOsPath(osJoin(icq, nativePath(entries[i].path)));
             const bool acted = findings[i] == Finding::Restored || findings[i] == Finding::Newer;
             if (acted && entries[i].kind == Entry::Kind::Replace)
                 outcome.putBack << path;
@@ -629,7 +629,7 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool force, bool dryRun)
             outcome.failures << describe(path, error);
         const int error = Os::removeFolder(path);
         if (error == Os::ErrorNotEmpty)
-            outcome.notes << shownPath(path);
+            outcome.notes << fromOsPath(path);
         else if (error != 0 && error != Os::ErrorNotFound)
             outcome.failures << describe(path, error);
     }

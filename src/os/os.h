@@ -1,6 +1,7 @@
 // The operating-system layer: plain C++ without Qt, so that the Win32 side can be built and
 // tested on its own. One header, one backend per platform (os_*_posix.cpp, os_*_win32.cpp).
-// Text crosses this boundary as bytes: the ANSI code page on Windows, UTF-8 on Linux.
+// Text crosses this boundary as bytes: UTF-8 on Linux; on Windows paths are WTF-8 (UTF-16 as
+// bytes), registry values and window titles the ANSI code page.
 #pragma once
 
 #include <array>
@@ -115,23 +116,23 @@ struct CopyRequest
     // component): a file new to the target that is there in the same size and time is hard-linked
     // from it instead of copied, so that a new set costs only what changed.
     std::string linkFrom;
-    // Linux: the data and the renames reach the disk before the copy answers. Only the
+    // The data and the renames reach the disk before the copy answers. Only the
     // benchmark turns this off, to time the copy apart from the disk.
     bool durable = true;
-    // Linux: each file is read back from the disk after it was synced and its cached pages were
-    // dropped, and compared with the checksum of what was read from the source.
+    // Each file is read back from the disk after it was synced, past the cache (its pages
+    // dropped on Linux, unbuffered on Windows), and compared with the checksum of what was read
+    // from the source.
     bool verify = false;
-    // Linux: when set, the copy stops as soon as it can: the file being written is dropped,
+    // When set, the copy stops as soon as it can: the file being written is dropped,
     // those already written are put in place, and the outcome says cancelled.
     const std::atomic<bool>* stop = nullptr;
     std::uintptr_t ownerWindow = 0;
-    // The replace question. The Win32 shell asks through its own dialog; the Linux copier calls
-    // this, and without it replaces nothing.
+    // The replace question, the program's own on both systems; without it nothing is replaced.
     std::function<ReplaceAnswer(const std::string& targetFile)> askReplace;
-    // Linux: told of the bytes done since the last call, file by file and within large files;
+    // Told of the bytes done since the last call, file by file and within large files;
     // a file found unchanged or linked counts as done.
     std::function<void(std::uint64_t bytes)> onProgress;
-    // A seam for tests (Linux): called when a file's data is in its temporary file, before the
+    // A seam for tests: called when a file's data is in its temporary file, before the
     // source is checked for changes and long before the rename.
     std::function<void(const std::string& sourceFile, const std::string& temporaryFile)>
         afterFileData;
@@ -224,8 +225,8 @@ struct CopyOutcome
 };
 
 // Carries out a plan: copies what it says, creating missing target folders silently. Answers
-// true when everything was copied (or knowingly kept). The plan's files learn their results and,
-// on Linux, the checksums of what was written.
+// true when everything was copied (or knowingly kept). The plan's files learn their results and
+// the checksums of what was written.
 bool copyFolder(const CopyRequest& request, CopyPlan& plan, CopyOutcome& outcome);
 // Walks and copies in one call.
 bool copyFolder(const CopyRequest& request, CopyOutcome& outcome);
@@ -304,7 +305,7 @@ int makeFolder(const std::string& path);
 int makeFolders(const std::string& path);
 
 // Keeps a copy of `from` under the new name `to` (whose folders are made): a hard link where the
-// file system allows one (not on Windows, where the shell's copy writes into the old file), else
+// file system allows one (the copier never writes into a file it replaces), else
 // a copy written to a temporary file beside `to`, its data on the disk before it is renamed to
 // `to`. Never replaces an existing `to` (ErrorExists). The modification time is kept.
 int keepFile(const std::string& from, const std::string& to);

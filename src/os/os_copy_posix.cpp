@@ -19,6 +19,7 @@
 //   (FAT) keeps the data and says so once; only there are times compared to two seconds;
 // - everything that cannot be copied is collected, with the side that failed, for one report.
 #include "os/os.h"
+#include "os/os_copy_internal.h"
 #include "os/os_internal.h"
 
 #include <algorithm>
@@ -132,20 +133,6 @@ struct timespec timespecOf(std::int64_t nanoseconds)
     return {time_t(seconds), long(rest)};
 }
 
-// Whether a target file is the source file copied before: the same size and modification time,
-// to two seconds where the target's file system keeps no finer times (FAT), exactly elsewhere.
-bool sameSizeAndTime(std::uint64_t sourceSize, std::int64_t sourceTime, const struct stat& target,
-                     bool coarseTimes)
-{
-    if (sourceSize != std::uint64_t(target.st_size))
-        return false;
-    const std::int64_t difference = sourceTime - nanoseconds(target.st_mtim);
-    if (!coarseTimes)
-        return difference == 0;
-    constexpr std::int64_t TwoSeconds = 2000000000LL;
-    return difference > -TwoSeconds && difference < TwoSeconds;
-}
-
 bool sameVersion(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
@@ -197,31 +184,6 @@ bool keepsCoarseTimes(int fd)
     return false;
 }
 
-// ---- Temporary files ------------------------------------------------------------------------
-
-constexpr char TemporaryPrefix[] = ".~zeb";
-
-// Temporary files are named ".~zeb<pid>-<counter>-<name>"; answers the pid of the process that
-// wrote one, or 0 for a name that is not ours.
-long temporaryOwner(const std::string& name)
-{
-    constexpr std::size_t prefixLength = sizeof(TemporaryPrefix) - 1;
-    if (name.compare(0, prefixLength, TemporaryPrefix) != 0)
-        return 0;
-    std::size_t at = prefixLength;
-    long pid = 0;
-    for (; at < name.size() && at < prefixLength + 10 &&
-           std::isdigit(static_cast<unsigned char>(name[at]));
-         ++at)
-        pid = pid * 10 + (name[at] - '0');
-    if (at == prefixLength || at >= name.size() || name[at] != '-')
-        return 0;
-    const std::size_t counter = ++at;
-    while (at < name.size() && std::isdigit(static_cast<unsigned char>(name[at])))
-        ++at;
-    return at > counter && at < name.size() && name[at] == '-' ? pid : 0;
-}
-
 // ---- The walk -------------------------------------------------------------------------------
 
 // Whether two open files hold the same first `size` bytes.
@@ -242,51 +204,80 @@ bool sameContent(int a, int b, std::uint64_t size, std::vector<char>& buffer)
     return true;
 }
 
-class Planner
+class Planner : public detail::PlannerBase
 {
 public:
-    Planner(const CopyRequest& request, CopyPlan& plan)
-        : m_request(request), m_plan(plan), m_pid(::getpid())
-    {}
+    using PlannerBase::PlannerBase;
 
     bool run();
 
 private:
-    // A target folder's entries by their name without regard to case, the existing spelling
-    // kept, with those this walk plans to make.
-    struct TargetEntry
-    {
-        std::string name;
-        bool onDisk;
-    };
-    using TargetEntries = std::map<std::u32string, TargetEntry>;
-
     void walk(std::uint32_t folder, int sourceDir, const std::string& sourcePath, int targetDir,
               const std::string& targetPath, int linkDir, const std::string* pattern);
-    void planFile(std::uint32_t folder, int sourceDir, const std::string& sourcePath,
-                  const std::string& name, const struct stat& source, int targetDir,
-                  const std::string& targetPath, TargetEntries& entries, int linkDir,
-                  bool coarseTarget, bool coarseLink);
     TargetEntries readTargetEntries(int targetDir, const std::string& targetPath);
     bool coarseTimes(int fd);
 
-    void fail(const std::string& path, CopySide side, const std::string& reason)
+    detail::FoundEntry targetEntry(const std::string& targetName) override
     {
-        m_plan.failures.push_back({path, side, reason});
+        return found(m_here.targetDir, targetName);
     }
-    void fail(const std::string& path, CopySide side, int error)
+    detail::FoundEntry earlierEntry(const std::string& name) override
     {
-        fail(path, side, std::strerror(error));
+        return found(m_here.linkDir, name);
     }
+    bool sameContent(const std::string& name, const std::string& targetName,
+                     std::uint64_t size) override;
+    void removeTemporary(const std::string& name) override
+    {
+        ::unlinkat(m_here.targetDir, name.c_str(), 0);
+    }
+    std::string targetPathOf(const std::string& name) const override
+    {
+        return joinPath(*m_here.targetPath, name);
+    }
+    static detail::FoundEntry found(int folder, const std::string& name);
 
-    const CopyRequest& m_request;
-    CopyPlan& m_plan;
-    const pid_t m_pid;
+    // The folder whose files are being planned.
+    struct Here
+    {
+        int sourceDir = -1;
+        const std::string* sourcePath = nullptr;
+        int targetDir = -1;
+        const std::string* targetPath = nullptr;
+        int linkDir = -1;
+    } m_here;
     std::vector<FileId> m_ancestors;     // the source folders being walked, outermost first
     std::set<FileId> m_targetFolders;    // never walked as a source: they are the copy's own
     std::map<dev_t, bool> m_coarseTimes; // by device
     std::vector<char> m_compareBuffer;
 };
+
+detail::FoundEntry Planner::found(int folder, const std::string& name)
+{
+    struct stat info
+    {
+    };
+    if (folder < 0 || ::fstatat(folder, name.c_str(), &info, 0) != 0)
+        return {};
+    using Kind = detail::FoundEntry::Kind;
+    return {S_ISREG(info.st_mode)   ? Kind::File
+            : S_ISDIR(info.st_mode) ? Kind::Folder
+                                    : Kind::Other,
+            std::uint64_t(info.st_size), nanoseconds(info.st_mtim)};
+}
+
+bool Planner::sameContent(const std::string& name, const std::string& targetName,
+                          std::uint64_t size)
+{
+    const UniqueFd a(::openat(m_here.sourceDir, name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const UniqueFd b(
+        ::openat(m_here.targetDir, targetName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!a) {
+        fail(joinPath(*m_here.sourcePath, name), CopySide::Source, errno);
+        return false;
+    }
+    return b && Os::sameContent(a.get(), b.get(), size, m_compareBuffer);
+}
 
 bool Planner::coarseTimes(int fd)
 {
@@ -370,22 +361,13 @@ bool Planner::run()
 
 Planner::TargetEntries Planner::readTargetEntries(int targetDir, const std::string& targetPath)
 {
-    TargetEntries entries;
     std::vector<std::string> names;
     if (const int error = detail::readFolderNames(targetDir, ".", 0, names)) {
         fail(targetPath, CopySide::Target, error);
-        return entries;
+        return {};
     }
-    for (const std::string& name : names) {
-        if (const long owner = temporaryOwner(name)) {
-            // Left by a copy that died; those of live processes (this one's included) stay.
-            if (owner != m_pid && ::kill(pid_t(owner), 0) != 0 && errno == ESRCH)
-                ::unlinkat(targetDir, name.c_str(), 0);
-            continue;
-        }
-        entries.emplace(detail::foldedName(name), TargetEntry{name, true});
-    }
-    return entries;
+    m_here.targetDir = targetDir;
+    return targetEntries(names);
 }
 
 void Planner::walk(std::uint32_t folder, int sourceDir, const std::string& sourcePath,
@@ -397,15 +379,13 @@ void Planner::walk(std::uint32_t folder, int sourceDir, const std::string& sourc
         fail(sourcePath, CopySide::Source, error);
         return;
     }
-    std::erase_if(names, [pattern](const std::string& name) {
-        return temporaryOwner(name) != 0 || (pattern && !matchesWildcard(*pattern, name));
-    });
-    std::sort(names.begin(), names.end(), detail::lessIgnoringCase);
+    selectSourceNames(names, pattern);
 
     TargetEntries entries =
         targetDir >= 0 ? readTargetEntries(targetDir, targetPath) : TargetEntries();
     const bool coarseTarget = targetDir >= 0 && coarseTimes(targetDir);
     const bool coarseLink = linkDir >= 0 && coarseTimes(linkDir);
+    m_here = {sourceDir, &sourcePath, targetDir, &targetPath, linkDir};
     std::vector<std::pair<std::string, struct stat>> subfolders;
     for (const std::string& name : names) {
         // Links are what they point at: the entry is examined through them.
@@ -417,8 +397,8 @@ void Planner::walk(std::uint32_t folder, int sourceDir, const std::string& sourc
         else if (S_ISDIR(info.st_mode))
             subfolders.emplace_back(name, info);
         else if (S_ISREG(info.st_mode))
-            planFile(folder, sourceDir, sourcePath, name, info, targetDir, targetPath, entries,
-                     linkDir, coarseTarget, coarseLink);
+            planFile(folder, name, std::uint64_t(info.st_size), nanoseconds(info.st_mtim), entries,
+                     coarseTarget, coarseLink);
         else
             fail(joinPath(sourcePath, name), CopySide::Source, "it is neither a file nor a folder");
     }
@@ -481,69 +461,6 @@ void Planner::walk(std::uint32_t folder, int sourceDir, const std::string& sourc
     }
 }
 
-void Planner::planFile(std::uint32_t folder, int sourceDir, const std::string& sourcePath,
-                       const std::string& name, const struct stat& source, int targetDir,
-                       const std::string& targetPath, TargetEntries& entries, int linkDir,
-                       bool coarseTarget, bool coarseLink)
-{
-    PlannedFile file;
-    file.folder = folder;
-    file.name = m_plan.addName(name);
-    file.targetName = file.name;
-    file.size = std::uint64_t(source.st_size);
-    file.modified = nanoseconds(source.st_mtim);
-    file.action = PlannedAction::Copy;
-
-    const std::u32string key = detail::foldedName(name);
-    const auto existing = entries.find(key);
-    if (existing == entries.end()) {
-        entries.emplace(key, TargetEntry{name, false});
-        // What the newest earlier set holds unchanged is linked from there, not copied again.
-        struct stat earlier
-        {
-        };
-        if (linkDir >= 0 && ::fstatat(linkDir, name.c_str(), &earlier, 0) == 0 &&
-            S_ISREG(earlier.st_mode) &&
-            sameSizeAndTime(file.size, file.modified, earlier, coarseLink))
-            file.action = PlannedAction::Link;
-    } else {
-        // The existing file, in its own spelling, is the one replaced (or one of two source
-        // names that differ only in case, which Windows would take for one).
-        const std::string targetName = existing->second.name;
-        if (targetName != name)
-            file.targetName = m_plan.addName(targetName);
-        file.action = PlannedAction::Replace;
-        struct stat info
-        {
-        };
-        if (existing->second.onDisk && ::fstatat(targetDir, targetName.c_str(), &info, 0) == 0) {
-            if (S_ISDIR(info.st_mode)) {
-                fail(joinPath(targetPath, targetName), CopySide::Target, EISDIR);
-                return;
-            }
-            file.replacedSize = std::uint64_t(info.st_size);
-            // What the last backup copied and nobody changed since is not copied again. A
-            // restore looks at the bytes too: a file damaged in place keeps its size and time.
-            if (S_ISREG(info.st_mode) && !m_request.copyUnchanged &&
-                sameSizeAndTime(file.size, file.modified, info, coarseTarget)) {
-                if (!m_request.compareContent) {
-                    file.action = PlannedAction::Unchanged;
-                } else {
-                    const UniqueFd a(
-                        ::openat(sourceDir, name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-                    const UniqueFd b(
-                        ::openat(targetDir, targetName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-                    if (!a)
-                        fail(joinPath(sourcePath, name), CopySide::Source, errno);
-                    else if (b && sameContent(a.get(), b.get(), file.size, m_compareBuffer))
-                        file.action = PlannedAction::Unchanged;
-                }
-            }
-        }
-    }
-    m_plan.files.push_back(file);
-}
-
 // ---- The copy -------------------------------------------------------------------------------
 
 struct DataError
@@ -597,15 +514,12 @@ private:
     std::vector<std::pair<std::uint32_t, UniqueFd>> m_open;
 };
 
-class Executor
+class Executor : public detail::ExecutorBase
 {
 public:
     Executor(const CopyRequest& request, CopyPlan& plan, CopyOutcome& outcome)
-        : m_request(request), m_plan(plan), m_outcome(outcome), m_pid(::getpid()),
-          m_temporaryStem(TemporaryPrefix + std::to_string(m_pid) + '-')
+        : ExecutorBase(request, plan, outcome, ::getpid())
     {}
-
-    bool run();
 
 private:
     struct OpenFolder
@@ -617,62 +531,35 @@ private:
         std::string sourcePath;
         std::string targetPath;
     };
-    // A file written to its temporary file, waiting for the rename: what names that file.
-    struct Pending
-    {
-        std::uint32_t file;
-        unsigned long counter;
-    };
-    std::string temporaryName(unsigned long counter, std::string_view finalName) const
-    {
-        return m_temporaryStem + std::to_string(counter) + '-' +
-               std::string(finalName.substr(0, 64));
-    }
 
-    bool enterFolder(std::uint32_t folder);
-    void copyFile(std::uint32_t index);
-    bool linkFile(PlannedFile& file);
+    bool openRoots() override;
+    bool enterFolder(std::uint32_t folder) override;
+    const std::string& currentTargetPath() const override { return m_open.back().targetPath; }
+    void copyFile(std::uint32_t index) override;
+    bool linkFile(PlannedFile& file) override;
+    void closeFolders() override { m_open.clear(); }
+    bool targetOpened() const override { return bool(m_targetRoot); }
+    int syncTargets() override;
+    void removeTemporary(const Pending& pending) override;
+    std::string placeFile(const Pending& pending) override;
+    FolderTimes setFolderTimes(std::uint32_t folder) override;
+
     DataError copyData(int in, int out, std::uint64_t size, bool sparse, DigestBuilder& digest,
                        const ProgressCallback& progress);
     // Reads a synced temporary file back from the disk: whether its checksum is the one written.
     bool readsBackAs(int folder, const std::string& temporary, const Digest& digest);
-    void finish();
-    bool syncTargets(const std::string& what);
     void noteTargetFolder(int fd);
-    std::string targetFolderPath(std::uint32_t folder) const
+    TargetFolders& targetFolders()
     {
-        return joinPath(m_plan.targetRoot, m_plan.folderPath(folder));
-    }
-    bool stopped() const { return m_request.stop && m_request.stop->load(); }
-    void dropCounts(const PlannedFile& file)
-    {
-        --m_outcome.filesCopied;
-        m_outcome.bytesCopied -= file.size;
+        if (!m_targetFolders)
+            m_targetFolders = std::make_unique<TargetFolders>(m_plan, m_targetRoot.get());
+        return *m_targetFolders;
     }
 
-    void fail(const std::string& path, CopySide side, const std::string& reason)
-    {
-        m_outcome.failures.push_back({path, side, reason});
-    }
-    void fail(const std::string& path, CopySide side, int error)
-    {
-        fail(path, side, std::strerror(error));
-    }
-
-    const CopyRequest& m_request;
-    CopyPlan& m_plan;
-    CopyOutcome& m_outcome;
-    const pid_t m_pid;
-    const std::string m_temporaryStem;
-    unsigned long m_temporaryCounter = 0;
-    bool m_yesToAll = false;
-    bool m_cancelled = false;
     std::vector<OpenFolder> m_open; // the folder being copied and its ancestors
     UniqueFd m_targetRoot;
-    std::vector<bool> m_brokenFolders;   // could not be opened or made: their files are not
-    std::vector<bool> m_enteredFolders;  // whose times are set at the end
+    std::unique_ptr<TargetFolders> m_targetFolders; // opened for the renames at the end
     std::map<dev_t, UniqueFd> m_targets; // one folder of each target file system, for syncfs
-    std::vector<Pending> m_pending;
     std::vector<char> m_buffer;
 };
 
@@ -685,16 +572,11 @@ void Executor::noteTargetFolder(int fd)
         m_targets.emplace(info.st_dev, UniqueFd(::dup(fd)));
 }
 
-bool Executor::run()
+bool Executor::openRoots()
 {
     // Past a file-size limit a write fails with EFBIG, which is reported; the signal's default
     // would end the program in the middle of a file without a word.
     std::signal(SIGXFSZ, SIG_IGN);
-    m_outcome.failures.insert(m_outcome.failures.end(), m_plan.failures.begin(),
-                              m_plan.failures.end());
-    if (m_plan.targetRoot.empty() || m_plan.folders.empty())
-        return false;
-
     OpenFolder root{0,
                     UniqueFd(::open(m_plan.sourceRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
                     UniqueFd(),
@@ -719,76 +601,12 @@ bool Executor::run()
     noteTargetFolder(root.target.get());
     m_targetRoot.reset(::dup(root.target.get()));
     m_open.push_back(std::move(root));
-    m_brokenFolders.assign(m_plan.folders.size(), false);
-    m_enteredFolders.assign(m_plan.folders.size(), false);
-
-    std::size_t next = 0;
-    for (std::uint32_t folder = 0; folder < m_plan.folders.size() && !m_cancelled; ++folder) {
-        const bool entered = enterFolder(folder);
-        for (; next < m_plan.files.size() && m_plan.files[next].folder == folder; ++next) {
-            if (!entered)
-                continue;
-            if (stopped()) {
-                m_cancelled = true;
-                break;
-            }
-            PlannedFile& file = m_plan.files[next];
-            switch (file.action) {
-            case PlannedAction::Unchanged:
-                file.result = FileResult::Unchanged;
-                ++m_outcome.filesUnchanged;
-                if (m_request.onProgress)
-                    m_request.onProgress(file.size);
-                break;
-            case PlannedAction::Link:
-                if (!linkFile(file))
-                    copyFile(std::uint32_t(next));
-                break;
-            case PlannedAction::Copy:
-                copyFile(std::uint32_t(next));
-                break;
-            case PlannedAction::Replace:
-                if (!m_request.overwrite && !m_yesToAll) {
-                    const std::string targetFile =
-                        joinPath(m_open.back().targetPath, m_plan.name(file.targetName));
-                    const ReplaceAnswer answer =
-                        m_request.askReplace ? m_request.askReplace(targetFile) : ReplaceAnswer::No;
-                    if (answer == ReplaceAnswer::Cancel) {
-                        m_cancelled = true;
-                        break;
-                    }
-                    if (answer == ReplaceAnswer::No) {
-                        file.result = FileResult::Kept;
-                        m_outcome.kept.push_back(targetFile);
-                        break;
-                    }
-                    m_yesToAll = answer == ReplaceAnswer::YesToAll;
-                }
-                copyFile(std::uint32_t(next));
-                break;
-            }
-            if (m_cancelled)
-                break;
-        }
-    }
-    // A stop in the middle of the last file leaves nothing more to stop between.
-    m_cancelled = m_cancelled || stopped();
-    m_open.clear();
-    // What was copied before a Cancel or a stop stays, as the shell leaves it.
-    finish();
-    m_outcome.cancelled = m_cancelled;
-    return !m_cancelled && m_outcome.failures.empty();
+    return true;
 }
 
 bool Executor::enterFolder(std::uint32_t folder)
 {
-    if (folder == 0)
-        return true;
     const PlannedFolder& record = m_plan.folders[folder];
-    if (m_brokenFolders[record.parent]) {
-        m_brokenFolders[folder] = true;
-        return false;
-    }
     while (m_open.back().folder != record.parent)
         m_open.pop_back();
     const OpenFolder& parent = m_open.back();
@@ -838,10 +656,7 @@ bool Executor::linkFile(PlannedFile& file)
             m_outcome.linksRefused = true;
         return false;
     }
-    file.result = FileResult::Linked;
-    ++m_outcome.filesLinked;
-    if (m_request.onProgress)
-        m_request.onProgress(file.size);
+    linked(file);
     return true;
 }
 
@@ -1001,14 +816,7 @@ void Executor::copyFile(std::uint32_t index)
         ::unlinkat(here.target.get(), temporary.c_str(), 0);
         return;
     }
-    file.result = FileResult::Pending;
-    file.size = std::uint64_t(before.st_size);
-    file.modified = nanoseconds(before.st_mtim);
-    file.digest = digest.result();
-    file.hasDigest = true;
-    m_pending.push_back({index, m_temporaryCounter});
-    ++m_outcome.filesCopied;
-    m_outcome.bytesCopied += file.size;
+    written(index, std::uint64_t(before.st_size), nanoseconds(before.st_mtim), digest.result());
 }
 
 bool Executor::readsBackAs(int folder, const std::string& temporary, const Digest& expected)
@@ -1035,102 +843,63 @@ bool Executor::readsBackAs(int folder, const std::string& temporary, const Diges
     return digest.result() == expected;
 }
 
-bool Executor::syncTargets(const std::string& what)
+int Executor::syncTargets()
 {
-    if (!m_request.durable)
-        return true;
-    for (const auto& [device, fd] : m_targets) {
-        if (::syncfs(fd.get()) != 0) {
-            fail(what, CopySide::Target,
-                 std::string("the data could not be written to the disk: ") + std::strerror(errno));
-            return false;
-        }
-    }
-    return true;
+    for (const auto& [device, fd] : m_targets)
+        if (::syncfs(fd.get()) != 0)
+            return errno;
+    return 0;
 }
 
-void Executor::finish()
+void Executor::removeTemporary(const Pending& pending)
 {
-    const std::string& root = m_plan.targetRoot;
-    bool changed = !m_pending.empty() || m_outcome.filesLinked > 0;
-    if (!m_targetRoot)
-        return;
-    TargetFolders folders(m_plan, m_targetRoot.get());
-    // No rename may reach the disk before the data it names.
-    if (!m_pending.empty() && !syncTargets(root)) {
-        for (const Pending& pending : m_pending) {
-            PlannedFile& file = m_plan.files[pending.file];
-            const int folder = folders.open(file.folder);
-            if (folder >= 0)
-                ::unlinkat(folder,
-                           temporaryName(pending.counter, m_plan.name(file.targetName)).c_str(), 0);
-            file.result = FileResult::Failed;
-        }
-        m_pending.clear();
-        m_outcome.filesCopied = 0;
-        m_outcome.bytesCopied = 0;
-        return;
-    }
-    for (const Pending& pending : m_pending) {
-        PlannedFile& file = m_plan.files[pending.file];
-        const std::string final =
-            joinPath(targetFolderPath(file.folder), m_plan.name(file.targetName));
-        const int folder = folders.open(file.folder);
-        const std::string temporaryFile =
-            temporaryName(pending.counter, m_plan.name(file.targetName));
-        const char* const temporary = temporaryFile.c_str();
-        const char* const finalName = m_plan.name(file.targetName).data();
-        const auto failed = [&](const std::string& reason) {
-            fail(final, CopySide::Target, reason);
-            if (folder >= 0)
-                ::unlinkat(folder, temporary, 0);
-            file.result = FileResult::Failed;
-            dropCounts(file);
-        };
-        if (folder < 0) {
-            failed(std::strerror(errno));
-            continue;
-        }
-        // Read back from the disk, the copy must be what was read from the source before it
-        // counts as copied.
-        if (m_request.verify && !readsBackAs(folder, temporaryFile, file.digest)) {
-            failed("verification failed");
-            continue;
-        }
-        // A new file never replaces one that appeared meanwhile.
-        const bool replacing = file.action == PlannedAction::Replace;
-        int result = replacing
-                         ? ::renameat(folder, temporary, folder, finalName)
-                         : ::renameat2(folder, temporary, folder, finalName, RENAME_NOREPLACE);
-        if (result != 0 && !replacing && (errno == EINVAL || errno == ENOSYS))
-            result = ::renameat(folder, temporary, folder, finalName);
-        if (result != 0) {
-            failed(std::strerror(errno));
-            continue;
-        }
-        file.result = FileResult::Written;
-    }
-    m_pending.clear();
-    // Folder times last, after the renames into them; the mode stays the default.
-    for (std::uint32_t at = 1; at < m_plan.folders.size(); ++at) {
-        if (!m_enteredFolders[at])
-            continue;
-        const PlannedFolder& record = m_plan.folders[at];
-        const int parent = folders.open(record.parent);
-        const char* const name = m_plan.name(record.targetName).data();
-        struct stat now
-        {
-        };
-        if (parent >= 0 && ::fstatat(parent, name, &now, 0) == 0 &&
-            nanoseconds(now.st_mtim) == record.modified)
-            continue; // a repeat backup that changed nothing in it
-        changed = true;
-        const struct timespec times[2] = {timespecOf(record.accessed), timespecOf(record.modified)};
-        if (parent < 0 || ::utimensat(parent, name, times, 0) != 0)
-            m_outcome.attributesLost = true;
-    }
-    if (changed)
-        syncTargets(root);
+    const PlannedFile& file = m_plan.files[pending.file];
+    const int folder = targetFolders().open(file.folder);
+    if (folder >= 0)
+        ::unlinkat(folder, temporaryName(pending.counter, m_plan.name(file.targetName)).c_str(), 0);
+}
+
+std::string Executor::placeFile(const Pending& pending)
+{
+    const PlannedFile& file = m_plan.files[pending.file];
+    const int folder = targetFolders().open(file.folder);
+    if (folder < 0)
+        return std::strerror(errno);
+    const std::string temporaryFile = temporaryName(pending.counter, m_plan.name(file.targetName));
+    const char* const temporary = temporaryFile.c_str();
+    const char* const finalName = m_plan.name(file.targetName).data();
+    const auto failed = [&](const std::string& reason) {
+        ::unlinkat(folder, temporary, 0);
+        return reason;
+    };
+    // Read back from the disk, the copy must be what was read from the source before it counts
+    // as copied.
+    if (m_request.verify && !readsBackAs(folder, temporaryFile, file.digest))
+        return failed("verification failed");
+    // A new file never replaces one that appeared meanwhile.
+    const bool replacing = file.action == PlannedAction::Replace;
+    int result = replacing ? ::renameat(folder, temporary, folder, finalName)
+                           : ::renameat2(folder, temporary, folder, finalName, RENAME_NOREPLACE);
+    if (result != 0 && !replacing && (errno == EINVAL || errno == ENOSYS))
+        result = ::renameat(folder, temporary, folder, finalName);
+    return result != 0 ? failed(std::strerror(errno)) : std::string();
+}
+
+Executor::FolderTimes Executor::setFolderTimes(std::uint32_t folder)
+{
+    // The mode stays the default.
+    const PlannedFolder& record = m_plan.folders[folder];
+    const int parent = targetFolders().open(record.parent);
+    const char* const name = m_plan.name(record.targetName).data();
+    struct stat now
+    {
+    };
+    if (parent >= 0 && ::fstatat(parent, name, &now, 0) == 0 &&
+        nanoseconds(now.st_mtim) == record.modified)
+        return FolderTimes::Unchanged; // a repeat backup that changed nothing in it
+    const struct timespec times[2] = {timespecOf(record.accessed), timespecOf(record.modified)};
+    return parent >= 0 && ::utimensat(parent, name, times, 0) == 0 ? FolderTimes::Set
+                                                                   : FolderTimes::Lost;
 }
 
 } // namespace

@@ -1,227 +1,683 @@
-// Folder copy on Windows: the shell's file operation, which asks and reports through its own
-// dialogs. The walk before it plans as on Linux, for the room check, the progress total and the
-// manifest; the shell then copies the folder whole.
+// The folder copy on Windows: the shared walk and copy (os_copy_common.cpp) on the wide-character
+// calls, with every name as UTF-16 and full paths in the "\\?\" form.
+// - every file, new or replaced, is written to a temporary file beside its target, flushed
+//   (FlushFileBuffers) and only then moved into place (MoveFileExW, written through): a copy that
+//   dies leaves the old file or the new one under the real name;
+// - a source that cannot be opened or read (another program holds it without sharing, a locked
+//   range) is a failed file on the source side;
+// - verify reads the flushed copy back past the cache (FILE_FLAG_NO_BUFFERING);
+// - unchanged files are those of the same size and time, to two seconds only on FAT and exFAT;
+// - a name that ends in a blank or a dot is refused: most Windows calls drop those characters,
+//   so such a file could not be reached by the programs that read the backup.
 #include "os/os.h"
+#include "os/os_copy_internal.h"
 #include "os/os_internal.h"
+#include "os/os_win32_internal.h"
 
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <algorithm>
-#include <chrono>
-#include <filesystem>
-#include <fstream>
+#include <cstring>
+#include <malloc.h>
+#include <map>
+#include <memory>
+#include <set>
 
 namespace Os {
 namespace {
 
-bool isFolder(const std::string& path)
+using detail::blankOrDotName;
+using detail::endsInBlankOrDot;
+using detail::FoundEntry;
+using detail::Handle;
+using detail::lastError;
+using detail::widePath;
+
+constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr DWORD BufferSize = DWORD{1} << 20;
+
+std::string joinPath(const std::string& folder, std::string_view name)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    std::string path = folder;
+    if (!path.empty() && path.back() != '\\' && path.back() != '/')
+        path.push_back('\\');
+    path.append(name);
+    return path;
 }
 
-std::string folderOf(const std::string& pattern)
+HANDLE openForReading(const std::string& path, DWORD flags = FILE_FLAG_SEQUENTIAL_SCAN)
 {
-    const std::size_t cut = pattern.find_last_of("\\/");
-    return cut == std::string::npos ? std::string(".") : pattern.substr(0, cut + 1);
+    // Sharing everything: a data file that ICQ keeps open is read as it stands; one held
+    // without sharing fails here and is reported.
+    return CreateFileW(widePath(path).c_str(), GENERIC_READ, ShareAll, nullptr, OPEN_EXISTING,
+                       flags, nullptr);
 }
 
-bool sameContent(const std::filesystem::path& a, const std::filesystem::path& b)
+// Reads up to `size` bytes; false with the error in GetLastError().
+bool readSome(HANDLE file, char* buffer, DWORD size, DWORD& got)
 {
-    std::ifstream first(a, std::ios::binary);
-    std::ifstream second(b, std::ios::binary);
-    if (!first || !second)
-        return false;
-    constexpr std::size_t Chunk = std::size_t{1} << 20;
-    std::string bufferA(Chunk, '\0');
-    std::string bufferB(Chunk, '\0');
-    for (;;) {
-        first.read(bufferA.data(), Chunk);
-        second.read(bufferB.data(), Chunk);
-        if (first.gcount() != second.gcount() ||
-            bufferA.compare(0, std::size_t(first.gcount()), bufferB, 0,
-                            std::size_t(second.gcount())) != 0)
-            return false;
-        if (first.gcount() == 0 || !first)
-            return !second.read(bufferB.data(), 1) && second.gcount() == 0;
-    }
+    got = 0;
+    return ReadFile(file, buffer, size, &got, nullptr) != FALSE;
 }
 
-// Reads every copied file back and compares it with its source. Only after a copy that replaced
-// without asking: a file the user chose to keep would differ rightly.
-void verifyCopy(const CopyRequest& request, CopyOutcome& outcome)
+FoundEntry foundAt(const std::string& path)
 {
-    namespace fs = std::filesystem;
-    const std::string from = request.from;
-    const std::size_t cut = from.find_last_of("\\/");
-    const fs::path source = from.substr(0, cut);
-    const std::string pattern = from.substr(cut + 1);
-    const fs::path target = request.to;
-    std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(source, error)) {
-        const std::string name = entry.path().filename().string();
-        if (!matchesWildcard(pattern, name))
+    FileState state;
+    if (fileState(path, state) != 0 || state.kind == FileState::Kind::Missing)
+        return {};
+    using Kind = FoundEntry::Kind;
+    return {state.kind == FileState::Kind::File     ? Kind::File
+            : state.kind == FileState::Kind::Folder ? Kind::Folder
+                                                    : Kind::Other,
+            state.size, state.modified};
+}
+
+// A folder's entries but "." and "..": names and what the listing tells of them, links
+// followed.
+struct Listed
+{
+    std::string name;
+    FileState state;
+};
+
+int listEntries(const std::string& folder, std::vector<Listed>& entries)
+{
+    WIN32_FIND_DATAW found{};
+    const HANDLE search =
+        FindFirstFileExW(widePath(joinPath(folder, "*")).c_str(), FindExInfoBasic, &found,
+                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : lastError();
+    do {
+        const std::wstring wideName = found.cFileName;
+        if (wideName == L"." || wideName == L"..")
             continue;
-        const auto check = [&](const fs::path& file) {
-            const fs::path copy = target / fs::relative(file, source);
-            if (!sameContent(file, copy))
-                outcome.failures.push_back(
-                    {copy.string(), CopySide::Target, "verification failed"});
-        };
-        if (entry.is_directory(error)) {
-            for (const fs::directory_entry& inner :
-                 fs::recursive_directory_iterator(entry.path(), error))
-                if (inner.is_regular_file(error))
-                    check(inner.path());
-        } else if (entry.is_regular_file(error)) {
-            check(entry.path());
+        Listed entry{wtf8FromUtf16(std::u16string(wideName.begin(), wideName.end())), {}};
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            // A link is what it points at; one that leads nowhere stays Missing.
+            fileState(joinPath(folder, entry.name), entry.state);
+        } else {
+            entry.state.kind = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                                   ? FileState::Kind::Folder
+                                   : FileState::Kind::File;
+            entry.state.size = std::uint64_t(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
+            entry.state.modified = detail::nanosecondsSince1970(found.ftLastWriteTime);
         }
-    }
+        entries.push_back(std::move(entry));
+    } while (FindNextFileW(search, &found));
+    const int error = GetLastError() == ERROR_NO_MORE_FILES ? 0 : lastError();
+    FindClose(search);
+    return error;
 }
 
-namespace fs = std::filesystem;
+// ---- The walk -------------------------------------------------------------------------------
 
-// Nanoseconds since 1970, as the other calls of the OS layer tell times.
-std::int64_t nanosecondsOf(const fs::file_time_type& time)
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::file_clock::to_sys(time).time_since_epoch())
-        .count();
-}
-
-class Planner
+class Planner : public detail::PlannerBase
 {
 public:
-    Planner(const CopyRequest& request, CopyPlan& plan) : m_request(request), m_plan(plan) {}
+    using PlannerBase::PlannerBase;
 
-    void walk(std::uint32_t folder, const fs::path& source, const fs::path& target,
-              const std::string* pattern)
-    {
-        std::error_code error;
-        std::vector<fs::directory_entry> files;
-        std::vector<fs::directory_entry> folders;
-        for (fs::directory_iterator it(source, error), end; !error && it != end;
-             it.increment(error)) {
-            const std::string name = it->path().filename().string();
-            if (pattern && !matchesWildcard(*pattern, name))
-                continue;
-            if (it->is_directory(error))
-                folders.push_back(*it);
-            else if (it->is_regular_file(error))
-                files.push_back(*it);
-        }
-        if (error) {
-            m_plan.failures.push_back({source.string(), CopySide::Source, error.message()});
-            return;
-        }
-        const auto byName = [](const fs::directory_entry& a, const fs::directory_entry& b) {
-            return detail::lessIgnoringCase(a.path().filename().string(),
-                                            b.path().filename().string());
-        };
-        std::sort(files.begin(), files.end(), byName);
-        std::sort(folders.begin(), folders.end(), byName);
-        for (const fs::directory_entry& entry : files) {
-            PlannedFile file;
-            file.folder = folder;
-            file.name = m_plan.addName(entry.path().filename().string());
-            file.targetName = file.name;
-            file.size = entry.file_size(error);
-            file.modified = nanosecondsOf(entry.last_write_time(error));
-            const fs::path existing = target / entry.path().filename();
-            if (!target.empty() && fs::is_regular_file(existing, error)) {
-                file.replacedSize = fs::file_size(existing, error);
-                const std::int64_t difference =
-                    file.modified - nanosecondsOf(fs::last_write_time(existing, error));
-                file.action = !m_request.copyUnchanged && !m_request.compareContent &&
-                                      file.replacedSize == file.size && difference == 0
-                                  ? PlannedAction::Unchanged
-                                  : PlannedAction::Replace;
-            }
-            m_plan.files.push_back(file);
-        }
-        for (const fs::directory_entry& entry : folders) {
-            PlannedFolder record;
-            record.parent = folder;
-            record.name = m_plan.addName(entry.path().filename().string());
-            record.targetName = record.name;
-            const fs::path child = target.empty() ? target : target / entry.path().filename();
-            record.existsInTarget = !target.empty() && fs::is_directory(child, error);
-            const auto index = static_cast<std::uint32_t>(m_plan.folders.size());
-            m_plan.folders.push_back(record);
-            walk(index, entry.path(), child, nullptr);
-        }
-    }
+    bool run();
 
 private:
-    const CopyRequest& m_request;
-    CopyPlan& m_plan;
+    using FileId = std::pair<std::uint64_t, std::uint64_t>; // volume and file index
+
+    void walk(std::uint32_t folder, const std::string& sourcePath, const std::string& targetPath,
+              bool targetExists, const std::string& linkPath, const std::string* pattern);
+    void walkInto(std::uint32_t parent, const std::string& name, const std::string& sourcePath,
+                  const std::string& targetPath, const std::string& linkPath,
+                  TargetEntries& entries);
+    TargetEntries readTargetEntries(const std::string& targetPath);
+    bool coarseTimes(const std::string& folder);
+
+    FoundEntry targetEntry(const std::string& targetName) override
+    {
+        return foundAt(joinPath(*m_here.targetPath, targetName));
+    }
+    FoundEntry earlierEntry(const std::string& name) override
+    {
+        return m_here.linkPath->empty() ? FoundEntry{} : foundAt(joinPath(*m_here.linkPath, name));
+    }
+    bool sameContent(const std::string& name, const std::string& targetName,
+                     std::uint64_t size) override;
+    void removeTemporary(const std::string& name) override
+    {
+        DeleteFileW(widePath(joinPath(*m_here.targetPath, name)).c_str());
+    }
+    std::string targetPathOf(const std::string& name) const override
+    {
+        return joinPath(*m_here.targetPath, name);
+    }
+
+    // The folder whose files are being planned.
+    struct Here
+    {
+        const std::string* sourcePath = nullptr;
+        const std::string* targetPath = nullptr;
+        const std::string* linkPath = nullptr;
+    } m_here;
+    std::vector<FileId> m_ancestors;     // the source folders being walked
+    std::set<FileId> m_targetFolders;    // never walked as a source: the copy's own
+    std::map<DWORD, bool> m_coarseTimes; // by volume serial number
+    std::vector<char> m_compareBuffer;
 };
+
+bool Planner::coarseTimes(const std::string& folder)
+{
+    // A folder still to be made is on the volume of its nearest existing ancestor.
+    Handle handle;
+    for (std::string path = folder; !handle && !path.empty();) {
+        handle.reset(CreateFileW(widePath(path).c_str(), FILE_READ_ATTRIBUTES, ShareAll, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        const std::size_t cut = path.find_last_of("\\/");
+        path = cut == std::string::npos ? std::string() : path.substr(0, cut);
+    }
+    DWORD volume = 0;
+    wchar_t system[MAX_PATH + 1] = {};
+    if (!handle || !GetVolumeInformationByHandleW(handle.get(), nullptr, 0, &volume, nullptr,
+                                                  nullptr, system, MAX_PATH))
+        return false;
+    const auto known = m_coarseTimes.find(volume);
+    if (known != m_coarseTimes.end())
+        return known->second;
+    return m_coarseTimes[volume] =
+               wcsncmp(system, L"FAT", 3) == 0 || _wcsicmp(system, L"exFAT") == 0;
+}
+
+bool Planner::run()
+{
+    m_plan.folders.assign(1, PlannedFolder{});
+    m_plan.files.clear();
+    m_plan.failures.clear();
+
+    const std::string& from = m_request.from;
+    const std::size_t cut = from.find_last_of("\\/");
+    // "C:\*.*" is the root of C:, where "C:" alone would be the drive's current folder.
+    const std::string folder = cut == std::string::npos          ? std::string(".")
+                               : cut > 0 && from[cut - 1] == ':' ? from.substr(0, cut + 1)
+                                                                 : from.substr(0, cut);
+    const std::string pattern = cut == std::string::npos ? from : from.substr(cut + 1);
+    for (const auto& [root, side] :
+         {std::pair{&folder, CopySide::Source}, std::pair{&m_request.to, CopySide::Target}}) {
+        if (const std::string bad = blankOrDotName(*root); !bad.empty()) {
+            fail(bad, side, detail::BlankOrDotMessage);
+            return false;
+        }
+    }
+    // The roots stay as they were given: the undo record and the report name them so.
+    m_plan.sourceRoot = folder;
+    m_plan.targetRoot = m_request.to;
+    m_plan.linkRoot = m_request.linkFrom;
+
+    FileState source;
+    const int sourceError = fileState(m_plan.sourceRoot, source);
+    if (sourceError != 0 || source.kind != FileState::Kind::Folder) {
+        fail(m_plan.sourceRoot, CopySide::Source, sourceError != 0 ? sourceError : ErrorNotFound);
+        return false;
+    }
+    m_plan.folders[0].modified = source.modified;
+
+    if (!m_plan.targetRoot.empty()) {
+        FileState target;
+        if (const int error = fileState(m_plan.targetRoot, target)) {
+            fail(m_plan.targetRoot, CopySide::Target, error);
+            return false;
+        }
+        if (target.kind != FileState::Kind::Missing && target.kind != FileState::Kind::Folder) {
+            fail(m_plan.targetRoot, CopySide::Target, ERROR_DIRECTORY);
+            return false;
+        }
+        m_plan.folders[0].existsInTarget = target.kind == FileState::Kind::Folder;
+        if (m_plan.folders[0].existsInTarget)
+            m_targetFolders.insert({target.device, target.inode});
+        m_plan.coarseTimes = coarseTimes(m_plan.targetRoot);
+    }
+    std::string linkRoot;
+    if (foundAt(m_plan.linkRoot).kind == FoundEntry::Kind::Folder) {
+        m_plan.folders[0].inLinkFrom = true;
+        linkRoot = m_plan.linkRoot;
+    }
+    m_ancestors.push_back({source.device, source.inode});
+    walk(0, m_plan.sourceRoot, m_plan.targetRoot, m_plan.folders[0].existsInTarget, linkRoot,
+         &pattern);
+    return m_plan.failures.empty();
+}
+
+Planner::TargetEntries Planner::readTargetEntries(const std::string& targetPath)
+{
+    std::vector<Listed> listed;
+    if (const int error = listEntries(targetPath, listed)) {
+        fail(targetPath, CopySide::Target, error);
+        return {};
+    }
+    std::vector<std::string> names;
+    for (Listed& entry : listed)
+        names.push_back(std::move(entry.name));
+    m_here.targetPath = &targetPath;
+    return targetEntries(names);
+}
+
+void Planner::walk(std::uint32_t folder, const std::string& sourcePath,
+                   const std::string& targetPath, bool targetExists, const std::string& linkPath,
+                   const std::string* pattern)
+{
+    std::vector<Listed> listed;
+    if (const int error = listEntries(sourcePath, listed)) {
+        fail(sourcePath, CopySide::Source, error);
+        return;
+    }
+    std::map<std::string, FileState> states;
+    std::vector<std::string> names;
+    for (Listed& entry : listed) {
+        names.push_back(entry.name);
+        states.emplace(std::move(entry.name), entry.state);
+    }
+    selectSourceNames(names, pattern);
+
+    TargetEntries entries = targetExists ? readTargetEntries(targetPath) : TargetEntries();
+    const bool coarseTarget = targetExists && coarseTimes(targetPath);
+    const bool coarseLink = !linkPath.empty() && coarseTimes(linkPath);
+    m_here = {&sourcePath, &targetPath, &linkPath};
+    std::vector<std::string> subfolders;
+    for (const std::string& name : names) {
+        const FileState& state = states[name];
+        const std::string path = joinPath(sourcePath, name);
+        if (endsInBlankOrDot(name))
+            fail(path, CopySide::Source, detail::BlankOrDotMessage);
+        else if (state.kind == FileState::Kind::Folder)
+            subfolders.push_back(name);
+        else if (state.kind == FileState::Kind::File)
+            planFile(folder, name, state.size, state.modified, entries, coarseTarget, coarseLink);
+        else if (state.kind == FileState::Kind::Missing)
+            fail(path, CopySide::Source, ErrorNotFound);
+        else
+            fail(path, CopySide::Source, "it is neither a file nor a folder");
+    }
+    for (const std::string& name : subfolders)
+        walkInto(folder, name, sourcePath, targetPath, linkPath, entries);
+}
+
+void Planner::walkInto(std::uint32_t parent, const std::string& name, const std::string& sourcePath,
+                       const std::string& targetPath, const std::string& linkPath,
+                       TargetEntries& entries)
+{
+    const std::string childSource = joinPath(sourcePath, name);
+    FileState source;
+    if (const int error = fileState(childSource, source)) {
+        fail(childSource, CopySide::Source, error);
+        return;
+    }
+    const FileId id{source.device, source.inode};
+    if (m_targetFolders.count(id) != 0)
+        return; // the copy's own target, inside its source
+    if (std::find(m_ancestors.begin(), m_ancestors.end(), id) != m_ancestors.end()) {
+        fail(childSource, CopySide::Source,
+             "it is a link that leads back into a folder being copied");
+        return;
+    }
+    // An existing folder of that name in any letter case is merged into.
+    PlannedFolder record;
+    record.parent = parent;
+    record.name = m_plan.addName(name);
+    record.modified = source.modified;
+    const std::u32string key = detail::foldedName(name);
+    const auto existing = entries.find(key);
+    const std::string targetName = existing != entries.end() ? existing->second.name : name;
+    const std::string childTarget = joinPath(targetPath, targetName);
+    record.targetName = targetName == name ? record.name : m_plan.addName(targetName);
+    if (existing != entries.end() && existing->second.onDisk) {
+        FileState target;
+        const int error = fileState(childTarget, target);
+        if (error != 0 || target.kind != FileState::Kind::Folder) {
+            fail(childTarget, CopySide::Target, error != 0 ? error : ERROR_DIRECTORY);
+            return;
+        }
+        m_targetFolders.insert({target.device, target.inode});
+        record.existsInTarget = true;
+    } else if (existing == entries.end()) {
+        entries.emplace(key, TargetEntry{name, false});
+    }
+    std::string childLink;
+    if (!linkPath.empty() && foundAt(joinPath(linkPath, name)).kind == FoundEntry::Kind::Folder) {
+        childLink = joinPath(linkPath, name);
+        record.inLinkFrom = true;
+    }
+    const auto index = static_cast<std::uint32_t>(m_plan.folders.size());
+    m_plan.folders.push_back(record);
+    m_ancestors.push_back(id);
+    walk(index, childSource, childTarget, record.existsInTarget, childLink, nullptr);
+    m_ancestors.pop_back();
+}
+
+bool Planner::sameContent(const std::string& name, const std::string& targetName,
+                          std::uint64_t size)
+{
+    const std::string sourceFile = joinPath(*m_here.sourcePath, name);
+    const Handle a(openForReading(sourceFile));
+    if (!a) {
+        fail(sourceFile, CopySide::Source, lastError());
+        return false;
+    }
+    const Handle b(openForReading(joinPath(*m_here.targetPath, targetName)));
+    if (!b)
+        return false;
+    m_compareBuffer.resize(2 * std::size_t(BufferSize));
+    char* const first = m_compareBuffer.data();
+    char* const second = first + BufferSize;
+    for (std::uint64_t at = 0; at < size;) {
+        const DWORD want = DWORD(std::min<std::uint64_t>(BufferSize, size - at));
+        DWORD gotA = 0;
+        DWORD gotB = 0;
+        if (!readSome(a.get(), first, want, gotA) || !readSome(b.get(), second, want, gotB) ||
+            gotA == 0 || gotA != gotB || std::memcmp(first, second, gotA) != 0)
+            return false;
+        at += gotA;
+    }
+    return true;
+}
+
+// ---- The copy -------------------------------------------------------------------------------
+
+bool sameVersion(const FileState& a, const FileState& b)
+{
+    return a.device == b.device && a.inode == b.inode && a.size == b.size &&
+           a.modified == b.modified;
+}
+
+class Executor : public detail::ExecutorBase
+{
+public:
+    Executor(const CopyRequest& request, CopyPlan& plan, CopyOutcome& outcome)
+        : ExecutorBase(request, plan, outcome, long(GetCurrentProcessId()))
+    {}
+
+private:
+    struct Folder
+    {
+        std::uint32_t folder;
+        std::string sourcePath;
+        std::string targetPath;
+        std::string linkPath; // "" where the earlier copy lacks the folder
+    };
+    // Why a file's data could not be copied: the error and the side it happened on.
+    struct DataError
+    {
+        int error = 0;
+        CopySide side = CopySide::Source;
+    };
+
+    bool openRoots() override;
+    bool enterFolder(std::uint32_t folder) override;
+    const std::string& currentTargetPath() const override { return m_open.back().targetPath; }
+    void copyFile(std::uint32_t index) override;
+    bool linkFile(PlannedFile& file) override;
+    void closeFolders() override { m_open.clear(); }
+    bool targetOpened() const override { return m_targetOpened; }
+    // Each file was flushed before it was closed, and each rename is written through.
+    int syncTargets() override { return 0; }
+    void removeTemporary(const Pending& pending) override
+    {
+        DeleteFileW(widePath(temporaryPath(pending)).c_str());
+    }
+    std::string placeFile(const Pending& pending) override;
+    FolderTimes setFolderTimes(std::uint32_t folder) override;
+
+    std::string temporaryPath(const Pending& pending) const
+    {
+        const PlannedFile& file = m_plan.files[pending.file];
+        return joinPath(targetFolderPath(file.folder),
+                        temporaryName(pending.counter, m_plan.name(file.targetName)));
+    }
+    // Reads a source into its temporary file, adding what it read to the checksum.
+    DataError copyData(HANDLE in, HANDLE out, std::uint64_t size, DigestBuilder& digest,
+                       bool progress);
+    // Reads a flushed temporary file back past the cache: whether its checksum is the one
+    // written.
+    bool readsBackAs(const std::string& path, const Digest& expected);
+
+    std::vector<Folder> m_open; // the folder being copied and its ancestors
+    bool m_targetOpened = false;
+    std::unique_ptr<char, decltype(&_aligned_free)> m_buffer{nullptr, _aligned_free};
+};
+
+bool Executor::openRoots()
+{
+    FileState source;
+    const int sourceError = fileState(m_plan.sourceRoot, source);
+    if (sourceError != 0 || source.kind != FileState::Kind::Folder) {
+        fail(m_plan.sourceRoot, CopySide::Source, sourceError != 0 ? sourceError : ErrorNotFound);
+        return false;
+    }
+    if (const int error = makeFolders(m_plan.targetRoot)) {
+        fail(m_plan.targetRoot, CopySide::Target, error);
+        return false;
+    }
+    m_targetOpened = true;
+    // The buffer is aligned to the sector, as reading past the cache needs.
+    m_buffer.reset(static_cast<char*>(_aligned_malloc(BufferSize, 4096)));
+    m_open.push_back({0, m_plan.sourceRoot, m_plan.targetRoot,
+                      m_plan.folders[0].inLinkFrom ? m_plan.linkRoot : std::string()});
+    return true;
+}
+
+bool Executor::enterFolder(std::uint32_t folder)
+{
+    const PlannedFolder& record = m_plan.folders[folder];
+    while (m_open.back().folder != record.parent)
+        m_open.pop_back();
+    const Folder& parent = m_open.back();
+    const std::string_view sourceName = m_plan.name(record.name);
+    Folder entered{folder, joinPath(parent.sourcePath, sourceName),
+                   joinPath(parent.targetPath, m_plan.name(record.targetName)),
+                   record.inLinkFrom && !parent.linkPath.empty()
+                       ? joinPath(parent.linkPath, sourceName)
+                       : std::string()};
+    FileState source;
+    const int error = fileState(entered.sourcePath, source);
+    if (error != 0 || source.kind != FileState::Kind::Folder) {
+        fail(entered.sourcePath, CopySide::Source, error != 0 ? error : ErrorNotFound);
+        m_brokenFolders[folder] = true;
+        return false;
+    }
+    if (!record.existsInTarget &&
+        !CreateDirectoryW(widePath(entered.targetPath).c_str(), nullptr) &&
+        GetLastError() != ERROR_ALREADY_EXISTS) {
+        fail(entered.targetPath, CopySide::Target, lastError());
+        m_brokenFolders[folder] = true;
+        return false;
+    }
+    m_enteredFolders[folder] = true;
+    m_open.push_back(std::move(entered));
+    return true;
+}
+
+bool Executor::linkFile(PlannedFile& file)
+{
+    const Folder& here = m_open.back();
+    if (here.linkPath.empty())
+        return false;
+    if (!CreateHardLinkW(widePath(joinPath(here.targetPath, m_plan.name(file.targetName))).c_str(),
+                         widePath(joinPath(here.linkPath, m_plan.name(file.name))).c_str(),
+                         nullptr)) {
+        // Where the target cannot link (FAT, another volume, some network shares) the files
+        // are copied.
+        const DWORD error = GetLastError();
+        if (error == ERROR_NOT_SAME_DEVICE || error == ERROR_INVALID_FUNCTION ||
+            error == ERROR_NOT_SUPPORTED || error == ERROR_TOO_MANY_LINKS ||
+            error == ERROR_ACCESS_DENIED)
+            m_outcome.linksRefused = true;
+        return false;
+    }
+    linked(file);
+    return true;
+}
+
+Executor::DataError Executor::copyData(HANDLE in, HANDLE out, std::uint64_t size,
+                                       DigestBuilder& digest, bool progress)
+{
+    char* const buffer = m_buffer.get();
+    for (std::uint64_t done = 0; done < size;) {
+        if (stopped())
+            return {ERROR_CANCELLED, CopySide::Target};
+        DWORD got = 0;
+        if (!readSome(in, buffer, DWORD(std::min<std::uint64_t>(BufferSize, size - done)), got))
+            return {lastError(), CopySide::Source};
+        if (got == 0)
+            break; // ended early: the check of the source notices the change
+        DWORD put = 0;
+        if (!WriteFile(out, buffer, got, &put, nullptr) || put != got)
+            return {lastError(), CopySide::Target};
+        digest.add(buffer, got);
+        done += got;
+        if (progress && m_request.onProgress)
+            m_request.onProgress(got);
+    }
+    return {};
+}
+
+void Executor::copyFile(std::uint32_t index)
+{
+    PlannedFile& file = m_plan.files[index];
+    const Folder& here = m_open.back();
+    const std::string_view finalName = m_plan.name(file.targetName);
+    const std::string sourceFile = joinPath(here.sourcePath, m_plan.name(file.name));
+    const std::string targetFile = joinPath(here.targetPath, finalName);
+    file.result = FileResult::Failed;
+    const std::string temporary =
+        joinPath(here.targetPath, temporaryName(++m_temporaryCounter, finalName));
+    Handle out(CreateFileW(widePath(temporary).c_str(), GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out) {
+        fail(targetFile, CopySide::Target, lastError());
+        return;
+    }
+    const auto drop = [&] {
+        out.reset();
+        DeleteFileW(widePath(temporary).c_str());
+    };
+    const auto failed = [&](const std::string& path, CopySide side, int error) {
+        if (error == ERROR_CANCELLED)
+            m_cancelled = true;
+        else
+            fail(path, side, error);
+        drop();
+    };
+
+    // A file that changes while it is read is read once more; one that changes again is
+    // reported rather than kept in a state that matches no version of it.
+    BY_HANDLE_FILE_INFORMATION before{};
+    DigestBuilder digest;
+    for (int attempt = 0;; ++attempt) {
+        const Handle in(openForReading(sourceFile));
+        if (!in || !GetFileInformationByHandle(in.get(), &before))
+            return failed(sourceFile, CopySide::Source, lastError());
+        LARGE_INTEGER start{};
+        if (attempt > 0 &&
+            (!SetFilePointerEx(out.get(), start, nullptr, FILE_BEGIN) || !SetEndOfFile(out.get())))
+            return failed(targetFile, CopySide::Target, lastError());
+        digest.reset(); // a second reading starts afresh
+        const DataError error =
+            copyData(in.get(), out.get(), detail::stateOf(before).size, digest, attempt == 0);
+        if (error.error != 0)
+            return failed(error.side == CopySide::Source ? sourceFile : targetFile, error.side,
+                          error.error);
+        if (m_request.afterFileData)
+            m_request.afterFileData(sourceFile, temporary);
+        BY_HANDLE_FILE_INFORMATION after{};
+        FileState named;
+        if (GetFileInformationByHandle(in.get(), &after) && fileState(sourceFile, named) == 0 &&
+            sameVersion(detail::stateOf(before), detail::stateOf(after)) &&
+            sameVersion(detail::stateOf(before), named))
+            break;
+        if (attempt == 1) {
+            fail(sourceFile, CopySide::Source, "it changed while being copied");
+            return drop();
+        }
+    }
+    // The data is what counts: a target that keeps no times is told of once.
+    if (!SetFileTime(out.get(), nullptr, &before.ftLastAccessTime, &before.ftLastWriteTime))
+        m_outcome.attributesLost = true;
+    if (m_request.durable && !FlushFileBuffers(out.get()))
+        return failed(targetFile, CopySide::Target, lastError());
+    out.reset();
+    const FileState state = detail::stateOf(before);
+    written(index, state.size, state.modified, digest.result());
+}
+
+bool Executor::readsBackAs(const std::string& path, const Digest& expected)
+{
+    // Past the cache the medium itself is read; a volume that refuses that is read as it can.
+    Handle copy(openForReading(path, FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN));
+    if (!copy)
+        copy.reset(openForReading(path));
+    if (!copy)
+        return false;
+    DigestBuilder digest;
+    for (;;) {
+        DWORD got = 0;
+        if (!readSome(copy.get(), m_buffer.get(), BufferSize, got))
+            return false;
+        if (got == 0)
+            break;
+        digest.add(m_buffer.get(), got);
+    }
+    return digest.result() == expected;
+}
+
+std::string Executor::placeFile(const Pending& pending)
+{
+    const PlannedFile& file = m_plan.files[pending.file];
+    const std::string temporary = temporaryPath(pending);
+    const std::string final = joinPath(targetFolderPath(file.folder), m_plan.name(file.targetName));
+    // Read back from the disk, the copy must be what was read from the source before it counts
+    // as copied.
+    std::string reason;
+    if (m_request.verify && !readsBackAs(temporary, file.digest)) {
+        reason = "verification failed";
+    } else {
+        // A new file never replaces one that appeared meanwhile.
+        const DWORD flags = MOVEFILE_WRITE_THROUGH |
+                            (file.action == PlannedAction::Replace ? MOVEFILE_REPLACE_EXISTING : 0);
+        if (MoveFileExW(widePath(temporary).c_str(), widePath(final).c_str(), flags))
+            return {};
+        reason = errorText(lastError());
+    }
+    DeleteFileW(widePath(temporary).c_str());
+    return reason;
+}
+
+Executor::FolderTimes Executor::setFolderTimes(std::uint32_t folder)
+{
+    const std::int64_t modified = m_plan.folders[folder].modified;
+    const std::string path = targetFolderPath(folder);
+    FileState now;
+    if (fileState(path, now) == 0 && now.modified == modified)
+        return FolderTimes::Unchanged; // a repeat backup that changed nothing in it
+    const Handle handle(CreateFileW(widePath(path).c_str(), FILE_WRITE_ATTRIBUTES, ShareAll,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const FILETIME time = detail::fileTimeOf(modified);
+    return handle && SetFileTime(handle.get(), nullptr, nullptr, &time) ? FolderTimes::Set
+                                                                        : FolderTimes::Lost;
+}
 
 } // namespace
 
 bool planCopy(const CopyRequest& request, CopyPlan& plan)
 {
-    plan.folders.assign(1, PlannedFolder{});
-    plan.files.clear();
-    plan.failures.clear();
-    const std::size_t cut = request.from.find_last_of("\\/");
-    plan.sourceRoot = cut == std::string::npos ? std::string(".") : request.from.substr(0, cut);
-    const std::string pattern =
-        cut == std::string::npos ? request.from : request.from.substr(cut + 1);
-    plan.targetRoot = request.to;
-    if (!isFolder(plan.sourceRoot)) {
-        plan.failures.push_back({plan.sourceRoot, CopySide::Source, "it cannot be found"});
-        return false;
-    }
-    plan.folders[0].existsInTarget = !request.to.empty() && isFolder(request.to);
-    Planner(request, plan).walk(0, plan.sourceRoot, request.to, &pattern);
-    return plan.failures.empty();
+    return Planner(request, plan).run();
 }
 
 bool copyFolder(const CopyRequest& request, CopyPlan& plan, CopyOutcome& outcome)
 {
-    const bool copied = copyFolder(request, outcome);
-    // The shell reports one answer for the whole folder.
-    for (PlannedFile& file : plan.files)
-        file.result = !copied                                   ? FileResult::Pending
-                      : file.action == PlannedAction::Unchanged ? FileResult::Unchanged
-                                                                : FileResult::Written;
-    return copied;
+    return Executor(request, plan, outcome).run();
 }
 
 bool copyFolder(const CopyRequest& request, CopyOutcome& outcome)
 {
-    const bool sourceExists = isFolder(folderOf(request.from));
-    // Some shells (Wine's) take a target that does not exist yet for a file name when the
-    // pattern matches one file; made beforehand, it is a folder for every shell. The shell
-    // would make it silently anyway (FOF_NOCONFIRMMKDIR).
-    if (sourceExists && !request.to.empty() && !isFolder(request.to)) {
-        const std::string target = request.to + '\\';
-        for (std::size_t p = target.find_first_of("\\/"); p != std::string::npos;
-             p = target.find_first_of("\\/", p + 1))
-            if (p > 0 && target[p - 1] != ':')
-                CreateDirectoryA(target.substr(0, p).c_str(), nullptr);
-    }
-    // Each field is a list of paths that ends with an empty one: two zero bytes in all.
-    const std::string from = request.from + '\0' + '\0';
-    const std::string to = request.to + '\0' + '\0';
-    SHFILEOPSTRUCTA operation{};
-    operation.hwnd = reinterpret_cast<HWND>(request.ownerWindow);
-    operation.wFunc = FO_COPY;
-    operation.pFrom = from.c_str();
-    operation.pTo = to.c_str();
-    operation.fFlags = FOF_NOCONFIRMMKDIR | FOF_SILENT;
-    if (request.overwrite)
-        operation.fFlags |= FOF_NOCONFIRMATION;
-    const bool shellSucceeded = SHFileOperationA(&operation) == 0;
-    outcome.cancelled = operation.fAnyOperationsAborted != FALSE;
-    // A pattern in a missing folder matches nothing, which some shells (Wine's) count as
-    // success; a missing source is a failed copy whatever the shell says.
-    if (shellSucceeded && sourceExists && request.verify && request.overwrite)
-        verifyCopy(request, outcome);
-    return shellSucceeded && sourceExists && outcome.failures.empty();
+    CopyPlan plan;
+    planCopy(request, plan);
+    return copyFolder(request, plan, outcome);
 }
 
 } // namespace Os

@@ -1,5 +1,6 @@
 // SHA-256 on Windows: the system's own (CNG).
 #include "os/os.h"
+#include "os/os_win32_internal.h"
 
 #include <windows.h>
 
@@ -70,8 +71,8 @@ Digest DigestBuilder::result()
 
 bool fileDigest(const std::string& path, Digest& digest, std::string& error)
 {
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    const HANDLE file = CreateFileW(detail::widePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         error = "it could not be opened (error " + std::to_string(GetLastError()) + ")";
         return false;

@@ -2,6 +2,7 @@
 // UTF-16 names (carried as WTF-8), long-path form so that names ending in a dot or a space are
 // reached as they stand, and data flushed before a temporary file is renamed into place.
 #include "os/os.h"
+#include "os/os_win32_internal.h"
 
 #include <algorithm>
 #include <atomic>
@@ -9,29 +10,53 @@
 #include <windows.h>
 
 namespace Os {
+
 namespace {
 
-// The path as the wide calls take it: "\\?\C:\..." and "\\?\UNC\server\share\..." for full
-// paths, which Windows then uses exactly as written.
-std::wstring wide(const std::string& path)
+// The names of a full path after its root ("C:\" or "\\server\"), with "." dropped, ".."
+// taking back the name before it and doubled separators read as one, as Windows reads a path
+// before it hands it on; the "\\?\" form that follows takes the path exactly as written.
+std::wstring normalized(const std::wstring& root, const std::wstring& rest)
+{
+    std::vector<std::wstring> names;
+    for (std::size_t start = 0; start <= rest.size();) {
+        std::size_t end = rest.find(L'\\', start);
+        if (end == std::wstring::npos)
+            end = rest.size();
+        const std::wstring name = rest.substr(start, end - start);
+        if (name == L"..") {
+            if (!names.empty())
+                names.pop_back();
+        } else if (!name.empty() && name != L".") {
+            names.push_back(name);
+        }
+        start = end + 1;
+    }
+    std::wstring path = root;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        path += (i == 0 ? L"" : L"\\") + names[i];
+    // A folder named with its separator keeps it.
+    if (!names.empty() && rest.back() == L'\\')
+        path += L'\\';
+    return path;
+}
+
+} // namespace
+
+std::wstring detail::widePath(const std::string& path)
 {
     std::u16string text = utf16FromWtf8(path);
     std::replace(text.begin(), text.end(), u'/', u'\\');
-    std::wstring result(text.begin(), text.end());
+    const std::wstring result(text.begin(), text.end());
     if (result.size() >= 3 && result[1] == L':' && result[2] == L'\\')
-        return L"\\\\?\\" + result;
+        return L"\\\\?\\" + normalized(result.substr(0, 3), result.substr(3));
     if (result.size() >= 2 && result.compare(0, 2, L"\\\\") == 0 &&
         result.compare(0, 4, L"\\\\?\\") != 0)
-        return L"\\\\?\\UNC\\" + result.substr(2);
+        return L"\\\\?\\UNC\\" + normalized({}, result.substr(2));
     return result;
 }
 
-std::string narrow(const wchar_t* text)
-{
-    return wtf8FromUtf16(std::u16string(text, text + wcslen(text)));
-}
-
-int lastError()
+int detail::lastError()
 {
     const DWORD error = GetLastError();
     if (error == ERROR_PATH_NOT_FOUND)
@@ -39,6 +64,49 @@ int lastError()
     if (error == ERROR_FILE_EXISTS)
         return ErrorExists;
     return int(error);
+}
+
+// 100 ns ticks from 1601 to 1970.
+constexpr std::int64_t TicksTo1970 = 116444736000000000LL;
+
+std::int64_t detail::nanosecondsSince1970(const FILETIME& time)
+{
+    const std::int64_t ticks =
+        (std::int64_t(time.dwHighDateTime) << 32 | std::int64_t(time.dwLowDateTime)) - TicksTo1970;
+    return ticks * 100;
+}
+
+FILETIME detail::fileTimeOf(std::int64_t nanosecondsSince1970)
+{
+    const std::uint64_t ticks = std::uint64_t(nanosecondsSince1970 / 100 + TicksTo1970);
+    return {DWORD(ticks), DWORD(ticks >> 32)};
+}
+
+FileState detail::stateOf(const BY_HANDLE_FILE_INFORMATION& info)
+{
+    FileState state;
+    state.kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileState::Kind::Folder
+                                                                    : FileState::Kind::File;
+    state.size = std::uint64_t(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
+    state.modified = nanosecondsSince1970(info.ftLastWriteTime);
+    state.device = info.dwVolumeSerialNumber;
+    state.inode = std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+    return state;
+}
+
+namespace {
+
+using detail::Handle;
+using detail::lastError;
+
+std::wstring wide(const std::string& path)
+{
+    return detail::widePath(path);
+}
+
+std::string narrow(const wchar_t* text)
+{
+    return wtf8FromUtf16(std::u16string(text, text + wcslen(text)));
 }
 
 std::string folderOf(const std::string& path)
@@ -58,32 +126,6 @@ std::string temporaryBeside(const std::string& path)
     static std::atomic<unsigned> counter{0};
     return folderOf(path) + "\\.~zeb" + std::to_string(GetCurrentProcessId()) + "-u" +
            std::to_string(++counter) + "-" + nameOf(path).substr(0, 64);
-}
-
-class Handle
-{
-public:
-    explicit Handle(HANDLE handle) : m_handle(handle) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle()
-    {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-    }
-    HANDLE get() const { return m_handle; }
-    explicit operator bool() const { return m_handle != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE m_handle;
-};
-
-std::int64_t nanosecondsSince1970(const FILETIME& time)
-{
-    const std::int64_t ticks =
-        (std::int64_t(time.dwHighDateTime) << 32 | std::int64_t(time.dwLowDateTime)) -
-        116444736000000000LL; // 100 ns ticks from 1601 to 1970
-    return ticks * 100;
 }
 
 // Flushes a file's data to the disk.
@@ -146,12 +188,7 @@ int fileState(const std::string& path, FileState& state)
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(file.get(), &info))
         return lastError();
-    state.kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileState::Kind::Folder
-                                                                    : FileState::Kind::File;
-    state.size = std::uint64_t(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
-    state.modified = nanosecondsSince1970(info.ftLastWriteTime);
-    state.device = info.dwVolumeSerialNumber;
-    state.inode = std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+    state = detail::stateOf(info);
     return 0;
 }
 
@@ -207,10 +244,14 @@ int makeFolders(const std::string& path)
 
 int keepFile(const std::string& from, const std::string& to)
 {
-    // The shell's copy writes into the file it replaces, which a hard link would share: the
-    // bytes are copied.
+    // The copier never writes into the file it replaces, so a hard link keeps the old bytes for
+    // nothing; where the volume has no links (FAT) or `to` is on another one, they are copied.
     if (const int error = makeFolders(folderOf(to)))
         return error;
+    if (CreateHardLinkW(wide(to).c_str(), wide(from).c_str(), nullptr))
+        return 0;
+    if (GetLastError() == ERROR_ALREADY_EXISTS || GetLastError() == ERROR_FILE_EXISTS)
+        return ErrorExists;
     std::string temporary;
     if (const int error = copyToTemporary(from, to, temporary))
         return error;

@@ -1,13 +1,34 @@
 // Folder test and directory creation on Windows.
 #include "os/os.h"
+#include "os/os_win32_internal.h"
 
 #include <windows.h>
 
 namespace Os {
 
+bool detail::endsInBlankOrDot(std::string_view name)
+{
+    return !name.empty() && name != "." && name != ".." &&
+           (name.back() == ' ' || name.back() == '.');
+}
+
+std::string detail::blankOrDotName(const std::string& path)
+{
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = path.find_first_of("\\/", start);
+        const std::size_t stop = end == std::string::npos ? path.size() : end;
+        if (endsInBlankOrDot(std::string_view(path).substr(start, stop - start)))
+            return path.substr(0, stop);
+        if (end == std::string::npos)
+            return {};
+        start = end + 1;
+    }
+}
+
 FolderLookup lookUpFolder(const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(detail::widePath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
@@ -25,7 +46,7 @@ bool createDirectory(const std::string& path)
     security.nLength = sizeof security;
     security.lpSecurityDescriptor = nullptr;
     security.bInheritHandle = FALSE;
-    return CreateDirectoryA(path.c_str(), &security) != FALSE;
+    return CreateDirectoryW(detail::widePath(path).c_str(), &security) != FALSE;
 }
 
 } // namespace Os

@@ -1,12 +1,14 @@
 // Running programs on Linux: a Windows program under Wine shows as a process whose first
 // argument is its .exe, with a Windows or a Unix path, and whose environment names its prefix.
 #include "os/os.h"
+#include "os/os_copy_internal.h"
 #include "os/os_internal.h"
 
 #include <array>
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -18,6 +20,11 @@ namespace Os {
 namespace detail {
 
 std::string processFolder = "/proc";
+
+bool processGone(long pid)
+{
+    return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+}
 
 } // namespace detail
 

@@ -1,11 +1,24 @@
 // Running programs on Windows: the system's list of processes, by executable file name.
 #include "os/os.h"
+#include "os/os_copy_internal.h"
 
 #include <windows.h>
 
 #include <tlhelp32.h>
 
 namespace Os {
+
+bool detail::processGone(long pid)
+{
+    if (const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(pid))) {
+        // A process that ended is still there while a handle holds it.
+        DWORD code = 0;
+        const bool ended = GetExitCodeProcess(process, &code) && code != STILL_ACTIVE;
+        CloseHandle(process);
+        return ended;
+    }
+    return GetLastError() == ERROR_INVALID_PARAMETER; // no such process
+}
 
 bool isProgramRunning(const std::string& fileName)
 {

@@ -8,6 +8,7 @@
 
 #include "core/BackupRun.h"
 #include "core/BackupSets.h"
+#include "core/FolderUtilities.h"
 #include "core/UndoSets.h"
 #include "os/os.h"
 
@@ -37,7 +38,7 @@ void snapshot(const std::string& folder, const std::string& below, QList<QByteAr
 QList<QByteArray> snapshot(const QString& folder)
 {
     QList<QByteArray> out;
-    snapshot(osBytes(folder), {}, out);
+    snapshot(toOsPath(folder), {}, out);
     return out;
 }
 
@@ -127,8 +128,8 @@ private slots:
     {
         QFETCH(QByteArray, name);
         SampleInstallation sample;
-        const std::string icq = osBytes(sample.icqFolder());
-        const std::string backup = osBytes(sample.backupFolder());
+        const std::string icq = toOsPath(sample.icqFolder());
+        const std::string backup = toOsPath(sample.backupFolder());
         QCOMPARE(Os::makeFolders(icq + "DB"), 0);
         QCOMPARE(Os::makeFolders(backup + "DB/sub"), 0);
         writeBytes(icq + "DB/" + name.toStdString(), "ICQ's own");
@@ -197,7 +198,10 @@ private slots:
         const QList<QByteArray> changed = snapshot(icq);
 
         UndoOutcome undone = undoNewestRestore(icq);
-        QCOMPARE(undone.newer, newer ? QStringList{path} : QStringList{});
+        QStringList named; // in the separators of the ICQ folder as it was given
+        for (const QString& newerFile : undone.newer)
+            named << QDir::fromNativeSeparators(newerFile);
+        QCOMPARE(named, newer ? QStringList{path} : QStringList{});
         if (!newer) {
             QVERIFY(undone.finished);
             QCOMPARE(snapshot(icq), before);

@@ -1,35 +1,64 @@
-// Runs one folder copy of the OS layer for the fault-injection script and prints its outcome:
-//   copy_driver FROM_FOLDER TO_FOLDER [--die-after N | --verify]
-// Every existing file is replaced. --die-after N ends the process with SIGKILL when the data of
-// the N-th file is in its temporary file; --verify reads every copy back. Exit 0 when everything
-// was copied.
+// Runs one folder copy of the OS layer for the fault-injection scripts and prints its outcome:
+//   copy_driver FROM_FOLDER TO_FOLDER [--die-after N | --die-after-mib N | --verify]
+// Every existing file is replaced. --die-after N ends the process at once (SIGKILL, on Windows
+// TerminateProcess) when the data of the N-th file is in its temporary file, --die-after-mib N
+// once N MiB are copied, in the middle of a large file; --verify reads every copy back. Exit 0
+// when everything was copied.
 #include "os/os.h"
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+[[noreturn]] void die()
+{
+    std::fflush(stdout);
+#ifdef _WIN32
+    TerminateProcess(GetCurrentProcess(), 9);
+#else
+    std::raise(SIGKILL);
+#endif
+    std::abort();
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
-    const bool verify = argc == 4 && std::strcmp(argv[3], "--verify") == 0;
-    if (argc != 3 && !verify && !(argc == 5 && std::strcmp(argv[3], "--die-after") == 0)) {
-        std::fprintf(stderr, "usage: copy_driver FROM TO [--die-after N | --verify]\n");
+    const std::string option = argc > 3 ? argv[3] : "";
+    const bool dying = argc == 5 && (option == "--die-after" || option == "--die-after-mib");
+    if (argc != 3 && !(argc == 4 && option == "--verify") && !dying) {
+        std::fprintf(stderr,
+                     "usage: copy_driver FROM TO [--die-after N | --die-after-mib N | --verify]\n");
         return 2;
     }
     Os::CopyRequest request;
-    request.from = std::string(argv[1]) + "/*.*";
+    request.from = std::string(argv[1]) + Os::PathSeparator + "*.*";
     request.to = argv[2];
     request.overwrite = true;
-    request.verify = verify;
-    const int dieAfter = argc == 5 ? std::stoi(argv[4]) : 0;
-    int files = 0;
-    request.afterFileData = [&](const std::string&, const std::string&) {
-        if (++files == dieAfter) {
-            std::fflush(stdout);
-            std::raise(SIGKILL);
-        }
-    };
+    request.verify = option == "--verify";
+    const unsigned long long limit = dying ? std::stoull(argv[4]) : 0;
+    unsigned long long files = 0;
+    unsigned long long bytes = 0;
+    if (option == "--die-after")
+        request.afterFileData = [&](const std::string&, const std::string&) {
+            if (++files == limit)
+                die();
+        };
+    if (option == "--die-after-mib")
+        request.onProgress = [&](std::uint64_t done) {
+            bytes += done;
+            if (bytes >= limit << 20)
+                die();
+        };
     Os::CopyOutcome outcome;
     const bool copied = Os::copyFolder(request, outcome);
     for (const Os::CopyFailure& failure : outcome.failures)

@@ -26,19 +26,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-failed=0
-passed=0
-fail() {
-    echo "FAIL [$case]: $*" >&2
-    failed=$((failed + 1))
-}
-begin() {
-    case=$1
-    rm -rf "${work:?}/src" "${work:?}/dst"
-    mkdir -p "$work/src" "$work/dst"
-}
-end() { [ "$failed" -gt "$1" ] || passed=$((passed + 1)); }
-temporaries() { find "$1" -name '.~zeb*' | wc -l; }
+. "$(dirname "$0")/cases.sh"
 # A tmpfs of the given size at the folder, unmounted at the end.
 small_disk() { # <folder> <size>
     mkdir -p "$1"

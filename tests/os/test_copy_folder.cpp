@@ -1,15 +1,14 @@
-// The folder copy on real temporary folders. The first group holds on every platform (the Win32
-// shell and the Linux copier alike); the rest checks what the Linux copier promises of its own.
-// Faults that end the process, fill a disk, limit file sizes or need another file system, and
-// the temporary files renamed into place at the end, are in tests/faults; a repeat copy that
-// leaves unchanged files alone in tests/cli.
+// The folder copy on real temporary folders. The first groups hold on every platform; the last
+// checks what only Linux has (modes, symbolic links) or only Windows (names it cannot keep,
+// sources held without sharing, UTF-16 names). Faults that end the process, fill a disk, limit
+// file sizes or need another file system are in tests/faults; a repeat copy that leaves unchanged
+// files alone in tests/cli.
 #include "os_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
 #include <vector>
 
 #ifdef _WIN32
@@ -95,41 +94,56 @@ TEST_F(CopyFolder, PatternSelectsFilesIgnoringCaseAndReplacesExistingOnes)
     EXPECT_EQ(dir.readFile("one/missing/c.txt"), "new");
 }
 
-#ifdef _WIN32
-// Without Overwrite the shell asks before it replaces a file. Its question, whatever its title, is
-// closed from another thread as the user would cancel it; the old file stays.
-TEST_F(CopyFolder, WithoutOverwriteTheShellAsksBeforeReplacing)
+// Without Overwrite the program's own question decides for each file in the order the walk
+// found them: No keeps it, Yes to All replaces the rest without asking, Cancel stops the copy.
+// Without a question to ask (no terminal) nothing is replaced, and the kept files are listed.
+TEST_F(CopyFolder, AsksItsOwnQuestionBeforeReplacing)
 {
-    dir.writeFile("src/a.dat", "new");
-    dir.writeFile("dst/a.dat", "old");
-    std::atomic<bool> asked{false};
-    std::atomic<bool> copied{false};
-    std::thread user([&] {
-        while (!copied) {
-            EnumWindows(
-                [](HWND window, LPARAM found) {
-                    DWORD process = 0;
-                    GetWindowThreadProcessId(window, &process);
-                    if (process == GetCurrentProcessId() && IsWindowVisible(window)) {
-                        PostMessageA(window, WM_CLOSE, 0, 0);
-                        *reinterpret_cast<std::atomic<bool>*>(found) = true;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&asked));
-            Sleep(20);
+    struct Case
+    {
+        const char* what;
+        std::vector<Os::ReplaceAnswer> answers; // none: no question can be asked
+        const char* contents;                   // a, b, c and d afterwards: old or new
+        std::size_t kept;
+        bool copied;
+    };
+    using Answer = Os::ReplaceAnswer;
+    const Case cases[] = {
+        {"No, Yes, Yes to All", {Answer::No, Answer::Yes, Answer::YesToAll}, "onnn", 1, true},
+        {"Cancel", {Answer::Cancel}, "oooo", 0, false},
+        {"no terminal", {}, "oooo", 4, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> asked;
+        const char* const names[] = {"a.dat", "b.dat", "c.dat", "d.dat"};
+        std::string expected;
+        for (int i = 0; i < 4; ++i) {
+            // Of other sizes, so that no file is taken for unchanged.
+            dir.writeFile(std::string("src/") + names[i], "new");
+            dir.writeFile(std::string("dst/") + names[i], "old!");
+            expected += c.contents[i] == 'n' ? "new" : "old!";
         }
-    });
-    request.from = dir.path("src") + "\\*.*";
-    request.to = dir.path("dst");
-    Os::copyFolder(request, outcome);
-    copied = true;
-    user.join();
-    EXPECT_TRUE(asked);
-    EXPECT_EQ(dir.readFile("dst/a.dat"), "old");
+        request.from = dir.path("src") + Os::PathSeparator + "*.*";
+        request.to = dir.path("dst");
+        request.askReplace = nullptr;
+        if (!c.answers.empty())
+            request.askReplace = [&](const std::string& file) {
+                asked.push_back(file);
+                return c.answers[std::min(asked.size(), c.answers.size()) - 1];
+            };
+        outcome = {};
+        EXPECT_EQ(Os::copyFolder(request, outcome), c.copied);
+        EXPECT_EQ(outcome.cancelled, !c.copied);
+        std::string contents;
+        for (const char* name : names)
+            contents += dir.readFile(std::string("dst/") + name);
+        EXPECT_EQ(contents, expected);
+        EXPECT_EQ(asked.size(), c.answers.size());
+        EXPECT_TRUE(asked.empty() || asked[0] == dir.path("dst/a.dat"));
+        EXPECT_EQ(outcome.kept.size(), c.kept);
+    }
 }
-
-#else
 
 // What a copy that died left is removed when a copy enters the folder, unless its process still
 // runs; the program's own temporary files are never copied as data.
@@ -138,13 +152,19 @@ TEST_F(CopyFolder, RemovesStaleTemporaryFilesAndNeverCopiesThem)
     dir.writeFile("src/a.dat", "data");
     dir.writeFile("src/.~zeb77-1-a.dat", "someone's temporary file");
     dir.writeFile("dst/sub/.~zeb4194999-3-big.db", "left by a dead copy");
-    dir.writeFile("dst/sub/.~zeb1-2-busy.db", "init is alive");
+#ifdef _WIN32
+    const std::string alive = std::to_string(GetCurrentProcessId());
+#else
+    const std::string alive = "1"; // init
+#endif
+    dir.writeFile("dst/sub/.~zeb" + alive + "-2-busy.db", "its process is alive");
     dir.writeFile("dst/sub/.~zeb-x.dat", "not one of ours");
     dir.writeFile("src/sub/b.dat", "data");
     EXPECT_TRUE(copy("src", "dst"));
     EXPECT_EQ(namesIn("dst"), (std::vector<std::string>{"a.dat", "sub"}));
     EXPECT_EQ(namesIn("dst/sub"),
-              (std::vector<std::string>{".~zeb-x.dat", ".~zeb1-2-busy.db", "b.dat"}));
+              (std::vector<std::string>{".~zeb-x.dat", ".~zeb" + alive + "-2-busy.db", "b.dat"}));
+#ifndef _WIN32
 
     // A folder link brings the copy back into a folder it has written: its own stay.
     dir.writeFile("src2/a/x.dat", "x");
@@ -153,36 +173,7 @@ TEST_F(CopyFolder, RemovesStaleTemporaryFilesAndNeverCopiesThem)
     fs::create_symlink("a", dir.path("dst2/b"));
     EXPECT_TRUE(copy("src2", "dst2"));
     EXPECT_EQ(namesIn("dst2/a"), (std::vector<std::string>{"x.dat", "y.dat"}));
-}
-
-// The temporary file of a live process that this user may not signal (kill answers EPERM, not
-// ESRCH) is not stale: init's, seen by an unprivileged user. Run as root, the copy drops to
-// nobody in a child of its own.
-TEST_F(CopyFolder, KeepsTheTemporaryFileOfAProcessItMayNotSignal)
-{
-    dir.writeFile("src/a.dat", "data");
-    dir.writeFile("dst/.~zeb1-2-busy.db", "init's");
-    if (::geteuid() != 0) {
-        ASSERT_TRUE(copy("src", "dst"));
-    } else {
-        for (const char* folder : {"", "src", "dst"})
-            fs::permissions(dir.path(folder), fs::perms::all);
-        const pid_t child = ::fork();
-        ASSERT_NE(child, -1);
-        if (child == 0) {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
-                ::_exit(2);
-            if (::kill(1, 0) == 0 || errno != EPERM)
-                ::_exit(3);
-            ::_exit(copy("src", "dst") ? 0 : 1);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
-        ASSERT_EQ(WEXITSTATUS(status), 0);
-    }
-    EXPECT_EQ(dir.readFile("dst/.~zeb1-2-busy.db"), "init's");
-    EXPECT_EQ(dir.readFile("dst/a.dat"), "data");
+#endif
 }
 
 // A source that changes while it is read is read again; one that keeps changing is reported.
@@ -201,10 +192,20 @@ TEST_F(CopyFolder, ReadsAChangedSourceAgainAndReportsOneThatKeepsChanging)
         fs::remove_all(dir.path("dst"));
         int calls = 0;
         request.afterFileData = [&](const std::string& source, const std::string&) {
-            if (calls++ < c.changes) // truncated, then replaced by another file of that name
-                calls == 1 ? fs::resize_file(source, 1000)
-                           : (dir.writeFile("src/other", "replaced"),
-                              fs::rename(dir.path("src/other"), source));
+            if (calls++ >= c.changes)
+                return;
+            if (calls == 1) {
+                fs::resize_file(source, 1000);
+                return;
+            }
+#ifdef _WIN32
+            // Windows replaces no file that is open, whatever the sharing: it grows again.
+            fs::resize_file(source, 2000);
+#else
+            // Replaced by another file of that name.
+            dir.writeFile("src/other", "replaced");
+            fs::rename(dir.path("src/other"), source);
+#endif
         };
         EXPECT_EQ(copy("src", "dst"), c.copied);
         EXPECT_EQ(calls, 2);
@@ -242,6 +243,38 @@ TEST_F(CopyFolder, VerifiesCopiesAndStopsCleanly)
     EXPECT_EQ(outcome.failures[0].reason, "verification failed");
     EXPECT_EQ(namesIn("dst"), std::vector<std::string>{"b.dat"});
     EXPECT_EQ(dir.readFile("dst/b.dat"), std::string(70000, 'b'));
+}
+
+#ifndef _WIN32
+
+// The temporary file of a live process that this user may not signal (kill answers EPERM, not
+// ESRCH) is not stale: init's, seen by an unprivileged user. Run as root, the copy drops to
+// nobody in a child of its own.
+TEST_F(CopyFolder, KeepsTheTemporaryFileOfAProcessItMayNotSignal)
+{
+    dir.writeFile("src/a.dat", "data");
+    dir.writeFile("dst/.~zeb1-2-busy.db", "init's");
+    if (::geteuid() != 0) {
+        ASSERT_TRUE(copy("src", "dst"));
+    } else {
+        for (const char* folder : {"", "src", "dst"})
+            fs::permissions(dir.path(folder), fs::perms::all);
+        const pid_t child = ::fork();
+        ASSERT_NE(child, -1);
+        if (child == 0) {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(2);
+            if (::kill(1, 0) == 0 || errno != EPERM)
+                ::_exit(3);
+            ::_exit(copy("src", "dst") ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        ASSERT_EQ(WEXITSTATUS(status), 0);
+    }
+    EXPECT_EQ(dir.readFile("dst/.~zeb1-2-busy.db"), "init's");
+    EXPECT_EQ(dir.readFile("dst/a.dat"), "data");
 }
 
 // Links are what they point at, as Windows programs see them: their data is copied; a folder
@@ -299,6 +332,63 @@ TEST_F(CopyFolder, FoldersGetTheDefaultModeAndKeepTheirTimes)
     EXPECT_EQ(fs::status(dir.path("dst/ro/a.dat")).permissions(),
               fs::perms::owner_read | fs::perms::group_read);
     fs::permissions(dir.path("src/ro"), fs::perms(0755));
+}
+
+#endif
+
+#ifdef _WIN32
+
+// Windows drops a blank or a dot at the end of a name on most paths: a target or a source of such
+// a name is refused and named, and the rest is copied.
+TEST_F(CopyFolder, RefusesNamesThatEndInABlankOrADot)
+{
+    dir.writeFile("src/a.dat", "a");
+    EXPECT_FALSE(copy("src", "Backup "));
+    ASSERT_EQ(outcome.failures.size(), 1u);
+    EXPECT_EQ(outcome.failures[0].path, dir.path("Backup "));
+    EXPECT_EQ(outcome.failures[0].side, Os::CopySide::Target);
+    EXPECT_EQ(namesIn(""), std::vector<std::string>{"src"});
+
+    // Made through the long-path form, which takes a name as it stands.
+    ASSERT_EQ(Os::writeFileDurably(dir.path("src/b.dat."), "b"), 0);
+    EXPECT_FALSE(copy("src", "dst"));
+    ASSERT_EQ(outcome.failures.size(), 1u);
+    EXPECT_EQ(outcome.failures[0].path, dir.path("src/b.dat."));
+    EXPECT_EQ(outcome.failures[0].side, Os::CopySide::Source);
+    EXPECT_EQ(namesIn("dst"), std::vector<std::string>{"a.dat"});
+    // The standard library cannot name it to remove it with the folder.
+    EXPECT_EQ(Os::removeFile(dir.path("src/b.dat.")), 0);
+}
+
+// A source another program holds without sharing cannot be read: a failed file on the source
+// side, and no success; the rest is copied.
+TEST_F(CopyFolder, ASourceHeldWithoutSharingIsAFailedFile)
+{
+    dir.writeFile("src/a.dat", "a");
+    dir.writeFile("src/held.dat", "held");
+    const HANDLE held = CreateFileA(dir.path("src/held.dat").c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(copy("src", "dst"));
+    CloseHandle(held);
+    ASSERT_EQ(outcome.failures.size(), 1u);
+    EXPECT_EQ(outcome.failures[0].path, dir.path("src/held.dat"));
+    EXPECT_EQ(outcome.failures[0].side, Os::CopySide::Source);
+    EXPECT_EQ(namesIn("dst"), std::vector<std::string>{"a.dat"});
+}
+
+// Names travel as UTF-16 from end to end: folders and files the ANSI code page lacks are copied
+// under their own names.
+TEST_F(CopyFolder, CopiesNamesTheAnsiCodePageLacks)
+{
+    const std::string folder = "Sicherung \xCE\xA9"; // Omega
+    const std::string file = "\xD0\x96.dat";         // Zhe
+    ASSERT_EQ(Os::makeFolders(dir.path("src/" + folder)), 0);
+    ASSERT_EQ(Os::writeFileDurably(dir.path("src/" + folder + "/" + file), "omega"), 0);
+    EXPECT_TRUE(copy("src", folder));
+    std::string bytes;
+    EXPECT_EQ(Os::readWholeFile(dir.path(folder + "/" + folder + "/" + file), bytes), 0);
+    EXPECT_EQ(bytes, "omega");
 }
 
 #endif

@@ -1,17 +1,21 @@
-// The walk that decides for every file before the Linux copier writes anything, and what the copy
-// of a plan keeps of its promises: checksums, holes, sources that turn into something else, a
-// stop in the last file, links into an earlier set that are never written through.
-#ifndef _WIN32
+// The walk that decides for every file before the copier writes anything, and what the copy of a
+// plan keeps of its promises: checksums, a stop in the last file, links into an earlier set that
+// are never written through; on Linux also holes and sources that turn into something else.
 #include "os_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdlib>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -33,9 +37,19 @@ struct PlanCase
 // Sets a file's modification time, in nanoseconds since 1970.
 void setTime(const std::string& path, long long nanoseconds)
 {
+#ifdef _WIN32
+    const HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const unsigned long long ticks = nanoseconds / 100 + 116444736000000000ULL; // since 1601
+    const FILETIME time{DWORD(ticks), DWORD(ticks >> 32)};
+    EXPECT_TRUE(SetFileTime(file, nullptr, &time, &time));
+    CloseHandle(file);
+#else
     const struct timespec times[2] = {{nanoseconds / 1000000000, nanoseconds % 1000000000},
                                       {nanoseconds / 1000000000, nanoseconds % 1000000000}};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+#endif
 }
 
 class CopyPlan : public ::testing::TestWithParam<PlanCase>
@@ -45,14 +59,19 @@ protected:
 };
 
 constexpr long long Time = 1500000001'250000000LL; // an odd second with a fraction
+#ifdef _WIN32
+constexpr long long Tick = 100; // the finest time NTFS keeps
+#else
+constexpr long long Tick = 1;
+#endif
 
 using A = Os::PlannedAction;
 const PlanCase planCases[] = {
     {"new", "abc", nullptr, "f.dat", nullptr, 0, false, false, A::Copy},
     {"sameSizeAndTime", "abc", "abc", "f.dat", nullptr, 0, false, false, A::Unchanged},
     {"caseTwinKeepsItsSpelling", "abc", "abc", "F.DAT", nullptr, 0, false, false, A::Unchanged},
-    // Not FAT: one nanosecond, or a whole second within the old two-second window, is a change.
-    {"oneNanosecondLater", "abc", "abc", "f.dat", nullptr, 1, false, false, A::Replace},
+    // Not FAT: one tick, or a whole second within the old two-second window, is a change.
+    {"oneTickLater", "abc", "abc", "f.dat", nullptr, Tick, false, false, A::Replace},
     {"wholeOddSecondBefore", "abc", "abc", "f.dat", nullptr, -250000000, false, false, A::Replace},
     {"wholeEvenSecondBefore", "abc", "abc", "f.dat", nullptr, -1250000000, false, false,
      A::Replace},
@@ -62,7 +81,7 @@ const PlanCase planCases[] = {
     {"restoreSameBytes", "abc", "abc", "f.dat", nullptr, 0, false, true, A::Unchanged},
     {"restoreDamaged", "abc", "abX", "f.dat", nullptr, 0, false, true, A::Replace},
     {"linkedFromEarlierSet", "abc", nullptr, "f.dat", "abc", 0, false, false, A::Link},
-    {"earlierSetChanged", "abc", nullptr, "f.dat", "abd", 1, false, false, A::Copy},
+    {"earlierSetChanged", "abc", nullptr, "f.dat", "abd", Tick, false, false, A::Copy},
     {"earlierSetOnlyLinksNewFiles", "abc", "abcd", "f.dat", "abc", 0, false, false, A::Replace},
 };
 
@@ -79,7 +98,7 @@ TEST_P(CopyPlan, ClassifiesEveryFile)
         setTime(dir.path(std::string("target/") + c.targetName), Time + c.targetTimeOffset);
     }
     Os::CopyRequest request;
-    request.from = dir.path("source") + "/*.*";
+    request.from = dir.path("source") + Os::PathSeparator + "*.*";
     request.to = dir.path("target");
     request.copyUnchanged = c.copyUnchanged;
     request.compareContent = c.compareContent;
@@ -115,7 +134,7 @@ class PlannedCopy : public ::testing::Test
 protected:
     bool copy(const std::string& linkFrom = {})
     {
-        request.from = dir.path("source") + "/*.*";
+        request.from = dir.path("source") + Os::PathSeparator + "*.*";
         request.to = dir.path("target");
         request.linkFrom = linkFrom;
         request.overwrite = true;
@@ -124,12 +143,10 @@ protected:
         Os::planCopy(request, plan);
         return Os::copyFolder(request, plan, outcome);
     }
-    ino_t inode(const std::string& relative) const
+    std::uint64_t inode(const std::string& relative) const
     {
-        struct stat info
-        {
-        };
-        return ::stat(dir.path(relative).c_str(), &info) == 0 ? info.st_ino : 0;
+        Os::FileState state;
+        return Os::fileState(dir.path(relative), state) == 0 ? state.inode : 0;
     }
 
     OsTest::TempFolder dir;
@@ -181,7 +198,7 @@ TEST_F(PlannedCopy, LinksUnchangedFilesAndNeverWritesThroughThem)
     dir.writeFile("source/same.dat", "same");
     dir.writeFile("source/sub/changes.dat", "first");
     request.to = dir.path("earlier");
-    request.from = dir.path("source") + "/*.*";
+    request.from = dir.path("source") + Os::PathSeparator + "*.*";
     request.overwrite = true;
     ASSERT_TRUE(Os::copyFolder(request, outcome));
     dir.writeFile("source/sub/changes.dat", "second!");
@@ -198,6 +215,30 @@ TEST_F(PlannedCopy, LinksUnchangedFilesAndNeverWritesThroughThem)
     EXPECT_EQ(dir.readFile("earlier/same.dat"), "same");
     EXPECT_EQ(dir.readFile("earlier/sub/changes.dat"), "first");
 }
+
+// A stop in the middle of the last file of a folder is a stop: the copy answers false and says
+// cancelled, the file is dropped and no temporary file stays.
+TEST_F(PlannedCopy, AStopInTheLastFileIsNoSuccess)
+{
+    dir.writeFile("source/a.dat", "small");
+    dir.writeFile("source/z.dat", std::string(8 << 20, 'z'));
+    std::atomic<bool> stop{false};
+    request.stop = &stop;
+    std::uint64_t done = 0;
+    request.onProgress = [&](std::uint64_t bytes) {
+        done += bytes;
+        if (done > (2 << 20))
+            stop = true;
+    };
+    EXPECT_FALSE(copy());
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_EQ(dir.readFile("target/a.dat"), "small");
+    EXPECT_FALSE(fs::exists(dir.path("target/z.dat")));
+    for (const auto& entry : fs::directory_iterator(dir.path("target")))
+        EXPECT_NE(entry.path().filename().string().rfind(".~zeb", 0), 0u);
+}
+
+#ifndef _WIN32
 
 // Holes stay holes: a 256 MiB file with 4 KiB of data takes about that much room in the copy.
 TEST_F(PlannedCopy, KeepsTheHolesOfSparseFiles)
@@ -237,7 +278,7 @@ TEST_F(PlannedCopy, KeepsTheHolesOfSparseFiles)
 TEST_F(PlannedCopy, RefusesASourceThatBecameAFifo)
 {
     dir.writeFile("source/db.dat", "data");
-    request.from = dir.path("source") + "/*.*";
+    request.from = dir.path("source") + Os::PathSeparator + "*.*";
     request.to = dir.path("target");
     ASSERT_TRUE(Os::planCopy(request, plan));
     ASSERT_EQ(::unlink(dir.path("source/db.dat").c_str()), 0);
@@ -249,27 +290,6 @@ TEST_F(PlannedCopy, RefusesASourceThatBecameAFifo)
     EXPECT_FALSE(fs::exists(dir.path("target/db.dat")));
 }
 
-// A stop in the middle of the last file of a folder is a stop: the copy answers false and says
-// cancelled, the file is dropped and no temporary file stays.
-TEST_F(PlannedCopy, AStopInTheLastFileIsNoSuccess)
-{
-    dir.writeFile("source/a.dat", "small");
-    dir.writeFile("source/z.dat", std::string(8 << 20, 'z'));
-    std::atomic<bool> stop{false};
-    request.stop = &stop;
-    std::uint64_t done = 0;
-    request.onProgress = [&](std::uint64_t bytes) {
-        done += bytes;
-        if (done > (2 << 20))
-            stop = true;
-    };
-    EXPECT_FALSE(copy());
-    EXPECT_TRUE(outcome.cancelled);
-    EXPECT_EQ(dir.readFile("target/a.dat"), "small");
-    EXPECT_FALSE(fs::exists(dir.path("target/z.dat")));
-    for (const auto& entry : fs::directory_iterator(dir.path("target")))
-        EXPECT_NE(entry.path().filename().string().rfind(".~zeb", 0), 0u);
-}
 // A folder whose whole path is longer than the system takes (PATH_MAX) is copied like any other:
 // every call goes one name at a time, so nothing fails half-way and no temporary file stays
 // behind, and folder times are kept.

@@ -1,0 +1,292 @@
+// What both systems' copiers decide alike: which names the walk takes, what each file needs, the
+// order of the copy, the replace question, the stop, and what the report says.
+#include "os/os_copy_internal.h"
+#include "os/os_internal.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace Os::detail {
+
+long temporaryOwner(const std::string& name)
+{
+    constexpr std::size_t prefixLength = sizeof(TemporaryPrefix) - 1;
+    if (name.compare(0, prefixLength, TemporaryPrefix) != 0)
+        return 0;
+    std::size_t at = prefixLength;
+    long pid = 0;
+    for (; at < name.size() && at < prefixLength + 10 &&
+           std::isdigit(static_cast<unsigned char>(name[at]));
+         ++at)
+        pid = pid * 10 + (name[at] - '0');
+    if (at == prefixLength || at >= name.size() || name[at] != '-')
+        return 0;
+    const std::size_t counter = ++at;
+    while (at < name.size() && std::isdigit(static_cast<unsigned char>(name[at])))
+        ++at;
+    return at > counter && at < name.size() && name[at] == '-' ? pid : 0;
+}
+
+bool sameSizeAndTime(std::uint64_t sourceSize, std::int64_t sourceTime, std::uint64_t targetSize,
+                     std::int64_t targetTime, bool coarseTimes)
+{
+    if (sourceSize != targetSize)
+        return false;
+    const std::int64_t difference = sourceTime - targetTime;
+    if (!coarseTimes)
+        return difference == 0;
+    constexpr std::int64_t TwoSeconds = 2000000000LL;
+    return difference > -TwoSeconds && difference < TwoSeconds;
+}
+
+// ---- The walk -------------------------------------------------------------------------------
+
+void PlannerBase::selectSourceNames(std::vector<std::string>& names, const std::string* pattern)
+{
+    std::erase_if(names, [pattern](const std::string& name) {
+        return temporaryOwner(name) != 0 || (pattern && !matchesWildcard(*pattern, name));
+    });
+    std::sort(names.begin(), names.end(), lessIgnoringCase);
+}
+
+PlannerBase::TargetEntries PlannerBase::targetEntries(const std::vector<std::string>& names)
+{
+    TargetEntries entries;
+    for (const std::string& name : names) {
+        if (const long owner = temporaryOwner(name)) {
+            // Left by a copy that died; those of live processes (this one's included) stay.
+            if (processGone(owner))
+                removeTemporary(name);
+            continue;
+        }
+        entries.emplace(foldedName(name), TargetEntry{name, true});
+    }
+    return entries;
+}
+
+void PlannerBase::planFile(std::uint32_t folder, const std::string& name, std::uint64_t size,
+                           std::int64_t modified, TargetEntries& entries, bool coarseTarget,
+                           bool coarseLink)
+{
+    PlannedFile file;
+    file.folder = folder;
+    file.name = m_plan.addName(name);
+    file.targetName = file.name;
+    file.size = size;
+    file.modified = modified;
+    file.action = PlannedAction::Copy;
+
+    const std::u32string key = foldedName(name);
+    const auto existing = entries.find(key);
+    if (existing == entries.end()) {
+        entries.emplace(key, TargetEntry{name, false});
+        // What the newest earlier set holds unchanged is linked from there, not copied again.
+        if (!m_plan.linkRoot.empty()) {
+            const FoundEntry earlier = earlierEntry(name);
+            if (earlier.kind == FoundEntry::Kind::File &&
+                sameSizeAndTime(size, modified, earlier.size, earlier.modified, coarseLink))
+                file.action = PlannedAction::Link;
+        }
+        m_plan.files.push_back(file);
+        return;
+    }
+    // The existing file, in its own spelling, is the one replaced (or one of two source names
+    // that differ only in case, which Windows would take for one).
+    const std::string targetName = existing->second.name;
+    if (targetName != name)
+        file.targetName = m_plan.addName(targetName);
+    file.action = PlannedAction::Replace;
+    const FoundEntry target = existing->second.onDisk ? targetEntry(targetName) : FoundEntry{};
+    if (target.kind == FoundEntry::Kind::Folder) {
+        fail(targetPathOf(targetName), CopySide::Target, "a folder has the file's name");
+        return;
+    }
+    if (target.kind != FoundEntry::Kind::Missing)
+        file.replacedSize = target.size;
+    // What the last backup copied and nobody changed since is not copied again. A restore looks
+    // at the bytes too: a file damaged in place keeps its size and time.
+    if (target.kind == FoundEntry::Kind::File && !m_request.copyUnchanged &&
+        sameSizeAndTime(size, modified, target.size, target.modified, coarseTarget) &&
+        (!m_request.compareContent || sameContent(name, targetName, size)))
+        file.action = PlannedAction::Unchanged;
+    m_plan.files.push_back(file);
+}
+
+// ---- The copy -------------------------------------------------------------------------------
+
+ExecutorBase::ExecutorBase(const CopyRequest& request, CopyPlan& plan, CopyOutcome& outcome,
+                           long pid)
+    : m_request(request), m_plan(plan), m_outcome(outcome), m_pid(pid),
+      m_temporaryStem(TemporaryPrefix + std::to_string(pid) + '-')
+{}
+
+std::string ExecutorBase::temporaryName(unsigned long counter, std::string_view finalName) const
+{
+    return m_temporaryStem + std::to_string(counter) + '-' + std::string(finalName.substr(0, 64));
+}
+
+std::string ExecutorBase::joinTarget(const std::string& folder, std::string_view name) const
+{
+    std::string path = folder;
+    if (!path.empty() && path.back() != '/' && path.back() != PathSeparator)
+        path.push_back(PathSeparator);
+    path.append(name);
+    return path;
+}
+
+std::string ExecutorBase::targetFolderPath(std::uint32_t folder) const
+{
+    std::string below = m_plan.folderPath(folder);
+    std::replace(below.begin(), below.end(), '/', PathSeparator);
+    return joinTarget(m_plan.targetRoot, below);
+}
+
+void ExecutorBase::written(std::uint32_t index, std::uint64_t size, std::int64_t modified,
+                           const Digest& digest)
+{
+    PlannedFile& file = m_plan.files[index];
+    file.result = FileResult::Pending;
+    file.size = size;
+    file.modified = modified;
+    file.digest = digest;
+    file.hasDigest = true;
+    m_pending.push_back({index, m_temporaryCounter});
+    ++m_outcome.filesCopied;
+    m_outcome.bytesCopied += size;
+}
+
+void ExecutorBase::linked(PlannedFile& file)
+{
+    file.result = FileResult::Linked;
+    ++m_outcome.filesLinked;
+    if (m_request.onProgress)
+        m_request.onProgress(file.size);
+}
+
+bool ExecutorBase::run()
+{
+    m_outcome.failures.insert(m_outcome.failures.end(), m_plan.failures.begin(),
+                              m_plan.failures.end());
+    if (m_plan.targetRoot.empty() || m_plan.folders.empty() || !openRoots())
+        return false;
+    m_brokenFolders.assign(m_plan.folders.size(), false);
+    m_enteredFolders.assign(m_plan.folders.size(), false);
+    std::size_t next = 0;
+    for (std::uint32_t folder = 0; folder < m_plan.folders.size() && !m_cancelled; ++folder)
+        copyFolderFiles(folder, next);
+    // A stop in the middle of the last file leaves nothing more to stop between.
+    m_cancelled = m_cancelled || stopped();
+    closeFolders();
+    // What was copied before a Cancel or a stop stays, as the shell leaves it.
+    finish();
+    m_outcome.cancelled = m_cancelled;
+    return !m_cancelled && m_outcome.failures.empty();
+}
+
+void ExecutorBase::copyFolderFiles(std::uint32_t folder, std::size_t& next)
+{
+    // The files of a folder below one that could not be entered are not copied either.
+    bool entered = folder == 0;
+    if (!entered && m_brokenFolders[m_plan.folders[folder].parent])
+        m_brokenFolders[folder] = true;
+    else if (!entered)
+        entered = enterFolder(folder);
+    for (; next < m_plan.files.size() && m_plan.files[next].folder == folder; ++next) {
+        if (!entered)
+            continue;
+        if (stopped()) {
+            m_cancelled = true;
+            return;
+        }
+        PlannedFile& file = m_plan.files[next];
+        switch (file.action) {
+        case PlannedAction::Unchanged:
+            file.result = FileResult::Unchanged;
+            ++m_outcome.filesUnchanged;
+            if (m_request.onProgress)
+                m_request.onProgress(file.size);
+            break;
+        case PlannedAction::Link:
+            if (!linkFile(file))
+                copyFile(std::uint32_t(next));
+            break;
+        case PlannedAction::Copy:
+            copyFile(std::uint32_t(next));
+            break;
+        case PlannedAction::Replace:
+            if (!m_request.overwrite && !m_yesToAll) {
+                const std::string targetFile =
+                    joinTarget(currentTargetPath(), m_plan.name(file.targetName));
+                const ReplaceAnswer answer =
+                    m_request.askReplace ? m_request.askReplace(targetFile) : ReplaceAnswer::No;
+                if (answer == ReplaceAnswer::Cancel) {
+                    m_cancelled = true;
+                    break;
+                }
+                if (answer == ReplaceAnswer::No) {
+                    file.result = FileResult::Kept;
+                    m_outcome.kept.push_back(targetFile);
+                    break;
+                }
+                m_yesToAll = answer == ReplaceAnswer::YesToAll;
+            }
+            copyFile(std::uint32_t(next));
+            break;
+        }
+        if (m_cancelled)
+            return;
+    }
+}
+
+void ExecutorBase::finish()
+{
+    if (!targetOpened())
+        return;
+    bool changed = !m_pending.empty() || m_outcome.filesLinked > 0;
+    const auto syncFailed = [&] {
+        if (!m_request.durable)
+            return false;
+        const int error = syncTargets();
+        if (error != 0)
+            fail(m_plan.targetRoot, CopySide::Target,
+                 "the data could not be written to the disk: " + errorText(error));
+        return error != 0;
+    };
+    // No rename may reach the disk before the data it names.
+    if (!m_pending.empty() && syncFailed()) {
+        for (const Pending& pending : m_pending) {
+            removeTemporary(pending);
+            m_plan.files[pending.file].result = FileResult::Failed;
+        }
+        m_pending.clear();
+        m_outcome.filesCopied = 0;
+        m_outcome.bytesCopied = 0;
+        return;
+    }
+    for (const Pending& pending : m_pending) {
+        PlannedFile& file = m_plan.files[pending.file];
+        const std::string reason = placeFile(pending);
+        if (reason.empty()) {
+            file.result = FileResult::Written;
+            continue;
+        }
+        fail(joinTarget(targetFolderPath(file.folder), m_plan.name(file.targetName)),
+             CopySide::Target, reason);
+        file.result = FileResult::Failed;
+        --m_outcome.filesCopied;
+        m_outcome.bytesCopied -= file.size;
+    }
+    m_pending.clear();
+    // Folder times last, after the renames into them.
+    for (std::uint32_t at = 1; at < m_plan.folders.size(); ++at) {
+        if (!m_enteredFolders[at])
+            continue;
+        const FolderTimes times = setFolderTimes(at);
+        changed = changed || times != FolderTimes::Unchanged;
+        m_outcome.attributesLost = m_outcome.attributesLost || times == FolderTimes::Lost;
+    }
+    if (changed)
+        syncFailed();
+}
+
+} // namespace Os::detail

@@ -1,0 +1,167 @@
+// The folder copy's shared design: the rules of the walk, the order of the copy and its report.
+// Each system's copier (os_copy_posix.cpp, os_copy_win32.cpp) derives from these two classes and
+// supplies the calls that open, read, write, sync and rename; what is decided lives here once.
+#pragma once
+
+#include "os/os.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace Os::detail {
+
+// Temporary files are named ".~zeb<pid>-<counter>-<name>" beside their target.
+inline constexpr char TemporaryPrefix[] = ".~zeb";
+// The process that wrote a temporary file, or 0 for a name that is not one of the copier's.
+long temporaryOwner(const std::string& name);
+// Whether no process of that id runs any more (per system).
+bool processGone(long pid);
+
+// Whether a target file is the source file copied before: the same size and modification time,
+// to two seconds where the target's file system keeps no finer times (FAT), exactly elsewhere.
+bool sameSizeAndTime(std::uint64_t sourceSize, std::int64_t sourceTime, std::uint64_t targetSize,
+                     std::int64_t targetTime, bool coarseTimes);
+
+// What stands under a name on the target side or in the earlier copy, as the walk sees it.
+struct FoundEntry
+{
+    enum class Kind { Missing, File, Folder, Other };
+    Kind kind = Kind::Missing;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;
+};
+
+class PlannerBase
+{
+public:
+    PlannerBase(const CopyRequest& request, CopyPlan& plan) : m_request(request), m_plan(plan) {}
+    virtual ~PlannerBase() = default;
+    PlannerBase(const PlannerBase&) = delete;
+    PlannerBase& operator=(const PlannerBase&) = delete;
+
+protected:
+    // A target folder's entries by their name without regard to case, the existing spelling
+    // kept, with those this walk plans to make.
+    struct TargetEntry
+    {
+        std::string name;
+        bool onDisk;
+    };
+    using TargetEntries = std::map<std::u32string, TargetEntry>;
+
+    // The source names the copy takes: never a temporary file, only what the pattern matches,
+    // in name order without regard to case.
+    static void selectSourceNames(std::vector<std::string>& names, const std::string* pattern);
+    // A target folder's names as entries. Temporary files are no entries; those of processes
+    // that are gone are removed (removeTemporary), those of live ones (this one's too) stay.
+    TargetEntries targetEntries(const std::vector<std::string>& names);
+
+    // Decides for one file of the folder being walked: new (or linked from the earlier copy),
+    // replaced or unchanged, in the target's spelling. The system's part tells what stands there.
+    void planFile(std::uint32_t folder, const std::string& name, std::uint64_t size,
+                  std::int64_t modified, TargetEntries& entries, bool coarseTarget,
+                  bool coarseLink);
+    virtual FoundEntry targetEntry(const std::string& targetName) = 0;
+    virtual FoundEntry earlierEntry(const std::string& name) = 0;
+    // Whether the source and the target file hold the same bytes; reports a source it cannot
+    // read, and answers false then.
+    virtual bool sameContent(const std::string& name, const std::string& targetName,
+                             std::uint64_t size) = 0;
+    virtual void removeTemporary(const std::string& name) = 0;
+    virtual std::string targetPathOf(const std::string& name) const = 0;
+
+    void fail(const std::string& path, CopySide side, const std::string& reason)
+    {
+        m_plan.failures.push_back({path, side, reason});
+    }
+    void fail(const std::string& path, CopySide side, int error)
+    {
+        fail(path, side, errorText(error));
+    }
+
+    const CopyRequest& m_request;
+    CopyPlan& m_plan;
+};
+
+class ExecutorBase
+{
+public:
+    ExecutorBase(const CopyRequest& request, CopyPlan& plan, CopyOutcome& outcome, long pid);
+    virtual ~ExecutorBase() = default;
+    ExecutorBase(const ExecutorBase&) = delete;
+    ExecutorBase& operator=(const ExecutorBase&) = delete;
+
+    // Carries the plan out: each folder entered, each file copied, linked, kept or left as it
+    // is, the replace question asked, a stop honoured; then the written files put in place.
+    bool run();
+
+protected:
+    // A file written to its temporary file, waiting for the rename: what names that file.
+    struct Pending
+    {
+        std::uint32_t file;
+        unsigned long counter;
+    };
+
+    // Opens the roots (the target's made); false after reporting what failed.
+    virtual bool openRoots() = 0;
+    // Makes a folder below the root, whose parent was entered, the current one; false, the
+    // folder marked broken, when it cannot be.
+    virtual bool enterFolder(std::uint32_t folder) = 0;
+    // The current folder's path on the target side.
+    virtual const std::string& currentTargetPath() const = 0;
+    // Writes the file's temporary file in the current folder and adds it to m_pending, or
+    // reports the failure; sets m_cancelled on a stop.
+    virtual void copyFile(std::uint32_t index) = 0;
+    // Hard-links the file from the earlier copy; false where it could not.
+    virtual bool linkFile(PlannedFile& file) = 0;
+    virtual void closeFolders() = 0;
+    // Whether the target root was opened, so that there is something to finish.
+    virtual bool targetOpened() const = 0;
+    // Puts what was written on the disk; an error number, 0 when it is there.
+    virtual int syncTargets() = 0;
+    virtual void removeTemporary(const Pending& pending) = 0;
+    // Verifies (when asked) and renames a temporary file into place: "" or why it failed, the
+    // temporary file removed then.
+    virtual std::string placeFile(const Pending& pending) = 0;
+    enum class FolderTimes { Unchanged, Set, Lost };
+    // Gives a target folder its source's times, after the renames into it.
+    virtual FolderTimes setFolderTimes(std::uint32_t folder) = 0;
+
+    std::string temporaryName(unsigned long counter, std::string_view finalName) const;
+    std::string joinTarget(const std::string& folder, std::string_view name) const;
+    std::string targetFolderPath(std::uint32_t folder) const;
+    bool stopped() const { return m_request.stop && m_request.stop->load(); }
+    // A file's data is in its temporary file: it waits for the rename.
+    void written(std::uint32_t index, std::uint64_t size, std::int64_t modified,
+                 const Digest& digest);
+    void linked(PlannedFile& file);
+    void fail(const std::string& path, CopySide side, const std::string& reason)
+    {
+        m_outcome.failures.push_back({path, side, reason});
+    }
+    void fail(const std::string& path, CopySide side, int error)
+    {
+        fail(path, side, errorText(error));
+    }
+
+    const CopyRequest& m_request;
+    CopyPlan& m_plan;
+    CopyOutcome& m_outcome;
+    const long m_pid;
+    unsigned long m_temporaryCounter = 0;
+    bool m_cancelled = false;
+    std::vector<bool> m_brokenFolders;  // could not be opened or made: their files are not
+    std::vector<bool> m_enteredFolders; // whose times are set at the end
+
+private:
+    void copyFolderFiles(std::uint32_t folder, std::size_t& next);
+    void finish();
+
+    const std::string m_temporaryStem;
+    bool m_yesToAll = false;
+    std::vector<Pending> m_pending;
+};
+
+} // namespace Os::detail

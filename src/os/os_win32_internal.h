@@ -1,0 +1,52 @@
+// Helpers that the Win32 backends share: paths for the wide calls, handles and times.
+#pragma once
+
+#include "os/os.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace Os::detail {
+
+// The path as the wide calls take it: "\\?\C:\..." and "\\?\UNC\server\share\..." for full
+// paths, which Windows then uses exactly as written, so that no name is cut or changed.
+std::wstring widePath(const std::string& path);
+// The last error as the OS layer answers it: path-not-found is ErrorNotFound too.
+int lastError();
+std::int64_t nanosecondsSince1970(const FILETIME& time);
+FILETIME fileTimeOf(std::int64_t nanosecondsSince1970);
+// A name that ends in a blank or a dot ("." and ".." aside): most Windows calls drop those
+// characters, so a file or folder of such a name cannot be reached by every program.
+bool endsInBlankOrDot(std::string_view name);
+// The part of a path up to its first such name, or "" where it has none.
+std::string blankOrDotName(const std::string& path);
+inline constexpr char BlankOrDotMessage[] =
+    "the name ends in a blank or a dot, which Windows cannot keep reliably";
+
+// What the handle's information tells of a file: kind, size, time and identity.
+FileState stateOf(const BY_HANDLE_FILE_INFORMATION& info);
+
+class Handle
+{
+public:
+    explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : m_handle(handle) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() { reset(); }
+    HANDLE get() const { return m_handle; }
+    explicit operator bool() const { return m_handle != INVALID_HANDLE_VALUE; }
+    void reset(HANDLE handle = INVALID_HANDLE_VALUE)
+    {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            CloseHandle(m_handle);
+        m_handle = handle;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+} // namespace Os::detail

@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# Fault injection into real copies of the Windows copier under Wine, each case in processes of
+# its own: a kill in the middle of a new and of a replaced large file, a kill after the data and
+# before the renames, a source another program holds without sharing, a backup folder whose name
+# ends in a blank, a name outside the ANSI code page backed up and restored, and a repeat backup
+# without a terminal and without --overwrite. Run by scripts/test-windows.sh, which owns the Wine
+# prefix.
+set -euo pipefail
+driver=$1
+cli=$2
+holder=$3
+make_sample=$4
+[ -n "${ZEB_WINEPREFIX:-}" ] || { echo "no throwaway Wine prefix" >&2; exit 1; }
+export LC_ALL=C.UTF-8 # names cross Wine's command line as UTF-8
+run() { "$(dirname "$0")/../../scripts/test-windows.sh" --run "$@"; }
+
+# Everything lives on the prefix's drive C:, so that each path has its Windows twin.
+work=$(mktemp -d "$ZEB_WINEPREFIX/drive_c/zebfaults.XXXXXX")
+dos="C:\\$(basename "$work")"
+trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/cases.sh"
+copy() { run "$driver" "$dos\\src" "$dos\\dst" >"$work/out" 2>&1; }
+
+# ---- Ended by TerminateProcess in the middle of a large file: the real name holds the old bytes
+# or none, and the next copy leaves no temporary file behind.
+head -c $((256 << 20)) /dev/urandom >"$work/big.db"
+for kind in new replaced; do
+    begin "killed while writing a $kind file"
+    before=$failed
+    cp "$work/big.db" "$work/src/big.db"
+    [ "$kind" = new ] || echo "the good old database" >"$work/dst/big.db"
+    run "$driver" "$dos\\src" "$dos\\dst" --die-after-mib 64 >/dev/null 2>&1 &&
+        fail "the driver did not end"
+    if [ "$kind" = new ]; then
+        [ ! -e "$work/dst/big.db" ] || fail "a cut-off file stands under the real name"
+    else
+        [ "$(cat "$work/dst/big.db")" = "the good old database" ] || fail "the old file was cut"
+    fi
+    [ -n "$(find "$work/dst" -name '.~zeb*' -size +1k)" ] ||
+        fail "expected the dead copy's temporary file"
+    copy || fail "the next copy failed: $(cat "$work/out")"
+    cmp -s "$work/src/big.db" "$work/dst/big.db" || fail "the next copy is not the source"
+    [ "$(temporaries "$work/dst")" = 0 ] || fail "a temporary file stayed"
+    end $before
+done
+rm -f "$work/big.db"
+
+# ---- Ended by TerminateProcess after the data, before the renames: nothing under the real names.
+begin "kill before the renames"
+before=$failed
+for f in a b c; do echo "new $f" >"$work/src/$f.dat"; done
+echo "the old b" >"$work/dst/b.dat"
+run "$driver" "$dos\\src" "$dos\\dst" --die-after 3 >/dev/null 2>&1 && fail "the driver did not end"
+[ "$(ls "$work/dst")" = "b.dat" ] && [ "$(cat "$work/dst/b.dat")" = "the old b" ] ||
+    fail "the real names changed before the renames: $(ls "$work/dst")"
+copy && diff -r "$work/src" "$work/dst" >/dev/null || fail "the next copy did not finish the job"
+end $before
+
+# The command line's cases back up a sample ICQ folder named with --icq.
+sample=$(mktemp -d)
+"$make_sample" "$sample" >/dev/null
+cp -a "$sample/drive_c/Program Files/ICQ" "$work/icq"
+rm -rf "$sample"
+backup() { # <backup folder, Windows path> [option...]; output in $work/out, exit in $status
+    local to=$1
+    shift
+    status=0
+    timeout 120 "$(dirname "$0")/../../scripts/test-windows.sh" --run "$cli" backup \
+        --icq "$dos\\icq" --to "$to" --component NewDB "$@" </dev/null >"$work/out" 2>&1 ||
+        status=$?
+}
+
+# ---- A source held open without sharing: a failed file named on the source side, no success,
+# and --keep removes no older set after it.
+case="locked source"
+before=$failed
+backup "$dos\\sets" --dated --mkpath
+[ $status = 0 ] || fail "the first set failed: $(cat "$work/out")"
+# Changed since the first set, the file must be read: it is not linked from there.
+echo "new messages" >>"$work/icq/NewDB/11111111.dat"
+mkfifo "$work/hold"
+run "$holder" "$dos\\icq\\NewDB\\11111111.dat" <"$work/hold" >"$work/held" 2>&1 &
+holder_pid=$!
+exec 7>"$work/hold"
+for _ in $(seq 2000); do
+    grep -q held "$work/held" 2>/dev/null && break
+    sleep 0.01
+done
+grep -q held "$work/held" || fail "the helper could not hold the file: $(cat "$work/held")"
+# The second set must not take the first one's name (its minute).
+mv "$work/sets/$(ls "$work/sets")" "$work/sets/2001-01-01 0000"
+backup "$dos\\sets" --dated --keep 1
+exec 7>&-
+wait $holder_pid || true
+[ $status != 0 ] || fail "a backup that could not read a file answered success"
+grep -q "Cannot read .*11111111.dat" "$work/out" || fail "the file was not named: $(cat "$work/out")"
+[ -d "$work/sets/2001-01-01 0000" ] || fail "--keep removed the older set"
+end $before
+
+# ---- A backup folder whose name ends in a blank: refused with its name, nothing copied into it.
+case="trailing blank"
+before=$failed
+backup "$dos\\BackupB " --overwrite
+[ $status != 0 ] || fail "a name ending in a blank answered success"
+grep -q "BackupB : the name ends in a blank" "$work/out" || fail "the name was not given: $(cat "$work/out")"
+[ -z "$(find "$work" -path "$work/BackupB*/NewDB*")" ] || fail "something was copied"
+end $before
+
+# ---- A name outside the ANSI code page: backed up and restored byte for byte.
+case="non-ANSI name"
+before=$failed
+echo "Жизнь" >"$work/icq/NewDB/Ω.dat"
+backup "$dos\\Sicherung Ω" --mkpath
+[ $status = 0 ] || fail "the backup failed: $(cat "$work/out")"
+diff -r "$work/icq/NewDB" "$work/Sicherung Ω/NewDB" >/dev/null ||
+    fail "the backup differs: $(ls "$work" "$work/Sicherung Ω/NewDB" 2>&1)"
+echo "damaged" >"$work/icq/NewDB/Ω.dat"
+status=0
+timeout 120 "$(dirname "$0")/../../scripts/test-windows.sh" --run "$cli" restore \
+    --icq "$dos\\icq" --from "$dos\\Sicherung Ω" --component NewDB --overwrite \
+    </dev/null >"$work/out" 2>&1 || status=$?
+[ $status = 0 ] || fail "the restore failed: $(cat "$work/out")"
+[ "$(cat "$work/icq/NewDB/Ω.dat")" = "Жизнь" ] || fail "the restore did not put the file back"
+end $before
+
+# ---- No terminal and no --overwrite: exit 1, nothing replaced, and no window waits for an
+# answer (the run ends).
+case="no terminal"
+before=$failed
+backup "$dos\\plain" --mkpath
+echo "changed since" >"$work/icq/NewDB/22222222.dat"
+cp "$work/plain/NewDB/22222222.dat" "$work/kept"
+backup "$dos\\plain"
+[ $status = 1 ] || fail "exit $status instead of 1: $(cat "$work/out")"
+cmp -s "$work/kept" "$work/plain/NewDB/22222222.dat" || fail "a file was replaced"
+end $before
+
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]
