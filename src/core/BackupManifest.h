@@ -94,4 +94,4 @@ struct BackupCheck
 // Reads every file of a backup folder back from the medium and compares it with the manifest.
 // `progress` hears of the bytes read.
 BackupCheck checkBackupFolder(const QString& backupFolder,
-                        const std::function<void(qint64 bytes)>& progress = {});
+                              const std::function<void(qint64 bytes)>& progress = {});

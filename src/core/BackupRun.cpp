@@ -170,7 +170,7 @@ ComponentResult BackupRun::copyComponent(const Component& component)
                                                 copier.target() + QStringLiteral("]"),
                                             [&] { m_undo->prepare(plan, component.folder); });
     if (kept) {
-        const bool copied = copier.perform(m_plan.ownerWindow);
+        const bool copied = copier.perform();
         result.outcome = copier.outcome();
         // A stop or a Cancel leaves the component part done, whatever else went right.
         result.copied = copied && !result.outcome.cancelled;

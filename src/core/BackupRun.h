@@ -26,7 +26,6 @@ struct RunPlan
     bool overwrite = false;     // replace existing files without asking
     bool copyUnchanged = false; // copy even files the target holds in the same size and time
     bool verify = true;         // read every copy back and compare it with its source
-    qintptr ownerWindow = 0;    // the window that runs it; the copier opens no window
     // A backup into a new dated set: the newest earlier set, whose unchanged files the new one
     // hard-links instead of copying them again. Empty: copy everything that is not there.
     QString linkFrom;

@@ -4,8 +4,6 @@
 #include "core/FolderUtilities.h"
 #include "core/Trap.h"
 
-#include <limits>
-
 namespace {
 
 // A component's folder is copied whole.
@@ -41,7 +39,7 @@ void FileCopier::walk(Os::CopyPlan& plan)
     m_plan = &plan;
 }
 
-bool FileCopier::perform(qintptr ownerWindow)
+bool FileCopier::perform()
 {
     bool copied = false;
     runTrapped(
@@ -51,13 +49,7 @@ bool FileCopier::perform(qintptr ownerWindow)
                    EveryFile + QStringLiteral("] -> [") + m_target + QStringLiteral("]");
         },
         [&] {
-            Os::CopyRequest copy = request();
-            // The owner window travels as a 32-bit handle, as the platform's record holds it.
-            if (ownerWindow < std::numeric_limits<qint32>::min() ||
-                ownerWindow > std::numeric_limits<qint32>::max())
-                raiseError(ErrorNumber::Overflow);
-            copy.ownerWindow = static_cast<std::uintptr_t>(
-                static_cast<std::intptr_t>(static_cast<qint32>(ownerWindow)));
+            const Os::CopyRequest copy = request();
             m_outcome = {};
             Os::CopyPlan ownPlan;
             if (!m_plan)

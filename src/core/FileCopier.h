@@ -61,7 +61,7 @@ public:
     // Copies; true when everything was copied (or knowingly skipped). Without a walk before, it
     // walks first. A failure of its own is reported to the error sink under
     // "FileCopier.Perform [...] -> [...]" and answers false.
-    bool perform(qintptr ownerWindow);
+    bool perform();
 
     // What the last perform() did: what could not be copied and why, what was kept.
     const Os::CopyOutcome& outcome() const { return m_outcome; }

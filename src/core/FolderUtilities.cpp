@@ -44,11 +44,6 @@ QString withTrailingSeparator(const QString& path)
     return path + QLatin1Char(Os::PathSeparator);
 }
 
-bool survivesOsEncoding(const QString& path)
-{
-    return fromOsPath(toOsPath(path)) == path;
-}
-
 QStringList listMatchingFiles(const QString& folderAndPattern)
 {
     std::vector<std::string> names;

@@ -25,10 +25,6 @@ bool isPathSeparator(QChar c);
 // The path with the native separator at its end, added where it lacks a separator.
 QString withTrailingSeparator(const QString& path);
 
-// Whether the path reaches the OS layer unchanged: as UTF-16 carried in WTF-8 on Windows and as
-// UTF-8 on Linux every path does; one that Qt cannot encode would not.
-bool survivesOsEncoding(const QString& path);
-
 // The directory listing: the names of the ordinary files that match "folder + pattern", in name
 // order. A folder that cannot be read at all raises the runtime's error for it.
 QStringList listMatchingFiles(const QString& folderAndPattern);

@@ -76,9 +76,6 @@ enum class FolderLookup { Exists, NotFound, Failed };
 // Whether a folder exists; NotFound only for path-not-found, Failed for any other failure.
 FolderLookup lookUpFolder(const std::string& path);
 
-// CreateDirectory with default security: true when the directory was made.
-bool createDirectory(const std::string& path);
-
 // Whether a name matches a wildcard pattern ("*", "?") by Windows' rules, ignoring letter case;
 // "*.*" matches every name, with a dot or without. Both texts are UTF-8.
 bool matchesWildcard(const std::string& pattern, const std::string& name);
@@ -126,7 +123,6 @@ struct CopyRequest
     // When set, the copy stops as soon as it can: the file being written is dropped,
     // those already written are put in place, and the outcome says cancelled.
     const std::atomic<bool>* stop = nullptr;
-    std::uintptr_t ownerWindow = 0;
     // The replace question, the program's own on both systems; without it nothing is replaced.
     std::function<ReplaceAnswer(const std::string& targetFile)> askReplace;
     // Told of the bytes done since the last call, file by file and within large files;

@@ -1,4 +1,4 @@
-// Folder test and directory creation on Linux, with Wine's case-insensitive names.
+// The folder test on Linux, with Wine's case-insensitive names.
 #include "os/os.h"
 
 #include <cerrno>
@@ -15,11 +15,6 @@ FolderLookup lookUpFolder(const std::string& path)
         return errno == ENOENT || errno == ENOTDIR ? FolderLookup::NotFound : FolderLookup::Failed;
     // A file is not a folder: the lookup by folder fails with path-not-found on Windows too.
     return S_ISDIR(info.st_mode) ? FolderLookup::Exists : FolderLookup::NotFound;
-}
-
-bool createDirectory(const std::string& path)
-{
-    return !path.empty() && ::mkdir(resolvePathIgnoringCase(path).c_str(), 0777) == 0;
 }
 
 } // namespace Os

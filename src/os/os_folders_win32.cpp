@@ -1,4 +1,4 @@
-// Folder test and directory creation on Windows.
+// The folder test on Windows.
 #include "os/os.h"
 #include "os/os_win32_internal.h"
 
@@ -38,15 +38,6 @@ FolderLookup lookUpFolder(const std::string& path)
     // A file is not a folder: the folder lookup reports path-not-found for it.
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FolderLookup::Exists
                                                         : FolderLookup::NotFound;
-}
-
-bool createDirectory(const std::string& path)
-{
-    SECURITY_ATTRIBUTES security{};
-    security.nLength = sizeof security;
-    security.lpSecurityDescriptor = nullptr;
-    security.bInheritHandle = FALSE;
-    return CreateDirectoryW(detail::widePath(path).c_str(), &security) != FALSE;
 }
 
 } // namespace Os

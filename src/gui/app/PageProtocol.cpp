@@ -55,20 +55,6 @@ bool fileIsListed(const QString& path)
     return !listMatchingFiles(path).isEmpty();
 }
 
-// The message for a folder box whose text the OS layer cannot be handed as it stands (Windows'
-// ANSI calls would get "?" for some characters, find nothing and fail on listing), else "".
-QString unusableFolderMessage(std::initializer_list<const QLineEdit*> folderBoxes)
-{
-    for (const QLineEdit* box : folderBoxes)
-        if (!survivesOsEncoding(box->text()))
-            return QStringLiteral("The folder \"%1\" has characters in its name that this "
-                                  "version of Windows cannot pass to ZEB 2000 (they are missing "
-                                  "from its ANSI code page). Use a folder whose name has none "
-                                  "of them.")
-                .arg(box->text());
-    return QString();
-}
-
 // The refusal of a backup folder inside what a backup copies, else "".
 QString backupInsideIcqData(const QString& backupFolder, const QString& icqFolder,
                             const QList<Component>& components)
@@ -128,12 +114,6 @@ void frmMain::cmdValidate_Click(qint16 Index)
                 }
                 appendSeparator(txtICQLocation);
                 appendSeparator(txtZEBLocation);
-                if (const QString unusable =
-                        unusableFolderMessage({txtICQLocation, txtZEBLocation});
-                    !unusable.isEmpty()) {
-                    cmdValidate[1]->setProperty(WizardPages::TagProperty, unusable);
-                    break;
-                }
                 if (const QString inside =
                         backupInsideIcqData(txtZEBLocation->text(), txtICQLocation->text(),
                                             everyPluginComponent(m_services.programFolder()));

@@ -137,7 +137,6 @@ void frmMain::runTask()
     plan.backupFolder = backup ? gstrTarget : gstrSource;
     plan.overwrite = chkOverwriteWithoutPrompting->checkState() == Qt::Checked;
     plan.verify = chkVerifyCopies->isChecked();
-    plan.ownerWindow = static_cast<qintptr>(winId());
     for (const QListWidgetItem* entry : lstZPXsList->selectedItems())
         plan.components << componentOf(entry);
 
