@@ -57,4 +57,11 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME zeb2000.exe)
 set(CPACK_NSIS_MUI_ICON ${CMAKE_SOURCE_DIR}/resources/pictures/zeb2000.ico)
 set(CPACK_NSIS_MUI_UNIICON ${CMAKE_SOURCE_DIR}/resources/pictures/zeb2000.ico)
 set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
+# CPack removes the program's key but leaves its vendor's above it, empty: both go here, the
+# vendor's only when no other program of ours is left in it.
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS
+    "DeleteRegKey SHCTX \"Software\\${CPACK_PACKAGE_VENDOR}\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}\"
+  DeleteRegKey /ifempty SHCTX \"Software\\${CPACK_PACKAGE_VENDOR}\"")
+# The values reach NSIS as they are written here, backslashes and quotes included.
+set(CPACK_VERBATIM_VARIABLES ON)
 include(CPack)

@@ -437,6 +437,13 @@ int backup(CommandContext& context)
                                         .arg(backupFolder));
         return ExitBadUsage;
     }
+    if (target.problem == TargetProblem::NameEndsBadly) {
+        console.printError(Prefix + QStringLiteral("%1: the name \"%2\" ends in a blank or a "
+                                                   "dot, which Windows cannot make reliably. "
+                                                   "Choose another name.")
+                                        .arg(backupFolder, target.containingFolder));
+        return ExitBadUsage;
+    }
     if (target.problem == TargetProblem::InsideIcqData) {
         console.printError(Prefix + QStringLiteral("%1 lies inside %2, which it backs up: every "
                                                    "run would copy the earlier backups. Choose "

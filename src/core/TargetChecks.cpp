@@ -44,6 +44,13 @@ TargetCheck checkBackupTarget(const QString& backupFolder, const QString& icqFol
 {
     if (folderPathProblem(backupFolder, false) == FolderPathProblem::FileSystemRoot)
         return {TargetProblem::FileSystemRoot, QString()};
+#ifdef Q_OS_WIN
+    for (const QString& name :
+         QDir::fromNativeSeparators(backupFolder).split(QLatin1Char('/'), Qt::SkipEmptyParts))
+        if (name != QLatin1String(".") && name != QLatin1String("..") &&
+            (name.endsWith(QLatin1Char(' ')) || name.endsWith(QLatin1Char('.'))))
+            return {TargetProblem::NameEndsBadly, name};
+#endif
     const QString target = realPath(backupFolder);
     if (QDir(target).isRoot())
         return {TargetProblem::FileSystemRoot, QString()};

@@ -11,12 +11,14 @@ enum class TargetProblem {
     None,
     FileSystemRoot, // a backup would spread its folders over the whole disk
     InsideIcqData,  // every run would copy the earlier backups into ICQ's own data
+    NameEndsBadly,  // Windows: a name that ends in a blank or a dot, which it cannot make reliably
 };
 
 struct TargetCheck
 {
     TargetProblem problem = TargetProblem::None;
-    QString containingFolder; // for InsideIcqData: the ICQ or component folder it lies in
+    // For InsideIcqData the ICQ or component folder it lies in; for NameEndsBadly the name.
+    QString containingFolder;
 };
 
 // Whether the backup folder may receive a backup of these components of the ICQ folder (all

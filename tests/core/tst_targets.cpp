@@ -53,6 +53,12 @@ private slots:
         QTest::newRow("a name that starts like one") << "@/drive_c/ICQ/NewDB2" << none << "";
         QTest::newRow("elsewhere") << "@/drive_c/ZEB/" << none << "";
         QTest::newRow("above the ICQ folder") << "@/drive_c/" << none << "";
+#ifdef Q_OS_WIN
+        const int endsBadly = int(TargetProblem::NameEndsBadly);
+        QTest::newRow("a trailing blank") << "@/drive_c/BackupB " << endsBadly << "BackupB ";
+        QTest::newRow("a folder ending in a dot")
+            << "@/drive_c/ZEB./backups" << endsBadly << "ZEB.";
+#endif
     }
     void targets()
     {

@@ -38,6 +38,13 @@ for _ in $(seq 100); do
 done
 ! kill -0 "$PROGRAM_PID" 2>/dev/null || fail "the installed program did not end"
 
+# The installer's key below its vendor's, in the machine's or the user's part of the registry.
+vendor_key() {
+    wine reg query "HKLM\\Software\\The ZEB 2000 developers" >/dev/null 2>&1 ||
+        wine reg query "HKCU\\Software\\The ZEB 2000 developers" >/dev/null 2>&1
+}
+vendor_key || fail "the installer wrote no key below 'The ZEB 2000 developers'"
+
 # The uninstaller runs on as a copy of itself: wait for the folder to go.
 wine "C:\\Program Files\\ZEB 2000\\Uninstall.exe" /S
 for _ in $(seq 200); do
@@ -46,4 +53,5 @@ for _ in $(seq 200); do
 done
 [ ! -e "$folder" ] || fail "uninstall left $(find "$folder" | head -n 5 | xargs)"
 [ -z "$(shortcuts)" ] || fail "uninstall left the Start-menu shortcut"
+! vendor_key || fail "uninstall left the key 'The ZEB 2000 developers'"
 echo "1 passed, 0 failed"

@@ -97,13 +97,13 @@ grep -q "Cannot read .*11111111.dat" "$work/out" || fail "the file was not named
 [ -d "$work/sets/2001-01-01 0000" ] || fail "--keep removed the older set"
 end $before
 
-# ---- A backup folder whose name ends in a blank: refused with its name, nothing copied into it.
+# ---- A backup folder whose name ends in a blank: refused with its name before anything is made.
 case="trailing blank"
 before=$failed
 backup "$dos\\BackupB " --overwrite
 [ $status != 0 ] || fail "a name ending in a blank answered success"
-grep -q "BackupB : the name ends in a blank" "$work/out" || fail "the name was not given: $(cat "$work/out")"
-[ -z "$(find "$work" -path "$work/BackupB*/NewDB*")" ] || fail "something was copied"
+grep -q 'the name "BackupB " ends in a blank' "$work/out" || fail "the name was not given: $(cat "$work/out")"
+[ -z "$(find "$work" -path "$work/BackupB*")" ] || fail "a folder was made: $(find "$work" -path "$work/BackupB*")"
 end $before
 
 # ---- A name outside the ANSI code page: backed up and restored byte for byte.

@@ -55,11 +55,16 @@ bool fileIsListed(const QString& path)
     return !listMatchingFiles(path).isEmpty();
 }
 
-// The refusal of a backup folder inside what a backup copies, else "".
-QString backupInsideIcqData(const QString& backupFolder, const QString& icqFolder,
+// The refusal of a backup folder inside what a backup copies, or with a name Windows cannot
+// make, else "".
+QString backupTargetRefusal(const QString& backupFolder, const QString& icqFolder,
                             const QList<Component>& components)
 {
     const TargetCheck check = checkBackupTarget(backupFolder, icqFolder, components);
+    if (check.problem == TargetProblem::NameEndsBadly)
+        return QStringLiteral("Backup location: the name \"%1\" ends in a blank or a dot, which "
+                              "Windows cannot make reliably. Choose another name.")
+            .arg(check.containingFolder);
     if (check.problem != TargetProblem::InsideIcqData)
         return QString();
     return QStringLiteral("Backup location lies inside %1, which a backup copies: every backup "
@@ -115,7 +120,7 @@ void frmMain::cmdValidate_Click(qint16 Index)
                 appendSeparator(txtICQLocation);
                 appendSeparator(txtZEBLocation);
                 if (const QString inside =
-                        backupInsideIcqData(txtZEBLocation->text(), txtICQLocation->text(),
+                        backupTargetRefusal(txtZEBLocation->text(), txtICQLocation->text(),
                                             everyPluginComponent(m_services.programFolder()));
                     optBackup->isChecked() && !inside.isEmpty()) {
                     cmdValidate[1]->setProperty(WizardPages::TagProperty, inside);
