@@ -431,24 +431,8 @@ int backup(CommandContext& context)
     const QString backupFolder = nativeFolder(options.toFolder);
     const TargetCheck target =
         checkBackupTarget(backupFolder, *icq, everyPluginComponent(context.programFolder));
-    if (target.problem == TargetProblem::FileSystemRoot) {
-        console.printError(Prefix + QStringLiteral("%1 is the root of a file system; back up "
-                                                   "into a folder of its own.")
-                                        .arg(backupFolder));
-        return ExitBadUsage;
-    }
-    if (target.problem == TargetProblem::NameEndsBadly) {
-        console.printError(Prefix + QStringLiteral("%1: the name \"%2\" ends in a blank or a "
-                                                   "dot, which Windows cannot make reliably. "
-                                                   "Choose another name.")
-                                        .arg(backupFolder, target.containingFolder));
-        return ExitBadUsage;
-    }
-    if (target.problem == TargetProblem::InsideIcqData) {
-        console.printError(Prefix + QStringLiteral("%1 lies inside %2, which it backs up: every "
-                                                   "run would copy the earlier backups. Choose "
-                                                   "a folder outside ICQ's data.")
-                                        .arg(backupFolder, target.containingFolder));
+    if (const QString refusal = targetRefusal(target, backupFolder); !refusal.isEmpty()) {
+        console.printError(Prefix + refusal);
         return ExitBadUsage;
     }
     if (!options.dryRun && refuseWhileIcqRuns(context, *icq))

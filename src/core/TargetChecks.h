@@ -27,6 +27,9 @@ struct TargetCheck
 // would then copy the earlier backups. Links and letter case are seen through.
 TargetCheck checkBackupTarget(const QString& backupFolder, const QString& icqFolder,
                               const QList<Component>& components);
+// Why the backup folder is refused, in the words the window and the command line both use; an
+// empty text when it is not.
+QString targetRefusal(const TargetCheck& check, const QString& backupFolder);
 
 enum class TargetCreation {
     Existed,

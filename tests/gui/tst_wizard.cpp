@@ -118,8 +118,8 @@ private slots:
         row("no icq.exe", "<P>/drive_c/Empty", "<P>/Backup", "ICQ location is incorrect." + icqHint,
             true);
         row("backup into the ICQ folder", "<ICQ>", "<ICQ>",
-            "Backup location lies inside <ICQ>, which a backup copies: every backup would copy "
-            "the earlier ones into ICQ's own data. Choose a folder outside it.");
+            "<ICQ> lies inside <ICQ>, which a backup copies: every backup would copy the earlier "
+            "ones into ICQ's own data. Choose a folder outside it.");
         // A name outside Windows' ANSI code page is a name like any other: paths travel as UTF-16.
         const QString ansi = QStringLiteral("<P>/drive_c/\u0416\u0443\u043a/");
         row("outside the ANSI code page", ansi, "<P>/ZEB/", QString());

@@ -55,24 +55,6 @@ bool fileIsListed(const QString& path)
     return !listMatchingFiles(path).isEmpty();
 }
 
-// The refusal of a backup folder inside what a backup copies, or with a name Windows cannot
-// make, else "".
-QString backupTargetRefusal(const QString& backupFolder, const QString& icqFolder,
-                            const QList<Component>& components)
-{
-    const TargetCheck check = checkBackupTarget(backupFolder, icqFolder, components);
-    if (check.problem == TargetProblem::NameEndsBadly)
-        return QStringLiteral("Backup location: the name \"%1\" ends in a blank or a dot, which "
-                              "Windows cannot make reliably. Choose another name.")
-            .arg(check.containingFolder);
-    if (check.problem != TargetProblem::InsideIcqData)
-        return QString();
-    return QStringLiteral("Backup location lies inside %1, which a backup copies: every backup "
-                          "would copy the earlier ones into ICQ's own data. Choose a folder "
-                          "outside it.")
-        .arg(check.containingFolder);
-}
-
 } // namespace
 
 void frmMain::cmdInitialize_Click(qint16 Index)
@@ -119,11 +101,12 @@ void frmMain::cmdValidate_Click(qint16 Index)
                 }
                 appendSeparator(txtICQLocation);
                 appendSeparator(txtZEBLocation);
-                if (const QString inside =
-                        backupTargetRefusal(txtZEBLocation->text(), txtICQLocation->text(),
-                                            everyPluginComponent(m_services.programFolder()));
-                    optBackup->isChecked() && !inside.isEmpty()) {
-                    cmdValidate[1]->setProperty(WizardPages::TagProperty, inside);
+                if (const QString refusal = targetRefusal(
+                        checkBackupTarget(txtZEBLocation->text(), txtICQLocation->text(),
+                                          everyPluginComponent(m_services.programFolder())),
+                        txtZEBLocation->text());
+                    optBackup->isChecked() && !refusal.isEmpty()) {
+                    cmdValidate[1]->setProperty(WizardPages::TagProperty, refusal);
                 } else if (fileIsListed(txtICQLocation->text() + QStringLiteral("icq.exe"))) {
                     const bool backup = optBackup->isChecked();
                     gstrSource = backup ? txtICQLocation->text() : txtZEBLocation->text();
