@@ -480,7 +480,7 @@ private slots:
         const bool asked = !question.isEmpty();
         QCOMPARE(f.runtime.boxes.front().title == "Check backup", asked);
         if (asked) {
-            QVERIFY2(f.runtime.boxes.front().prompt.contains(question),
+            QVERIFY2(QDir::fromNativeSeparators(f.runtime.boxes.front().prompt).contains(question),
                      qPrintable(f.runtime.boxes.front().prompt));
             QCOMPARE(f.runtime.boxes.front().buttons, MsgButtons::YesNoDefaultNo);
         }
