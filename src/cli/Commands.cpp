@@ -206,9 +206,7 @@ int dryRun(CommandContext& context, BackupRun& run)
         components << QJsonObject{{QStringLiteral("name"), component.name},
                                   {QStringLiteral("folder"), component.folder},
                                   {QStringLiteral("files"), list}};
-        for (const Os::PlannedFile& file : plan.files)
-            files +=
-                file.action == Os::PlannedAction::Copy || file.action == Os::PlannedAction::Replace;
+        files += plan.filesToWrite();
         bytes += plan.bytesToWrite();
         for (const Os::CopyFailure& failure : plan.failures)
             console.printError(Prefix + QStringLiteral("cannot read %1: %2")
@@ -374,11 +372,13 @@ int list(CommandContext& context)
     const QList<Component> components = offeredComponents(context.programFolder, side);
     const QStringList uins = uinsOnSide(side);
     QJsonArray componentList;
-    for (const Component& component : components)
-        componentList << QJsonObject{
-            {QStringLiteral("name"), component.name},
-            {QStringLiteral("folder"), component.folder},
-            {QStringLiteral("bytes"), folderSize(side + component.folder)}};
+    QList<qint64> sizes; // each component's folder walked once
+    for (const Component& component : components) {
+        sizes << folderSize(side + component.folder);
+        componentList << QJsonObject{{QStringLiteral("name"), component.name},
+                                     {QStringLiteral("folder"), component.folder},
+                                     {QStringLiteral("bytes"), sizes.last()}};
+    }
     context.report.insert(QStringLiteral("folder"), side);
     context.report.insert(QStringLiteral("components"), componentList);
     context.report.insert(QStringLiteral("uins"), QJsonArray::fromStringList(uins));
@@ -395,10 +395,10 @@ int list(CommandContext& context)
     if (context.options.json)
         return ExitSuccess;
     console.print(QStringLiteral("Components in %1:").arg(side));
-    for (const Component& component : components)
+    for (qsizetype at = 0; at < components.size(); ++at)
         console.print(QStringLiteral("  %1  %2")
-                          .arg(component.entryText(), -40)
-                          .arg(formatSize(folderSize(side + component.folder))));
+                          .arg(components[at].entryText(), -40)
+                          .arg(formatSize(sizes[at])));
     console.print(QStringLiteral("UINs:"));
     for (const QString& uin : uins)
         console.print(QStringLiteral("  ") + uin);

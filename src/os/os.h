@@ -160,6 +160,9 @@ struct PlannedFile
     std::int64_t modified = 0;      // the source's modification time, nanoseconds since 1970
     std::uint64_t replacedSize = 0; // the target file's size, when there is one
     Digest digest{};                // of the bytes written, when hasDigest
+
+    // Whether the copy writes it (new or replaced), rather than leaving or linking it.
+    bool isWritten() const;
 };
 
 struct PlannedFolder
@@ -193,7 +196,8 @@ public:
     std::string folderPath(std::uint32_t folder, bool target = true) const;
     std::string filePath(const PlannedFile& file, bool target = true) const;
 
-    // Bytes the copy will write (new and replaced files), and those it replaces.
+    // Files and bytes the copy will write (new and replaced files), and the bytes it replaces.
+    std::uint64_t filesToWrite() const;
     std::uint64_t bytesToWrite() const;
     std::uint64_t bytesReplaced() const;
     std::uint64_t totalBytes() const;

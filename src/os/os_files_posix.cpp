@@ -18,30 +18,7 @@
 namespace Os {
 namespace {
 
-class Fd
-{
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-    explicit operator bool() const { return m_fd >= 0; }
-    // Closes now, answering what close() said: a write may fail only there (NFS).
-    int close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0 ? 0 : errno;
-    }
-
-private:
-    int m_fd;
-};
+using detail::UniqueFd;
 
 std::string folderOf(const std::string& path)
 {
@@ -82,7 +59,7 @@ long temporaryOwner(const std::string& name)
 
 int syncFolder(const std::string& folder)
 {
-    const Fd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!fd)
         return errno;
     return ::fsync(fd.get()) == 0 ? 0 : errno;
@@ -121,15 +98,15 @@ int writeAll(int fd, const char* data, std::size_t size)
 // through `temporary`. A failure removes the temporary file again.
 int copyToTemporary(const std::string& from, const std::string& to, std::string& temporary)
 {
-    const Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    const UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info
     {
     };
     if (!in || ::fstat(in.get(), &info) != 0)
         return errno;
     temporary = temporaryBeside(to);
-    Fd out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                  info.st_mode & 07777));
+    UniqueFd out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                        info.st_mode & 07777));
     if (!out)
         return errno;
     const auto failed = [&](int error) {
@@ -195,7 +172,7 @@ int listFolder(const std::string& path, std::vector<FolderEntry>& entries)
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return errno;
-    const Fd folder(fd);
+    const UniqueFd folder(fd);
     std::vector<std::string> names;
     if (const int error = detail::readFolderNames(fd, ".", 0, names))
         return error;
@@ -364,7 +341,7 @@ int removeTree(const std::string& path, std::string& failedPath)
 int readWholeFile(const std::string& path, std::string& bytes)
 {
     bytes.clear();
-    const Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd)
         return errno;
     char buffer[65536];
@@ -384,7 +361,8 @@ int readWholeFile(const std::string& path, std::string& bytes)
 int writeFileDurably(const std::string& path, const std::string& bytes)
 {
     const std::string temporary = temporaryBeside(path);
-    Fd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    UniqueFd fd(
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
     if (!fd)
         return errno;
     int error = writeAll(fd.get(), bytes.data(), bytes.size());
@@ -403,7 +381,7 @@ int writeFileDurably(const std::string& path, const std::string& bytes)
 
 int syncFileSystem(const std::string& path)
 {
-    const Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd)
         return errno;
     return ::syncfs(fd.get()) == 0 ? 0 : errno;

@@ -28,7 +28,50 @@ extern std::string processFolder;
 } // namespace Os::detail
 
 #ifndef _WIN32
+#include <cerrno>
+#include <unistd.h>
+
 namespace Os::detail {
+
+// A file descriptor that closes itself.
+class UniqueFd
+{
+public:
+    explicit UniqueFd(int fd = -1) : m_fd(fd) {}
+    UniqueFd(UniqueFd&& other) noexcept : m_fd(other.release()) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept
+    {
+        reset(other.release());
+        return *this;
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    ~UniqueFd() { reset(); }
+
+    int get() const { return m_fd; }
+    explicit operator bool() const { return m_fd >= 0; }
+    int release()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+    void reset(int fd = -1)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+    // Closes now, answering what close() said: a write may fail only there (NFS).
+    int close()
+    {
+        const int fd = release();
+        return ::close(fd) == 0 ? 0 : errno;
+    }
+
+private:
+    int m_fd;
+};
 
 // Adds the names in the folder at `path` (relative to the folder descriptor `at`), but "." and
 // "..", to names; answers 0 or an errno. `flags` adds to the open's (O_NOFOLLOW).

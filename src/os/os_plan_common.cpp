@@ -34,11 +34,24 @@ std::string CopyPlan::filePath(const PlannedFile& file, bool target) const
     return path;
 }
 
+bool PlannedFile::isWritten() const
+{
+    return action == PlannedAction::Copy || action == PlannedAction::Replace;
+}
+
+std::uint64_t CopyPlan::filesToWrite() const
+{
+    std::uint64_t count = 0;
+    for (const PlannedFile& file : files)
+        count += file.isWritten() ? 1 : 0;
+    return count;
+}
+
 std::uint64_t CopyPlan::bytesToWrite() const
 {
     std::uint64_t bytes = 0;
     for (const PlannedFile& file : files)
-        if (file.action == PlannedAction::Copy || file.action == PlannedAction::Replace)
+        if (file.isWritten())
             bytes += file.size;
     return bytes;
 }
