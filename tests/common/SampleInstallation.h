@@ -5,11 +5,16 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QtEndian>
+
+#ifdef Q_OS_WIN
+#include <string>
+
+#include <windows.h>
+#endif
 
 class SampleInstallation
 {
@@ -43,26 +48,43 @@ public:
 
     // ICQ's registry key holding exactly these values, each "Name=text", "Name=dword:N" or
     // "Name=hex:0A0B..."; with none, no key at all. On Linux in the prefix's user.reg as Wine
-    // writes it, on Windows in the registry itself through reg.exe, as a user would.
+    // writes it, on Windows in the registry itself.
     void writeRegistry(const QStringList& values) const
     {
 #ifdef Q_OS_WIN
-        reg({QStringLiteral("delete"), QStringLiteral("HKCU\\Software\\Mirabilis"),
-             QStringLiteral("/f")});
+        // Through the registry functions rather than reg.exe: a child process per row was slow
+        // under Wine and its finish notifier crashed there now and then.
+        const std::wstring key = QString::fromLatin1(KeyName).toStdWString();
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Mirabilis");
+        if (values.isEmpty())
+            return;
+        HKEY handle = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &handle, nullptr) != ERROR_SUCCESS)
+            qFatal("Cannot make the ICQ key");
         for (const QString& value : values) {
-            const QString name = value.section(QLatin1Char('='), 0, 0);
-            QString data = value.section(QLatin1Char('='), 1);
-            QString type = QStringLiteral("REG_SZ");
-            if (data.startsWith(QLatin1String("dword:")) ||
-                data.startsWith(QLatin1String("hex:"))) {
-                type = data.startsWith(QLatin1Char('d')) ? QStringLiteral("REG_DWORD")
-                                                         : QStringLiteral("REG_BINARY");
-                data = data.section(QLatin1Char(':'), 1);
+            const std::wstring name = value.section(QLatin1Char('='), 0, 0).toStdWString();
+            const QString data = value.section(QLatin1Char('='), 1);
+            DWORD type = REG_SZ;
+            QByteArray bytes;
+            if (data.startsWith(QLatin1String("dword:"))) {
+                type = REG_DWORD;
+                const quint32 number = qToLittleEndian(data.mid(6).toUInt());
+                bytes = QByteArray(reinterpret_cast<const char*>(&number), sizeof number);
+            } else if (data.startsWith(QLatin1String("hex:"))) {
+                type = REG_BINARY;
+                bytes = QByteArray::fromHex(data.mid(4).toLatin1());
+            } else {
+                const std::wstring text = data.toStdWString();
+                bytes = QByteArray(reinterpret_cast<const char*>(text.c_str()),
+                                   qsizetype((text.size() + 1) * sizeof(wchar_t)));
             }
-            reg({QStringLiteral("add"), QStringLiteral("HKCU\\") + KeyName, QStringLiteral("/v"),
-                 name, QStringLiteral("/t"), type, QStringLiteral("/d"), data,
-                 QStringLiteral("/f")});
+            if (RegSetValueExW(handle, name.c_str(), 0, type,
+                               reinterpret_cast<const BYTE*>(bytes.constData()),
+                               DWORD(bytes.size())) != ERROR_SUCCESS)
+                qFatal("Cannot write an ICQ value");
         }
+        RegCloseKey(handle);
 #else
         QString text = QStringLiteral("WINE REGISTRY Version 2\n"
                                       ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
@@ -133,16 +155,6 @@ public:
 
 private:
     static constexpr const char* KeyName = "Software\\Mirabilis\\ICQ\\DefaultPrefs";
-#ifdef Q_OS_WIN
-    static void reg(const QStringList& arguments)
-    {
-        QProcess process;
-        process.setStandardOutputFile(QProcess::nullDevice());
-        process.setStandardErrorFile(QProcess::nullDevice());
-        process.start(QStringLiteral("reg.exe"), arguments);
-        process.waitForFinished();
-    }
-#endif
 
     QTemporaryDir m_root;
 };
