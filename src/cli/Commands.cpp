@@ -302,6 +302,7 @@ int runPlan(
         return signal == SIGINT ? ExitInterrupted : ExitTerminated;
     }
     int exitCode = ExitSuccess;
+    QStringList attributesLostIn;
     for (const ComponentResult& result : results) {
         if (!result.copied) {
             exitCode = ExitSomethingFailed;
@@ -317,16 +318,15 @@ int runPlan(
                                    fromOsPath(file));
         }
         if (result.outcome.attributesLost)
-            console.printError(Prefix + QStringLiteral("%1: the target's file system does not "
-                                                       "keep the modes or times of some files")
-                                            .arg(result.component.entryText()));
+            attributesLostIn << plan.targetFolder() + result.component.folder;
     }
+    if (!attributesLostIn.isEmpty())
+        console.printError(Prefix + attributesLostNote(attributesLostIn));
     if (!options.quiet && !options.json) {
         console.print(summaryLine(plan, results, clock.elapsed()));
         if (!run.undoFolder().isEmpty())
-            console.print(QStringLiteral("The previous files were kept in %1; \"zeb2000-cli "
-                                         "undo\" puts them back.")
-                              .arg(run.undoFolder()));
+            console.print(undoSetNote(run.undoFolder()) +
+                          QStringLiteral(" \"zeb2000-cli undo\" puts them back."));
     }
     return exitCode;
 }

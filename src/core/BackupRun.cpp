@@ -209,20 +209,32 @@ void BackupRun::openManifest()
     BackupManifest::discard(m_plan.backupFolder);
 }
 
-QList<ComponentResult> BackupRun::execute()
+QList<ComponentResult> BackupRun::execute(const NextComponent& next)
 {
-    walk();
     QList<ComponentResult> results;
     bool everythingCopied = true;
-    for (const Component& component : m_plan.components) {
-        if (m_stop)
+    while (!m_stop) {
+        const std::optional<Component> component = next();
+        if (!component || m_stop)
             break;
-        results << copyComponent(component);
+        results << copyComponent(*component);
         everythingCopied = everythingCopied && results.last().copied;
         if (results.last().outcome.cancelled)
             break;
     }
-    finish(everythingCopied && results.size() == m_plan.components.size());
+    finish(everythingCopied && !m_stoppedOrCancelled && !m_stop);
+    return results;
+}
+
+QList<ComponentResult> BackupRun::execute()
+{
+    walk();
+    qsizetype at = 0;
+    const QList<ComponentResult> results = execute([this, &at]() -> std::optional<Component> {
+        if (at == m_plan.components.size())
+            return std::nullopt;
+        return m_plan.components[at++];
+    });
     return results;
 }
 
@@ -252,6 +264,20 @@ QString BackupRun::finish(bool everythingCopied)
     });
     m_undo.reset();
     return m_undoFolder;
+}
+
+QString undoSetNote(const QString& undoFolder)
+{
+    return QStringLiteral("The previous files were kept in %1.").arg(undoFolder);
+}
+
+QString attributesLostNote(const QStringList& targetFolders)
+{
+    if (targetFolders.isEmpty())
+        return QString();
+    return QStringLiteral("The files were copied, but the file system of %1 does not keep the "
+                          "modes or times of some of them.")
+        .arg(targetFolders.join(QStringLiteral(", ")));
 }
 
 qint64 folderSize(const QString& folder)

@@ -11,7 +11,9 @@
 #include <QString>
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class ErrorSink;
 
@@ -90,7 +92,12 @@ public:
     // Copies one component, which need not be one of the plan's. A restore first keeps what it
     // will replace in the run's undo set; a component whose files cannot be kept is not copied.
     ComponentResult copyComponent(const Component& component);
-    // Copies every component of the plan, in its order, then finishes the run.
+    // Asked before each component: the next one to copy, or none once the run is to end.
+    using NextComponent = std::function<std::optional<Component>()>;
+    // Copies the components `next` answers, one after the other, until it answers none, a stop
+    // is requested or a Cancel ends the run; then finishes the run.
+    QList<ComponentResult> execute(const NextComponent& next);
+    // The same over the plan's components, in their order.
     QList<ComponentResult> execute();
     // Ends the run: closes a restore's undo set and, when everything was copied, removes the
     // undo sets beyond the newest five. Answers the undo set's folder, or an empty text.
@@ -124,6 +131,12 @@ private:
     bool m_manifestOpen = false;
     bool m_stoppedOrCancelled = false;
 };
+
+// What a run's end says, in the same words in the window and on the command line: where a
+// restore kept the files it replaced, and the targets whose file system dropped some modes or
+// times (empty when none).
+QString undoSetNote(const QString& undoFolder);
+QString attributesLostNote(const QStringList& targetFolders);
 
 // The bytes of the files below a folder, links followed as the copier follows them.
 qint64 folderSize(const QString& folder);

@@ -44,6 +44,12 @@ public:
         m_done = 0;
     }
     void componentProgress(qint64 bytesDone) override { m_done = bytesDone; }
+    void componentFinished(const ComponentResult& result) override
+    {
+        if (onComponentFinished)
+            onComponentFinished(result);
+    }
+    std::function<void(const ComponentResult&)> onComponentFinished;
     // The share of the current component done, 0 to 1.
     double share() const
     {
@@ -91,11 +97,7 @@ void reportCopyFailures(RuntimeServices& services, const Os::CopyOutcome& outcom
 // rather than in a box per component that stops the run until it is answered.
 QString attributesNote(const QStringList& folders)
 {
-    if (folders.isEmpty())
-        return QString();
-    return CrLf + CrLf + QStringLiteral("The files were copied, but the file system of ") +
-           folders.join(QStringLiteral(", ")) +
-           QStringLiteral(" does not keep the modes or times of some of them.");
+    return folders.isEmpty() ? QString() : CrLf + CrLf + attributesLostNote(folders);
 }
 
 // The entry's text is the name, a blank and the folder in brackets; the folder itself is kept
@@ -158,56 +160,76 @@ void frmMain::runTask()
         run.finish(false);
     });
 
+    // The components are taken from the list as the run reaches them: the user may change the
+    // selection while it runs. What happens between components is the window's, on its thread.
     bool succeeded = true;
+    bool selectionEmptied = false;
     QString failures;
     QStringList attributesLostIn;
     qint16 processed = 0;
+    int nextEntry = 0;
     cProgBar& bar = progressBar();
     bar.setMax(100);
     bar.setMin(0);
 
-    const int lastEntry = lstZPXsList->count() - 1;
-    for (int index = 0; index <= lastEntry; ++index) {
-        QListWidgetItem* entry = lstZPXsList->item(index);
-        if (!entry || !entry->isSelected())
-            continue;
-        ++processed;
-        const Component component = componentOf(entry);
-        lblOverallProgress->setText(QStringLiteral("Current component: ") + component.name +
-                                    QStringLiteral("  ..."));
-        m_services.doEvents();
+    const auto nextSelected = [&]() -> std::optional<Component> {
+        for (; nextEntry < lstZPXsList->count(); ++nextEntry) {
+            const QListWidgetItem* entry = lstZPXsList->item(nextEntry);
+            if (!entry->isSelected())
+                continue;
+            ++nextEntry;
+            ++processed;
+            const Component component = componentOf(entry);
+            lblOverallProgress->setText(QStringLiteral("Current component: ") + component.name +
+                                        QStringLiteral("  ..."));
+            m_services.doEvents();
+            if (run.stopRequested())
+                return std::nullopt;
+            return component;
+        }
+        return std::nullopt;
+    };
+    const auto componentDone = [&](const ComponentResult& result) {
         if (run.stopRequested())
-            break;
-
-        // The copy goes on in a thread of its own; the bar moves within the component.
-        ComponentResult result;
-        job.run([&] { result = run.copyComponent(component); },
-                [&] { showShareWithin(processed, observer.share()); });
-        if (run.stopRequested())
-            break;
+            return;
         reportCopyFailures(m_services, result.outcome);
         if (result.outcome.attributesLost)
-            attributesLostIn << gstrTarget + component.folder;
+            attributesLostIn << gstrTarget + result.component.folder;
         if (!result.copied) {
             succeeded = false;
-            failures += CrLf + entry->text();
+            failures += CrLf + result.component.entryText();
         }
-
-        // The user may change the selection while the run yields; with none left there is no
-        // share to show, which the runtime reports as a division by zero.
+        // With no selection left there is no share to show, which the runtime reports as a
+        // division by zero once the run is over.
         const qsizetype selected = lstZPXsList->selectedItems().size();
-        if (selected == 0)
-            raiseError(ErrorNumber::DivisionByZero);
+        if (selected == 0) {
+            selectionEmptied = true;
+            run.requestStop();
+            return;
+        }
         const int percent = static_cast<int>(100 * processed / selected);
         lblOverallPercentage->setText(QString::number(percent) + QLatin1Char('%'));
         bar.setValue(percent);
         m_services.doEvents();
-    }
+    };
+    observer.onComponentFinished = [&](const ComponentResult& result) {
+        job.ask<bool>(
+            [&] {
+                componentDone(result);
+                return true;
+            },
+            false);
+    };
+    job.run(
+        [&] { run.execute([&] { return job.ask<std::optional<Component>>(nextSelected, {}); }); },
+        [&] { showShareWithin(processed, observer.share()); });
+    if (selectionEmptied)
+        raiseError(ErrorNumber::DivisionByZero);
 
     // The program ends while the run stops: nothing more to say.
     if (run.stopRequested())
         return;
-    const QString undoFolder = run.finish(succeeded);
+    const QString undoFolder = run.undoFolder();
 
     // Leaving the program is for a run that succeeded; a failed one shows what failed first.
     if (succeeded && chkExitAfterDoing->checkState() == Qt::Checked) {
@@ -217,13 +239,11 @@ void frmMain::runTask()
         if (succeeded) {
             lblOverallProgress->setText(QStringLiteral("Finished!"));
             // After a restore, where the files it replaced wait for an undo.
-            m_services.msgBox(QStringLiteral("The task was completed successfully!") +
-                                  (undoFolder.isEmpty()
-                                       ? QString()
-                                       : CrLf + QStringLiteral("The previous files were kept in ") +
-                                             undoFolder + QLatin1Char('.')) +
-                                  attributesNote(attributesLostIn),
-                              MsgButtons::OkOnly, MsgIcon::Information, QStringLiteral("Info"));
+            m_services.msgBox(
+                QStringLiteral("The task was completed successfully!") +
+                    (undoFolder.isEmpty() ? QString() : CrLf + undoSetNote(undoFolder)) +
+                    attributesNote(attributesLostIn),
+                MsgButtons::OkOnly, MsgIcon::Information, QStringLiteral("Info"));
         } else {
             lblOverallProgress->setText(QStringLiteral("One or more errors occured!"));
             ShowErrorMessage(m_services,
