@@ -27,16 +27,21 @@ void Console::write(QIODevice& device, const QByteArray& bytes)
     static_cast<void>(device.write(bytes));
 }
 
+void Console::writeText(QIODevice& device, const QString& text)
+{
+    write(device, text.toUtf8());
+}
+
 void Console::print(const QString& line)
 {
     endStatus();
-    write(m_output, line.toLocal8Bit() + '\n');
+    writeText(m_output, line + QLatin1Char('\n'));
 }
 
 void Console::printError(const QString& line)
 {
     endStatus();
-    write(m_error, line.toLocal8Bit() + '\n');
+    writeText(m_error, line + QLatin1Char('\n'));
 }
 
 void Console::printJson(const QJsonObject& document)
@@ -48,14 +53,14 @@ void Console::printJson(const QJsonObject& document)
 std::optional<QString> Console::ask(const QString& question)
 {
     endStatus();
-    write(m_error, question.toLocal8Bit());
+    writeText(m_error, question);
     const std::optional<QByteArray> answer = readLine();
     if (!answer) {
         // The prompt's line is ended, so that what follows starts below it.
         write(m_error, "\n");
         return std::nullopt;
     }
-    return QString::fromLocal8Bit(*answer);
+    return QString::fromUtf8(*answer);
 }
 
 std::optional<QByteArray> Console::readLine()
@@ -76,7 +81,7 @@ void Console::showStatus(const QString& status)
     const int width = columns();
     const QString fitted = width > 1 && status.size() >= width ? status.left(width - 1) : status;
     // Back to the line's start, the new text, and the rest of the old one cleared.
-    write(m_error, '\r' + fitted.toLocal8Bit() + "\033[K");
+    writeText(m_error, QLatin1Char('\r') + fitted + QStringLiteral("\033[K"));
     m_statusShown = true;
 }
 
@@ -101,11 +106,40 @@ SystemConsole::SystemConsole() : Console(input, output, error)
 #ifdef _WIN32
     inputIsTerminal = _isatty(_fileno(stdin));
     errorIsTerminal = _isatty(_fileno(stderr));
+    // The status line clears its rest with an escape sequence, which a console of Windows 10 and
+    // later carries out once asked to.
+    const HANDLE errorHandle = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (GetConsoleMode(errorHandle, &mode))
+        static_cast<void>(SetConsoleMode(errorHandle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING));
 #else
     inputIsTerminal = isatty(STDIN_FILENO);
     errorIsTerminal = isatty(STDERR_FILENO);
 #endif
 }
+
+#ifdef _WIN32
+void SystemConsole::writeText(QIODevice& device, const QString& text)
+{
+    // A console shows any character through the wide call, whatever its code page; a file or a
+    // pipe gets UTF-8.
+    const HANDLE handle = GetStdHandle(&device == &output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (!GetConsoleMode(handle, &mode)) {
+        Console::writeText(device, text);
+        return;
+    }
+    const std::wstring wide = text.toStdWString();
+    for (std::size_t done = 0; done < wide.size();) {
+        DWORD written = 0;
+        if (!WriteConsoleW(handle, wide.data() + done, DWORD(wide.size() - done), &written,
+                           nullptr) ||
+            written == 0)
+            return; // nobody left to tell, as with a closed stream
+        done += written;
+    }
+}
+#endif
 
 std::optional<QByteArray> SystemConsole::readLine()
 {

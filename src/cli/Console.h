@@ -40,6 +40,8 @@ public:
     bool errorIsTerminal = false;
 
 protected:
+    // Writes text to standard output or standard error: as UTF-8, or as a console needs it.
+    virtual void writeText(QIODevice& device, const QString& text);
     // One line of input without its line end; none at the end or when stopped.
     virtual std::optional<QByteArray> readLine();
     // The terminal's width in columns, 0 when unknown.
@@ -76,6 +78,9 @@ public:
     SystemConsole();
 
 protected:
+#ifdef _WIN32
+    void writeText(QIODevice& device, const QString& text) override;
+#endif
     std::optional<QByteArray> readLine() override;
     int columns() override;
 

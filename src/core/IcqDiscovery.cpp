@@ -70,7 +70,7 @@ QString icqFolderFromRegistry(const RegistryNotice& notice)
     if (folder.empty())
         return QString();
     // The registry holds a DOS path; on Linux it names a folder of the Wine prefix.
-    return QString::fromLocal8Bit(Os::nativePathFromRegistry(folder));
+    return fromOsPath(Os::nativePathFromRegistry(folder));
 }
 
 namespace {

@@ -1,7 +1,7 @@
 // The operating-system layer: plain C++ without Qt, so that the Win32 side can be built and
 // tested on its own. One header, one backend per platform (os_*_posix.cpp, os_*_win32.cpp).
-// Text crosses this boundary as bytes: UTF-8 on Linux; on Windows paths are WTF-8 (UTF-16 as
-// bytes), registry values and window titles the ANSI code page.
+// Text crosses this boundary as bytes: UTF-8 on Linux; on Windows paths and registry values are
+// WTF-8 (UTF-16 as bytes), window titles the ANSI code page.
 #pragma once
 
 #include <array>

@@ -52,7 +52,9 @@ private slots:
         // A value that is not text is no folder, however its bytes read.
         row("ICQPath a number", {"ICQPath=dword:1"}, noValue);
         row("ICQPath bytes, no terminator", {"ICQPath=hex:433A5C49435120"}, noValue);
-        row("quotes and accents", {"ICQPath=C:\\José \"Q\"\\Müller\\"}, "C:\\José \"Q\"\\Müller\\");
+        // Ω and the Cyrillic name lie outside every Western ANSI code page.
+        row("quotes, accents and other scripts", {"ICQPath=C:\\José \"Q\"\\Müller Ω\\Сохр\\"},
+            "C:\\José \"Q\"\\Müller Ω\\Сохр\\");
 #ifndef Q_OS_WIN
         // Cut at the NUL, the path would name another folder: the value counts as unreadable.
         // (Windows' reg.exe cannot write one.)

@@ -2,7 +2,7 @@
 # Fault injection into real copies of the Windows copier under Wine, each case in processes of
 # its own: a kill in the middle of a new and of a replaced large file, a kill after the data and
 # before the renames, a source another program holds without sharing, a backup folder whose name
-# ends in a blank, a name outside the ANSI code page backed up and restored, and a repeat backup
+# ends in a blank, a name outside the ANSI code page backed up, named and restored, and a repeat backup
 # without a terminal and without --overwrite. Run by scripts/test-windows.sh, which owns the Wine
 # prefix.
 set -euo pipefail
@@ -114,6 +114,8 @@ backup "$dos\\Sicherung Ω" --mkpath
 [ $status = 0 ] || fail "the backup failed: $(cat "$work/out")"
 diff -r "$work/icq/NewDB" "$work/Sicherung Ω/NewDB" >/dev/null ||
     fail "the backup differs: $(ls "$work" "$work/Sicherung Ω/NewDB" 2>&1)"
+# Redirected, the summary is UTF-8, whatever the ANSI code page.
+grep -q "Sicherung Ω" "$work/out" || fail "the name was not printed as UTF-8: $(cat "$work/out")"
 echo "damaged" >"$work/icq/NewDB/Ω.dat"
 status=0
 timeout 120 "$(dirname "$0")/../../scripts/test-windows.sh" --run "$cli" restore \
