@@ -69,10 +69,8 @@ wineserver -w
 # own services start with the first program and stay; started here, they hold no test's
 # output pipe open (GoogleTest's discovery waits for that pipe to close).
 wineserver -p
-# Smoothed fonts, as Windows 10 draws them by default; a new prefix draws small text without,
-# and Wine's hinting then drops whole stems ("I") of Liberation Sans at the window's size.
-wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothing /d 2 /f >/dev/null 2>&1
-wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothingType /t REG_DWORD /d 2 /f >/dev/null 2>&1
+# The prefix stays as wineboot made it (font smoothing off, among others): the programs must look
+# right in it as users get it.
 
 echo "== Cross build in $build (Qt in $ZEB_QT_MINGW_PREFIX)"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \

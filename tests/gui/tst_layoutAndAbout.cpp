@@ -195,6 +195,30 @@ private slots:
     }
 #endif
 
+    // Each stem of the small captions is drawn: with the desktop's font smoothing off, as in a
+    // Wine prefix that wineboot made, Wine's hinting dropped every "I" and "!" of the window.
+    void smallCaptionsKeepEveryStem()
+    {
+        for (const char* name : {"cmdNext", "optBackup", "lblOverallProgress"}) {
+            for (const QString& text : {QStringLiteral("I"), QStringLiteral("!")}) {
+                QLabel label(text);
+                label.setFont(named(name)->font());
+                label.setStyleSheet(QStringLiteral("color: black; background: white"));
+                label.adjustSize();
+                const QImage image = label.grab().toImage();
+                // The ink in pixels' worth, smoothed edges counted by their share.
+                double ink = 0;
+                for (int y = 0; y < image.height(); ++y)
+                    for (int x = 0; x < image.width(); ++x)
+                        ink += (255 - qGray(image.pixel(x, y))) / 255.0;
+                QVERIFY2(ink >= 3, qPrintable(QStringLiteral("\"%1\" in the font of %2: %3 "
+                                                             "pixels of ink")
+                                                  .arg(text, name)
+                                                  .arg(ink)));
+            }
+        }
+    }
+
     // The progress bar narrows its canvas to whole blocks of width 2/3 of their height plus a
     // pixel of gap; blocks are 4 pixels less high than the canvas, from x = y = 2. A canvas too
     // low for one block keeps its width and draws none. Each value is set after a full bar, so

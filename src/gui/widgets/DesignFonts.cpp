@@ -17,6 +17,9 @@ QFont fontOf(const QStringList& families, qreal pointSize, bool bold = false)
     font.setFamilies(families);
     font.setPointSizeF(pointSize);
     font.setBold(bold);
+    // Smoothed whatever the desktop says: unsmoothed, Wine's hinting drops whole stems ("I",
+    // "!") at these sizes, and a Wine prefix starts with smoothing off.
+    font.setStyleStrategy(QFont::PreferAntialias);
     return font;
 }
 
