@@ -422,6 +422,11 @@ private:
     std::string placeFile(const Pending& pending) override;
     FolderTimes setFolderTimes(std::uint32_t folder) override;
 
+    // The marks a copy carries besides the read-only one.
+    static constexpr DWORD KeptMarks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                       FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    std::set<std::uint32_t> m_readOnly; // the files whose sources are read-only
+
     std::string temporaryPath(const Pending& pending) const
     {
         const PlannedFile& file = m_plan.files[pending.file];
@@ -595,9 +600,17 @@ void Executor::copyFile(std::uint32_t index)
             return drop();
         }
     }
-    // The data is what counts: a target that keeps no times is told of once.
-    if (!SetFileTime(out.get(), nullptr, &before.ftLastAccessTime, &before.ftLastWriteTime))
+    // The data is what counts: a target that keeps no times or marks is told of once. The
+    // read-only mark goes on once the file is in place, where it no longer stops the move.
+    FILE_BASIC_INFO marks{};
+    marks.FileAttributes = before.dwFileAttributes & KeptMarks;
+    if (marks.FileAttributes == 0)
+        marks.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    if (!SetFileTime(out.get(), nullptr, &before.ftLastAccessTime, &before.ftLastWriteTime) ||
+        !SetFileInformationByHandle(out.get(), FileBasicInfo, &marks, sizeof marks))
         m_outcome.attributesLost = true;
+    if (before.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+        m_readOnly.insert(index);
     if (m_request.durable && !FlushFileBuffers(out.get()))
         return failed(targetFile, CopySide::Target, lastError());
     out.reset();
@@ -639,8 +652,14 @@ std::string Executor::placeFile(const Pending& pending)
         // A new file never replaces one that appeared meanwhile.
         const DWORD flags = MOVEFILE_WRITE_THROUGH |
                             (file.action == PlannedAction::Replace ? MOVEFILE_REPLACE_EXISTING : 0);
-        if (MoveFileExW(widePath(temporary).c_str(), widePath(final).c_str(), flags))
+        if (detail::moveFileOver(widePath(temporary), widePath(final), flags)) {
+            const DWORD marks = GetFileAttributesW(widePath(final).c_str());
+            if (m_readOnly.count(pending.file) &&
+                (marks == INVALID_FILE_ATTRIBUTES ||
+                 !SetFileAttributesW(widePath(final).c_str(), marks | FILE_ATTRIBUTE_READONLY)))
+                m_outcome.attributesLost = true;
             return {};
+        }
         reason = errorText(lastError());
     }
     DeleteFileW(widePath(temporary).c_str());

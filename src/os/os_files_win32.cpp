@@ -66,6 +66,27 @@ int detail::lastError()
     return int(error);
 }
 
+bool detail::moveFileOver(const std::wstring& from, const std::wstring& to, DWORD flags)
+{
+    if (MoveFileExW(from.c_str(), to.c_str(), flags))
+        return true;
+    const DWORD error = GetLastError();
+    const DWORD marks = GetFileAttributesW(to.c_str());
+    if (error != ERROR_ACCESS_DENIED || !(flags & MOVEFILE_REPLACE_EXISTING) ||
+        marks == INVALID_FILE_ATTRIBUTES || !(marks & FILE_ATTRIBUTE_READONLY) ||
+        (marks & FILE_ATTRIBUTE_DIRECTORY) ||
+        !SetFileAttributesW(to.c_str(), marks & ~DWORD(FILE_ATTRIBUTE_READONLY))) {
+        SetLastError(error);
+        return false;
+    }
+    if (MoveFileExW(from.c_str(), to.c_str(), flags))
+        return true;
+    const DWORD again = GetLastError();
+    SetFileAttributesW(to.c_str(), marks);
+    SetLastError(again);
+    return false;
+}
+
 // 100 ns ticks from 1601 to 1970.
 constexpr std::int64_t TicksTo1970 = 116444736000000000LL;
 
@@ -154,7 +175,7 @@ int copyToTemporary(const std::string& from, const std::string& to, std::string&
 int rename(const std::string& from, const std::string& to, bool replace)
 {
     const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
-    return MoveFileExW(wide(from).c_str(), wide(to).c_str(), flags) ? 0 : lastError();
+    return detail::moveFileOver(wide(from), wide(to), flags) ? 0 : lastError();
 }
 
 } // namespace

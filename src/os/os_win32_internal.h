@@ -26,6 +26,10 @@ std::string blankOrDotName(const std::string& path);
 inline constexpr char BlankOrDotMessage[] =
     "the name ends in a blank or a dot, which Windows cannot keep reliably";
 
+// MoveFileExW that also replaces a read-only file (the copy of a read-only source, which Windows
+// will not replace otherwise): its mark is cleared for the move, and put back if the move fails.
+bool moveFileOver(const std::wstring& from, const std::wstring& to, DWORD flags);
+
 // What the handle's information tells of a file: kind, size, time and identity.
 FileState stateOf(const BY_HANDLE_FILE_INFORMATION& info);
 

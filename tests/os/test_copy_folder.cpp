@@ -12,6 +12,8 @@
 #include <vector>
 
 #ifdef _WIN32
+#include "os/os_win32_internal.h"
+
 #include <windows.h>
 #else
 #include <grp.h>
@@ -375,6 +377,31 @@ TEST_F(CopyFolder, ASourceHeldWithoutSharingIsAFailedFile)
     EXPECT_EQ(outcome.failures[0].path, dir.path("src/held.dat"));
     EXPECT_EQ(outcome.failures[0].side, Os::CopySide::Source);
     EXPECT_EQ(namesIn("dst"), std::vector<std::string>{"a.dat"});
+}
+
+// A copy carries the source's marks: hidden and read-only, among others. The read-only copy of
+// an earlier backup is replaced all the same, and removed with its folder.
+TEST_F(CopyFolder, KeepsTheMarksOfFilesAndReplacesReadOnlyCopies)
+{
+    dir.writeFile("src/a.dat", "first");
+    const std::wstring source = Os::detail::widePath(dir.path("src/a.dat"));
+    constexpr DWORD Marks = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+    ASSERT_TRUE(SetFileAttributesW(source.c_str(), Marks));
+    EXPECT_TRUE(copy("src", "dst"));
+    const std::wstring copied = Os::detail::widePath(dir.path("dst/a.dat"));
+    EXPECT_EQ(GetFileAttributesW(copied.c_str()) & Marks, Marks);
+
+    ASSERT_TRUE(SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL));
+    dir.writeFile("src/a.dat", "second, longer");
+    ASSERT_TRUE(SetFileAttributesW(source.c_str(), Marks));
+    EXPECT_TRUE(copy("src", "dst"));
+    EXPECT_EQ(dir.readFile("dst/a.dat"), "second, longer");
+    EXPECT_EQ(GetFileAttributesW(copied.c_str()) & Marks, Marks);
+    EXPECT_FALSE(outcome.attributesLost);
+
+    std::string failed;
+    EXPECT_EQ(Os::removeTree(dir.path("dst"), failed), 0) << failed;
+    ASSERT_TRUE(SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL));
 }
 
 // Names travel as UTF-16 from end to end: folders and files the ANSI code page lacks are copied
