@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Fault injection into real copies of the Windows copier under Wine, each case in processes of
 # its own: a kill in the middle of a new and of a replaced large file, a kill after the data and
-# before the renames, a source another program holds without sharing, a backup folder whose name
-# ends in a blank, a name outside the ANSI code page backed up, named and restored, and a repeat backup
-# without a terminal and without --overwrite. Run by scripts/test-windows.sh, which owns the Wine
+# before the renames, a full disk, a source another program holds without sharing, a backup
+# folder whose name ends in a blank, a name outside the ANSI code page backed up, named and
+# restored, and a repeat backup without a terminal and without --overwrite. Run by scripts/test-windows.sh, which owns the Wine
 # prefix.
 set -euo pipefail
 driver=$1
@@ -17,7 +17,7 @@ run() { "$(dirname "$0")/../../scripts/test-windows.sh" --run "$@"; }
 # Everything lives on the prefix's drive C:, so that each path has its Windows twin.
 work=$(mktemp -d "$ZEB_WINEPREFIX/drive_c/zebfaults.XXXXXX")
 dos="C:\\$(basename "$work")"
-trap 'rm -rf "$work"' EXIT
+trap 'umount "$work/small" 2>/dev/null || true; rm -rf "$work"' EXIT
 . "$(dirname "$0")/cases.sh"
 copy() { run "$driver" "$dos\\src" "$dos\\dst" >"$work/out" 2>&1; }
 
@@ -54,6 +54,32 @@ run "$driver" "$dos\\src" "$dos\\dst" --die-after 3 >/dev/null 2>&1 && fail "the
 [ "$(ls "$work/dst")" = "b.dat" ] && [ "$(cat "$work/dst/b.dat")" = "the old b" ] ||
     fail "the real names changed before the renames: $(ls "$work/dst")"
 copy && diff -r "$work/src" "$work/dst" >/dev/null || fail "the next copy did not finish the job"
+end $before
+
+# ---- A full disk (a 2 MiB tmpfs on the prefix's drive C:): what fits is copied, the file that does
+# not is named with the target as the side, the old one stays whole, no temporary file is left.
+begin "full disk"
+before=$failed
+if [ "$(id -u)" != 0 ]; then
+    echo "full disk: skipped, mounting a small disk needs root"
+elif mkdir -p "$work/small" && mount -t tmpfs -o size=2m tmpfs "$work/small"; then
+    mkdir "$work/small/dst"
+    echo "the old b" >"$work/small/dst/b.dat"
+    head -c $((512 << 10)) /dev/urandom >"$work/src/a.dat"
+    head -c $((3 << 20)) /dev/urandom >"$work/src/b.dat"
+    echo small >"$work/src/c.dat"
+    run "$driver" "$dos\\src" "$dos\\small\\dst" >"$work/out" 2>&1 &&
+        fail "a copy onto a full disk answered success"
+    grep -q '^failure target .*\\b\.dat: ' "$work/out" ||
+        fail "no report of the full disk: $(cat "$work/out")"
+    cmp -s "$work/src/a.dat" "$work/small/dst/a.dat" && cmp -s "$work/src/c.dat" "$work/small/dst/c.dat" ||
+        fail "the files that fit were not copied"
+    [ "$(cat "$work/small/dst/b.dat")" = "the old b" ] && [ "$(temporaries "$work/small")" = 0 ] ||
+        fail "the old file was cut or a temporary file stayed: $(ls -la "$work/small/dst")"
+    umount "$work/small"
+else
+    fail "a small disk could not be mounted"
+fi
 end $before
 
 # The command line's cases back up a sample ICQ folder named with --icq.
