@@ -17,16 +17,7 @@ sample=$(mktemp -d)
 "$(dirname "$0")/../../scripts/make-sample-icq.sh" "$sample" >/dev/null
 cp -a "$sample/drive_c/Program Files/ICQ" "$work/icq"
 rm -rf "$sample" "$work/icq/2000b"
-python3 - "$work/icq/2000b" "$files" <<'PY'
-import os, random, sys
-root, count = sys.argv[1], int(sys.argv[2])
-random.seed(2000)
-for i in range(count):
-    folder = os.path.join(root, "f%03d" % (i % 200))
-    os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, "m%05d.dat" % i), "wb") as f:
-        f.write(random.randbytes(random.randint(1, 64) * 1024))
-PY
+"$(dirname "$0")/small_files.py" "$work/icq/2000b" "$files"
 
 # Seconds a command takes under Wine, the program's start included.
 timed() {
