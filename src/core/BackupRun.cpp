@@ -209,7 +209,7 @@ void BackupRun::openManifest()
     BackupManifest::discard(m_plan.backupFolder);
 }
 
-QList<ComponentResult> BackupRun::execute(const NextComponent& next)
+QList<ComponentResult> BackupRun::execute(const NextComponent& next, const CopyStep& copy)
 {
     QList<ComponentResult> results;
     bool everythingCopied = true;
@@ -217,7 +217,7 @@ QList<ComponentResult> BackupRun::execute(const NextComponent& next)
         const std::optional<Component> component = next();
         if (!component || m_stop)
             break;
-        results << copyComponent(*component);
+        results << copy(*component);
         everythingCopied = everythingCopied && results.last().copied;
         if (results.last().outcome.cancelled)
             break;
@@ -230,12 +230,13 @@ QList<ComponentResult> BackupRun::execute()
 {
     walk();
     qsizetype at = 0;
-    const QList<ComponentResult> results = execute([this, &at]() -> std::optional<Component> {
-        if (at == m_plan.components.size())
-            return std::nullopt;
-        return m_plan.components[at++];
-    });
-    return results;
+    return execute(
+        [this, &at]() -> std::optional<Component> {
+            if (at == m_plan.components.size())
+                return std::nullopt;
+            return m_plan.components[at++];
+        },
+        [this](const Component& component) { return copyComponent(component); });
 }
 
 QString BackupRun::finish(bool everythingCopied)

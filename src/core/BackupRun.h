@@ -94,10 +94,12 @@ public:
     ComponentResult copyComponent(const Component& component);
     // Asked before each component: the next one to copy, or none once the run is to end.
     using NextComponent = std::function<std::optional<Component>()>;
+    // Copies one component: copyComponent, on this thread or one the front end chose.
+    using CopyStep = std::function<ComponentResult(const Component&)>;
     // Copies the components `next` answers, one after the other, until it answers none, a stop
     // is requested or a Cancel ends the run; then finishes the run.
-    QList<ComponentResult> execute(const NextComponent& next);
-    // The same over the plan's components, in their order.
+    QList<ComponentResult> execute(const NextComponent& next, const CopyStep& copy);
+    // The same over the plan's components, in their order, on this thread.
     QList<ComponentResult> execute();
     // Ends the run: closes a restore's undo set and, when everything was copied, removes the
     // undo sets beyond the newest five. Answers the undo set's folder, or an empty text.

@@ -245,6 +245,27 @@ private slots:
         QVERIFY(f.runtime.ended);
     }
 
+    // Exit → Yes between components, where the window yields before a copy: the run ends at once
+    // and copies nothing more (nothing may wait there for the window's thread).
+    void exitBetweenComponentsEndsTheRun()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        f.runtime.boxAnswers = {MsgAnswer::Yes};
+        f.runtime.onDoEvents = [&](int yield) {
+            if (yield == 1)
+                f.press("cmdExit");
+        };
+        f.press("cmdNext");
+        QVERIFY(f.runtime.ended);
+        QCOMPARE(f.runtime.prompts(),
+                 QStringList{"Program is busy, are you sure you wish to interrupt and exit?"});
+        QVERIFY(
+            QDir(f.sample.backupFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+    }
+
     // The About panel opened and closed during a run leaves Back and "&Do It !" off until the
     // run ends, and Next pressed meanwhile (Enter, a shortcut) starts no second run.
     void aboutDuringARunKeepsTheRunAlone()

@@ -44,12 +44,6 @@ public:
         m_done = 0;
     }
     void componentProgress(qint64 bytesDone) override { m_done = bytesDone; }
-    void componentFinished(const ComponentResult& result) override
-    {
-        if (onComponentFinished)
-            onComponentFinished(result);
-    }
-    std::function<void(const ComponentResult&)> onComponentFinished;
     // The share of the current component done, 0 to 1.
     double share() const
     {
@@ -161,9 +155,9 @@ void frmMain::runTask()
     });
 
     // The components are taken from the list as the run reaches them: the user may change the
-    // selection while it runs. What happens between components is the window's, on its thread.
+    // selection while it runs. Between components the window's thread is free (nothing waits on
+    // it), so the window can handle its events and an Exit there finds no copy at work.
     bool succeeded = true;
-    bool selectionEmptied = false;
     QString failures;
     QStringList attributesLostIn;
     qint16 processed = 0;
@@ -183,48 +177,36 @@ void frmMain::runTask()
             lblOverallProgress->setText(QStringLiteral("Current component: ") + component.name +
                                         QStringLiteral("  ..."));
             m_services.doEvents();
-            if (run.stopRequested())
-                return std::nullopt;
             return component;
         }
         return std::nullopt;
     };
-    const auto componentDone = [&](const ComponentResult& result) {
+    // The copy goes on in a thread of its own; the bar moves within the component.
+    const auto copyInThread = [&](const Component& component) {
+        ComponentResult result;
+        job.run([&] { result = run.copyComponent(component); },
+                [&] { showShareWithin(processed, observer.share()); });
         if (run.stopRequested())
-            return;
+            return result;
         reportCopyFailures(m_services, result.outcome);
         if (result.outcome.attributesLost)
-            attributesLostIn << gstrTarget + result.component.folder;
+            attributesLostIn << gstrTarget + component.folder;
         if (!result.copied) {
             succeeded = false;
-            failures += CrLf + result.component.entryText();
+            failures += CrLf + component.entryText();
         }
-        // With no selection left there is no share to show, which the runtime reports as a
-        // division by zero once the run is over.
+        // The user may change the selection while the run yields; with none left there is no
+        // share to show, which the runtime reports as a division by zero.
         const qsizetype selected = lstZPXsList->selectedItems().size();
-        if (selected == 0) {
-            selectionEmptied = true;
-            run.requestStop();
-            return;
-        }
+        if (selected == 0)
+            raiseError(ErrorNumber::DivisionByZero);
         const int percent = static_cast<int>(100 * processed / selected);
         lblOverallPercentage->setText(QString::number(percent) + QLatin1Char('%'));
         bar.setValue(percent);
         m_services.doEvents();
+        return result;
     };
-    observer.onComponentFinished = [&](const ComponentResult& result) {
-        job.ask<bool>(
-            [&] {
-                componentDone(result);
-                return true;
-            },
-            false);
-    };
-    job.run(
-        [&] { run.execute([&] { return job.ask<std::optional<Component>>(nextSelected, {}); }); },
-        [&] { showShareWithin(processed, observer.share()); });
-    if (selectionEmptied)
-        raiseError(ErrorNumber::DivisionByZero);
+    run.execute(nextSelected, copyInThread);
 
     // The program ends while the run stops: nothing more to say.
     if (run.stopRequested())
