@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -186,7 +187,9 @@ public:
     std::string targetRoot;
     std::string linkRoot;
     std::vector<PlannedFolder> folders; // the root first; a folder before its subfolders
-    std::vector<PlannedFile> files;     // grouped by folder, in the folders' order
+    // Grouped by folder, in the folders' order; in blocks, so that growing never holds two
+    // copies of a hundred thousand records at once.
+    std::deque<PlannedFile> files;
     std::vector<CopyFailure> failures;  // what the walk could not read
     bool coarseTimes = false;           // the target keeps times to two seconds (FAT)
 
