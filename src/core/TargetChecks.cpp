@@ -1,6 +1,7 @@
 #include "core/TargetChecks.h"
 
 #include "core/FolderUtilities.h"
+#include "os/os.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -45,11 +46,9 @@ TargetCheck checkBackupTarget(const QString& backupFolder, const QString& icqFol
     if (folderPathProblem(backupFolder, false) == FolderPathProblem::FileSystemRoot)
         return {TargetProblem::FileSystemRoot, QString()};
 #ifdef Q_OS_WIN
-    for (const QString& name :
-         QDir::fromNativeSeparators(backupFolder).split(QLatin1Char('/'), Qt::SkipEmptyParts))
-        if (name != QLatin1String(".") && name != QLatin1String("..") &&
-            (name.endsWith(QLatin1Char(' ')) || name.endsWith(QLatin1Char('.'))))
-            return {TargetProblem::NameEndsBadly, name};
+    if (const std::string upTo = Os::blankOrDotName(toOsPath(backupFolder)); !upTo.empty())
+        return {TargetProblem::NameEndsBadly,
+                QDir::fromNativeSeparators(fromOsPath(upTo)).section(QLatin1Char('/'), -1)};
 #endif
     const QString target = realPath(backupFolder);
     if (QDir(target).isRoot())

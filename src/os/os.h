@@ -190,8 +190,8 @@ public:
     // Grouped by folder, in the folders' order; in blocks, so that growing never holds two
     // copies of a hundred thousand records at once.
     std::deque<PlannedFile> files;
-    std::vector<CopyFailure> failures;  // what the walk could not read
-    bool coarseTimes = false;           // the target keeps times to two seconds (FAT)
+    std::vector<CopyFailure> failures; // what the walk could not read
+    bool coarseTimes = false;          // the target keeps times to two seconds (FAT)
 
     std::string_view name(std::uint32_t at) const { return {m_names.data() + at}; }
     std::uint32_t addName(std::string_view name);
@@ -270,6 +270,13 @@ inline constexpr int ErrorNotFound = 2;     // ENOENT
 inline constexpr int ErrorExists = 17;      // EEXIST
 inline constexpr int ErrorNotEmpty = 39;    // ENOTEMPTY
 inline constexpr int ErrorCrossDevice = 18; // EXDEV
+#endif
+
+#ifdef _WIN32
+// The part of a path up to its first name that ends in a blank or a dot ("." and ".." aside),
+// or "" where it has none: most Windows calls drop those characters, so such a file or folder
+// cannot be reached by every program.
+std::string blankOrDotName(const std::string& path);
 #endif
 
 // UTF-16 (a Windows name, unpaired surrogates and all) as WTF-8, and back.

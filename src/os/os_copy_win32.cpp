@@ -26,7 +26,6 @@
 namespace Os {
 namespace {
 
-using detail::blankOrDotName;
 using detail::endsInBlankOrDot;
 using detail::FoundEntry;
 using detail::Handle;
@@ -529,16 +528,8 @@ Executor::DataError Executor::copyData(HANDLE in, HANDLE out, std::uint64_t size
             return {lastError(), CopySide::Source};
         if (got == 0)
             break; // ended early: the check of the source notices the change
-        // A write may take part of the data and succeed (Wine does, as the disk fills up): the
-        // rest is written again, and the next write says why it cannot be.
-        for (DWORD put = 0; put < got;) {
-            DWORD taken = 0;
-            if (!WriteFile(out, buffer + put, got - put, &taken, nullptr))
-                return {lastError(), CopySide::Target};
-            if (taken == 0)
-                return {ERROR_WRITE_FAULT, CopySide::Target};
-            put += taken;
-        }
+        if (const int error = detail::writeAll(out, buffer, got))
+            return {error, CopySide::Target};
         digest.add(buffer, got);
         done += got;
         if (progress && m_request.onProgress)

@@ -66,6 +66,20 @@ int detail::lastError()
     return int(error);
 }
 
+int detail::writeAll(HANDLE file, const char* bytes, std::size_t size)
+{
+    for (std::size_t done = 0; done < size;) {
+        DWORD written = 0;
+        const DWORD chunk = DWORD(std::min<std::size_t>(size - done, 1 << 20));
+        if (!WriteFile(file, bytes + done, chunk, &written, nullptr))
+            return lastError();
+        if (written == 0)
+            return ERROR_WRITE_FAULT;
+        done += written;
+    }
+    return 0;
+}
+
 bool detail::moveFileOver(const std::wstring& from, const std::wstring& to, DWORD flags)
 {
     if (MoveFileExW(from.c_str(), to.c_str(), flags))
@@ -418,15 +432,7 @@ int writeFileDurably(const std::string& path, const std::string& bytes)
                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file)
             return lastError();
-        for (std::size_t done = 0; error == 0 && done < bytes.size();) {
-            DWORD written = 0;
-            const DWORD chunk = DWORD(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-            if (!WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr))
-                error = lastError();
-            else if (written == 0)
-                error = ERROR_WRITE_FAULT;
-            done += written;
-        }
+        error = detail::writeAll(file.get(), bytes.data(), bytes.size());
         if (error == 0 && !FlushFileBuffers(file.get()))
             error = lastError();
     }

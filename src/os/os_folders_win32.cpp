@@ -12,13 +12,13 @@ bool detail::endsInBlankOrDot(std::string_view name)
            (name.back() == ' ' || name.back() == '.');
 }
 
-std::string detail::blankOrDotName(const std::string& path)
+std::string blankOrDotName(const std::string& path)
 {
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = path.find_first_of("\\/", start);
         const std::size_t stop = end == std::string::npos ? path.size() : end;
-        if (endsInBlankOrDot(std::string_view(path).substr(start, stop - start)))
+        if (detail::endsInBlankOrDot(std::string_view(path).substr(start, stop - start)))
             return path.substr(0, stop);
         if (end == std::string::npos)
             return {};

@@ -21,10 +21,13 @@ FILETIME fileTimeOf(std::int64_t nanosecondsSince1970);
 // A name that ends in a blank or a dot ("." and ".." aside): most Windows calls drop those
 // characters, so a file or folder of such a name cannot be reached by every program.
 bool endsInBlankOrDot(std::string_view name);
-// The part of a path up to its first such name, or "" where it has none.
-std::string blankOrDotName(const std::string& path);
 inline constexpr char BlankOrDotMessage[] =
     "the name ends in a blank or a dot, which Windows cannot keep reliably";
+
+// Writes all the bytes: a write may take part of them and succeed (Wine's does, as the disk
+// fills up), so the rest is written again until a write says why it cannot be. Answers 0 or the
+// error (ERROR_WRITE_FAULT for a write that takes nothing).
+int writeAll(HANDLE file, const char* bytes, std::size_t size);
 
 // MoveFileExW that also replaces a read-only file (the copy of a read-only source, which Windows
 // will not replace otherwise): its mark is cleared for the move, and put back if the move fails.
