@@ -141,14 +141,19 @@ std::string ExecutorBase::targetFolderPath(std::uint32_t folder) const
     return joinTarget(m_plan.targetRoot, below);
 }
 
-void ExecutorBase::written(std::uint32_t index, std::uint64_t size, std::int64_t modified,
-                           const Digest& digest)
+DigestQueue& ExecutorBase::digests()
+{
+    if (!m_digests)
+        m_digests = std::make_unique<DigestQueue>();
+    return *m_digests;
+}
+
+void ExecutorBase::written(std::uint32_t index, std::uint64_t size, std::int64_t modified)
 {
     PlannedFile& file = m_plan.files[index];
     file.result = FileResult::Pending;
     file.size = size;
     file.modified = modified;
-    file.digest = digest;
     file.hasDigest = true;
     m_pending.push_back({index, m_temporaryCounter});
     ++m_outcome.filesCopied;
@@ -240,6 +245,9 @@ void ExecutorBase::copyFolderFiles(std::uint32_t folder, std::size_t& next)
 
 void ExecutorBase::finish()
 {
+    // The checksums of what was written are all in before anything reads them.
+    if (m_digests)
+        m_digests->wait();
     if (!targetOpened())
         return;
     bool changed = !m_pending.empty() || m_outcome.filesLinked > 0;
@@ -263,9 +271,20 @@ void ExecutorBase::finish()
         m_outcome.bytesCopied = 0;
         return;
     }
+    // Read back from the disk, a copy must be what was read from the source before it counts as
+    // copied: all are read first, while the queue hashes, then the renames follow.
+    if (m_request.verify) {
+        for (const Pending& pending : m_pending)
+            readBack(pending);
+        digests().wait();
+    }
     for (const Pending& pending : m_pending) {
         PlannedFile& file = m_plan.files[pending.file];
-        const std::string reason = placeFile(pending);
+        std::string reason = "verification failed";
+        if (m_request.verify && !file.verified)
+            removeTemporary(pending);
+        else
+            reason = placeFile(pending);
         if (reason.empty()) {
             file.result = FileResult::Written;
             continue;

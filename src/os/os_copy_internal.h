@@ -5,8 +5,13 @@
 
 #include "os/os.h"
 
+#include <condition_variable>
+#include <deque>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace Os::detail {
@@ -30,6 +35,73 @@ struct FoundEntry
     Kind kind = Kind::Missing;
     std::uint64_t size = 0;
     std::int64_t modified = 0;
+};
+
+// Checksums computed on a thread of their own while the copy goes on. The copy reads into one
+// of a few blocks, writes it, and hands it over; the thread hashes it and gives it back. What is
+// handed over is hashed in order: begin() starts a file (dropping what was not finished),
+// finish() or compare() ends it. Results are stored when wait() has answered. A file begun while
+// the thread is behind is hashed by the caller instead, so that both processors work.
+class DigestQueue
+{
+public:
+    static constexpr std::size_t BlockSize = std::size_t{128} << 10; // a multiple of any sector
+    static constexpr std::size_t BlockCount = 8;
+
+    DigestQueue();
+    ~DigestQueue(); // finishes what was handed over
+    DigestQueue(const DigestQueue&) = delete;
+    DigestQueue& operator=(const DigestQueue&) = delete;
+
+    void begin();
+    // A free block of BlockSize bytes, aligned to 4096; waits until one is back.
+    char* block();
+    // Hands a block over with the first `size` bytes of it filled.
+    void add(char* block, std::size_t size);
+    // Gives a block back unused.
+    void giveBack(char* block);
+    // A hole: zeros count in the checksum.
+    void addZeros(std::uint64_t size);
+    // The checksum of what was added since begin() goes to *into.
+    void finish(Digest* into);
+    // Or it is compared with *expected: *matches tells.
+    void compare(const Digest* expected, bool* matches);
+    // Waits until everything handed over is hashed and its result stored.
+    void wait();
+
+private:
+    struct Task
+    {
+        enum Kind { Data, Zeros, Finish, Compare } kind;
+        bool restart; // a file starts here: what came before and was not finished is dropped
+        char* data;
+        std::uint64_t size;
+        Digest* into;
+        const Digest* expected;
+        bool* matches;
+    };
+    void push(Task task);
+    static void addZeros(DigestBuilder& builder, std::uint64_t size);
+    void work();
+
+    struct AlignedDelete
+    {
+        void operator()(char* storage) const;
+    };
+    const std::unique_ptr<char, AlignedDelete> m_storage;
+    DigestBuilder m_builder; // used by the thread only
+    DigestBuilder m_own;     // the caller's, for a file it hashes itself
+    bool m_hashHere = false; // the current file is hashed by the caller
+    std::mutex m_mutex;
+    std::condition_variable m_wake;     // tasks arrived, or quit
+    std::condition_variable m_returned; // a block is free
+    std::condition_variable m_idle;     // every task done
+    std::deque<Task> m_tasks;
+    std::vector<char*> m_free;
+    bool m_restart = false; // begin() was called: the next task starts afresh (copier's side)
+    bool m_working = false;
+    bool m_quit = false;
+    std::thread m_thread; // last: it starts once the rest is built
 };
 
 class PlannerBase
@@ -122,8 +194,10 @@ protected:
     // Puts what was written on the disk; an error number, 0 when it is there.
     virtual int syncTargets() = 0;
     virtual void removeTemporary(const Pending& pending) = 0;
-    // Verifies (when asked) and renames a temporary file into place: "" or why it failed, the
-    // temporary file removed then.
+    // Reads a synced temporary file back from the disk past the cache into the digest queue,
+    // which compares it with the checksum written (the file's `verified`).
+    virtual void readBack(const Pending& pending) = 0;
+    // Renames a temporary file into place: "" or why it failed, the temporary file removed then.
     virtual std::string placeFile(const Pending& pending) = 0;
     enum class FolderTimes { Unchanged, Set, Lost };
     // Gives a target folder its source's times, after the renames into it.
@@ -133,9 +207,11 @@ protected:
     std::string joinTarget(const std::string& folder, std::string_view name) const;
     std::string targetFolderPath(std::uint32_t folder) const;
     bool stopped() const { return m_request.stop && m_request.stop->load(); }
-    // A file's data is in its temporary file: it waits for the rename.
-    void written(std::uint32_t index, std::uint64_t size, std::int64_t modified,
-                 const Digest& digest);
+    // The queue that hashes what the copy reads; made when the first file is copied.
+    DigestQueue& digests();
+    // A file's data is in its temporary file, its checksum handed to the queue (finish): it
+    // waits for the rename.
+    void written(std::uint32_t index, std::uint64_t size, std::int64_t modified);
     void linked(PlannedFile& file);
     void fail(const std::string& path, CopySide side, const std::string& reason)
     {
@@ -160,6 +236,7 @@ private:
     void finish();
 
     const std::string m_temporaryStem;
+    std::unique_ptr<DigestQueue> m_digests;
     bool m_yesToAll = false;
     std::vector<Pending> m_pending;
 };

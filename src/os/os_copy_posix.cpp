@@ -45,6 +45,7 @@ namespace Os {
 namespace {
 
 using detail::UniqueFd;
+using detail::DigestQueue;
 
 // ---- Small helpers --------------------------------------------------------------------------
 
@@ -440,12 +441,6 @@ struct DataError
 
 using ProgressCallback = std::function<void(std::uint64_t)>;
 
-const char* zeros()
-{
-    static const std::unique_ptr<char[]> block(new char[std::size_t{1} << 20]());
-    return block.get();
-}
-
 // Opens the target folders of a plan from the root down, one name at a time, so that no call
 // takes a path longer than a name: a deep folder whose whole path is longer than the system
 // takes is renamed into, verified and cleaned up like any other.
@@ -510,13 +505,12 @@ private:
     bool targetOpened() const override { return bool(m_targetRoot); }
     int syncTargets() override;
     void removeTemporary(const Pending& pending) override;
+    void readBack(const Pending& pending) override;
     std::string placeFile(const Pending& pending) override;
     FolderTimes setFolderTimes(std::uint32_t folder) override;
 
-    DataError copyData(int in, int out, std::uint64_t size, bool sparse, DigestBuilder& digest,
+    DataError copyData(int in, int out, std::uint64_t size, bool sparse,
                        const ProgressCallback& progress);
-    // Reads a synced temporary file back from the disk: whether its checksum is the one written.
-    bool readsBackAs(int folder, const std::string& temporary, const Digest& digest);
     void noteTargetFolder(int fd);
     TargetFolders& targetFolders()
     {
@@ -529,7 +523,6 @@ private:
     UniqueFd m_targetRoot;
     std::unique_ptr<TargetFolders> m_targetFolders; // opened for the renames at the end
     std::map<dev_t, UniqueFd> m_targets; // one folder of each target file system, for syncfs
-    std::vector<char> m_buffer;
 };
 
 void Executor::noteTargetFolder(int fd)
@@ -630,18 +623,15 @@ bool Executor::linkFile(PlannedFile& file)
 }
 
 DataError Executor::copyData(int in, int out, std::uint64_t size, bool sparse,
-                             DigestBuilder& digest, const ProgressCallback& progress)
+                             const ProgressCallback& progress)
 {
-    constexpr std::size_t BufferSize = std::size_t{1} << 20;
-    m_buffer.resize(BufferSize);
+    DigestQueue& digests = this->digests();
     // A hole reads as zeros: it counts in the checksum, and stays a hole in the copy.
     const auto skipHole = [&](std::uint64_t from, std::uint64_t to) {
-        for (std::uint64_t at = from; at < to;) {
-            const std::size_t chunk = std::size_t(std::min<std::uint64_t>(BufferSize, to - at));
-            digest.add(zeros(), chunk);
-            at += chunk;
-        }
-        if (progress && to > from)
+        if (to <= from)
+            return;
+        digests.addZeros(to - from);
+        if (progress)
             progress(to - from);
     };
     std::uint64_t at = 0;
@@ -664,26 +654,32 @@ DataError Executor::copyData(int in, int out, std::uint64_t size, bool sparse,
         while (at < end) {
             if (stopped())
                 return {ECANCELED, CopySide::Target};
-            const std::size_t want = std::size_t(std::min<std::uint64_t>(BufferSize, end - at));
-            const ssize_t n = ::pread(in, m_buffer.data(), want, off_t(at));
-            if (n == 0)
-                return {}; // ended early: the check of the source notices the change
-            if (n < 0) {
-                if (errno == EINTR)
+            const std::size_t want =
+                std::size_t(std::min<std::uint64_t>(DigestQueue::BlockSize, end - at));
+            char* const block = digests.block();
+            const ssize_t n = ::pread(in, block, want, off_t(at));
+            if (n <= 0) {
+                const int error = errno;
+                digests.giveBack(block);
+                if (n == 0)
+                    return {}; // ended early: the check of the source notices the change
+                if (error == EINTR)
                     continue;
-                return {errno, CopySide::Source};
+                return {error, CopySide::Source};
             }
             for (ssize_t written = 0; written < n;) {
-                const ssize_t w = ::pwrite(out, m_buffer.data() + written, std::size_t(n - written),
-                                           off_t(at) + written);
+                const ssize_t w =
+                    ::pwrite(out, block + written, std::size_t(n - written), off_t(at) + written);
                 if (w < 0) {
                     if (errno == EINTR)
                         continue;
-                    return {errno, CopySide::Target};
+                    const int error = errno;
+                    digests.giveBack(block);
+                    return {error, CopySide::Target};
                 }
                 written += w;
             }
-            digest.add(m_buffer.data(), std::size_t(n));
+            digests.add(block, std::size_t(n));
             at += std::uint64_t(n);
             if (progress)
                 progress(std::uint64_t(n));
@@ -723,7 +719,6 @@ void Executor::copyFile(std::uint32_t index)
     struct stat before
     {
     };
-    DigestBuilder digest;
     for (int attempt = 0;; ++attempt) {
         UniqueFd in(::openat(here.source.get(), name.data(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
         if (!in || ::fstat(in.get(), &before) != 0) {
@@ -744,9 +739,9 @@ void Executor::copyFile(std::uint32_t index)
         if (before.st_size >= (off_t{8} << 20))
             ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
         const bool sparse = std::uint64_t(before.st_blocks) * 512 < std::uint64_t(before.st_size);
-        digest.reset(); // a second reading starts afresh
+        digests().begin(); // a second reading starts afresh
         if (const DataError error =
-                copyData(in.get(), out.get(), std::uint64_t(before.st_size), sparse, digest,
+                copyData(in.get(), out.get(), std::uint64_t(before.st_size), sparse,
                          attempt == 0 ? m_request.onProgress : ProgressCallback());
             error.error != 0) {
             if (error.error == ECANCELED)
@@ -785,31 +780,38 @@ void Executor::copyFile(std::uint32_t index)
         ::unlinkat(here.target.get(), temporary.c_str(), 0);
         return;
     }
-    written(index, std::uint64_t(before.st_size), nanoseconds(before.st_mtim), digest.result());
+    digests().finish(&file.digest);
+    written(index, std::uint64_t(before.st_size), nanoseconds(before.st_mtim));
 }
 
-bool Executor::readsBackAs(int folder, const std::string& temporary, const Digest& expected)
+void Executor::readBack(const Pending& pending)
 {
-    const UniqueFd copy(::openat(folder, temporary.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    PlannedFile& file = m_plan.files[pending.file];
+    const int folder = targetFolders().open(file.folder);
+    const std::string temporary = temporaryName(pending.counter, m_plan.name(file.targetName));
+    const UniqueFd copy(
+        folder < 0 ? -1 : ::openat(folder, temporary.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (!copy)
-        return false;
+        return;
     // Synced, its pages are clean and can go: what is read next comes from the disk.
     ::posix_fadvise(copy.get(), 0, 0, POSIX_FADV_DONTNEED);
-    DigestBuilder digest;
-    constexpr std::size_t BufferSize = std::size_t{1} << 20;
-    m_buffer.resize(BufferSize);
+    DigestQueue& digests = this->digests();
+    digests.begin();
     for (;;) {
-        const ssize_t n = ::read(copy.get(), m_buffer.data(), BufferSize);
+        char* const block = digests.block();
+        const ssize_t n = ::read(copy.get(), block, DigestQueue::BlockSize);
+        if (n > 0) {
+            digests.add(block, std::size_t(n));
+            continue;
+        }
+        const int error = errno;
+        digests.giveBack(block);
         if (n == 0)
             break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        digest.add(m_buffer.data(), std::size_t(n));
+        if (error != EINTR)
+            return; // unread, it stays unverified
     }
-    return digest.result() == expected;
+    digests.compare(&file.digest, &file.verified);
 }
 
 int Executor::syncTargets()
@@ -841,10 +843,6 @@ std::string Executor::placeFile(const Pending& pending)
         ::unlinkat(folder, temporary, 0);
         return reason;
     };
-    // Read back from the disk, the copy must be what was read from the source before it counts
-    // as copied.
-    if (m_request.verify && !readsBackAs(folder, temporaryFile, file.digest))
-        return failed("verification failed");
     // A new file never replaces one that appeared meanwhile.
     const bool replacing = file.action == PlannedAction::Replace;
     int result = replacing ? ::renameat(folder, temporary, folder, finalName)

@@ -27,6 +27,7 @@ namespace Os {
 namespace {
 
 using detail::endsInBlankOrDot;
+using detail::DigestQueue;
 using detail::FoundEntry;
 using detail::Handle;
 using detail::lastError;
@@ -418,6 +419,7 @@ private:
     {
         DeleteFileW(widePath(temporaryPath(pending)).c_str());
     }
+    void readBack(const Pending& pending) override;
     std::string placeFile(const Pending& pending) override;
     FolderTimes setFolderTimes(std::uint32_t folder) override;
 
@@ -432,16 +434,11 @@ private:
         return joinPath(targetFolderPath(file.folder),
                         temporaryName(pending.counter, m_plan.name(file.targetName)));
     }
-    // Reads a source into its temporary file, adding what it read to the checksum.
-    DataError copyData(HANDLE in, HANDLE out, std::uint64_t size, DigestBuilder& digest,
-                       bool progress);
-    // Reads a flushed temporary file back past the cache: whether its checksum is the one
-    // written.
-    bool readsBackAs(const std::string& path, const Digest& expected);
+    // Reads a source into its temporary file, handing what it read to the checksum.
+    DataError copyData(HANDLE in, HANDLE out, std::uint64_t size, bool progress);
 
     std::vector<Folder> m_open; // the folder being copied and its ancestors
     bool m_targetOpened = false;
-    std::unique_ptr<char, decltype(&_aligned_free)> m_buffer{nullptr, _aligned_free};
 };
 
 bool Executor::openRoots()
@@ -457,8 +454,6 @@ bool Executor::openRoots()
         return false;
     }
     m_targetOpened = true;
-    // The buffer is aligned to the sector, as reading past the cache needs.
-    m_buffer.reset(static_cast<char*>(_aligned_malloc(BufferSize, 4096)));
     m_open.push_back({0, m_plan.sourceRoot, m_plan.targetRoot,
                       m_plan.folders[0].inLinkFrom ? m_plan.linkRoot : std::string()});
     return true;
@@ -516,21 +511,29 @@ bool Executor::linkFile(PlannedFile& file)
     return true;
 }
 
-Executor::DataError Executor::copyData(HANDLE in, HANDLE out, std::uint64_t size,
-                                       DigestBuilder& digest, bool progress)
+Executor::DataError Executor::copyData(HANDLE in, HANDLE out, std::uint64_t size, bool progress)
 {
-    char* const buffer = m_buffer.get();
+    DigestQueue& digests = this->digests();
     for (std::uint64_t done = 0; done < size;) {
         if (stopped())
             return {ERROR_CANCELLED, CopySide::Target};
         DWORD got = 0;
-        if (!readSome(in, buffer, DWORD(std::min<std::uint64_t>(BufferSize, size - done)), got))
-            return {lastError(), CopySide::Source};
-        if (got == 0)
+        char* const block = digests.block();
+        if (!readSome(in, block,
+                      DWORD(std::min<std::uint64_t>(DigestQueue::BlockSize, size - done)), got)) {
+            const int error = lastError();
+            digests.giveBack(block);
+            return {error, CopySide::Source};
+        }
+        if (got == 0) {
+            digests.giveBack(block);
             break; // ended early: the check of the source notices the change
-        if (const int error = detail::writeAll(out, buffer, got))
+        }
+        if (const int error = detail::writeAll(out, block, got)) {
+            digests.giveBack(block);
             return {error, CopySide::Target};
-        digest.add(buffer, got);
+        }
+        digests.add(block, got);
         done += got;
         if (progress && m_request.onProgress)
             m_request.onProgress(got);
@@ -570,7 +573,6 @@ void Executor::copyFile(std::uint32_t index)
     // A file that changes while it is read is read once more; one that changes again is
     // reported rather than kept in a state that matches no version of it.
     BY_HANDLE_FILE_INFORMATION before{};
-    DigestBuilder digest;
     for (int attempt = 0;; ++attempt) {
         const Handle in(openForReading(sourceFile));
         if (!in || !GetFileInformationByHandle(in.get(), &before))
@@ -579,9 +581,9 @@ void Executor::copyFile(std::uint32_t index)
         if (attempt > 0 &&
             (!SetFilePointerEx(out.get(), start, nullptr, FILE_BEGIN) || !SetEndOfFile(out.get())))
             return failed(targetFile, CopySide::Target, lastError());
-        digest.reset(); // a second reading starts afresh
+        digests().begin(); // a second reading starts afresh
         const DataError error =
-            copyData(in.get(), out.get(), detail::stateOf(before).size, digest, attempt == 0);
+            copyData(in.get(), out.get(), detail::stateOf(before).size, attempt == 0);
         if (error.error != 0)
             return failed(error.side == CopySide::Source ? sourceFile : targetFile, error.side,
                           error.error);
@@ -613,27 +615,37 @@ void Executor::copyFile(std::uint32_t index)
         return failed(targetFile, CopySide::Target, lastError());
     out.reset();
     const FileState state = detail::stateOf(before);
-    written(index, state.size, state.modified, digest.result());
+    digests().finish(&file.digest);
+    written(index, state.size, state.modified);
 }
 
-bool Executor::readsBackAs(const std::string& path, const Digest& expected)
+void Executor::readBack(const Pending& pending)
 {
-    // Past the cache the medium itself is read; a volume that refuses that is read as it can.
+    PlannedFile& file = m_plan.files[pending.file];
+    const std::string path = temporaryPath(pending);
+    // Past the cache the medium itself is read (the queue's blocks are aligned to the sector);
+    // a volume that refuses that is read as it can.
     Handle copy(openForReading(path, FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN));
     if (!copy)
         copy.reset(openForReading(path));
     if (!copy)
-        return false;
-    DigestBuilder digest;
+        return;
+    DigestQueue& digests = this->digests();
+    digests.begin();
     for (;;) {
         DWORD got = 0;
-        if (!readSome(copy.get(), m_buffer.get(), BufferSize, got))
-            return false;
-        if (got == 0)
+        char* const block = digests.block();
+        if (!readSome(copy.get(), block, DWORD(DigestQueue::BlockSize), got)) {
+            digests.giveBack(block);
+            return; // unread, it stays unverified
+        }
+        if (got == 0) {
+            digests.giveBack(block);
             break;
-        digest.add(m_buffer.get(), got);
+        }
+        digests.add(block, got);
     }
-    return digest.result() == expected;
+    digests.compare(&file.digest, &file.verified);
 }
 
 std::string Executor::placeFile(const Pending& pending)
@@ -641,25 +653,18 @@ std::string Executor::placeFile(const Pending& pending)
     const PlannedFile& file = m_plan.files[pending.file];
     const std::string temporary = temporaryPath(pending);
     const std::string final = joinPath(targetFolderPath(file.folder), m_plan.name(file.targetName));
-    // Read back from the disk, the copy must be what was read from the source before it counts
-    // as copied.
-    std::string reason;
-    if (m_request.verify && !readsBackAs(temporary, file.digest)) {
-        reason = "verification failed";
-    } else {
-        // A new file never replaces one that appeared meanwhile.
-        const DWORD flags = MOVEFILE_WRITE_THROUGH |
-                            (file.action == PlannedAction::Replace ? MOVEFILE_REPLACE_EXISTING : 0);
-        if (detail::moveFileOver(widePath(temporary), widePath(final), flags)) {
-            const DWORD marks = GetFileAttributesW(widePath(final).c_str());
-            if (m_readOnly.count(pending.file) &&
-                (marks == INVALID_FILE_ATTRIBUTES ||
-                 !SetFileAttributesW(widePath(final).c_str(), marks | FILE_ATTRIBUTE_READONLY)))
-                m_outcome.attributesLost = true;
-            return {};
-        }
-        reason = errorText(lastError());
+    // A new file never replaces one that appeared meanwhile.
+    const DWORD flags = MOVEFILE_WRITE_THROUGH |
+                        (file.action == PlannedAction::Replace ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (detail::moveFileOver(widePath(temporary), widePath(final), flags)) {
+        const DWORD marks = GetFileAttributesW(widePath(final).c_str());
+        if (m_readOnly.count(pending.file) &&
+            (marks == INVALID_FILE_ATTRIBUTES ||
+             !SetFileAttributesW(widePath(final).c_str(), marks | FILE_ATTRIBUTE_READONLY)))
+            m_outcome.attributesLost = true;
+        return {};
     }
+    const std::string reason = errorText(lastError());
     DeleteFileW(widePath(temporary).c_str());
     return reason;
 }

@@ -1,0 +1,116 @@
+// The checksums hashed beside the copy: each file's result is its bytes' SHA-256 whichever hands
+// hash it, whatever was dropped before it, and in whatever order the results arrive.
+#include "os/os_copy_internal.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Os::detail::DigestQueue;
+
+Os::Digest digestOf(const std::string& bytes)
+{
+    Os::DigestBuilder builder;
+    builder.add(bytes.data(), bytes.size());
+    return builder.result();
+}
+
+// Hands a file's bytes over block by block, as the copier does.
+void handOver(DigestQueue& queue, const std::string& bytes)
+{
+    for (std::size_t at = 0; at < bytes.size(); at += DigestQueue::BlockSize) {
+        const std::size_t size = std::min(DigestQueue::BlockSize, bytes.size() - at);
+        char* const block = queue.block();
+        std::memcpy(block, bytes.data() + at, size);
+        queue.add(block, size);
+    }
+}
+
+struct File
+{
+    std::string bytes;
+    Os::Digest digest{};
+};
+
+std::vector<File> sampleFiles()
+{
+    std::vector<File> files;
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, DigestQueue::BlockSize,
+                                   DigestQueue::BlockSize + 7, 3 * DigestQueue::BlockSize + 100}) {
+        std::string bytes(size, '\0');
+        for (std::size_t at = 0; at < size; ++at)
+            bytes[at] = char((at * 131 + size) % 251);
+        files.push_back({bytes});
+    }
+    return files;
+}
+
+// Files hashed by the queue's thread (every block free when a file begins) or by the caller
+// (the thread is behind: here the caller holds more than half the blocks). Between files, one
+// begun and left unfinished, as a copy that reads a changed source again leaves it.
+TEST(DigestQueue, EveryFileGetsItsOwnChecksumOnEitherSide)
+{
+    for (const bool behind : {false, true}) {
+        SCOPED_TRACE(behind ? "hashed by the caller" : "hashed by the thread");
+        std::vector<File> files = sampleFiles();
+        DigestQueue queue;
+        std::vector<char*> held;
+        if (behind)
+            for (std::size_t n = 0; n <= DigestQueue::BlockCount / 2; ++n)
+                held.push_back(queue.block());
+        for (File& file : files) {
+            queue.begin();
+            handOver(queue, std::string(DigestQueue::BlockSize + 3, 'x')); // dropped
+            queue.begin();
+            handOver(queue, file.bytes);
+            queue.finish(&file.digest);
+        }
+        for (char* block : held)
+            queue.giveBack(block);
+        queue.wait();
+        for (const File& file : files)
+            EXPECT_EQ(file.digest, digestOf(file.bytes)) << file.bytes.size() << " bytes";
+    }
+}
+
+// Holes count as zeros between data; compare() tells a match and a mismatch, also for a file
+// the caller hashes while the thread still works on an earlier one.
+TEST(DigestQueue, HolesCountAsZerosAndComparisonsTellMismatches)
+{
+    const std::string data = "data after a hole";
+    const std::string whole = std::string(2 * DigestQueue::BlockSize + 9, '\0') + data;
+    const Os::Digest expected = digestOf(whole);
+    const Os::Digest wrong = digestOf(whole + "!");
+    DigestQueue queue;
+    Os::Digest withHole{};
+    queue.begin();
+    queue.addZeros(2 * DigestQueue::BlockSize + 9);
+    handOver(queue, data);
+    queue.finish(&withHole);
+
+    bool matches[4] = {false, true, false, true};
+    for (int n = 0; n < 4; ++n) {
+        std::vector<char*> held;
+        if (n >= 2) // the thread behind: the caller hashes
+            for (std::size_t k = 0; k <= DigestQueue::BlockCount / 2; ++k)
+                held.push_back(queue.block());
+        queue.begin();
+        queue.addZeros(2 * DigestQueue::BlockSize + 9);
+        handOver(queue, data);
+        queue.compare(n % 2 == 0 ? &expected : &wrong, &matches[n]);
+        for (char* block : held)
+            queue.giveBack(block);
+    }
+    queue.wait();
+    EXPECT_EQ(withHole, expected);
+    EXPECT_TRUE(matches[0]);
+    EXPECT_FALSE(matches[1]);
+    EXPECT_TRUE(matches[2]);
+    EXPECT_FALSE(matches[3]);
+}
+
+} // namespace
