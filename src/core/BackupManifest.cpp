@@ -77,6 +77,11 @@ bool BackupManifest::load(const QString& backupFolder)
     QFile file(manifestPath(backupFolder));
     if (!file.open(QIODevice::ReadOnly) || file.readLine() != Header)
         return false;
+    // Room for as many records as the shortest lines could make, so that growing never holds
+    // two copies of a large manifest; what stays unused is never touched.
+    constexpr qint64 ShortestLine = 71;
+    m_records.reserve(std::size_t(file.size() / ShortestLine + 1));
+    m_paths.reserve(file.size());
     // Line by line: the whole text of a large manifest is never held at once.
     for (;;) {
         QByteArray line = file.readLine();

@@ -194,7 +194,10 @@ public:
     std::vector<CopyFailure> failures; // what the walk could not read
     bool coarseTimes = false;          // the target keeps times to two seconds (FAT)
 
-    std::string_view name(std::uint32_t at) const { return {m_names.data() + at}; }
+    std::string_view name(std::uint32_t at) const
+    {
+        return {m_names[at / NameBlock].data() + at % NameBlock};
+    }
     std::uint32_t addName(std::string_view name);
     // A folder's or a file's path below the root, with '/' (the target's spelling).
     std::string folderPath(std::uint32_t folder, bool target = true) const;
@@ -207,7 +210,10 @@ public:
     std::uint64_t totalBytes() const;
 
 private:
-    std::string m_names{'\0'}; // names, each ended by a zero; offset 0 is the empty name
+    // Names, each ended by a zero, in blocks that never move (a name stays in one block): the
+    // store grows without ever holding two copies of itself. Offset 0 is the empty name.
+    static constexpr std::uint32_t NameBlock = 1u << 16;
+    std::vector<std::string> m_names{std::string(1, '\0')};
 };
 
 // Walks the source (the matching entries of request.from's folder) and the target once and

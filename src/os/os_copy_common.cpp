@@ -155,7 +155,7 @@ void ExecutorBase::written(std::uint32_t index, std::uint64_t size, std::int64_t
     file.size = size;
     file.modified = modified;
     file.hasDigest = true;
-    m_pending.push_back({index, m_temporaryCounter});
+    m_pending.push_back({index});
     ++m_outcome.filesCopied;
     m_outcome.bytesCopied += size;
 }

@@ -173,7 +173,8 @@ protected:
     struct Pending
     {
         std::uint32_t file;
-        unsigned long counter;
+        // The temporary file's number: the file's place in the plan, unique in the copy.
+        unsigned long counter() const { return file + 1ul; }
     };
 
     // Opens the roots (the target's made); false after reporting what failed.
@@ -226,7 +227,6 @@ protected:
     CopyPlan& m_plan;
     CopyOutcome& m_outcome;
     const long m_pid;
-    unsigned long m_temporaryCounter = 0;
     bool m_cancelled = false;
     std::vector<bool> m_brokenFolders;  // could not be opened or made: their files are not
     std::vector<bool> m_enteredFolders; // whose times are set at the end

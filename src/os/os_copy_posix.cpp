@@ -44,8 +44,8 @@
 namespace Os {
 namespace {
 
-using detail::UniqueFd;
 using detail::DigestQueue;
+using detail::UniqueFd;
 
 // ---- Small helpers --------------------------------------------------------------------------
 
@@ -700,7 +700,7 @@ void Executor::copyFile(std::uint32_t index)
     const std::string sourceFile = joinPath(here.sourcePath, name);
     const std::string targetFile = joinPath(here.targetPath, finalName);
     file.result = FileResult::Failed;
-    const std::string temporary = temporaryName(++m_temporaryCounter, finalName);
+    const std::string temporary = temporaryName(Pending{index}.counter(), finalName);
     UniqueFd out(::openat(here.target.get(), temporary.c_str(),
                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!out) {
@@ -788,7 +788,7 @@ void Executor::readBack(const Pending& pending)
 {
     PlannedFile& file = m_plan.files[pending.file];
     const int folder = targetFolders().open(file.folder);
-    const std::string temporary = temporaryName(pending.counter, m_plan.name(file.targetName));
+    const std::string temporary = temporaryName(pending.counter(), m_plan.name(file.targetName));
     const UniqueFd copy(
         folder < 0 ? -1 : ::openat(folder, temporary.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (!copy)
@@ -827,7 +827,8 @@ void Executor::removeTemporary(const Pending& pending)
     const PlannedFile& file = m_plan.files[pending.file];
     const int folder = targetFolders().open(file.folder);
     if (folder >= 0)
-        ::unlinkat(folder, temporaryName(pending.counter, m_plan.name(file.targetName)).c_str(), 0);
+        ::unlinkat(folder, temporaryName(pending.counter(), m_plan.name(file.targetName)).c_str(),
+                   0);
 }
 
 std::string Executor::placeFile(const Pending& pending)
@@ -836,7 +837,8 @@ std::string Executor::placeFile(const Pending& pending)
     const int folder = targetFolders().open(file.folder);
     if (folder < 0)
         return std::strerror(errno);
-    const std::string temporaryFile = temporaryName(pending.counter, m_plan.name(file.targetName));
+    const std::string temporaryFile =
+        temporaryName(pending.counter(), m_plan.name(file.targetName));
     const char* const temporary = temporaryFile.c_str();
     const char* const finalName = m_plan.name(file.targetName).data();
     const auto failed = [&](const std::string& reason) {

@@ -26,8 +26,8 @@
 namespace Os {
 namespace {
 
-using detail::endsInBlankOrDot;
 using detail::DigestQueue;
+using detail::endsInBlankOrDot;
 using detail::FoundEntry;
 using detail::Handle;
 using detail::lastError;
@@ -432,7 +432,7 @@ private:
     {
         const PlannedFile& file = m_plan.files[pending.file];
         return joinPath(targetFolderPath(file.folder),
-                        temporaryName(pending.counter, m_plan.name(file.targetName)));
+                        temporaryName(pending.counter(), m_plan.name(file.targetName)));
     }
     // Reads a source into its temporary file, handing what it read to the checksum.
     DataError copyData(HANDLE in, HANDLE out, std::uint64_t size, bool progress);
@@ -550,7 +550,7 @@ void Executor::copyFile(std::uint32_t index)
     const std::string targetFile = joinPath(here.targetPath, finalName);
     file.result = FileResult::Failed;
     const std::string temporary =
-        joinPath(here.targetPath, temporaryName(++m_temporaryCounter, finalName));
+        joinPath(here.targetPath, temporaryName(Pending{index}.counter(), finalName));
     Handle out(CreateFileW(widePath(temporary).c_str(), GENERIC_WRITE,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -1,13 +1,20 @@
 // The plan of a copy: what both systems' walks produce and their copies read.
 #include "os/os.h"
 
+#include <algorithm>
+
 namespace Os {
 
 std::uint32_t CopyPlan::addName(std::string_view name)
 {
-    const auto at = static_cast<std::uint32_t>(m_names.size());
-    m_names.append(name);
-    m_names.push_back('\0');
+    if (m_names.back().size() + name.size() + 1 > NameBlock) {
+        m_names.emplace_back(1, '\0'); // each block starts with an empty name
+        m_names.back().reserve(std::max<std::size_t>(NameBlock, name.size() + 2));
+    }
+    std::string& block = m_names.back();
+    const auto at = static_cast<std::uint32_t>((m_names.size() - 1) * NameBlock + block.size());
+    block.append(name);
+    block.push_back('\0');
     return at;
 }
 

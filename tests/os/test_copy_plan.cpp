@@ -127,6 +127,21 @@ TEST_P(CopyPlan, ClassifiesEveryFile)
 INSTANTIATE_TEST_SUITE_P(Table, CopyPlan, ::testing::ValuesIn(planCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A plan's names fill one block after another; each is found again where it was put, the empty
+// name at 0 included.
+TEST(CopyPlanNames, StayWhereTheyWerePutAcrossBlocks)
+{
+    Os::CopyPlan plan;
+    std::vector<std::pair<std::uint32_t, std::string>> added;
+    for (int n = 0; n < 2000; ++n) {
+        const std::string name = std::to_string(n) + std::string(std::size_t(n % 250), 'x');
+        added.emplace_back(plan.addName(name), name);
+    }
+    EXPECT_EQ(plan.name(0), "");
+    for (const auto& [at, name] : added)
+        ASSERT_EQ(plan.name(at), name);
+}
+
 namespace {
 
 class PlannedCopy : public ::testing::Test
