@@ -7,6 +7,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -47,6 +48,8 @@ class DigestQueue
 public:
     static constexpr std::size_t BlockSize = std::size_t{128} << 10; // a multiple of any sector
     static constexpr std::size_t BlockCount = 8;
+    // Files handed to the thread to read at a time (check): one read, the next waiting.
+    static constexpr int ChecksAhead = 2;
 
     DigestQueue();
     ~DigestQueue(); // finishes what was handed over
@@ -66,22 +69,31 @@ public:
     void finish(Digest* into);
     // Or it is compared with *expected: *matches tells.
     void compare(const Digest* expected, bool* matches);
+    // Reads a whole file, between files: fills the block it is given (up to BlockSize) and
+    // answers the bytes read, 0 at the end, or -1 when the file cannot be read.
+    using Reader = std::function<std::int64_t(char* block)>;
+    // A whole file read and compared with *expected (*matches tells; false when unreadable): by
+    // the thread when it has no other file to read, else here, so that both read and hash.
+    void check(Reader read, const Digest* expected, bool* matches);
     // Waits until everything handed over is hashed and its result stored.
     void wait();
 
 private:
     struct Task
     {
-        enum Kind { Data, Zeros, Finish, Compare } kind;
+        enum Kind { Data, Zeros, Finish, Compare, Check } kind;
         bool restart; // a file starts here: what came before and was not finished is dropped
         char* data;
         std::uint64_t size;
         Digest* into;
         const Digest* expected;
         bool* matches;
+        Reader read;
     };
     void push(Task task);
     static void addZeros(DigestBuilder& builder, std::uint64_t size);
+    // Reads a file with a block of the pool and tells whether it matches.
+    bool readMatches(const Reader& read, DigestBuilder& builder, const Digest& expected);
     void work();
 
     struct AlignedDelete
@@ -100,6 +112,7 @@ private:
     std::vector<char*> m_free;
     bool m_restart = false; // begin() was called: the next task starts afresh (copier's side)
     bool m_working = false;
+    int m_checks = 0; // files handed to the thread to read, not yet done
     bool m_quit = false;
     std::thread m_thread; // last: it starts once the rest is built
 };

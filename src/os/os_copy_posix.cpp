@@ -789,29 +789,21 @@ void Executor::readBack(const Pending& pending)
     PlannedFile& file = m_plan.files[pending.file];
     const int folder = targetFolders().open(file.folder);
     const std::string temporary = temporaryName(pending.counter(), m_plan.name(file.targetName));
-    const UniqueFd copy(
+    const auto copy = std::make_shared<UniqueFd>(
         folder < 0 ? -1 : ::openat(folder, temporary.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    if (!copy)
-        return;
+    if (!*copy)
+        return; // unread, it stays unverified
     // Synced, its pages are clean and can go: what is read next comes from the disk.
-    ::posix_fadvise(copy.get(), 0, 0, POSIX_FADV_DONTNEED);
-    DigestQueue& digests = this->digests();
-    digests.begin();
-    for (;;) {
-        char* const block = digests.block();
-        const ssize_t n = ::read(copy.get(), block, DigestQueue::BlockSize);
-        if (n > 0) {
-            digests.add(block, std::size_t(n));
-            continue;
-        }
-        const int error = errno;
-        digests.giveBack(block);
-        if (n == 0)
-            break;
-        if (error != EINTR)
-            return; // unread, it stays unverified
-    }
-    digests.compare(&file.digest, &file.verified);
+    ::posix_fadvise(copy->get(), 0, 0, POSIX_FADV_DONTNEED);
+    digests().check(
+        [copy](char* block) -> std::int64_t {
+            for (;;) {
+                const ssize_t n = ::read(copy->get(), block, DigestQueue::BlockSize);
+                if (n >= 0 || errno != EINTR)
+                    return n;
+            }
+        },
+        &file.digest, &file.verified);
 }
 
 int Executor::syncTargets()

@@ -625,27 +625,20 @@ void Executor::readBack(const Pending& pending)
     const std::string path = temporaryPath(pending);
     // Past the cache the medium itself is read (the queue's blocks are aligned to the sector);
     // a volume that refuses that is read as it can.
-    Handle copy(openForReading(path, FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN));
-    if (!copy)
-        copy.reset(openForReading(path));
-    if (!copy)
-        return;
-    DigestQueue& digests = this->digests();
-    digests.begin();
-    for (;;) {
-        DWORD got = 0;
-        char* const block = digests.block();
-        if (!readSome(copy.get(), block, DWORD(DigestQueue::BlockSize), got)) {
-            digests.giveBack(block);
-            return; // unread, it stays unverified
-        }
-        if (got == 0) {
-            digests.giveBack(block);
-            break;
-        }
-        digests.add(block, got);
-    }
-    digests.compare(&file.digest, &file.verified);
+    auto copy = std::make_shared<Handle>(
+        openForReading(path, FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN));
+    if (!*copy)
+        copy->reset(openForReading(path));
+    if (!*copy)
+        return; // unread, it stays unverified
+    digests().check(
+        [copy](char* block) -> std::int64_t {
+            DWORD got = 0;
+            return readSome(copy->get(), block, DWORD(DigestQueue::BlockSize), got)
+                       ? std::int64_t(got)
+                       : -1;
+        },
+        &file.digest, &file.verified);
 }
 
 std::string Executor::placeFile(const Pending& pending)

@@ -103,7 +103,7 @@ void DigestQueue::add(char* block, std::size_t size)
         giveBack(block);
         return;
     }
-    push({Task::Data, false, block, size, nullptr, nullptr, nullptr});
+    push({Task::Data, false, block, size, nullptr, nullptr, nullptr, {}});
 }
 
 void DigestQueue::addZeros(std::uint64_t size)
@@ -111,7 +111,7 @@ void DigestQueue::addZeros(std::uint64_t size)
     if (m_hashHere)
         addZeros(m_own, size);
     else if (size > 0)
-        push({Task::Zeros, false, nullptr, size, nullptr, nullptr, nullptr});
+        push({Task::Zeros, false, nullptr, size, nullptr, nullptr, nullptr, {}});
 }
 
 void DigestQueue::finish(Digest* into)
@@ -120,7 +120,7 @@ void DigestQueue::finish(Digest* into)
         *into = m_own.result();
         return;
     }
-    push({Task::Finish, false, nullptr, 0, into, nullptr, nullptr});
+    push({Task::Finish, false, nullptr, 0, into, nullptr, nullptr, {}});
 }
 
 void DigestQueue::compare(const Digest* expected, bool* matches)
@@ -129,7 +129,33 @@ void DigestQueue::compare(const Digest* expected, bool* matches)
         *matches = m_own.result() == *expected;
         return;
     }
-    push({Task::Compare, false, nullptr, 0, nullptr, expected, matches});
+    push({Task::Compare, false, nullptr, 0, nullptr, expected, matches, {}});
+}
+
+void DigestQueue::check(Reader read, const Digest* expected, bool* matches)
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_checks < ChecksAhead) {
+            ++m_checks;
+            m_tasks.push_back(
+                {Task::Check, false, nullptr, 0, nullptr, expected, matches, std::move(read)});
+            m_wake.notify_one();
+            return;
+        }
+    }
+    *matches = readMatches(read, m_own, *expected);
+}
+
+bool DigestQueue::readMatches(const Reader& read, DigestBuilder& builder, const Digest& expected)
+{
+    char* const buffer = block();
+    builder.reset();
+    std::int64_t got = 0;
+    while ((got = read(buffer)) > 0)
+        builder.add(buffer, std::size_t(got));
+    giveBack(buffer);
+    return got == 0 && builder.result() == expected;
 }
 
 void DigestQueue::wait()
@@ -171,6 +197,12 @@ void DigestQueue::work()
             case Task::Compare:
                 *task.matches = m_builder.result() == *task.expected;
                 break;
+            case Task::Check: {
+                *task.matches = readMatches(task.read, m_builder, *task.expected);
+                const std::lock_guard<std::mutex> lock(m_mutex);
+                --m_checks;
+                break;
+            }
             }
         }
         batch.clear();

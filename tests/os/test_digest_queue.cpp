@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <future>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -111,6 +113,61 @@ TEST(DigestQueue, HolesCountAsZerosAndComparisonsTellMismatches)
     EXPECT_FALSE(matches[1]);
     EXPECT_TRUE(matches[2]);
     EXPECT_FALSE(matches[3]);
+}
+
+// Reads a file's bytes in blocks, as a read-back does, then answers `atEnd` (-1: a read error
+// after all the bytes).
+DigestQueue::Reader readerOf(const std::string& bytes, std::int64_t atEnd = 0)
+{
+    auto at = std::make_shared<std::size_t>(0);
+    return [bytes, at, atEnd](char* block) -> std::int64_t {
+        if (*at == bytes.size())
+            return atEnd;
+        const std::size_t size = std::min(DigestQueue::BlockSize, bytes.size() - *at);
+        std::memcpy(block, bytes.data() + *at, size);
+        *at += size;
+        return std::int64_t(size);
+    };
+}
+
+// Whole files read back are checked by whichever side is free: the thread takes a few at a time
+// (here held until the caller has checked the others itself); a damaged file and one that cannot
+// be read do not match, on either side.
+TEST(DigestQueue, ChecksWholeFilesOnEitherSide)
+{
+    const std::string bytes(2 * DigestQueue::BlockSize + 5, 'v');
+    const Os::Digest expected = digestOf(bytes);
+    DigestQueue queue;
+    std::promise<void> release;
+    const std::shared_future<void> released = release.get_future().share();
+    bool onThread[DigestQueue::ChecksAhead] = {};
+    for (bool& matches : onThread)
+        queue.check(
+            [&released, read = readerOf(bytes)](char* block) {
+                released.wait();
+                return read(block);
+            },
+            &expected, &matches);
+    bool here[3] = {false, true, true};
+    queue.check(readerOf(bytes), &expected, &here[0]);
+    queue.check(readerOf(bytes + "!"), &expected, &here[1]);
+    queue.check(readerOf(bytes, -1), &expected, &here[2]);
+    EXPECT_TRUE(here[0]);
+    EXPECT_FALSE(here[1]);
+    EXPECT_FALSE(here[2]);
+    release.set_value();
+    queue.wait();
+    for (const bool matches : onThread)
+        EXPECT_TRUE(matches);
+
+    bool damagedOnThread = true;
+    queue.check(readerOf(bytes + "!"), &expected, &damagedOnThread);
+    queue.wait();
+    bool unreadableOnThread = true;
+    queue.check(readerOf(bytes, -1), &expected, &unreadableOnThread);
+    queue.wait();
+    EXPECT_FALSE(damagedOnThread);
+    EXPECT_FALSE(unreadableOnThread);
 }
 
 } // namespace
