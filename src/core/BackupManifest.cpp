@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -164,13 +163,15 @@ void completeChecksums(Os::CopyPlan& plan, const QString& componentFolder,
         // Otherwise what the backup holds there is read: a file kept by the user's answer, one
         // that was there before any manifest, or one the platform's copy wrote without a
         // checksum.
+        // By its bytes: a name that is not UTF-8 is read like any other.
         const std::string target = plan.targetRoot + '/' + plan.filePath(file);
-        const QFileInfo info(fromOsPath(target));
+        Os::FileState state;
         std::string error;
-        if (!info.isFile() || !Os::fileDigest(target, file.digest, error))
+        if (Os::fileState(target, state) != 0 || state.kind != Os::FileState::Kind::File ||
+            !Os::fileDigest(target, file.digest, error))
             continue;
-        file.size = quint64(info.size());
-        file.modified = info.lastModified().toMSecsSinceEpoch() * 1000000;
+        file.size = state.size;
+        file.modified = state.modified;
         file.hasDigest = true;
     }
 }

@@ -128,6 +128,35 @@ private slots:
 #endif
     }
 
+    // A backup folder without a manifest (made before manifests were written) gets one from
+    // what it holds, every name read by its bytes, so that check passes.
+    void filesAlreadyThereAreListedByTheirBytes()
+    {
+        SampleInstallation sample;
+        const QString icq = sample.icqFolder();
+        SampleInstallation::writeFile(icq + "DB/a.dat", "alpha");
+        SampleInstallation::writeFile(icq + "CL/c.dat", "gamma");
+#ifndef Q_OS_WIN
+        const std::string latin1 = QFile::encodeName(icq + "CL/").toStdString() + "caf\xe9";
+        std::ofstream(latin1) << "latin-1";
+#endif
+        const QString backup = sample.backupFolder();
+        QVERIFY(backUp(backupPlan(sample, backup)));
+        QVERIFY(QFile::remove(backup + ManifestFileName));
+        QVERIFY(backUp(backupPlan(sample, backup)));
+        const BackupCheck check = checkBackupFolder(backup);
+        QVERIFY2(check.passed(), qPrintable(check.extra.join(", ")));
+#ifndef Q_OS_WIN
+        QCOMPARE(check.files, 3);
+        for (const QString& folder : {icq, backup})
+            QCOMPARE(
+                std::remove((QFile::encodeName(folder + "CL/").toStdString() + "caf\xe9").c_str()),
+                0);
+#else
+        QCOMPARE(check.files, 2);
+#endif
+    }
+
     // A backup that does not reach its end leaves no manifest, not even the one of the backup
     // before it, so check calls it incomplete; and its set is never marked complete.
     void aStoppedBackupIsIncomplete()
