@@ -160,10 +160,8 @@ void completeChecksums(Os::CopyPlan& plan, const QString& componentFolder,
             file.hasDigest = true;
             continue;
         }
-        // Otherwise what the backup holds there is read: a file kept by the user's answer, one
-        // that was there before any manifest, or one the platform's copy wrote without a
-        // checksum.
-        // By its bytes: a name that is not UTF-8 is read like any other.
+        // Otherwise what the backup holds there is read, by its bytes (a name that is not UTF-8
+        // like any other): a file kept by the user's answer, or one there before any manifest.
         const std::string target = plan.targetRoot + '/' + plan.filePath(file);
         Os::FileState state;
         std::string error;

@@ -280,11 +280,10 @@ void ExecutorBase::finish()
     }
     for (const Pending& pending : m_pending) {
         PlannedFile& file = m_plan.files[pending.file];
-        std::string reason = "verification failed";
-        if (m_request.verify && !file.verified)
+        const bool unverified = m_request.verify && !file.verified;
+        if (unverified)
             removeTemporary(pending);
-        else
-            reason = placeFile(pending);
+        const std::string reason = unverified ? "verification failed" : placeFile(pending);
         if (reason.empty()) {
             file.result = FileResult::Written;
             continue;

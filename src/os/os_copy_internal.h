@@ -41,7 +41,7 @@ struct FoundEntry
 // Checksums computed on a thread of their own while the copy goes on. The copy reads into one
 // of a few blocks, writes it, and hands it over; the thread hashes it and gives it back. What is
 // handed over is hashed in order: begin() starts a file (dropping what was not finished),
-// finish() or compare() ends it. Results are stored when wait() has answered. A file begun while
+// finish() ends it. Results are stored when wait() has answered. A file begun while
 // the thread is behind is hashed by the caller instead, so that both processors work.
 class DigestQueue
 {
@@ -67,8 +67,6 @@ public:
     void addZeros(std::uint64_t size);
     // The checksum of what was added since begin() goes to *into.
     void finish(Digest* into);
-    // Or it is compared with *expected: *matches tells.
-    void compare(const Digest* expected, bool* matches);
     // Reads a whole file, between files: fills the block it is given (up to BlockSize) and
     // answers the bytes read, 0 at the end, or -1 when the file cannot be read.
     using Reader = std::function<std::int64_t(char* block)>;
@@ -81,7 +79,7 @@ public:
 private:
     struct Task
     {
-        enum Kind { Data, Zeros, Finish, Compare, Check } kind;
+        enum Kind { Data, Zeros, Finish, Check } kind;
         bool restart; // a file starts here: what came before and was not finished is dropped
         char* data;
         std::uint64_t size;

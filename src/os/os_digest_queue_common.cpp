@@ -123,15 +123,6 @@ void DigestQueue::finish(Digest* into)
     push({Task::Finish, false, nullptr, 0, into, nullptr, nullptr, {}});
 }
 
-void DigestQueue::compare(const Digest* expected, bool* matches)
-{
-    if (m_hashHere) {
-        *matches = m_own.result() == *expected;
-        return;
-    }
-    push({Task::Compare, false, nullptr, 0, nullptr, expected, matches, {}});
-}
-
 void DigestQueue::check(Reader read, const Digest* expected, bool* matches)
 {
     {
@@ -193,9 +184,6 @@ void DigestQueue::work()
                 break;
             case Task::Finish:
                 *task.into = m_builder.result();
-                break;
-            case Task::Compare:
-                *task.matches = m_builder.result() == *task.expected;
                 break;
             case Task::Check: {
                 *task.matches = readMatches(task.read, m_builder, *task.expected);
