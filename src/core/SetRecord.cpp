@@ -9,6 +9,8 @@
 
 #include <QCoreApplication>
 
+#include <limits>
+
 QByteArray stampLine(const SetStamp& stamp)
 {
     return "made " + stamp.madeUtc.toUTC().toString(Qt::ISODateWithMs).toLatin1() + ' ' +
@@ -119,8 +121,15 @@ MadeSet makeSetFolder(const std::string& parent, const QString& baseName, const 
 {
     MadeSet made;
     made.stamp.madeUtc = nowUtc.toUTC();
-    for (const FoundSet& set : findSets(parent, header))
+    for (const FoundSet& set : findSets(parent, header)) {
+        // A number at its maximum would wrap to 0 and sort the new set below every other one.
+        if (set.stamp.sequence == std::numeric_limits<quint64>::max())
+            raiseError(ErrorNumber::PathFileAccessError,
+                       QStringLiteral("The set could not be made: the record of %1 holds the "
+                                      "highest number a set can have; move that set elsewhere.")
+                           .arg(fromOsPath(set.path)));
         made.stamp.sequence = qMax(made.stamp.sequence, set.stamp.sequence);
+    }
     ++made.stamp.sequence;
 
     static int counter = 0;

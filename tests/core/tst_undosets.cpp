@@ -8,11 +8,14 @@
 
 #include "core/BackupRun.h"
 #include "core/BackupSets.h"
+#include "core/ErrorObject.h"
 #include "core/FolderUtilities.h"
 #include "core/UndoSets.h"
 #include "os/os.h"
 
 #include <QtTest>
+
+#include <limits>
 
 namespace {
 
@@ -320,6 +323,18 @@ private slots:
                      .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
                      .size(),
                  left.size()); // nothing else left behind
+    }
+
+    // A record at the highest number makes no set after it: a wrapped number would sort the new
+    // set first, and the newest complete set would stay the old one.
+    void noSetPastTheHighestNumber()
+    {
+        QTemporaryDir folder;
+        BackupSet set = beginBackupSet(folder.path());
+        set.stamp.sequence = std::numeric_limits<quint64>::max();
+        markBackupSetComplete(set);
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, beginBackupSet(folder.path()));
+        QCOMPARE(backupSets(folder.path()).size(), 1);
     }
 };
 
