@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 
+#include <algorithm>
+
 namespace {
 
 // How many undo sets an ICQ folder keeps after a restore that copied everything.
@@ -29,9 +31,25 @@ QString RunPlan::targetFolder() const
     return direction == Direction::Backup ? backupFolder : icqFolder;
 }
 
+namespace {
+
+// Two plugin files may name one folder, in any letter case: it is copied once, under the first.
+bool sameFolder(const Component& a, const Component& b)
+{
+    return a.folder.compare(b.folder, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
 BackupRun::BackupRun(RunPlan plan, ErrorSink& sink, RunObserver& observer)
     : m_plan(std::move(plan)), m_sink(sink), m_observer(observer)
 {
+    QList<Component> once;
+    for (const Component& component : std::as_const(m_plan.components))
+        if (std::none_of(once.begin(), once.end(),
+                         [&](const Component& c) { return sameFolder(c, component); }))
+            once << component;
+    m_plan.components = once;
     if (m_plan.direction == Direction::Restore)
         m_undo = std::make_unique<UndoSet>(m_plan.icqFolder);
 }
@@ -217,6 +235,10 @@ QList<ComponentResult> BackupRun::execute(const NextComponent& next, const CopyS
         const std::optional<Component> component = next();
         if (!component || m_stop)
             break;
+        if (std::any_of(results.begin(), results.end(), [&](const ComponentResult& done) {
+                return sameFolder(done.component, *component);
+            }))
+            continue;
         results << copy(*component);
         everythingCopied = everythingCopied && results.last().copied;
         if (results.last().outcome.cancelled)

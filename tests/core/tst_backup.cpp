@@ -201,6 +201,22 @@ private slots:
         QVERIFY(!QFileInfo::exists(sample.backupFolder() + "CL"));
     }
 
+    // Two plugin files naming one folder in different letter case: it is copied once, under
+    // the first, and the backup is whole.
+    void aFolderIsCopiedOncePerRun()
+    {
+        SampleInstallation sample;
+        SampleInstallation::writeFile(sample.icqFolder() + "DB/a.dat", "alpha");
+        SampleInstallation::writeFile(sample.icqFolder() + "CL/c.dat", "gamma");
+        RunPlan plan = backupPlan(sample, sample.backupFolder());
+        plan.components << Component{"Messages again", "db", true};
+        RecordingSink sink;
+        QuietObserver observer;
+        const QList<ComponentResult> results = BackupRun(plan, sink, observer).execute();
+        QCOMPARE(results.size(), 2);
+        QVERIFY(results[0].copied && results[1].copied && sink.reports.isEmpty());
+    }
+
     // A new dated set links each file the newest complete set holds unchanged and copies the
     // rest; its manifest is whole. Changing the new set leaves the older one's bytes alone.
     void datedSetsLinkWhatDidNotChange()
