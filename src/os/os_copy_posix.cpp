@@ -75,6 +75,20 @@ int openFolder(int at, const char* name)
     return ::openat(at, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
+// A folder of the earlier set, never through a link: one that leads into the ICQ folder would
+// have the new set share ICQ's live files.
+int openLinkFolder(int at, const char* name)
+{
+    return ::openat(at, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+}
+
+int openLinkRoot(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back(); // a trailing slash would follow a link
+    return openLinkFolder(AT_FDCWD, path.c_str());
+}
+
 struct FileId
 {
     dev_t device;
@@ -191,10 +205,7 @@ private:
     {
         return found(m_here.targetDir, targetName);
     }
-    detail::FoundEntry earlierEntry(const std::string& name) override
-    {
-        return found(m_here.linkDir, name);
-    }
+    detail::FoundEntry earlierEntry(const std::string& name) override;
     bool sameContent(const std::string& name, const std::string& targetName,
                      std::uint64_t size) override;
     void removeTemporary(const std::string& name) override
@@ -234,6 +245,24 @@ detail::FoundEntry Planner::found(int folder, const std::string& name)
             : S_ISDIR(info.st_mode) ? Kind::Folder
                                     : Kind::Other,
             std::uint64_t(info.st_size), nanoseconds(info.st_mtim)};
+}
+
+detail::FoundEntry Planner::earlierEntry(const std::string& name)
+{
+    struct stat earlier
+    {
+    };
+    struct stat source
+    {
+    };
+    // A link there is not the earlier copy, and the very file being backed up never is.
+    if (m_here.linkDir < 0 ||
+        ::fstatat(m_here.linkDir, name.c_str(), &earlier, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(earlier.st_mode) || ::fstatat(m_here.sourceDir, name.c_str(), &source, 0) != 0 ||
+        (earlier.st_dev == source.st_dev && earlier.st_ino == source.st_ino))
+        return {};
+    return {detail::FoundEntry::Kind::File, std::uint64_t(earlier.st_size),
+            nanoseconds(earlier.st_mtim)};
 }
 
 bool Planner::sameContent(const std::string& name, const std::string& targetName,
@@ -319,7 +348,7 @@ bool Planner::run()
     }
     UniqueFd linkDir;
     if (!m_plan.linkRoot.empty()) {
-        linkDir.reset(::open(m_plan.linkRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        linkDir.reset(openLinkRoot(m_plan.linkRoot));
         m_plan.folders[0].inLinkFrom = bool(linkDir);
     }
 
@@ -420,7 +449,7 @@ void Planner::walk(std::uint32_t folder, int sourceDir, const std::string& sourc
         }
         UniqueFd link;
         if (linkDir >= 0) {
-            link.reset(openFolder(linkDir, name.c_str()));
+            link.reset(openLinkFolder(linkDir, name.c_str()));
             record.inLinkFrom = bool(link);
         }
         const auto index = static_cast<std::uint32_t>(m_plan.folders.size());
@@ -559,7 +588,7 @@ bool Executor::openRoots()
         return false;
     }
     if (!m_plan.linkRoot.empty())
-        root.link.reset(::open(m_plan.linkRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        root.link.reset(openLinkRoot(m_plan.linkRoot));
     noteTargetFolder(root.target.get());
     m_targetRoot.reset(::dup(root.target.get()));
     m_open.push_back(std::move(root));
@@ -598,7 +627,7 @@ bool Executor::enterFolder(std::uint32_t folder)
         return false;
     }
     if (record.inLinkFrom && parent.link)
-        entered.link.reset(openFolder(parent.link.get(), sourceName.data()));
+        entered.link.reset(openLinkFolder(parent.link.get(), sourceName.data()));
     noteTargetFolder(entered.target.get());
     m_enteredFolders[folder] = true;
     m_open.push_back(std::move(entered));

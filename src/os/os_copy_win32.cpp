@@ -72,6 +72,16 @@ FoundEntry foundAt(const std::string& path)
             state.size, state.modified};
 }
 
+// Whether the path is a link (a reparse point): the earlier set is never read through one, as
+// one that leads into the ICQ folder would have the new set share ICQ's live files.
+bool isLink(std::string path)
+{
+    while (path.size() > 3 && (path.back() == '\\' || path.back() == '/'))
+        path.pop_back();
+    const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 // A folder's entries but "." and "..": names and what the listing tells of them, links
 // followed.
 struct Listed
@@ -136,7 +146,18 @@ private:
     }
     FoundEntry earlierEntry(const std::string& name) override
     {
-        return m_here.linkPath->empty() ? FoundEntry{} : foundAt(joinPath(*m_here.linkPath, name));
+        if (m_here.linkPath->empty())
+            return {};
+        // A link there is not the earlier copy, and the very file being backed up never is.
+        const std::string path = joinPath(*m_here.linkPath, name);
+        FileState earlier;
+        FileState source;
+        if (isLink(path) || fileState(path, earlier) != 0 ||
+            earlier.kind != FileState::Kind::File ||
+            fileState(joinPath(*m_here.sourcePath, name), source) != 0 ||
+            (earlier.device == source.device && earlier.inode == source.inode))
+            return {};
+        return {FoundEntry::Kind::File, earlier.size, earlier.modified};
     }
     bool sameContent(const std::string& name, const std::string& targetName,
                      std::uint64_t size) override;
@@ -233,7 +254,7 @@ bool Planner::run()
         m_plan.coarseTimes = coarseTimes(m_plan.targetRoot);
     }
     std::string linkRoot;
-    if (foundAt(m_plan.linkRoot).kind == FoundEntry::Kind::Folder) {
+    if (foundAt(m_plan.linkRoot).kind == FoundEntry::Kind::Folder && !isLink(m_plan.linkRoot)) {
         m_plan.folders[0].inLinkFrom = true;
         linkRoot = m_plan.linkRoot;
     }
@@ -338,7 +359,8 @@ void Planner::walkInto(std::uint32_t parent, const std::string& name, const std:
         entries.emplace(key, TargetEntry{name, false});
     }
     std::string childLink;
-    if (!linkPath.empty() && foundAt(joinPath(linkPath, name)).kind == FoundEntry::Kind::Folder) {
+    if (!linkPath.empty() && foundAt(joinPath(linkPath, name)).kind == FoundEntry::Kind::Folder &&
+        !isLink(joinPath(linkPath, name))) {
         childLink = joinPath(linkPath, name);
         record.inLinkFrom = true;
     }

@@ -15,6 +15,7 @@
 
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -245,6 +246,46 @@ private slots:
         QVERIFY(checkBackupFolder(older).passed());
         QVERIFY(checkBackupFolder(newer).passed());
     }
+
+#ifndef Q_OS_WIN
+    // Linking from the earlier set never goes through a link there, nor links the very file
+    // being backed up: the new set would share a file that ICQ, or someone, writes in place.
+    void linksNeverShareTheSource_data()
+    {
+        QTest::addColumn<QString>("earlier"); // what the earlier set's CL folder is
+        QTest::newRow("a link elsewhere") << "link elsewhere";
+        QTest::newRow("hard links to ICQ's files") << "hard links";
+    }
+    void linksNeverShareTheSource()
+    {
+        QFETCH(QString, earlier);
+        SampleInstallation sample;
+        const QString icq = sample.icqFolder();
+        SampleInstallation::writeFile(icq + "CL/c.dat", "gamma");
+        const QString older = sample.backupFolder() + "older/";
+        const QString elsewhere = sample.backupFolder() + "elsewhere/";
+        QVERIFY(QDir().mkpath(older));
+        if (earlier == "hard links") {
+            QVERIFY(QDir().mkpath(older + "CL"));
+            QVERIFY(::link(QFile::encodeName(icq + "CL/c.dat"),
+                           QFile::encodeName(older + "CL/c.dat")) == 0);
+        } else { // a link into the ICQ folder is caught by both rules
+            RunPlan copy = backupPlan(sample, elsewhere);
+            copy.components = {{ "Contacts", "CL", true }};
+            QVERIFY(backUp(copy));
+            QVERIFY(QFile::link(elsewhere + "CL", older + "CL"));
+        }
+        RunPlan plan = backupPlan(sample, sample.backupFolder() + "newer/");
+        plan.components = {{ "Contacts", "CL", true }};
+        plan.linkFrom = older;
+        QVERIFY(backUp(plan));
+        struct stat info
+        {
+        };
+        QCOMPARE(::stat(QFile::encodeName(plan.backupFolder + "CL/c.dat").constData(), &info), 0);
+        QCOMPARE(info.st_nlink, nlink_t(1));
+    }
+#endif
 
     // The room a run needs is its peak: a replaced file stays until its component is done, so a
     // changed database needs its whole size; what an earlier component of a backup replaced is
