@@ -482,8 +482,22 @@ int backup(CommandContext& context)
             plan.linkFrom = newest->folder;
         BackupSet set = beginBackupSet(backupFolder);
         plan.backupFolder = set.folder;
+        bool started = false;
+        const int exitCode = runPlan(context, plan, [&started] {
+            started = true;
+            return int(ExitSuccess);
+        });
+        if (!started) {
+            // Refused before the copy (no room, nothing to copy): the set holds only its record.
+            std::string failed;
+            if (const int error = removeSetFolder(toOsPath(backupFolder + set.name), failed))
+                console.printError(Prefix + QStringLiteral("the empty set %1 could not be "
+                                                           "removed (%2: %3)")
+                                                .arg(set.folder, fromOsPath(failed),
+                                                     QString::fromStdString(Os::errorText(error))));
+            return exitCode;
+        }
         context.report.insert(QStringLiteral("set"), set.name);
-        const int exitCode = runPlan(context, plan);
         if (exitCode != ExitSuccess) {
             console.printError(Prefix + QStringLiteral("the set %1 is incomplete").arg(set.folder));
             return exitCode;

@@ -293,6 +293,16 @@ TZ=YST+11 run backup --to "$work/dated" --component NewDB --dated --keep 1 --qui
     fail "--keep left the incomplete set: $(ls "$work/dated")"
 end
 
+# ---- A dated backup refused for lack of room leaves no set behind.
+begin "no room for a dated set"
+small_disk "$work/tiny" 1m
+head -c $((2 << 20)) /dev/urandom >"$icq/NewDB/big.db"
+run backup --to "$work/tiny/sets" --component NewDB --dated --keep 1
+rm "$icq/NewDB/big.db"
+[ "$status" = 1 ] && grep -q "The backup needs" "$work/out" || fail "exit $status: $(cat "$work/out")"
+[ -z "$(find "$work/tiny/sets" -mindepth 1 -type d)" ] || fail "a set stayed: $(ls "$work/tiny/sets")"
+end
+
 begin "time-zone step between restores"
 fresh
 mkdir -p "$work/backup2/NewDB"
