@@ -117,9 +117,9 @@ bool refuseWhileIcqRuns(CommandContext& context, const QString& icqFolder)
 
 // The components to copy: those offered on the source side, or the ones named.
 std::optional<QList<Component>> chooseComponents(CommandContext& context,
+                                                 const QList<Component>& offered,
                                                  const QString& sourceFolder)
 {
-    const QList<Component> offered = offeredComponents(context.programFolder, sourceFolder);
     if (context.options.components.isEmpty())
         return offered;
     QList<Component> chosen;
@@ -425,7 +425,8 @@ int backup(CommandContext& context)
     const std::optional<QString> icq = findIcqFolder(context);
     if (!icq)
         return ExitIcqNotFound;
-    const std::optional<QList<Component>> components = chooseComponents(context, *icq);
+    const std::optional<QList<Component>> components =
+        chooseComponents(context, offeredComponents(context.programFolder, *icq), *icq);
     if (!components)
         return ExitBadUsage;
     const QString backupFolder = nativeFolder(options.toFolder);
@@ -502,7 +503,10 @@ int backup(CommandContext& context)
             console.printError(Prefix + QStringLiteral("the set %1 is incomplete").arg(set.folder));
             return exitCode;
         }
-        markBackupSetComplete(set);
+        QStringList held;
+        for (const Component& component : std::as_const(plan.components))
+            held << component.folder;
+        markBackupSetComplete(set, held);
         if (options.keep < 1)
             return ExitSuccess;
         const QStringList removed = pruneBackupSets(backupFolder, options.keep, set.name);
@@ -546,23 +550,74 @@ QString checkRestore(const Options& options)
 
 int restore(CommandContext& context)
 {
-    const std::optional<QString> from = folderFrom(context, QStringLiteral("Restoring from"));
-    if (!from)
-        return ExitSomethingFailed;
-    const QString backupFolder = *from;
+    const Options& options = context.options;
+    const QString backupFolder = nativeFolder(options.fromFolder);
+    // With --latest each component comes from the newest complete set that holds it.
+    QList<Component> offered;
+    QHash<QString, BackupSet> setOf; // by component folder
+    if (options.latest) {
+        const QList<BackupSet> sets = backupSets(backupFolder);
+        if (std::none_of(sets.begin(), sets.end(), [](const BackupSet& s) { return s.complete; })) {
+            context.console.printError(Prefix + QStringLiteral("no complete dated backup set in ") +
+                                       backupFolder);
+            return ExitSomethingFailed;
+        }
+        for (auto set = sets.crbegin(); set != sets.crend(); ++set)
+            if (set->complete)
+                for (const Component& component :
+                     offeredComponents(context.programFolder, set->folder))
+                    if (set->holds(component.folder) && !setOf.contains(component.folder)) {
+                        offered << component;
+                        setOf.insert(component.folder, *set);
+                    }
+    } else {
+        offered = offeredComponents(context.programFolder, backupFolder);
+    }
     const std::optional<QString> icq = findIcqFolder(context);
     if (!icq)
         return ExitIcqNotFound;
-    const std::optional<QList<Component>> components = chooseComponents(context, backupFolder);
+    const std::optional<QList<Component>> components =
+        chooseComponents(context, offered, backupFolder);
     if (!components)
         return ExitBadUsage;
-    if (!context.options.dryRun && refuseWhileIcqRuns(context, *icq))
+    if (!options.dryRun && refuseWhileIcqRuns(context, *icq))
         return ExitIcqRunning;
     RunPlan plan;
     plan.direction = Direction::Restore;
     plan.icqFolder = *icq;
     plan.backupFolder = backupFolder;
     plan.components = *components;
+    QList<BackupSet> used; // newest first, each with the components it gives
+    QJsonObject usedBy;
+    for (const Component& component : std::as_const(plan.components)) {
+        if (!options.latest)
+            break;
+        const BackupSet& set = setOf[component.folder];
+        plan.componentBackupFolders.insert(component.folder, set.folder);
+        usedBy.insert(component.folder, set.name);
+        if (std::none_of(used.begin(), used.end(),
+                         [&](const BackupSet& u) { return u.name == set.name; }))
+            used << set;
+    }
+    std::sort(used.begin(), used.end(),
+              [](const BackupSet& a, const BackupSet& b) { return b.stamp < a.stamp; });
+    if (!used.isEmpty()) {
+        plan.backupFolder = used.first().folder;
+        context.report.insert(QStringLiteral("set"), used.first().name);
+        context.report.insert(QStringLiteral("sets"), usedBy);
+    }
+    for (const BackupSet& set : std::as_const(used)) {
+        QStringList given;
+        for (const Component& component : std::as_const(plan.components))
+            if (setOf[component.folder].name == set.name)
+                given << component.entryText();
+        if (!options.quiet && !options.json)
+            context.console.print(
+                QStringLiteral("Restoring from the set %1 (made %2 UTC): %3.")
+                    .arg(set.folder,
+                         set.stamp.madeUtc.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                         given.join(QStringLiteral(", "))));
+    }
     return runPlan(context, plan);
 }
 

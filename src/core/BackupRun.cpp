@@ -31,6 +31,11 @@ QString RunPlan::targetFolder() const
     return direction == Direction::Backup ? backupFolder : icqFolder;
 }
 
+QString RunPlan::backupFolderOf(const Component& component) const
+{
+    return componentBackupFolders.value(component.folder, backupFolder);
+}
+
 namespace {
 
 // Two plugin files may name one folder, in any letter case: it is copied once, under the first.
@@ -61,8 +66,10 @@ namespace {
 void setUpCopier(FileCopier& copier, const RunPlan& plan, const Component& component)
 {
     const QChar separator = QLatin1Char(Os::PathSeparator);
-    copier.setSource(plan.sourceFolder() + component.folder + separator);
-    copier.setTarget(plan.targetFolder() + component.folder + separator);
+    const QString backupSide = plan.backupFolderOf(component);
+    const bool backup = plan.direction == Direction::Backup;
+    copier.setSource((backup ? plan.icqFolder : backupSide) + component.folder + separator);
+    copier.setTarget((backup ? backupSide : plan.icqFolder) + component.folder + separator);
     copier.setOverwrite(plan.overwrite);
     copier.setCopyUnchanged(plan.copyUnchanged);
     copier.setCompareContent(plan.direction == Direction::Restore);

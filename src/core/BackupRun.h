@@ -6,6 +6,7 @@
 #include "core/ComponentCatalogue.h"
 #include "os/os.h"
 
+#include <QHash>
 #include <QList>
 
 #include <QString>
@@ -31,10 +32,15 @@ struct RunPlan
     // A backup into a new dated set: the newest earlier set, whose unchanged files the new one
     // hard-links instead of copying them again. Empty: copy everything that is not there.
     QString linkFrom;
+    // A restore from dated sets: the backup folder of each component (by its folder) that does
+    // not come from backupFolder.
+    QHash<QString, QString> componentBackupFolders;
 
     // The side copied from and the side copied to.
     QString sourceFolder() const;
     QString targetFolder() const;
+    // The folder on the backup side that holds the component's folder.
+    QString backupFolderOf(const Component& component) const;
 };
 
 struct ComponentResult

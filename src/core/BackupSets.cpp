@@ -4,10 +4,14 @@
 #include "core/FolderUtilities.h"
 #include "os/os.h"
 
+#include <QHash>
+#include <QSet>
+
 namespace {
 
 const QByteArray Header = "ZEB 2000 backup set 1";
 const QByteArray CompleteLine = "complete";
+const QByteArray ComponentField = "component";
 
 BackupSet fromFound(const QString& backupFolder, const FoundSet& found)
 {
@@ -16,6 +20,20 @@ BackupSet fromFound(const QString& backupFolder, const FoundSet& found)
     set.folder = withTrailingSeparator(withTrailingSeparator(backupFolder) + found.name);
     set.stamp = found.stamp;
     set.complete = found.lines.contains(CompleteLine);
+    for (const QByteArray& line : found.lines) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() == 2 && fields[0] == ComponentField)
+            if (const std::optional<std::string> folder = decodeField(fields[1]))
+                set.components << fromOsPath(*folder);
+    }
+    if (set.complete && set.components.isEmpty()) {
+        // Recorded before the records listed their components: the folders it holds.
+        std::vector<Os::FolderEntry> entries;
+        if (Os::listFolder(found.path, entries) == 0)
+            for (const Os::FolderEntry& entry : entries)
+                if (entry.state.kind == Os::FileState::Kind::Folder)
+                    set.components << fromOsPath(entry.name);
+    }
     return set;
 }
 
@@ -40,11 +58,19 @@ BackupSet beginBackupSet(const QString& backupFolder, const QDateTime& now)
     return set;
 }
 
-void markBackupSetComplete(BackupSet& set)
+bool BackupSet::holds(const QString& componentFolder) const
 {
-    writeSetRecord(toOsPath(set.folder),
-                   Header + '\n' + stampLine(set.stamp) + '\n' + CompleteLine + '\n');
+    return components.contains(componentFolder, Qt::CaseInsensitive);
+}
+
+void markBackupSetComplete(BackupSet& set, const QStringList& components)
+{
+    QByteArray record = Header + '\n' + stampLine(set.stamp) + '\n';
+    for (const QString& folder : components)
+        record += ComponentField + ' ' + encodeField(toOsPath(folder)) + '\n';
+    writeSetRecord(toOsPath(set.folder), record + CompleteLine + '\n');
     set.complete = true;
+    set.components = components;
 }
 
 QList<BackupSet> backupSets(const QString& backupFolder)
@@ -68,13 +94,24 @@ QStringList pruneBackupSets(const QString& backupFolder, int keep, const QString
 {
     const QList<BackupSet> sets = backupSets(backupFolder);
     QStringList doomed;
+    keep = qMax(keep, 0);
     int completeSeen = 0;
-    // From the newest down: complete sets beyond `keep` go, and so does every incomplete set
-    // below the newest complete one.
+    QHash<QString, int> heldBy; // complete sets seen so far, by component folder in lower case
+    // From the newest down: a complete set goes when every component in it is held by `keep`
+    // newer ones; every incomplete set below the newest complete one goes.
     for (auto set = sets.crbegin(); set != sets.crend(); ++set) {
-        if (set->complete)
+        bool goes = completeSeen > 0;
+        if (set->complete) {
+            QSet<QString> held;
+            for (const QString& component : set->components)
+                held.insert(component.toLower());
+            goes = completeSeen >= keep;
+            for (const QString& component : std::as_const(held))
+                goes = goes && heldBy.value(component) >= keep;
             ++completeSeen;
-        const bool goes = set->complete ? completeSeen > qMax(keep, 0) : completeSeen > 0;
+            for (const QString& component : std::as_const(held))
+                ++heldBy[component];
+        }
         if (goes && set->name != spared)
             doomed << set->name;
     }

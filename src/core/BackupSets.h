@@ -20,6 +20,12 @@ struct BackupSet
     QString folder; // the full path, with its trailing separator
     SetStamp stamp;
     bool complete = false;
+    // The component folders it holds: those its record lists when it was marked complete, or,
+    // for a record of an older version that lists none, the folders in it.
+    QStringList components;
+
+    // Whether it holds the component folder, in any letter case.
+    bool holds(const QString& componentFolder) const;
 };
 
 // Starts a set below the backup folder (made where missing): its folder holding the record of
@@ -28,9 +34,9 @@ struct BackupSet
 BackupSet beginBackupSet(const QString& backupFolder,
                          const QDateTime& now = QDateTime::currentDateTimeUtc());
 
-// Marks a set complete. Call it only when everything was copied into it, which the copier has
-// put on the disk. Raises the runtime's error.
-void markBackupSetComplete(BackupSet& set);
+// Marks a set complete, with the component folders copied into it. Call it only when everything
+// was copied into it, which the copier has put on the disk. Raises the runtime's error.
+void markBackupSetComplete(BackupSet& set, const QStringList& components = {});
 
 // The sets below a folder, oldest first by their records. Only folders holding a set's record
 // count; nothing else there is ever touched.
@@ -39,8 +45,9 @@ QList<BackupSet> backupSets(const QString& backupFolder);
 // The newest complete set, if there is one.
 std::optional<BackupSet> newestCompleteBackupSet(const QString& backupFolder);
 
-// Keeps the newest `keep` complete sets and removes the older complete ones, and the incomplete
-// ones older than the newest complete set; the set named `spared` (the one just made) stays
-// whatever its place. Answers the names removed, or raises the runtime's error for a set that
-// could not be removed.
+// Keeps, for every component, the newest `keep` complete sets that hold it: a complete set goes
+// only when each component in it is held by `keep` newer complete sets (one holding none, when
+// `keep` newer complete sets stand above it). The incomplete sets older than the newest complete
+// set go too; the set named `spared` (the one just made) stays whatever its place. Answers the
+// names removed, or raises the runtime's error for a set that could not be removed.
 QStringList pruneBackupSets(const QString& backupFolder, int keep, const QString& spared);

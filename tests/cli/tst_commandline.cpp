@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTest>
 
@@ -512,6 +513,45 @@ private slots:
         expected.sort();
         QCOMPARE(QDir(backupRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
                  expected);
+    }
+
+    // A set holds the components it holds: --keep never removes the only set of a component,
+    // and restore --latest takes each component from the newest complete set that holds it.
+    // Records written before they listed their components are read by the folders in the set.
+    void setsGoByComponent_data()
+    {
+        QTest::addColumn<bool>("olderRecord");
+        QTest::newRow("recorded") << false;
+        QTest::newRow("an older record") << true;
+    }
+    void setsGoByComponent()
+    {
+        QFETCH(bool, olderRecord);
+        const QString icq = sample->icqFolder();
+        BufferConsole full;
+        QCOMPARE(run(full, {"backup", "--to", "@B@", "--dated"}), 0);
+        if (olderRecord) {
+            const QString record = backupSets(backupRoot).value(0).folder + "ZEB record";
+            QString lines = QString::fromLatin1(SampleInstallation::readFile(record));
+            lines.remove(QRegularExpression("component [^\n]*\n"));
+            SampleInstallation::writeFile(record, lines.toLatin1());
+        }
+        SampleInstallation::writeFile(icq + "CL/111.dat", "newer");
+        BufferConsole contacts;
+        QCOMPARE(
+            run(contacts, {"backup", "--to", "@B@", "--dated", "--component", "CL", "--keep", "1"}),
+            0);
+        QCOMPARE(backupSets(backupRoot).size(), 2);
+        SampleInstallation::writeFile(icq + "CL/111.dat", "damaged");
+        SampleInstallation::writeFile(icq + "NewDB/111.dat", "damaged");
+        BufferConsole restore;
+        QCOMPARE(run(restore, {"restore", "--from", "@B@", "--latest", "--overwrite"}), 0);
+        QCOMPARE(SampleInstallation::readFile(icq + "CL/111.dat"), QByteArray("newer"));
+        QCOMPARE(SampleInstallation::readFile(icq + "NewDB/111.dat"), QByteArray(3000, 'd'));
+        QCOMPARE(restore.out().count("Restoring from the set "), 2);
+        BufferConsole whole;
+        QCOMPARE(run(whole, {"backup", "--to", "@B@", "--dated", "--keep", "1"}), 0);
+        QCOMPARE(backupSets(backupRoot).size(), 1);
     }
 
     // A restore puts back what the backup holds and keeps what it replaced; undo puts that
