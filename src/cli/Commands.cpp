@@ -11,6 +11,7 @@
 #include "core/FileCopier.h"
 #include "core/FolderUtilities.h"
 #include "core/IcqDiscovery.h"
+#include "core/RunLock.h"
 #include "core/SizeFormat.h"
 #include "core/TargetChecks.h"
 #include "core/UinCatalogue.h"
@@ -104,6 +105,19 @@ std::optional<QString> findIcqFolder(CommandContext& context)
         return std::nullopt;
     }
     return folder;
+}
+
+// Holds the locks of the folders a run changes; answers 1 (told) when another run holds one.
+int lockFolders(CommandContext& context, RunLock& lock, const QStringList& folders)
+{
+    try {
+        for (const QString& folder : folders)
+            lock.lock(folder);
+    } catch (const RuntimeError& failure) {
+        context.console.printError(Prefix + failure.error().description);
+        return ExitSomethingFailed;
+    }
+    return ExitSuccess;
 }
 
 bool refuseWhileIcqRuns(CommandContext& context, const QString& icqFolder)
@@ -438,6 +452,11 @@ int backup(CommandContext& context)
     }
     if (!options.dryRun && refuseWhileIcqRuns(context, *icq))
         return ExitIcqRunning;
+    // A backup folder still to be made is locked once it is made.
+    RunLock lock;
+    if (!options.dryRun)
+        if (const int refused = lockFolders(context, lock, {*icq, backupFolder}))
+            return refused;
     const auto makeFolder = [&]() -> int {
         switch (makeBackupFolder(backupFolder, options.makePath, options.dryRun)) {
         case TargetCreation::Existed:
@@ -465,7 +484,10 @@ int backup(CommandContext& context)
         if (const int refused = makeFolder(); refused != ExitSuccess)
             return refused;
     if (!options.dated)
-        return runPlan(context, plan, makeFolder);
+        return runPlan(context, plan, [&] {
+            const int refused = makeFolder();
+            return refused != ExitSuccess ? refused : lockFolders(context, lock, {backupFolder});
+        });
     if (options.dryRun) {
         // The set is not made: its walk finds nothing there, and what the newest complete
         // set holds unchanged would be linked.
@@ -477,6 +499,8 @@ int backup(CommandContext& context)
     // A dated set is complete only when everything was copied into it; old sets go only then,
     // and never the one just made. It links what the newest complete set holds unchanged.
     if (const int refused = makeFolder(); refused != ExitSuccess)
+        return refused;
+    if (const int refused = lockFolders(context, lock, {backupFolder}))
         return refused;
     try {
         if (const std::optional<BackupSet> newest = newestCompleteBackupSet(backupFolder))
@@ -552,6 +576,14 @@ int restore(CommandContext& context)
 {
     const Options& options = context.options;
     const QString backupFolder = nativeFolder(options.fromFolder);
+    const std::optional<QString> icq = findIcqFolder(context);
+    if (!icq)
+        return ExitIcqNotFound;
+    // Held before the sets are read: a backup's --keep removes none of them meanwhile.
+    RunLock lock;
+    if (!options.dryRun)
+        if (const int refused = lockFolders(context, lock, {*icq, backupFolder}))
+            return refused;
     // With --latest each component comes from the newest complete set that holds it.
     QList<Component> offered;
     QHash<QString, BackupSet> setOf; // by component folder
@@ -573,9 +605,6 @@ int restore(CommandContext& context)
     } else {
         offered = offeredComponents(context.programFolder, backupFolder);
     }
-    const std::optional<QString> icq = findIcqFolder(context);
-    if (!icq)
-        return ExitIcqNotFound;
     const std::optional<QList<Component>> components =
         chooseComponents(context, offered, backupFolder);
     if (!components)
@@ -630,6 +659,10 @@ int undo(CommandContext& context)
     const bool dryRun = context.options.dryRun;
     if (!dryRun && refuseWhileIcqRuns(context, *icq))
         return ExitIcqRunning;
+    RunLock lock;
+    if (!dryRun)
+        if (const int refused = lockFolders(context, lock, {*icq}))
+            return refused;
     const bool force = context.options.force;
     const UndoOutcome undone = undoNewestRestore(*icq, force, dryRun);
     for (const QString& note : undone.notes)

@@ -357,6 +357,25 @@ int writeFileDurably(const std::string& path, const std::string& bytes);
 // Puts everything written to the file system that holds the path on the disk.
 int syncFileSystem(const std::string& path);
 
+// ---- Run locks -------------------------------------------------------------------------------
+// A lock the system holds for the process on a file (flock on Linux, LockFileEx on Windows) and
+// drops when the process ends, however it ends: a holder is never guessed from a stale id.
+
+#ifdef _WIN32
+inline constexpr int ErrorLocked = 33; // ERROR_LOCK_VIOLATION
+#else
+inline constexpr int ErrorLocked = 11;      // EWOULDBLOCK
+#endif
+
+using LockHandle = std::intptr_t;
+
+// Takes the lock of the file (made where missing) without waiting, and writes this process's id
+// into it for the messages of the runs that find it taken. Answers 0 with the handle,
+// ErrorLocked with what the file says of its holder when another process holds it, or the error.
+int tryLockFile(const std::string& path, LockHandle& handle, std::string& holder);
+// Lets go of a lock and closes its file.
+int unlockFile(LockHandle handle);
+
 // ---- Text ------------------------------------------------------------------------------------
 
 // Text in the ANSI code page (plugin files) as UTF-8: the system's ANSI code page on Windows,

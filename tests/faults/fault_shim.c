@@ -2,8 +2,9 @@
  *   ZEB_FAULT_AT=N       the N-th counted call (1 = the first)
  *   ZEB_FAULT_CALL=name  count only calls of this kind (open, mkdir, link, rename, unlink, rmdir,
  *                        sync, write); "any" counts them all
- *   ZEB_FAULT_DO=kill    end the process with SIGKILL there; else an errno name the call fails
- *                        with (ENOSPC, EIO, EPERM)
+ *   ZEB_FAULT_DO=kill    end the process with SIGKILL there; "stop" holds it there (SIGSTOP)
+ *                        until SIGCONT; else an errno name the call fails with (ENOSPC, EIO,
+ *                        EPERM)
  *   ZEB_FAULT_UNDER=dir  count only calls on paths below this folder
  *   ZEB_FAULT_LOG=file   where the call hit is written ("<kind> <path>"), before it fails
  * Counted are the calls that change a file system: opening for writing, making folders, links,
@@ -76,6 +77,10 @@ static int fault(const char* kind, const char* path)
     if (!what || strcmp(what, "kill") == 0) {
         raise(SIGKILL);
         return EIO;
+    }
+    if (strcmp(what, "stop") == 0) {
+        raise(SIGSTOP);
+        return 0;
     }
     if (strcmp(what, "ENOSPC") == 0)
         return ENOSPC;

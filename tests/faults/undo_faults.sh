@@ -303,6 +303,32 @@ rm "$icq/NewDB/big.db"
 [ -z "$(find "$work/tiny/sets" -mindepth 1 -type d)" ] || fail "a set stayed: $(ls "$work/tiny/sets")"
 end
 
+# ---- Two runs at once: one held at its copy's first rename, another into the same folder or
+# from the same ICQ folder waits, then refuses naming it and changes nothing; the first ends whole.
+begin "two runs at once"
+ZEB_FAULT_CALL=rename ZEB_FAULT_AT=3 ZEB_FAULT_DO=stop ZEB_FAULT_UNDER="$work/two" \
+    LD_PRELOAD="$shim" "$cli" backup --to "$work/two" --component NewDB --dated --keep 1 \
+    >"$work/first" 2>&1 </dev/null &
+first=$!
+until [ "$(cut -d' ' -f3 "/proc/$first/stat" 2>/dev/null)" = T ]; do
+    kill -0 "$first" 2>/dev/null || { fail "never held: $(cat "$work/first")"; break; }
+    sleep 0.01
+done
+held=$(ls "$work/two")
+for target in "$work/two" "$work/two-other"; do
+    run backup --to "$target" --component NewDB --dated --keep 1
+    [ "$status" = 1 ] && grep -q "Another run (process $first) is using" "$work/out" ||
+        fail "a second run into $target: exit $status: $(cat "$work/out")"
+done
+[ "$(ls "$work/two")" = "$held" ] && [ ! -e "$work/two-other" ] || fail "the second run changed"
+kill -CONT "$first"
+ended=0
+wait "$first" || ended=$?
+run list --from "$work/two"
+[ "$ended" = 0 ] && ! grep -q ", incomplete" "$work/out" && [ "$(ls "$work/two")" = "$held" ] ||
+    fail "the first run: exit $ended: $(cat "$work/first" "$work/out")"
+end
+
 begin "time-zone step between restores"
 fresh
 mkdir -p "$work/backup2/NewDB"

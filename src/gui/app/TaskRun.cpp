@@ -9,6 +9,7 @@
 #include "core/ErrorSink.h"
 #include "core/FileCopier.h"
 #include "core/IcqDiscovery.h"
+#include "core/RunLock.h"
 #include "core/TargetChecks.h"
 #include "gui/runtime/MessageBoxes.h"
 #include "gui/runtime/RuntimeServices.h"
@@ -144,6 +145,16 @@ void frmMain::runTask()
     BackupRun run(plan, sink, observer);
     if (!enoughSpaceFor(run) || (backup && !backupFolderMade(plan.backupFolder)))
         return;
+    // One run at a time on each folder, this window's or the command line's.
+    RunLock lock;
+    try {
+        lock.lock(plan.icqFolder);
+        lock.lock(plan.backupFolder);
+    } catch (const RuntimeError& failure) {
+        m_services.msgBox(failure.error().description, MsgButtons::OkOnly, MsgIcon::Exclamation,
+                          QStringLiteral("Warning!"));
+        return;
+    }
     m_activeRun = &run;
     m_activeJob = &job;
     // However the run ends (a failure of its own included), the window forgets it, and a
