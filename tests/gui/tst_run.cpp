@@ -4,6 +4,7 @@
 #include "RecordingSink.h"
 #include "WizardFixture.h"
 
+#include "core/RunLock.h"
 #include "gui/widgets/cProgBar.h"
 
 #include <QtTest>
@@ -309,6 +310,26 @@ private slots:
         QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
         QVERIFY(f.window->close());
         QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
+    }
+
+    // A folder another run holds (here this process's own lock, taken apart from the window):
+    // the window's run waits, then says which process holds it and copies nothing.
+    void aFolderAnotherRunHoldsIsLeftAlone()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        RunLock other;
+        other.lock(f.sample.icqFolder());
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        f.press("cmdNext");
+        QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
+        QVERIFY2(f.runtime.boxes[0].prompt.startsWith(
+                     QStringLiteral("Another run (process %1) is using ")
+                         .arg(QCoreApplication::applicationPid())),
+                 qPrintable(f.runtime.boxes[0].prompt));
+        QVERIFY(!QFileInfo::exists(f.sample.backupFolder() + "DB"));
+        QCOMPARE(f.busy(), QStringLiteral("False"));
     }
 
 #ifndef Q_OS_WIN
