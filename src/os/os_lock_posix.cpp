@@ -4,13 +4,27 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace Os {
 
 int tryLockFile(const std::string& path, LockHandle& handle, std::string& holder)
 {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    // The lock files of every user meet in one folder: one made by another user is opened as it
+    // is (O_CREAT on another's file in a sticky folder is refused), and a new one is made
+    // writable by all, so that no user's run is refused for good by a file another user left.
+    int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0 && errno == ENOENT) {
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd >= 0 && ::fchmod(fd, 0666) != 0) {
+            const int error = errno;
+            (void)::close(fd);
+            return error;
+        }
+        if (fd < 0 && errno == EEXIST)
+            fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    }
     if (fd < 0)
         return errno;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -11,6 +11,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -140,3 +142,38 @@ TEST(Files, RemovesWhatProcessesThatAreGoneLeft)
               (std::vector<std::string>{".~zeb" + own + "-1-mine", ".~zebnot-ours", "icq.db"}));
     EXPECT_EQ(Os::removeLeftTemporaries(dir.path("missing")), 0);
 }
+
+#ifndef _WIN32
+// A run lock is the system's: a second taker is refused and told the holder, and a lock file
+// that one user's run left behind is taken by another user's run, never refused for good.
+TEST(Files, RunLocksAreSharedByEveryUser)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as a second user";
+    OsTest::TempFolder dir;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 01777), 0);
+    const std::string lock = dir.path("run.lock");
+    Os::LockHandle held = 0;
+    std::string holder;
+    ASSERT_EQ(Os::tryLockFile(lock, held, holder), 0);
+    const auto asOtherUser = [&lock]() {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            Os::LockHandle handle = 0;
+            std::string other;
+            if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
+                ::_exit(100);
+            const int error = Os::tryLockFile(lock, handle, other);
+            ::_exit(error == Os::ErrorLocked && other == std::to_string(::getppid()) ? 1
+                    : error == 0                                                     ? 0
+                                                                                     : 2);
+        }
+        int status = 0;
+        EXPECT_EQ(::waitpid(child, &status, 0), child);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(asOtherUser(), 1); // held: refused, naming this process
+    ASSERT_EQ(Os::unlockFile(held), 0);
+    EXPECT_EQ(asOtherUser(), 0); // left behind: taken
+}
+#endif
