@@ -253,7 +253,8 @@ int runPlan(
     plan.copyUnchanged = options.copyUnchanged;
     plan.verify = options.verify;
     ConsoleSink sink(console);
-    RunProgress progress(console, options.quiet || options.json, options.verbose);
+    // With --json standard output is the one JSON document: no file list before it.
+    RunProgress progress(console, options.quiet || options.json, options.verbose && !options.json);
     BackupRun run(plan, sink, progress);
     if (options.dryRun)
         return dryRun(context, run);
