@@ -240,6 +240,8 @@ BackupCheck checkBackupFolder(const QString& backupFolder,
                                 QStringLiteral(": ") + QString::fromLocal8Bit(failure.reason);
 
     std::vector<bool> seen(std::size_t(manifest.size()), false);
+    // From the medium, not the cache a backup just written leaves, and by folder descriptors.
+    Os::PlanReader reader(plan);
     for (const Os::PlannedFile& file : plan.files) {
         const QByteArray path = QByteArray::fromStdString(plan.filePath(file, false));
         // The backup's own records: the manifest, and a dated set's record.
@@ -256,7 +258,7 @@ BackupCheck checkBackupFolder(const QString& backupFolder,
         std::string error;
         if (qint64(file.size) != entry->size) {
             check.damaged << shown(path);
-        } else if (!Os::fileDigest(plan.sourceRoot + '/' + path.toStdString(), digest, error)) {
+        } else if (!reader.digest(file, digest, error)) {
             check.unreadable << shown(path) + QStringLiteral(": ") + QString::fromLocal8Bit(error);
         } else if (digest != entry->digest) {
             check.damaged << shown(path);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -243,6 +244,25 @@ bool copyFolder(const CopyRequest& request, CopyOutcome& outcome);
 
 // The SHA-256 of a file's bytes; false (with errno's text in error) when it cannot be read.
 bool fileDigest(const std::string& path, Digest& digest, std::string& error);
+
+// Reads the files of a walked plan's source side back from the medium, past the cache, as
+// verify reads a copy: synced and its pages dropped on Linux, unbuffered on Windows. On Linux a
+// file is opened from its folder's descriptor, so that no call takes a path longer than a name.
+// Cheapest in the plan's order.
+class PlanReader
+{
+public:
+    explicit PlanReader(const CopyPlan& plan);
+    ~PlanReader();
+    PlanReader(const PlanReader&) = delete;
+    PlanReader& operator=(const PlanReader&) = delete;
+    // The SHA-256 of the file's bytes; false (with the reason in error) when it cannot be read.
+    bool digest(const PlannedFile& file, Digest& digest, std::string& error);
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
 
 // A SHA-256 over pieces of data, from the platform's own implementation.
 class DigestBuilder
