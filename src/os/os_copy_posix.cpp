@@ -205,6 +205,10 @@ private:
     {
         return joinPath(*m_here.targetPath, name);
     }
+    std::string sourcePathOf(const std::string& name) const override
+    {
+        return joinPath(*m_here.sourcePath, name);
+    }
     static detail::FoundEntry found(int folder, const std::string& name);
 
     // The folder whose files are being planned.

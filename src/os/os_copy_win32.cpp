@@ -149,6 +149,10 @@ private:
     {
         return joinPath(*m_here.targetPath, name);
     }
+    std::string sourcePathOf(const std::string& name) const override
+    {
+        return joinPath(*m_here.sourcePath, name);
+    }
 
     // The folder whose files are being planned.
     struct Here

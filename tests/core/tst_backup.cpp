@@ -157,6 +157,29 @@ private slots:
 #endif
     }
 
+#ifndef Q_OS_WIN
+    // Two names that differ only in letter case are one file to Windows: one is backed up, the
+    // other named as left out, and the manifest lists only what the backup holds.
+    void caseTwinsAreOneFileNamedAsSuch()
+    {
+        SampleInstallation sample;
+        const QString icq = sample.icqFolder();
+        SampleInstallation::writeFile(icq + "DB/Foo.dat", "upper");
+        SampleInstallation::writeFile(icq + "DB/foo.dat", "lower");
+        const QString backup = sample.backupFolder();
+        RecordingSink sink;
+        QuietObserver observer;
+        const ComponentResult result =
+            BackupRun(backupPlan(sample, backup), sink, observer).execute().value(0);
+        QVERIFY(!result.copied);
+        QCOMPARE(result.outcome.failures.size(), size_t(1));
+        QVERIFY(QString::fromStdString(result.outcome.failures[0].path).endsWith("oo.dat"));
+        QCOMPARE(QDir(backup + "DB").entryList(QDir::Files).size(), 1);
+        const BackupCheck check = checkBackupFolder(backup);
+        QVERIFY2(check.passed(), qPrintable(check.missing.join(", ")));
+    }
+#endif
+
     // A backup that does not reach its end leaves no manifest, not even the one of the backup
     // before it, so check calls it incomplete; and its set is never marked complete.
     void aStoppedBackupIsIncomplete()
