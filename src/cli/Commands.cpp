@@ -321,6 +321,11 @@ int runPlan(
         if (result.outcome.attributesLost)
             attributesLostIn << plan.targetFolder() + result.component.folder;
     }
+    if (run.finishFailed()) {
+        // Told by the sink, with what failed; the copies stand, the run did not finish.
+        exitCode = ExitSomethingFailed;
+        console.printError(Prefix + QStringLiteral("the run's last step failed (see above)"));
+    }
     if (!attributesLostIn.isEmpty())
         console.printError(Prefix + attributesLostNote(attributesLostIn));
     if (!options.quiet && !options.json) {

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -188,15 +187,11 @@ QByteArray manifestLine(const ManifestEntry& entry, QByteArrayView path)
 void writeManifest(const QString& backupFolder, const BackupManifest& previous,
                    const QList<QPair<QString, const Os::CopyPlan*>>& components)
 {
-    QSaveFile file(manifestPath(backupFolder));
-    bool written = file.open(QIODevice::WriteOnly) && file.write(Header) == Header.size();
-    QByteArray buffer;
-    const auto add = [&](const QByteArray& line) {
-        buffer += line;
-        if (buffer.size() >= (1 << 16)) {
-            written = written && file.write(buffer) == buffer.size();
-            buffer.clear();
-        }
+    // Whole in memory (about a hundred bytes a file), then the OS layer's durable write, every
+    // step of it checked: a buffered writer could lose a failed flush on a full disk.
+    std::string text = Header.toStdString();
+    const auto add = [&text](const QByteArray& line) {
+        text.append(line.constData(), line.size());
     };
     QList<QByteArray> folders;
     for (const auto& [folder, plan] : components)
@@ -214,12 +209,11 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
                 add(manifestLine({qint64(file.size), file.modified, file.digest},
                                  folders[at] + QByteArray::fromStdString(plan.filePath(file))));
     }
-    written = written && file.write(buffer) == buffer.size();
-    // QSaveFile syncs the temporary file before it renames it into place.
-    if (!written || !file.commit() || Os::syncFileSystem(toOsPath(backupFolder)) != 0)
-        raiseError(ErrorNumber::PathFileAccessError,
-                   QStringLiteral("The manifest %1 could not be written: %2")
-                       .arg(manifestPath(backupFolder), file.errorString()));
+    if (const int error = Os::writeFileDurably(toOsPath(manifestPath(backupFolder)), text))
+        raiseError(
+            ErrorNumber::PathFileAccessError,
+            QStringLiteral("The manifest %1 could not be written: %2")
+                .arg(manifestPath(backupFolder), QString::fromStdString(Os::errorText(error))));
 }
 
 BackupCheck checkBackupFolder(const QString& backupFolder,

@@ -243,16 +243,17 @@ QString BackupRun::finish(bool everythingCopied)
 {
     // The manifest is the backup's last step, written only for a run that went to its end.
     if (m_manifestOpen && !m_stoppedOrCancelled && !m_stop &&
-        QFileInfo(m_plan.backupFolder).isDir())
-        runTrapped(m_sink,
-                   QStringLiteral("BackupRun.WriteManifest [") + m_plan.backupFolder +
-                       QStringLiteral("]"),
-                   [&] { writeManifest(m_plan.backupFolder, *m_previousManifest, m_recorded); });
+        QFileInfo(m_plan.backupFolder).isDir() &&
+        !runTrapped(m_sink,
+                    QStringLiteral("BackupRun.WriteManifest [") + m_plan.backupFolder +
+                        QStringLiteral("]"),
+                    [&] { writeManifest(m_plan.backupFolder, *m_previousManifest, m_recorded); }))
+        m_finishFailed = true;
     m_manifestOpen = false;
     m_recorded.clear();
     if (!m_undo)
         return m_undoFolder;
-    runTrapped(m_sink, QStringLiteral("BackupRun.Finish"), [&] {
+    const bool closed = runTrapped(m_sink, QStringLiteral("BackupRun.Finish"), [&] {
         m_undoFolder = m_undo->close();
         if (everythingCopied) {
             const QStringList left =
@@ -263,6 +264,7 @@ QString BackupRun::finish(bool everythingCopied)
                                left.join(QStringLiteral("; ")));
         }
     });
+    m_finishFailed = m_finishFailed || !closed;
     m_undo.reset();
     return m_undoFolder;
 }

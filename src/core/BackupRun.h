@@ -106,6 +106,9 @@ public:
     QString finish(bool everythingCopied);
     // The undo set of a finished restore, or an empty text.
     const QString& undoFolder() const { return m_undoFolder; }
+    // Whether the end of the run failed (the manifest, the undo set's closing or pruning): what
+    // was copied is there, but the run did not finish, whatever the components say.
+    bool finishFailed() const { return m_finishFailed; }
 
     // Stops the copy as soon as it can, from any thread: the file being written is dropped,
     // those already written stay.
@@ -132,6 +135,7 @@ private:
     QList<QPair<QString, const Os::CopyPlan*>> m_recorded;
     bool m_manifestOpen = false;
     bool m_stoppedOrCancelled = false;
+    bool m_finishFailed = false;
 };
 
 // What a run's end says, in the same words in the window and on the command line: where a
