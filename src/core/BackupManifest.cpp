@@ -141,6 +141,40 @@ qsizetype BackupManifest::indexOf(QByteArrayView path) const
     return it - m_records.begin();
 }
 
+namespace {
+
+// The record of the earlier manifests for a file the plan leaves as it is or links, when it is
+// the same file.
+const ManifestEntry* recorded(const Os::PlannedFile& file, bool linked, const QByteArray& path,
+                              const BackupManifest& previous, const BackupManifest& linkedFrom)
+{
+    const ManifestEntry* known = (linked ? linkedFrom : previous).find(path);
+    return known && known->size == qint64(file.size) && known->modified == file.modified ? known
+                                                                                         : nullptr;
+}
+
+} // namespace
+
+void copyWhatIsNotRecorded(Os::CopyPlan& plan, const QString& componentFolder,
+                           const BackupManifest& previous, const BackupManifest& linkedFrom)
+{
+    const QByteArray folder = manifestPathBytes(componentFolder) + '/';
+    for (Os::PlannedFile& file : plan.files) {
+        const bool linked = file.action == Os::PlannedAction::Link;
+        if ((!linked && file.action != Os::PlannedAction::Unchanged) ||
+            recorded(file, linked, folder + QByteArray::fromStdString(plan.filePath(file)),
+                     previous, linkedFrom))
+            continue;
+        if (linked) {
+            file.action = Os::PlannedAction::Copy;
+        } else {
+            file.action = Os::PlannedAction::Replace;
+            file.replacedSize = file.size;
+            file.unasked = true;
+        }
+    }
+}
+
 void completeChecksums(Os::CopyPlan& plan, const QString& componentFolder,
                        const BackupManifest& previous, const BackupManifest& linkedFrom)
 {
@@ -149,27 +183,15 @@ void completeChecksums(Os::CopyPlan& plan, const QString& componentFolder,
         if (file.hasDigest && file.result == Os::FileResult::Written)
             continue;
         file.hasDigest = false;
-        const QByteArray path = folder + QByteArray::fromStdString(plan.filePath(file));
-        // A file the copy did not write: the earlier manifests know it when it is the same file.
-        const ManifestEntry* known =
-            file.result == Os::FileResult::Linked ? linkedFrom.find(path) : previous.find(path);
-        if (known && known->size == qint64(file.size) && known->modified == file.modified &&
-            (file.result == Os::FileResult::Linked || file.result == Os::FileResult::Unchanged)) {
+        const bool linked = file.result == Os::FileResult::Linked;
+        if (!linked && file.result != Os::FileResult::Unchanged)
+            continue;
+        if (const ManifestEntry* known =
+                recorded(file, linked, folder + QByteArray::fromStdString(plan.filePath(file)),
+                         previous, linkedFrom)) {
             file.digest = known->digest;
             file.hasDigest = true;
-            continue;
         }
-        // Otherwise what the backup holds there is read, by its bytes (a name that is not UTF-8
-        // like any other): a file kept by the user's answer, or one there before any manifest.
-        const std::string target = plan.targetRoot + '/' + plan.filePath(file);
-        Os::FileState state;
-        std::string error;
-        if (Os::fileState(target, state) != 0 || state.kind != Os::FileState::Kind::File ||
-            !Os::fileDigest(target, file.digest, error))
-            continue;
-        file.size = state.size;
-        file.modified = state.modified;
-        file.hasDigest = true;
     }
 }
 

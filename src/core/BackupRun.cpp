@@ -65,6 +65,11 @@ Os::CopyPlan& BackupRun::walkComponent(const Component& component)
     m_plans.emplace_back();
     m_walked << component;
     copier.walk(m_plans.back());
+    if (m_plan.direction == Direction::Backup) {
+        loadManifests();
+        copyWhatIsNotRecorded(m_plans.back(), component.folder, *m_previousManifest,
+                              *m_linkedManifest);
+    }
     return m_plans.back();
 }
 
@@ -199,14 +204,21 @@ void BackupRun::openManifest()
     if (m_manifestOpen || m_plan.direction != Direction::Backup)
         return;
     m_manifestOpen = true;
+    loadManifests();
+    // Until the run is done the folder has no manifest: one that dies half-way leaves a backup
+    // that `check` calls incomplete, not one that claims the old state.
+    BackupManifest::discard(m_plan.backupFolder);
+}
+
+void BackupRun::loadManifests()
+{
+    if (m_previousManifest)
+        return;
     m_previousManifest = std::make_unique<BackupManifest>();
     m_linkedManifest = std::make_unique<BackupManifest>();
     m_previousManifest->load(m_plan.backupFolder);
     if (!m_plan.linkFrom.isEmpty())
         m_linkedManifest->load(m_plan.linkFrom);
-    // Until the run is done the folder has no manifest: one that dies half-way leaves a backup
-    // that `check` calls incomplete, not one that claims the old state.
-    BackupManifest::discard(m_plan.backupFolder);
 }
 
 QList<ComponentResult> BackupRun::execute(const NextComponent& next, const CopyStep& copy)

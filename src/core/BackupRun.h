@@ -119,6 +119,8 @@ private:
     Os::CopyPlan& walkComponent(const Component& component);
     // Before a backup writes anything: the manifests it builds on, and the old one off the disk.
     void openManifest();
+    // The manifests a backup builds on, read once: the walk's plans and the new one need them.
+    void loadManifests();
 
     RunPlan m_plan;
     ErrorSink& m_sink;

@@ -158,7 +158,10 @@ struct PlannedFile
     PlannedAction action = PlannedAction::Copy;
     FileResult result = FileResult::Pending;
     bool hasDigest = false;
-    bool verified = false;          // read back from the disk, it held what was written
+    bool verified = false; // read back from the disk, it held what was written
+    // Replaced without the question: the target is the same file as far as size and time
+    // tell, but nothing records what its bytes should be.
+    bool unasked = false;
     std::uint64_t size = 0;         // the source's; after a copy, the size written
     std::int64_t modified = 0;      // the source's modification time, nanoseconds since 1970
     std::uint64_t replacedSize = 0; // the target file's size, when there is one

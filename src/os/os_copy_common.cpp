@@ -227,7 +227,7 @@ void ExecutorBase::copyFolderFiles(std::uint32_t folder, std::size_t& next)
             copyFile(std::uint32_t(next));
             break;
         case PlannedAction::Replace:
-            if (!m_request.overwrite && !m_yesToAll) {
+            if (!m_request.overwrite && !m_yesToAll && !file.unasked) {
                 const std::string targetFile =
                     joinTarget(currentTargetPath(), m_plan.name(file.targetName));
                 const ReplaceAnswer answer =
