@@ -218,18 +218,38 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
     QList<QByteArray> folders;
     for (const auto& [folder, plan] : components)
         folders << manifestPathBytes(folder) + '/';
+    std::vector<QByteArray> listed; // the components' files with a checksum now
+    for (qsizetype at = 0; at < components.size(); ++at) {
+        const Os::CopyPlan& plan = *components[at].second;
+        for (const Os::PlannedFile& file : plan.files) {
+            if (!file.hasDigest)
+                continue;
+            listed.push_back(folders[at] + QByteArray::fromStdString(plan.filePath(file)));
+            add(manifestLine({qint64(file.size), file.modified, file.digest}, listed.back()));
+        }
+    }
+    std::sort(listed.begin(), listed.end());
+    const std::string root = toOsPath(withTrailingSeparator(backupFolder));
     for (qsizetype at = 0; at < previous.size(); ++at) {
         const QByteArrayView path = previous.path(at);
         if (std::none_of(folders.cbegin(), folders.cend(),
-                         [&path](const QByteArray& folder) { return path.startsWith(folder); }))
+                         [&path](const QByteArray& folder) { return path.startsWith(folder); })) {
             add(manifestLine(previous.entry(at), path));
-    }
-    for (qsizetype at = 0; at < components.size(); ++at) {
-        const Os::CopyPlan& plan = *components[at].second;
-        for (const Os::PlannedFile& file : plan.files)
-            if (file.hasDigest)
-                add(manifestLine({qint64(file.size), file.modified, file.digest},
-                                 folders[at] + QByteArray::fromStdString(plan.filePath(file))));
+            continue;
+        }
+        // A file ICQ no longer has, or one the copy did not replace, stays in the backup: it is
+        // listed as recorded while the folder holds it unchanged, so that check passes.
+        if (std::binary_search(listed.begin(), listed.end(), path))
+            continue;
+        const ManifestEntry& entry = previous.entry(at);
+        std::string relative = path.toByteArray().toStdString();
+        std::replace(relative.begin(), relative.end(), '/', Os::PathSeparator);
+        // Times to two seconds, as FAT keeps them; check reads the bytes anyway.
+        constexpr qint64 TwoSeconds = 2000000000;
+        Os::FileState state;
+        if (Os::fileState(root + relative, state) == 0 && state.kind == Os::FileState::Kind::File &&
+            qint64(state.size) == entry.size && qAbs(state.modified - entry.modified) < TwoSeconds)
+            add(manifestLine(entry, path));
     }
     if (const int error = Os::writeFileDurably(toOsPath(manifestPath(backupFolder)), text))
         raiseError(

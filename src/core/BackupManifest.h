@@ -73,8 +73,10 @@ void completeChecksums(Os::CopyPlan& plan, const QString& componentFolder,
                        const BackupManifest& previous, const BackupManifest& linkedFrom);
 
 // Writes a backup folder's manifest durably (a temporary file, synced, renamed into place): the
-// files of the previous manifest outside the components copied now, then every file with a
-// checksum of each component's plan. Raises the runtime's error when it cannot.
+// files of the previous manifest outside the components copied now, those inside them that the
+// copy did not write and the folder still holds as recorded (gone from ICQ, or kept), then
+// every file with a checksum of each component's plan. Raises the runtime's error when it
+// cannot.
 void writeManifest(const QString& backupFolder, const BackupManifest& previous,
                    const QList<QPair<QString, const Os::CopyPlan*>>& components);
 

@@ -182,6 +182,24 @@ private slots:
 #endif
     }
 
+    // A file gone from ICQ stays in the backup and in its manifest, so that a repeat backup's
+    // check passes.
+    void aFileGoneFromIcqStaysListed()
+    {
+        SampleInstallation sample;
+        const QString icq = sample.icqFolder();
+        SampleInstallation::writeFile(icq + "DB/a.dat", "alpha");
+        SampleInstallation::writeFile(icq + "DB/gone.dat", "deleted by ICQ");
+        SampleInstallation::writeFile(icq + "CL/c.dat", "gamma");
+        const QString backup = sample.backupFolder();
+        QVERIFY(backUp(backupPlan(sample, backup)));
+        QVERIFY(QFile::remove(icq + "DB/gone.dat"));
+        QVERIFY(backUp(backupPlan(sample, backup)));
+        const BackupCheck check = checkBackupFolder(backup);
+        QVERIFY2(check.passed(), qPrintable(check.extra.join(", ")));
+        QCOMPARE(check.files, 3);
+    }
+
 #ifndef Q_OS_WIN
     // Two names that differ only in letter case are one file to Windows: one is backed up, the
     // other named as left out, and the manifest lists only what the backup holds.
