@@ -158,14 +158,14 @@ struct PlannedFile
     PlannedAction action = PlannedAction::Copy;
     FileResult result = FileResult::Pending;
     bool hasDigest = false;
-    bool verified = false; // read back from the disk, it held what was written
-    // Replaced without the question: the target is the same file as far as size and time
-    // tell, but nothing records what its bytes should be.
-    bool unasked = false;
+    bool verified = false;          // read back from the disk, it held what was written
     std::uint64_t size = 0;         // the source's; after a copy, the size written
     std::int64_t modified = 0;      // the source's modification time, nanoseconds since 1970
     std::uint64_t replacedSize = 0; // the target file's size, when there is one
     Digest digest{};                // of the bytes written, when hasDigest
+    // Replaced without the question: the target is the same file as far as size and time
+    // tell, but nothing records what its bytes should be.
+    bool unasked = false;
 
     // Whether the copy writes it (new or replaced), rather than leaving or linking it.
     bool isWritten() const;
