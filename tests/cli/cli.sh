@@ -114,6 +114,8 @@ cmp -s "$work/original" "$icq/NewDB/11111111.dat" || fail "the restore did not g
 # Ctrl+C at the question ends the run at once: exit 130, the stop line, nothing replaced.
 echo damaged >"$icq/NewDB/11111111.dat"
 mkfifo "$work/keys"
+# Emptied first: the job empties it only once running, and the last run's question is in it.
+: >"$work/out"
 script -qec "'$cli' restore --from '$work/sets' --latest --component NewDB" /dev/null \
     <"$work/keys" >"$work/out" 2>&1 &
 script_pid=$!

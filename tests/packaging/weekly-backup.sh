@@ -84,6 +84,11 @@ grep -qE "^Backup into $work/ICQ backups/20[0-9-]{8} [0-9]{4}/ from .*: ([0-9]+)
 cp "$(command -v sleep)" "$work/icq.exe"
 "$work/icq.exe" 600 &
 icq_pid=$!
+# Until it has started, the child is still this shell, under its name.
+until tr '\0' '\n' <"/proc/$icq_pid/cmdline" 2>/dev/null | grep -q 'icq\.exe$'; do
+    kill -0 "$icq_pid" || break
+    sleep 0.01
+done
 as_unit "$exec_start"
 [ "$status" = 3 ] || fail "the service with ICQ running: exit $status: $(cat "$work/out")"
 grep -q "ICQ is running" "$work/out" || fail "no reason in the journal: $(cat "$work/out")"
