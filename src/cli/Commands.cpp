@@ -267,7 +267,8 @@ int runPlan(
     plan.copyUnchanged = options.copyUnchanged;
     plan.verify = options.verify;
     ConsoleSink sink(console);
-    RunProgress progress(console, options.quiet || options.json, options.verbose);
+    // With --json standard output is the one JSON document: no file list before it.
+    RunProgress progress(console, options.quiet || options.json, options.verbose && !options.json);
     BackupRun run(plan, sink, progress);
     if (options.dryRun)
         return dryRun(context, run);
@@ -333,6 +334,11 @@ int runPlan(
         }
         if (result.outcome.attributesLost)
             attributesLostIn << plan.targetFolder() + result.component.folder;
+    }
+    if (run.finishFailed()) {
+        // Told by the sink, with what failed; the copies stand, the run did not finish.
+        exitCode = ExitSomethingFailed;
+        console.printError(Prefix + QStringLiteral("the run's last step failed (see above)"));
     }
     if (!attributesLostIn.isEmpty())
         console.printError(Prefix + attributesLostNote(attributesLostIn));

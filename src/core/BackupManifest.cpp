@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -142,6 +141,40 @@ qsizetype BackupManifest::indexOf(QByteArrayView path) const
     return it - m_records.begin();
 }
 
+namespace {
+
+// The record of the earlier manifests for a file the plan leaves as it is or links, when it is
+// the same file.
+const ManifestEntry* recorded(const Os::PlannedFile& file, bool linked, const QByteArray& path,
+                              const BackupManifest& previous, const BackupManifest& linkedFrom)
+{
+    const ManifestEntry* known = (linked ? linkedFrom : previous).find(path);
+    return known && known->size == qint64(file.size) && known->modified == file.modified ? known
+                                                                                         : nullptr;
+}
+
+} // namespace
+
+void copyWhatIsNotRecorded(Os::CopyPlan& plan, const QString& componentFolder,
+                           const BackupManifest& previous, const BackupManifest& linkedFrom)
+{
+    const QByteArray folder = manifestPathBytes(componentFolder) + '/';
+    for (Os::PlannedFile& file : plan.files) {
+        const bool linked = file.action == Os::PlannedAction::Link;
+        if ((!linked && file.action != Os::PlannedAction::Unchanged) ||
+            recorded(file, linked, folder + QByteArray::fromStdString(plan.filePath(file)),
+                     previous, linkedFrom))
+            continue;
+        if (linked) {
+            file.action = Os::PlannedAction::Copy;
+        } else {
+            file.action = Os::PlannedAction::Replace;
+            file.replacedSize = file.size;
+            file.unasked = true;
+        }
+    }
+}
+
 void completeChecksums(Os::CopyPlan& plan, const QString& componentFolder,
                        const BackupManifest& previous, const BackupManifest& linkedFrom)
 {
@@ -150,27 +183,15 @@ void completeChecksums(Os::CopyPlan& plan, const QString& componentFolder,
         if (file.hasDigest && file.result == Os::FileResult::Written)
             continue;
         file.hasDigest = false;
-        const QByteArray path = folder + QByteArray::fromStdString(plan.filePath(file));
-        // A file the copy did not write: the earlier manifests know it when it is the same file.
-        const ManifestEntry* known =
-            file.result == Os::FileResult::Linked ? linkedFrom.find(path) : previous.find(path);
-        if (known && known->size == qint64(file.size) && known->modified == file.modified &&
-            (file.result == Os::FileResult::Linked || file.result == Os::FileResult::Unchanged)) {
+        const bool linked = file.result == Os::FileResult::Linked;
+        if (!linked && file.result != Os::FileResult::Unchanged)
+            continue;
+        if (const ManifestEntry* known =
+                recorded(file, linked, folder + QByteArray::fromStdString(plan.filePath(file)),
+                         previous, linkedFrom)) {
             file.digest = known->digest;
             file.hasDigest = true;
-            continue;
         }
-        // Otherwise what the backup holds there is read, by its bytes (a name that is not UTF-8
-        // like any other): a file kept by the user's answer, or one there before any manifest.
-        const std::string target = plan.targetRoot + '/' + plan.filePath(file);
-        Os::FileState state;
-        std::string error;
-        if (Os::fileState(target, state) != 0 || state.kind != Os::FileState::Kind::File ||
-            !Os::fileDigest(target, file.digest, error))
-            continue;
-        file.size = state.size;
-        file.modified = state.modified;
-        file.hasDigest = true;
     }
 }
 
@@ -188,38 +209,53 @@ QByteArray manifestLine(const ManifestEntry& entry, QByteArrayView path)
 void writeManifest(const QString& backupFolder, const BackupManifest& previous,
                    const QList<QPair<QString, const Os::CopyPlan*>>& components)
 {
-    QSaveFile file(manifestPath(backupFolder));
-    bool written = file.open(QIODevice::WriteOnly) && file.write(Header) == Header.size();
-    QByteArray buffer;
-    const auto add = [&](const QByteArray& line) {
-        buffer += line;
-        if (buffer.size() >= (1 << 16)) {
-            written = written && file.write(buffer) == buffer.size();
-            buffer.clear();
-        }
+    // Whole in memory (about a hundred bytes a file), then the OS layer's durable write, every
+    // step of it checked: a buffered writer could lose a failed flush on a full disk.
+    std::string text = Header.toStdString();
+    const auto add = [&text](const QByteArray& line) {
+        text.append(line.constData(), line.size());
     };
     QList<QByteArray> folders;
     for (const auto& [folder, plan] : components)
         folders << manifestPathBytes(folder) + '/';
+    std::vector<QByteArray> listed; // the components' files with a checksum now
+    for (qsizetype at = 0; at < components.size(); ++at) {
+        const Os::CopyPlan& plan = *components[at].second;
+        for (const Os::PlannedFile& file : plan.files) {
+            if (!file.hasDigest)
+                continue;
+            listed.push_back(folders[at] + QByteArray::fromStdString(plan.filePath(file)));
+            add(manifestLine({qint64(file.size), file.modified, file.digest}, listed.back()));
+        }
+    }
+    std::sort(listed.begin(), listed.end());
+    const std::string root = toOsPath(withTrailingSeparator(backupFolder));
     for (qsizetype at = 0; at < previous.size(); ++at) {
         const QByteArrayView path = previous.path(at);
         if (std::none_of(folders.cbegin(), folders.cend(),
-                         [&path](const QByteArray& folder) { return path.startsWith(folder); }))
+                         [&path](const QByteArray& folder) { return path.startsWith(folder); })) {
             add(manifestLine(previous.entry(at), path));
+            continue;
+        }
+        // A file ICQ no longer has, or one the copy did not replace, stays in the backup: it is
+        // listed as recorded while the folder holds it unchanged, so that check passes.
+        if (std::binary_search(listed.begin(), listed.end(), path))
+            continue;
+        const ManifestEntry& entry = previous.entry(at);
+        std::string relative = path.toByteArray().toStdString();
+        std::replace(relative.begin(), relative.end(), '/', Os::PathSeparator);
+        // Times to two seconds, as FAT keeps them; check reads the bytes anyway.
+        constexpr qint64 TwoSeconds = 2000000000;
+        Os::FileState state;
+        if (Os::fileState(root + relative, state) == 0 && state.kind == Os::FileState::Kind::File &&
+            qint64(state.size) == entry.size && qAbs(state.modified - entry.modified) < TwoSeconds)
+            add(manifestLine(entry, path));
     }
-    for (qsizetype at = 0; at < components.size(); ++at) {
-        const Os::CopyPlan& plan = *components[at].second;
-        for (const Os::PlannedFile& file : plan.files)
-            if (file.hasDigest)
-                add(manifestLine({qint64(file.size), file.modified, file.digest},
-                                 folders[at] + QByteArray::fromStdString(plan.filePath(file))));
-    }
-    written = written && file.write(buffer) == buffer.size();
-    // QSaveFile syncs the temporary file before it renames it into place.
-    if (!written || !file.commit() || Os::syncFileSystem(toOsPath(backupFolder)) != 0)
-        raiseError(ErrorNumber::PathFileAccessError,
-                   QStringLiteral("The manifest %1 could not be written: %2")
-                       .arg(manifestPath(backupFolder), file.errorString()));
+    if (const int error = Os::writeFileDurably(toOsPath(manifestPath(backupFolder)), text))
+        raiseError(
+            ErrorNumber::PathFileAccessError,
+            QStringLiteral("The manifest %1 could not be written: %2")
+                .arg(manifestPath(backupFolder), QString::fromStdString(Os::errorText(error))));
 }
 
 BackupCheck checkBackupFolder(const QString& backupFolder,
@@ -240,6 +276,8 @@ BackupCheck checkBackupFolder(const QString& backupFolder,
                                 QStringLiteral(": ") + QString::fromLocal8Bit(failure.reason);
 
     std::vector<bool> seen(std::size_t(manifest.size()), false);
+    // From the medium, not the cache a backup just written leaves, and by folder descriptors.
+    Os::PlanReader reader(plan);
     for (const Os::PlannedFile& file : plan.files) {
         const QByteArray path = QByteArray::fromStdString(plan.filePath(file, false));
         // The backup's own records: the manifest, and a dated set's record.
@@ -256,7 +294,7 @@ BackupCheck checkBackupFolder(const QString& backupFolder,
         std::string error;
         if (qint64(file.size) != entry->size) {
             check.damaged << shown(path);
-        } else if (!Os::fileDigest(plan.sourceRoot + '/' + path.toStdString(), digest, error)) {
+        } else if (!reader.digest(file, digest, error)) {
             check.unreadable << shown(path) + QStringLiteral(": ") + QString::fromLocal8Bit(error);
         } else if (digest != entry->digest) {
             check.damaged << shown(path);

@@ -62,15 +62,21 @@ private:
     std::vector<Record> m_records; // sorted by path
 };
 
-// Completes what a component's plan knows of each file for the manifest: the checksums of the
-// earlier manifests for files unchanged or linked, and for any other file that the backup holds
-// the checksum read from the disk. A file without a checksum afterwards is not in the backup.
+// Before the copy: a file the plan leaves as it is or links from the earlier set, which the
+// earlier manifests record in no such size and time, is copied from the source instead. A
+// manifest never takes a checksum from the backup's own bytes, which may have gone bad.
+void copyWhatIsNotRecorded(Os::CopyPlan& plan, const QString& componentFolder,
+                           const BackupManifest& previous, const BackupManifest& linkedFrom);
+// After the copy: files unchanged or linked take the checksum recorded when their source was
+// read. A file without a checksum afterwards was not copied now.
 void completeChecksums(Os::CopyPlan& plan, const QString& componentFolder,
                        const BackupManifest& previous, const BackupManifest& linkedFrom);
 
 // Writes a backup folder's manifest durably (a temporary file, synced, renamed into place): the
-// files of the previous manifest outside the components copied now, then every file with a
-// checksum of each component's plan. Raises the runtime's error when it cannot.
+// files of the previous manifest outside the components copied now, those inside them that the
+// copy did not write and the folder still holds as recorded (gone from ICQ, or kept), then
+// every file with a checksum of each component's plan. Raises the runtime's error when it
+// cannot.
 void writeManifest(const QString& backupFolder, const BackupManifest& previous,
                    const QList<QPair<QString, const Os::CopyPlan*>>& components);
 

@@ -90,6 +90,11 @@ Os::CopyPlan& BackupRun::walkComponent(const Component& component)
     m_plans.emplace_back();
     m_walked << component;
     copier.walk(m_plans.back());
+    if (m_plan.direction == Direction::Backup) {
+        loadManifests();
+        copyWhatIsNotRecorded(m_plans.back(), component.folder, *m_previousManifest,
+                              *m_linkedManifest);
+    }
     return m_plans.back();
 }
 
@@ -224,14 +229,21 @@ void BackupRun::openManifest()
     if (m_manifestOpen || m_plan.direction != Direction::Backup)
         return;
     m_manifestOpen = true;
+    loadManifests();
+    // Until the run is done the folder has no manifest: one that dies half-way leaves a backup
+    // that `check` calls incomplete, not one that claims the old state.
+    BackupManifest::discard(m_plan.backupFolder);
+}
+
+void BackupRun::loadManifests()
+{
+    if (m_previousManifest)
+        return;
     m_previousManifest = std::make_unique<BackupManifest>();
     m_linkedManifest = std::make_unique<BackupManifest>();
     m_previousManifest->load(m_plan.backupFolder);
     if (!m_plan.linkFrom.isEmpty())
         m_linkedManifest->load(m_plan.linkFrom);
-    // Until the run is done the folder has no manifest: one that dies half-way leaves a backup
-    // that `check` calls incomplete, not one that claims the old state.
-    BackupManifest::discard(m_plan.backupFolder);
 }
 
 QList<ComponentResult> BackupRun::execute(const NextComponent& next, const CopyStep& copy)
@@ -272,16 +284,17 @@ QString BackupRun::finish(bool everythingCopied)
 {
     // The manifest is the backup's last step, written only for a run that went to its end.
     if (m_manifestOpen && !m_stoppedOrCancelled && !m_stop &&
-        QFileInfo(m_plan.backupFolder).isDir())
-        runTrapped(m_sink,
-                   QStringLiteral("BackupRun.WriteManifest [") + m_plan.backupFolder +
-                       QStringLiteral("]"),
-                   [&] { writeManifest(m_plan.backupFolder, *m_previousManifest, m_recorded); });
+        QFileInfo(m_plan.backupFolder).isDir() &&
+        !runTrapped(m_sink,
+                    QStringLiteral("BackupRun.WriteManifest [") + m_plan.backupFolder +
+                        QStringLiteral("]"),
+                    [&] { writeManifest(m_plan.backupFolder, *m_previousManifest, m_recorded); }))
+        m_finishFailed = true;
     m_manifestOpen = false;
     m_recorded.clear();
     if (!m_undo)
         return m_undoFolder;
-    runTrapped(m_sink, QStringLiteral("BackupRun.Finish"), [&] {
+    const bool closed = runTrapped(m_sink, QStringLiteral("BackupRun.Finish"), [&] {
         m_undoFolder = m_undo->close();
         if (everythingCopied) {
             const QStringList left =
@@ -292,6 +305,7 @@ QString BackupRun::finish(bool everythingCopied)
                                left.join(QStringLiteral("; ")));
         }
     });
+    m_finishFailed = m_finishFailed || !closed;
     m_undo.reset();
     return m_undoFolder;
 }

@@ -112,6 +112,9 @@ public:
     QString finish(bool everythingCopied);
     // The undo set of a finished restore, or an empty text.
     const QString& undoFolder() const { return m_undoFolder; }
+    // Whether the end of the run failed (the manifest, the undo set's closing or pruning): what
+    // was copied is there, but the run did not finish, whatever the components say.
+    bool finishFailed() const { return m_finishFailed; }
 
     // Stops the copy as soon as it can, from any thread: the file being written is dropped,
     // those already written stay.
@@ -122,6 +125,8 @@ private:
     Os::CopyPlan& walkComponent(const Component& component);
     // Before a backup writes anything: the manifests it builds on, and the old one off the disk.
     void openManifest();
+    // The manifests a backup builds on, read once: the walk's plans and the new one need them.
+    void loadManifests();
 
     RunPlan m_plan;
     ErrorSink& m_sink;
@@ -138,6 +143,7 @@ private:
     QList<QPair<QString, const Os::CopyPlan*>> m_recorded;
     bool m_manifestOpen = false;
     bool m_stoppedOrCancelled = false;
+    bool m_finishFailed = false;
 };
 
 // What a run's end says, in the same words in the window and on the command line: where a

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -162,6 +163,9 @@ struct PlannedFile
     std::int64_t modified = 0;      // the source's modification time, nanoseconds since 1970
     std::uint64_t replacedSize = 0; // the target file's size, when there is one
     Digest digest{};                // of the bytes written, when hasDigest
+    // Replaced without the question: the target is the same file as far as size and time
+    // tell, but nothing records what its bytes should be.
+    bool unasked = false;
 
     // Whether the copy writes it (new or replaced), rather than leaving or linking it.
     bool isWritten() const;
@@ -243,6 +247,25 @@ bool copyFolder(const CopyRequest& request, CopyOutcome& outcome);
 
 // The SHA-256 of a file's bytes; false (with errno's text in error) when it cannot be read.
 bool fileDigest(const std::string& path, Digest& digest, std::string& error);
+
+// Reads the files of a walked plan's source side back from the medium, past the cache, as
+// verify reads a copy: synced and its pages dropped on Linux, unbuffered on Windows. On Linux a
+// file is opened from its folder's descriptor, so that no call takes a path longer than a name.
+// Cheapest in the plan's order.
+class PlanReader
+{
+public:
+    explicit PlanReader(const CopyPlan& plan);
+    ~PlanReader();
+    PlanReader(const PlanReader&) = delete;
+    PlanReader& operator=(const PlanReader&) = delete;
+    // The SHA-256 of the file's bytes; false (with the reason in error) when it cannot be read.
+    bool digest(const PlannedFile& file, Digest& digest, std::string& error);
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
 
 // A SHA-256 over pieces of data, from the platform's own implementation.
 class DigestBuilder

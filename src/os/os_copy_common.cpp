@@ -78,8 +78,16 @@ void PlannerBase::planFile(std::uint32_t folder, const std::string& name, std::u
 
     const std::u32string key = foldedName(name);
     const auto existing = entries.find(key);
+    // Two source names that differ only in letter case are one file to Windows: the first is
+    // copied, the other is named as left out, so that the target never holds less than it says.
+    if (existing != entries.end() && existing->second.planned) {
+        fail(sourcePathOf(name), CopySide::Source,
+             "left out: its name differs only in letter case from " + existing->second.name +
+                 ", which is copied; Windows keeps one file of the two");
+        return;
+    }
     if (existing == entries.end()) {
-        entries.emplace(key, TargetEntry{name, false});
+        entries.emplace(key, TargetEntry{name, false, true});
         // What the newest earlier set holds unchanged is linked from there, not copied again.
         if (!m_plan.linkRoot.empty()) {
             const FoundEntry earlier = earlierEntry(name);
@@ -90,8 +98,8 @@ void PlannerBase::planFile(std::uint32_t folder, const std::string& name, std::u
         m_plan.files.push_back(file);
         return;
     }
-    // The existing file, in its own spelling, is the one replaced (or one of two source names
-    // that differ only in case, which Windows would take for one).
+    // The existing file, in its own spelling, is the one replaced.
+    existing->second.planned = true;
     const std::string targetName = existing->second.name;
     if (targetName != name)
         file.targetName = m_plan.addName(targetName);
@@ -219,7 +227,7 @@ void ExecutorBase::copyFolderFiles(std::uint32_t folder, std::size_t& next)
             copyFile(std::uint32_t(next));
             break;
         case PlannedAction::Replace:
-            if (!m_request.overwrite && !m_yesToAll) {
+            if (!m_request.overwrite && !m_yesToAll && !file.unasked) {
                 const std::string targetFile =
                     joinTarget(currentTargetPath(), m_plan.name(file.targetName));
                 const ReplaceAnswer answer =

@@ -130,6 +130,7 @@ protected:
     {
         std::string name;
         bool onDisk;
+        bool planned = false; // a source file of this walk goes there
     };
     using TargetEntries = std::map<std::u32string, TargetEntry>;
 
@@ -153,6 +154,7 @@ protected:
                              std::uint64_t size) = 0;
     virtual void removeTemporary(const std::string& name) = 0;
     virtual std::string targetPathOf(const std::string& name) const = 0;
+    virtual std::string sourcePathOf(const std::string& name) const = 0;
 
     void fail(const std::string& path, CopySide side, const std::string& reason)
     {

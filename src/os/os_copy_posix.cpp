@@ -216,6 +216,10 @@ private:
     {
         return joinPath(*m_here.targetPath, name);
     }
+    std::string sourcePathOf(const std::string& name) const override
+    {
+        return joinPath(*m_here.sourcePath, name);
+    }
     static detail::FoundEntry found(int folder, const std::string& name);
 
     // The folder whose files are being planned.
@@ -472,11 +476,13 @@ using ProgressCallback = std::function<void(std::uint64_t)>;
 
 // Opens the target folders of a plan from the root down, one name at a time, so that no call
 // takes a path longer than a name: a deep folder whose whole path is longer than the system
-// takes is renamed into, verified and cleaned up like any other.
+// takes is renamed into, verified and cleaned up like any other. With `target` false, the
+// source's folders (a check reads a backup as the walk's source).
 class TargetFolders
 {
 public:
-    TargetFolders(const CopyPlan& plan, int root) : m_plan(plan)
+    TargetFolders(const CopyPlan& plan, int root, bool target = true)
+        : m_plan(plan), m_target(target)
     {
         m_open.emplace_back(0, UniqueFd(::dup(root)));
     }
@@ -493,17 +499,20 @@ public:
         while (m_open.back().first != folder) {
             const auto next = std::find(chain.begin(), chain.end(), m_open.back().first);
             const std::uint32_t child = next == chain.end() ? chain.back() : *(next - 1);
+            const PlannedFolder& record = m_plan.folders[child];
             UniqueFd fd(openFolder(m_open.back().second.get(),
-                                   m_plan.name(m_plan.folders[child].targetName).data()));
+                                   m_plan.name(m_target ? record.targetName : record.name).data()));
             if (!fd)
                 return -1;
             m_open.emplace_back(child, std::move(fd));
         }
         return m_open.back().second.get();
     }
+    const CopyPlan& plan() const { return m_plan; }
 
 private:
     const CopyPlan& m_plan;
+    const bool m_target;
     std::vector<std::pair<std::uint32_t, UniqueFd>> m_open;
 };
 
@@ -893,6 +902,62 @@ Executor::FolderTimes Executor::setFolderTimes(std::uint32_t folder)
 }
 
 } // namespace
+
+struct PlanReader::State
+{
+    State(const CopyPlan& plan, int root) : root(root), folders(plan, root, false) {}
+    UniqueFd root;
+    int rootError = 0; // why the root could not be opened
+    TargetFolders folders;
+    std::unique_ptr<char[]> buffer{new char[std::size_t{1} << 20]};
+};
+
+PlanReader::PlanReader(const CopyPlan& plan)
+{
+    const int root = ::open(plan.sourceRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int error = root < 0 ? errno : 0;
+    m_state = std::make_unique<State>(plan, root);
+    m_state->rootError = error;
+}
+
+PlanReader::~PlanReader() = default;
+
+bool PlanReader::digest(const PlannedFile& file, Digest& digest, std::string& error)
+{
+    const auto failed = [&error](int number) {
+        error = std::strerror(number);
+        return false;
+    };
+    if (!m_state->root)
+        return failed(m_state->rootError);
+    const int folder = m_state->folders.open(file.folder);
+    if (folder < 0)
+        return failed(errno);
+    const UniqueFd fd(::openat(folder, m_state->folders.plan().name(file.name).data(),
+                               O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd)
+        return failed(errno);
+    // Pages still dirty would stay: synced first, then dropped, so that what is read next
+    // comes from the medium. A file system with nothing to sync for a reader says so.
+    if (::fdatasync(fd.get()) != 0 && errno != EINVAL && errno != EROFS && errno != ENOSYS)
+        return failed(errno);
+    if (const int advised = ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_DONTNEED))
+        return failed(advised);
+    DigestBuilder builder;
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), m_state->buffer.get(), std::size_t{1} << 20);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return failed(errno);
+        }
+        builder.add(m_state->buffer.get(), std::size_t(n));
+    }
+    digest = builder.result();
+    return true;
+}
 
 bool planCopy(const CopyRequest& request, CopyPlan& plan)
 {

@@ -21,6 +21,7 @@
 #include <malloc.h>
 #include <map>
 #include <memory>
+#include <new>
 #include <set>
 
 namespace Os {
@@ -168,6 +169,10 @@ private:
     std::string targetPathOf(const std::string& name) const override
     {
         return joinPath(*m_here.targetPath, name);
+    }
+    std::string sourcePathOf(const std::string& name) const override
+    {
+        return joinPath(*m_here.sourcePath, name);
     }
 
     // The folder whose files are being planned.
@@ -699,6 +704,54 @@ Executor::FolderTimes Executor::setFolderTimes(std::uint32_t folder)
 }
 
 } // namespace
+
+struct PlanReader::State
+{
+    explicit State(const CopyPlan& plan) : plan(plan) {}
+    ~State() { _aligned_free(buffer); }
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+    const CopyPlan& plan;
+    // Unbuffered reads take a buffer aligned to the sector.
+    char* buffer = static_cast<char*>(_aligned_malloc(BufferSize, 4096));
+};
+
+PlanReader::PlanReader(const CopyPlan& plan) : m_state(std::make_unique<State>(plan))
+{
+    if (!m_state->buffer)
+        throw std::bad_alloc();
+}
+
+PlanReader::~PlanReader() = default;
+
+bool PlanReader::digest(const PlannedFile& file, Digest& digest, std::string& error)
+{
+    std::string relative = m_state->plan.filePath(file, false);
+    std::replace(relative.begin(), relative.end(), '/', '\\');
+    const std::string path = joinPath(m_state->plan.sourceRoot, relative);
+    // Past the cache the medium itself is read, as verify reads a copy; a volume that refuses
+    // that is read as it can.
+    Handle in(openForReading(path, FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN));
+    if (!in)
+        in.reset(openForReading(path));
+    if (!in) {
+        error = errorText(lastError());
+        return false;
+    }
+    DigestBuilder builder;
+    for (;;) {
+        DWORD got = 0;
+        if (!readSome(in.get(), m_state->buffer, BufferSize, got)) {
+            error = errorText(lastError());
+            return false;
+        }
+        if (got == 0)
+            break;
+        builder.add(m_state->buffer, got);
+    }
+    digest = builder.result();
+    return true;
+}
 
 bool planCopy(const CopyRequest& request, CopyPlan& plan)
 {

@@ -67,9 +67,11 @@ run list --json
 expect 0 "list --json"
 python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert d["exitCode"]==0 and "22222222" in d["uins"], d' \
     "$work/out" || fail "list --json: $(cat "$work/out")"
-run backup --to "$work/json" --component cl --json
-expect 0 "backup --json"
-python3 -m json.tool "$work/out" >/dev/null || fail "backup --json is no JSON: $(cat "$work/out")"
+# -v lists no files there: standard output is the one JSON document.
+status=0
+"$cli" backup --to "$work/json" --component cl --json -v >"$work/out" 2>/dev/null </dev/null || status=$?
+expect 0 "backup --json -v"
+python3 -m json.tool "$work/out" >/dev/null || fail "backup --json -v is no JSON: $(cat "$work/out")"
 
 # Only folders holding a set's record count: a folder named like a set, a link to one and a
 # name near one stay, with what they hold; sets made in the same minute get names of their own.
@@ -112,6 +114,8 @@ cmp -s "$work/original" "$icq/NewDB/11111111.dat" || fail "the restore did not g
 # Ctrl+C at the question ends the run at once: exit 130, the stop line, nothing replaced.
 echo damaged >"$icq/NewDB/11111111.dat"
 mkfifo "$work/keys"
+# Emptied first: the job empties it only once running, and the last run's question is in it.
+: >"$work/out"
 script -qec "'$cli' restore --from '$work/sets' --latest --component NewDB" /dev/null \
     <"$work/keys" >"$work/out" 2>&1 &
 script_pid=$!

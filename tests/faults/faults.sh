@@ -201,5 +201,36 @@ done
 cmp -s "$work/src/db.dat" "$work/disk/dst/db.dat" || fail "the copy differs"
 end $before
 
+# ---- check reads the medium, not the cache a backup leaves: a byte flipped on the device
+# under a backup whose pages are all in memory is found.
+begin "check reads the disk"
+before=$failed
+head -c $((64 << 10)) /dev/urandom >"$WINEPREFIX/drive_c/Program Files/ICQ/NewDB/rot.dat"
+"$cli" backup --to "$work/disk/backup" --component NewDB >"$work/out" 2>&1 </dev/null ||
+    fail "the backup failed: $(cat "$work/out")"
+sync
+cat "$work/disk/backup/NewDB/rot.dat" >/dev/null
+# The copy's first sector on the device, flipped there past every cache.
+sector=$(python3 - "$loop" "$work/disk/backup/NewDB/rot.dat" "$work/sector" <<'PY'
+import sys
+device, copy, out = sys.argv[1:]
+with open(copy, "rb") as f:
+    head = f.read(4096)
+with open(device, "rb") as f:
+    at = f.read().find(head)
+assert at >= 0 and at % 512 == 0, at
+flipped = bytearray(head[:512])
+flipped[7] ^= 0xFF
+open(out, "wb").write(bytes(flipped))
+print(at // 512)
+PY
+)
+dd if="$work/sector" of="$loop" bs=512 seek="$sector" count=1 oflag=direct conv=notrunc status=none
+status=0
+"$cli" check --from "$work/disk/backup" >"$work/out" 2>&1 </dev/null || status=$?
+[ $status = 1 ] && grep -q "damaged: NewDB/rot.dat" "$work/out" ||
+    fail "check answered from the cache: exit $status: $(cat "$work/out")"
+end $before
+
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

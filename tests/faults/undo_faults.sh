@@ -343,5 +343,17 @@ run "${undo[@]}"
 [ "$status" = 0 ] && is_before || fail "the second undo: $(cat "$work/out")"
 end
 
+# ---- A disk full at the manifest, after every file was copied: not a success; the manifest
+# named, none left behind, and the dated set stays incomplete.
+begin "full disk at the manifest"
+fault_under="$work/full/" faulty write 2 ENOSPC backup --to "$work/full" --component NewDB --dated
+set=$(ls "$work/full")
+[ "$status" = 1 ] && grep -q "ZEB Manifest.txt" <<<"$hit" &&
+    grep -q "The manifest .* could not be written: No space left on device" "$work/out" &&
+    [ ! -e "$work/full/$set/ZEB Manifest.txt" ] || fail "exit $status, hit $hit: $(cat "$work/out")"
+run list --from "$work/full"
+grep -q "$set .*, incomplete" "$work/out" || fail "the set is not incomplete: $(cat "$work/out")"
+end
+
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

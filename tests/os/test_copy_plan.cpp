@@ -348,6 +348,17 @@ TEST_F(PlannedCopy, CopiesFoldersDeeperThanAPathCanName)
     ::closedir(folder);
     ::close(at);
     EXPECT_EQ(entries, 1);
+    // A check reads the copy back the same way.
+    Os::CopyRequest checked;
+    checked.from = dir.path("target") + Os::PathSeparator + "*.*";
+    Os::CopyPlan back;
+    ASSERT_TRUE(Os::planCopy(checked, back));
+    Os::Digest digest{};
+    std::string error;
+    EXPECT_TRUE(Os::PlanReader(back).digest(back.files.at(0), digest, error)) << error;
+    Os::DigestBuilder expected;
+    expected.add("deep", 4);
+    EXPECT_EQ(digest, expected.result());
     // Deep folders cannot be removed by path either.
     EXPECT_EQ(std::system(("cd '" + dir.path() + "' && rm -rf source target").c_str()), 0);
 }

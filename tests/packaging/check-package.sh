@@ -92,14 +92,19 @@ if $with_cli; then
 fi
 [ -z "$out" ] || fail "systemd-analyze: $out"
 # What the service starts, with the example settings, with and without an ICQ folder: systemd
-# turns "$$" into "$" and splits this line as the shell does; a stand-in records the arguments.
+# turns "$$" into "$" and "%%" into "%" and splits this line as the shell does; a stand-in
+# records the arguments. The backups are counted in the unit's state folder.
 exec_start=$(sed -n 's/^ExecStart=//p' "$service")
 exec_start=${exec_start//\$\$/\$}
+exec_start=${exec_start//%%/%}
 mkdir "$work/bin"
 printf '#!/bin/sh\nprintf "%%s\\n" "$@"\n' >"$work/bin/zeb2000-cli"
 chmod +x "$work/bin/zeb2000-cli"
 # shellcheck source=/dev/null
-started() { (set -a && . "$settings" && PATH=$work/bin:$PATH && eval "$exec_start"); }
+started() {
+    (set -a && . "$settings" && STATE_DIRECTORY=$work && PATH=$work/bin:$PATH &&
+        eval "$exec_start")
+}
 expected=(backup --dated --keep 8 --to "/home/me/ICQ backups")
 [ "$(started)" = "$(printf '%s\n' "${expected[@]}")" ] || fail "the service starts: $(started)"
 icq="/opt/ICQ here"

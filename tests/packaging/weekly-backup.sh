@@ -62,14 +62,16 @@ cat >"$work/backup.env" <<ENV
 ZEB_BACKUP_DIR="$work/ICQ backups"
 WINEPREFIX="$WINEPREFIX"
 ENV
-mkdir "$work/ICQ backups"
+mkdir "$work/ICQ backups" "$work/state"
 exec_start=$(setting "$service" ExecStart)
 exec_start=${exec_start//\$\$/\$}
+exec_start=${exec_start//%%/%}
 # Runs a unit's command line as systemd would: the settings' environment, the package's
 # programs on PATH. Output in $work/out, exit code in $status.
 as_unit() {
     status=0
-    (set -a && . "$work/backup.env" && PATH=$work/bin:$PATH && eval "$1") >"$work/out" 2>&1 ||
+    (set -a && . "$work/backup.env" && STATE_DIRECTORY=$work/state && PATH=$work/bin:$PATH &&
+        eval "$1") >"$work/out" 2>&1 ||
         status=$?
 }
 
@@ -82,6 +84,11 @@ grep -qE "^Backup into $work/ICQ backups/20[0-9-]{8} [0-9]{4}/ from .*: ([0-9]+)
 cp "$(command -v sleep)" "$work/icq.exe"
 "$work/icq.exe" 600 &
 icq_pid=$!
+# Until it has started, the child is still this shell, under its name.
+until tr '\0' '\n' <"/proc/$icq_pid/cmdline" 2>/dev/null | grep -q 'icq\.exe$'; do
+    kill -0 "$icq_pid" || break
+    sleep 0.01
+done
 as_unit "$exec_start"
 [ "$status" = 3 ] || fail "the service with ICQ running: exit $status: $(cat "$work/out")"
 grep -q "ICQ is running" "$work/out" || fail "no reason in the journal: $(cat "$work/out")"
@@ -110,6 +117,17 @@ as_unit "ZEB_BACKUP_DIR='$work/forced' MONITOR_EXIT_STATUS=3 \
 grep -q "ICQ backup made while ICQ was running" "$work/out" || fail "nothing in the journal"
 kill "$icq_pid"
 icq_pid=""
+
+# Every fourth backup reads the newest set back: a file gone bad there, size and time kept,
+# which the new set links, fails that run with the file named.
+echo 3 >"$work/state/backups"
+rotten=$(find "$work/ICQ backups" -path '*/2000b/*' -type f -size +0 | head -n 1)
+touch -r "$rotten" "$work/stamp"
+printf '\377' | dd of="$rotten" bs=1 seek=0 conv=notrunc status=none
+touch -r "$work/stamp" "$rotten"
+as_unit "$exec_start"
+[ "$status" = 1 ] && grep -q "^zeb2000-cli: damaged: 2000b/" "$work/out" ||
+    fail "the fourth backup did not check the newest set: exit $status: $(cat "$work/out")"
 
 # Any other failure: no backup, the reason the run gave, and without a session bus the journal.
 rm -f "$work/notified"

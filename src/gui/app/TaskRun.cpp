@@ -218,6 +218,11 @@ void frmMain::runTask()
         return result;
     };
     run.execute(nextSelected, copyInThread);
+    // The manifest or the undo set failed after the copy (told by the sink): not a success.
+    if (run.finishFailed()) {
+        succeeded = false;
+        failures += CrLf + QStringLiteral("The end of the run (the manifest or the undo set)");
+    }
 
     // The program ends while the run stops: nothing more to say.
     if (run.stopRequested())
