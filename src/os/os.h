@@ -336,8 +336,15 @@ int moveFile(const std::string& from, const std::string& to, bool replace);
 // Renames a folder to a name that must not exist yet (ErrorExists), synced.
 int renameFolder(const std::string& from, const std::string& to);
 
-// Removes what processes that are gone left in the folder: temporary files and folders named
-// ".~zeb<pid>-..." (the copier's form, which these calls use too).
+// The one form of every temporary file and folder the program writes, beside what it becomes:
+// ".~zeb<pid>-<serial>-<check>-<name>", where <serial> (letters and digits) tells apart the
+// temporary files of one process and <check> is computed from the rest, so that a user's file
+// that merely looks like ours is never taken for ours. The name is cut to 64 bytes.
+std::string temporaryName(long pid, std::string_view serial, std::string_view name);
+// The process that made a temporary name of that form, or 0 for any other name: that is data.
+long temporaryOwner(std::string_view name);
+
+// Removes what processes that are gone left in the folder: their temporary files and folders.
 int removeLeftTemporaries(const std::string& folder);
 
 // Removes a file (a link itself, not what it leads to); a missing one is ErrorNotFound.

@@ -34,27 +34,13 @@ std::string nameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// ".~zeb<pid>-<n>-<name>", the copier's form, which every copy into the folder knows to clear
-// away once its process is gone.
+// A temporary name beside the path, of the form every copy into the folder knows to clear away
+// once its process is gone.
 std::string temporaryBeside(const std::string& path)
 {
     static std::atomic<unsigned> counter{0};
-    return folderOf(path) + "/.~zeb" + std::to_string(::getpid()) + "-u" +
-           std::to_string(++counter) + "-" + nameOf(path).substr(0, 64);
-}
-
-// The process that made a temporary file or folder ".~zeb<pid>-...", or 0 for a name that is
-// not one.
-long temporaryOwner(const std::string& name)
-{
-    constexpr std::size_t prefix = 5; // ".~zeb"
-    if (name.compare(0, prefix, ".~zeb") != 0)
-        return 0;
-    std::size_t at = prefix;
-    long pid = 0;
-    while (at < name.size() && at < prefix + 10 && name[at] >= '0' && name[at] <= '9')
-        pid = pid * 10 + (name[at++] - '0');
-    return at > prefix && at < name.size() && name[at] == '-' ? pid : 0;
+    return folderOf(path) + '/' +
+           temporaryName(::getpid(), "u" + std::to_string(++counter), nameOf(path));
 }
 
 int syncFolder(const std::string& folder)

@@ -159,8 +159,9 @@ std::string nameOf(const std::string& path)
 std::string temporaryBeside(const std::string& path)
 {
     static std::atomic<unsigned> counter{0};
-    return folderOf(path) + "\\.~zeb" + std::to_string(GetCurrentProcessId()) + "-u" +
-           std::to_string(++counter) + "-" + nameOf(path).substr(0, 64);
+    return folderOf(path) + '\\' +
+           temporaryName(long(GetCurrentProcessId()), "u" + std::to_string(++counter),
+                         nameOf(path));
 }
 
 // Flushes a file's data to the disk.
@@ -325,14 +326,8 @@ int removeLeftTemporaries(const std::string& folder)
     if (const int error = listFolder(folder, entries))
         return error == ErrorNotFound ? 0 : error;
     for (const FolderEntry& entry : entries) {
-        if (entry.name.compare(0, 5, ".~zeb") != 0)
-            continue;
-        std::size_t at = 5;
-        DWORD pid = 0;
-        while (at < entry.name.size() && at < 15 && entry.name[at] >= '0' && entry.name[at] <= '9')
-            pid = pid * 10 + DWORD(entry.name[at++] - '0');
-        if (at == 5 || at >= entry.name.size() || entry.name[at] != '-' ||
-            pid == GetCurrentProcessId())
+        const DWORD pid = DWORD(temporaryOwner(entry.name));
+        if (pid == 0 || pid == GetCurrentProcessId())
             continue;
         if (const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)) {
             CloseHandle(process);
