@@ -51,7 +51,7 @@ QByteArray stateField(const Os::FileState& state)
         return "-";
     return QByteArray(1, kind) + ',' + QByteArray::number(state.size) + ',' +
            QByteArray::number(state.modified) + ',' + QByteArray::number(state.device) + ',' +
-           QByteArray::number(state.inode);
+           QByteArray::number(state.inode) + ',' + QByteArray::number(state.changed);
 }
 
 std::optional<Os::FileState> parseState(const QByteArray& field)
@@ -61,15 +61,19 @@ std::optional<Os::FileState> parseState(const QByteArray& field)
     if (field == "-")
         return state;
     const QList<QByteArray> parts = field.split(',');
-    if (parts.size() != 5 || parts[0].size() != 1 || !QByteArray("fdo").contains(parts[0][0]))
+    // Records of older versions have no change time.
+    if ((parts.size() != 5 && parts.size() != 6) || parts[0].size() != 1 ||
+        !QByteArray("fdo").contains(parts[0][0]))
         return std::nullopt;
     state.kind = parts[0] == "f" ? Kind::File : parts[0] == "d" ? Kind::Folder : Kind::Other;
-    bool ok[4] = {};
+    bool ok[5] = {false, false, false, false, true};
     state.size = parts[1].toULongLong(&ok[0]);
     state.modified = parts[2].toLongLong(&ok[1]);
     state.device = parts[3].toULongLong(&ok[2]);
     state.inode = parts[4].toULongLong(&ok[3]);
-    if (!(ok[0] && ok[1] && ok[2] && ok[3]))
+    if (parts.size() == 6)
+        state.changed = parts[5].toLongLong(&ok[4]);
+    if (!(ok[0] && ok[1] && ok[2] && ok[3] && ok[4]))
         return std::nullopt;
     return state;
 }
@@ -78,6 +82,11 @@ bool sameFile(const Os::FileState& a, const Os::FileState& b)
 {
     return a.kind == b.kind && a.size == b.size && a.modified == b.modified &&
            a.device == b.device && a.inode == b.inode;
+}
+
+bool sameIdentity(const Os::FileState& a, const Os::FileState& b)
+{
+    return a.device == b.device && a.inode == b.inode;
 }
 
 bool sameVersion(const Os::FileState& state, quint64 size, qint64 modified)
@@ -97,6 +106,8 @@ struct UndoSet::Entry
     quint64 sourceSize = 0; // what it copies there
     qint64 sourceModified = 0;
     std::optional<Os::FileState> after; // as the copy left it, once known
+    std::optional<Os::Digest> digest;   // of what the copy wrote there, when it wrote it
+    std::size_t planFile = 0;           // the plan's file, while its component is copied
 };
 
 namespace {
@@ -117,6 +128,10 @@ QByteArray entryLine(const Entry& entry)
             QByteArray::number(entry.sourceModified);
     if (entry.after)
         line += " after=" + stateField(*entry.after);
+    if (entry.digest)
+        line += " digest=" + QByteArray(reinterpret_cast<const char*>(entry.digest->data()),
+                                        qsizetype(entry.digest->size()))
+                                 .toHex();
     return line;
 }
 
@@ -163,6 +178,14 @@ std::optional<Entry> parseEntry(const QByteArray& line)
             if (!sizeOk || !timeOk)
                 return std::nullopt;
             haveSource = true;
+        } else if (key == "digest") {
+            const QByteArray bytes = QByteArray::fromHex(value);
+            Os::Digest digest{};
+            if (value.size() != qsizetype(2 * digest.size()) ||
+                bytes.size() != qsizetype(digest.size()) || bytes.toHex() != value)
+                return std::nullopt;
+            std::copy(bytes.begin(), bytes.end(), digest.begin());
+            entry.digest = digest;
         } else {
             return std::nullopt;
         }
@@ -301,7 +324,7 @@ void UndoSet::prepare(const Os::CopyPlan& plan, const QString& componentFolder)
             state.kind == Os::FileState::Kind::Missing) {
             const std::string relative = recordPath(folder.substr(m_icq.size()));
             if (!known.contains(relative)) {
-                m_entries.push_back({Entry::Kind::Folder, relative, {}, 0, 0, {}});
+                m_entries.push_back({Entry::Kind::Folder, relative, {}, 0, 0, {}, {}, 0});
                 known.insert(relative);
             }
         }
@@ -313,9 +336,11 @@ void UndoSet::prepare(const Os::CopyPlan& plan, const QString& componentFolder)
     for (std::uint32_t at = 1; at < plan.folders.size(); ++at) {
         const std::optional<std::string> relative = relativeOf(plan.folderPath(at));
         if (relative && !plan.folders[at].existsInTarget && known.insert(*relative).second)
-            m_entries.push_back({Entry::Kind::Folder, *relative, {}, 0, 0, {}});
+            m_entries.push_back({Entry::Kind::Folder, *relative, {}, 0, 0, {}, {}, 0});
     }
-    for (const Os::PlannedFile& file : plan.files) {
+    m_plan = &plan;
+    for (std::size_t index = 0; index < plan.files.size(); ++index) {
+        const Os::PlannedFile& file = plan.files[index];
         if (file.action == Os::PlannedAction::Unchanged)
             continue;
         const std::optional<std::string> relative = relativeOf(plan.filePath(file));
@@ -330,10 +355,11 @@ void UndoSet::prepare(const Os::CopyPlan& plan, const QString& componentFolder)
         using Kind = Os::FileState::Kind;
         const auto modified = std::int64_t(file.modified);
         if (existing.kind == Kind::Missing)
-            m_entries.push_back({Entry::Kind::Add, *relative, {}, file.size, modified, {}});
+            m_entries.push_back(
+                {Entry::Kind::Add, *relative, {}, file.size, modified, {}, {}, index});
         else if (existing.kind == Kind::File)
             m_entries.push_back(
-                {Entry::Kind::Replace, *relative, existing, file.size, modified, {}});
+                {Entry::Kind::Replace, *relative, existing, file.size, modified, {}, {}, index});
         else
             continue;
         known.insert(*relative);
@@ -389,6 +415,11 @@ void UndoSet::componentCopied()
         // A file that cannot be examined stays unknown, judged at the undo by its size and time.
         if (Os::fileState(osJoin(m_icq, nativePath(entry.path)), now) == 0)
             entry.after = now;
+        // What was written, so that an undo can tell the file from one rewritten in place after
+        // the restore once something (a later restore's hard link) changed its change time.
+        const Os::PlannedFile& file = m_plan->files[entry.planFile];
+        if (file.result == Os::FileResult::Written && file.hasDigest)
+            entry.digest = file.digest;
     }
     m_componentStart = m_entries.size();
     writeRecord(false);
@@ -465,14 +496,29 @@ QStringList removeUndoneSets(const QList<FoundSet>& sets)
 
 enum class Finding { Done, Untouched, Restored, Newer, KeptMissing };
 
-Finding judge(const Entry& entry, const Os::FileState& now, const Os::FileState& kept)
+// Whether the file at `path` is the one the copy left there. A file rewritten in place keeps its
+// identity and may get its size and time back, but never its change time; that changes also
+// when a later restore links the file into its own set, so then its bytes decide.
+bool leftByCopy(const Entry& entry, const Os::FileState& now, const std::string& path)
+{
+    if (entry.after->kind == Os::FileState::Kind::Missing || !sameFile(now, *entry.after))
+        return false;
+    if (entry.after->changed == 0 || now.changed == entry.after->changed)
+        return true;
+    Os::Digest digest{};
+    std::string error;
+    return entry.digest && Os::fileDigest(path, digest, error) && digest == *entry.digest;
+}
+
+Finding judge(const Entry& entry, const Os::FileState& now, const Os::FileState& kept,
+              const std::string& path)
 {
     using Kind = Os::FileState::Kind;
     // The restore was stopped before it noted the file: it is the copy's if it has the size and
     // time of what was copied (the copier keeps both).
-    const bool restoresVersion =
-        entry.after ? entry.after->kind != Kind::Missing && sameFile(now, *entry.after)
-                    : sameVersion(now, entry.sourceSize, entry.sourceModified);
+    const bool restoresVersion = entry.after
+                                     ? leftByCopy(entry, now, path)
+                                     : sameVersion(now, entry.sourceSize, entry.sourceModified);
     if (entry.kind == Entry::Kind::Add) {
         if (now.kind == Kind::Missing)
             return Finding::Done;
@@ -485,8 +531,10 @@ Finding judge(const Entry& entry, const Os::FileState& now, const Os::FileState&
         return Finding::Untouched;
     if (now.kind == Kind::Missing || restoresVersion)
         return Finding::Restored; // (nothing there to lose, or moved aside already)
-    // Put back already by a copy across file systems, which keeps the time.
-    if (sameVersion(now, entry.before.size, entry.before.modified))
+    // Put back already by a copy across file systems, which keeps the time (another file than
+    // the one the copy left there).
+    if (sameVersion(now, entry.before.size, entry.before.modified) &&
+        !(entry.after && sameIdentity(now, *entry.after)))
         return Finding::Untouched;
     return Finding::Newer;
 }
@@ -561,7 +609,7 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool force, bool dryRun)
             outcome.failures << describe(path, error);
             continue;
         }
-        findings[i] = judge(entry, now, kept);
+        findings[i] = judge(entry, now, kept, path);
         if (findings[i] == Finding::Newer)
             outcome.newer << fromOsPath(path);
         else if (findings[i] == Finding::KeptMissing)

@@ -59,6 +59,7 @@ private:
     std::optional<MadeSet> m_set;
     std::vector<Entry> m_entries;
     std::size_t m_componentStart = 0;
+    const Os::CopyPlan* m_plan = nullptr; // the component's, from prepare to componentCopied
 };
 
 // An undo set as its record tells.

@@ -302,6 +302,9 @@ struct FileState
     // Which file it is: the device and inode (volume serial number and file index on Windows).
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    // When its data or its state last changed, which no program can set back: st_ctim, on
+    // Windows the ChangeTime (nanoseconds since 1970). Only fileState fills it in.
+    std::int64_t changed = 0;
 };
 
 // What stands at the path, links followed as the copier follows them. A missing path answers 0

@@ -60,6 +60,7 @@ void fill(FileState& state, const struct stat& info)
     state.modified = std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
     state.device = std::uint64_t(info.st_dev);
     state.inode = std::uint64_t(info.st_ino);
+    state.changed = std::int64_t(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
 }
 
 // Writes all of the bytes, answering errno on a short write that makes no progress.

@@ -224,7 +224,11 @@ int fileState(const std::string& path, FileState& state)
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(file.get(), &info))
         return lastError();
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(file.get(), FileBasicInfo, &basic, sizeof basic))
+        return lastError();
     state = detail::stateOf(info);
+    state.changed = (basic.ChangeTime.QuadPart - TicksTo1970) * 100;
     return 0;
 }
 
