@@ -161,7 +161,7 @@ MadeSet makeSetFolder(const std::string& parent, const QString& baseName, const 
     }
 }
 
-int removeSetFolder(const std::string& path, std::string& failedPath)
+int removeSetFolder(const std::string& path, std::string& failedPath, const std::string& serial)
 {
     // Out of sight at once, under a temporary name that the next run clears away if this one
     // stops half-way.
@@ -169,8 +169,9 @@ int removeSetFolder(const std::string& path, std::string& failedPath)
     const std::size_t separator = path.find_last_of("/\\");
     const std::string trash =
         osJoin(separator == std::string::npos ? std::string(".") : path.substr(0, separator),
-               Os::temporaryName(long(QCoreApplication::applicationPid()),
-                                 "gone" + std::to_string(++counter), {}));
+               Os::temporaryName(
+                   long(QCoreApplication::applicationPid()), serial + std::to_string(++counter),
+                   separator == std::string::npos ? path : path.substr(separator + 1)));
     if (const int error = Os::renameFolder(path, trash)) {
         Os::FileState left;
         if (Os::fileState(path, left) != 0 || left.kind != Os::FileState::Kind::Missing) {

@@ -12,6 +12,11 @@ namespace {
 const QByteArray Header = "ZEB 2000 undo set 1";
 const QByteArray FinishedLine = "finished";
 const QByteArray UndoneLine = "undone";
+// A set removed without an undo: an empty one, or one beyond those kept.
+const QByteArray PrunedLine = "pruned";
+// The temporary name an undone set is removed under: one left by a dead undo tells the next run
+// that this undo, and nothing older, is to be finished.
+const std::string UndoneSerial = "undone";
 // Below the set: the files the restore replaced, and those a forced undo found changed after it.
 const std::string FilesFolder = "files";
 const std::string NewerFolder = "newer";
@@ -203,6 +208,12 @@ std::string undoRoot(const QString& icqFolder)
     return toOsPath(withTrailingSeparator(icqFolder) + UndoFolderName);
 }
 
+// Undone, or being removed: never offered for an undo.
+bool isGone(const FoundSet& set)
+{
+    return set.lines.contains(UndoneLine) || set.lines.contains(PrunedLine);
+}
+
 bool holdsNewer(const std::string& setPath)
 {
     Os::FileState state;
@@ -218,21 +229,21 @@ UndoSetInfo infoOf(const QString& icqFolder, const FoundSet& found)
                                         QLatin1Char(Os::PathSeparator) + found.name);
     info.stamp = found.stamp;
     info.finished = found.lines.contains(FinishedLine);
-    info.undone = found.lines.contains(UndoneLine);
+    info.undone = isGone(found);
     info.holdsNewer = holdsNewer(found.path);
     return info;
 }
 
 QByteArray recordOf(const SetStamp& stamp, const std::vector<Entry>& entries, bool finished,
-                    bool undone)
+                    const QByteArray& gone = {})
 {
     QByteArray record = Header + '\n' + stampLine(stamp) + '\n';
     for (const Entry& entry : entries)
         record += entryLine(entry) + '\n';
     if (finished)
         record += FinishedLine + '\n';
-    if (undone)
-        record += UndoneLine + '\n';
+    if (!gone.isEmpty())
+        record += gone + '\n';
     return record;
 }
 
@@ -291,7 +302,7 @@ void UndoSet::makeSet()
 
 void UndoSet::writeRecord(bool finished)
 {
-    writeSetRecord(m_set->path, recordOf(m_set->stamp, m_entries, finished, false));
+    writeSetRecord(m_set->path, recordOf(m_set->stamp, m_entries, finished));
 }
 
 void UndoSet::prepare(const Os::CopyPlan& plan, const QString& componentFolder)
@@ -452,7 +463,7 @@ QString UndoSet::close()
     const QString setFolder = folder();
     if (m_entries.empty()) {
         // Marked undone first, so that a removal that stops half-way leaves nothing to undo.
-        writeSetRecord(m_set->path, recordOf(m_set->stamp, m_entries, true, true));
+        writeSetRecord(m_set->path, recordOf(m_set->stamp, m_entries, true, PrunedLine));
         std::string failed;
         if (const int error = removeSetFolder(m_set->path, failed))
             raiseError(ErrorNumber::PathFileAccessError,
@@ -480,12 +491,12 @@ QList<UndoSetInfo> undoSets(const QString& icqFolder)
 
 namespace {
 
-// Removes undone sets that hold nothing of the user's; answers what could not be removed.
-QStringList removeUndoneSets(const QList<FoundSet>& sets)
+// Removes sets whose removal without an undo stopped half-way; answers what could not be removed.
+QStringList removePrunedSets(const QList<FoundSet>& sets)
 {
     QStringList left;
     for (const FoundSet& set : sets) {
-        if (!set.lines.contains(UndoneLine) || holdsNewer(set.path))
+        if (!set.lines.contains(PrunedLine) || holdsNewer(set.path))
             continue;
         std::string failed;
         if (const int error = removeSetFolder(set.path, failed))
@@ -546,29 +557,62 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool force, bool dryRun)
     UndoOutcome outcome;
     const std::string icq = toOsPath(withTrailingSeparator(icqFolder));
     const std::string root = undoRoot(icqFolder);
+    // An undo stopped after it marked its set undone is finished first, and then this run ends:
+    // the restore before it is undone only when the user asks again.
+    std::vector<std::string> removing; // the sets' names, as dead undos were removing them
+    std::vector<Os::FolderEntry> found;
+    if (Os::listFolder(root, found) == 0)
+        for (const Os::FolderEntry& entry : found) {
+            std::string_view serial, name;
+            if (Os::temporaryOwner(entry.name, &serial, &name) != 0 &&
+                serial.substr(0, UndoneSerial.size()) == UndoneSerial)
+                removing.emplace_back(entry.name);
+        }
+    QStringList left;
     if (const int error = dryRun ? 0 : Os::removeLeftTemporaries(root))
-        outcome.notes << describe(root, error);
+        left << describe(root, error);
+    QString resumed;
+    for (const std::string& trash : removing) {
+        Os::FileState state;
+        if (dryRun || (Os::fileState(osJoin(root, trash), state) == 0 &&
+                       (state.kind == Os::FileState::Kind::Missing || !left.isEmpty()))) {
+            std::string_view name;
+            (void)Os::temporaryOwner(trash, nullptr, &name);
+            resumed = fromOsPath(std::string(name));
+        }
+    }
     const QList<FoundSet> sets = findSets(root, Header);
-    // An undo whose removal of its set stopped half-way is finished here, never undone twice.
-    QStringList left = dryRun ? QStringList() : removeUndoneSets(sets);
+    qsizetype others = sets.size();
+    for (const FoundSet& set : sets) {
+        if (!set.lines.contains(UndoneLine) || holdsNewer(set.path))
+            continue;
+        resumed = set.name;
+        --others;
+        std::string failed;
+        if (const int error = dryRun ? 0 : removeSetFolder(set.path, failed, UndoneSerial))
+            left << describe(failed, error);
+    }
+    if (!resumed.isEmpty()) {
+        outcome.set = withTrailingSeparator(withTrailingSeparator(icqFolder) + UndoFolderName +
+                                            QLatin1Char(Os::PathSeparator) + resumed);
+        if (const int error = dryRun || others > 0 ? 0 : Os::removeFolder(root);
+            error != 0 && error != Os::ErrorNotFound && error != Os::ErrorNotEmpty)
+            left << describe(root, error);
+        outcome.failures = left;
+        outcome.finished = left.isEmpty() && !dryRun;
+        return outcome;
+    }
+    if (!dryRun)
+        left << removePrunedSets(sets);
     const FoundSet* chosen = nullptr;
     for (const FoundSet& set : sets)
-        if (!set.lines.contains(UndoneLine))
+        if (!isGone(set))
             chosen = &set;
-    if (!chosen && dryRun)
-        return outcome;
     if (!chosen) {
-        const int error = Os::removeFolder(root);
+        const int error = dryRun ? 0 : Os::removeFolder(root);
         if (error != 0 && error != Os::ErrorNotFound && error != Os::ErrorNotEmpty)
             left << describe(root, error);
-        // The newest set was put back already; only its removal is finished now.
-        if (!sets.isEmpty() && !holdsNewer(sets.last().path)) {
-            outcome.set = infoOf(icqFolder, sets.last()).folder;
-            outcome.failures = left;
-            outcome.finished = left.isEmpty();
-        } else {
-            outcome.notes << left;
-        }
+        outcome.notes << left;
         return outcome;
     }
     outcome.notes << left;
@@ -690,20 +734,21 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool force, bool dryRun)
         return outcome;
     }
     try {
-        writeSetRecord(set.path, recordOf(set.stamp, entries, true, true));
+        writeSetRecord(set.path, recordOf(set.stamp, entries, true, UndoneLine));
     } catch (const RuntimeError& failure) {
         outcome.failures << failure.error().description;
         return outcome;
     }
     if (!holdsNewer(set.path)) {
         std::string failed;
-        if (const int error = removeSetFolder(set.path, failed)) {
+        if (const int error = removeSetFolder(set.path, failed, UndoneSerial)) {
             outcome.failures << QStringLiteral("the set could not be removed: ") +
                                     describe(failed, error);
             return outcome;
         }
     }
-    const int error = Os::removeFolder(root); // only when no other set is left
+    // Only when no other set is left: this undo's last step is its set's removal.
+    const int error = sets.size() == 1 ? Os::removeFolder(root) : 0;
     if (error != 0 && error != Os::ErrorNotEmpty)
         outcome.failures << describe(root, error);
     outcome.finished = outcome.failures.isEmpty();
@@ -713,10 +758,10 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool force, bool dryRun)
 QStringList pruneUndoSets(const QString& icqFolder, int keep, const QString& spared)
 {
     const QList<FoundSet> sets = findSets(undoRoot(icqFolder), Header);
-    QStringList left = removeUndoneSets(sets);
+    QStringList left = removePrunedSets(sets);
     int offered = 0;
     for (auto set = sets.crbegin(); set != sets.crend(); ++set) {
-        if (set->lines.contains(UndoneLine) || ++offered <= qMax(keep, 0) || set->name == spared ||
+        if (isGone(*set) || ++offered <= qMax(keep, 0) || set->name == spared ||
             holdsNewer(set->path))
             continue;
         // Marked undone first: a removal that stops half-way leaves no set to undo.
@@ -725,7 +770,7 @@ QStringList pruneUndoSets(const QString& icqFolder, int keep, const QString& spa
             record += line + '\n';
         std::string failed;
         try {
-            writeSetRecord(set->path, record + UndoneLine + '\n');
+            writeSetRecord(set->path, record + PrunedLine + '\n');
         } catch (const RuntimeError& failure) {
             left << failure.error().description;
             continue;

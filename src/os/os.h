@@ -345,7 +345,9 @@ int renameFolder(const std::string& from, const std::string& to);
 // that merely looks like ours is never taken for ours. The name is cut to 64 bytes.
 std::string temporaryName(long pid, std::string_view serial, std::string_view name);
 // The process that made a temporary name of that form, or 0 for any other name: that is data.
-long temporaryOwner(std::string_view name);
+// Tells the serial and the name it was made with where asked.
+long temporaryOwner(std::string_view name, std::string_view* serial = nullptr,
+                    std::string_view* finalName = nullptr);
 
 // Removes what processes that are gone left in the folder: their temporary files and folders.
 int removeLeftTemporaries(const std::string& folder);

@@ -339,7 +339,7 @@ std::string temporaryName(long pid, std::string_view serial, std::string_view na
            temporaryCheck(owner, serial, name) + '-' + std::string(name);
 }
 
-long temporaryOwner(std::string_view name)
+long temporaryOwner(std::string_view name, std::string_view* serial, std::string_view* finalName)
 {
     if (name.substr(0, TemporaryPrefix.size()) != TemporaryPrefix)
         return 0;
@@ -353,12 +353,16 @@ long temporaryOwner(std::string_view name)
     const std::size_t serialStart = ++at;
     while (at < name.size() && isSerialCharacter(name[at]))
         ++at;
-    const std::string_view serial = name.substr(serialStart, at - serialStart);
-    if (serial.empty() || at + 10 > name.size() || name[at] != '-' || name[at + 9] != '-')
+    const std::string_view madeSerial = name.substr(serialStart, at - serialStart);
+    if (madeSerial.empty() || at + 10 > name.size() || name[at] != '-' || name[at + 9] != '-')
         return 0;
     const std::string_view check = name.substr(at + 1, 8);
-    if (check != temporaryCheck(owner, serial, name.substr(at + 10)))
+    if (check != temporaryCheck(owner, madeSerial, name.substr(at + 10)))
         return 0;
+    if (serial)
+        *serial = madeSerial;
+    if (finalName)
+        *finalName = name.substr(at + 10);
     long pid = 0;
     for (const char c : owner)
         pid = pid * 10 + (c - '0');

@@ -172,6 +172,25 @@ for fault in kill EIO EPERM ENOSPC; do
     end
 done
 
+# ---- Killed at every step of the undo of the second of two restores: run again, it finishes
+# that undo and leaves the first restore and its set alone.
+begin "undo of a second restore, killed at every call"
+for n in $(seq 1 2000); do
+    fresh
+    run "${restore[@]}"
+    echo "backed up later" >"$work/backup/NewDB/later.dat"
+    run "${restore[@]}"
+    rm "$work/backup/NewDB/later.dat"
+    faulty any "$n" kill "${undo[@]}"
+    [ -z "$hit" ] || run "${undo[@]}"
+    [ "$status" = 0 ] && is_after || fail "killed at call $n ($hit), then rerun: exit $status"
+    [ "$(find "$icq/ZEB Undo" -name 'ZEB record' | wc -l)" = 1 ] ||
+        fail "killed at call $n ($hit): the first restore's set is gone"
+    [ -n "$hit" ] || break
+done
+echo "$case: $((n - 1)) calls"
+end
+
 # ---- Data written after the restore: undo refuses and names it; --force keeps it in the set.
 begin "files changed after the restore"
 fresh
