@@ -209,7 +209,9 @@ int keepFile(const std::string& from, const std::string& to)
 {
     if (const int error = makeFolders(folderOf(to)))
         return error;
-    if (::link(from.c_str(), to.c_str()) != 0) {
+    // The file a link leads to is kept, not the link: a relative one would lead nowhere from
+    // the set.
+    if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) != 0) {
         // Another file system, or one without links: the bytes are copied.
         if (errno != EXDEV && errno != EPERM && errno != EMLINK && errno != ENOTSUP)
             return errno;

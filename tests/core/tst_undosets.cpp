@@ -173,6 +173,11 @@ private slots:
             QTest::addRow("%s restored and undone again", file) << file << "restore" << false;
             QTest::addRow("%s deleted", file) << file << "delete" << false;
         }
+#ifndef Q_OS_WIN
+        // Kept, and put back, is what the link leads to.
+        QTest::addRow("relative link replaced") << "DB/a.dat"
+                                                << "relative link" << false;
+#endif
     }
     void changedAfterRestore()
     {
@@ -190,6 +195,10 @@ private slots:
         QVERIFY(source.setFileTime(QDateTime::fromSecsSinceEpoch(1700000000),
                                    QFileDevice::FileModificationTime));
         source.close();
+        if (change == "relative link") {
+            QVERIFY(QFile::rename(icq + "DB/a.dat", icq + "a.dat"));
+            QVERIFY(QFile::link("../a.dat", icq + "DB/a.dat"));
+        }
         const QList<QByteArray> before = snapshot(icq);
         QVERIFY(restore(sample));
         const QString path = icq + file;
