@@ -17,7 +17,7 @@ const QByteArray PrunedLine = "pruned";
 // The temporary name an undone set is removed under: one left by a dead undo tells the next run
 // that this undo, and nothing older, is to be finished.
 const std::string UndoneSerial = "undone";
-// Below the set: the files the restore replaced, and those a forced undo found changed after it.
+// Below the set: the files the restore replaced, and those an undo found changed after it and kept.
 const std::string FilesFolder = "files";
 const std::string NewerFolder = "newer";
 
@@ -552,7 +552,7 @@ Finding judge(const Entry& entry, const Os::FileState& now, const Os::FileState&
 
 } // namespace
 
-UndoOutcome undoNewestRestore(const QString& icqFolder, bool force, bool dryRun)
+UndoOutcome undoNewestRestore(const QString& icqFolder, bool keepNewer, bool dryRun)
 {
     UndoOutcome outcome;
     const std::string icq = toOsPath(withTrailingSeparator(icqFolder));
@@ -660,10 +660,10 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool force, bool dryRun)
             outcome.failures << fromOsPath(path) +
                                     QStringLiteral(": its kept copy is missing from the set");
     }
-    if (!outcome.failures.isEmpty() || (!outcome.newer.isEmpty() && !force))
+    if (!outcome.failures.isEmpty() || (!outcome.newer.isEmpty() && !keepNewer))
         return outcome;
     if (dryRun) {
-        // A newer file (forced) is moved aside, and what it replaced still comes back.
+        // A newer file (kept) is moved aside, and what it replaced still comes back.
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const QString path = fromOsPath(osJoin(icq, nativePath(entries[i].path)));
             const bool acted = findings[i] == Finding::Restored || findings[i] == Finding::Newer;
