@@ -123,15 +123,33 @@ int copyToTemporary(const std::string& from, const std::string& to, std::string&
     return 0;
 }
 
-// A rename that never replaces: renameat2 where the file system has it, else link and unlink.
+// Where a file system has no renameat2 flags (FAT, many FUSE ones) and no links: a rename once
+// nothing stands at `to`. Only another process that makes the name in between could lose to it.
+int renameIfFree(const std::string& from, const std::string& to)
+{
+    struct stat info
+    {
+    };
+    if (::lstat(to.c_str(), &info) == 0)
+        return EEXIST;
+    if (errno != ENOENT)
+        return errno;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+// A rename that never replaces: renameat2 where the file system has it, else link and unlink,
+// else a rename to a free name.
 int renameNoReplace(const std::string& from, const std::string& to)
 {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
-    if (::link(from.c_str(), to.c_str()) != 0)
-        return errno;
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        if (errno != EPERM && errno != ENOTSUP && errno != EMLINK && errno != ENOSYS)
+            return errno;
+        return renameIfFree(from, to);
+    }
     return ::unlink(from.c_str()) == 0 ? 0 : errno;
 }
 
@@ -255,15 +273,9 @@ int renameFolder(const std::string& from, const std::string& to)
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
         if (errno != EINVAL && errno != ENOSYS)
             return errno;
-        // Without the flag, the name is claimed by a folder of our own, which a rename of a
-        // folder may replace while it is empty.
-        if (::mkdir(to.c_str(), 0777) != 0)
-            return errno;
-        if (::rename(from.c_str(), to.c_str()) != 0) {
-            const int error = errno;
-            ::rmdir(to.c_str());
+        // (FAT refuses a rename onto a folder, even an empty one of our own.)
+        if (const int error = renameIfFree(from, to))
             return error;
-        }
     }
     return syncFolder(folderOf(to));
 }
