@@ -324,10 +324,11 @@ int makeFolder(const std::string& path);
 // Makes every missing folder of the path; one that exists is fine.
 int makeFolders(const std::string& path);
 
-// Keeps a copy of `from` under the new name `to` (whose folders are made): a hard link where the
-// file system allows one (the copier never writes into a file it replaces), else
-// a copy written to a temporary file beside `to`, its data on the disk before it is renamed to
-// `to`. Never replaces an existing `to` (ErrorExists). The modification time is kept.
+// Keeps a copy of `from` (of what it leads to, when it is a link) under the new name `to` (whose
+// folders are made): a hard link where the file system allows one (the copier never writes into
+// a file it replaces), else a copy written to a temporary file beside `to`, its data on the disk
+// before it is renamed to `to`. Never replaces an existing `to` (ErrorExists). The modification
+// time is kept.
 int keepFile(const std::string& from, const std::string& to);
 
 // Moves a file to `to`, replacing what stands there: a rename, or across file systems a copy

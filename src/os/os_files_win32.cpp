@@ -288,7 +288,19 @@ int keepFile(const std::string& from, const std::string& to)
     // nothing; where the volume has no links (FAT) or `to` is on another one, they are copied.
     if (const int error = makeFolders(folderOf(to)))
         return error;
-    if (CreateHardLinkW(wide(to).c_str(), wide(from).c_str(), nullptr))
+    // The file a link leads to is kept, not the link: a relative one would lead nowhere from
+    // the set.
+    std::wstring linked = wide(from);
+    if (const Handle file{CreateFileW(linked.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)}) {
+        std::wstring final(32768, L'\0');
+        const DWORD length = GetFinalPathNameByHandleW(
+            file.get(), final.data(), DWORD(final.size()), FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length > 0 && length < final.size())
+            linked = final.substr(0, length);
+    }
+    if (CreateHardLinkW(wide(to).c_str(), linked.c_str(), nullptr))
         return 0;
     if (GetLastError() == ERROR_ALREADY_EXISTS || GetLastError() == ERROR_FILE_EXISTS)
         return ErrorExists;
