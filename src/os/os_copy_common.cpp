@@ -4,6 +4,7 @@
 #include "os/os_internal.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace Os::detail {
 
@@ -363,10 +364,10 @@ long temporaryOwner(std::string_view name, std::string_view* serial, std::string
         *serial = madeSerial;
     if (finalName)
         *finalName = name.substr(at + 10);
-    long pid = 0;
+    long long pid = 0;
     for (const char c : owner)
         pid = pid * 10 + (c - '0');
-    return pid;
+    return pid <= std::numeric_limits<long>::max() ? long(pid) : 0;
 }
 
 } // namespace Os
