@@ -72,6 +72,11 @@ const QMap<QString, OptionDefinition>& optionDefinitions()
           {}}},
         {QStringLiteral("force"),
          {{QStringLiteral("force")}, QStringLiteral("Go on although ICQ is running."), {}}},
+        {QStringLiteral("keep-newer"),
+         {{QStringLiteral("keep-newer")},
+          QStringLiteral("Undo all the same, moving the files changed since the restore into "
+                         "the set's newer/ folder first."),
+          {}}},
         {QStringLiteral("quiet"),
          {{QStringLiteral("q"), QStringLiteral("quiet")},
           QStringLiteral("Print nothing but what went wrong."),
@@ -261,6 +266,7 @@ int runCommandLine(const QStringList& arguments, Console& console, const QString
     options.latest = has("latest");
     options.overwrite = has("overwrite");
     options.force = has("force");
+    options.keepNewer = has("keep-newer");
     options.quiet = has("quiet");
     options.verbose = has("verbose");
     options.json = has("json");

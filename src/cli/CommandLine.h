@@ -35,6 +35,7 @@ struct Options
     bool latest = false;
     bool overwrite = false;
     bool force = false;
+    bool keepNewer = false; // undo: files changed since the restore are moved aside, not refused
     bool quiet = false;
     bool verbose = false;
     bool json = false;

@@ -669,8 +669,8 @@ int undo(CommandContext& context)
     if (!dryRun)
         if (const int refused = lockFolders(context, lock, {*icq}))
             return refused;
-    const bool force = context.options.force;
-    const UndoOutcome undone = undoNewestRestore(*icq, force, dryRun);
+    const bool keepNewer = context.options.keepNewer;
+    const UndoOutcome undone = undoNewestRestore(*icq, keepNewer, dryRun);
     for (const QString& note : undone.notes)
         console.printError(Prefix + QStringLiteral("left in place: ") + note);
     context.report.insert(QStringLiteral("undoneSet"), undone.set);
@@ -680,12 +680,12 @@ int undo(CommandContext& context)
         console.printError(Prefix + QStringLiteral("there is no restore to undo in ") + *icq);
         return ExitSomethingFailed;
     }
-    if (!undone.newer.isEmpty() && !force) {
+    if (!undone.newer.isEmpty() && !keepNewer) {
         for (const QString& file : undone.newer)
             console.printError(Prefix + QStringLiteral("changed since the restore: ") + file);
         console.printError(Prefix +
                            QStringLiteral("nothing was put back. \"zeb2000-cli undo "
-                                          "--force\" puts back all the same and keeps "
+                                          "--keep-newer\" puts back all the same and keeps "
                                           "the changed files in ") +
                            undone.newerFolder);
         return ExitSomethingFailed;
@@ -808,8 +808,8 @@ const QList<Command>& commandTable()
          restore},
         {QStringLiteral("undo"),
          QStringLiteral("Put back what the newest restore replaced."),
-         {QStringLiteral("icq"), QStringLiteral("force"), QStringLiteral("dry-run"),
-          QStringLiteral("quiet"), QStringLiteral("json")},
+         {QStringLiteral("icq"), QStringLiteral("force"), QStringLiteral("keep-newer"),
+          QStringLiteral("dry-run"), QStringLiteral("quiet"), QStringLiteral("json")},
          nullptr,
          undo},
         {QStringLiteral("check"),

@@ -129,31 +129,42 @@ SpaceEstimate BackupRun::spaceEstimate()
         qint64 held = 0;
     };
     std::vector<Weighed> systems;
-    const auto weigh = [&systems](const QString& folder) -> Weighed& {
+    const auto weigh = [&systems](const QString& folder) -> std::size_t {
         const QStorageInfo storage = storageOf(folder);
         const QByteArray device = storage.isValid()
                                       ? storage.device() + '\0' + storage.rootPath().toUtf8()
                                       : folder.toUtf8();
-        for (Weighed& known : systems)
-            if (known.device == device)
-                return known;
+        for (std::size_t at = 0; at < systems.size(); ++at)
+            if (systems[at].device == device)
+                return at;
         Weighed& added = systems.emplace_back();
         added.device = device;
         added.estimate.targetFolder = folder;
         if (storage.isValid())
             added.estimate.available = storage.bytesAvailable();
-        return added;
+        return systems.size() - 1;
     };
-    weigh(m_plan.targetFolder());
+    const std::size_t undoSystem = weigh(m_plan.targetFolder());
     // Components are copied one after the other: a backup frees what a component replaced once
     // the component is done; a restore keeps it for undo.
     for (qsizetype at = 0; at < m_walked.size(); ++at) {
         const Os::CopyPlan& plan = m_plans[std::size_t(at)];
-        Weighed& system = weigh(m_plan.targetFolder() + m_walked[at].folder);
+        const std::size_t target = weigh(m_plan.targetFolder() + m_walked[at].folder);
+        // Before the copy, the undo set keeps what it replaces: a hard link costs nothing, but
+        // where there is none to be had (FAT, or the component on another disk) the copies
+        // take room beside the set first.
+        const bool keptAsCopies =
+            m_plan.direction == Direction::Restore && (plan.coarseTimes || target != undoSystem);
+        if (keptAsCopies) {
+            Weighed& undo = systems[undoSystem];
+            undo.held += qint64(plan.bytesReplaced());
+            undo.estimate.needed = qMax(undo.estimate.needed, undo.held);
+        }
+        Weighed& system = systems[target];
         const qint64 written = qint64(plan.bytesToWrite());
         system.estimate.needed = qMax(system.estimate.needed, system.held + written);
         system.held += written;
-        if (m_plan.direction == Direction::Backup)
+        if (m_plan.direction == Direction::Backup || keptAsCopies)
             system.held -= qint64(plan.bytesReplaced());
     }
     for (const Weighed& system : systems)

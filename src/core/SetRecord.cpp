@@ -92,7 +92,7 @@ QList<FoundSet> findSets(const std::string& parent, const QByteArray& header)
     if (Os::listFolder(parent, entries) != 0)
         return sets;
     for (const Os::FolderEntry& entry : entries) {
-        if (entry.state.kind != Os::FileState::Kind::Folder || entry.name.rfind(".~zeb", 0) == 0)
+        if (entry.state.kind != Os::FileState::Kind::Folder || Os::temporaryOwner(entry.name) != 0)
             continue;
         FoundSet set;
         set.path = osJoin(parent, entry.name);
@@ -134,8 +134,8 @@ MadeSet makeSetFolder(const std::string& parent, const QString& baseName, const 
 
     static int counter = 0;
     const std::string temporary =
-        osJoin(parent, ".~zeb" + std::to_string(QCoreApplication::applicationPid()) + "-set" +
-                           std::to_string(++counter));
+        osJoin(parent, Os::temporaryName(long(QCoreApplication::applicationPid()),
+                                         "set" + std::to_string(++counter), {}));
     if (const int error = Os::makeFolder(temporary))
         raiseError(ErrorNumber::PathFileAccessError,
                    QStringLiteral("The set could not be made: ") + failure(temporary, error));
@@ -170,7 +170,7 @@ MadeSet makeSetFolder(const std::string& parent, const QString& baseName, const 
     }
 }
 
-int removeSetFolder(const std::string& path, std::string& failedPath)
+int removeSetFolder(const std::string& path, std::string& failedPath, const std::string& serial)
 {
     // Out of sight at once, under a temporary name that the next run clears away if this one
     // stops half-way.
@@ -178,8 +178,9 @@ int removeSetFolder(const std::string& path, std::string& failedPath)
     const std::size_t separator = path.find_last_of("/\\");
     const std::string trash =
         osJoin(separator == std::string::npos ? std::string(".") : path.substr(0, separator),
-               ".~zeb" + std::to_string(QCoreApplication::applicationPid()) + "-gone" +
-                   std::to_string(++counter));
+               Os::temporaryName(
+                   long(QCoreApplication::applicationPid()), serial + std::to_string(++counter),
+                   separator == std::string::npos ? path : path.substr(separator + 1)));
     if (const int error = Os::renameFolder(path, trash)) {
         Os::FileState left;
         if (Os::fileState(path, left) != 0 || left.kind != Os::FileState::Kind::Missing) {

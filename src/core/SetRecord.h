@@ -65,10 +65,11 @@ QList<FoundSet> findSets(const std::string& parent, const QByteArray& header);
 // Writes a set's record in one piece, synced. Raises the runtime's error.
 void writeSetRecord(const std::string& setPath, const QByteArray& content);
 
-// Removes a set folder with everything in it, its record last, so that a removal that stops
-// half-way leaves a set whose record still tells what it is. Answers 0 or the error, with the
-// path that failed.
-int removeSetFolder(const std::string& path, std::string& failedPath);
+// Removes a set folder with everything in it: first out of sight under a temporary name of the
+// serial `serial` + a number, which the next run clears away if this one stops half-way. Answers
+// 0 or the error, with the path that failed.
+int removeSetFolder(const std::string& path, std::string& failedPath,
+                    const std::string& serial = "gone");
 
 // The separator of OS paths.
 inline std::string osJoin(const std::string& folder, const std::string& name)

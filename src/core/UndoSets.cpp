@@ -12,7 +12,12 @@ namespace {
 const QByteArray Header = "ZEB 2000 undo set 1";
 const QByteArray FinishedLine = "finished";
 const QByteArray UndoneLine = "undone";
-// Below the set: the files the restore replaced, and those a forced undo found changed after it.
+// A set removed without an undo: an empty one, or one beyond those kept.
+const QByteArray PrunedLine = "pruned";
+// The temporary name an undone set is removed under: one left by a dead undo tells the next run
+// that this undo, and nothing older, is to be finished.
+const std::string UndoneSerial = "undone";
+// Below the set: the files the restore replaced, and those an undo found changed after it and kept.
 const std::string FilesFolder = "files";
 const std::string NewerFolder = "newer";
 
@@ -51,7 +56,7 @@ QByteArray stateField(const Os::FileState& state)
         return "-";
     return QByteArray(1, kind) + ',' + QByteArray::number(state.size) + ',' +
            QByteArray::number(state.modified) + ',' + QByteArray::number(state.device) + ',' +
-           QByteArray::number(state.inode);
+           QByteArray::number(state.inode) + ',' + QByteArray::number(state.changed);
 }
 
 std::optional<Os::FileState> parseState(const QByteArray& field)
@@ -61,15 +66,19 @@ std::optional<Os::FileState> parseState(const QByteArray& field)
     if (field == "-")
         return state;
     const QList<QByteArray> parts = field.split(',');
-    if (parts.size() != 5 || parts[0].size() != 1 || !QByteArray("fdo").contains(parts[0][0]))
+    // Records of older versions have no change time.
+    if ((parts.size() != 5 && parts.size() != 6) || parts[0].size() != 1 ||
+        !QByteArray("fdo").contains(parts[0][0]))
         return std::nullopt;
     state.kind = parts[0] == "f" ? Kind::File : parts[0] == "d" ? Kind::Folder : Kind::Other;
-    bool ok[4] = {};
+    bool ok[5] = {false, false, false, false, true};
     state.size = parts[1].toULongLong(&ok[0]);
     state.modified = parts[2].toLongLong(&ok[1]);
     state.device = parts[3].toULongLong(&ok[2]);
     state.inode = parts[4].toULongLong(&ok[3]);
-    if (!(ok[0] && ok[1] && ok[2] && ok[3]))
+    if (parts.size() == 6)
+        state.changed = parts[5].toLongLong(&ok[4]);
+    if (!(ok[0] && ok[1] && ok[2] && ok[3] && ok[4]))
         return std::nullopt;
     return state;
 }
@@ -78,6 +87,11 @@ bool sameFile(const Os::FileState& a, const Os::FileState& b)
 {
     return a.kind == b.kind && a.size == b.size && a.modified == b.modified &&
            a.device == b.device && a.inode == b.inode;
+}
+
+bool sameIdentity(const Os::FileState& a, const Os::FileState& b)
+{
+    return a.device == b.device && a.inode == b.inode;
 }
 
 bool sameVersion(const Os::FileState& state, quint64 size, qint64 modified)
@@ -97,6 +111,8 @@ struct UndoSet::Entry
     quint64 sourceSize = 0; // what it copies there
     qint64 sourceModified = 0;
     std::optional<Os::FileState> after; // as the copy left it, once known
+    std::optional<Os::Digest> digest;   // of what the copy wrote there, when it wrote it
+    std::size_t planFile = 0;           // the plan's file, while its component is copied
 };
 
 namespace {
@@ -117,6 +133,10 @@ QByteArray entryLine(const Entry& entry)
             QByteArray::number(entry.sourceModified);
     if (entry.after)
         line += " after=" + stateField(*entry.after);
+    if (entry.digest)
+        line += " digest=" + QByteArray(reinterpret_cast<const char*>(entry.digest->data()),
+                                        qsizetype(entry.digest->size()))
+                                 .toHex();
     return line;
 }
 
@@ -163,6 +183,14 @@ std::optional<Entry> parseEntry(const QByteArray& line)
             if (!sizeOk || !timeOk)
                 return std::nullopt;
             haveSource = true;
+        } else if (key == "digest") {
+            const QByteArray bytes = QByteArray::fromHex(value);
+            Os::Digest digest{};
+            if (value.size() != qsizetype(2 * digest.size()) ||
+                bytes.size() != qsizetype(digest.size()) || bytes.toHex() != value)
+                return std::nullopt;
+            std::copy(bytes.begin(), bytes.end(), digest.begin());
+            entry.digest = digest;
         } else {
             return std::nullopt;
         }
@@ -180,6 +208,12 @@ std::string undoRoot(const QString& icqFolder)
     return toOsPath(withTrailingSeparator(icqFolder) + UndoFolderName);
 }
 
+// Undone, or being removed: never offered for an undo.
+bool isGone(const FoundSet& set)
+{
+    return set.lines.contains(UndoneLine) || set.lines.contains(PrunedLine);
+}
+
 bool holdsNewer(const std::string& setPath)
 {
     Os::FileState state;
@@ -195,21 +229,21 @@ UndoSetInfo infoOf(const QString& icqFolder, const FoundSet& found)
                                         QLatin1Char(Os::PathSeparator) + found.name);
     info.stamp = found.stamp;
     info.finished = found.lines.contains(FinishedLine);
-    info.undone = found.lines.contains(UndoneLine);
+    info.undone = isGone(found);
     info.holdsNewer = holdsNewer(found.path);
     return info;
 }
 
 QByteArray recordOf(const SetStamp& stamp, const std::vector<Entry>& entries, bool finished,
-                    bool undone)
+                    const QByteArray& gone = {})
 {
     QByteArray record = Header + '\n' + stampLine(stamp) + '\n';
     for (const Entry& entry : entries)
         record += entryLine(entry) + '\n';
     if (finished)
         record += FinishedLine + '\n';
-    if (undone)
-        record += UndoneLine + '\n';
+    if (!gone.isEmpty())
+        record += gone + '\n';
     return record;
 }
 
@@ -268,7 +302,7 @@ void UndoSet::makeSet()
 
 void UndoSet::writeRecord(bool finished)
 {
-    writeSetRecord(m_set->path, recordOf(m_set->stamp, m_entries, finished, false));
+    writeSetRecord(m_set->path, recordOf(m_set->stamp, m_entries, finished));
 }
 
 void UndoSet::prepare(const Os::CopyPlan& plan, const QString& componentFolder)
@@ -301,7 +335,7 @@ void UndoSet::prepare(const Os::CopyPlan& plan, const QString& componentFolder)
             state.kind == Os::FileState::Kind::Missing) {
             const std::string relative = recordPath(folder.substr(m_icq.size()));
             if (!known.contains(relative)) {
-                m_entries.push_back({Entry::Kind::Folder, relative, {}, 0, 0, {}});
+                m_entries.push_back({Entry::Kind::Folder, relative, {}, 0, 0, {}, {}, 0});
                 known.insert(relative);
             }
         }
@@ -313,9 +347,11 @@ void UndoSet::prepare(const Os::CopyPlan& plan, const QString& componentFolder)
     for (std::uint32_t at = 1; at < plan.folders.size(); ++at) {
         const std::optional<std::string> relative = relativeOf(plan.folderPath(at));
         if (relative && !plan.folders[at].existsInTarget && known.insert(*relative).second)
-            m_entries.push_back({Entry::Kind::Folder, *relative, {}, 0, 0, {}});
+            m_entries.push_back({Entry::Kind::Folder, *relative, {}, 0, 0, {}, {}, 0});
     }
-    for (const Os::PlannedFile& file : plan.files) {
+    m_plan = &plan;
+    for (std::size_t index = 0; index < plan.files.size(); ++index) {
+        const Os::PlannedFile& file = plan.files[index];
         if (file.action == Os::PlannedAction::Unchanged)
             continue;
         const std::optional<std::string> relative = relativeOf(plan.filePath(file));
@@ -330,10 +366,11 @@ void UndoSet::prepare(const Os::CopyPlan& plan, const QString& componentFolder)
         using Kind = Os::FileState::Kind;
         const auto modified = std::int64_t(file.modified);
         if (existing.kind == Kind::Missing)
-            m_entries.push_back({Entry::Kind::Add, *relative, {}, file.size, modified, {}});
+            m_entries.push_back(
+                {Entry::Kind::Add, *relative, {}, file.size, modified, {}, {}, index});
         else if (existing.kind == Kind::File)
             m_entries.push_back(
-                {Entry::Kind::Replace, *relative, existing, file.size, modified, {}});
+                {Entry::Kind::Replace, *relative, existing, file.size, modified, {}, {}, index});
         else
             continue;
         known.insert(*relative);
@@ -389,6 +426,11 @@ void UndoSet::componentCopied()
         // A file that cannot be examined stays unknown, judged at the undo by its size and time.
         if (Os::fileState(osJoin(m_icq, nativePath(entry.path)), now) == 0)
             entry.after = now;
+        // What was written, so that an undo can tell the file from one rewritten in place after
+        // the restore once something (a later restore's hard link) changed its change time.
+        const Os::PlannedFile& file = m_plan->files[entry.planFile];
+        if (file.result == Os::FileResult::Written && file.hasDigest)
+            entry.digest = file.digest;
     }
     m_componentStart = m_entries.size();
     writeRecord(false);
@@ -421,7 +463,7 @@ QString UndoSet::close()
     const QString setFolder = folder();
     if (m_entries.empty()) {
         // Marked undone first, so that a removal that stops half-way leaves nothing to undo.
-        writeSetRecord(m_set->path, recordOf(m_set->stamp, m_entries, true, true));
+        writeSetRecord(m_set->path, recordOf(m_set->stamp, m_entries, true, PrunedLine));
         std::string failed;
         if (const int error = removeSetFolder(m_set->path, failed))
             raiseError(ErrorNumber::PathFileAccessError,
@@ -449,12 +491,12 @@ QList<UndoSetInfo> undoSets(const QString& icqFolder)
 
 namespace {
 
-// Removes undone sets that hold nothing of the user's; answers what could not be removed.
-QStringList removeUndoneSets(const QList<FoundSet>& sets)
+// Removes sets whose removal without an undo stopped half-way; answers what could not be removed.
+QStringList removePrunedSets(const QList<FoundSet>& sets)
 {
     QStringList left;
     for (const FoundSet& set : sets) {
-        if (!set.lines.contains(UndoneLine) || holdsNewer(set.path))
+        if (!set.lines.contains(PrunedLine) || holdsNewer(set.path))
             continue;
         std::string failed;
         if (const int error = removeSetFolder(set.path, failed))
@@ -465,14 +507,29 @@ QStringList removeUndoneSets(const QList<FoundSet>& sets)
 
 enum class Finding { Done, Untouched, Restored, Newer, KeptMissing };
 
-Finding judge(const Entry& entry, const Os::FileState& now, const Os::FileState& kept)
+// Whether the file at `path` is the one the copy left there. A file rewritten in place keeps its
+// identity and may get its size and time back, but never its change time; that changes also
+// when a later restore links the file into its own set, so then its bytes decide.
+bool leftByCopy(const Entry& entry, const Os::FileState& now, const std::string& path)
+{
+    if (entry.after->kind == Os::FileState::Kind::Missing || !sameFile(now, *entry.after))
+        return false;
+    if (entry.after->changed == 0 || now.changed == entry.after->changed)
+        return true;
+    Os::Digest digest{};
+    std::string error;
+    return entry.digest && Os::fileDigest(path, digest, error) && digest == *entry.digest;
+}
+
+Finding judge(const Entry& entry, const Os::FileState& now, const Os::FileState& kept,
+              const std::string& path)
 {
     using Kind = Os::FileState::Kind;
     // The restore was stopped before it noted the file: it is the copy's if it has the size and
     // time of what was copied (the copier keeps both).
-    const bool restoresVersion =
-        entry.after ? entry.after->kind != Kind::Missing && sameFile(now, *entry.after)
-                    : sameVersion(now, entry.sourceSize, entry.sourceModified);
+    const bool restoresVersion = entry.after
+                                     ? leftByCopy(entry, now, path)
+                                     : sameVersion(now, entry.sourceSize, entry.sourceModified);
     if (entry.kind == Entry::Kind::Add) {
         if (now.kind == Kind::Missing)
             return Finding::Done;
@@ -485,42 +542,77 @@ Finding judge(const Entry& entry, const Os::FileState& now, const Os::FileState&
         return Finding::Untouched;
     if (now.kind == Kind::Missing || restoresVersion)
         return Finding::Restored; // (nothing there to lose, or moved aside already)
-    // Put back already by a copy across file systems, which keeps the time.
-    if (sameVersion(now, entry.before.size, entry.before.modified))
+    // Put back already by a copy across file systems, which keeps the time (another file than
+    // the one the copy left there).
+    if (sameVersion(now, entry.before.size, entry.before.modified) &&
+        !(entry.after && sameIdentity(now, *entry.after)))
         return Finding::Untouched;
     return Finding::Newer;
 }
 
 } // namespace
 
-UndoOutcome undoNewestRestore(const QString& icqFolder, bool force, bool dryRun)
+UndoOutcome undoNewestRestore(const QString& icqFolder, bool keepNewer, bool dryRun)
 {
     UndoOutcome outcome;
     const std::string icq = toOsPath(withTrailingSeparator(icqFolder));
     const std::string root = undoRoot(icqFolder);
+    // An undo stopped after it marked its set undone is finished first, and then this run ends:
+    // the restore before it is undone only when the user asks again.
+    std::vector<std::string> removing; // the sets' names, as dead undos were removing them
+    std::vector<Os::FolderEntry> found;
+    if (Os::listFolder(root, found) == 0)
+        for (const Os::FolderEntry& entry : found) {
+            std::string_view serial, name;
+            if (Os::temporaryOwner(entry.name, &serial, &name) != 0 &&
+                serial.substr(0, UndoneSerial.size()) == UndoneSerial)
+                removing.emplace_back(entry.name);
+        }
+    QStringList left;
     if (const int error = dryRun ? 0 : Os::removeLeftTemporaries(root))
-        outcome.notes << describe(root, error);
+        left << describe(root, error);
+    QString resumed;
+    for (const std::string& trash : removing) {
+        Os::FileState state;
+        if (dryRun || (Os::fileState(osJoin(root, trash), state) == 0 &&
+                       (state.kind == Os::FileState::Kind::Missing || !left.isEmpty()))) {
+            std::string_view name;
+            (void)Os::temporaryOwner(trash, nullptr, &name);
+            resumed = fromOsPath(std::string(name));
+        }
+    }
     const QList<FoundSet> sets = findSets(root, Header);
-    // An undo whose removal of its set stopped half-way is finished here, never undone twice.
-    QStringList left = dryRun ? QStringList() : removeUndoneSets(sets);
+    qsizetype others = sets.size();
+    for (const FoundSet& set : sets) {
+        if (!set.lines.contains(UndoneLine) || holdsNewer(set.path))
+            continue;
+        resumed = set.name;
+        --others;
+        std::string failed;
+        if (const int error = dryRun ? 0 : removeSetFolder(set.path, failed, UndoneSerial))
+            left << describe(failed, error);
+    }
+    if (!resumed.isEmpty()) {
+        outcome.set = withTrailingSeparator(withTrailingSeparator(icqFolder) + UndoFolderName +
+                                            QLatin1Char(Os::PathSeparator) + resumed);
+        if (const int error = dryRun || others > 0 ? 0 : Os::removeFolder(root);
+            error != 0 && error != Os::ErrorNotFound && error != Os::ErrorNotEmpty)
+            left << describe(root, error);
+        outcome.failures = left;
+        outcome.finished = left.isEmpty() && !dryRun;
+        return outcome;
+    }
+    if (!dryRun)
+        left << removePrunedSets(sets);
     const FoundSet* chosen = nullptr;
     for (const FoundSet& set : sets)
-        if (!set.lines.contains(UndoneLine))
+        if (!isGone(set))
             chosen = &set;
-    if (!chosen && dryRun)
-        return outcome;
     if (!chosen) {
-        const int error = Os::removeFolder(root);
+        const int error = dryRun ? 0 : Os::removeFolder(root);
         if (error != 0 && error != Os::ErrorNotFound && error != Os::ErrorNotEmpty)
             left << describe(root, error);
-        // The newest set was put back already; only its removal is finished now.
-        if (!sets.isEmpty() && !holdsNewer(sets.last().path)) {
-            outcome.set = infoOf(icqFolder, sets.last()).folder;
-            outcome.failures = left;
-            outcome.finished = left.isEmpty();
-        } else {
-            outcome.notes << left;
-        }
+        outcome.notes << left;
         return outcome;
     }
     outcome.notes << left;
@@ -561,17 +653,17 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool force, bool dryRun)
             outcome.failures << describe(path, error);
             continue;
         }
-        findings[i] = judge(entry, now, kept);
+        findings[i] = judge(entry, now, kept, path);
         if (findings[i] == Finding::Newer)
             outcome.newer << fromOsPath(path);
         else if (findings[i] == Finding::KeptMissing)
             outcome.failures << fromOsPath(path) +
                                     QStringLiteral(": its kept copy is missing from the set");
     }
-    if (!outcome.failures.isEmpty() || (!outcome.newer.isEmpty() && !force))
+    if (!outcome.failures.isEmpty() || (!outcome.newer.isEmpty() && !keepNewer))
         return outcome;
     if (dryRun) {
-        // A newer file (forced) is moved aside, and what it replaced still comes back.
+        // A newer file (kept) is moved aside, and what it replaced still comes back.
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const QString path = fromOsPath(osJoin(icq, nativePath(entries[i].path)));
             const bool acted = findings[i] == Finding::Restored || findings[i] == Finding::Newer;
@@ -642,20 +734,21 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool force, bool dryRun)
         return outcome;
     }
     try {
-        writeSetRecord(set.path, recordOf(set.stamp, entries, true, true));
+        writeSetRecord(set.path, recordOf(set.stamp, entries, true, UndoneLine));
     } catch (const RuntimeError& failure) {
         outcome.failures << failure.error().description;
         return outcome;
     }
     if (!holdsNewer(set.path)) {
         std::string failed;
-        if (const int error = removeSetFolder(set.path, failed)) {
+        if (const int error = removeSetFolder(set.path, failed, UndoneSerial)) {
             outcome.failures << QStringLiteral("the set could not be removed: ") +
                                     describe(failed, error);
             return outcome;
         }
     }
-    const int error = Os::removeFolder(root); // only when no other set is left
+    // Only when no other set is left: this undo's last step is its set's removal.
+    const int error = sets.size() == 1 ? Os::removeFolder(root) : 0;
     if (error != 0 && error != Os::ErrorNotEmpty)
         outcome.failures << describe(root, error);
     outcome.finished = outcome.failures.isEmpty();
@@ -665,10 +758,10 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool force, bool dryRun)
 QStringList pruneUndoSets(const QString& icqFolder, int keep, const QString& spared)
 {
     const QList<FoundSet> sets = findSets(undoRoot(icqFolder), Header);
-    QStringList left = removeUndoneSets(sets);
+    QStringList left = removePrunedSets(sets);
     int offered = 0;
     for (auto set = sets.crbegin(); set != sets.crend(); ++set) {
-        if (set->lines.contains(UndoneLine) || ++offered <= qMax(keep, 0) || set->name == spared ||
+        if (isGone(*set) || ++offered <= qMax(keep, 0) || set->name == spared ||
             holdsNewer(set->path))
             continue;
         // Marked undone first: a removal that stops half-way leaves no set to undo.
@@ -677,7 +770,7 @@ QStringList pruneUndoSets(const QString& icqFolder, int keep, const QString& spa
             record += line + '\n';
         std::string failed;
         try {
-            writeSetRecord(set->path, record + UndoneLine + '\n');
+            writeSetRecord(set->path, record + PrunedLine + '\n');
         } catch (const RuntimeError& failure) {
             left << failure.error().description;
             continue;

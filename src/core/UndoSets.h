@@ -59,6 +59,7 @@ private:
     std::optional<MadeSet> m_set;
     std::vector<Entry> m_entries;
     std::size_t m_componentStart = 0;
+    const Os::CopyPlan* m_plan = nullptr; // the component's, from prepare to componentCopied
 };
 
 // An undo set as its record tells.
@@ -67,9 +68,10 @@ struct UndoSetInfo
     QString name;
     QString folder; // with its trailing separator
     SetStamp stamp;
-    bool finished = false;   // the restore that made it ran to its end
-    bool undone = false;     // undone already; kept only while it holds newer files
-    bool holdsNewer = false; // files changed after the restore, kept aside by a forced undo
+    bool finished = false; // the restore that made it ran to its end
+    bool undone = false;   // undone already; kept only while it holds newer files
+    bool holdsNewer =
+        false; // files changed after the restore, kept aside by an undo that kept them
 };
 
 // The undo sets of an ICQ folder, oldest first by their records.
@@ -79,7 +81,7 @@ struct UndoOutcome
 {
     QString set;           // the set undone, or an empty text when there was none to undo
     bool finished = false; // everything was put back and the set removed (or kept for newer files)
-    // Files changed since the restore. Without force nothing was put back; with force each was
+    // Files changed since the restore. Without keepNewer nothing was put back; with it each was
     // moved into newerFolder first, at its path below the ICQ folder.
     QStringList newer;
     QString newerFolder;
@@ -92,9 +94,10 @@ struct UndoOutcome
 
 // Undoes the newest restore not undone yet: puts back what it replaced, takes away what it added
 // and removes its set, but only when everything in it was put back. A file changed since the
-// restore stops the undo before anything is changed, unless forced. Rerun after a failure, it
+// restore stops the undo before anything is changed, unless keepNewer. Rerun after a failure, it
 // goes on where it stopped. A dry run changes nothing and tells what an undo would do.
-UndoOutcome undoNewestRestore(const QString& icqFolder, bool force = false, bool dryRun = false);
+UndoOutcome undoNewestRestore(const QString& icqFolder, bool keepNewer = false,
+                              bool dryRun = false);
 
 // Removes the oldest undo sets beyond the newest `keep`, and what is left of undone ones, but
 // never `spared` nor a set that holds newer files. Answers what could not be removed.

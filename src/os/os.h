@@ -325,6 +325,9 @@ struct FileState
     // Which file it is: the device and inode (volume serial number and file index on Windows).
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    // When its data or its state last changed, which no program can set back: st_ctim, on
+    // Windows the ChangeTime (nanoseconds since 1970). Only fileState fills it in.
+    std::int64_t changed = 0;
 };
 
 // What stands at the path, links followed as the copier follows them. A missing path answers 0
@@ -344,10 +347,11 @@ int makeFolder(const std::string& path);
 // Makes every missing folder of the path; one that exists is fine.
 int makeFolders(const std::string& path);
 
-// Keeps a copy of `from` under the new name `to` (whose folders are made): a hard link where the
-// file system allows one (the copier never writes into a file it replaces), else
-// a copy written to a temporary file beside `to`, its data on the disk before it is renamed to
-// `to`. Never replaces an existing `to` (ErrorExists). The modification time is kept.
+// Keeps a copy of `from` (of what it leads to, when it is a link) under the new name `to` (whose
+// folders are made): a hard link where the file system allows one (the copier never writes into
+// a file it replaces), else a copy written to a temporary file beside `to`, its data on the disk
+// before it is renamed to `to`. Never replaces an existing `to` (ErrorExists). The modification
+// time is kept.
 int keepFile(const std::string& from, const std::string& to);
 
 // Moves a file to `to`, replacing what stands there: a rename, or across file systems a copy
@@ -359,8 +363,17 @@ int moveFile(const std::string& from, const std::string& to, bool replace);
 // Renames a folder to a name that must not exist yet (ErrorExists), synced.
 int renameFolder(const std::string& from, const std::string& to);
 
-// Removes what processes that are gone left in the folder: temporary files and folders named
-// ".~zeb<pid>-..." (the copier's form, which these calls use too).
+// The one form of every temporary file and folder the program writes, beside what it becomes:
+// ".~zeb<pid>-<serial>-<check>-<name>", where <serial> (letters and digits) tells apart the
+// temporary files of one process and <check> is computed from the rest, so that a user's file
+// that merely looks like ours is never taken for ours. The name is cut to 64 bytes.
+std::string temporaryName(long pid, std::string_view serial, std::string_view name);
+// The process that made a temporary name of that form, or 0 for any other name: that is data.
+// Tells the serial and the name it was made with where asked.
+long temporaryOwner(std::string_view name, std::string_view* serial = nullptr,
+                    std::string_view* finalName = nullptr);
+
+// Removes what processes that are gone left in the folder: their temporary files and folders.
 int removeLeftTemporaries(const std::string& folder);
 
 // Removes a file (a link itself, not what it leads to); a missing one is ErrorNotFound.

@@ -4,28 +4,9 @@
 #include "os/os_internal.h"
 
 #include <algorithm>
-#include <cctype>
+#include <limits>
 
 namespace Os::detail {
-
-long temporaryOwner(const std::string& name)
-{
-    constexpr std::size_t prefixLength = sizeof(TemporaryPrefix) - 1;
-    if (name.compare(0, prefixLength, TemporaryPrefix) != 0)
-        return 0;
-    std::size_t at = prefixLength;
-    long pid = 0;
-    for (; at < name.size() && at < prefixLength + 10 &&
-           std::isdigit(static_cast<unsigned char>(name[at]));
-         ++at)
-        pid = pid * 10 + (name[at] - '0');
-    if (at == prefixLength || at >= name.size() || name[at] != '-')
-        return 0;
-    const std::size_t counter = ++at;
-    while (at < name.size() && std::isdigit(static_cast<unsigned char>(name[at])))
-        ++at;
-    return at > counter && at < name.size() && name[at] == '-' ? pid : 0;
-}
 
 bool sameSizeAndTime(std::uint64_t sourceSize, std::int64_t sourceTime, std::uint64_t targetSize,
                      std::int64_t targetTime, bool coarseTimes)
@@ -124,13 +105,12 @@ void PlannerBase::planFile(std::uint32_t folder, const std::string& name, std::u
 
 ExecutorBase::ExecutorBase(const CopyRequest& request, CopyPlan& plan, CopyOutcome& outcome,
                            long pid)
-    : m_request(request), m_plan(plan), m_outcome(outcome), m_pid(pid),
-      m_temporaryStem(TemporaryPrefix + std::to_string(pid) + '-')
+    : m_request(request), m_plan(plan), m_outcome(outcome), m_pid(pid)
 {}
 
 std::string ExecutorBase::temporaryName(unsigned long counter, std::string_view finalName) const
 {
-    return m_temporaryStem + std::to_string(counter) + '-' + std::string(finalName.substr(0, 64));
+    return Os::temporaryName(m_pid, std::to_string(counter), finalName);
 }
 
 std::string ExecutorBase::joinTarget(const std::string& folder, std::string_view name) const
@@ -316,3 +296,86 @@ void ExecutorBase::finish()
 }
 
 } // namespace Os::detail
+
+namespace Os {
+
+namespace {
+
+constexpr std::string_view TemporaryPrefix = ".~zeb";
+
+// FNV-1a over "<pid>-<serial>-<name>", as eight hex digits.
+std::string temporaryCheck(std::string_view owner, std::string_view serial, std::string_view name)
+{
+    std::uint32_t hash = 2166136261u;
+    const auto add = [&hash](std::string_view bytes) {
+        for (const char c : bytes)
+            hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    };
+    add(owner);
+    add("-");
+    add(serial);
+    add("-");
+    add(name);
+    static constexpr char Digits[] = "0123456789abcdef";
+    std::string check(8, '0');
+    for (int i = 7; i >= 0; --i, hash >>= 4)
+        check[std::size_t(i)] = Digits[hash & 15];
+    return check;
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool isSerialCharacter(char c)
+{
+    return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+} // namespace
+
+std::string temporaryName(long pid, std::string_view serial, std::string_view name)
+{
+    // Cut where a character begins, so that a Windows name stays whole characters.
+    std::size_t length = std::min<std::size_t>(name.size(), 64);
+    if (length < name.size())
+        while (length > 0 && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80)
+            --length;
+    name = name.substr(0, length);
+    const std::string owner = std::to_string(pid);
+    return std::string(TemporaryPrefix) + owner + '-' + std::string(serial) + '-' +
+           temporaryCheck(owner, serial, name) + '-' + std::string(name);
+}
+
+long temporaryOwner(std::string_view name, std::string_view* serial, std::string_view* finalName)
+{
+    if (name.substr(0, TemporaryPrefix.size()) != TemporaryPrefix)
+        return 0;
+    std::size_t at = TemporaryPrefix.size();
+    const std::size_t ownerStart = at;
+    while (at < name.size() && at < ownerStart + 10 && isDigit(name[at]))
+        ++at;
+    const std::string_view owner = name.substr(ownerStart, at - ownerStart);
+    if (owner.empty() || owner[0] == '0' || at >= name.size() || name[at] != '-')
+        return 0;
+    const std::size_t serialStart = ++at;
+    while (at < name.size() && isSerialCharacter(name[at]))
+        ++at;
+    const std::string_view madeSerial = name.substr(serialStart, at - serialStart);
+    if (madeSerial.empty() || at + 10 > name.size() || name[at] != '-' || name[at + 9] != '-')
+        return 0;
+    const std::string_view check = name.substr(at + 1, 8);
+    if (check != temporaryCheck(owner, madeSerial, name.substr(at + 10)))
+        return 0;
+    if (serial)
+        *serial = madeSerial;
+    if (finalName)
+        *finalName = name.substr(at + 10);
+    long long pid = 0;
+    for (const char c : owner)
+        pid = pid * 10 + (c - '0');
+    return pid <= std::numeric_limits<long>::max() ? long(pid) : 0;
+}
+
+} // namespace Os

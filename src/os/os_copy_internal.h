@@ -17,10 +17,6 @@
 
 namespace Os::detail {
 
-// Temporary files are named ".~zeb<pid>-<counter>-<name>" beside their target.
-inline constexpr char TemporaryPrefix[] = ".~zeb";
-// The process that wrote a temporary file, or 0 for a name that is not one of the copier's.
-long temporaryOwner(const std::string& name);
 // Whether no process of that id runs any more (per system).
 bool processGone(long pid);
 
@@ -248,7 +244,6 @@ private:
     void copyFolderFiles(std::uint32_t folder, std::size_t& next);
     void finish();
 
-    const std::string m_temporaryStem;
     std::unique_ptr<DigestQueue> m_digests;
     bool m_yesToAll = false;
     std::vector<Pending> m_pending;

@@ -386,7 +386,8 @@ void Planner::walk(std::uint32_t folder, int sourceDir, const std::string& sourc
 
     TargetEntries entries =
         targetDir >= 0 ? readTargetEntries(targetDir, targetPath) : TargetEntries();
-    const bool coarseTarget = targetDir >= 0 && coarseTimes(targetDir);
+    // Times of two seconds on either side (a restore from a FAT stick) compare to two seconds.
+    const bool coarseTarget = targetDir >= 0 && (coarseTimes(targetDir) || coarseTimes(sourceDir));
     const bool coarseLink = linkDir >= 0 && coarseTimes(linkDir);
     m_here = {sourceDir, &sourcePath, targetDir, &targetPath, linkDir};
     std::vector<std::pair<std::string, struct stat>> subfolders;

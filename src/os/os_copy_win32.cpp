@@ -301,7 +301,8 @@ void Planner::walk(std::uint32_t folder, const std::string& sourcePath,
     selectSourceNames(names, pattern);
 
     TargetEntries entries = targetExists ? readTargetEntries(targetPath) : TargetEntries();
-    const bool coarseTarget = targetExists && coarseTimes(targetPath);
+    // Times of two seconds on either side (a restore from a FAT stick) compare to two seconds.
+    const bool coarseTarget = targetExists && (coarseTimes(targetPath) || coarseTimes(sourcePath));
     const bool coarseLink = !linkPath.empty() && coarseTimes(linkPath);
     m_here = {&sourcePath, &targetPath, &linkPath};
     std::vector<std::string> subfolders;

@@ -34,27 +34,13 @@ std::string nameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// ".~zeb<pid>-<n>-<name>", the copier's form, which every copy into the folder knows to clear
-// away once its process is gone.
+// A temporary name beside the path, of the form every copy into the folder knows to clear away
+// once its process is gone.
 std::string temporaryBeside(const std::string& path)
 {
     static std::atomic<unsigned> counter{0};
-    return folderOf(path) + "/.~zeb" + std::to_string(::getpid()) + "-u" +
-           std::to_string(++counter) + "-" + nameOf(path).substr(0, 64);
-}
-
-// The process that made a temporary file or folder ".~zeb<pid>-...", or 0 for a name that is
-// not one.
-long temporaryOwner(const std::string& name)
-{
-    constexpr std::size_t prefix = 5; // ".~zeb"
-    if (name.compare(0, prefix, ".~zeb") != 0)
-        return 0;
-    std::size_t at = prefix;
-    long pid = 0;
-    while (at < name.size() && at < prefix + 10 && name[at] >= '0' && name[at] <= '9')
-        pid = pid * 10 + (name[at++] - '0');
-    return at > prefix && at < name.size() && name[at] == '-' ? pid : 0;
+    return folderOf(path) + '/' +
+           temporaryName(::getpid(), "u" + std::to_string(++counter), nameOf(path));
 }
 
 int syncFolder(const std::string& folder)
@@ -74,6 +60,7 @@ void fill(FileState& state, const struct stat& info)
     state.modified = std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
     state.device = std::uint64_t(info.st_dev);
     state.inode = std::uint64_t(info.st_ino);
+    state.changed = std::int64_t(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
 }
 
 // Writes all of the bytes, answering errno on a short write that makes no progress.
@@ -136,15 +123,33 @@ int copyToTemporary(const std::string& from, const std::string& to, std::string&
     return 0;
 }
 
-// A rename that never replaces: renameat2 where the file system has it, else link and unlink.
+// Where a file system has no renameat2 flags (FAT, many FUSE ones) and no links: a rename once
+// nothing stands at `to`. Only another process that makes the name in between could lose to it.
+int renameIfFree(const std::string& from, const std::string& to)
+{
+    struct stat info
+    {
+    };
+    if (::lstat(to.c_str(), &info) == 0)
+        return EEXIST;
+    if (errno != ENOENT)
+        return errno;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+// A rename that never replaces: renameat2 where the file system has it, else link and unlink,
+// else a rename to a free name.
 int renameNoReplace(const std::string& from, const std::string& to)
 {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
-    if (::link(from.c_str(), to.c_str()) != 0)
-        return errno;
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        if (errno != EPERM && errno != ENOTSUP && errno != EMLINK && errno != ENOSYS)
+            return errno;
+        return renameIfFree(from, to);
+    }
     return ::unlink(from.c_str()) == 0 ? 0 : errno;
 }
 
@@ -222,7 +227,9 @@ int keepFile(const std::string& from, const std::string& to)
 {
     if (const int error = makeFolders(folderOf(to)))
         return error;
-    if (::link(from.c_str(), to.c_str()) != 0) {
+    // The file a link leads to is kept, not the link: a relative one would lead nowhere from
+    // the set.
+    if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) != 0) {
         // Another file system, or one without links: the bytes are copied.
         if (errno != EXDEV && errno != EPERM && errno != EMLINK && errno != ENOTSUP)
             return errno;
@@ -266,15 +273,9 @@ int renameFolder(const std::string& from, const std::string& to)
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
         if (errno != EINVAL && errno != ENOSYS)
             return errno;
-        // Without the flag, the name is claimed by a folder of our own, which a rename of a
-        // folder may replace while it is empty.
-        if (::mkdir(to.c_str(), 0777) != 0)
-            return errno;
-        if (::rename(from.c_str(), to.c_str()) != 0) {
-            const int error = errno;
-            ::rmdir(to.c_str());
+        // (FAT refuses a rename onto a folder, even an empty one of our own.)
+        if (const int error = renameIfFree(from, to))
             return error;
-        }
     }
     return syncFolder(folderOf(to));
 }

@@ -159,8 +159,9 @@ std::string nameOf(const std::string& path)
 std::string temporaryBeside(const std::string& path)
 {
     static std::atomic<unsigned> counter{0};
-    return folderOf(path) + "\\.~zeb" + std::to_string(GetCurrentProcessId()) + "-u" +
-           std::to_string(++counter) + "-" + nameOf(path).substr(0, 64);
+    return folderOf(path) + '\\' +
+           temporaryName(long(GetCurrentProcessId()), "u" + std::to_string(++counter),
+                         nameOf(path));
 }
 
 // Flushes a file's data to the disk.
@@ -223,7 +224,11 @@ int fileState(const std::string& path, FileState& state)
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(file.get(), &info))
         return lastError();
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(file.get(), FileBasicInfo, &basic, sizeof basic))
+        return lastError();
     state = detail::stateOf(info);
+    state.changed = (basic.ChangeTime.QuadPart - TicksTo1970) * 100;
     return 0;
 }
 
@@ -283,7 +288,19 @@ int keepFile(const std::string& from, const std::string& to)
     // nothing; where the volume has no links (FAT) or `to` is on another one, they are copied.
     if (const int error = makeFolders(folderOf(to)))
         return error;
-    if (CreateHardLinkW(wide(to).c_str(), wide(from).c_str(), nullptr))
+    // The file a link leads to is kept, not the link: a relative one would lead nowhere from
+    // the set.
+    std::wstring linked = wide(from);
+    if (const Handle file{CreateFileW(linked.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)}) {
+        std::wstring final(32768, L'\0');
+        const DWORD length = GetFinalPathNameByHandleW(
+            file.get(), final.data(), DWORD(final.size()), FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length > 0 && length < final.size())
+            linked = final.substr(0, length);
+    }
+    if (CreateHardLinkW(wide(to).c_str(), linked.c_str(), nullptr))
         return 0;
     if (GetLastError() == ERROR_ALREADY_EXISTS || GetLastError() == ERROR_FILE_EXISTS)
         return ErrorExists;
@@ -325,14 +342,8 @@ int removeLeftTemporaries(const std::string& folder)
     if (const int error = listFolder(folder, entries))
         return error == ErrorNotFound ? 0 : error;
     for (const FolderEntry& entry : entries) {
-        if (entry.name.compare(0, 5, ".~zeb") != 0)
-            continue;
-        std::size_t at = 5;
-        DWORD pid = 0;
-        while (at < entry.name.size() && at < 15 && entry.name[at] >= '0' && entry.name[at] <= '9')
-            pid = pid * 10 + DWORD(entry.name[at++] - '0');
-        if (at == 5 || at >= entry.name.size() || entry.name[at] != '-' ||
-            pid == GetCurrentProcessId())
+        const DWORD pid = DWORD(temporaryOwner(entry.name));
+        if (pid == 0 || pid == GetCurrentProcessId())
             continue;
         if (const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)) {
             CloseHandle(process);

@@ -170,8 +170,17 @@ private slots:
             QTest::addRow("%s untouched", file) << file << "none" << false;
             QTest::addRow("%s appended to", file) << file << "append" << true;
             QTest::addRow("%s rewritten in its size", file) << file << "rewrite" << true;
+            QTest::addRow("%s rewritten in place, time put back", file)
+                << file << "in place" << true;
+            // Linked into a later restore's set, which that restore's undo puts back.
+            QTest::addRow("%s restored and undone again", file) << file << "restore" << false;
             QTest::addRow("%s deleted", file) << file << "delete" << false;
         }
+#ifndef Q_OS_WIN
+        // Kept, and put back, is what the link leads to.
+        QTest::addRow("relative link replaced") << "DB/a.dat"
+                                                << "relative link" << false;
+#endif
     }
     void changedAfterRestore()
     {
@@ -183,6 +192,16 @@ private slots:
         SampleInstallation::writeFile(icq + "DB/a.dat", "ICQ's own a");
         SampleInstallation::writeFile(sample.backupFolder() + "DB/a.dat", "backed-up a");
         SampleInstallation::writeFile(sample.backupFolder() + "DB/new.dat", "backed-up new");
+        // A time a QDateTime holds exactly, so that it can be put back as it was.
+        QFile source(sample.backupFolder() + file);
+        QVERIFY(source.open(QIODevice::ReadWrite));
+        QVERIFY(source.setFileTime(QDateTime::fromSecsSinceEpoch(1700000000),
+                                   QFileDevice::FileModificationTime));
+        source.close();
+        if (change == "relative link") {
+            QVERIFY(QFile::rename(icq + "DB/a.dat", icq + "a.dat"));
+            QVERIFY(QFile::link("../a.dat", icq + "DB/a.dat"));
+        }
         const QList<QByteArray> before = snapshot(icq);
         QVERIFY(restore(sample));
         const QString path = icq + file;
@@ -197,6 +216,18 @@ private slots:
             SampleInstallation::writeFile(path, QByteArray(content.size(), 'x'));
         } else if (change == "delete") {
             QVERIFY(QFile::remove(path));
+        } else if (change == "in place") {
+            const QDateTime modified = QFileInfo(path).lastModified();
+            const QByteArray content = SampleInstallation::readFile(path);
+            QVERIFY(target.open(QIODevice::ReadWrite));
+            QVERIFY(target.write(QByteArray(content.size(), 'x')) == content.size());
+            QVERIFY(target.flush());
+            QVERIFY(target.setFileTime(modified, QFileDevice::FileModificationTime));
+            target.close();
+        } else if (change == "restore") {
+            SampleInstallation::writeFile(sample.backupFolder() + file, "backed up later");
+            QVERIFY(restore(sample));
+            QVERIFY(undoNewestRestore(icq).finished);
         }
         const QList<QByteArray> changed = snapshot(icq);
 

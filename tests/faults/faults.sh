@@ -119,6 +119,44 @@ diff -r "$work/src" "$work/fat/backup" >/dev/null || fail "the data on FAT diffe
 # FAT keeps times to two seconds: a repeat backup still finds every file unchanged.
 copy "$work/src" "$work/fat/backup" && grep -q "^copied, 0 files, 3 unchanged" "$work/out" ||
     fail "the repeat backup onto FAT copied again: $(cat "$work/out")"
+# Dated sets, --keep and check on the stick; a restore from it onto the same files changes
+# nothing; an ICQ folder on it is restored and undone.
+fat_cli() { "$cli" "$@" >"$work/out" 2>&1 </dev/null; }
+export WINEPREFIX="$work/fat-prefix"
+"$make_sample" "$WINEPREFIX" >/dev/null
+icq="$WINEPREFIX/drive_c/Program Files/ICQ"
+for n in 1 2; do
+    fat_cli backup --dated --keep 1 --to "$work/fat/sets" --quiet ||
+        fail "dated backup $n onto FAT: $(cat "$work/out")"
+done
+[ "$(ls "$work/fat/sets" | wc -l)" = 1 ] || fail "--keep 1 left: $(ls "$work/fat/sets")"
+fat_cli check --latest --from "$work/fat/sets" || fail "check on FAT: $(cat "$work/out")"
+fat_cli restore --latest --from "$work/fat/sets" --overwrite --quiet &&
+    [ ! -e "$icq/ZEB Undo" ] || fail "a restore from FAT replaced the same files: $(cat "$work/out")"
+fat_cli backup --to "$work/plain" --quiet
+cp -r "$icq" "$work/fat/ICQ"
+echo damaged >"$work/fat/ICQ/NewDB/11111111.dat.new"
+mv "$work/fat/ICQ/NewDB/11111111.dat.new" "$work/fat/ICQ/NewDB/11111111.dat"
+(cd "$work/fat/ICQ" && find . -type f -exec md5sum {} + | sort) >"$work/fat-before"
+fat_cli restore --icq "$work/fat/ICQ" --from "$work/plain" --overwrite --quiet &&
+    [ -d "$work/fat/ICQ/ZEB Undo" ] || fail "restore into FAT: $(cat "$work/out")"
+fat_cli undo --icq "$work/fat/ICQ" || fail "undo on FAT: $(cat "$work/out")"
+(cd "$work/fat/ICQ" && find . -type f -exec md5sum {} + | sort) | cmp -s - "$work/fat-before" ||
+    fail "the undo on FAT did not give the ICQ folder back"
+# Without hard links the set keeps copies: a restore that has room for the new file but not
+# for the copy of the old one too is refused before it changes anything.
+head -c $((4 << 20)) /dev/urandom >"$work/fat/ICQ/NewDB/big.db"
+head -c $((4 << 20)) /dev/urandom >"$work/plain/NewDB/big.db"
+avail=$(df -B1 --output=avail "$work/fat" | tail -1)
+head -c $((avail - (6 << 20))) /dev/zero >"$work/fat/filler"
+(cd "$work/fat/ICQ" && find . -type f -exec md5sum {} + | sort) >"$work/fat-before"
+fat_cli restore --icq "$work/fat/ICQ" --from "$work/plain" --overwrite --quiet &&
+    fail "a restore without room for the undo's copies went on"
+grep -q "The restore needs" "$work/out" && [ ! -e "$work/fat/ICQ/ZEB Undo" ] ||
+    fail "no refusal before the restore: $(cat "$work/out")"
+(cd "$work/fat/ICQ" && find . -type f -exec md5sum {} + | sort) | cmp -s - "$work/fat-before" ||
+    fail "the refused restore changed the ICQ folder"
+rm "$work/fat/filler"
 end $before
 
 # ---- As an ordinary user: unreadable files are reported together, with the source as the

@@ -150,24 +150,32 @@ TEST_F(CopyFolder, AsksItsOwnQuestionBeforeReplacing)
 }
 
 // What a copy that died left is removed when a copy enters the folder, unless its process still
-// runs; the program's own temporary files are never copied as data.
+// runs; the program's own temporary files are never copied as data. A user's file that only looks
+// like one is data on both sides.
 TEST_F(CopyFolder, RemovesStaleTemporaryFilesAndNeverCopiesThem)
 {
     dir.writeFile("src/a.dat", "data");
-    dir.writeFile("src/.~zeb77-1-a.dat", "someone's temporary file");
-    dir.writeFile("dst/sub/.~zeb4194999-3-big.db", "left by a dead copy");
+    dir.writeFile("src/" + Os::temporaryName(77, "1", "a.dat"), "a temporary file of ours");
+    dir.writeFile("src/" + Os::temporaryName(77, "u2", "b.dat"), "one of the undo's");
+    dir.writeFile("src/.~zeb77-1-notes.txt", "the user's");
+    dir.writeFile("src/.~zeb77-1-0badc0de-notes.txt", "the user's too");
+    dir.writeFile("dst/sub/" + Os::temporaryName(4194999, "3", "big.db"), "left by a dead copy");
+    dir.writeFile("dst/sub/" + Os::temporaryName(4194999, "u3", "ZEB record"), "and a record's");
 #ifdef _WIN32
-    const std::string alive = std::to_string(GetCurrentProcessId());
+    const long alive = long(GetCurrentProcessId());
 #else
-    const std::string alive = "1"; // init
+    const long alive = 1; // init
 #endif
-    dir.writeFile("dst/sub/.~zeb" + alive + "-2-busy.db", "its process is alive");
-    dir.writeFile("dst/sub/.~zeb-x.dat", "not one of ours");
+    const std::string busy = Os::temporaryName(alive, "2", "busy.db");
+    dir.writeFile("dst/sub/" + busy, "its process is alive");
+    dir.writeFile("dst/sub/.~zeb4194999-3-0badc0de-big.db", "the user's");
     dir.writeFile("src/sub/b.dat", "data");
     EXPECT_TRUE(copy("src", "dst"));
-    EXPECT_EQ(namesIn("dst"), (std::vector<std::string>{"a.dat", "sub"}));
-    EXPECT_EQ(namesIn("dst/sub"),
-              (std::vector<std::string>{".~zeb-x.dat", ".~zeb" + alive + "-2-busy.db", "b.dat"}));
+    EXPECT_EQ(namesIn("dst"), (std::vector<std::string>{".~zeb77-1-0badc0de-notes.txt",
+                                                        ".~zeb77-1-notes.txt", "a.dat", "sub"}));
+    std::vector<std::string> kept{".~zeb4194999-3-0badc0de-big.db", busy, "b.dat"};
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(namesIn("dst/sub"), kept);
 #ifndef _WIN32
 
     // A folder link brings the copy back into a folder it has written: its own stay.
@@ -257,7 +265,8 @@ TEST_F(CopyFolder, VerifiesCopiesAndStopsCleanly)
 TEST_F(CopyFolder, KeepsTheTemporaryFileOfAProcessItMayNotSignal)
 {
     dir.writeFile("src/a.dat", "data");
-    dir.writeFile("dst/.~zeb1-2-busy.db", "init's");
+    const std::string busy = Os::temporaryName(1, "2", "busy.db");
+    dir.writeFile("dst/" + busy, "init's");
     if (::geteuid() != 0) {
         ASSERT_TRUE(copy("src", "dst"));
     } else {
@@ -277,7 +286,7 @@ TEST_F(CopyFolder, KeepsTheTemporaryFileOfAProcessItMayNotSignal)
         ASSERT_TRUE(WIFEXITED(status));
         ASSERT_EQ(WEXITSTATUS(status), 0);
     }
-    EXPECT_EQ(dir.readFile("dst/.~zeb1-2-busy.db"), "init's");
+    EXPECT_EQ(dir.readFile("dst/" + busy), "init's");
     EXPECT_EQ(dir.readFile("dst/a.dat"), "data");
 }
 

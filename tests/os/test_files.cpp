@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #ifdef _WIN32
@@ -122,24 +123,29 @@ TEST(Files, FoldersRefuseWhatWouldReplaceOrLose)
 }
 
 // Temporary files and folders of a process that is gone go; one's own, those of a process
-// that runs and names that are not ours stay.
+// that runs and a user's names that only look like ours (the check does not match) stay.
 TEST(Files, RemovesWhatProcessesThatAreGoneLeft)
 {
     OsTest::TempFolder dir;
     // No process has this number: Linux's and Windows' numbers stay far below it.
-    dir.writeFile(".~zeb2147483646-1-icq.db");
-    dir.makeFolder(".~zeb2147483646-set1/inside");
+    const long gone = 2147483646;
+    dir.writeFile(Os::temporaryName(gone, "1", "icq.db"));
+    dir.writeFile(Os::temporaryName(gone, "u7", "ZEB record"));
+    dir.makeFolder(Os::temporaryName(gone, "set1", "") + "/inside");
 #ifdef _WIN32
-    const std::string own = std::to_string(GetCurrentProcessId());
+    const long own = long(GetCurrentProcessId());
 #else
-    const std::string own = std::to_string(::getpid());
+    const long own = ::getpid();
 #endif
-    dir.writeFile(".~zeb" + own + "-1-mine");
+    const std::string mine = Os::temporaryName(own, "1", "mine");
+    dir.writeFile(mine);
+    dir.writeFile(".~zeb2147483646-1-notes.txt");
     dir.writeFile(".~zebnot-ours");
     dir.writeFile("icq.db");
     EXPECT_EQ(Os::removeLeftTemporaries(dir.path()), 0);
-    EXPECT_EQ(names(dir.path()),
-              (std::vector<std::string>{".~zeb" + own + "-1-mine", ".~zebnot-ours", "icq.db"}));
+    std::vector<std::string> kept{".~zeb2147483646-1-notes.txt", mine, ".~zebnot-ours", "icq.db"};
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(names(dir.path()), kept);
     EXPECT_EQ(Os::removeLeftTemporaries(dir.path("missing")), 0);
 }
 
