@@ -82,6 +82,19 @@ ino_t inode(const QString& path)
     };
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
 }
+
+// A component's file whose name is Latin-1, not UTF-8: Qt cannot name it, so it is made and
+// removed by its bytes.
+std::string latin1File(const QString& folder)
+{
+    return QFile::encodeName(folder + "CL/").toStdString() + "caf\xe9";
+}
+
+void removeLatin1Files(std::initializer_list<QString> folders)
+{
+    for (const QString& folder : folders)
+        QCOMPARE(std::remove(latin1File(folder).c_str()), 0);
+}
 #endif
 
 } // namespace
@@ -103,7 +116,7 @@ private slots:
         SampleInstallation::writeFile(icq + "CL/c.dat", "gamma");
 #ifndef Q_OS_WIN
         SampleInstallation::writeFile(icq + "CL/two\nlines%41", "odd name");
-        std::ofstream(QFile::encodeName(icq + "CL/").toStdString() + "caf\xe9") << "latin-1";
+        std::ofstream(latin1File(icq)) << "latin-1";
 #endif
         const QString backup = sample.backupFolder();
         QVERIFY(backUp(backupPlan(sample, backup)));
@@ -129,11 +142,7 @@ private slots:
         QCOMPARE(check.missing, QStringList() << QString("CL%1c.dat").arg(s));
         QCOMPARE(check.extra, QStringList() << QString("DB%1new.dat").arg(s));
 #ifndef Q_OS_WIN
-        // Qt cannot name what is not UTF-8, so it cannot remove it either.
-        for (const QString& folder : {icq, backup})
-            QCOMPARE(
-                std::remove((QFile::encodeName(folder + "CL/").toStdString() + "caf\xe9").c_str()),
-                0);
+        removeLatin1Files({icq, backup});
 #endif
     }
 
@@ -148,8 +157,7 @@ private slots:
         SampleInstallation::writeFile(icq + "CL/c.dat", "gamma");
         setTime(icq + "DB/a.dat", WholeSecond);
 #ifndef Q_OS_WIN
-        const std::string latin1 = QFile::encodeName(icq + "CL/").toStdString() + "caf\xe9";
-        std::ofstream(latin1) << "latin-1";
+        std::ofstream(latin1File(icq)) << "latin-1";
 #endif
         const QString older = sample.backupFolder() + "2026-01-01 0000/";
         const QString newer = sample.backupFolder() + "2026-01-08 0000/";
@@ -176,10 +184,7 @@ private slots:
 #endif
         }
 #ifndef Q_OS_WIN
-        for (const QString& folder : {icq, older, newer})
-            QCOMPARE(
-                std::remove((QFile::encodeName(folder + "CL/").toStdString() + "caf\xe9").c_str()),
-                0);
+        removeLatin1Files({icq, older, newer});
 #endif
     }
 
