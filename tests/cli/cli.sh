@@ -3,7 +3,7 @@
 # (commandline_tests) cannot show: the linking, exit codes and --json as a shell and a JSON
 # parser see them, the terminal (the replace question, Ctrl+C at it, a status line that follows
 # the width after SIGWINCH), SIGINT and SIGTERM during a copy, --keep on real set folders, and
-# the refusal while a process runs icq.exe.
+# the refusal of a backup and a restore while a process runs icq.exe.
 set -euo pipefail
 cli=$1
 make_sample=$2
@@ -210,6 +210,15 @@ expect 3 "backup while ICQ runs"
 [ ! -e "$work/running2" ] || fail "something was copied while ICQ runs"
 run backup --to "$work/running2" --force --overwrite
 expect 0 "backup with --force"
+# A restore is refused too, leaving ICQ's folder as it was; its dry run changes nothing and goes on.
+echo changed >>"$icq/2000b/11111111.dat"
+icq_state() { (cd "$icq" && find . -printf '%p %s %T@\n' -type f -exec md5sum {} + | sort); }
+icq_before=$(icq_state)
+run restore --from "$work/plain" --overwrite
+expect 3 "restore while ICQ runs"
+[ "$(icq_state)" = "$icq_before" ] || fail "a restore changed ICQ's folder while ICQ runs"
+run restore --from "$work/plain" --overwrite -n
+expect 0 "dry run of a restore while ICQ runs"
 
 echo "$failed failed"
 [ "$failed" = 0 ]
