@@ -8,10 +8,8 @@ set -euo pipefail
 driver=$1
 cli=$2
 make_sample=$3
-if [ "$(id -u)" -ne 0 ]; then
-    echo "fault injection needs root (mounts, another user); skipped"
-    exit 77
-fi
+. "$(dirname "$0")/cases.sh"
+need_root "mounts, another user"
 
 work=$(mktemp -d "${ZEB_FAULT_DIR:-/var/tmp}/zeb-faults.XXXXXX")
 chmod 755 "$work" # the ordinary user of the last cases must reach it
@@ -27,13 +25,6 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-. "$(dirname "$0")/cases.sh"
-# A tmpfs of the given size at the folder, unmounted at the end.
-small_disk() { # <folder> <size>
-    mkdir -p "$1"
-    mount -t tmpfs -o "size=$2" tmpfs "$1"
-    mounts+=("$1")
-}
 copy() { "$driver" "$@" >"$work/out" 2>&1; }
 
 # ---- SIGKILL while writing a large file: the real name holds the old bytes or none, and the
