@@ -17,14 +17,17 @@ wait_for_window() {
     fail "no window titled '$title'"
 }
 
-# Waits until a command succeeds, up to $1 seconds (a limit for a machine that is stuck, not a
-# measure of how long anything takes), else fails with $2.
+# Every wait_for of a walk draws on one deadline well inside ctest's 300 s, so that a stuck step
+# fails under its own name, not as ctest's bare "Timeout".
+WALK_DEADLINE=$((SECONDS + 240))
+
+# Waits until a command succeeds, at most until the walk's deadline (a limit for a machine that
+# is stuck, not a measure of how long anything takes), else fails naming what it waited for.
 wait_for() {
-    local limit=$1 what=$2 deadline
-    shift 2
-    deadline=$((SECONDS + limit))
+    local what=$1 since=$SECONDS
+    shift
     until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || fail "$what"
+        [ "$SECONDS" -lt "$WALK_DEADLINE" ] || fail "gave up after $((SECONDS - since)) s waiting for $what"
         sleep 0.1
     done
 }

@@ -4,7 +4,7 @@
 # pwrite of 1 MiB; the window's own writes go through write and sendmsg) to a tenth of a second,
 # so that the copy of the large file lasts some 50 s. Every step waits
 # for what it needs to see (a temporary file grown, the bar moved, the program gone), however
-# long a loaded machine takes to get there.
+# long a loaded machine takes to get there, within one deadline for the whole walk.
 set -euo pipefail
 program=$1
 make_sample=$2
@@ -30,16 +30,16 @@ bar_moved() {
     bar 2
     [ "$(compare -metric AE "$prefix/bar1.png" "$prefix/bar2.png" null: 2>&1 || true)" != 0 ]
 }
-wait_for 120 "the large file's copy never began" temporary_grown
+wait_for "the large file's copy to begin" temporary_grown
 bar 1
-wait_for 120 "the bar did not move within the component" bar_moved
+wait_for "the bar to move within the component" bar_moved
 [ -n "$(find "$backup/NewDB" -name '.~zeb*-huge.db')" ] || fail "the copy ended too soon to stop it"
 
 keys_to "$MAIN_WINDOW" Escape
 box=$(wait_for_window "Program is busy!")
 keys_to "$box" alt+y
 program_gone() { ! kill -0 "$PROGRAM_PID" 2>/dev/null; }
-wait_for 120 "the program did not end" program_gone
+wait_for "the program to end after Yes" program_gone
 
 [ -z "$(find "$backup" -name '.~zeb*')" ] || fail "a temporary file stayed"
 [ ! -e "$backup/NewDB/huge.db" ] || fail "the file being written stayed"

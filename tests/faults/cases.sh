@@ -1,6 +1,6 @@
-# The bookkeeping of the copier's fault scripts (faults.sh, windows_faults.sh), sourced after
-# they set $work: each case begins with empty src/ and dst/ folders and counts as passed when it
-# added no failure.
+# The bookkeeping of the fault scripts (faults.sh, windows_faults.sh; undo_faults.sh takes the
+# set-up and keeps its own bookkeeping): each copier case begins with empty src/ and dst/
+# folders below $work and counts as passed when it added no failure.
 failed=0
 passed=0
 fail() {
@@ -14,3 +14,17 @@ begin() {
 }
 end() { [ "$failed" -gt "$1" ] || passed=$((passed + 1)); }
 temporaries() { find "$1" -name '.~zeb*' | wc -l; }
+
+# Skips the script (exit 77 tells ctest) unless it runs as root, which its mounts need.
+need_root() { # <what needs root>
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "fault injection needs root ($1); skipped"
+        exit 77
+    fi
+}
+# A tmpfs of the given size at the folder; the caller's cleanup unmounts $mounts.
+small_disk() { # <folder> <size>
+    mkdir -p "$1"
+    mount -t tmpfs -o "size=$2" tmpfs "$1"
+    mounts+=("$1")
+}

@@ -2,15 +2,14 @@
 # Fault injection into real copies of the Linux copier, each case in processes of its own:
 # SIGKILL in the middle of a new and of a replaced file, a full disk, a file-size limit, a FAT
 # file system, unreadable files and a read-only folder as an ordinary user, the order of syncs
-# and renames seen by strace, and verify reading a loop device back. Needs root for the mounts and the other user.
+# and renames seen by strace, verify reading a loop device back, and check on a damaged backup.
+# Needs root for the mounts and the other user.
 set -euo pipefail
 driver=$1
 cli=$2
 make_sample=$3
-if [ "$(id -u)" -ne 0 ]; then
-    echo "fault injection needs root (mounts, another user); skipped"
-    exit 77
-fi
+. "$(dirname "$0")/cases.sh"
+need_root "mounts, another user"
 
 work=$(mktemp -d "${ZEB_FAULT_DIR:-/var/tmp}/zeb-faults.XXXXXX")
 chmod 755 "$work" # the ordinary user of the last cases must reach it
@@ -26,13 +25,6 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-. "$(dirname "$0")/cases.sh"
-# A tmpfs of the given size at the folder, unmounted at the end.
-small_disk() { # <folder> <size>
-    mkdir -p "$1"
-    mount -t tmpfs -o "size=$2" tmpfs "$1"
-    mounts+=("$1")
-}
 copy() { "$driver" "$@" >"$work/out" 2>&1; }
 
 # ---- SIGKILL while writing a large file: the real name holds the old bytes or none, and the
@@ -195,6 +187,23 @@ grep -qE "The backup needs 3.0 MiB; [0-9.]+ [KM]iB are free on $work/tiny/backup
 [ ! -e "$work/tiny/backup" ] || fail "something was copied"
 end $before
 
+# ---- check on a damaged backup, as an ordinary user: a file deleted, one added and one
+# unreadable are each named, the exit is 1 and no line says the backup is whole.
+begin "check on a damaged backup"
+before=$failed
+"$cli" backup --to "$work/checked" --component NewDB >"$work/out" 2>&1 </dev/null ||
+    fail "the backup failed: $(cat "$work/out")"
+rm "$work/checked/NewDB/11111111.idx"
+echo added >"$work/checked/NewDB/added.dat"
+chmod 000 "$work/checked/NewDB/22222222.dat"
+status=0
+as_user "$cli" check --from "$work/checked" >"$work/out" 2>&1 </dev/null || status=$?
+[ $status = 1 ] && grep -q "missing: NewDB/11111111.idx" "$work/out" &&
+    grep -q "extra: NewDB/added.dat" "$work/out" &&
+    grep -q "unreadable: NewDB/22222222.dat" "$work/out" &&
+    ! grep -q "as recorded" "$work/out" || fail "check: exit $status: $(cat "$work/out")"
+end $before
+
 # ---- Durability: the temporary files reach the disk before the first rename, and the renames
 # before the copy answers.
 begin "syncs around the renames"
@@ -207,6 +216,24 @@ ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
     "$driver" "$work/src" "$work/dst" >/dev/null
 calls=$(grep -oE '(syncfs|rename[a-z0-9]*)\(' "$work/trace" | tr -d '(' | uniq | tr '\n' ' ')
 [ "$calls" = "syncfs renameat2 renameat renameat2 syncfs " ] || fail "calls in this order: $calls"
+# The records a power cut must find whole (the manifest, a dated set's, an undo's) are written
+# beside and renamed into place: each such temporary file is synced before its rename.
+icq="$WINEPREFIX/drive_c/Program Files/ICQ"
+traced() { # <trace> <command...>
+    local trace=$1
+    shift
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
+        strace -f -qq -y -e trace=fsync,fdatasync,rename -o "$work/$trace" "$cli" "$@" \
+        >"$work/out" 2>&1 </dev/null || fail "$*: $(cat "$work/out")"
+}
+traced records.1 backup --to "$work/records" --dated --component NewDB
+echo changed >>"$icq/NewDB/11111111.dat"
+traced records.2 restore --from "$work/records" --latest --overwrite --component NewDB
+traced records.3 undo
+unsynced=$(awk '/ f(data)?sync\(/ { match($0, /<[^>]*>/); synced[substr($0, RSTART + 1, RLENGTH - 2)] = 1 }
+    / rename\(".*\/\.~zeb/ { split($0, q, "\""); renamed++; if (!(q[2] in synced)) print q[2] }
+    END { if (renamed < 3) print "only " renamed " renames" }' "$work"/records.?)
+[ -z "$unsynced" ] || fail "renamed into place unsynced: $unsynced"
 end $before
 
 # ---- Verify reads the disk, not the memory the copy just filled: on a loop device whose reads

@@ -10,10 +10,8 @@ set -euo pipefail
 shim=$1
 cli=$2
 make_sample=$3
-if [ "$(id -u)" -ne 0 ]; then
-    echo "fault injection needs root (mounts); skipped"
-    exit 77
-fi
+. "$(dirname "$0")/cases.sh"
+need_root mounts
 # In a process namespace of its own, where no other program's icq.exe is seen running.
 if [ -z "${ZEB_UNDO_FAULTS_ALONE:-}" ]; then
     ZEB_UNDO_FAULTS_ALONE=1 exec unshare --pid --fork --mount-proc "$0" "$@"
@@ -26,22 +24,12 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-small_disk() { # <folder> <size>
-    mkdir -p "$1"
-    mount -t tmpfs -o "size=$2" tmpfs "$1"
-    mounts+=("$1")
-}
 # Everything on a tmpfs: the many syncs of the cases cost nothing there.
 small_disk "$work" 512m
 # A sanitized build takes the shim after its own runtime.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0:detect_leaks=0"
 unset DISPLAY
-failed=0
-passed=0
-fail() {
-    echo "FAIL [$case]: $*" >&2
-    failed=$((failed + 1))
-}
+# Its cases share one sample: begin empties no folder.
 begin() { case=$1 before_failed=$failed; }
 end() { [ "$failed" -gt "$before_failed" ] || passed=$((passed + 1)); }
 

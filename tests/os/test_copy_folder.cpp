@@ -189,6 +189,7 @@ TEST_F(CopyFolder, RemovesStaleTemporaryFilesAndNeverCopiesThem)
 }
 
 // A source that changes while it is read is read again; one that keeps changing is reported.
+// Rewritten in place, it keeps its size and inode and its time moves within the same second.
 TEST_F(CopyFolder, ReadsAChangedSourceAgainAndReportsOneThatKeepsChanging)
 {
     const std::string large(256 * 1024, 'a');
@@ -197,15 +198,27 @@ TEST_F(CopyFolder, ReadsAChangedSourceAgainAndReportsOneThatKeepsChanging)
         const char* what;
         int changes; // how many copies see a change
         bool copied;
-    } cases[] = {{"truncated once", 1, true}, {"changing", 2, false}};
+        bool inPlace;
+    } cases[] = {{"truncated once", 1, true, false},
+                 {"changing", 2, false, false},
+                 {"rewritten in place at the same size within the second", 1, true, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         dir.writeFile("src/db.dat", large);
+        const auto second =
+            std::chrono::floor<std::chrono::seconds>(fs::last_write_time(dir.path("src/db.dat")));
+        fs::last_write_time(dir.path("src/db.dat"), second + std::chrono::microseconds(100));
         fs::remove_all(dir.path("dst"));
         int calls = 0;
         request.afterFileData = [&](const std::string& source, const std::string&) {
             if (calls++ >= c.changes)
                 return;
+            if (c.inPlace) {
+                std::fstream(source, std::ios::in | std::ios::out | std::ios::binary)
+                    .write(std::string(large.size(), 'b').data(), std::streamsize(large.size()));
+                fs::last_write_time(source, second + std::chrono::microseconds(200));
+                return;
+            }
             if (calls == 1) {
                 fs::resize_file(source, 1000);
                 return;
@@ -222,7 +235,8 @@ TEST_F(CopyFolder, ReadsAChangedSourceAgainAndReportsOneThatKeepsChanging)
         EXPECT_EQ(copy("src", "dst"), c.copied);
         EXPECT_EQ(calls, 2);
         if (c.copied) {
-            EXPECT_EQ(dir.readFile("dst/db.dat"), large.substr(0, 1000));
+            EXPECT_EQ(dir.readFile("dst/db.dat"),
+                      c.inPlace ? std::string(large.size(), 'b') : large.substr(0, 1000));
             EXPECT_TRUE(outcome.failures.empty());
         } else {
             EXPECT_EQ(namesIn("dst"), std::vector<std::string>{});

@@ -112,7 +112,7 @@ icq="/opt/ICQ here"
     fail "with ZEB_ICQ_DIR the service starts: $(ZEB_ICQ_DIR=$icq started)"
 
 step "the installed program, from its bin/ link, under Xvfb"
-xvfb-run -a -s "-screen 0 1024x768x24" "$here/installed-program.sh" "$usr/bin/zeb2000" \
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$here/installed-program.sh" "$usr/bin/zeb2000" \
     "$source_dir/scripts/make-sample-icq.sh" "$(dirname "$deb")/shot-installed.png"
 if $with_cli; then
     prefix=$("$source_dir/scripts/make-sample-icq.sh" "$work/prefix")
