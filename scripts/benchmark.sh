@@ -32,4 +32,4 @@ if [ "$many" -gt 0 ]; then
     "$bench" many "$work" "$cli" "$many"
 fi
 # The window, from Do It to "Info", on a display of its own.
-ZEB_BENCH_DIR=${ZEB_BENCH_DIR:-/dev/shm} xvfb-run -a "$root/tools/benchmark/window_bench.sh" "$build/src/zeb2000"
+ZEB_BENCH_DIR=${ZEB_BENCH_DIR:-/dev/shm} xvfb-run -a -s "-noreset" "$root/tools/benchmark/window_bench.sh" "$build/src/zeb2000"

@@ -42,7 +42,7 @@ if [ "${1:-}" != "--on-display" ]; then
     ZEB_QT_MINGW_PREFIX=$("$root/scripts/qt-mingw-prefix.sh")
     export ZEB_QT_MINGW_PREFIX ZEB_STARTED=$(date +%s)
     # Wine's windows, the tests' and the program's, live on this one display.
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --on-display
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" --on-display
 fi
 
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/zeb-wine.XXXXXX")
