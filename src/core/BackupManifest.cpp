@@ -4,6 +4,7 @@
 #include "core/FolderUtilities.h"
 #include "core/SetRecord.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 
@@ -12,7 +13,10 @@
 
 namespace {
 
-const QByteArray Header = QByteArrayLiteral("ZEB 2000 manifest 1\n");
+// The first line names the checksum; 2.0's named none and used SHA-256.
+const QByteArray Header = QByteArrayLiteral("ZEB 2000 manifest 2 xxh3-128\n");
+const QByteArray Sha256Header = QByteArrayLiteral("ZEB 2000 manifest 1\n");
+const QByteArray NamingHeader = QByteArrayLiteral("ZEB 2000 manifest 2 ");
 
 QString manifestPath(const QString& backupFolder)
 {
@@ -72,13 +76,27 @@ bool BackupManifest::load(const QString& backupFolder)
 {
     m_paths.clear();
     m_records.clear();
+    m_sha256.clear();
+    m_isSha256 = false;
+    m_refusal.clear();
     QFile file(manifestPath(backupFolder));
-    if (!file.open(QIODevice::ReadOnly) || file.readLine() != Header)
+    if (!file.open(QIODevice::ReadOnly))
         return false;
+    const QByteArray header = file.readLine();
+    m_isSha256 = header == Sha256Header;
+    if (!m_isSha256 && header != Header) {
+        if (header.startsWith(NamingHeader) && header.endsWith('\n'))
+            m_refusal = QStringLiteral("unknown checksum \"%1\"")
+                            .arg(QString::fromUtf8(header.sliced(NamingHeader.size()).chopped(1)));
+        return false;
+    }
+    const qsizetype hexLength = m_isSha256 ? 64 : 2 * qsizetype(sizeof(Os::Digest));
     // Room for as many records as the shortest lines could make, so that growing never holds
     // two copies of a large manifest; what stays unused is never touched.
-    constexpr qint64 ShortestLine = 71;
-    m_records.reserve(std::size_t(file.size() / ShortestLine + 1));
+    const qint64 shortestLine = hexLength + 7;
+    m_records.reserve(std::size_t(file.size() / shortestLine + 1));
+    if (m_isSha256)
+        m_sha256.reserve(m_records.capacity());
     m_paths.reserve(file.size());
     // Line by line: the whole text of a large manifest is never held at once.
     for (;;) {
@@ -88,22 +106,26 @@ bool BackupManifest::load(const QString& backupFolder)
         if (!line.endsWith('\n'))
             return false;
         line.chop(1);
-        // <sha256> <size> <modified> <path>
+        // <checksum> <size> <modified> <path>
         const qsizetype first = line.indexOf(' ');
         const qsizetype second = line.indexOf(' ', first + 1);
         const qsizetype third = line.indexOf(' ', second + 1);
-        if (first != 64 || second < 0 || third < 0)
+        if (first != hexLength || second < 0 || third < 0)
             return false;
         Record record{};
-        const QByteArray digest = QByteArray::fromHex(line.left(64));
+        const QByteArray digest = QByteArray::fromHex(line.left(hexLength));
         bool sizeOk = false;
         bool timeOk = false;
         record.entry.size = line.mid(first + 1, second - first - 1).toLongLong(&sizeOk);
         record.entry.modified = line.mid(second + 1, third - second - 1).toLongLong(&timeOk);
         QByteArray path;
-        if (digest.size() != 32 || !sizeOk || !timeOk || !unescaped(line.mid(third + 1), path))
+        if (digest.size() != hexLength / 2 || !sizeOk || !timeOk ||
+            !unescaped(line.mid(third + 1), path))
             return false;
-        std::memcpy(record.entry.digest.data(), digest.constData(), 32);
+        if (m_isSha256)
+            std::memcpy(m_sha256.emplace_back().data(), digest.constData(), 32);
+        else
+            std::memcpy(record.entry.digest.data(), digest.constData(), digest.size());
         record.path = quint32(m_paths.size());
         record.length = quint32(path.size());
         m_paths += path;
@@ -111,10 +133,25 @@ bool BackupManifest::load(const QString& backupFolder)
     }
     if (file.error() != QFileDevice::NoError)
         return false;
+    // The paths are stored in the order of the lines: where a record's path begins tells its
+    // line, and so its SHA-256 once the records are sorted.
+    std::vector<quint32> lineStarts;
+    if (m_isSha256)
+        for (const Record& record : m_records)
+            lineStarts.push_back(record.path);
     std::sort(m_records.begin(), m_records.end(), [this](const Record& a, const Record& b) {
         return QByteArrayView(m_paths).sliced(a.path, a.length) <
                QByteArrayView(m_paths).sliced(b.path, b.length);
     });
+    if (m_isSha256) {
+        std::vector<std::array<unsigned char, 32>> sorted;
+        sorted.reserve(m_records.size());
+        for (const Record& record : m_records)
+            sorted.push_back(m_sha256[std::size_t(
+                std::lower_bound(lineStarts.begin(), lineStarts.end(), record.path) -
+                lineStarts.begin())]);
+        m_sha256.swap(sorted);
+    }
     return true;
 }
 
@@ -148,7 +185,11 @@ namespace {
 const ManifestEntry* recorded(const Os::PlannedFile& file, bool linked, const QByteArray& path,
                               const BackupManifest& previous, const BackupManifest& linkedFrom)
 {
-    const ManifestEntry* known = (linked ? linkedFrom : previous).find(path);
+    const BackupManifest& manifest = linked ? linkedFrom : previous;
+    // A SHA-256 record gives no XXH3 checksum: the file is read from the source again.
+    if (manifest.isSha256())
+        return nullptr;
+    const ManifestEntry* known = manifest.find(path);
     return known && known->size == qint64(file.size) && known->modified == file.modified ? known
                                                                                          : nullptr;
 }
@@ -199,8 +240,10 @@ namespace {
 
 QByteArray manifestLine(const ManifestEntry& entry, QByteArrayView path)
 {
-    return QByteArray(reinterpret_cast<const char*>(entry.digest.data()), 32).toHex() + ' ' +
-           QByteArray::number(entry.size) + ' ' + QByteArray::number(entry.modified) + ' ' +
+    return QByteArray(reinterpret_cast<const char*>(entry.digest.data()),
+                      qsizetype(entry.digest.size()))
+               .toHex() +
+           ' ' + QByteArray::number(entry.size) + ' ' + QByteArray::number(entry.modified) + ' ' +
            escaped(path.toByteArray()) + '\n';
 }
 
@@ -230,7 +273,10 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
     }
     std::sort(listed.begin(), listed.end());
     const std::string root = toOsPath(withTrailingSeparator(backupFolder));
-    for (qsizetype at = 0; at < previous.size(); ++at) {
+    // A 2.0 manifest's SHA-256 cannot stand in this one, and the backup's own bytes never give
+    // a checksum: what this run did not read from ICQ is left out, and check names it.
+    const qsizetype carried = previous.isSha256() ? 0 : previous.size();
+    for (qsizetype at = 0; at < carried; ++at) {
         const QByteArrayView path = previous.path(at);
         if (std::none_of(folders.cbegin(), folders.cend(),
                          [&path](const QByteArray& folder) { return path.startsWith(folder); })) {
@@ -258,12 +304,41 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
                 .arg(manifestPath(backupFolder), QString::fromStdString(Os::errorText(error))));
 }
 
+namespace {
+
+// Reads a file and compares it with its record, by the manifest's checksum.
+bool readMatches(Os::PlanReader& reader, const Os::PlannedFile& file,
+                 const BackupManifest& manifest, qsizetype at, bool& matches, std::string& error)
+{
+    if (!manifest.isSha256()) {
+        Os::Digest digest{};
+        if (!reader.digest(file, digest, error))
+            return false;
+        matches = digest == manifest.entry(at).digest;
+        return true;
+    }
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!reader.read(
+            file,
+            [&hash](const char* data, std::size_t size) {
+                hash.addData(QByteArrayView(data, qsizetype(size)));
+            },
+            error))
+        return false;
+    const std::array<unsigned char, 32>& recorded = manifest.sha256(at);
+    matches = hash.result() == QByteArrayView(recorded.data(), qsizetype(recorded.size()));
+    return true;
+}
+
+} // namespace
+
 BackupCheck checkBackupFolder(const QString& backupFolder,
                               const std::function<void(qint64 bytes)>& progress)
 {
     BackupCheck check;
     BackupManifest manifest;
     check.hasManifest = manifest.load(backupFolder);
+    check.refusal = manifest.refusal();
     if (!check.hasManifest)
         return check;
 
@@ -290,13 +365,13 @@ BackupCheck checkBackupFolder(const QString& backupFolder,
         }
         seen[std::size_t(at)] = true;
         const ManifestEntry* entry = &manifest.entry(at);
-        Os::Digest digest{};
+        bool matches = false;
         std::string error;
         if (qint64(file.size) != entry->size) {
             check.damaged << shown(path);
-        } else if (!reader.digest(file, digest, error)) {
+        } else if (!readMatches(reader, file, manifest, at, matches, error)) {
             check.unreadable << shown(path) + QStringLiteral(": ") + QString::fromLocal8Bit(error);
-        } else if (digest != entry->digest) {
+        } else if (!matches) {
             check.damaged << shown(path);
         } else {
             ++check.files;
