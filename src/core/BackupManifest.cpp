@@ -9,7 +9,7 @@
 #include <QFile>
 
 #include <algorithm>
-#include <cstring>
+#include <charconv>
 
 namespace {
 
@@ -23,38 +23,68 @@ QString manifestPath(const QString& backupFolder)
     return withTrailingSeparator(backupFolder) + ManifestFileName;
 }
 
-// Names are bytes: every byte but '/' and NUL may stand in one, newlines included. A line holds
-// one path, so the bytes that would break it (and '%') are written as %XX.
-QByteArray escaped(const QByteArray& path)
+const char HexDigits[] = "0123456789abcdef";    // checksums
+const char EscapeDigits[] = "0123456789ABCDEF"; // escaped bytes in names
+
+int hexValue(char c)
 {
-    QByteArray out;
-    out.reserve(path.size());
-    for (const char c : path) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F || c == '%')
-            out += '%' + QByteArray::number(byte, 16).rightJustified(2, '0').toUpper();
-        else
-            out += c;
-    }
-    return out;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = char(c | 0x20);
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
 }
 
-bool unescaped(const QByteArray& text, QByteArray& path)
+// Two hex digits a byte, read straight into the record: a repeat backup reads every line.
+bool fromHex(QByteArrayView hex, unsigned char* bytes)
 {
-    path.clear();
+    for (qsizetype at = 0; at + 1 < hex.size(); at += 2) {
+        const int high = hexValue(hex[at]);
+        const int low = hexValue(hex[at + 1]);
+        if (high < 0 || low < 0)
+            return false;
+        *bytes++ = static_cast<unsigned char>(high << 4 | low);
+    }
+    return hex.size() % 2 == 0;
+}
+
+bool toNumber(QByteArrayView text, qint64& value)
+{
+    const auto [end, error] = std::from_chars(text.begin(), text.end(), value);
+    return !text.isEmpty() && error == std::errc() && end == text.end();
+}
+
+// Names are bytes: every byte but '/' and NUL may stand in one, newlines included. A line holds
+// one path, so the bytes that would break it (and '%') are written as %XX.
+void appendEscaped(std::string& out, QByteArrayView path)
+{
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '%') {
+            out += '%';
+            out += EscapeDigits[byte >> 4];
+            out += EscapeDigits[byte & 15];
+        } else {
+            out += c;
+        }
+    }
+}
+
+// Appends the path a line holds; false when it is empty or an escape is not two hex digits.
+bool appendUnescaped(QByteArrayView text, QByteArray& paths)
+{
     for (qsizetype at = 0; at < text.size(); ++at) {
         if (text[at] != '%') {
-            path += text[at];
+            paths += text[at];
             continue;
         }
-        bool ok = false;
-        const int byte = text.mid(at + 1, 2).toInt(&ok, 16);
-        if (!ok || at + 2 >= text.size())
+        const int high = at + 2 < text.size() ? hexValue(text[at + 1]) : -1;
+        const int low = high < 0 ? -1 : hexValue(text[at + 2]);
+        if (low < 0)
             return false;
-        path += char(byte);
+        paths += char(high << 4 | low);
         at += 2;
     }
-    return !path.isEmpty();
+    return !text.isEmpty();
 }
 
 QByteArray manifestPathBytes(const QString& path)
@@ -112,23 +142,17 @@ bool BackupManifest::load(const QString& backupFolder)
         const qsizetype third = line.indexOf(' ', second + 1);
         if (first != hexLength || second < 0 || third < 0)
             return false;
+        const QByteArrayView view(line);
         Record record{};
-        const QByteArray digest = QByteArray::fromHex(line.left(hexLength));
-        bool sizeOk = false;
-        bool timeOk = false;
-        record.entry.size = line.mid(first + 1, second - first - 1).toLongLong(&sizeOk);
-        record.entry.modified = line.mid(second + 1, third - second - 1).toLongLong(&timeOk);
-        QByteArray path;
-        if (digest.size() != hexLength / 2 || !sizeOk || !timeOk ||
-            !unescaped(line.mid(third + 1), path))
-            return false;
-        if (m_isSha256)
-            std::memcpy(m_sha256.emplace_back().data(), digest.constData(), 32);
-        else
-            std::memcpy(record.entry.digest.data(), digest.constData(), digest.size());
+        unsigned char* const digest =
+            m_isSha256 ? m_sha256.emplace_back().data() : record.entry.digest.data();
         record.path = quint32(m_paths.size());
-        record.length = quint32(path.size());
-        m_paths += path;
+        if (!fromHex(view.first(hexLength), digest) ||
+            !toNumber(view.sliced(first + 1, second - first - 1), record.entry.size) ||
+            !toNumber(view.sliced(second + 1, third - second - 1), record.entry.modified) ||
+            !appendUnescaped(view.sliced(third + 1), m_paths))
+            return false;
+        record.length = quint32(m_paths.size() - record.path);
         m_records.push_back(record);
     }
     if (file.error() != QFileDevice::NoError)
@@ -238,13 +262,20 @@ void completeChecksums(Os::CopyPlan& plan, const QString& componentFolder,
 
 namespace {
 
-QByteArray manifestLine(const ManifestEntry& entry, QByteArrayView path)
+void appendLine(std::string& text, const ManifestEntry& entry, QByteArrayView path)
 {
-    return QByteArray(reinterpret_cast<const char*>(entry.digest.data()),
-                      qsizetype(entry.digest.size()))
-               .toHex() +
-           ' ' + QByteArray::number(entry.size) + ' ' + QByteArray::number(entry.modified) + ' ' +
-           escaped(path.toByteArray()) + '\n';
+    for (const unsigned char byte : entry.digest) {
+        text += HexDigits[byte >> 4];
+        text += HexDigits[byte & 15];
+    }
+    char number[24];
+    for (const qint64 value : {entry.size, entry.modified}) {
+        text += ' ';
+        text.append(number, std::to_chars(number, number + sizeof number, value).ptr);
+    }
+    text += ' ';
+    appendEscaped(text, path);
+    text += '\n';
 }
 
 } // namespace
@@ -255,9 +286,6 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
     // Whole in memory (about a hundred bytes a file), then the OS layer's durable write, every
     // step of it checked: a buffered writer could lose a failed flush on a full disk.
     std::string text = Header.toStdString();
-    const auto add = [&text](const QByteArray& line) {
-        text.append(line.constData(), line.size());
-    };
     QList<QByteArray> folders;
     for (const auto& [folder, plan] : components)
         folders << manifestPathBytes(folder) + '/';
@@ -268,7 +296,7 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
             if (!file.hasDigest)
                 continue;
             listed.push_back(folders[at] + QByteArray::fromStdString(plan.filePath(file)));
-            add(manifestLine({qint64(file.size), file.modified, file.digest}, listed.back()));
+            appendLine(text, {qint64(file.size), file.modified, file.digest}, listed.back());
         }
     }
     std::sort(listed.begin(), listed.end());
@@ -280,7 +308,7 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
         const QByteArrayView path = previous.path(at);
         if (std::none_of(folders.cbegin(), folders.cend(),
                          [&path](const QByteArray& folder) { return path.startsWith(folder); })) {
-            add(manifestLine(previous.entry(at), path));
+            appendLine(text, previous.entry(at), path);
             continue;
         }
         // A file ICQ no longer has, or one the copy did not replace, stays in the backup: it is
@@ -295,7 +323,7 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
         Os::FileState state;
         if (Os::fileState(root + relative, state) == 0 && state.kind == Os::FileState::Kind::File &&
             qint64(state.size) == entry.size && qAbs(state.modified - entry.modified) < TwoSeconds)
-            add(manifestLine(entry, path));
+            appendLine(text, entry, path);
     }
     if (const int error = Os::writeFileDurably(toOsPath(manifestPath(backupFolder)), text))
         raiseError(
