@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config ccache
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-    googletest libgtest-dev libxcb1-dev libssl-dev
+    googletest libgtest-dev libxcb1-dev libxxhash-dev
     xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core fonts-liberation
     fusefat dosfstools strace
     dpkg-dev lintian desktop-file-utils appstream man-db systemd

@@ -746,6 +746,12 @@ int check(CommandContext& context)
     }
     const BackupCheck result = checkBackupFolder(folder);
     context.report.insert(QStringLiteral("complete"), result.hasManifest);
+    if (!result.refusal.isEmpty()) {
+        console.printError(Prefix + QStringLiteral("%1 cannot be checked: its manifest names an %2 "
+                                                   "(a later version made it)")
+                                        .arg(folder, result.refusal));
+        return ExitSomethingFailed;
+    }
     if (!result.hasManifest) {
         console.printError(Prefix + QStringLiteral("%1 is incomplete: it has no manifest (the "
                                                    "backup that made it did not finish)")

@@ -4,53 +4,87 @@
 #include "core/FolderUtilities.h"
 #include "core/SetRecord.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 
 #include <algorithm>
-#include <cstring>
+#include <charconv>
 
 namespace {
 
-const QByteArray Header = QByteArrayLiteral("ZEB 2000 manifest 1\n");
+// The first line names the checksum; 2.0's named none and used SHA-256.
+const QByteArray Header = QByteArrayLiteral("ZEB 2000 manifest 2 xxh3-128\n");
+const QByteArray Sha256Header = QByteArrayLiteral("ZEB 2000 manifest 1\n");
+const QByteArray NamingHeader = QByteArrayLiteral("ZEB 2000 manifest 2 ");
 
 QString manifestPath(const QString& backupFolder)
 {
     return withTrailingSeparator(backupFolder) + ManifestFileName;
 }
 
-// Names are bytes: every byte but '/' and NUL may stand in one, newlines included. A line holds
-// one path, so the bytes that would break it (and '%') are written as %XX.
-QByteArray escaped(const QByteArray& path)
+const char HexDigits[] = "0123456789abcdef";    // checksums
+const char EscapeDigits[] = "0123456789ABCDEF"; // escaped bytes in names
+
+int hexValue(char c)
 {
-    QByteArray out;
-    out.reserve(path.size());
-    for (const char c : path) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F || c == '%')
-            out += '%' + QByteArray::number(byte, 16).rightJustified(2, '0').toUpper();
-        else
-            out += c;
-    }
-    return out;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = char(c | 0x20);
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
 }
 
-bool unescaped(const QByteArray& text, QByteArray& path)
+// Two hex digits a byte, read straight into the record: a repeat backup reads every line.
+bool fromHex(QByteArrayView hex, unsigned char* bytes)
 {
-    path.clear();
+    for (qsizetype at = 0; at + 1 < hex.size(); at += 2) {
+        const int high = hexValue(hex[at]);
+        const int low = hexValue(hex[at + 1]);
+        if (high < 0 || low < 0)
+            return false;
+        *bytes++ = static_cast<unsigned char>(high << 4 | low);
+    }
+    return hex.size() % 2 == 0;
+}
+
+bool toNumber(QByteArrayView text, qint64& value)
+{
+    const auto [end, error] = std::from_chars(text.begin(), text.end(), value);
+    return !text.isEmpty() && error == std::errc() && end == text.end();
+}
+
+// Names are bytes: every byte but '/' and NUL may stand in one, newlines included. A line holds
+// one path, so the bytes that would break it (and '%') are written as %XX.
+void appendEscaped(std::string& out, QByteArrayView path)
+{
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '%') {
+            out += '%';
+            out += EscapeDigits[byte >> 4];
+            out += EscapeDigits[byte & 15];
+        } else {
+            out += c;
+        }
+    }
+}
+
+// Appends the path a line holds; false when it is empty or an escape is not two hex digits.
+bool appendUnescaped(QByteArrayView text, QByteArray& paths)
+{
     for (qsizetype at = 0; at < text.size(); ++at) {
         if (text[at] != '%') {
-            path += text[at];
+            paths += text[at];
             continue;
         }
-        bool ok = false;
-        const int byte = text.mid(at + 1, 2).toInt(&ok, 16);
-        if (!ok || at + 2 >= text.size())
+        const int high = at + 2 < text.size() ? hexValue(text[at + 1]) : -1;
+        const int low = high < 0 ? -1 : hexValue(text[at + 2]);
+        if (low < 0)
             return false;
-        path += char(byte);
+        paths += char(high << 4 | low);
         at += 2;
     }
-    return !path.isEmpty();
+    return !text.isEmpty();
 }
 
 QByteArray manifestPathBytes(const QString& path)
@@ -72,13 +106,27 @@ bool BackupManifest::load(const QString& backupFolder)
 {
     m_paths.clear();
     m_records.clear();
+    m_sha256.clear();
+    m_isSha256 = false;
+    m_refusal.clear();
     QFile file(manifestPath(backupFolder));
-    if (!file.open(QIODevice::ReadOnly) || file.readLine() != Header)
+    if (!file.open(QIODevice::ReadOnly))
         return false;
+    const QByteArray header = file.readLine();
+    m_isSha256 = header == Sha256Header;
+    if (!m_isSha256 && header != Header) {
+        if (header.startsWith(NamingHeader) && header.endsWith('\n'))
+            m_refusal = QStringLiteral("unknown checksum \"%1\"")
+                            .arg(QString::fromUtf8(header.sliced(NamingHeader.size()).chopped(1)));
+        return false;
+    }
+    const qsizetype hexLength = m_isSha256 ? 64 : 2 * qsizetype(sizeof(Os::Digest));
     // Room for as many records as the shortest lines could make, so that growing never holds
     // two copies of a large manifest; what stays unused is never touched.
-    constexpr qint64 ShortestLine = 71;
-    m_records.reserve(std::size_t(file.size() / ShortestLine + 1));
+    const qint64 shortestLine = hexLength + 7;
+    m_records.reserve(std::size_t(file.size() / shortestLine + 1));
+    if (m_isSha256)
+        m_sha256.reserve(m_records.capacity());
     m_paths.reserve(file.size());
     // Line by line: the whole text of a large manifest is never held at once.
     for (;;) {
@@ -88,33 +136,46 @@ bool BackupManifest::load(const QString& backupFolder)
         if (!line.endsWith('\n'))
             return false;
         line.chop(1);
-        // <sha256> <size> <modified> <path>
+        // <checksum> <size> <modified> <path>
         const qsizetype first = line.indexOf(' ');
         const qsizetype second = line.indexOf(' ', first + 1);
         const qsizetype third = line.indexOf(' ', second + 1);
-        if (first != 64 || second < 0 || third < 0)
+        if (first != hexLength || second < 0 || third < 0)
             return false;
+        const QByteArrayView view(line);
         Record record{};
-        const QByteArray digest = QByteArray::fromHex(line.left(64));
-        bool sizeOk = false;
-        bool timeOk = false;
-        record.entry.size = line.mid(first + 1, second - first - 1).toLongLong(&sizeOk);
-        record.entry.modified = line.mid(second + 1, third - second - 1).toLongLong(&timeOk);
-        QByteArray path;
-        if (digest.size() != 32 || !sizeOk || !timeOk || !unescaped(line.mid(third + 1), path))
-            return false;
-        std::memcpy(record.entry.digest.data(), digest.constData(), 32);
+        unsigned char* const digest =
+            m_isSha256 ? m_sha256.emplace_back().data() : record.entry.digest.data();
         record.path = quint32(m_paths.size());
-        record.length = quint32(path.size());
-        m_paths += path;
+        if (!fromHex(view.first(hexLength), digest) ||
+            !toNumber(view.sliced(first + 1, second - first - 1), record.entry.size) ||
+            !toNumber(view.sliced(second + 1, third - second - 1), record.entry.modified) ||
+            !appendUnescaped(view.sliced(third + 1), m_paths))
+            return false;
+        record.length = quint32(m_paths.size() - record.path);
         m_records.push_back(record);
     }
     if (file.error() != QFileDevice::NoError)
         return false;
+    // The paths are stored in the order of the lines: where a record's path begins tells its
+    // line, and so its SHA-256 once the records are sorted.
+    std::vector<quint32> lineStarts;
+    if (m_isSha256)
+        for (const Record& record : m_records)
+            lineStarts.push_back(record.path);
     std::sort(m_records.begin(), m_records.end(), [this](const Record& a, const Record& b) {
         return QByteArrayView(m_paths).sliced(a.path, a.length) <
                QByteArrayView(m_paths).sliced(b.path, b.length);
     });
+    if (m_isSha256) {
+        std::vector<std::array<unsigned char, 32>> sorted;
+        sorted.reserve(m_records.size());
+        for (const Record& record : m_records)
+            sorted.push_back(m_sha256[std::size_t(
+                std::lower_bound(lineStarts.begin(), lineStarts.end(), record.path) -
+                lineStarts.begin())]);
+        m_sha256.swap(sorted);
+    }
     return true;
 }
 
@@ -148,7 +209,11 @@ namespace {
 const ManifestEntry* recorded(const Os::PlannedFile& file, bool linked, const QByteArray& path,
                               const BackupManifest& previous, const BackupManifest& linkedFrom)
 {
-    const ManifestEntry* known = (linked ? linkedFrom : previous).find(path);
+    const BackupManifest& manifest = linked ? linkedFrom : previous;
+    // A SHA-256 record gives no XXH3 checksum: the file is read from the source again.
+    if (manifest.isSha256())
+        return nullptr;
+    const ManifestEntry* known = manifest.find(path);
     return known && known->size == qint64(file.size) && known->modified == file.modified ? known
                                                                                          : nullptr;
 }
@@ -197,11 +262,20 @@ void completeChecksums(Os::CopyPlan& plan, const QString& componentFolder,
 
 namespace {
 
-QByteArray manifestLine(const ManifestEntry& entry, QByteArrayView path)
+void appendLine(std::string& text, const ManifestEntry& entry, QByteArrayView path)
 {
-    return QByteArray(reinterpret_cast<const char*>(entry.digest.data()), 32).toHex() + ' ' +
-           QByteArray::number(entry.size) + ' ' + QByteArray::number(entry.modified) + ' ' +
-           escaped(path.toByteArray()) + '\n';
+    for (const unsigned char byte : entry.digest) {
+        text += HexDigits[byte >> 4];
+        text += HexDigits[byte & 15];
+    }
+    char number[24];
+    for (const qint64 value : {entry.size, entry.modified}) {
+        text += ' ';
+        text.append(number, std::to_chars(number, number + sizeof number, value).ptr);
+    }
+    text += ' ';
+    appendEscaped(text, path);
+    text += '\n';
 }
 
 } // namespace
@@ -212,9 +286,6 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
     // Whole in memory (about a hundred bytes a file), then the OS layer's durable write, every
     // step of it checked: a buffered writer could lose a failed flush on a full disk.
     std::string text = Header.toStdString();
-    const auto add = [&text](const QByteArray& line) {
-        text.append(line.constData(), line.size());
-    };
     QList<QByteArray> folders;
     for (const auto& [folder, plan] : components)
         folders << manifestPathBytes(folder) + '/';
@@ -225,16 +296,19 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
             if (!file.hasDigest)
                 continue;
             listed.push_back(folders[at] + QByteArray::fromStdString(plan.filePath(file)));
-            add(manifestLine({qint64(file.size), file.modified, file.digest}, listed.back()));
+            appendLine(text, {qint64(file.size), file.modified, file.digest}, listed.back());
         }
     }
     std::sort(listed.begin(), listed.end());
     const std::string root = toOsPath(withTrailingSeparator(backupFolder));
-    for (qsizetype at = 0; at < previous.size(); ++at) {
+    // A 2.0 manifest's SHA-256 cannot stand in this one, and the backup's own bytes never give
+    // a checksum: what this run did not read from ICQ is left out, and check names it.
+    const qsizetype carried = previous.isSha256() ? 0 : previous.size();
+    for (qsizetype at = 0; at < carried; ++at) {
         const QByteArrayView path = previous.path(at);
         if (std::none_of(folders.cbegin(), folders.cend(),
                          [&path](const QByteArray& folder) { return path.startsWith(folder); })) {
-            add(manifestLine(previous.entry(at), path));
+            appendLine(text, previous.entry(at), path);
             continue;
         }
         // A file ICQ no longer has, or one the copy did not replace, stays in the backup: it is
@@ -249,7 +323,7 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
         Os::FileState state;
         if (Os::fileState(root + relative, state) == 0 && state.kind == Os::FileState::Kind::File &&
             qint64(state.size) == entry.size && qAbs(state.modified - entry.modified) < TwoSeconds)
-            add(manifestLine(entry, path));
+            appendLine(text, entry, path);
     }
     if (const int error = Os::writeFileDurably(toOsPath(manifestPath(backupFolder)), text))
         raiseError(
@@ -258,12 +332,41 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
                 .arg(manifestPath(backupFolder), QString::fromStdString(Os::errorText(error))));
 }
 
+namespace {
+
+// Reads a file and compares it with its record, by the manifest's checksum.
+bool readMatches(Os::PlanReader& reader, const Os::PlannedFile& file,
+                 const BackupManifest& manifest, qsizetype at, bool& matches, std::string& error)
+{
+    if (!manifest.isSha256()) {
+        Os::Digest digest{};
+        if (!reader.digest(file, digest, error))
+            return false;
+        matches = digest == manifest.entry(at).digest;
+        return true;
+    }
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!reader.read(
+            file,
+            [&hash](const char* data, std::size_t size) {
+                hash.addData(QByteArrayView(data, qsizetype(size)));
+            },
+            error))
+        return false;
+    const std::array<unsigned char, 32>& recorded = manifest.sha256(at);
+    matches = hash.result() == QByteArrayView(recorded.data(), qsizetype(recorded.size()));
+    return true;
+}
+
+} // namespace
+
 BackupCheck checkBackupFolder(const QString& backupFolder,
                               const std::function<void(qint64 bytes)>& progress)
 {
     BackupCheck check;
     BackupManifest manifest;
     check.hasManifest = manifest.load(backupFolder);
+    check.refusal = manifest.refusal();
     if (!check.hasManifest)
         return check;
 
@@ -290,13 +393,13 @@ BackupCheck checkBackupFolder(const QString& backupFolder,
         }
         seen[std::size_t(at)] = true;
         const ManifestEntry* entry = &manifest.entry(at);
-        Os::Digest digest{};
+        bool matches = false;
         std::string error;
         if (qint64(file.size) != entry->size) {
             check.damaged << shown(path);
-        } else if (!reader.digest(file, digest, error)) {
+        } else if (!readMatches(reader, file, manifest, at, matches, error)) {
             check.unreadable << shown(path) + QStringLiteral(": ") + QString::fromLocal8Bit(error);
-        } else if (digest != entry->digest) {
+        } else if (!matches) {
             check.damaged << shown(path);
         } else {
             ++check.files;

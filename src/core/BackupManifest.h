@@ -1,6 +1,7 @@
-// The manifest of a backup: every file it holds, with its size, time and SHA-256, written as the
-// last step of a backup run. `check` reads every file back against it, which finds what went
-// bad on the backup medium since, what is missing and what was added.
+// The manifest of a backup: every file it holds, with its size, time and checksum (XXH3-128;
+// SHA-256 in those 2.0 wrote), written as the last step of a backup run. `check` reads every file
+// back against it, which finds what went bad on the backup medium since, what is missing and what
+// was added.
 #pragma once
 
 #include "os/os.h"
@@ -11,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -32,6 +34,16 @@ public:
     // Reads the manifest of a backup folder; answers false when it has none or it cannot be
     // read as one.
     bool load(const QString& backupFolder);
+    // Why load() refused a manifest this version cannot check ("unknown checksum ..."), or
+    // empty.
+    const QString& refusal() const { return m_refusal; }
+    // 2.0 wrote SHA-256: its records are checked by that, and give no checksum to a new
+    // manifest, whose files then come from the source again.
+    bool isSha256() const { return m_isSha256; }
+    const std::array<unsigned char, 32>& sha256(qsizetype at) const
+    {
+        return m_sha256[std::size_t(at)];
+    }
     // Removes a backup folder's manifest from the disk, durably: a run that changes the folder
     // and then dies must not leave a manifest that claims the old state is whole.
     static void discard(const QString& backupFolder);
@@ -58,8 +70,11 @@ private:
         quint32 path;
         quint32 length;
     };
-    QByteArray m_paths;            // every path, one after the other
-    std::vector<Record> m_records; // sorted by path
+    QByteArray m_paths;                                  // every path, one after the other
+    std::vector<Record> m_records;                       // sorted by path
+    std::vector<std::array<unsigned char, 32>> m_sha256; // a 2.0 manifest's, beside m_records
+    bool m_isSha256 = false;
+    QString m_refusal;
 };
 
 // Before the copy: a file the plan leaves as it is or links from the earlier set, which the
@@ -84,6 +99,7 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
 struct BackupCheck
 {
     bool hasManifest = false;
+    QString refusal;  // why a manifest that is there cannot be checked, or empty
     qint64 files = 0; // read and found as recorded
     qint64 bytes = 0;
     QStringList damaged; // paths below the backup folder

@@ -239,8 +239,15 @@ void BackupRun::openManifest()
 {
     if (m_manifestOpen || m_plan.direction != Direction::Backup)
         return;
-    m_manifestOpen = true;
     loadManifests();
+    // A later version's manifest is neither removed nor rewritten without its records.
+    if (!m_previousManifest->refusal().isEmpty())
+        raiseError(ErrorNumber::PathFileAccessError,
+                   QStringLiteral("The manifest in %1 names an %2: a later version of ZEB 2000 "
+                                  "made this backup; back up with that version, or into another "
+                                  "folder.")
+                       .arg(m_plan.backupFolder, m_previousManifest->refusal()));
+    m_manifestOpen = true;
     // Until the run is done the folder has no manifest: one that dies half-way leaves a backup
     // that `check` calls incomplete, not one that claims the old state.
     BackupManifest::discard(m_plan.backupFolder);

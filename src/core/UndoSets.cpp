@@ -184,6 +184,9 @@ std::optional<Entry> parseEntry(const QByteArray& line)
                 return std::nullopt;
             haveSource = true;
         } else if (key == "digest") {
+            // 2.0's SHA-256 says nothing to this checksum: read as none, which only keeps more.
+            if (value.size() == 64)
+                continue;
             const QByteArray bytes = QByteArray::fromHex(value);
             Os::Digest digest{};
             if (value.size() != qsizetype(2 * digest.size()) ||

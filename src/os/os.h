@@ -136,8 +136,8 @@ struct CopyRequest
         afterFileData;
 };
 
-// A SHA-256 checksum.
-using Digest = std::array<unsigned char, 32>;
+// An XXH3-128 checksum, its bytes in the canonical order (the order `xxhsum -H2` prints).
+using Digest = std::array<unsigned char, 16>;
 
 // What the walk decided for a file, and what the copy then did with it.
 enum class PlannedAction : std::uint8_t { Copy, Replace, Unchanged, Link };
@@ -245,7 +245,7 @@ bool copyFolder(const CopyRequest& request, CopyPlan& plan, CopyOutcome& outcome
 // Walks and copies in one call.
 bool copyFolder(const CopyRequest& request, CopyOutcome& outcome);
 
-// The SHA-256 of a file's bytes; false (with errno's text in error) when it cannot be read.
+// The checksum of a file's bytes; false (with errno's text in error) when it cannot be read.
 bool fileDigest(const std::string& path, Digest& digest, std::string& error);
 
 // Reads the files of a walked plan's source side back from the medium, past the cache, as
@@ -259,7 +259,11 @@ public:
     ~PlanReader();
     PlanReader(const PlanReader&) = delete;
     PlanReader& operator=(const PlanReader&) = delete;
-    // The SHA-256 of the file's bytes; false (with the reason in error) when it cannot be read.
+    // Hands the file's bytes to `take` piece by piece; false (with the reason in error) when it
+    // cannot be read.
+    bool read(const PlannedFile& file, const std::function<void(const char*, std::size_t)>& take,
+              std::string& error);
+    // The checksum of the file's bytes, as read().
     bool digest(const PlannedFile& file, Digest& digest, std::string& error);
 
 private:
@@ -267,7 +271,8 @@ private:
     std::unique_ptr<State> m_state;
 };
 
-// A SHA-256 over pieces of data, from the platform's own implementation.
+// An XXH3-128 over pieces of data: a checksum against damage (a bad sector, a copy cut short),
+// not against someone who rewrites a backup and its manifest together, so a fast one.
 class DigestBuilder
 {
 public:

@@ -923,7 +923,8 @@ PlanReader::PlanReader(const CopyPlan& plan)
 
 PlanReader::~PlanReader() = default;
 
-bool PlanReader::digest(const PlannedFile& file, Digest& digest, std::string& error)
+bool PlanReader::read(const PlannedFile& file,
+                      const std::function<void(const char*, std::size_t)>& take, std::string& error)
 {
     const auto failed = [&error](int number) {
         error = std::strerror(number);
@@ -944,7 +945,6 @@ bool PlanReader::digest(const PlannedFile& file, Digest& digest, std::string& er
         return failed(errno);
     if (const int advised = ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_DONTNEED))
         return failed(advised);
-    DigestBuilder builder;
     for (;;) {
         const ssize_t n = ::read(fd.get(), m_state->buffer.get(), std::size_t{1} << 20);
         if (n == 0)
@@ -954,9 +954,8 @@ bool PlanReader::digest(const PlannedFile& file, Digest& digest, std::string& er
                 continue;
             return failed(errno);
         }
-        builder.add(m_state->buffer.get(), std::size_t(n));
+        take(m_state->buffer.get(), std::size_t(n));
     }
-    digest = builder.result();
     return true;
 }
 

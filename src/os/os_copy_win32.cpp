@@ -725,7 +725,8 @@ PlanReader::PlanReader(const CopyPlan& plan) : m_state(std::make_unique<State>(p
 
 PlanReader::~PlanReader() = default;
 
-bool PlanReader::digest(const PlannedFile& file, Digest& digest, std::string& error)
+bool PlanReader::read(const PlannedFile& file,
+                      const std::function<void(const char*, std::size_t)>& take, std::string& error)
 {
     std::string relative = m_state->plan.filePath(file, false);
     std::replace(relative.begin(), relative.end(), '/', '\\');
@@ -739,7 +740,6 @@ bool PlanReader::digest(const PlannedFile& file, Digest& digest, std::string& er
         error = errorText(lastError());
         return false;
     }
-    DigestBuilder builder;
     for (;;) {
         DWORD got = 0;
         if (!readSome(in.get(), m_state->buffer, BufferSize, got)) {
@@ -748,9 +748,8 @@ bool PlanReader::digest(const PlannedFile& file, Digest& digest, std::string& er
         }
         if (got == 0)
             break;
-        builder.add(m_state->buffer, got);
+        take(m_state->buffer, got);
     }
-    digest = builder.result();
     return true;
 }
 

@@ -1,40 +1,13 @@
-// SHA-256 on Linux: OpenSSL's, which uses the processor's SHA instructions where it has them.
-// Its plain SHA-256 calls rather than the EVP interface: EVP would load OpenSSL's providers and
-// configuration, 2 MiB more in every run, for the one algorithm used here.
-#define OPENSSL_SUPPRESS_DEPRECATED
+// A file's checksum on Linux, read through the page cache.
 #include "os/os.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
-#include <openssl/sha.h>
 #include <unistd.h>
 
 namespace Os {
-
-DigestBuilder::DigestBuilder() : m_state(new SHA256_CTX)
-{
-    SHA256_Init(static_cast<SHA256_CTX*>(m_state));
-}
-
-DigestBuilder::~DigestBuilder()
-{
-    delete static_cast<SHA256_CTX*>(m_state);
-}
-
-void DigestBuilder::add(const void* data, std::size_t size)
-{
-    SHA256_Update(static_cast<SHA256_CTX*>(m_state), data, size);
-}
-
-Digest DigestBuilder::result()
-{
-    Digest digest{};
-    SHA256_Final(digest.data(), static_cast<SHA256_CTX*>(m_state));
-    SHA256_Init(static_cast<SHA256_CTX*>(m_state));
-    return digest;
-}
 
 bool fileDigest(const std::string& path, Digest& digest, std::string& error)
 {

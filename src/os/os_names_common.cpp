@@ -6,47 +6,78 @@
 
 namespace Os::detail {
 
+namespace {
+
+// The code point at text[i], moving i past it. A byte that does not begin valid UTF-8 (overlong
+// forms and surrogates are not text) stands for itself.
+char32_t decodeAt(const std::string& text, std::size_t& i)
+{
+    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+    const unsigned char lead = byte(i);
+    std::size_t length = 0;
+    char32_t cp = 0;
+    if (lead < 0x80) {
+        length = 1;
+        cp = lead;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        cp = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        cp = lead & 0x07;
+    }
+    bool valid = length != 0 && i + length <= text.size();
+    for (std::size_t k = 1; valid && k < length; ++k)
+        if ((byte(i + k) & 0xC0) != 0x80)
+            valid = false;
+        else
+            cp = (cp << 6) | (byte(i + k) & 0x3F);
+    if (valid && ((length == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
+                  (length == 4 && (cp < 0x10000 || cp > 0x10FFFF))))
+        valid = false;
+    if (!valid) {
+        ++i;
+        return lead;
+    }
+    i += length;
+    return cp;
+}
+
+// How the folded names compare (<0, 0, >0), as their folded code points would, read on the
+// bytes: a repeat backup sorts every name, and most are ASCII.
+int compareFolded(const std::string& a, const std::string& b)
+{
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        char32_t x = static_cast<unsigned char>(a[i]);
+        char32_t y = static_cast<unsigned char>(b[j]);
+        if (x < 0x80 && y < 0x80) {
+            ++i;
+            ++j;
+            x += x >= U'A' && x <= U'Z' ? 32 : 0;
+            y += y >= U'A' && y <= U'Z' ? 32 : 0;
+        } else {
+            x = foldCase(decodeAt(a, i));
+            y = foldCase(decodeAt(b, j));
+        }
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return int(i < a.size()) - int(j < b.size());
+}
+
+} // namespace
+
 std::u32string decodeUtf8(const std::string& text)
 {
     std::u32string out;
     out.reserve(text.size());
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const unsigned char lead = byte(i);
-        std::size_t length = 0;
-        char32_t cp = 0;
-        if (lead < 0x80) {
-            length = 1;
-            cp = lead;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            cp = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            cp = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            cp = lead & 0x07;
-        }
-        bool valid = length != 0 && i + length <= text.size();
-        for (std::size_t k = 1; valid && k < length; ++k)
-            if ((byte(i + k) & 0xC0) != 0x80)
-                valid = false;
-            else
-                cp = (cp << 6) | (byte(i + k) & 0x3F);
-        // Overlong forms and surrogates are not text; keep the byte as it is.
-        if (valid && ((length == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
-                      (length == 4 && (cp < 0x10000 || cp > 0x10FFFF))))
-            valid = false;
-        if (!valid) {
-            out.push_back(lead);
-            ++i;
-        } else {
-            out.push_back(cp);
-            i += length;
-        }
-    }
+    for (std::size_t i = 0; i < text.size();)
+        out.push_back(decodeAt(text, i));
     return out;
 }
 
@@ -103,14 +134,13 @@ std::u32string foldedName(const std::string& text)
 
 bool equalsIgnoringCase(const std::string& a, const std::string& b)
 {
-    return foldedName(a) == foldedName(b);
+    return compareFolded(a, b) == 0;
 }
 
 bool lessIgnoringCase(const std::string& a, const std::string& b)
 {
-    const std::u32string foldedA = foldedName(a);
-    const std::u32string foldedB = foldedName(b);
-    return foldedA != foldedB ? foldedA < foldedB : a < b;
+    const int folded = compareFolded(a, b);
+    return folded != 0 ? folded < 0 : a < b;
 }
 
 } // namespace Os::detail

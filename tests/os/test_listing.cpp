@@ -1,6 +1,8 @@
 // Folder listing, folder lookup and directory creation on real temporary folders.
 #include "os_test_support.h"
 
+#include "os/os_internal.h"
+
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -40,6 +42,25 @@ TEST(Wildcards, MatchNamesThatHoldAStar)
         {"*.uin", "*1.uin", true}, {"a*", "a*b", true}, {"*.zpx", "*.uin", false}};
     for (const auto& [pattern, name, matches] : cases)
         EXPECT_EQ(Os::matchesWildcard(pattern, name), matches) << pattern << " " << name;
+}
+
+// Names in the copy's order: compared on their bytes, they order as their folded code points
+// do, ties by the bytes; ASCII beside other letters, bytes that are not UTF-8, prefixes.
+TEST(Names, OrderAsTheirFoldedLetters)
+{
+    const std::string names[] = {"a.dat",    "B.dat",      "b.DAT",        "ab",
+                                 "abc",      "Z",          "\xc3\xa9",     "\xc3\x89",
+                                 "\xe9",     "x\xc3\xa9y", "X\xc3\x89Y",   "\xc3",
+                                 "\xd0\x96", "\xd0\xb6",   "\xed\xa0\x80", ""};
+    const auto folded = [](const std::string& name) { return Os::detail::foldedName(name); };
+    for (const std::string& a : names)
+        for (const std::string& b : names) {
+            EXPECT_EQ(Os::detail::lessIgnoringCase(a, b),
+                      folded(a) != folded(b) ? folded(a) < folded(b) : a < b)
+                << a << " " << b;
+            EXPECT_EQ(Os::detail::equalsIgnoringCase(a, b), folded(a) == folded(b))
+                << a << " " << b;
+        }
 }
 
 TEST(Listing, LeavesOutHiddenFilesAndWhatIsNotAFile)

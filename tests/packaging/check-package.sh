@@ -24,6 +24,12 @@ step "lintian"
 # README and suppressed here.
 lintian --fail-on error,warning "$deb" 2> >(grep -v "root privileges" >&2)
 
+step "dependencies"
+# The checksum's library comes in by the program's links; OpenSSL, which nothing uses, stays out.
+depends=$(dpkg-deb -f "$deb" Depends)
+grep -q "libxxhash0" <<<"$depends" || fail "Depends names no libxxhash0: $depends"
+if grep -q "libssl" <<<"$depends"; then fail "Depends names OpenSSL: $depends"; fi
+
 root=$work/root
 usr=$root/usr
 dpkg -x "$deb" "$root"

@@ -267,7 +267,11 @@ bool frmMain::backupChecked(WindowedJob& job, const QString& backupFolder)
     if (check.passed())
         return true;
     QString text;
-    if (!check.hasManifest) {
+    if (!check.refusal.isEmpty()) {
+        text = QStringLiteral("The backup in %1 cannot be checked: its manifest names an %2, so a "
+                              "later version of ZEB 2000 made it.")
+                   .arg(backupFolder, check.refusal);
+    } else if (!check.hasManifest) {
         text = QStringLiteral("The backup in %1 has no manifest, so its files cannot be checked: "
                               "the backup that made it did not finish, or an earlier version "
                               "made it.")
