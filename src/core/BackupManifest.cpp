@@ -278,6 +278,42 @@ void appendLine(std::string& text, const ManifestEntry& entry, QByteArrayView pa
     text += '\n';
 }
 
+// A 2.0 manifest's SHA-256 records cannot stand in this one, and the backup's own bytes never
+// give a checksum on their own: each file to carry over is read once, and its XXH3-128 is
+// recorded only when its SHA-256 proves the bytes are those read from ICQ when it was backed
+// up. A file that went bad since is left out, and check names it.
+void carrySha256Records(std::string& text, const QString& backupFolder,
+                        const BackupManifest& previous, const std::vector<bool>& carried)
+{
+    if (std::find(carried.begin(), carried.end(), true) == carried.end())
+        return;
+    Os::CopyRequest request;
+    request.from = toOsPath(withTrailingSeparator(backupFolder) + QStringLiteral("*.*"));
+    Os::CopyPlan plan;
+    Os::planCopy(request, plan);
+    Os::PlanReader reader(plan);
+    for (const Os::PlannedFile& file : plan.files) {
+        const qsizetype at = previous.indexOf(plan.filePath(file, false));
+        if (at < 0 || !carried[std::size_t(at)] || qint64(file.size) != previous.entry(at).size)
+            continue;
+        QCryptographicHash sha256(QCryptographicHash::Sha256);
+        Os::DigestBuilder xxh3;
+        std::string error;
+        const bool read = reader.read(
+            file,
+            [&](const char* data, std::size_t size) {
+                sha256.addData(QByteArrayView(data, qsizetype(size)));
+                xxh3.add(data, size);
+            },
+            error);
+        const std::array<unsigned char, 32>& recorded = previous.sha256(at);
+        if (!read || sha256.result() != QByteArrayView(recorded.data(), qsizetype(recorded.size())))
+            continue;
+        appendLine(text, {previous.entry(at).size, previous.entry(at).modified, xxh3.result()},
+                   previous.path(at));
+    }
+}
+
 } // namespace
 
 void writeManifest(const QString& backupFolder, const BackupManifest& previous,
@@ -301,14 +337,12 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
     }
     std::sort(listed.begin(), listed.end());
     const std::string root = toOsPath(withTrailingSeparator(backupFolder));
-    // A 2.0 manifest's SHA-256 cannot stand in this one, and the backup's own bytes never give
-    // a checksum: what this run did not read from ICQ is left out, and check names it.
-    const qsizetype carried = previous.isSha256() ? 0 : previous.size();
-    for (qsizetype at = 0; at < carried; ++at) {
+    std::vector<bool> carried(std::size_t(previous.size()), false);
+    for (qsizetype at = 0; at < previous.size(); ++at) {
         const QByteArrayView path = previous.path(at);
         if (std::none_of(folders.cbegin(), folders.cend(),
                          [&path](const QByteArray& folder) { return path.startsWith(folder); })) {
-            appendLine(text, previous.entry(at), path);
+            carried[std::size_t(at)] = true;
             continue;
         }
         // A file ICQ no longer has, or one the copy did not replace, stays in the backup: it is
@@ -321,10 +355,16 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
         // Times to two seconds, as FAT keeps them; check reads the bytes anyway.
         constexpr qint64 TwoSeconds = 2000000000;
         Os::FileState state;
-        if (Os::fileState(root + relative, state) == 0 && state.kind == Os::FileState::Kind::File &&
-            qint64(state.size) == entry.size && qAbs(state.modified - entry.modified) < TwoSeconds)
-            appendLine(text, entry, path);
+        carried[std::size_t(at)] =
+            Os::fileState(root + relative, state) == 0 && state.kind == Os::FileState::Kind::File &&
+            qint64(state.size) == entry.size && qAbs(state.modified - entry.modified) < TwoSeconds;
     }
+    if (previous.isSha256())
+        carrySha256Records(text, backupFolder, previous, carried);
+    else
+        for (qsizetype at = 0; at < previous.size(); ++at)
+            if (carried[std::size_t(at)])
+                appendLine(text, previous.entry(at), previous.path(at));
     if (const int error = Os::writeFileDurably(toOsPath(manifestPath(backupFolder)), text))
         raiseError(
             ErrorNumber::PathFileAccessError,
