@@ -9,6 +9,15 @@
 #include <random>
 #include <sstream>
 
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
+
 namespace OsTest {
 
 // A fresh folder below the system's temporary folder, removed with everything in it.
@@ -52,5 +61,24 @@ public:
 private:
     std::filesystem::path root_;
 };
+
+// Sets a file's modification time, in nanoseconds since 1970.
+inline void setTime(const std::string& path, long long nanoseconds)
+{
+#ifdef _WIN32
+    const HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const unsigned long long ticks = nanoseconds / 100 + 116444736000000000ULL; // since 1601
+    const FILETIME time{DWORD(ticks), DWORD(ticks >> 32)};
+    EXPECT_TRUE(SetFileTime(file, nullptr, &time, &time));
+    CloseHandle(file);
+#else
+    const struct timespec times[2] = {{nanoseconds / 1000000000, nanoseconds % 1000000000},
+                                      {nanoseconds / 1000000000, nanoseconds % 1000000000}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+#endif
+}
 
 } // namespace OsTest

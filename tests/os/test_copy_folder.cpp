@@ -205,9 +205,9 @@ TEST_F(CopyFolder, ReadsAChangedSourceAgainAndReportsOneThatKeepsChanging)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         dir.writeFile("src/db.dat", large);
-        const auto second =
-            std::chrono::floor<std::chrono::seconds>(fs::last_write_time(dir.path("src/db.dat")));
-        fs::last_write_time(dir.path("src/db.dat"), second + std::chrono::microseconds(100));
+        // Set through the system: mingw's std::filesystem sets whole seconds only.
+        constexpr long long Second = 1700000000LL * 1000000000LL;
+        OsTest::setTime(dir.path("src/db.dat"), Second + 100000);
         fs::remove_all(dir.path("dst"));
         int calls = 0;
         request.afterFileData = [&](const std::string& source, const std::string&) {
@@ -216,7 +216,7 @@ TEST_F(CopyFolder, ReadsAChangedSourceAgainAndReportsOneThatKeepsChanging)
             if (c.inPlace) {
                 std::fstream(source, std::ios::in | std::ios::out | std::ios::binary)
                     .write(std::string(large.size(), 'b').data(), std::streamsize(large.size()));
-                fs::last_write_time(source, second + std::chrono::microseconds(200));
+                OsTest::setTime(source, Second + 200000);
                 return;
             }
             if (calls == 1) {

@@ -34,24 +34,6 @@ struct PlanCase
     Os::PlannedAction action;
 };
 
-// Sets a file's modification time, in nanoseconds since 1970.
-void setTime(const std::string& path, long long nanoseconds)
-{
-#ifdef _WIN32
-    const HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    const unsigned long long ticks = nanoseconds / 100 + 116444736000000000ULL; // since 1601
-    const FILETIME time{DWORD(ticks), DWORD(ticks >> 32)};
-    EXPECT_TRUE(SetFileTime(file, nullptr, &time, &time));
-    CloseHandle(file);
-#else
-    const struct timespec times[2] = {{nanoseconds / 1000000000, nanoseconds % 1000000000},
-                                      {nanoseconds / 1000000000, nanoseconds % 1000000000}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-#endif
-}
-
 class CopyPlan : public ::testing::TestWithParam<PlanCase>
 {
 protected:
@@ -91,11 +73,11 @@ TEST_P(CopyPlan, ClassifiesEveryFile)
 {
     const PlanCase& c = GetParam();
     dir.writeFile("source/f.dat", c.source);
-    setTime(dir.path("source/f.dat"), Time);
+    OsTest::setTime(dir.path("source/f.dat"), Time);
     dir.makeFolder("target");
     if (c.target) {
         dir.writeFile(std::string("target/") + c.targetName, c.target);
-        setTime(dir.path(std::string("target/") + c.targetName), Time + c.targetTimeOffset);
+        OsTest::setTime(dir.path(std::string("target/") + c.targetName), Time + c.targetTimeOffset);
     }
     Os::CopyRequest request;
     request.from = dir.path("source") + Os::PathSeparator + "*.*";
@@ -104,7 +86,7 @@ TEST_P(CopyPlan, ClassifiesEveryFile)
     request.compareContent = c.compareContent;
     if (c.earlier) {
         dir.writeFile("earlier/f.dat", c.earlier);
-        setTime(dir.path("earlier/f.dat"), Time + c.targetTimeOffset);
+        OsTest::setTime(dir.path("earlier/f.dat"), Time + c.targetTimeOffset);
         request.linkFrom = dir.path("earlier");
     }
     Os::CopyPlan plan;
