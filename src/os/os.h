@@ -40,7 +40,7 @@ std::int32_t regOpenCurrentUserKey(const std::string& subKey, std::uint32_t acce
                                    RegistryKey& key);
 // Reads a string value into data. dataSize is the buffer's size on entry and, on success, the
 // number of bytes copied, the terminating zero included. A value that does not fit answers
-// RegistryMoreData; a missing one RegistryNotFound.
+// RegistryMoreData and the size it needs, as does a null data; a missing one RegistryNotFound.
 std::int32_t regQueryStringValue(RegistryKey key, const std::string& valueName, char* data,
                                  std::uint32_t& dataSize);
 std::int32_t regCloseKey(RegistryKey key);
