@@ -78,3 +78,8 @@ QString fromOsPath(const std::string& path)
     return QFile::decodeName(QByteArray::fromStdString(path));
 #endif
 }
+
+QString fromOsText(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}

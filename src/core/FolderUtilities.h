@@ -37,3 +37,6 @@ QString resolvedPath(const QString& path);
 // back for a message.
 std::string toOsPath(const QString& path);
 QString fromOsPath(const std::string& path);
+// A message of the OS layer (an error's text, a copy's reason): UTF-8 on every system, whatever
+// the locale or the ANSI code page.
+QString fromOsText(const std::string& text);

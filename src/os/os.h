@@ -313,7 +313,8 @@ std::string blankOrDotName(const std::string& path);
 std::string wtf8FromUtf16(const std::u16string& text);
 std::u16string utf16FromWtf8(const std::string& text);
 
-// The system's description of an error number answered here.
+// The system's description of an error number answered here, as every message of this layer
+// (a copy's reason, a checksum's error): UTF-8, whatever the locale or the ANSI code page.
 std::string errorText(int error);
 
 struct FileState

@@ -58,6 +58,15 @@ diff -r "$icq/2000b" "$work/plain/2000b" >/dev/null || fail "the backup differs"
 run -V
 expect 0 "-V"
 [ "$(cat "$work/out")" = "zeb2000-cli 2.0.0" ] || fail "-V printed $(cat "$work/out")"
+# Under a locale that is not UTF-8 the system's reason (strerror speaks CP1251 there) comes out
+# as the words it says.
+mkdir "$work/locale"
+if [ -e /usr/share/locale/ru/LC_MESSAGES/libc.mo ] &&
+    localedef -i ru_RU -f CP1251 "$work/locale/ru_RU.CP1251" >/dev/null 2>&1; then
+    LOCPATH="$work/locale" LC_ALL=ru_RU.CP1251 run backup --to "$work/$(printf '%0300d' 0)/b"
+    grep -q "could not be looked at: Слишком длинное имя файла" "$work/out" ||
+        fail "the reason under CP1251: $(cat "$work/out")"
+fi
 run backup --to "$work/plain" --bogus
 expect 2 "an unknown option"
 [ "$(wc -l <"$work/out")" = 2 ] || fail "bad usage printed more than the error: $(cat "$work/out")"

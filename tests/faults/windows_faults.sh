@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Fault injection into real copies of the Windows copier under Wine, each case in processes of
 # its own: a kill in the middle of a new and of a replaced large file, a kill after the data and
-# before the renames, a full disk, a source another program holds without sharing, a backup
-# folder whose name ends in a blank, a name outside the ANSI code page backed up, named and
-# restored, and a repeat backup without a terminal and without --overwrite. Run by scripts/test-windows.sh, which owns the Wine
-# prefix.
+# before the renames, a full disk, a source another program holds without sharing (told under a
+# Cyrillic code page), a backup folder whose name ends in a blank, a name outside the ANSI code
+# page backed up, named and restored, and a repeat backup without a terminal and without
+# --overwrite. Run by scripts/test-windows.sh, which owns the Wine prefix.
 set -euo pipefail
 driver=$1
 cli=$2
@@ -113,13 +113,17 @@ for _ in $(seq 2000); do
     sleep 0.01
 done
 grep -q held "$work/held" || fail "the helper could not hold the file: $(cat "$work/held")"
-# The second set must not take the first one's name (its minute).
+# The second set must not take the first one's name (its minute). It runs on a Russian Windows
+# (ANSI code page 1251), whose reason must come out as the words the system gave.
 mv "$work/sets/$(ls "$work/sets")" "$work/sets/2001-01-01 0000"
-backup "$dos\\sets" --dated --keep 1
+mkdir "$work/locale"
+localedef -i ru_RU -f UTF-8 "$work/locale/ru_RU.UTF-8" >/dev/null 2>&1 || true
+LOCPATH="$work/locale" LC_ALL=ru_RU.UTF-8 backup "$dos\\sets" --dated --keep 1
 exec 7>&-
 wait $holder_pid || true
 [ $status != 0 ] || fail "a backup that could not read a file answered success"
-grep -q "Cannot read .*11111111.dat" "$work/out" || fail "the file was not named: $(cat "$work/out")"
+grep -q "Cannot read .*11111111.dat: Конфликт совместного доступа" "$work/out" ||
+    fail "the file or the reason was not told: $(cat "$work/out")"
 [ -d "$work/sets/2001-01-01 0000" ] || fail "--keep removed the older set"
 end $before
 
