@@ -78,7 +78,8 @@ bool isIcqWindowOpenFor(const QString& icqFolder)
     const QString pattern =
         icqFolder + separator + QStringLiteral("uin") + separator + QStringLiteral("*.uin");
     bool running = false;
-    for (const QString& name : listMatchingFiles(pattern)) {
+    // A hidden UIN file is still ICQ's: its window counts.
+    for (const QString& name : listMatchingFiles(pattern, Os::HiddenFiles::Listed)) {
         // The title is the name less its extension ".uin".
         if (Os::findTopLevelWindow(name.chopped(4).toLocal8Bit().toStdString()) != 0)
             running = true;

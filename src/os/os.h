@@ -68,11 +68,15 @@ bool isProgramRunning(const std::string& fileName);
 // ---- Files and folders -----------------------------------------------------------------------
 
 // Lists the ordinary files that match "folder + pattern" (e.g. "C:\ICQ\UIN\*.UIN"), names
-// without their folder, in the file system's order. Never folders, hidden or system files.
+// without their folder, in the file system's order. Never folders; hidden or system files only
+// where asked for, as ICQ's own files count whatever their marks (never a name that starts with
+// a dot on Linux).
 // Wildcards follow Windows' rules and ignore case ("*.*" matches every name). A missing folder
 // lists nothing. Answers 0, or a runtime error number when the folder cannot be read at all
 // (52 bad file name, 68 device unavailable, 71 disk not ready).
-std::int32_t listFiles(const std::string& folderAndPattern, std::vector<std::string>& names);
+enum class HiddenFiles { LeftOut, Listed };
+std::int32_t listFiles(const std::string& folderAndPattern, std::vector<std::string>& names,
+                       HiddenFiles hidden = HiddenFiles::LeftOut);
 
 enum class FolderLookup { Exists, NotFound, Failed };
 // Whether a folder exists; NotFound only for path-not-found, Failed for any other failure.
