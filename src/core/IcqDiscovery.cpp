@@ -94,12 +94,25 @@ bool isIcqWindowOpen(const RegistryNotice& notice)
     return isIcqWindowOpenFor(icqFolderFromRegistry(notice));
 }
 
+namespace {
+
+// A second installation's icq.exe is not this ICQ; with no folder known, any counts.
+bool isIcqProgramRunning(const QString& icqFolder)
+{
+    return Os::isProgramRunning("icq.exe", icqFolder.isEmpty() || icqFolder == NoRegistryValueText
+                                               ? std::string()
+                                               : toOsPath(withTrailingSeparator(icqFolder)));
+}
+
+} // namespace
+
 bool isIcqRunning(const RegistryNotice& notice)
 {
-    return isIcqWindowOpen(notice) || Os::isProgramRunning("icq.exe");
+    const QString icqFolder = icqFolderFromRegistry(notice);
+    return isIcqWindowOpenFor(icqFolder) || isIcqProgramRunning(icqFolder);
 }
 
 bool isIcqRunningIn(const QString& icqFolder)
 {
-    return isIcqWindowOpenFor(icqFolder) || Os::isProgramRunning("icq.exe");
+    return isIcqWindowOpenFor(icqFolder) || isIcqProgramRunning(icqFolder);
 }

@@ -62,8 +62,11 @@ std::uintptr_t findTopLevelWindow(const std::string& title);
 // Whether a running process is the program of this file name (e.g. "icq.exe"), in any letter
 // case. On Linux that is a process whose program (its first argument, after Wine's loader if
 // that stands first) has this name, in this user's Wine prefix (winePrefix()) where its
-// environment can be read; a process that ends while it is looked at does not count.
-bool isProgramRunning(const std::string& fileName);
+// environment can be read; a process that ends while it is looked at does not count. On Windows,
+// given a folder (ending in a separator), only a process whose image is that folder's file counts
+// (QueryFullProcessImageNameW), or one whose image cannot be read; without one, or when the
+// folder has no such file, any.
+bool isProgramRunning(const std::string& fileName, const std::string& folder = {});
 
 // ---- Files and folders -----------------------------------------------------------------------
 

@@ -2,10 +2,10 @@
 # Fault injection into real copies of the Windows copier under Wine, each case in processes of
 # its own: a kill in the middle of a new and of a replaced large file, a kill after the data and
 # before the renames, a full disk, a source another program holds without sharing (told under a
-# Cyrillic code page), a hidden UIN file with its window open, a backup folder whose name ends in
-# a blank, a name outside the ANSI code page backed up, named and restored, and a repeat backup
-# without a terminal and without --overwrite. Run by scripts/test-windows.sh, which owns the Wine
-# prefix.
+# Cyrillic code page), a hidden UIN file with its window open, icq.exe of another installation
+# and of this one running, a backup folder whose name ends in a blank, a name outside the ANSI
+# code page backed up, named and restored, and a repeat backup without a terminal and without
+# --overwrite. Run by scripts/test-windows.sh, which owns the Wine prefix.
 set -euo pipefail
 driver=$1
 cli=$2
@@ -156,11 +156,12 @@ timeout 120 "$(dirname "$0")/../../scripts/test-windows.sh" --run "$cli" restore
 [ "$(cat "$work/icq/NewDB/Ω.dat")" = "Жизнь" ] || fail "the restore did not put the file back"
 end $before
 
-# Starts hold_file with the arguments, held until descriptor 7 closes, and waits until it holds.
-hold() {
+# Starts hold_file (or a copy of it) with the arguments, held until descriptor 7 closes, and
+# waits until it holds.
+hold() { # <program> <argument...>
     rm -f "$work/hold" "$work/held"
     mkfifo "$work/hold"
-    run "$holder" "$@" <"$work/hold" >"$work/held" 2>&1 &
+    run "$@" <"$work/hold" >"$work/held" 2>&1 &
     holder_pid=$!
     exec 7>"$work/hold"
     for _ in $(seq 2000); do
@@ -178,13 +179,31 @@ release() {
 case="hidden UIN file"
 before=$failed
 run attrib +h "$dos\\icq\\UIN\\11111111.uin" >/dev/null 2>&1
-hold --window 11111111
+hold "$holder" --window 11111111
 backup "$dos\\running" --mkpath
 [ $status = 3 ] || fail "a backup with the window open: exit $status, not 3: $(cat "$work/out")"
 release
 timeout 120 "$(dirname "$0")/../../scripts/test-windows.sh" --run "$cli" list --icq "$dos\\icq" \
     </dev/null >"$work/out" 2>&1 || true
 tr -d '\r' <"$work/out" | grep -qx "  11111111" || fail "the hidden UIN was not listed: $(cat "$work/out")"
+end $before
+
+# ---- An icq.exe of another installation runs: the backup goes on. This folder's stops it.
+case="another installation's icq.exe"
+before=$failed
+mkdir "$work/other"
+cp "$holder" "$work/other/icq.exe"
+hold "$work/other/icq.exe" --window other
+backup "$dos\\running" --overwrite
+[ $status = 0 ] || fail "another installation's icq.exe stopped the backup: $(cat "$work/out")"
+release
+mv "$work/icq/icq.exe" "$work/icq.exe"
+cp "$holder" "$work/icq/icq.exe"
+hold "$work/icq/icq.exe" --window other
+backup "$dos\\running" --overwrite
+[ $status = 3 ] || fail "this ICQ's icq.exe: exit $status, not 3: $(cat "$work/out")"
+release
+mv "$work/icq.exe" "$work/icq/icq.exe"
 end $before
 
 # ---- No terminal and no --overwrite: exit 1, nothing replaced, and no window waits for an
