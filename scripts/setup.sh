@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     googletest libgtest-dev libxcb1-dev libxxhash-dev
     xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core fonts-liberation
-    fusefat dosfstools strace
+    fusefat dosfstools strace locales libc-l10n
     dpkg-dev lintian desktop-file-utils appstream man-db systemd
     "$@"
 )

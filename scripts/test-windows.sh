@@ -36,7 +36,7 @@ if [ "${1:-}" != "--on-display" ]; then
     packages=(
         cmake ninja-build ccache qt6-base-dev qt6-base-dev-tools googletest libxxhash-dev
         g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 nsis
-        xvfb xauth xdotool x11-utils imagemagick
+        xvfb xauth xdotool x11-utils imagemagick locales
     )
     "$root/scripts/install-packages.sh" "${packages[@]}"
     ZEB_QT_MINGW_PREFIX=$("$root/scripts/qt-mingw-prefix.sh")

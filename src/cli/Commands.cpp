@@ -165,7 +165,7 @@ QJsonObject componentReport(const ComponentResult& result)
                                 {QStringLiteral("side"), failure.side == Os::CopySide::Source
                                                              ? QStringLiteral("source")
                                                              : QStringLiteral("target")},
-                                {QStringLiteral("reason"), QString::fromStdString(failure.reason)}};
+                                {QStringLiteral("reason"), fromOsText(failure.reason)}};
     return {{QStringLiteral("name"), result.component.name},
             {QStringLiteral("folder"), result.component.folder},
             {QStringLiteral("copied"), result.copied},
@@ -223,9 +223,9 @@ int dryRun(CommandContext& context, BackupRun& run)
         files += plan.filesToWrite();
         bytes += plan.bytesToWrite();
         for (const Os::CopyFailure& failure : plan.failures)
-            console.printError(Prefix + QStringLiteral("cannot read %1: %2")
-                                            .arg(fromOsPath(failure.path),
-                                                 QString::fromStdString(failure.reason)));
+            console.printError(Prefix +
+                               QStringLiteral("cannot read %1: %2")
+                                   .arg(fromOsPath(failure.path), fromOsText(failure.reason)));
     }
     context.report.insert(QStringLiteral("dryRun"), true);
     context.report.insert(QStringLiteral("source"), run.plan().sourceFolder());
@@ -525,7 +525,7 @@ int backup(CommandContext& context)
                 console.printError(Prefix + QStringLiteral("the empty set %1 could not be "
                                                            "removed (%2: %3)")
                                                 .arg(set.folder, fromOsPath(failed),
-                                                     QString::fromStdString(Os::errorText(error))));
+                                                     fromOsText(Os::errorText(error))));
             return exitCode;
         }
         context.report.insert(QStringLiteral("set"), set.name);

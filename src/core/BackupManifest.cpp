@@ -366,10 +366,9 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
             if (carried[std::size_t(at)])
                 appendLine(text, previous.entry(at), previous.path(at));
     if (const int error = Os::writeFileDurably(toOsPath(manifestPath(backupFolder)), text))
-        raiseError(
-            ErrorNumber::PathFileAccessError,
-            QStringLiteral("The manifest %1 could not be written: %2")
-                .arg(manifestPath(backupFolder), QString::fromStdString(Os::errorText(error))));
+        raiseError(ErrorNumber::PathFileAccessError,
+                   QStringLiteral("The manifest %1 could not be written: %2")
+                       .arg(manifestPath(backupFolder), fromOsText(Os::errorText(error))));
 }
 
 namespace {
@@ -416,7 +415,7 @@ BackupCheck checkBackupFolder(const QString& backupFolder,
     Os::planCopy(request, plan);
     for (const Os::CopyFailure& failure : plan.failures)
         check.unreadable << QDir::toNativeSeparators(fromOsPath(failure.path)) +
-                                QStringLiteral(": ") + QString::fromLocal8Bit(failure.reason);
+                                QStringLiteral(": ") + fromOsText(failure.reason);
 
     std::vector<bool> seen(std::size_t(manifest.size()), false);
     // From the medium, not the cache a backup just written leaves, and by folder descriptors.
@@ -438,7 +437,7 @@ BackupCheck checkBackupFolder(const QString& backupFolder,
         if (qint64(file.size) != entry->size) {
             check.damaged << shown(path);
         } else if (!readMatches(reader, file, manifest, at, matches, error)) {
-            check.unreadable << shown(path) + QStringLiteral(": ") + QString::fromLocal8Bit(error);
+            check.unreadable << shown(path) + QStringLiteral(": ") + fromOsText(error);
         } else if (!matches) {
             check.damaged << shown(path);
         } else {

@@ -81,8 +81,7 @@ QStringList describeCopyFailures(const Os::CopyOutcome& outcome, int limit)
         }
         lines << (failure.side == Os::CopySide::Source ? QStringLiteral("Cannot read ")
                                                        : QStringLiteral("Cannot write ")) +
-                     fromOsPath(failure.path) + QStringLiteral(": ") +
-                     QString::fromLocal8Bit(failure.reason);
+                     fromOsPath(failure.path) + QStringLiteral(": ") + fromOsText(failure.reason);
     }
     return lines;
 }

@@ -44,10 +44,10 @@ QString withTrailingSeparator(const QString& path)
     return path + QLatin1Char(Os::PathSeparator);
 }
 
-QStringList listMatchingFiles(const QString& folderAndPattern)
+QStringList listMatchingFiles(const QString& folderAndPattern, Os::HiddenFiles hidden)
 {
     std::vector<std::string> names;
-    if (const std::int32_t error = Os::listFiles(toOsPath(folderAndPattern), names))
+    if (const std::int32_t error = Os::listFiles(toOsPath(folderAndPattern), names, hidden))
         raiseError(error);
     QStringList listed;
     listed.reserve(static_cast<qsizetype>(names.size()));
@@ -77,4 +77,9 @@ QString fromOsPath(const std::string& path)
 #else
     return QFile::decodeName(QByteArray::fromStdString(path));
 #endif
+}
+
+QString fromOsText(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }

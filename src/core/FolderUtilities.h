@@ -2,6 +2,8 @@
 // share.
 #pragma once
 
+#include "os/os.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -27,7 +29,8 @@ QString withTrailingSeparator(const QString& path);
 
 // The directory listing: the names of the ordinary files that match "folder + pattern", in name
 // order. A folder that cannot be read at all raises the runtime's error for it.
-QStringList listMatchingFiles(const QString& folderAndPattern);
+QStringList listMatchingFiles(const QString& folderAndPattern,
+                              Os::HiddenFiles hidden = Os::HiddenFiles::LeftOut);
 
 // The path with every existing name spelt as the file system has it, where it matches only
 // without regard to letter case (as Wine finds names); unchanged on Windows.
@@ -37,3 +40,6 @@ QString resolvedPath(const QString& path);
 // back for a message.
 std::string toOsPath(const QString& path);
 QString fromOsPath(const std::string& path);
+// A message of the OS layer (an error's text, a copy's reason): UTF-8 on every system, whatever
+// the locale or the ANSI code page.
+QString fromOsText(const std::string& text);

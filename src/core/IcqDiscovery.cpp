@@ -4,36 +4,32 @@
 #include "core/FolderUtilities.h"
 #include "os/os.h"
 
-#include <algorithm>
-#include <array>
 #include <string>
 #include <utility>
 
 namespace {
 
 const std::string DefaultPrefsKey = "SOFTWARE\\Mirabilis\\ICQ\\DefaultPrefs";
-constexpr std::uint32_t ValueBufferSize = 256;
-
-// The bytes that a query reported, less the terminating zero it counts.
-std::string reportedText(const std::array<char, ValueBufferSize>& buffer, std::uint32_t size)
-{
-    if (size == 0)
-        return {};
-    return std::string(buffer.data(), std::min<std::uint32_t>(size, ValueBufferSize) - 1);
-}
-
 // A text value, as far as it can name a folder: one that holds a NUL would be cut short below
-// the OS layer and name another folder, so it counts as a value that cannot be read.
+// the OS layer and name another folder, so it counts as a value that cannot be read. The value
+// is asked for its size first, so that a path of any length Windows allows is read whole.
 bool queryFolderText(Os::RegistryKey key, const std::string& name, std::string& text)
 {
-    std::array<char, ValueBufferSize> buffer{};
-    std::uint32_t size = ValueBufferSize;
-    if (Os::regQueryStringValue(key, name, buffer.data(), size) != Os::RegistrySuccess)
+    std::string buffer;
+    std::uint32_t size = 0;
+    std::int32_t result = Os::regQueryStringValue(key, name, nullptr, size);
+    // The value may grow between asking its size and reading it: ask again until it fits.
+    while (result == Os::RegistryMoreData) {
+        buffer.assign(size, '\0');
+        result = Os::regQueryStringValue(key, name, buffer.data(), size);
+    }
+    if (result != Os::RegistrySuccess)
         return false;
-    std::string value = reportedText(buffer, size);
-    if (value.find('\0') != std::string::npos)
+    // The size counts the terminating zero.
+    buffer.resize(size == 0 ? 0 : size - 1);
+    if (buffer.find('\0') != std::string::npos)
         return false;
-    text = std::move(value);
+    text = std::move(buffer);
     return true;
 }
 
@@ -82,7 +78,8 @@ bool isIcqWindowOpenFor(const QString& icqFolder)
     const QString pattern =
         icqFolder + separator + QStringLiteral("uin") + separator + QStringLiteral("*.uin");
     bool running = false;
-    for (const QString& name : listMatchingFiles(pattern)) {
+    // A hidden UIN file is still ICQ's: its window counts.
+    for (const QString& name : listMatchingFiles(pattern, Os::HiddenFiles::Listed)) {
         // The title is the name less its extension ".uin".
         if (Os::findTopLevelWindow(name.chopped(4).toLocal8Bit().toStdString()) != 0)
             running = true;
@@ -97,12 +94,25 @@ bool isIcqWindowOpen(const RegistryNotice& notice)
     return isIcqWindowOpenFor(icqFolderFromRegistry(notice));
 }
 
+namespace {
+
+// A second installation's icq.exe is not this ICQ; with no folder known, any counts.
+bool isIcqProgramRunning(const QString& icqFolder)
+{
+    return Os::isProgramRunning("icq.exe", icqFolder.isEmpty() || icqFolder == NoRegistryValueText
+                                               ? std::string()
+                                               : toOsPath(withTrailingSeparator(icqFolder)));
+}
+
+} // namespace
+
 bool isIcqRunning(const RegistryNotice& notice)
 {
-    return isIcqWindowOpen(notice) || Os::isProgramRunning("icq.exe");
+    const QString icqFolder = icqFolderFromRegistry(notice);
+    return isIcqWindowOpenFor(icqFolder) || isIcqProgramRunning(icqFolder);
 }
 
 bool isIcqRunningIn(const QString& icqFolder)
 {
-    return isIcqWindowOpenFor(icqFolder) || Os::isProgramRunning("icq.exe");
+    return isIcqWindowOpenFor(icqFolder) || isIcqProgramRunning(icqFolder);
 }

@@ -23,7 +23,7 @@ QString icqFolderFromRegistry(const RegistryNotice& notice);
 bool isIcqWindowOpen(const RegistryNotice& notice);
 
 // Whether ICQ runs: its window is open, or (for a timer that has no display) a process runs
-// "icq.exe" (see Os::isProgramRunning).
+// this folder's "icq.exe" (see Os::isProgramRunning).
 bool isIcqRunning(const RegistryNotice& notice);
 // The same for an ICQ folder already known: its UINs name the windows, and the registry, which
 // may not name this folder or any, is not read.

@@ -25,7 +25,7 @@ void RunLock::lock(const QString& folder)
     if (const int error = Os::fileState(toOsPath(folder), state))
         raiseError(ErrorNumber::PathFileAccessError,
                    QStringLiteral("%1 could not be looked at: %2")
-                       .arg(folder, QString::fromStdString(Os::errorText(error))));
+                       .arg(folder, fromOsText(Os::errorText(error))));
     if (state.kind == Os::FileState::Kind::Missing)
         return;
     for (const Held& held : m_held)
@@ -47,7 +47,7 @@ void RunLock::lock(const QString& folder)
         if (error != Os::ErrorLocked)
             raiseError(ErrorNumber::PathFileAccessError,
                        QStringLiteral("The lock of %1 could not be taken (%2: %3).")
-                           .arg(folder, lockFile, QString::fromStdString(Os::errorText(error))));
+                           .arg(folder, lockFile, fromOsText(Os::errorText(error))));
         if (deadline.hasExpired()) {
             const QString id = QString::fromLatin1(QByteArray::fromStdString(holder)).trimmed();
             raiseError(ErrorNumber::PathFileAccessError,

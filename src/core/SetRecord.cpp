@@ -71,7 +71,7 @@ namespace {
 
 QString failure(const std::string& path, int error)
 {
-    return fromOsPath(path) + QStringLiteral(": ") + QString::fromStdString(Os::errorText(error));
+    return fromOsPath(path) + QStringLiteral(": ") + fromOsText(Os::errorText(error));
 }
 
 } // namespace

@@ -6,10 +6,12 @@
 QStringList uinsOnSide(const QString& sideFolder)
 {
     QStringList uins;
-    // The UIN is the file's name less its extension ".uin" (in any letter case).
+    // The UIN is the file's name less its extension ".uin" (in any letter case). ICQ's own
+    // files count whatever their marks.
     for (const QString& name :
          listMatchingFiles(sideFolder + QStringLiteral("UIN") + QLatin1Char(Os::PathSeparator) +
-                           QStringLiteral("*.UIN")))
+                               QStringLiteral("*.UIN"),
+                           Os::HiddenFiles::Listed))
         uins << name.chopped(4);
     return uins;
 }

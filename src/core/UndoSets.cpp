@@ -42,7 +42,7 @@ std::string recordPath(std::string path)
 
 QString describe(const std::string& path, int error)
 {
-    return fromOsPath(path) + QStringLiteral(": ") + QString::fromStdString(Os::errorText(error));
+    return fromOsPath(path) + QStringLiteral(": ") + fromOsText(Os::errorText(error));
 }
 
 QByteArray stateField(const Os::FileState& state)
@@ -412,7 +412,7 @@ void UndoSet::keepEntries(std::size_t from)
             raiseError(ErrorNumber::PathFileAccessError,
                        QStringLiteral("%1 could not be kept in %2: %3%4")
                            .arg(fromOsPath(osJoin(m_icq, nativePath(entry.path))), fromOsPath(kept),
-                                QString::fromStdString(Os::errorText(error)), left));
+                                fromOsText(Os::errorText(error)), left));
         }
     }
 }

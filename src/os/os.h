@@ -40,7 +40,7 @@ std::int32_t regOpenCurrentUserKey(const std::string& subKey, std::uint32_t acce
                                    RegistryKey& key);
 // Reads a string value into data. dataSize is the buffer's size on entry and, on success, the
 // number of bytes copied, the terminating zero included. A value that does not fit answers
-// RegistryMoreData; a missing one RegistryNotFound.
+// RegistryMoreData and the size it needs, as does a null data; a missing one RegistryNotFound.
 std::int32_t regQueryStringValue(RegistryKey key, const std::string& valueName, char* data,
                                  std::uint32_t& dataSize);
 std::int32_t regCloseKey(RegistryKey key);
@@ -62,17 +62,24 @@ std::uintptr_t findTopLevelWindow(const std::string& title);
 // Whether a running process is the program of this file name (e.g. "icq.exe"), in any letter
 // case. On Linux that is a process whose program (its first argument, after Wine's loader if
 // that stands first) has this name, in this user's Wine prefix (winePrefix()) where its
-// environment can be read; a process that ends while it is looked at does not count.
-bool isProgramRunning(const std::string& fileName);
+// environment can be read; a process that ends while it is looked at does not count. On Windows,
+// given a folder (ending in a separator), only a process whose image is that folder's file counts
+// (QueryFullProcessImageNameW), or one whose image cannot be read; without one, or when the
+// folder has no such file, any.
+bool isProgramRunning(const std::string& fileName, const std::string& folder = {});
 
 // ---- Files and folders -----------------------------------------------------------------------
 
 // Lists the ordinary files that match "folder + pattern" (e.g. "C:\ICQ\UIN\*.UIN"), names
-// without their folder, in the file system's order. Never folders, hidden or system files.
+// without their folder, in the file system's order. Never folders; hidden or system files only
+// where asked for, as ICQ's own files count whatever their marks (never a name that starts with
+// a dot on Linux).
 // Wildcards follow Windows' rules and ignore case ("*.*" matches every name). A missing folder
 // lists nothing. Answers 0, or a runtime error number when the folder cannot be read at all
 // (52 bad file name, 68 device unavailable, 71 disk not ready).
-std::int32_t listFiles(const std::string& folderAndPattern, std::vector<std::string>& names);
+enum class HiddenFiles { LeftOut, Listed };
+std::int32_t listFiles(const std::string& folderAndPattern, std::vector<std::string>& names,
+                       HiddenFiles hidden = HiddenFiles::LeftOut);
 
 enum class FolderLookup { Exists, NotFound, Failed };
 // Whether a folder exists; NotFound only for path-not-found, Failed for any other failure.
@@ -318,7 +325,8 @@ std::string blankOrDotName(const std::string& path);
 std::string wtf8FromUtf16(const std::u16string& text);
 std::u16string utf16FromWtf8(const std::string& text);
 
-// The system's description of an error number answered here.
+// The system's description of an error number answered here, as every message of this layer
+// (a copy's reason, a checksum's error): UTF-8, whatever the locale or the ANSI code page.
 std::string errorText(int error);
 
 struct FileState

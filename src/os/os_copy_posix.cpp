@@ -867,7 +867,7 @@ std::string Executor::placeFile(const Pending& pending)
     const PlannedFile& file = m_plan.files[pending.file];
     const int folder = targetFolders().open(file.folder);
     if (folder < 0)
-        return std::strerror(errno);
+        return errorText(errno);
     const std::string temporaryFile =
         temporaryName(pending.counter(), m_plan.name(file.targetName));
     const char* const temporary = temporaryFile.c_str();
@@ -882,7 +882,7 @@ std::string Executor::placeFile(const Pending& pending)
                            : ::renameat2(folder, temporary, folder, finalName, RENAME_NOREPLACE);
     if (result != 0 && !replacing && (errno == EINVAL || errno == ENOSYS))
         result = ::renameat(folder, temporary, folder, finalName);
-    return result != 0 ? failed(std::strerror(errno)) : std::string();
+    return result != 0 ? failed(errorText(errno)) : std::string();
 }
 
 Executor::FolderTimes Executor::setFolderTimes(std::uint32_t folder)
@@ -927,7 +927,7 @@ bool PlanReader::read(const PlannedFile& file,
                       const std::function<void(const char*, std::size_t)>& take, std::string& error)
 {
     const auto failed = [&error](int number) {
-        error = std::strerror(number);
+        error = errorText(number);
         return false;
     };
     if (!m_state->root)

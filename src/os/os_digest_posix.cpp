@@ -13,7 +13,7 @@ bool fileDigest(const std::string& path, Digest& digest, std::string& error)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = std::strerror(errno);
+        error = errorText(errno);
         return false;
     }
     constexpr std::size_t BufferSize = std::size_t{1} << 20;
@@ -26,7 +26,7 @@ bool fileDigest(const std::string& path, Digest& digest, std::string& error)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            error = std::strerror(errno);
+            error = errorText(errno);
             ::close(fd);
             return false;
         }

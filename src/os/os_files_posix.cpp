@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <iconv.h>
+#include <langinfo.h>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -157,7 +159,29 @@ int renameNoReplace(const std::string& from, const std::string& to)
 
 std::string errorText(int error)
 {
-    return std::strerror(error);
+    // strerror speaks the locale's language in the locale's character set; the OS layer's
+    // messages are UTF-8 on every system, so that one conversion reads them above it.
+    std::string text = std::strerror(error);
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; }))
+        return text;
+    const char* codeset = ::nl_langinfo(CODESET);
+    if (std::strcmp(codeset, "UTF-8") == 0)
+        return text;
+    const iconv_t convert = ::iconv_open("UTF-8", codeset);
+    if (convert == reinterpret_cast<iconv_t>(-1))
+        return "error " + std::to_string(error);
+    std::string converted(text.size() * 4, '\0');
+    char* in = text.data();
+    std::size_t inLeft = text.size();
+    char* out = converted.data();
+    std::size_t outLeft = converted.size();
+    const bool done =
+        ::iconv(convert, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1);
+    ::iconv_close(convert);
+    if (!done)
+        return "error " + std::to_string(error);
+    converted.resize(converted.size() - outLeft);
+    return converted;
 }
 
 int fileState(const std::string& path, FileState& state)

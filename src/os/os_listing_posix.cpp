@@ -94,7 +94,10 @@ std::string resolvePathIgnoringCase(const std::string& path)
     return resolved;
 }
 
-std::int32_t listFiles(const std::string& folderAndPattern, std::vector<std::string>& names)
+// Wine keeps a file's hidden and system marks apart from its name: a file so marked is listed
+// here as any other. A name that starts with a dot, which Wine shows as hidden, is never ICQ's.
+std::int32_t listFiles(const std::string& folderAndPattern, std::vector<std::string>& names,
+                       HiddenFiles)
 {
     names.clear();
     const std::size_t cut = folderAndPattern.rfind('/');

@@ -7,7 +7,8 @@
 
 namespace Os {
 
-std::int32_t listFiles(const std::string& folderAndPattern, std::vector<std::string>& names)
+std::int32_t listFiles(const std::string& folderAndPattern, std::vector<std::string>& names,
+                       HiddenFiles hidden)
 {
     names.clear();
     const std::size_t cut = folderAndPattern.find_last_of("\\/:");
@@ -44,8 +45,9 @@ std::int32_t listFiles(const std::string& folderAndPattern, std::vector<std::str
     do {
         const std::string name = wtf8FromUtf16(
             std::u16string(found.cFileName, found.cFileName + wcslen(found.cFileName)));
-        constexpr DWORD leftOut =
-            FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        const DWORD leftOut =
+            FILE_ATTRIBUTE_DIRECTORY |
+            (hidden == HiddenFiles::Listed ? 0 : FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
         // The system also matches the 8.3 short names ("*.uin" finds "a.uinx"); the long name
         // alone decides here, as it does on Linux.
         if ((found.dwFileAttributes & leftOut) == 0 && matchesWildcard(pattern, name))

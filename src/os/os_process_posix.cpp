@@ -117,7 +117,8 @@ bool runsInPrefix(const std::string& processPath, const std::string& prefix)
 
 } // namespace
 
-bool isProgramRunning(const std::string& fileName)
+// The prefix already tells this ICQ from another: the folder is not asked.
+bool isProgramRunning(const std::string& fileName, const std::string&)
 {
     const std::unique_ptr<DIR, int (*)(DIR*)> proc(::opendir(detail::processFolder.c_str()),
                                                    ::closedir);

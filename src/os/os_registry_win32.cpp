@@ -54,7 +54,7 @@ std::int32_t regQueryStringValue(RegistryKey key, const std::string& valueName, 
         value.pop_back();
     const std::string text = wtf8FromUtf16(std::u16string(value.begin(), value.end()));
     const std::uint32_t needed = static_cast<std::uint32_t>(text.size() + 1);
-    if (needed > dataSize) {
+    if (data == nullptr || needed > dataSize) {
         dataSize = needed;
         return RegistryMoreData;
     }

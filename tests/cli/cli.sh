@@ -53,6 +53,13 @@ fi
 run backup --to "$work/plain" --component 2000b --component cl
 expect 0 "backup"
 diff -r "$icq/2000b" "$work/plain/2000b" >/dev/null || fail "the backup differs"
+# Under a locale that is not UTF-8 the system's reason (strerror speaks CP1251 there) comes out
+# as the words it says.
+mkdir "$work/locale"
+localedef -i ru_RU -f CP1251 "$work/locale/ru_RU.CP1251" || fail "no ru_RU.CP1251 locale made"
+LOCPATH="$work/locale" LC_ALL=ru_RU.CP1251 run backup --to "$work/$(printf '%0300d' 0)/b"
+grep -q "could not be looked at: Слишком длинное имя файла" "$work/out" ||
+    fail "the reason under CP1251: $(cat "$work/out")"
 
 # --json as a JSON parser reads it; -v lists no files there: standard output is the one document.
 status=0

@@ -55,6 +55,9 @@ private slots:
         // Ω and the Cyrillic name lie outside every Western ANSI code page.
         row("quotes, accents and other scripts", {"ICQPath=C:\\José \"Q\"\\Müller Ω\\Сохр\\"},
             "C:\\José \"Q\"\\Müller Ω\\Сохр\\");
+        // Far past any fixed buffer: 303 characters, twice as many bytes in UTF-8.
+        const QString longPath = "C:\\" + (QString(49, QChar(0x0416)) + '\\').repeated(6);
+        row("long path in another script", {"ICQPath=" + longPath}, longPath);
 #ifndef Q_OS_WIN
         // Cut at the NUL, the path would name another folder: the value counts as unreadable.
         // (Windows' reg.exe cannot write one.)

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Fault injection into real copies of the Windows copier under Wine, each case in processes of
 # its own: a kill in the middle of a new and of a replaced large file, a kill after the data and
-# before the renames, a full disk, a source another program holds without sharing, a backup
-# folder whose name ends in a blank, a name outside the ANSI code page backed up, named and
-# restored, and a repeat backup without a terminal and without --overwrite. Run by scripts/test-windows.sh, which owns the Wine
-# prefix.
+# before the renames, a full disk, a source another program holds without sharing (told under a
+# Cyrillic code page), a hidden UIN file with its window open, icq.exe of another installation
+# and of this one running, a backup folder whose name ends in a blank, a name outside the ANSI
+# code page backed up, named and restored, and a repeat backup without a terminal and without
+# --overwrite. Run by scripts/test-windows.sh, which owns the Wine prefix.
 set -euo pipefail
 driver=$1
 cli=$2
@@ -113,13 +114,17 @@ for _ in $(seq 2000); do
     sleep 0.01
 done
 grep -q held "$work/held" || fail "the helper could not hold the file: $(cat "$work/held")"
-# The second set must not take the first one's name (its minute).
+# The second set must not take the first one's name (its minute). It runs on a Russian Windows
+# (ANSI code page 1251), whose reason must come out as the words the system gave.
 mv "$work/sets/$(ls "$work/sets")" "$work/sets/2001-01-01 0000"
-backup "$dos\\sets" --dated --keep 1
+mkdir "$work/locale"
+localedef -i ru_RU -f UTF-8 "$work/locale/ru_RU.UTF-8" >/dev/null 2>&1 || true
+LOCPATH="$work/locale" LC_ALL=ru_RU.UTF-8 backup "$dos\\sets" --dated --keep 1
 exec 7>&-
 wait $holder_pid || true
 [ $status != 0 ] || fail "a backup that could not read a file answered success"
-grep -q "Cannot read .*11111111.dat" "$work/out" || fail "the file was not named: $(cat "$work/out")"
+grep -q "Cannot read .*11111111.dat: Конфликт совместного доступа" "$work/out" ||
+    fail "the file or the reason was not told: $(cat "$work/out")"
 [ -d "$work/sets/2001-01-01 0000" ] || fail "--keep removed the older set"
 end $before
 
@@ -149,6 +154,56 @@ timeout 120 "$(dirname "$0")/../../scripts/test-windows.sh" --run "$cli" restore
     </dev/null >"$work/out" 2>&1 || status=$?
 [ $status = 0 ] || fail "the restore failed: $(cat "$work/out")"
 [ "$(cat "$work/icq/NewDB/Ω.dat")" = "Жизнь" ] || fail "the restore did not put the file back"
+end $before
+
+# Starts hold_file (or a copy of it) with the arguments, held until descriptor 7 closes, and
+# waits until it holds.
+hold() { # <program> <argument...>
+    rm -f "$work/hold" "$work/held"
+    mkfifo "$work/hold"
+    run "$@" <"$work/hold" >"$work/held" 2>&1 &
+    holder_pid=$!
+    exec 7>"$work/hold"
+    for _ in $(seq 2000); do
+        grep -q held "$work/held" 2>/dev/null && break
+        sleep 0.01
+    done
+    grep -q held "$work/held" || fail "the helper could not hold: $(cat "$work/held")"
+}
+release() {
+    exec 7>&-
+    wait $holder_pid || true
+}
+
+# ---- A hidden UIN file with its window open: ICQ runs, and the UIN is still listed.
+case="hidden UIN file"
+before=$failed
+run attrib +h "$dos\\icq\\UIN\\11111111.uin" >/dev/null 2>&1
+hold "$holder" --window 11111111
+backup "$dos\\running" --mkpath
+[ $status = 3 ] || fail "a backup with the window open: exit $status, not 3: $(cat "$work/out")"
+release
+timeout 120 "$(dirname "$0")/../../scripts/test-windows.sh" --run "$cli" list --icq "$dos\\icq" \
+    </dev/null >"$work/out" 2>&1 || true
+tr -d '\r' <"$work/out" | grep -qx "  11111111" || fail "the hidden UIN was not listed: $(cat "$work/out")"
+end $before
+
+# ---- An icq.exe of another installation runs: the backup goes on. This folder's stops it.
+case="another installation's icq.exe"
+before=$failed
+mkdir "$work/other"
+cp "$holder" "$work/other/icq.exe"
+hold "$work/other/icq.exe" --window other
+backup "$dos\\running" --overwrite
+[ $status = 0 ] || fail "another installation's icq.exe stopped the backup: $(cat "$work/out")"
+release
+mv "$work/icq/icq.exe" "$work/icq.exe"
+cp "$holder" "$work/icq/icq.exe"
+hold "$work/icq/icq.exe" --window other
+backup "$dos\\running" --overwrite
+[ $status = 3 ] || fail "this ICQ's icq.exe: exit $status, not 3: $(cat "$work/out")"
+release
+mv "$work/icq.exe" "$work/icq/icq.exe"
 end $before
 
 # ---- No terminal and no --overwrite: exit 1, nothing replaced, and no window waits for an
