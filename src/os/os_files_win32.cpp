@@ -159,9 +159,10 @@ std::string nameOf(const std::string& path)
 std::string temporaryBeside(const std::string& path)
 {
     static std::atomic<unsigned> counter{0};
-    return folderOf(path) + '\\' +
-           temporaryName(long(GetCurrentProcessId()), "u" + std::to_string(++counter),
-                         nameOf(path));
+    // Built by appending: GCC 12 warns falsely (-Wrestrict) on "u" + std::to_string(...).
+    std::string serial(1, 'u');
+    serial += std::to_string(++counter);
+    return folderOf(path) + '\\' + temporaryName(long(GetCurrentProcessId()), serial, nameOf(path));
 }
 
 // Flushes a file's data to the disk.
