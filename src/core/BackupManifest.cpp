@@ -95,6 +95,24 @@ QByteArray manifestPathBytes(const QString& path)
     return bytes;
 }
 
+// A component's folder as the backup holds it: the copy merges into a folder whose name
+// differs only in letter case, and the plan's target root is spelled as on the disk.
+QByteArray componentOnDisk(const Os::CopyPlan& plan, const QString& componentFolder)
+{
+    const QByteArray folder = manifestPathBytes(componentFolder);
+    QByteArray root = QByteArray::fromStdString(plan.targetRoot).replace(Os::PathSeparator, '/');
+    while (root.endsWith('/'))
+        root.chop(1);
+    const QList<QByteArray> names = root.split('/');
+    const qsizetype count = folder.count('/') + 1;
+    if (names.size() <= count)
+        return folder;
+    const QByteArray onDisk = names.mid(names.size() - count).join('/');
+    return QString::fromUtf8(onDisk).compare(QString::fromUtf8(folder), Qt::CaseInsensitive) == 0
+               ? onDisk
+               : folder;
+}
+
 QString shown(const QByteArray& path)
 {
     return QDir::toNativeSeparators(fromOsPath(path.toStdString()));
@@ -223,7 +241,7 @@ const ManifestEntry* recorded(const Os::PlannedFile& file, bool linked, const QB
 void copyWhatIsNotRecorded(Os::CopyPlan& plan, const QString& componentFolder,
                            const BackupManifest& previous, const BackupManifest& linkedFrom)
 {
-    const QByteArray folder = manifestPathBytes(componentFolder) + '/';
+    const QByteArray folder = componentOnDisk(plan, componentFolder) + '/';
     for (Os::PlannedFile& file : plan.files) {
         const bool linked = file.action == Os::PlannedAction::Link;
         if ((!linked && file.action != Os::PlannedAction::Unchanged) ||
@@ -243,7 +261,7 @@ void copyWhatIsNotRecorded(Os::CopyPlan& plan, const QString& componentFolder,
 void completeChecksums(Os::CopyPlan& plan, const QString& componentFolder,
                        const BackupManifest& previous, const BackupManifest& linkedFrom)
 {
-    const QByteArray folder = manifestPathBytes(componentFolder) + '/';
+    const QByteArray folder = componentOnDisk(plan, componentFolder) + '/';
     for (Os::PlannedFile& file : plan.files) {
         if (file.hasDigest && file.result == Os::FileResult::Written)
             continue;
@@ -324,7 +342,7 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
     std::string text = Header.toStdString();
     QList<QByteArray> folders;
     for (const auto& [folder, plan] : components)
-        folders << manifestPathBytes(folder) + '/';
+        folders << componentOnDisk(*plan, folder) + '/';
     std::vector<QByteArray> listed; // the components' files with a checksum now
     for (qsizetype at = 0; at < components.size(); ++at) {
         const Os::CopyPlan& plan = *components[at].second;

@@ -276,6 +276,19 @@ private slots:
         QCOMPARE(check.files, 3);
     }
 
+    // The copy merges into the backup's own spelling of a folder, and check finds it so.
+    void aFolderSpelledOtherwiseInTheBackup()
+    {
+        SampleInstallation sample;
+        SampleInstallation::writeFile(sample.icqFolder() + "DB/a.dat", "alpha");
+        SampleInstallation::writeFile(sample.icqFolder() + "CL/c.dat", "gamma");
+        const QString backup = sample.backupFolder();
+        QVERIFY(QDir().mkpath(backup + "db"));
+        QVERIFY(backUp(backupPlan(sample, backup)));
+        const BackupCheck check = checkBackupFolder(backup);
+        QVERIFY2(check.passed(), qPrintable((check.missing + check.extra).join(", ")));
+    }
+
 #ifndef Q_OS_WIN
     // Two names that differ only in letter case are one file to Windows: one is backed up, the
     // other named as left out, and the manifest lists only what the backup holds.
