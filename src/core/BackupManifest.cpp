@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 
 #include <algorithm>
 #include <charconv>
@@ -436,6 +437,19 @@ BackupCheck checkBackupFolder(const QString& backupFolder,
                                 QStringLiteral(": ") + fromOsText(failure.reason);
 
     std::vector<bool> seen(std::size_t(manifest.size()), false);
+    // Where the file system finds a name in any letter case, so does check, after the exact
+    // match fails: a copy there merges into the spelling the backup already had.
+    const bool foldsCase = Os::namesIgnoreCase(toOsPath(backupFolder));
+    QHash<QString, qsizetype> folded; // made at the first miss
+    const auto lookUp = [&](const QByteArray& path) {
+        const qsizetype at = manifest.indexOf(path);
+        if (at >= 0 || !foldsCase)
+            return at;
+        if (folded.isEmpty())
+            for (qsizetype record = 0; record < manifest.size(); ++record)
+                folded.insert(QString::fromUtf8(manifest.path(record)).toCaseFolded(), record);
+        return folded.value(QString::fromUtf8(path).toCaseFolded(), -1);
+    };
     // From the medium, not the cache a backup just written leaves, and by folder descriptors.
     Os::PlanReader reader(plan);
     for (const Os::PlannedFile& file : plan.files) {
@@ -443,7 +457,7 @@ BackupCheck checkBackupFolder(const QString& backupFolder,
         // The backup's own records: the manifest, and a dated set's record.
         if (file.folder == 0 && (path == ManifestFileName.toUtf8() || path == SetRecordName))
             continue;
-        const qsizetype at = manifest.indexOf(path);
+        const qsizetype at = lookUp(path);
         if (at < 0) {
             check.extra << shown(path);
             continue;

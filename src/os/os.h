@@ -227,6 +227,10 @@ private:
     std::vector<std::string> m_names{std::string(1, '\0')};
 };
 
+// Whether the file system of a folder finds a name in any letter case: always on Windows; FAT
+// and exFAT on Linux. False when the folder cannot be opened.
+bool namesIgnoreCase(const std::string& folder);
+
 // Walks the source (the matching entries of request.from's folder) and the target once and
 // decides for every file. Answers false when something could not be read (in plan.failures).
 bool planCopy(const CopyRequest& request, CopyPlan& plan);

@@ -976,4 +976,12 @@ bool copyFolder(const CopyRequest& request, CopyOutcome& outcome)
     return copyFolder(request, plan, outcome);
 }
 
+bool namesIgnoreCase(const std::string& folder)
+{
+    // The file systems that keep times to two seconds are the FAT family, which ignore case.
+    const UniqueFd fd(
+        ::open(resolvePathIgnoringCase(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd && keepsCoarseTimes(fd.get());
+}
+
 } // namespace Os

@@ -770,4 +770,9 @@ bool copyFolder(const CopyRequest& request, CopyOutcome& outcome)
     return copyFolder(request, plan, outcome);
 }
 
+bool namesIgnoreCase(const std::string&)
+{
+    return true;
+}
+
 } // namespace Os

@@ -123,6 +123,11 @@ for n in 1 2; do
 done
 [ "$(ls "$work/fat/sets" | wc -l)" = 1 ] || fail "--keep 1 left: $(ls "$work/fat/sets")"
 fat_cli check --latest --from "$work/fat/sets" || fail "check on FAT: $(cat "$work/out")"
+# A manifest that spells a folder otherwise than the stick (written where the copy merged into
+# the stick's spelling): FAT finds the names in any case, and so does check.
+sed -i 's| NewDB/| newdb/|' "$work/fat/sets/"*/"ZEB Manifest.txt"
+fat_cli check --latest --from "$work/fat/sets" ||
+    fail "check on FAT matched names by their case: $(cat "$work/out")"
 fat_cli restore --latest --from "$work/fat/sets" --overwrite --quiet &&
     [ ! -e "$icq/ZEB Undo" ] || fail "a restore from FAT replaced the same files: $(cat "$work/out")"
 fat_cli backup --to "$work/plain" --quiet
