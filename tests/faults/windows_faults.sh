@@ -22,6 +22,25 @@ trap 'umount "$work/small" 2>/dev/null || true; rm -rf "$work"' EXIT
 . "$(dirname "$0")/cases.sh"
 copy() { run "$driver" "$dos\\src" "$dos\\dst" >"$work/out" 2>&1; }
 
+# Starts hold_file (or a copy of it) with the arguments, held until descriptor 7 closes, and
+# waits until it holds.
+hold() { # <program> <argument...>
+    rm -f "$work/hold" "$work/held"
+    mkfifo "$work/hold"
+    run "$@" <"$work/hold" >"$work/held" 2>&1 &
+    holder_pid=$!
+    exec 7>"$work/hold"
+    for _ in $(seq 2000); do
+        grep -q held "$work/held" 2>/dev/null && break
+        sleep 0.01
+    done
+    grep -q held "$work/held" || fail "the helper could not hold: $(cat "$work/held")"
+}
+release() {
+    exec 7>&-
+    wait $holder_pid || true
+}
+
 # ---- Ended by TerminateProcess in the middle of a large file: the real name holds the old bytes
 # or none, and the next copy leaves no temporary file behind.
 head -c $((256 << 20)) /dev/urandom >"$work/big.db"
@@ -105,23 +124,14 @@ backup "$dos\\sets" --dated --mkpath
 [ $status = 0 ] || fail "the first set failed: $(cat "$work/out")"
 # Changed since the first set, the file must be read: it is not linked from there.
 echo "new messages" >>"$work/icq/NewDB/11111111.dat"
-mkfifo "$work/hold"
-run "$holder" "$dos\\icq\\NewDB\\11111111.dat" <"$work/hold" >"$work/held" 2>&1 &
-holder_pid=$!
-exec 7>"$work/hold"
-for _ in $(seq 2000); do
-    grep -q held "$work/held" 2>/dev/null && break
-    sleep 0.01
-done
-grep -q held "$work/held" || fail "the helper could not hold the file: $(cat "$work/held")"
+hold "$holder" "$dos\\icq\\NewDB\\11111111.dat"
 # The second set must not take the first one's name (its minute). It runs on a Russian Windows
 # (ANSI code page 1251), whose reason must come out as the words the system gave.
 mv "$work/sets/$(ls "$work/sets")" "$work/sets/2001-01-01 0000"
 mkdir "$work/locale"
 localedef -i ru_RU -f UTF-8 "$work/locale/ru_RU.UTF-8" >/dev/null 2>&1 || true
 LOCPATH="$work/locale" LC_ALL=ru_RU.UTF-8 backup "$dos\\sets" --dated --keep 1
-exec 7>&-
-wait $holder_pid || true
+release
 [ $status != 0 ] || fail "a backup that could not read a file answered success"
 grep -q "Cannot read .*11111111.dat: Конфликт совместного доступа" "$work/out" ||
     fail "the file or the reason was not told: $(cat "$work/out")"
@@ -155,25 +165,6 @@ timeout 120 "$(dirname "$0")/../../scripts/test-windows.sh" --run "$cli" restore
 [ $status = 0 ] || fail "the restore failed: $(cat "$work/out")"
 [ "$(cat "$work/icq/NewDB/Ω.dat")" = "Жизнь" ] || fail "the restore did not put the file back"
 end $before
-
-# Starts hold_file (or a copy of it) with the arguments, held until descriptor 7 closes, and
-# waits until it holds.
-hold() { # <program> <argument...>
-    rm -f "$work/hold" "$work/held"
-    mkfifo "$work/hold"
-    run "$@" <"$work/hold" >"$work/held" 2>&1 &
-    holder_pid=$!
-    exec 7>"$work/hold"
-    for _ in $(seq 2000); do
-        grep -q held "$work/held" 2>/dev/null && break
-        sleep 0.01
-    done
-    grep -q held "$work/held" || fail "the helper could not hold: $(cat "$work/held")"
-}
-release() {
-    exec 7>&-
-    wait $holder_pid || true
-}
 
 # ---- A hidden UIN file with its window open: ICQ runs, and the UIN is still listed.
 case="hidden UIN file"
