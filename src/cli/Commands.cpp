@@ -594,20 +594,16 @@ int restore(CommandContext& context)
     QList<Component> offered;
     QHash<QString, BackupSet> setOf; // by component folder
     if (options.latest) {
-        const QList<BackupSet> sets = backupSets(backupFolder);
-        if (std::none_of(sets.begin(), sets.end(), [](const BackupSet& s) { return s.complete; })) {
+        if (!newestCompleteBackupSet(backupFolder)) {
             context.console.printError(Prefix + QStringLiteral("no complete dated backup set in ") +
                                        backupFolder);
             return ExitSomethingFailed;
         }
-        for (auto set = sets.crbegin(); set != sets.crend(); ++set)
-            if (set->complete)
-                for (const Component& component :
-                     offeredComponents(context.programFolder, set->folder))
-                    if (set->holds(component.folder) && !setOf.contains(component.folder)) {
-                        offered << component;
-                        setOf.insert(component.folder, *set);
-                    }
+        for (const ComponentInSet& found :
+             newestSetOfEachComponent(context.programFolder, backupFolder)) {
+            offered << found.component;
+            setOf.insert(found.component.folder, found.set);
+        }
     } else {
         offered = offeredComponents(context.programFolder, backupFolder);
     }

@@ -7,6 +7,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 const QByteArray Header = "ZEB 2000 backup set 1";
@@ -134,4 +136,22 @@ QStringList pruneBackupSets(const QString& backupFolder, int keep, const QString
         removed << name;
     }
     return removed;
+}
+
+QList<ComponentInSet> newestSetOfEachComponent(const QString& programFolder,
+                                               const QString& backupFolder)
+{
+    const QList<BackupSet> sets = backupSets(backupFolder);
+    QList<ComponentInSet> found;
+    for (auto set = sets.crbegin(); set != sets.crend(); ++set) {
+        if (!set->complete)
+            continue;
+        for (const Component& component : offeredComponents(programFolder, set->folder))
+            if (set->holds(component.folder) &&
+                std::none_of(found.cbegin(), found.cend(), [&](const ComponentInSet& known) {
+                    return known.component.folder == component.folder;
+                }))
+                found.append({component, *set});
+    }
+    return found;
 }

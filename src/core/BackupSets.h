@@ -5,6 +5,7 @@
 // A set is complete only when its marker is written, last, after its data is on the disk.
 #pragma once
 
+#include "core/ComponentCatalogue.h"
 #include "core/SetRecord.h"
 
 #include <QDateTime>
@@ -44,6 +45,16 @@ QList<BackupSet> backupSets(const QString& backupFolder);
 
 // The newest complete set, if there is one.
 std::optional<BackupSet> newestCompleteBackupSet(const QString& backupFolder);
+
+// Where a restore of the latest takes each component from: every component offered in a
+// complete set, in the newest complete set that holds it, newest sets first.
+struct ComponentInSet
+{
+    Component component;
+    BackupSet set;
+};
+QList<ComponentInSet> newestSetOfEachComponent(const QString& programFolder,
+                                               const QString& backupFolder);
 
 // Keeps, for every component, the newest `keep` complete sets that hold it: a complete set goes
 // only when each component in it is held by `keep` newer complete sets (one holding none, when
