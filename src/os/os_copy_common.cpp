@@ -4,6 +4,7 @@
 #include "os/os_internal.h"
 
 #include <algorithm>
+#include <atomic>
 #include <limits>
 
 namespace Os::detail {
@@ -334,6 +335,19 @@ bool isSerialCharacter(char c)
 }
 
 } // namespace
+
+namespace detail {
+
+std::string nextFileSerial()
+{
+    static std::atomic<unsigned> counter{0};
+    // Appended: GCC 12 warns falsely (-Wrestrict) on "u" + std::to_string(...).
+    std::string serial(1, 'u');
+    serial += std::to_string(++counter);
+    return serial;
+}
+
+} // namespace detail
 
 std::string temporaryName(long pid, std::string_view serial, std::string_view name)
 {

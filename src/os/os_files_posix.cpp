@@ -5,7 +5,6 @@
 #include "os/os_internal.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -40,9 +39,7 @@ std::string nameOf(const std::string& path)
 // once its process is gone.
 std::string temporaryBeside(const std::string& path)
 {
-    static std::atomic<unsigned> counter{0};
-    return folderOf(path) + '/' +
-           temporaryName(::getpid(), "u" + std::to_string(++counter), nameOf(path));
+    return folderOf(path) + '/' + temporaryName(::getpid(), detail::nextFileSerial(), nameOf(path));
 }
 
 int syncFolder(const std::string& folder)

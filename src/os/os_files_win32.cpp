@@ -2,10 +2,10 @@
 // UTF-16 names (carried as WTF-8), long-path form so that names ending in a dot or a space are
 // reached as they stand, and data flushed before a temporary file is renamed into place.
 #include "os/os.h"
+#include "os/os_internal.h"
 #include "os/os_win32_internal.h"
 
 #include <algorithm>
-#include <atomic>
 #include <memory>
 #include <windows.h>
 
@@ -158,11 +158,8 @@ std::string nameOf(const std::string& path)
 
 std::string temporaryBeside(const std::string& path)
 {
-    static std::atomic<unsigned> counter{0};
-    // Built by appending: GCC 12 warns falsely (-Wrestrict) on "u" + std::to_string(...).
-    std::string serial(1, 'u');
-    serial += std::to_string(++counter);
-    return folderOf(path) + '\\' + temporaryName(long(GetCurrentProcessId()), serial, nameOf(path));
+    return folderOf(path) + '\\' +
+           temporaryName(long(GetCurrentProcessId()), detail::nextFileSerial(), nameOf(path));
 }
 
 // Flushes a file's data to the disk.

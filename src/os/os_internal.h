@@ -17,6 +17,9 @@ std::u32string foldedName(const std::string& name);
 bool equalsIgnoringCase(const std::string& a, const std::string& b);
 // Name order without regard to case, the order in which NTFS lists a folder.
 bool lessIgnoringCase(const std::string& a, const std::string& b);
+// The serial of the OS layer's own next temporary file (an undo's, a record's): "u<n>", apart
+// from the copier's numbers.
+std::string nextFileSerial();
 
 } // namespace Os::detail
 

@@ -37,8 +37,8 @@ int tryLockFile(const std::string& path, LockHandle& handle, std::string& holder
     }
     // The id serves messages only: a lock whose id could not be written holds all the same.
     const std::string id = std::to_string(::getpid());
-    if (::ftruncate(fd, 0) == 0)
-        (void)::pwrite(fd, id.data(), id.size(), 0);
+    const bool idWritten = ::ftruncate(fd, 0) == 0 && ::pwrite(fd, id.data(), id.size(), 0) >= 0;
+    (void)idWritten;
     handle = fd;
     return 0;
 }
