@@ -80,6 +80,77 @@ int detail::writeAll(HANDLE file, const char* bytes, std::size_t size)
     return 0;
 }
 
+// FileDispositionInfoEx, which the headers declare only for builds that require Windows 10.
+constexpr auto DispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+
+bool detail::deleteReadOnly(const std::wstring& name)
+{
+    const Handle file(CreateFileW(name.c_str(),
+                                  DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file)
+        return false;
+    // Windows 10 1809 and later delete it as it stands.
+    FILE_DISPOSITION_INFO_EX posix{FILE_DISPOSITION_FLAG_DELETE |
+                                   FILE_DISPOSITION_FLAG_POSIX_SEMANTICS |
+                                   FILE_DISPOSITION_FLAG_IGNORE_READONLY_ATTRIBUTE};
+    if (SetFileInformationByHandle(file.get(), DispositionInfoEx, &posix, sizeof posix))
+        return true;
+    // Before them (and under Wine): the mark off, the deletion asked for, the mark back on the
+    // record, all through one handle; the name goes when the handle closes. Times stay (zero).
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(file.get(), FileBasicInfo, &basic, sizeof basic))
+        return false;
+    const DWORD marks = basic.FileAttributes;
+    basic = FILE_BASIC_INFO{};
+    basic.FileAttributes = (marks & ~DWORD(FILE_ATTRIBUTE_READONLY))
+                               ? marks & ~DWORD(FILE_ATTRIBUTE_READONLY)
+                               : FILE_ATTRIBUTE_NORMAL;
+    if (!SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic))
+        return false;
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    const bool asked = SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition,
+                                                  sizeof disposition);
+    const DWORD error = GetLastError();
+    basic.FileAttributes = marks;
+    if (!SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic)) {
+        const DWORD failed = GetLastError();
+        disposition.DeleteFile = FALSE;
+        SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition,
+                                   sizeof disposition);
+        SetLastError(failed);
+        return false;
+    }
+    SetLastError(error);
+    return asked;
+}
+
+namespace {
+
+// One more name, of our own, for a file that has more than one; empty when it has just this one
+// (or the name cannot be made, where the replace goes on as before).
+std::wstring holdingName(const std::wstring& path)
+{
+    BY_HANDLE_FILE_INFORMATION info{};
+    {
+        const detail::Handle file(
+            CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (!file || !GetFileInformationByHandle(file.get(), &info) || info.nNumberOfLinks < 2)
+            return {};
+    }
+    const std::size_t slash = path.find_last_of(L'\\');
+    const std::u16string name(path.begin() + std::ptrdiff_t(slash + 1), path.end());
+    const std::u16string held = utf16FromWtf8(
+        temporaryName(long(GetCurrentProcessId()), detail::nextFileSerial(), wtf8FromUtf16(name)));
+    const std::wstring holder = path.substr(0, slash + 1) + std::wstring(held.begin(), held.end());
+    return CreateHardLinkW(holder.c_str(), path.c_str(), nullptr) ? holder : std::wstring();
+}
+
+} // namespace
+
 bool detail::moveFileOver(const std::wstring& from, const std::wstring& to, DWORD flags)
 {
     if (MoveFileExW(from.c_str(), to.c_str(), flags))
@@ -88,17 +159,30 @@ bool detail::moveFileOver(const std::wstring& from, const std::wstring& to, DWOR
     const DWORD marks = GetFileAttributesW(to.c_str());
     if (error != ERROR_ACCESS_DENIED || !(flags & MOVEFILE_REPLACE_EXISTING) ||
         marks == INVALID_FILE_ATTRIBUTES || !(marks & FILE_ATTRIBUTE_READONLY) ||
-        (marks & FILE_ATTRIBUTE_DIRECTORY) ||
-        !SetFileAttributesW(to.c_str(), marks & ~DWORD(FILE_ATTRIBUTE_READONLY))) {
+        (marks & FILE_ATTRIBUTE_DIRECTORY)) {
         SetLastError(error);
         return false;
     }
-    if (MoveFileExW(from.c_str(), to.c_str(), flags))
-        return true;
-    const DWORD again = GetLastError();
-    SetFileAttributesW(to.c_str(), marks);
-    SetLastError(again);
-    return false;
+    // The mark is the record's, which other names may share (an undo set's kept copy): a name of
+    // our own holds the record through the replace, so that the mark goes back on it for them.
+    // Once the file is in place the replace has succeeded, whatever becomes of the holding name
+    // (one left behind is ours by its name).
+    const std::wstring holder = holdingName(to);
+    bool moved = false;
+    DWORD result = ERROR_ACCESS_DENIED;
+    if (SetFileAttributesW(to.c_str(), marks & ~DWORD(FILE_ATTRIBUTE_READONLY))) {
+        moved = MoveFileExW(from.c_str(), to.c_str(), flags);
+        result = moved ? 0 : GetLastError();
+        const std::wstring& record = moved ? holder : to;
+        if (!record.empty())
+            SetFileAttributesW(record.c_str(), marks);
+    } else {
+        result = GetLastError();
+    }
+    if (!holder.empty())
+        deleteReadOnly(holder);
+    SetLastError(result);
+    return moved;
 }
 
 // 100 ns ticks from 1601 to 1970.
@@ -361,14 +445,16 @@ int removeFile(const std::string& path)
     const std::wstring name = wide(path);
     if (DeleteFileW(name.c_str()))
         return 0;
-    // A read-only file is one ICQ's setup may leave; its removal is what was asked for.
+    // A read-only file is one ICQ's setup may leave; its removal is what was asked for, without
+    // taking the mark off the other names of the same file (a kept set's copy).
+    const DWORD error = GetLastError();
     const DWORD attributes = GetFileAttributesW(name.c_str());
-    if (GetLastError() == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & FILE_ATTRIBUTE_READONLY) &&
-        SetFileAttributesW(name.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY)) &&
-        DeleteFileW(name.c_str()))
-        return 0;
-    return lastError();
+    if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
+        !(attributes & FILE_ATTRIBUTE_READONLY)) {
+        SetLastError(error);
+        return lastError();
+    }
+    return detail::deleteReadOnly(name) ? 0 : lastError();
 }
 
 int removeFolder(const std::string& path)

@@ -30,8 +30,12 @@ inline constexpr char BlankOrDotMessage[] =
 int writeAll(HANDLE file, const char* bytes, std::size_t size);
 
 // MoveFileExW that also replaces a read-only file (the copy of a read-only source, which Windows
-// will not replace otherwise): its mark is cleared for the move, and put back if the move fails.
+// will not replace otherwise): its mark is cleared for the move, and put back if the move fails
+// and on the replaced file's other names (it stays read-only where an undo set keeps it).
 bool moveFileOver(const std::wstring& from, const std::wstring& to, DWORD flags);
+
+// Deletes a read-only file by this name; its other names keep the mark.
+bool deleteReadOnly(const std::wstring& name);
 
 // What the handle's information tells of a file: kind, size, time and identity.
 FileState stateOf(const BY_HANDLE_FILE_INFORMATION& info);

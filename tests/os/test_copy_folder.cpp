@@ -434,7 +434,8 @@ TEST_F(CopyFolder, ASourceHeldWithoutSharingIsAFailedFile)
 }
 
 // A copy carries the source's marks: hidden and read-only, among others. The read-only copy of
-// an earlier backup is replaced all the same, and removed with its folder.
+// an earlier backup is replaced all the same, and removed with its folder; another name of the
+// removed file (a kept set's) keeps its mark.
 TEST_F(CopyFolder, KeepsTheMarksOfFilesAndReplacesReadOnlyCopies)
 {
     dir.writeFile("src/a.dat", "first");
@@ -452,9 +453,14 @@ TEST_F(CopyFolder, KeepsTheMarksOfFilesAndReplacesReadOnlyCopies)
     EXPECT_EQ(dir.readFile("dst/a.dat"), "second, longer");
     EXPECT_EQ(GetFileAttributesW(copied.c_str()) & Marks, Marks);
     EXPECT_FALSE(outcome.attributesLost);
+    const std::wstring kept = Os::detail::widePath(dir.path("kept.dat"));
+    ASSERT_TRUE(CreateHardLinkW(kept.c_str(), copied.c_str(), nullptr));
 
     std::string failed;
     EXPECT_EQ(Os::removeTree(dir.path("dst"), failed), 0) << failed;
+    EXPECT_EQ(GetFileAttributesW(kept.c_str()) & Marks, Marks);
+    EXPECT_EQ(dir.readFile("kept.dat"), "second, longer");
+    EXPECT_EQ(Os::removeFile(dir.path("kept.dat")), 0);
     ASSERT_TRUE(SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL));
 }
 
