@@ -151,9 +151,11 @@ std::wstring holdingName(const std::wstring& path)
 
 } // namespace
 
+BOOL(WINAPI* detail::moveFileW)(LPCWSTR, LPCWSTR, DWORD) = MoveFileExW;
+
 bool detail::moveFileOver(const std::wstring& from, const std::wstring& to, DWORD flags)
 {
-    if (MoveFileExW(from.c_str(), to.c_str(), flags))
+    if (moveFileW(from.c_str(), to.c_str(), flags))
         return true;
     const DWORD error = GetLastError();
     const DWORD marks = GetFileAttributesW(to.c_str());
@@ -171,7 +173,7 @@ bool detail::moveFileOver(const std::wstring& from, const std::wstring& to, DWOR
     bool moved = false;
     DWORD result = ERROR_ACCESS_DENIED;
     if (SetFileAttributesW(to.c_str(), marks & ~DWORD(FILE_ATTRIBUTE_READONLY))) {
-        moved = MoveFileExW(from.c_str(), to.c_str(), flags);
+        moved = moveFileW(from.c_str(), to.c_str(), flags);
         result = moved ? 0 : GetLastError();
         const std::wstring& record = moved ? holder : to;
         if (!record.empty())

@@ -33,6 +33,9 @@ int writeAll(HANDLE file, const char* bytes, std::size_t size);
 // will not replace otherwise): its mark is cleared for the move, and put back if the move fails
 // and on the replaced file's other names (it stays read-only where an undo set keeps it).
 bool moveFileOver(const std::wstring& from, const std::wstring& to, DWORD flags);
+// The move moveFileOver makes: a seam for tests, since Wine replaces a read-only file where
+// Windows refuses to.
+extern BOOL(WINAPI* moveFileW)(LPCWSTR from, LPCWSTR to, DWORD flags);
 
 // Deletes a read-only file by this name; its other names keep the mark.
 bool deleteReadOnly(const std::wstring& name);
