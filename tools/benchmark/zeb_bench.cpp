@@ -5,7 +5,14 @@
 //   zeb_bench generate ROOT FILES   lays out ROOT/icq: icq.exe, FILES files of 1 to 64 KiB in
 //                                   folders of 100 (component 2000b) and 2 GiB in 4 files (NewDB)
 //   zeb_bench run ROOT CLI ROUNDS   times every case, ROUNDS rounds each
-//   zeb_bench many ROOT CLI FILES   FILES files of 1 to 4 KiB: first and repeat backup, memory
+//   zeb_bench many ROOT CLI FILES [MORE]
+//                                   FILES files of 1 to 4 KiB: first and repeat backup, memory;
+//                                   with MORE, again at MORE files and the memory each file adds
+//   zeb_bench disk ROOT CLI ROUNDS FILES
+//                                   ROOT on a disk (the script makes an ext4 loop device): FILES
+//                                   small files, the first backup with verify, caches dropped
+//                                   before each turn,
+//                                   against `cp -a` and `sync`, then the copy read back
 //
 // Each round runs both tools one after the other, the one going first alternating from round to
 // round; a case's figure is the median of the rounds' ratios. Every tool is followed by `sync`
@@ -253,6 +260,14 @@ std::uint64_t diskUsage(const fs::path& path)
     return bytes;
 }
 
+void printTable(const std::vector<Result>& results)
+{
+    std::printf("\n| Case | against | zeb2000-cli | ratio | peak RSS |\n|---|---|---|---|---|\n");
+    for (const Result& r : results)
+        std::printf("| %s | `%s` | %.2f s | %.2f | %.0f MiB |\n", r.name.c_str(), r.other.c_str(),
+                    r.zebSeconds, r.ratio, std::ceil(r.peakMiB));
+}
+
 int run(const fs::path& root, const std::string& program, int rounds, int files)
 {
     const fs::path icq = root / "icq";
@@ -377,15 +392,18 @@ int run(const fs::path& root, const std::string& program, int rounds, int files)
     fs::remove_all(other);
     fs::remove_all(restored);
 
-    std::printf("\n| Case | against | zeb2000-cli | ratio | peak RSS |\n|---|---|---|---|---|\n");
-    for (const Result& r : results)
-        std::printf("| %s | `%s` | %.2f s | %.2f | %.0f MiB |\n", r.name.c_str(), r.other.c_str(),
-                    r.zebSeconds, r.ratio, std::ceil(r.peakMiB));
+    printTable(results);
     std::printf("\nten weekly dated sets take %.2f times one set\n", tenSets);
     return 0;
 }
 
-int many(const fs::path& root, const std::string& program, int files)
+struct ManyResult
+{
+    Measure first;
+    Measure repeat;
+};
+
+ManyResult manyOnce(const fs::path& root, const std::string& program, int files)
 {
     generate(root, files, 4096, false);
     const fs::path icq = root / "icq";
@@ -408,9 +426,80 @@ int many(const fs::path& root, const std::string& program, int files)
                 files, 1e6 * firstZeb.seconds / files, firstZeb.seconds / firstOther.seconds,
                 1e6 * repeatZeb.seconds / files, repeatZeb.seconds / repeatOther.seconds,
                 std::ceil(std::max(firstZeb.peakMiB, repeatZeb.peakMiB)));
+    std::fflush(stdout);
     fs::remove_all(root / "icq");
     fs::remove_all(zeb);
     fs::remove_all(other);
+    return {firstZeb, repeatZeb};
+}
+
+int many(const fs::path& root, const std::string& program, int files, int more)
+{
+    const ManyResult fewer = manyOnce(root, program, files);
+    if (more <= files)
+        return 0;
+    const ManyResult larger = manyOnce(root, program, more);
+    // What each file adds to the peak, between the two sizes: the part that grows with the folder.
+    const auto perFile = [&](double fewerMiB, double largerMiB) {
+        return (largerMiB - fewerMiB) * double(MiB) / double(more - files);
+    };
+    std::printf("memory each file adds between %d and %d files: first %.0f bytes, repeat %.0f "
+                "bytes\n",
+                files, more, perFile(fewer.first.peakMiB, larger.first.peakMiB),
+                perFile(fewer.repeat.peakMiB, larger.repeat.peakMiB));
+    return 0;
+}
+
+// Drops the page cache, so that the next read comes from the disk.
+void dropCaches()
+{
+    ::sync();
+    const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
+    if (fd < 0 || ::write(fd, "3", 1) != 1) {
+        std::perror("/proc/sys/vm/drop_caches (needs root)");
+        std::exit(2);
+    }
+    ::close(fd);
+}
+
+// The first backup with verify on a disk: zeb2000-cli reads each copy back from the medium, so
+// it is timed against `cp -a` and `sync` alone, and against a careful user's copy, synced, the
+// caches dropped and the copy read back.
+int disk(const fs::path& root, const std::string& program, int rounds, int files)
+{
+    generate(root, files, 64 * 1024, false);
+    const fs::path icq = root / "icq";
+    const fs::path zeb = root / "zeb";
+    const fs::path other = root / "other";
+    const auto fresh = [&](bool isZeb) {
+        fs::remove_all(isZeb ? zeb : other);
+        fs::create_directories(isZeb ? zeb : other);
+        dropCaches();
+    };
+    const auto backup = [&](bool readBack) {
+        return [=, &program](bool isZeb) -> std::vector<Command> {
+            if (isZeb)
+                return {cli(program, {"backup", "--icq", str(icq), "--to", str(zeb), "--component",
+                                      "2000b"})};
+            std::vector<Command> commands = {{"cp", "-a", str(icq / "2000b"), str(other / "2000b")},
+                                             {"sync"}};
+            if (readBack) {
+                commands.push_back({"sh", "-c", "echo 3 > /proc/sys/vm/drop_caches"});
+                commands.push_back(
+                    {"sh", "-c",
+                     "find '" + str(other / "2000b") + "' -type f -exec cat {} + > /dev/null"});
+            }
+            return commands;
+        };
+    };
+    const std::vector<Result> results = {
+        measure({"disk, first backup", "cp -a && sync", {}, fresh, backup(false)}, rounds),
+        measure({"disk, first backup", "cp -a && sync, read back", {}, fresh, backup(true)},
+                rounds)};
+    fs::remove_all(zeb);
+    fs::remove_all(other);
+    fs::remove_all(icq);
+    printTable(results);
     return 0;
 }
 
@@ -425,11 +514,13 @@ int main(int argc, char** argv)
     }
     if (command == "run" && argc == 6)
         return run(argv[2], argv[3], std::max(1, std::atoi(argv[4])), std::atoi(argv[5]));
-    if (command == "many" && argc == 5)
-        return many(argv[2], argv[3], std::atoi(argv[4]));
+    if (command == "many" && (argc == 5 || argc == 6))
+        return many(argv[2], argv[3], std::atoi(argv[4]), argc == 6 ? std::atoi(argv[5]) : 0);
+    if (command == "disk" && argc == 6)
+        return disk(argv[2], argv[3], std::max(1, std::atoi(argv[4])), std::atoi(argv[5]));
     std::fprintf(stderr,
                  "usage: %s generate ROOT FILES | run ROOT CLI ROUNDS FILES | many ROOT CLI "
-                 "FILES\n",
+                 "FILES [MORE] | disk ROOT CLI ROUNDS FILES\n",
                  argv[0]);
     return 2;
 }
