@@ -41,7 +41,7 @@ PlannerBase::TargetEntries PlannerBase::targetEntries(const std::vector<std::str
                 removeTemporary(name);
             continue;
         }
-        entries.emplace(foldedName(name), TargetEntry{name, true});
+        entries.emplace(foldedKey(name), TargetEntry{name, true});
     }
     return entries;
 }
@@ -58,7 +58,7 @@ void PlannerBase::planFile(std::uint32_t folder, const std::string& name, std::u
     file.modified = modified;
     file.action = PlannedAction::Copy;
 
-    const std::u32string key = foldedName(name);
+    const std::string key = foldedKey(name);
     const auto existing = entries.find(key);
     // Two source names that differ only in letter case are one file to Windows: the first is
     // copied, the other is named as left out, so that the target never holds less than it says.

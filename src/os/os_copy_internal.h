@@ -128,7 +128,7 @@ protected:
         bool onDisk;
         bool planned = false; // a source file of this walk goes there
     };
-    using TargetEntries = std::map<std::u32string, TargetEntry>;
+    using TargetEntries = std::map<std::string, TargetEntry>;
 
     // The source names the copy takes: never a temporary file, only what the pattern matches,
     // in name order without regard to case.

@@ -432,7 +432,7 @@ void Planner::walk(std::uint32_t folder, int sourceDir, const std::string& sourc
         record.name = m_plan.addName(name);
         record.accessed = nanoseconds(info.st_atim);
         record.modified = nanoseconds(info.st_mtim);
-        const std::u32string key = detail::foldedName(name);
+        const std::string key = detail::foldedKey(name);
         const auto existing = entries.find(key);
         const std::string targetName = existing != entries.end() ? existing->second.name : name;
         const std::string childTarget = joinPath(targetPath, targetName);

@@ -347,7 +347,7 @@ void Planner::walkInto(std::uint32_t parent, const std::string& name, const std:
     record.parent = parent;
     record.name = m_plan.addName(name);
     record.modified = source.modified;
-    const std::u32string key = detail::foldedName(name);
+    const std::string key = detail::foldedKey(name);
     const auto existing = entries.find(key);
     const std::string targetName = existing != entries.end() ? existing->second.name : name;
     const std::string childTarget = joinPath(targetPath, targetName);

@@ -132,6 +132,26 @@ std::u32string foldedName(const std::string& text)
     return out;
 }
 
+std::string foldedKey(const std::string& text)
+{
+    std::string out = text;
+    bool ascii = true;
+    for (char& c : out) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+        if (c >= 'A' && c <= 'Z')
+            c = char(c + 32);
+    }
+    if (ascii)
+        return out;
+    out.clear();
+    for (std::size_t i = 0; i < text.size();)
+        appendUtf8(out, foldCase(decodeAt(text, i)));
+    return out;
+}
+
 bool equalsIgnoringCase(const std::string& a, const std::string& b)
 {
     return compareFolded(a, b) == 0;

@@ -45,7 +45,8 @@ TEST(Wildcards, MatchNamesThatHoldAStar)
 }
 
 // Names in the copy's order: compared on their bytes, they order as their folded code points
-// do, ties by the bytes; ASCII beside other letters, bytes that are not UTF-8, prefixes.
+// do, ties by the bytes; ASCII beside other letters, bytes that are not UTF-8, prefixes. The
+// planner's keys (folded UTF-8) order and match as the folded code points do.
 TEST(Names, OrderAsTheirFoldedLetters)
 {
     const std::string names[] = {"a.dat",    "B.dat",      "b.DAT",        "ab",
@@ -59,6 +60,11 @@ TEST(Names, OrderAsTheirFoldedLetters)
                       folded(a) != folded(b) ? folded(a) < folded(b) : a < b)
                 << a << " " << b;
             EXPECT_EQ(Os::detail::equalsIgnoringCase(a, b), folded(a) == folded(b))
+                << a << " " << b;
+            const std::string keyA = Os::detail::foldedKey(a);
+            const std::string keyB = Os::detail::foldedKey(b);
+            EXPECT_EQ(std::make_pair(keyA < keyB, keyA == keyB),
+                      std::make_pair(folded(a) < folded(b), folded(a) == folded(b)))
                 << a << " " << b;
         }
 }
