@@ -34,7 +34,7 @@ private slots:
             QCOMPARE(f.page(), QString::number(page));
             QCOMPARE(f.busy(), QStringLiteral("False"));
             for (int i = 0; i < 4; ++i)
-                QCOMPARE(f.window->Frame1[i]->isHidden(), i != page);
+                QCOMPARE(f.window->page(i).isHidden(), i != page);
             QCOMPARE(f.button("cmdBack")->isEnabled(), backEnabled);
             QCOMPARE(f.button("cmdNext")->text(), next);
         };
@@ -252,7 +252,7 @@ private slots:
         QCOMPARE(busyAtDialog, QStringLiteral("True")); // Next is still at work
         QCOMPARE(f.busy(), QStringLiteral("False"));
         QCOMPARE(f.page(), QStringLiteral("1"));
-        QCOMPARE(f.window->cmdValidate[1]->text(), QStringLiteral("0"));
+        QCOMPARE(f.window->page(1).cmdValidate->text(), QStringLiteral("0"));
         QCOMPARE(f.runtime.prompts(),
                  QStringList{"ICQ location is incorrect. Try using the \"Find\" button."});
         QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Error!"));

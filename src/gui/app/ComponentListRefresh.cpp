@@ -17,7 +17,8 @@ void frmMain::cmdZPXListRefresh_Click()
         *this, QStringLiteral("frmMain.cmdZPXListRefresh_Click()"),
         [this] {
             const BusyScope busy(*this);
-            lstZPXsList->clear();
+            QListWidget* list = m_taskOptions->lstZPXsList;
+            list->clear();
 
             const QString programFolder = withTrailingSeparator(m_services.programFolder());
             const QStringList files = pluginFiles(programFolder);
@@ -35,7 +36,7 @@ void frmMain::cmdZPXListRefresh_Click()
                 auto* entry = new QListWidgetItem(component->entryText());
                 entry->setData(Qt::UserRole, component->flag ? 1 : 0);
                 entry->setData(WizardPages::ComponentFolderRole, component->folder);
-                lstZPXsList->addItem(entry);
+                list->addItem(entry);
             }
         });
 }

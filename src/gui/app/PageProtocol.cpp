@@ -71,7 +71,7 @@ void frmMain::cmdInitialize_Click(qint16 Index)
                 cmdUINListSelectAll_Click();
             }
             if (Index == 3)
-                chkCheckBackup->setVisible(optRestore->isChecked());
+                m_ready->chkCheckBackup->setVisible(m_selectTask->optRestore->isChecked());
         });
 }
 
@@ -89,38 +89,41 @@ void frmMain::cmdValidate_Click(qint16 Index)
             case 0:
                 verdict(true);
                 break;
-            case 1:
+            case 1: {
                 verdict(false);
+                QLineEdit* icqBox = m_folderLocations->txtICQLocation;
+                QLineEdit* backupBox = m_folderLocations->txtZEBLocation;
+                QPushButton* cmdValidate1 = m_folderLocations->cmdValidate;
                 // Boxes that name no usable folder are refused before anything is looked up
                 // or changed.
-                if (const QString refusal =
-                        folderBoxesRefusal(txtICQLocation->text(), txtZEBLocation->text());
+                if (const QString refusal = folderBoxesRefusal(icqBox->text(), backupBox->text());
                     !refusal.isEmpty()) {
-                    cmdValidate[1]->setProperty(WizardPages::TagProperty, refusal);
+                    cmdValidate1->setProperty(WizardPages::TagProperty, refusal);
                     break;
                 }
-                appendSeparator(txtICQLocation);
-                appendSeparator(txtZEBLocation);
+                appendSeparator(icqBox);
+                appendSeparator(backupBox);
                 if (const QString refusal = targetRefusal(
-                        checkBackupTarget(txtZEBLocation->text(), txtICQLocation->text(),
+                        checkBackupTarget(backupBox->text(), icqBox->text(),
                                           everyPluginComponent(m_services.programFolder())),
-                        txtZEBLocation->text());
-                    optBackup->isChecked() && !refusal.isEmpty()) {
-                    cmdValidate[1]->setProperty(WizardPages::TagProperty, refusal);
-                } else if (fileIsListed(txtICQLocation->text() + QStringLiteral("icq.exe"))) {
-                    const bool backup = optBackup->isChecked();
-                    gstrSource = backup ? txtICQLocation->text() : txtZEBLocation->text();
-                    gstrTarget = backup ? txtZEBLocation->text() : txtICQLocation->text();
+                        backupBox->text());
+                    m_selectTask->optBackup->isChecked() && !refusal.isEmpty()) {
+                    cmdValidate1->setProperty(WizardPages::TagProperty, refusal);
+                } else if (fileIsListed(icqBox->text() + QStringLiteral("icq.exe"))) {
+                    const bool backup = m_selectTask->optBackup->isChecked();
+                    gstrSource = backup ? icqBox->text() : backupBox->text();
+                    gstrTarget = backup ? backupBox->text() : icqBox->text();
                     verdict(true);
                 } else {
-                    cmdValidate[1]->setProperty(
+                    cmdValidate1->setProperty(
                         WizardPages::TagProperty,
                         QStringLiteral("ICQ location is incorrect. Try using the 'Find' button."));
                 }
                 break;
+            }
             case 2:
-                verdict(!lstZPXsList->selectedItems().isEmpty() &&
-                        !lstUINsList->selectedItems().isEmpty());
+                verdict(!m_taskOptions->lstZPXsList->selectedItems().isEmpty() &&
+                        !m_taskOptions->lstUINsList->selectedItems().isEmpty());
                 break;
             default:
                 break;

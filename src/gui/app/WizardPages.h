@@ -1,7 +1,90 @@
-// What the wizard's handlers share about its pages.
+// The wizard's four pages, each a frame over the pages' one rectangle that holds its controls.
+// Their designed layout is in the layout file with the rest of the window's; what they do is the
+// window's handlers, which report under the window's name.
 #pragma once
 
-#include <Qt>
+#include <QGroupBox>
+
+class PictureBox;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+// A page with its hidden initialise button (pressed on the way forward) and validate button
+// (pressed before the page is left), whose caption and tag mirror the page's verdict in the
+// window's state.
+class WizardPage : public QGroupBox
+{
+public:
+    QPushButton* cmdInitialize = nullptr;
+    QPushButton* cmdValidate = nullptr;
+
+protected:
+    WizardPage(QWidget* window, const QString& title);
+    // The validate button's tag is the message shown when the page refuses to be left.
+    void addProtocolButtons(const QRect& initializeGeometry, const QRect& validateGeometry,
+                            const QString& tag);
+};
+
+class SelectTaskPage final : public WizardPage
+{
+public:
+    explicit SelectTaskPage(QWidget* window);
+    QLabel* lblWelcomeToZEB2000 = nullptr;
+    QLabel* lblChooseATask = nullptr;
+    QRadioButton* optBackup = nullptr;
+    QLabel* lblBackupOptionDescription = nullptr;
+    QRadioButton* optRestore = nullptr;
+    QLabel* lblRestoreOptionDescription = nullptr;
+};
+
+class FolderLocationsPage final : public WizardPage
+{
+public:
+    explicit FolderLocationsPage(QWidget* window);
+    QLabel* lblFolderLocationsDescription = nullptr;
+    QLabel* lblICQInstallationPath = nullptr;
+    QLineEdit* txtICQLocation = nullptr;
+    QPushButton* cmdAutoFindICQDir = nullptr;
+    QPushButton* cmdBrowseForICQFolder = nullptr;
+    QLabel* lblBackupLocation = nullptr;
+    QLineEdit* txtZEBLocation = nullptr;
+    QPushButton* cmdBrowseForZEBFolder = nullptr;
+};
+
+class TaskOptionsPage final : public WizardPage
+{
+public:
+    explicit TaskOptionsPage(QWidget* window);
+    QLabel* lblWhatToBackupDescription = nullptr;
+    QLabel* Label1 = nullptr;
+    QListWidget* lstZPXsList = nullptr;
+    QPushButton* cmdZPXListRefresh = nullptr;
+    QPushButton* cmdZPXListInvert = nullptr;
+    QPushButton* cmdZPXListSelectAll = nullptr;
+    QLabel* lblUINsToBackup = nullptr;
+    QListWidget* lstUINsList = nullptr;
+    QPushButton* cmdUINListRefresh = nullptr;
+    QPushButton* cmdUINListInvert = nullptr;
+    QPushButton* cmdUINListSelectAll = nullptr;
+};
+
+class ReadyPage final : public WizardPage
+{
+public:
+    explicit ReadyPage(QWidget* window);
+    QLabel* lblEnoughInformationEtcEtc = nullptr;
+    QCheckBox* chkOverwriteWithoutPrompting = nullptr;
+    QCheckBox* chkExitAfterDoing = nullptr;
+    QCheckBox* chkVerifyCopies = nullptr;
+    QCheckBox* chkCheckBackup = nullptr;
+    QLabel* lblOverallProgress = nullptr;
+    QLabel* lblOverallPercentage = nullptr;
+    PictureBox* Picture1 = nullptr;
+};
 
 namespace WizardPages {
 
