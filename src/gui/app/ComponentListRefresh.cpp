@@ -31,7 +31,7 @@ void frmMain::cmdZPXListRefresh_Click()
             for (const QString& file : files) {
                 const std::optional<Component> component =
                     componentFromPlugin(programFolder + file);
-                if (!component || !isComponentPresent(*component, gstrSource))
+                if (!component || !isComponentPresent(*component, m_state.source()))
                     continue;
                 auto* entry = new QListWidgetItem(component->entryText());
                 entry->setData(Qt::UserRole, component->flag ? 1 : 0);

@@ -1,7 +1,6 @@
 // Each page's initialise step (on the way forward) and validate step (before it is left). The
-// verdict is the window's state, which the validate button's caption shows; the button's tag is
-// the message shown when the page refuses.
-#include "gui/app/WizardPages.h"
+// verdict and the message shown when the page refuses are the window's state, which the validate
+// button's caption and tag show.
 #include "gui/app/frmMain.h"
 
 #include "core/FolderUtilities.h"
@@ -12,8 +11,6 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
 
 namespace {
 
@@ -71,7 +68,7 @@ void frmMain::cmdInitialize_Click(qint16 Index)
                 cmdUINListSelectAll_Click();
             }
             if (Index == 3)
-                m_ready->chkCheckBackup->setVisible(m_selectTask->optRestore->isChecked());
+                m_ready->chkCheckBackup->setVisible(m_state.direction() == Direction::Restore);
         });
 }
 
@@ -93,12 +90,11 @@ void frmMain::cmdValidate_Click(qint16 Index)
                 verdict(false);
                 QLineEdit* icqBox = m_folderLocations->txtICQLocation;
                 QLineEdit* backupBox = m_folderLocations->txtZEBLocation;
-                QPushButton* cmdValidate1 = m_folderLocations->cmdValidate;
                 // Boxes that name no usable folder are refused before anything is looked up
                 // or changed.
                 if (const QString refusal = folderBoxesRefusal(icqBox->text(), backupBox->text());
                     !refusal.isEmpty()) {
-                    cmdValidate1->setProperty(WizardPages::TagProperty, refusal);
+                    m_state.setPageRefusal(1, refusal);
                     break;
                 }
                 appendSeparator(icqBox);
@@ -107,16 +103,14 @@ void frmMain::cmdValidate_Click(qint16 Index)
                         checkBackupTarget(backupBox->text(), icqBox->text(),
                                           everyPluginComponent(m_services.programFolder())),
                         backupBox->text());
-                    m_selectTask->optBackup->isChecked() && !refusal.isEmpty()) {
-                    cmdValidate1->setProperty(WizardPages::TagProperty, refusal);
+                    m_state.direction() == Direction::Backup && !refusal.isEmpty()) {
+                    m_state.setPageRefusal(1, refusal);
                 } else if (fileIsListed(icqBox->text() + QStringLiteral("icq.exe"))) {
-                    const bool backup = m_selectTask->optBackup->isChecked();
-                    gstrSource = backup ? icqBox->text() : backupBox->text();
-                    gstrTarget = backup ? backupBox->text() : icqBox->text();
+                    m_state.setFolders(icqBox->text(), backupBox->text());
                     verdict(true);
                 } else {
-                    cmdValidate1->setProperty(
-                        WizardPages::TagProperty,
+                    m_state.setPageRefusal(
+                        1,
                         QStringLiteral("ICQ location is incorrect. Try using the 'Find' button."));
                 }
                 break;

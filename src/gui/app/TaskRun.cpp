@@ -117,7 +117,8 @@ void frmMain::runTask()
     const auto ended = qScopeGuard([this] { changeState(WindowEvent::RunEnded); });
 
     // The folder is known here: the check needs no registry, and sees ICQ in the tray too.
-    if (isIcqRunningIn(m_selectTask->optBackup->isChecked() ? gstrSource : gstrTarget)) {
+    if (isIcqRunningIn(m_state.direction() == Direction::Backup ? m_state.source()
+                                                                : m_state.target())) {
         const MsgAnswer answer = m_services.msgBox(
             QStringLiteral("ICQ appears to be running right now. If you continue,") + CrLf +
                 QStringLiteral("files may not be properly backed up or restored.") + CrLf + CrLf +
@@ -128,10 +129,10 @@ void frmMain::runTask()
     }
 
     RunPlan plan;
-    const bool backup = m_selectTask->optBackup->isChecked();
+    const bool backup = m_state.direction() == Direction::Backup;
     plan.direction = backup ? Direction::Backup : Direction::Restore;
-    plan.icqFolder = backup ? gstrSource : gstrTarget;
-    plan.backupFolder = backup ? gstrTarget : gstrSource;
+    plan.icqFolder = backup ? m_state.source() : m_state.target();
+    plan.backupFolder = backup ? m_state.target() : m_state.source();
     plan.overwrite = m_ready->chkOverwriteWithoutPrompting->checkState() == Qt::Checked;
     plan.verify = m_ready->chkVerifyCopies->isChecked();
     for (const QListWidgetItem* entry : m_taskOptions->lstZPXsList->selectedItems())
@@ -201,7 +202,7 @@ void frmMain::runTask()
             return result;
         reportCopyFailures(m_services, result.outcome);
         if (result.outcome.attributesLost)
-            attributesLostIn << gstrTarget + component.folder;
+            attributesLostIn << m_state.target() + component.folder;
         if (!result.copied) {
             succeeded = false;
             failures += CrLf + component.entryText();

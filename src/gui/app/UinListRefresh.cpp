@@ -15,7 +15,7 @@ void frmMain::cmdUINListRefresh_Click()
             const BusyScope busy(*this);
             QListWidget* list = m_taskOptions->lstUINsList;
             list->clear();
-            const QStringList uins = uinsOnSide(gstrSource);
+            const QStringList uins = uinsOnSide(m_state.source());
             if (uins.isEmpty()) {
                 ShowErrorMessage(m_services, QStringLiteral("No UINs were found!"));
                 return;

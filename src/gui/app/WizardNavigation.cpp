@@ -1,5 +1,4 @@
 // Next, Back and Exit: they change the window's state, which the widgets then show.
-#include "gui/app/WizardPages.h"
 #include "gui/app/frmMain.h"
 
 #include "core/Trap.h"
@@ -27,9 +26,8 @@ void frmMain::cmdNext_Click()
             }
             cmdValidate_Click(static_cast<qint16>(page));
             if (!m_state.pageValid(page)) {
-                m_services.msgBox(
-                    m_pages[page]->cmdValidate->property(WizardPages::TagProperty).toString(),
-                    MsgButtons::OkOnly, MsgIcon::Exclamation, QStringLiteral("Error!"));
+                m_services.msgBox(m_state.pageRefusal(page), MsgButtons::OkOnly,
+                                  MsgIcon::Exclamation, QStringLiteral("Error!"));
                 return;
             }
             changeState(WindowEvent::PageLeftForward);
@@ -92,6 +90,7 @@ void frmMain::render()
         WizardPage* frame = m_pages[page];
         frame->cmdValidate->setText(m_state.pageValid(page) ? QStringLiteral("1")
                                                             : QStringLiteral("0"));
+        frame->cmdValidate->setProperty("Tag", m_state.pageRefusal(page));
         if (page == m_state.page() || frame->isHidden())
             continue;
         // Hiding a page that holds the focus would pass it along the tab order to Back, and

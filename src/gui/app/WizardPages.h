@@ -24,9 +24,7 @@ public:
 
 protected:
     WizardPage(QWidget* window, const QString& title);
-    // The validate button's tag is the message shown when the page refuses to be left.
-    void addProtocolButtons(const QRect& initializeGeometry, const QRect& validateGeometry,
-                            const QString& tag);
+    void addProtocolButtons(const QRect& initializeGeometry, const QRect& validateGeometry);
 };
 
 class SelectTaskPage final : public WizardPage
@@ -91,7 +89,5 @@ namespace WizardPages {
 // Each component entry keeps its folder (with native separators) in this role, so that the run
 // copies the folder the plugin named, whatever the entry's text holds.
 inline constexpr int ComponentFolderRole = Qt::UserRole + 1;
-// The validate button's property that holds the message shown when its page refuses.
-inline constexpr char TagProperty[] = "Tag";
 
 } // namespace WizardPages

@@ -78,6 +78,10 @@ void frmMain::connectHandlers()
         connect(page(index).cmdValidate, &QAbstractButton::clicked, this,
                 endingAtQtBoundary([this, index] { cmdValidate_Click(index); }));
     }
+    // The task is the window's state; the option buttons only let the user choose it.
+    connect(m_selectTask->optBackup, &QRadioButton::toggled, this, [this](bool backup) {
+        m_state.setDirection(backup ? Direction::Backup : Direction::Restore);
+    });
 
     using Event = MouseEventHook::Event;
     const auto onMouse = [this](QWidget* widget, Event event, void (frmMain::*handler)()) {

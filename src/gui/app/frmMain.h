@@ -36,10 +36,6 @@ public:
 
     static const QString WindowCaption;
 
-    // ---- Public members ----------------------------------------------------------------------
-    QString gstrSource; // folder copied from, with its trailing separator once set
-    QString gstrTarget; // folder copied to, likewise
-
     void HandleErrorsGlobally(const ErrorObject& errErrorObject,
                               const QString& strSubProcedureName) override;
     void SelectAllInList(QListWidget* lstList);

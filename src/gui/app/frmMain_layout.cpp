@@ -178,13 +178,11 @@ WizardPage::WizardPage(QWidget* window, const QString& title) : QGroupBox(title,
     designFrame(this, "Frame1");
 }
 
-void WizardPage::addProtocolButtons(const QRect& initializeGeometry, const QRect& validateGeometry,
-                                    const QString& tag)
+void WizardPage::addProtocolButtons(const QRect& initializeGeometry, const QRect& validateGeometry)
 {
     cmdInitialize = button(this, "cmdInitialize", QStringLiteral("Initialize"), initializeGeometry);
     cmdInitialize->hide();
     cmdValidate = button(this, "cmdValidate", QStringLiteral("0"), validateGeometry);
-    cmdValidate->setProperty(WizardPages::TagProperty, tag);
     cmdValidate->hide();
 }
 
@@ -212,10 +210,7 @@ SelectTaskPage::SelectTaskPage(QWidget* window) : WizardPage(window, QStringLite
                                      twips(120, 1200, 855, 255), true);
     optRestore = choice<QRadioButton>(this, "optRestore", QStringLiteral("&Restore"),
                                       twips(120, 2160, 855, 255), false);
-    addProtocolButtons(twips(2520, 3600, 975, 375), twips(3600, 3600, 1095, 375),
-                       QStringLiteral("Please press PRINT-SCREEN and go to MSPaint, and press "
-                                      "CTRL-V, save the file, ZIP IT, and email it to ") +
-                           ProductLinks::BugReportAddress);
+    addProtocolButtons(twips(2520, 3600, 975, 375), twips(3600, 3600, 1095, 375));
 }
 
 FolderLocationsPage::FolderLocationsPage(QWidget* window)
@@ -251,8 +246,7 @@ FolderLocationsPage::FolderLocationsPage(QWidget* window)
     // The access keys belong to the labels and lead into the boxes beneath them.
     lblICQInstallationPath->setBuddy(txtICQLocation);
     lblBackupLocation->setBuddy(txtZEBLocation);
-    addProtocolButtons(twips(1200, 3480, 975, 375), twips(2280, 3480, 1095, 375),
-                       QStringLiteral("ICQ location is incorrect. Try using the \"Find\" button."));
+    addProtocolButtons(twips(1200, 3480, 975, 375), twips(2280, 3480, 1095, 375));
 }
 
 TaskOptionsPage::TaskOptionsPage(QWidget* window)
@@ -290,9 +284,7 @@ TaskOptionsPage::TaskOptionsPage(QWidget* window)
                                  twips(3120, 3600, 1575, 375));
     for (QPushButton* uinButton : {cmdUINListRefresh, cmdUINListInvert, cmdUINListSelectAll})
         uinButton->setEnabled(false);
-    addProtocolButtons(
-        twips(2280, 120, 855, 195), twips(3120, 120, 855, 195),
-        QStringLiteral("At least one component and one UIN must be selected to proceed with !"));
+    addProtocolButtons(twips(2280, 120, 855, 195), twips(3120, 120, 855, 195));
 }
 
 ReadyPage::ReadyPage(QWidget* window) : WizardPage(window, QStringLiteral("Ready!"))
@@ -307,9 +299,7 @@ ReadyPage::ReadyPage(QWidget* window) : WizardPage(window, QStringLiteral("Ready
                                twips(120, 3120, 3855, 255));
     lblOverallPercentage = label(this, "lblOverallPercentage", QStringLiteral("0%"),
                                  twips(3960, 3120, 735, 255), Qt::AlignRight);
-    addProtocolButtons(twips(2400, 1320, 975, 375), twips(3480, 1320, 1095, 375),
-                       QStringLiteral("So far so good ! This is just a test version, so it isn't "
-                                      "yet coded to do what its supposed to !"));
+    addProtocolButtons(twips(2400, 1320, 975, 375), twips(3480, 1320, 1095, 375));
     // Nothing enables the overwrite box: copies always replace what they find.
     chkOverwriteWithoutPrompting =
         choice<QCheckBox>(this, "chkOverwriteWithoutPrompting",
