@@ -1,6 +1,5 @@
 // The component list of the Task Options page: one entry per plugin file whose folder exists on
-// the source side.
-#include "gui/app/WizardPages.h"
+// the source side, each carrying its component.
 #include "gui/app/frmMain.h"
 
 #include "core/ComponentCatalogue.h"
@@ -10,6 +9,18 @@
 #include "gui/runtime/RuntimeServices.h"
 
 #include <QListWidget>
+
+QListWidgetItem* TaskOptionsPage::entryFor(const Component& component)
+{
+    auto* entry = new QListWidgetItem(component.entryText());
+    entry->setData(Qt::UserRole, QVariant::fromValue(component));
+    return entry;
+}
+
+Component TaskOptionsPage::componentOf(const QListWidgetItem* entry)
+{
+    return entry->data(Qt::UserRole).value<Component>();
+}
 
 void frmMain::cmdZPXListRefresh_Click()
 {
@@ -31,12 +42,8 @@ void frmMain::cmdZPXListRefresh_Click()
             for (const QString& file : files) {
                 const std::optional<Component> component =
                     componentFromPlugin(programFolder + file);
-                if (!component || !isComponentPresent(*component, m_state.source()))
-                    continue;
-                auto* entry = new QListWidgetItem(component->entryText());
-                entry->setData(Qt::UserRole, component->flag ? 1 : 0);
-                entry->setData(WizardPages::ComponentFolderRole, component->folder);
-                list->addItem(entry);
+                if (component && isComponentPresent(*component, m_state.source()))
+                    list->addItem(TaskOptionsPage::entryFor(*component));
             }
         });
 }

@@ -1,7 +1,6 @@
 // The backup or restore behind "&Do It !": every selected component's folder is copied from
 // the source side to the target side, one at a time, with progress and a result message.
 #include "gui/app/WindowedJob.h"
-#include "gui/app/WizardPages.h"
 #include "gui/app/frmMain.h"
 
 #include "core/BackupManifest.h"
@@ -95,16 +94,6 @@ QString attributesNote(const QStringList& folders)
     return folders.isEmpty() ? QString() : CrLf + CrLf + attributesLostNote(folders);
 }
 
-// The entry's text is the name, a blank and the folder in brackets; the folder itself is kept
-// beside the entry, so a name that holds "[" neither cuts the label nor misleads the copy.
-Component componentOf(const QListWidgetItem* entry)
-{
-    const QString folder = entry->data(WizardPages::ComponentFolderRole).toString();
-    const QString text = entry->text();
-    return {text.left(text.size() - folder.size() - 3), folder,
-            entry->data(Qt::UserRole).toInt() != 0};
-}
-
 } // namespace
 
 void frmMain::runTask()
@@ -136,7 +125,7 @@ void frmMain::runTask()
     plan.overwrite = m_ready->chkOverwriteWithoutPrompting->checkState() == Qt::Checked;
     plan.verify = m_ready->chkVerifyCopies->isChecked();
     for (const QListWidgetItem* entry : m_taskOptions->lstZPXsList->selectedItems())
-        plan.components << componentOf(entry);
+        plan.components << TaskOptionsPage::componentOf(entry);
 
     WindowedJob job(m_services);
     if (!backup && m_ready->chkCheckBackup->isChecked() && !backupChecked(job, plan.backupFolder))
@@ -185,7 +174,7 @@ void frmMain::runTask()
                 continue;
             ++nextEntry;
             ++processed;
-            const Component component = componentOf(entry);
+            const Component component = TaskOptionsPage::componentOf(entry);
             m_ready->lblOverallProgress->setText(QStringLiteral("Current component: ") +
                                                  component.name + QStringLiteral("  ..."));
             m_services.doEvents();

@@ -3,6 +3,8 @@
 // window's handlers, which report under the window's name.
 #pragma once
 
+#include "core/ComponentCatalogue.h"
+
 #include <QGroupBox>
 
 class PictureBox;
@@ -10,6 +12,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 class QRadioButton;
 
@@ -57,6 +60,11 @@ class TaskOptionsPage final : public WizardPage
 {
 public:
     explicit TaskOptionsPage(QWidget* window);
+    // A component list entry: the component's text, with the component itself kept beside it,
+    // so that a name holding "[" neither cuts the text nor misleads the copy.
+    static QListWidgetItem* entryFor(const Component& component);
+    static Component componentOf(const QListWidgetItem* entry);
+
     QLabel* lblWhatToBackupDescription = nullptr;
     QLabel* Label1 = nullptr;
     QListWidget* lstZPXsList = nullptr;
@@ -83,11 +91,3 @@ public:
     QLabel* lblOverallPercentage = nullptr;
     PictureBox* Picture1 = nullptr;
 };
-
-namespace WizardPages {
-
-// Each component entry keeps its folder (with native separators) in this role, so that the run
-// copies the folder the plugin named, whatever the entry's text holds.
-inline constexpr int ComponentFolderRole = Qt::UserRole + 1;
-
-} // namespace WizardPages
