@@ -34,7 +34,7 @@ private slots:
             QCOMPARE(f.page(), QString::number(page));
             QCOMPARE(f.busy(), QStringLiteral("False"));
             for (int i = 0; i < 4; ++i)
-                QCOMPARE(f.window->Frame1[i]->isHidden(), i != page);
+                QCOMPARE(f.window->page(i).isHidden(), i != page);
             QCOMPARE(f.button("cmdBack")->isEnabled(), backEnabled);
             QCOMPARE(f.button("cmdNext")->text(), next);
         };
@@ -54,8 +54,8 @@ private slots:
                                 "proceed with !";
         f.enterTaskOptions();
         expectPage(2, true, "&Next >>");
-        QCOMPARE(f.window->gstrSource, f.sample.icqFolder());
-        QCOMPARE(f.window->gstrTarget, f.sample.backupFolder());
+        QCOMPARE(f.window->state().source(), f.sample.icqFolder());
+        QCOMPARE(f.window->state().target(), f.sample.backupFolder());
         QCOMPARE(f.entries("lstZPXsList", true),
                  (QStringList{"2000b [2000b]", "DB [DB]", "NewDB [NewDB]"}));
         QCOMPARE(f.entries("lstUINsList", true), QStringList{"111"});
@@ -81,8 +81,8 @@ private slots:
 
         // A restore reads from the backup side, which holds nothing yet.
         f.enterTaskOptions(false);
-        QCOMPARE(f.window->gstrSource, f.sample.backupFolder());
-        QCOMPARE(f.window->gstrTarget, f.sample.icqFolder());
+        QCOMPARE(f.window->state().source(), f.sample.backupFolder());
+        QCOMPARE(f.window->state().target(), f.sample.icqFolder());
         QVERIFY(f.entries("lstZPXsList").isEmpty() && f.entries("lstUINsList").isEmpty());
         QCOMPARE(f.runtime.prompts().mid(1), QStringList{"No UINs were found!"});
     }
@@ -148,7 +148,7 @@ private slots:
         const QString separator = appended ? QString(QLatin1Char(Os::PathSeparator)) : QString();
         QCOMPARE(f.control<QLineEdit>("txtICQLocation")->text(), icq + separator);
         QCOMPARE(f.control<QLineEdit>("txtZEBLocation")->text(), backup + separator);
-        QVERIFY(f.window->gstrSource.isEmpty() && f.window->gstrTarget.isEmpty());
+        QVERIFY(f.window->state().source().isEmpty() && f.window->state().target().isEmpty());
     }
 
     // Find replaces what the user typed with the folder found, or with nothing; under Linux the
@@ -252,7 +252,7 @@ private slots:
         QCOMPARE(busyAtDialog, QStringLiteral("True")); // Next is still at work
         QCOMPARE(f.busy(), QStringLiteral("False"));
         QCOMPARE(f.page(), QStringLiteral("1"));
-        QCOMPARE(f.window->cmdValidate[1]->text(), QStringLiteral("0"));
+        QCOMPARE(f.window->page(1).cmdValidate->text(), QStringLiteral("0"));
         QCOMPARE(f.runtime.prompts(),
                  QStringList{"ICQ location is incorrect. Try using the \"Find\" button."});
         QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Error!"));

@@ -1,6 +1,5 @@
 // The component list of the Task Options page: one entry per plugin file whose folder exists on
-// the source side.
-#include "gui/app/WizardPages.h"
+// the source side, each carrying its component.
 #include "gui/app/frmMain.h"
 
 #include "core/ComponentCatalogue.h"
@@ -11,13 +10,26 @@
 
 #include <QListWidget>
 
+QListWidgetItem* TaskOptionsPage::entryFor(const Component& component)
+{
+    auto* entry = new QListWidgetItem(component.entryText());
+    entry->setData(Qt::UserRole, QVariant::fromValue(component));
+    return entry;
+}
+
+Component TaskOptionsPage::componentOf(const QListWidgetItem* entry)
+{
+    return entry->data(Qt::UserRole).value<Component>();
+}
+
 void frmMain::cmdZPXListRefresh_Click()
 {
     runTrapped(
         *this, QStringLiteral("frmMain.cmdZPXListRefresh_Click()"),
         [this] {
             const BusyScope busy(*this);
-            lstZPXsList->clear();
+            QListWidget* list = m_taskOptions->lstZPXsList;
+            list->clear();
 
             const QString programFolder = withTrailingSeparator(m_services.programFolder());
             const QStringList files = pluginFiles(programFolder);
@@ -30,12 +42,8 @@ void frmMain::cmdZPXListRefresh_Click()
             for (const QString& file : files) {
                 const std::optional<Component> component =
                     componentFromPlugin(programFolder + file);
-                if (!component || !isComponentPresent(*component, gstrSource))
-                    continue;
-                auto* entry = new QListWidgetItem(component->entryText());
-                entry->setData(Qt::UserRole, component->flag ? 1 : 0);
-                entry->setData(WizardPages::ComponentFolderRole, component->folder);
-                lstZPXsList->addItem(entry);
+                if (component && isComponentPresent(*component, m_state.source()))
+                    list->addItem(TaskOptionsPage::entryFor(*component));
             }
         });
 }

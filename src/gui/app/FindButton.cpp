@@ -42,6 +42,6 @@ void frmMain::cmdAutoFindICQDir_Click()
                 m_services.msgBox(explained(message), MsgButtons::OkOnly, MsgIcon::None);
             };
             // Whatever the registry gave, the error text included: the folder page judges it.
-            txtICQLocation->setText(icqFolderFromRegistry(notice));
+            m_folderLocations->txtICQLocation->setText(icqFolderFromRegistry(notice));
         });
 }

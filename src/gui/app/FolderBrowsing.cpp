@@ -24,10 +24,12 @@ void frmMain::browseForFolderInto(QLineEdit* folderBox, const QString& procedure
 
 void frmMain::cmdBrowseForICQFolder_Click()
 {
-    browseForFolderInto(txtICQLocation, QStringLiteral("frmMain.cmdBrowseForICQFolder_Click()"));
+    browseForFolderInto(m_folderLocations->txtICQLocation,
+                        QStringLiteral("frmMain.cmdBrowseForICQFolder_Click()"));
 }
 
 void frmMain::cmdBrowseForZEBFolder_Click()
 {
-    browseForFolderInto(txtZEBLocation, QStringLiteral("frmMain.cmdBrowseForZEBFolder_Click()"));
+    browseForFolderInto(m_folderLocations->txtZEBLocation,
+                        QStringLiteral("frmMain.cmdBrowseForZEBFolder_Click()"));
 }

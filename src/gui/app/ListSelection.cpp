@@ -81,22 +81,24 @@ void frmMain::invertButtonClicked(QListWidget* list, void (frmMain::*selectAllHa
 
 void frmMain::cmdZPXListSelectAll_Click()
 {
-    selectAllButtonClicked(lstZPXsList, QStringLiteral("frmMain.cmdZPXListSelectAll_Click()"));
+    selectAllButtonClicked(m_taskOptions->lstZPXsList,
+                           QStringLiteral("frmMain.cmdZPXListSelectAll_Click()"));
 }
 
 void frmMain::cmdUINListSelectAll_Click()
 {
-    selectAllButtonClicked(lstUINsList, QStringLiteral("frmMain.cmdUINListSelectAll_Click()"));
+    selectAllButtonClicked(m_taskOptions->lstUINsList,
+                           QStringLiteral("frmMain.cmdUINListSelectAll_Click()"));
 }
 
 void frmMain::cmdZPXListInvert_Click()
 {
-    invertButtonClicked(lstZPXsList, &frmMain::cmdZPXListSelectAll_Click,
+    invertButtonClicked(m_taskOptions->lstZPXsList, &frmMain::cmdZPXListSelectAll_Click,
                         QStringLiteral("frmMain.cmdZPXListInvert_Click()"));
 }
 
 void frmMain::cmdUINListInvert_Click()
 {
-    invertButtonClicked(lstUINsList, &frmMain::cmdUINListSelectAll_Click,
+    invertButtonClicked(m_taskOptions->lstUINsList, &frmMain::cmdUINListSelectAll_Click,
                         QStringLiteral("frmMain.cmdUINListInvert_Click()"));
 }

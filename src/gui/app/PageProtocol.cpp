@@ -1,7 +1,6 @@
 // Each page's initialise step (on the way forward) and validate step (before it is left). The
-// verdict is the window's state, which the validate button's caption shows; the button's tag is
-// the message shown when the page refuses.
-#include "gui/app/WizardPages.h"
+// verdict and the message shown when the page refuses are the window's state, which the validate
+// button's caption and tag show.
 #include "gui/app/frmMain.h"
 
 #include "core/FolderUtilities.h"
@@ -12,8 +11,6 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
 
 namespace {
 
@@ -71,7 +68,7 @@ void frmMain::cmdInitialize_Click(qint16 Index)
                 cmdUINListSelectAll_Click();
             }
             if (Index == 3)
-                chkCheckBackup->setVisible(optRestore->isChecked());
+                m_ready->chkCheckBackup->setVisible(m_state.direction() == Direction::Restore);
         });
 }
 
@@ -89,38 +86,38 @@ void frmMain::cmdValidate_Click(qint16 Index)
             case 0:
                 verdict(true);
                 break;
-            case 1:
+            case 1: {
                 verdict(false);
+                QLineEdit* icqBox = m_folderLocations->txtICQLocation;
+                QLineEdit* backupBox = m_folderLocations->txtZEBLocation;
                 // Boxes that name no usable folder are refused before anything is looked up
                 // or changed.
-                if (const QString refusal =
-                        folderBoxesRefusal(txtICQLocation->text(), txtZEBLocation->text());
+                if (const QString refusal = folderBoxesRefusal(icqBox->text(), backupBox->text());
                     !refusal.isEmpty()) {
-                    cmdValidate[1]->setProperty(WizardPages::TagProperty, refusal);
+                    m_state.setPageRefusal(1, refusal);
                     break;
                 }
-                appendSeparator(txtICQLocation);
-                appendSeparator(txtZEBLocation);
+                appendSeparator(icqBox);
+                appendSeparator(backupBox);
                 if (const QString refusal = targetRefusal(
-                        checkBackupTarget(txtZEBLocation->text(), txtICQLocation->text(),
+                        checkBackupTarget(backupBox->text(), icqBox->text(),
                                           everyPluginComponent(m_services.programFolder())),
-                        txtZEBLocation->text());
-                    optBackup->isChecked() && !refusal.isEmpty()) {
-                    cmdValidate[1]->setProperty(WizardPages::TagProperty, refusal);
-                } else if (fileIsListed(txtICQLocation->text() + QStringLiteral("icq.exe"))) {
-                    const bool backup = optBackup->isChecked();
-                    gstrSource = backup ? txtICQLocation->text() : txtZEBLocation->text();
-                    gstrTarget = backup ? txtZEBLocation->text() : txtICQLocation->text();
+                        backupBox->text());
+                    m_state.direction() == Direction::Backup && !refusal.isEmpty()) {
+                    m_state.setPageRefusal(1, refusal);
+                } else if (fileIsListed(icqBox->text() + QStringLiteral("icq.exe"))) {
+                    m_state.setFolders(icqBox->text(), backupBox->text());
                     verdict(true);
                 } else {
-                    cmdValidate[1]->setProperty(
-                        WizardPages::TagProperty,
+                    m_state.setPageRefusal(
+                        1,
                         QStringLiteral("ICQ location is incorrect. Try using the 'Find' button."));
                 }
                 break;
+            }
             case 2:
-                verdict(!lstZPXsList->selectedItems().isEmpty() &&
-                        !lstUINsList->selectedItems().isEmpty());
+                verdict(!m_taskOptions->lstZPXsList->selectedItems().isEmpty() &&
+                        !m_taskOptions->lstUINsList->selectedItems().isEmpty());
                 break;
             default:
                 break;

@@ -1,7 +1,6 @@
 // The backup or restore behind "&Do It !": every selected component's folder is copied from
 // the source side to the target side, one at a time, with progress and a result message.
 #include "gui/app/WindowedJob.h"
-#include "gui/app/WizardPages.h"
 #include "gui/app/frmMain.h"
 
 #include "core/BackupManifest.h"
@@ -95,16 +94,6 @@ QString attributesNote(const QStringList& folders)
     return folders.isEmpty() ? QString() : CrLf + CrLf + attributesLostNote(folders);
 }
 
-// The entry's text is the name, a blank and the folder in brackets; the folder itself is kept
-// beside the entry, so a name that holds "[" neither cuts the label nor misleads the copy.
-Component componentOf(const QListWidgetItem* entry)
-{
-    const QString folder = entry->data(WizardPages::ComponentFolderRole).toString();
-    const QString text = entry->text();
-    return {text.left(text.size() - folder.size() - 3), folder,
-            entry->data(Qt::UserRole).toInt() != 0};
-}
-
 } // namespace
 
 void frmMain::runTask()
@@ -117,7 +106,8 @@ void frmMain::runTask()
     const auto ended = qScopeGuard([this] { changeState(WindowEvent::RunEnded); });
 
     // The folder is known here: the check needs no registry, and sees ICQ in the tray too.
-    if (isIcqRunningIn(optBackup->isChecked() ? gstrSource : gstrTarget)) {
+    if (isIcqRunningIn(m_state.direction() == Direction::Backup ? m_state.source()
+                                                                : m_state.target())) {
         const MsgAnswer answer = m_services.msgBox(
             QStringLiteral("ICQ appears to be running right now. If you continue,") + CrLf +
                 QStringLiteral("files may not be properly backed up or restored.") + CrLf + CrLf +
@@ -128,17 +118,17 @@ void frmMain::runTask()
     }
 
     RunPlan plan;
-    const bool backup = optBackup->isChecked();
+    const bool backup = m_state.direction() == Direction::Backup;
     plan.direction = backup ? Direction::Backup : Direction::Restore;
-    plan.icqFolder = backup ? gstrSource : gstrTarget;
-    plan.backupFolder = backup ? gstrTarget : gstrSource;
-    plan.overwrite = chkOverwriteWithoutPrompting->checkState() == Qt::Checked;
-    plan.verify = chkVerifyCopies->isChecked();
-    for (const QListWidgetItem* entry : lstZPXsList->selectedItems())
-        plan.components << componentOf(entry);
+    plan.icqFolder = backup ? m_state.source() : m_state.target();
+    plan.backupFolder = backup ? m_state.target() : m_state.source();
+    plan.overwrite = m_ready->chkOverwriteWithoutPrompting->checkState() == Qt::Checked;
+    plan.verify = m_ready->chkVerifyCopies->isChecked();
+    for (const QListWidgetItem* entry : m_taskOptions->lstZPXsList->selectedItems())
+        plan.components << TaskOptionsPage::componentOf(entry);
 
     WindowedJob job(m_services);
-    if (!backup && chkCheckBackup->isChecked() && !backupChecked(job, plan.backupFolder))
+    if (!backup && m_ready->chkCheckBackup->isChecked() && !backupChecked(job, plan.backupFolder))
         return;
     WindowObserver observer;
     WindowThreadSink sink(job, *this);
@@ -178,15 +168,15 @@ void frmMain::runTask()
     bar.setMin(0);
 
     const auto nextSelected = [&]() -> std::optional<Component> {
-        for (; nextEntry < lstZPXsList->count(); ++nextEntry) {
-            const QListWidgetItem* entry = lstZPXsList->item(nextEntry);
+        for (; nextEntry < m_taskOptions->lstZPXsList->count(); ++nextEntry) {
+            const QListWidgetItem* entry = m_taskOptions->lstZPXsList->item(nextEntry);
             if (!entry->isSelected())
                 continue;
             ++nextEntry;
             ++processed;
-            const Component component = componentOf(entry);
-            lblOverallProgress->setText(QStringLiteral("Current component: ") + component.name +
-                                        QStringLiteral("  ..."));
+            const Component component = TaskOptionsPage::componentOf(entry);
+            m_ready->lblOverallProgress->setText(QStringLiteral("Current component: ") +
+                                                 component.name + QStringLiteral("  ..."));
             m_services.doEvents();
             return component;
         }
@@ -201,18 +191,18 @@ void frmMain::runTask()
             return result;
         reportCopyFailures(m_services, result.outcome);
         if (result.outcome.attributesLost)
-            attributesLostIn << gstrTarget + component.folder;
+            attributesLostIn << m_state.target() + component.folder;
         if (!result.copied) {
             succeeded = false;
             failures += CrLf + component.entryText();
         }
         // The user may change the selection while the run yields; with none left there is no
         // share to show, which the runtime reports as a division by zero.
-        const qsizetype selected = lstZPXsList->selectedItems().size();
+        const qsizetype selected = m_taskOptions->lstZPXsList->selectedItems().size();
         if (selected == 0)
             raiseError(ErrorNumber::DivisionByZero);
         const int percent = static_cast<int>(100 * processed / selected);
-        lblOverallPercentage->setText(QString::number(percent) + QLatin1Char('%'));
+        m_ready->lblOverallPercentage->setText(QString::number(percent) + QLatin1Char('%'));
         bar.setValue(percent);
         m_services.doEvents();
         return result;
@@ -230,12 +220,12 @@ void frmMain::runTask()
     const QString undoFolder = run.undoFolder();
 
     // Leaving the program is for a run that succeeded; a failed one shows what failed first.
-    if (succeeded && chkExitAfterDoing->checkState() == Qt::Checked) {
+    if (succeeded && m_ready->chkExitAfterDoing->checkState() == Qt::Checked) {
         cmdExit_Click();
     } else {
-        lblOverallPercentage->setText(QStringLiteral("100%"));
+        m_ready->lblOverallPercentage->setText(QStringLiteral("100%"));
         if (succeeded) {
-            lblOverallProgress->setText(QStringLiteral("Finished!"));
+            m_ready->lblOverallProgress->setText(QStringLiteral("Finished!"));
             // After a restore, where the files it replaced wait for an undo.
             m_services.msgBox(
                 QStringLiteral("The task was completed successfully!") +
@@ -243,15 +233,15 @@ void frmMain::runTask()
                     attributesNote(attributesLostIn),
                 MsgButtons::OkOnly, MsgIcon::Information, QStringLiteral("Info"));
         } else {
-            lblOverallProgress->setText(QStringLiteral("One or more errors occured!"));
+            m_ready->lblOverallProgress->setText(QStringLiteral("One or more errors occured!"));
             ShowErrorMessage(m_services,
                              QStringLiteral("The following component(s) could not be processed:") +
                                  CrLf + CrLf + failures + CrLf + CrLf +
                                  QStringLiteral("The operation failed.") +
                                  attributesNote(attributesLostIn));
         }
-        lblOverallProgress->setText(QStringLiteral("Overall Progress"));
-        lblOverallPercentage->setText(QStringLiteral("0%"));
+        m_ready->lblOverallProgress->setText(QStringLiteral("Overall Progress"));
+        m_ready->lblOverallPercentage->setText(QStringLiteral("0%"));
         bar.setValue(0);
     }
 }
@@ -260,10 +250,10 @@ void frmMain::runTask()
 // match, or cannot be checked, is restored only when the user says so.
 bool frmMain::backupChecked(WindowedJob& job, const QString& backupFolder)
 {
-    lblOverallProgress->setText(QStringLiteral("Checking the backup  ..."));
+    m_ready->lblOverallProgress->setText(QStringLiteral("Checking the backup  ..."));
     BackupCheck check;
     job.run([&] { check = checkBackupFolder(backupFolder); }, [] {});
-    lblOverallProgress->setText(QStringLiteral("Overall Progress"));
+    m_ready->lblOverallProgress->setText(QStringLiteral("Overall Progress"));
     if (check.passed())
         return true;
     QString text;
@@ -334,13 +324,13 @@ bool frmMain::enoughSpaceFor(BackupRun& run)
 // end the run sets the figure of the whole components done.
 void frmMain::showShareWithin(qint16 processed, double share)
 {
-    const qsizetype selected = lstZPXsList->selectedItems().size();
+    const qsizetype selected = m_taskOptions->lstZPXsList->selectedItems().size();
     if (selected == 0)
         return;
     const int percent = static_cast<int>(100 * (processed - 1 + share) / double(selected));
     if (percent <= progressBar().Value())
         return;
-    lblOverallPercentage->setText(QString::number(percent) + QLatin1Char('%'));
+    m_ready->lblOverallPercentage->setText(QString::number(percent) + QLatin1Char('%'));
     progressBar().setValue(percent);
 }
 

@@ -13,12 +13,13 @@ void frmMain::cmdUINListRefresh_Click()
         *this, QStringLiteral("frmMain.cmdUINListRefresh_Click()"),
         [this] {
             const BusyScope busy(*this);
-            lstUINsList->clear();
-            const QStringList uins = uinsOnSide(gstrSource);
+            QListWidget* list = m_taskOptions->lstUINsList;
+            list->clear();
+            const QStringList uins = uinsOnSide(m_state.source());
             if (uins.isEmpty()) {
                 ShowErrorMessage(m_services, QStringLiteral("No UINs were found!"));
                 return;
             }
-            lstUINsList->addItems(uins);
+            list->addItems(uins);
         });
 }

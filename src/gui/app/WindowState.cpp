@@ -1,7 +1,28 @@
 #include "gui/app/WindowState.h"
 
+#include "gui/about/ProductLinks.h"
+
 const QString WindowState::NextCaption = QStringLiteral("&Next >>");
 const QString WindowState::DoItCaption = QStringLiteral("&Do It !");
+
+std::array<QString, WindowState::PageCount> WindowState::designedRefusals()
+{
+    return {
+        QStringLiteral("Please press PRINT-SCREEN and go to MSPaint, and press CTRL-V, save the "
+                       "file, ZIP IT, and email it to ") +
+            ProductLinks::BugReportAddress,
+        QStringLiteral("ICQ location is incorrect. Try using the \"Find\" button."),
+        QStringLiteral("At least one component and one UIN must be selected to proceed with !"),
+        QStringLiteral("So far so good ! This is just a test version, so it isn't yet coded to "
+                       "do what its supposed to !")};
+}
+
+void WindowState::setFolders(const QString& icqFolder, const QString& backupFolder)
+{
+    const bool backup = m_direction == Direction::Backup;
+    m_source = backup ? icqFolder : backupFolder;
+    m_target = backup ? backupFolder : icqFolder;
+}
 
 bool WindowState::apply(WindowEvent event)
 {

@@ -1,8 +1,10 @@
 // The window's state, owned here and nowhere else: the page shown, whether the About panel
-// covers it, the run on the last page, each page's verdict and the handlers at work. Every
-// button's enabled state and Next's caption are derived from it in one place; the window's
-// hidden labels and validate buttons only mirror it.
+// covers it, the task and its folders, the run on the last page, each page's verdict and the
+// handlers at work. Every button's enabled state and Next's caption are derived from it in one
+// place; the window's hidden labels and validate buttons only mirror it.
 #pragma once
+
+#include "core/BackupRun.h"
 
 #include <QString>
 
@@ -49,9 +51,28 @@ public:
     bool apply(WindowEvent event);
     ButtonStates buttons() const;
 
+    // The task chosen on the first page.
+    Direction direction() const { return m_direction; }
+    void setDirection(Direction direction) { m_direction = direction; }
+    // The folders copied from and to, each with its trailing separator, as the folder page last
+    // passed them for the task then chosen; empty until then.
+    const QString& source() const { return m_source; }
+    const QString& target() const { return m_target; }
+    void setFolders(const QString& icqFolder, const QString& backupFolder);
+
     // The verdict of a page's last check; every page starts unchecked.
     bool pageValid(int page) const { return m_valid.at(static_cast<std::size_t>(page)); }
     void setPageValid(int page, bool valid) { m_valid.at(static_cast<std::size_t>(page)) = valid; }
+    // What a page says when it refuses to be left: its designed message until a check of the
+    // page gives its own reason, which then stays until the next one.
+    const QString& pageRefusal(int page) const
+    {
+        return m_refusal.at(static_cast<std::size_t>(page));
+    }
+    void setPageRefusal(int page, const QString& refusal)
+    {
+        m_refusal.at(static_cast<std::size_t>(page)) = refusal;
+    }
 
     void handlerStarted() { ++m_handlersAtWork; }
     void handlerEnded() { --m_handlersAtWork; }
@@ -61,5 +82,10 @@ private:
     RunState m_run = RunState::Idle;
     bool m_aboutShown = false;
     int m_handlersAtWork = 0;
+    Direction m_direction = Direction::Backup;
+    QString m_source;
+    QString m_target;
     std::array<bool, PageCount> m_valid{};
+    std::array<QString, PageCount> m_refusal = designedRefusals();
+    static std::array<QString, PageCount> designedRefusals();
 };

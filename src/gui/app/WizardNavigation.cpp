@@ -1,5 +1,4 @@
 // Next, Back and Exit: they change the window's state, which the widgets then show.
-#include "gui/app/WizardPages.h"
 #include "gui/app/frmMain.h"
 
 #include "core/Trap.h"
@@ -27,9 +26,8 @@ void frmMain::cmdNext_Click()
             }
             cmdValidate_Click(static_cast<qint16>(page));
             if (!m_state.pageValid(page)) {
-                m_services.msgBox(cmdValidate[page]->property(WizardPages::TagProperty).toString(),
-                                  MsgButtons::OkOnly, MsgIcon::Exclamation,
-                                  QStringLiteral("Error!"));
+                m_services.msgBox(m_state.pageRefusal(page), MsgButtons::OkOnly,
+                                  MsgIcon::Exclamation, QStringLiteral("Error!"));
                 return;
             }
             changeState(WindowEvent::PageLeftForward);
@@ -89,9 +87,10 @@ void frmMain::render()
     lblBusy->setText(m_state.busy() ? QStringLiteral("True") : QStringLiteral("False"));
     lblFrameNumber->setText(QString::number(m_state.page()));
     for (int page = 0; page < WindowState::PageCount; ++page) {
-        cmdValidate[page]->setText(m_state.pageValid(page) ? QStringLiteral("1")
-                                                           : QStringLiteral("0"));
-        QGroupBox* frame = Frame1[page];
+        WizardPage* frame = m_pages[page];
+        frame->cmdValidate->setText(m_state.pageValid(page) ? QStringLiteral("1")
+                                                            : QStringLiteral("0"));
+        frame->cmdValidate->setProperty("Tag", m_state.pageRefusal(page));
         if (page == m_state.page() || frame->isHidden())
             continue;
         // Hiding a page that holds the focus would pass it along the tab order to Back, and
@@ -100,7 +99,7 @@ void frmMain::render()
             cmdNext->setFocus(Qt::OtherFocusReason);
         frame->hide();
     }
-    Frame1[m_state.page()]->show();
+    m_pages[m_state.page()]->show();
     fraAbout->setVisible(m_state.aboutShown());
     const ButtonStates buttons = m_state.buttons();
     cmdBack->setEnabled(buttons.back);

@@ -10,7 +10,6 @@
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QDir>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -41,8 +40,8 @@ QString defaultBackupFolder()
 frmMain::frmMain(RuntimeServices& services, QWidget* parent) : QWidget(parent), m_services(services)
 {
     setupUi();
-    txtICQLocation->setText(defaultIcqFolder());
-    txtZEBLocation->setText(defaultBackupFolder());
+    m_folderLocations->txtICQLocation->setText(defaultIcqFolder());
+    m_folderLocations->txtZEBLocation->setText(defaultBackupFolder());
     connectHandlers();
     render();
 }
@@ -59,24 +58,30 @@ void frmMain::connectHandlers()
     cmdNext->installEventFilter(this); // gives the focus back when Next is enabled again
     onClick(cmdBack, &frmMain::cmdBack_Click);
     onClick(cmdExit, &frmMain::cmdExit_Click);
-    onClick(cmdAutoFindICQDir, &frmMain::cmdAutoFindICQDir_Click);
-    onClick(cmdBrowseForICQFolder, &frmMain::cmdBrowseForICQFolder_Click);
-    onClick(cmdBrowseForZEBFolder, &frmMain::cmdBrowseForZEBFolder_Click);
-    onClick(cmdZPXListRefresh, &frmMain::cmdZPXListRefresh_Click);
-    onClick(cmdZPXListSelectAll, &frmMain::cmdZPXListSelectAll_Click);
-    onClick(cmdZPXListInvert, &frmMain::cmdZPXListInvert_Click);
-    onClick(cmdUINListRefresh, &frmMain::cmdUINListRefresh_Click);
-    onClick(cmdUINListSelectAll, &frmMain::cmdUINListSelectAll_Click);
-    onClick(cmdUINListInvert, &frmMain::cmdUINListInvert_Click);
+    const FolderLocationsPage& folders = *m_folderLocations;
+    onClick(folders.cmdAutoFindICQDir, &frmMain::cmdAutoFindICQDir_Click);
+    onClick(folders.cmdBrowseForICQFolder, &frmMain::cmdBrowseForICQFolder_Click);
+    onClick(folders.cmdBrowseForZEBFolder, &frmMain::cmdBrowseForZEBFolder_Click);
+    const TaskOptionsPage& options = *m_taskOptions;
+    onClick(options.cmdZPXListRefresh, &frmMain::cmdZPXListRefresh_Click);
+    onClick(options.cmdZPXListSelectAll, &frmMain::cmdZPXListSelectAll_Click);
+    onClick(options.cmdZPXListInvert, &frmMain::cmdZPXListInvert_Click);
+    onClick(options.cmdUINListRefresh, &frmMain::cmdUINListRefresh_Click);
+    onClick(options.cmdUINListSelectAll, &frmMain::cmdUINListSelectAll_Click);
+    onClick(options.cmdUINListInvert, &frmMain::cmdUINListInvert_Click);
     onClick(cmdAboutButton, &frmMain::cmdAboutButton_Click);
     onClick(cmdCheckForUpgradeButton, &frmMain::cmdCheckForUpgradeButton_Click);
     onClick(cmdDebug, &frmMain::cmdDebug_Click);
     for (qint16 index = 0; index < WindowState::PageCount; ++index) {
-        connect(cmdInitialize[index], &QAbstractButton::clicked, this,
+        connect(page(index).cmdInitialize, &QAbstractButton::clicked, this,
                 endingAtQtBoundary([this, index] { cmdInitialize_Click(index); }));
-        connect(cmdValidate[index], &QAbstractButton::clicked, this,
+        connect(page(index).cmdValidate, &QAbstractButton::clicked, this,
                 endingAtQtBoundary([this, index] { cmdValidate_Click(index); }));
     }
+    // The task is the window's state; the option buttons only let the user choose it.
+    connect(m_selectTask->optBackup, &QRadioButton::toggled, this, [this](bool backup) {
+        m_state.setDirection(backup ? Direction::Backup : Direction::Restore);
+    });
 
     using Event = MouseEventHook::Event;
     const auto onMouse = [this](QWidget* widget, Event event, void (frmMain::*handler)()) {
@@ -91,9 +96,9 @@ void frmMain::connectHandlers()
     onMouse(lblAboutFrameDetails, Event::DoubleClick, &frmMain::lblAboutFrameDetails_DblClick);
     onMouse(lblAboutFrameDblClickHereToContinue, Event::DoubleClick,
             &frmMain::lblAboutFrameDblClickHereToContinue_DblClick);
-    onMouse(optBackup, Event::DoubleClick, &frmMain::optBackup_DblClick);
-    onMouse(optRestore, Event::DoubleClick, &frmMain::optRestore_DblClick);
-    onMouse(lstUINsList->viewport(), Event::DoubleClick, &frmMain::lstUINsList_DblClick);
+    onMouse(m_selectTask->optBackup, Event::DoubleClick, &frmMain::optBackup_DblClick);
+    onMouse(m_selectTask->optRestore, Event::DoubleClick, &frmMain::optRestore_DblClick);
+    onMouse(options.lstUINsList->viewport(), Event::DoubleClick, &frmMain::lstUINsList_DblClick);
 }
 
 cProgBar& frmMain::progressBar()
@@ -105,7 +110,7 @@ cProgBar& frmMain::progressBar()
 
 void frmMain::Form_Load()
 {
-    progressBar().setCanvas(Picture1);
+    progressBar().setCanvas(m_ready->Picture1);
     m_services.msgBox(
         QStringLiteral("You are about to use a BETA version of ZEB 2000 V2.0 that is still \r\n"
                        "in a testing phase, and may not function correctly, if at all.\r\n\r\n"

@@ -1,11 +1,13 @@
-// The main window: a wizard of four pages over one rectangle, the black strip with the logo and
-// the About panel. Its controls are real widgets whose objectName is the control's name. The
-// wizard's state lives in a WindowState; the hidden labels and the validate buttons' captions
-// mirror it. Handlers are defined in the folder of the subsystem they belong to.
+// The main window: a wizard of four pages over one rectangle, each page a class holding its
+// controls, with the black strip and the logo, the bottom row and the About panel. Its controls
+// are real widgets whose objectName is the control's name. The wizard's state lives in a
+// WindowState; the hidden labels and the validate buttons mirror it. Handlers are defined in
+// the folder of the subsystem they belong to.
 #pragma once
 
 #include "core/ErrorSink.h"
 #include "gui/app/WindowState.h"
+#include "gui/app/WizardPages.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -14,14 +16,11 @@
 #include <memory>
 
 class BackupRun;
-class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QRadioButton;
-class PictureBox;
 class RuntimeServices;
 class WindowedJob;
 class cProgBar;
@@ -37,10 +36,6 @@ public:
 
     static const QString WindowCaption;
 
-    // ---- Public members ----------------------------------------------------------------------
-    QString gstrSource; // folder copied from, with its trailing separator once set
-    QString gstrTarget; // folder copied to, likewise
-
     void HandleErrorsGlobally(const ErrorObject& errErrorObject,
                               const QString& strSubProcedureName) override;
     void SelectAllInList(QListWidget* lstList);
@@ -52,6 +47,8 @@ public:
     const WindowState& state() const { return m_state; }
     // The error dialog, once the first failure has created it.
     frmErrorBox* errorBox() const { return m_errorBox.get(); }
+    // A page by its number, 0 to WindowState::LastPage.
+    WizardPage& page(int index) const { return *m_pages.at(static_cast<std::size_t>(index)); }
 
     // ---- Handlers ----------------------------------------------------------------------------
     void Form_Load();
@@ -83,6 +80,7 @@ public:
     void optRestore_DblClick();
     void lstUINsList_DblClick();
 
+private:
     // ---- Controls ----------------------------------------------------------------------------
     // Black strip
     QLabel* imgBlackImage = nullptr;
@@ -95,50 +93,15 @@ public:
     QPushButton* cmdBack = nullptr;
     QPushButton* cmdNext = nullptr;
     QPushButton* cmdExit = nullptr;
-    // Hidden state holders
+    // Hidden mirrors of the state
     QLabel* lblBusy = nullptr;
     QLabel* lblFrameNumber = nullptr;
-    // Pages and their hidden protocol buttons
-    std::array<QGroupBox*, WindowState::PageCount> Frame1{};
-    std::array<QPushButton*, WindowState::PageCount> cmdInitialize{};
-    std::array<QPushButton*, WindowState::PageCount> cmdValidate{};
-    // Page 0 "Select Task"
-    QLabel* lblWelcomeToZEB2000 = nullptr;
-    QLabel* lblChooseATask = nullptr;
-    QRadioButton* optBackup = nullptr;
-    QLabel* lblBackupOptionDescription = nullptr;
-    QRadioButton* optRestore = nullptr;
-    QLabel* lblRestoreOptionDescription = nullptr;
-    // Page 1 "Folder Locations"
-    QLabel* lblFolderLocationsDescription = nullptr;
-    QLabel* lblICQInstallationPath = nullptr;
-    QLineEdit* txtICQLocation = nullptr;
-    QPushButton* cmdAutoFindICQDir = nullptr;
-    QPushButton* cmdBrowseForICQFolder = nullptr;
-    QLabel* lblBackupLocation = nullptr;
-    QLineEdit* txtZEBLocation = nullptr;
-    QPushButton* cmdBrowseForZEBFolder = nullptr;
-    // Page 2 "Task Options"
-    QLabel* lblWhatToBackupDescription = nullptr;
-    QLabel* Label1 = nullptr;
-    QListWidget* lstZPXsList = nullptr;
-    QPushButton* cmdZPXListRefresh = nullptr;
-    QPushButton* cmdZPXListInvert = nullptr;
-    QPushButton* cmdZPXListSelectAll = nullptr;
-    QLabel* lblUINsToBackup = nullptr;
-    QListWidget* lstUINsList = nullptr;
-    QPushButton* cmdUINListRefresh = nullptr;
-    QPushButton* cmdUINListInvert = nullptr;
-    QPushButton* cmdUINListSelectAll = nullptr;
-    // Page 3 "Ready!"
-    QLabel* lblEnoughInformationEtcEtc = nullptr;
-    QCheckBox* chkOverwriteWithoutPrompting = nullptr;
-    QCheckBox* chkExitAfterDoing = nullptr;
-    QCheckBox* chkVerifyCopies = nullptr;
-    QCheckBox* chkCheckBackup = nullptr;
-    QLabel* lblOverallProgress = nullptr;
-    QLabel* lblOverallPercentage = nullptr;
-    PictureBox* Picture1 = nullptr;
+    // The pages, also by number
+    SelectTaskPage* m_selectTask = nullptr;
+    FolderLocationsPage* m_folderLocations = nullptr;
+    TaskOptionsPage* m_taskOptions = nullptr;
+    ReadyPage* m_ready = nullptr;
+    std::array<WizardPage*, WindowState::PageCount> m_pages{};
     // About panel
     QGroupBox* fraAbout = nullptr;
     QLabel* imgBigZEBAboutLogo = nullptr;
@@ -148,7 +111,6 @@ public:
     QLabel* lblWebSiteAddress = nullptr;
     QLabel* lblAboutFrameDblClickHereToContinue = nullptr;
 
-private:
     void setupUi();         // every control in its designed state (layout file)
     void connectHandlers(); // the events that have handlers
     // Marks a handler at work for its whole extent, however it ends: a failure reported

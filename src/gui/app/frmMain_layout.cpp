@@ -1,6 +1,6 @@
-// The window as designed: every control with its caption, geometry, colours, fonts, initial
-// state, stacking order and tab order; and the window's default and cancel keys.
-#include "gui/app/WizardPages.h"
+// The window as designed, its pages' classes included: every control with its caption, geometry,
+// colours, fonts, initial state, stacking order and tab order; and the window's default and
+// cancel keys.
 #include "gui/app/frmMain.h"
 
 #include "gui/about/ProductLinks.h"
@@ -159,9 +159,9 @@ public:
     }
 };
 
-QGroupBox* frame(QWidget* parent, const char* name, const QString& caption)
+// A frame over the pages' rectangle: the pages and the About panel that covers them.
+void designFrame(QGroupBox* control, const char* name)
 {
-    auto* control = new QGroupBox(caption, parent);
     control->setObjectName(QLatin1String(name));
     auto* style = new EtchedFrameStyle;
     style->setParent(control);
@@ -169,23 +169,162 @@ QGroupBox* frame(QWidget* parent, const char* name, const QString& caption)
     control->setGeometry(twips(2160, 120, 4815, 4095));
     paintBackground(control, White);
     textOnWhite(control);
-    return control;
-}
-
-// The page's hidden initialise and validate buttons; the validate button's tag is the message
-// shown when the page refuses to be left.
-void protocolButtons(QPushButton*& initialize, QPushButton*& validate, QWidget* page,
-                     const QRect& initializeGeometry, const QRect& validateGeometry,
-                     const QString& tag)
-{
-    initialize = button(page, "cmdInitialize", QStringLiteral("Initialize"), initializeGeometry);
-    initialize->hide();
-    validate = button(page, "cmdValidate", QStringLiteral("0"), validateGeometry);
-    validate->setProperty(WizardPages::TagProperty, tag);
-    validate->hide();
 }
 
 } // namespace
+
+WizardPage::WizardPage(QWidget* window, const QString& title) : QGroupBox(title, window)
+{
+    designFrame(this, "Frame1");
+}
+
+void WizardPage::addProtocolButtons(const QRect& initializeGeometry, const QRect& validateGeometry)
+{
+    cmdInitialize = button(this, "cmdInitialize", QStringLiteral("Initialize"), initializeGeometry);
+    cmdInitialize->hide();
+    cmdValidate = button(this, "cmdValidate", QStringLiteral("0"), validateGeometry);
+    cmdValidate->hide();
+}
+
+SelectTaskPage::SelectTaskPage(QWidget* window) : WizardPage(window, QStringLiteral("Select Task"))
+{
+    lblWelcomeToZEB2000 =
+        label(this, "lblWelcomeToZEB2000",
+              QStringLiteral("Welcome to ZEB 2000 Version 2.0 - the simplest and fastest way to "
+                             "backup and restore your ICQ settings !"),
+              twips(120, 360, 4575, 495));
+    lblChooseATask = label(this, "lblChooseATask", QStringLiteral("Choose a task to perform:"),
+                           twips(120, 840, 4575, 255));
+    lblBackupOptionDescription =
+        label(this, "lblBackupOptionDescription",
+              QStringLiteral("Choose this to backup your existing ICQ contact list, and other "
+                             "settings. Backup regularly, eg. once a week, to avoid losing new "
+                             "data."),
+              twips(480, 1440, 3975, 615));
+    lblRestoreOptionDescription =
+        label(this, "lblRestoreOptionDescription",
+              QStringLiteral("Choose this to restore a previously backed up copy of your ICQ "
+                             "contact list, and/or other settings."),
+              twips(480, 2400, 3975, 495));
+    optBackup = choice<QRadioButton>(this, "optBackup", QStringLiteral("Ba&ckup"),
+                                     twips(120, 1200, 855, 255), true);
+    optRestore = choice<QRadioButton>(this, "optRestore", QStringLiteral("&Restore"),
+                                      twips(120, 2160, 855, 255), false);
+    addProtocolButtons(twips(2520, 3600, 975, 375), twips(3600, 3600, 1095, 375));
+}
+
+FolderLocationsPage::FolderLocationsPage(QWidget* window)
+    : WizardPage(window, QStringLiteral("Folder Locations"))
+{
+    lblFolderLocationsDescription =
+        label(this, "lblFolderLocationsDescription",
+              QStringLiteral("This is where you specify your ICQ installation path, and the "
+                             "backup location."),
+              twips(120, 360, 4575, 615));
+    lblICQInstallationPath =
+        label(this, "lblICQInstallationPath",
+              QStringLiteral("ICQ Installation &Path: This is where your ICQ is installed. If "
+                             "you're not sure, then click \"Find\" and continue."),
+              twips(120, 960, 4575, 495));
+    lblBackupLocation =
+        label(this, "lblBackupLocation",
+              QStringLiteral("Backup &Location: This is where your backup files are, or will be "
+                             "stored, for later restoration."),
+              twips(120, 2520, 4575, 495));
+    txtICQLocation = new QLineEdit(QStringLiteral("C:\\Program Files\\ICQ\\"), this);
+    txtICQLocation->setObjectName(QStringLiteral("txtICQLocation"));
+    txtICQLocation->setGeometry(twips(120, 1440, 4575, 405));
+    cmdAutoFindICQDir =
+        button(this, "cmdAutoFindICQDir", QStringLiteral("&Find"), twips(2160, 1920, 1215, 375));
+    cmdBrowseForICQFolder = button(this, "cmdBrowseForICQFolder", QStringLiteral("B&rowse"),
+                                   twips(3480, 1920, 1215, 375));
+    txtZEBLocation = new QLineEdit(QStringLiteral("C:\\Program Files\\ZEB\\"), this);
+    txtZEBLocation->setObjectName(QStringLiteral("txtZEBLocation"));
+    txtZEBLocation->setGeometry(twips(120, 3000, 4575, 405));
+    cmdBrowseForZEBFolder = button(this, "cmdBrowseForZEBFolder", QStringLiteral("Bro&wse"),
+                                   twips(3480, 3480, 1215, 375));
+    // The access keys belong to the labels and lead into the boxes beneath them.
+    lblICQInstallationPath->setBuddy(txtICQLocation);
+    lblBackupLocation->setBuddy(txtZEBLocation);
+    addProtocolButtons(twips(1200, 3480, 975, 375), twips(2280, 3480, 1095, 375));
+}
+
+TaskOptionsPage::TaskOptionsPage(QWidget* window)
+    : WizardPage(window, QStringLiteral("Task Options"))
+{
+    lblWhatToBackupDescription =
+        label(this, "lblWhatToBackupDescription",
+              QStringLiteral("You can choose what components you wish to backup/restore. "
+                             "Multiple selections allowed. Select all, if not sure !"),
+              twips(120, 360, 4575, 495));
+    Label1 = label(this, "Label1", QStringLiteral("Component(s):"), twips(120, 960, 4575, 255));
+    lblUINsToBackup =
+        label(this, "lblUINsToBackup", QStringLiteral("UIN(s):"), twips(120, 2520, 4575, 255));
+    lstZPXsList = selectionList(this, "lstZPXsList", twips(120, 1200, 2895, 1230));
+    // The captions above the lists name them for screen readers (lists do not take their
+    // names from a buddy by themselves).
+    Label1->setBuddy(lstZPXsList);
+    lstZPXsList->setAccessibleName(Label1->text());
+    cmdZPXListRefresh =
+        button(this, "cmdZPXListRefresh", QStringLiteral("Re&fresh"), twips(3120, 1080, 1575, 375));
+    cmdZPXListInvert =
+        button(this, "cmdZPXListInvert", QStringLiteral("&Invert"), twips(3120, 1560, 1575, 375));
+    cmdZPXListSelectAll = button(this, "cmdZPXListSelectAll", QStringLiteral("Se&lect All"),
+                                 twips(3120, 2040, 1575, 375));
+    // The UIN list and its buttons show what the page found; nothing lets the user change it.
+    lstUINsList = selectionList(this, "lstUINsList", twips(120, 2760, 2895, 1230));
+    lstUINsList->setEnabled(false);
+    lblUINsToBackup->setBuddy(lstUINsList);
+    lstUINsList->setAccessibleName(lblUINsToBackup->text());
+    cmdUINListRefresh =
+        button(this, "cmdUINListRefresh", QStringLiteral("Refres&h"), twips(3120, 2640, 1575, 375));
+    cmdUINListInvert =
+        button(this, "cmdUINListInvert", QStringLiteral("Inver&t"), twips(3120, 3120, 1575, 375));
+    cmdUINListSelectAll = button(this, "cmdUINListSelectAll", QStringLiteral("Sele&ct All"),
+                                 twips(3120, 3600, 1575, 375));
+    for (QPushButton* uinButton : {cmdUINListRefresh, cmdUINListInvert, cmdUINListSelectAll})
+        uinButton->setEnabled(false);
+    addProtocolButtons(twips(2280, 120, 855, 195), twips(3120, 120, 855, 195));
+}
+
+ReadyPage::ReadyPage(QWidget* window) : WizardPage(window, QStringLiteral("Ready!"))
+{
+    lblEnoughInformationEtcEtc =
+        label(this, "lblEnoughInformationEtcEtc",
+              QStringLiteral("Enough information has been acquired to proceed with the selected "
+                             "task. You can use the back and next buttons to make any changes, or "
+                             "perform the task right now using the \"Do it!\" button!"),
+              twips(120, 360, 4575, 855));
+    lblOverallProgress = label(this, "lblOverallProgress", QStringLiteral("Overall Progress:"),
+                               twips(120, 3120, 3855, 255));
+    lblOverallPercentage = label(this, "lblOverallPercentage", QStringLiteral("0%"),
+                                 twips(3960, 3120, 735, 255), Qt::AlignRight);
+    addProtocolButtons(twips(2400, 1320, 975, 375), twips(3480, 1320, 1095, 375));
+    // Nothing enables the overwrite box: copies always replace what they find.
+    chkOverwriteWithoutPrompting =
+        choice<QCheckBox>(this, "chkOverwriteWithoutPrompting",
+                          QStringLiteral("&Overwrite existing files without prompting (caution!)"),
+                          twips(120, 1800, 4575, 255), true);
+    chkOverwriteWithoutPrompting->setEnabled(false);
+    chkExitAfterDoing =
+        choice<QCheckBox>(this, "chkExitAfterDoing",
+                          QStringLiteral("&Exit ZEB 2000 after successful task completion"),
+                          twips(120, 2040, 4575, 255), false);
+    // Copies are read back and compared unless the user says otherwise; the choice lasts as
+    // long as the window.
+    chkVerifyCopies = choice<QCheckBox>(this, "chkVerifyCopies", QStringLiteral("&Verify copies"),
+                                        twips(120, 2280, 4575, 255), true);
+    // A restore may first read its backup back against the manifest; shown for a restore only.
+    chkCheckBackup = choice<QCheckBox>(this, "chkCheckBackup",
+                                       QStringLiteral("Chec&k the backup before restoring"),
+                                       twips(120, 2520, 4575, 255), false);
+    chkCheckBackup->hide();
+    Picture1 = new PictureBox(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(twips(120, 3360, 4575, 375));
+    // The bar only shows; the label above it names it for screen readers, as it says what runs.
+    lblOverallProgress->setBuddy(Picture1);
+}
 
 void frmMain::setupUi()
 {
@@ -226,157 +365,18 @@ void frmMain::setupUi()
                         twips(120, 3600, 1815, 375), White);
     cmdCheckForUpgradeButton->setEnabled(false);
 
-    // Page 0 "Select Task".
-    QGroupBox* page = Frame1[0] = frame(this, "Frame1", QStringLiteral("Select Task"));
-    lblWelcomeToZEB2000 =
-        label(page, "lblWelcomeToZEB2000",
-              QStringLiteral("Welcome to ZEB 2000 Version 2.0 - the simplest and fastest way to "
-                             "backup and restore your ICQ settings !"),
-              twips(120, 360, 4575, 495));
-    lblChooseATask = label(page, "lblChooseATask", QStringLiteral("Choose a task to perform:"),
-                           twips(120, 840, 4575, 255));
-    lblBackupOptionDescription =
-        label(page, "lblBackupOptionDescription",
-              QStringLiteral("Choose this to backup your existing ICQ contact list, and other "
-                             "settings. Backup regularly, eg. once a week, to avoid losing new "
-                             "data."),
-              twips(480, 1440, 3975, 615));
-    lblRestoreOptionDescription =
-        label(page, "lblRestoreOptionDescription",
-              QStringLiteral("Choose this to restore a previously backed up copy of your ICQ "
-                             "contact list, and/or other settings."),
-              twips(480, 2400, 3975, 495));
-    optBackup = choice<QRadioButton>(page, "optBackup", QStringLiteral("Ba&ckup"),
-                                     twips(120, 1200, 855, 255), true);
-    optRestore = choice<QRadioButton>(page, "optRestore", QStringLiteral("&Restore"),
-                                      twips(120, 2160, 855, 255), false);
-    protocolButtons(cmdInitialize[0], cmdValidate[0], page, twips(2520, 3600, 975, 375),
-                    twips(3600, 3600, 1095, 375),
-                    QStringLiteral("Please press PRINT-SCREEN and go to MSPaint, and press CTRL-V, "
-                                   "save the file, ZIP IT, and email it to ") +
-                        ProductLinks::BugReportAddress);
-
-    // Page 1 "Folder Locations".
-    page = Frame1[1] = frame(this, "Frame1", QStringLiteral("Folder Locations"));
-    lblFolderLocationsDescription =
-        label(page, "lblFolderLocationsDescription",
-              QStringLiteral("This is where you specify your ICQ installation path, and the "
-                             "backup location."),
-              twips(120, 360, 4575, 615));
-    lblICQInstallationPath =
-        label(page, "lblICQInstallationPath",
-              QStringLiteral("ICQ Installation &Path: This is where your ICQ is installed. If "
-                             "you're not sure, then click \"Find\" and continue."),
-              twips(120, 960, 4575, 495));
-    lblBackupLocation =
-        label(page, "lblBackupLocation",
-              QStringLiteral("Backup &Location: This is where your backup files are, or will be "
-                             "stored, for later restoration."),
-              twips(120, 2520, 4575, 495));
-    txtICQLocation = new QLineEdit(QStringLiteral("C:\\Program Files\\ICQ\\"), page);
-    txtICQLocation->setObjectName(QStringLiteral("txtICQLocation"));
-    txtICQLocation->setGeometry(twips(120, 1440, 4575, 405));
-    cmdAutoFindICQDir =
-        button(page, "cmdAutoFindICQDir", QStringLiteral("&Find"), twips(2160, 1920, 1215, 375));
-    cmdBrowseForICQFolder = button(page, "cmdBrowseForICQFolder", QStringLiteral("B&rowse"),
-                                   twips(3480, 1920, 1215, 375));
-    txtZEBLocation = new QLineEdit(QStringLiteral("C:\\Program Files\\ZEB\\"), page);
-    txtZEBLocation->setObjectName(QStringLiteral("txtZEBLocation"));
-    txtZEBLocation->setGeometry(twips(120, 3000, 4575, 405));
-    cmdBrowseForZEBFolder = button(page, "cmdBrowseForZEBFolder", QStringLiteral("Bro&wse"),
-                                   twips(3480, 3480, 1215, 375));
-    // The access keys belong to the labels and lead into the boxes beneath them.
-    lblICQInstallationPath->setBuddy(txtICQLocation);
-    lblBackupLocation->setBuddy(txtZEBLocation);
-    protocolButtons(cmdInitialize[1], cmdValidate[1], page, twips(1200, 3480, 975, 375),
-                    twips(2280, 3480, 1095, 375),
-                    QStringLiteral("ICQ location is incorrect. Try using the \"Find\" button."));
-    page->hide();
-
-    // Page 2 "Task Options".
-    page = Frame1[2] = frame(this, "Frame1", QStringLiteral("Task Options"));
-    lblWhatToBackupDescription =
-        label(page, "lblWhatToBackupDescription",
-              QStringLiteral("You can choose what components you wish to backup/restore. "
-                             "Multiple selections allowed. Select all, if not sure !"),
-              twips(120, 360, 4575, 495));
-    Label1 = label(page, "Label1", QStringLiteral("Component(s):"), twips(120, 960, 4575, 255));
-    lblUINsToBackup =
-        label(page, "lblUINsToBackup", QStringLiteral("UIN(s):"), twips(120, 2520, 4575, 255));
-    lstZPXsList = selectionList(page, "lstZPXsList", twips(120, 1200, 2895, 1230));
-    // The captions above the lists name them for screen readers (lists do not take their
-    // names from a buddy by themselves).
-    Label1->setBuddy(lstZPXsList);
-    lstZPXsList->setAccessibleName(Label1->text());
-    cmdZPXListRefresh =
-        button(page, "cmdZPXListRefresh", QStringLiteral("Re&fresh"), twips(3120, 1080, 1575, 375));
-    cmdZPXListInvert =
-        button(page, "cmdZPXListInvert", QStringLiteral("&Invert"), twips(3120, 1560, 1575, 375));
-    cmdZPXListSelectAll = button(page, "cmdZPXListSelectAll", QStringLiteral("Se&lect All"),
-                                 twips(3120, 2040, 1575, 375));
-    // The UIN list and its buttons show what the page found; nothing lets the user change it.
-    lstUINsList = selectionList(page, "lstUINsList", twips(120, 2760, 2895, 1230));
-    lstUINsList->setEnabled(false);
-    lblUINsToBackup->setBuddy(lstUINsList);
-    lstUINsList->setAccessibleName(lblUINsToBackup->text());
-    cmdUINListRefresh =
-        button(page, "cmdUINListRefresh", QStringLiteral("Refres&h"), twips(3120, 2640, 1575, 375));
-    cmdUINListInvert =
-        button(page, "cmdUINListInvert", QStringLiteral("Inver&t"), twips(3120, 3120, 1575, 375));
-    cmdUINListSelectAll = button(page, "cmdUINListSelectAll", QStringLiteral("Sele&ct All"),
-                                 twips(3120, 3600, 1575, 375));
-    for (QPushButton* uinButton : {cmdUINListRefresh, cmdUINListInvert, cmdUINListSelectAll})
-        uinButton->setEnabled(false);
-    protocolButtons(
-        cmdInitialize[2], cmdValidate[2], page, twips(2280, 120, 855, 195),
-        twips(3120, 120, 855, 195),
-        QStringLiteral("At least one component and one UIN must be selected to proceed with !"));
-    page->hide();
-
-    // Page 3 "Ready!".
-    page = Frame1[3] = frame(this, "Frame1", QStringLiteral("Ready!"));
-    lblEnoughInformationEtcEtc =
-        label(page, "lblEnoughInformationEtcEtc",
-              QStringLiteral("Enough information has been acquired to proceed with the selected "
-                             "task. You can use the back and next buttons to make any changes, or "
-                             "perform the task right now using the \"Do it!\" button!"),
-              twips(120, 360, 4575, 855));
-    lblOverallProgress = label(page, "lblOverallProgress", QStringLiteral("Overall Progress:"),
-                               twips(120, 3120, 3855, 255));
-    lblOverallPercentage = label(page, "lblOverallPercentage", QStringLiteral("0%"),
-                                 twips(3960, 3120, 735, 255), Qt::AlignRight);
-    protocolButtons(cmdInitialize[3], cmdValidate[3], page, twips(2400, 1320, 975, 375),
-                    twips(3480, 1320, 1095, 375),
-                    QStringLiteral("So far so good ! This is just a test version, so it isn't yet "
-                                   "coded to do what its supposed to !"));
-    // Nothing enables the overwrite box: copies always replace what they find.
-    chkOverwriteWithoutPrompting =
-        choice<QCheckBox>(page, "chkOverwriteWithoutPrompting",
-                          QStringLiteral("&Overwrite existing files without prompting (caution!)"),
-                          twips(120, 1800, 4575, 255), true);
-    chkOverwriteWithoutPrompting->setEnabled(false);
-    chkExitAfterDoing =
-        choice<QCheckBox>(page, "chkExitAfterDoing",
-                          QStringLiteral("&Exit ZEB 2000 after successful task completion"),
-                          twips(120, 2040, 4575, 255), false);
-    // Copies are read back and compared unless the user says otherwise; the choice lasts as
-    // long as the window.
-    chkVerifyCopies = choice<QCheckBox>(page, "chkVerifyCopies", QStringLiteral("&Verify copies"),
-                                        twips(120, 2280, 4575, 255), true);
-    // A restore may first read its backup back against the manifest; shown for a restore only.
-    chkCheckBackup = choice<QCheckBox>(page, "chkCheckBackup",
-                                       QStringLiteral("Chec&k the backup before restoring"),
-                                       twips(120, 2520, 4575, 255), false);
-    chkCheckBackup->hide();
-    Picture1 = new PictureBox(page);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(twips(120, 3360, 4575, 375));
-    // The bar only shows; the label above it names it for screen readers, as it says what runs.
-    lblOverallProgress->setBuddy(Picture1);
-    page->hide();
+    // The pages, the first one shown.
+    m_selectTask = new SelectTaskPage(this);
+    m_folderLocations = new FolderLocationsPage(this);
+    m_taskOptions = new TaskOptionsPage(this);
+    m_ready = new ReadyPage(this);
+    m_pages = {m_selectTask, m_folderLocations, m_taskOptions, m_ready};
+    for (WizardPage* later : {m_pages[1], m_pages[2], m_pages[3]})
+        later->hide();
 
     // About panel, above every page.
-    fraAbout = frame(this, "fraAbout", QStringLiteral("About ZEB 2000"));
+    fraAbout = new QGroupBox(QStringLiteral("About ZEB 2000"), this);
+    designFrame(fraAbout, "fraAbout");
     imgBigZEBAboutLogo =
         image(fraAbout, "imgBigZEBAboutLogo", QStringLiteral(":/pictures/zeb-logo-256.gif"),
               twips(480, 170, 3840, 3840), false);
@@ -426,25 +426,29 @@ void frmMain::setupUi()
     cmdExit = button(this, "cmdExit", QStringLiteral("Exit"), twips(5760, 4320, 1215, 375));
 
     // Reading order: the page's controls, then the bottom row, then the strip.
-    QWidget* const tabOrder[] = {optBackup,
-                                 optRestore,
-                                 txtICQLocation,
-                                 cmdAutoFindICQDir,
-                                 cmdBrowseForICQFolder,
-                                 txtZEBLocation,
-                                 cmdBrowseForZEBFolder,
-                                 lstZPXsList,
-                                 cmdZPXListRefresh,
-                                 cmdZPXListInvert,
-                                 cmdZPXListSelectAll,
-                                 lstUINsList,
-                                 cmdUINListRefresh,
-                                 cmdUINListInvert,
-                                 cmdUINListSelectAll,
-                                 chkOverwriteWithoutPrompting,
-                                 chkExitAfterDoing,
-                                 chkVerifyCopies,
-                                 chkCheckBackup,
+    const SelectTaskPage& task = *m_selectTask;
+    const FolderLocationsPage& folders = *m_folderLocations;
+    const TaskOptionsPage& options = *m_taskOptions;
+    const ReadyPage& ready = *m_ready;
+    QWidget* const tabOrder[] = {task.optBackup,
+                                 task.optRestore,
+                                 folders.txtICQLocation,
+                                 folders.cmdAutoFindICQDir,
+                                 folders.cmdBrowseForICQFolder,
+                                 folders.txtZEBLocation,
+                                 folders.cmdBrowseForZEBFolder,
+                                 options.lstZPXsList,
+                                 options.cmdZPXListRefresh,
+                                 options.cmdZPXListInvert,
+                                 options.cmdZPXListSelectAll,
+                                 options.lstUINsList,
+                                 options.cmdUINListRefresh,
+                                 options.cmdUINListInvert,
+                                 options.cmdUINListSelectAll,
+                                 ready.chkOverwriteWithoutPrompting,
+                                 ready.chkExitAfterDoing,
+                                 ready.chkVerifyCopies,
+                                 ready.chkCheckBackup,
                                  cmdDebug,
                                  cmdBack,
                                  cmdNext,
@@ -453,7 +457,7 @@ void frmMain::setupUi()
                                  cmdCheckForUpgradeButton};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
-    optBackup->setFocus();
+    task.optBackup->setFocus();
 
     DesignedControls::fixAndCentre(this, twips(0, 0, 7095, 4815).size());
 }

@@ -25,9 +25,7 @@ public:
     double outerWidthTwips() const;
     void setOuterWidthTwips(double twips);
 
-    QColor foreColor() const { return m_foreColor; }
     void setForeColor(const QColor& color) { m_foreColor = color; }
-    QColor backColor() const { return m_backColor; }
     // Takes effect at the next clear(), as a picture box's background does for its drawing.
     void setBackColor(const QColor& color) { m_backColor = color; }
 
