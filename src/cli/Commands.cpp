@@ -8,7 +8,6 @@
 #include "core/BackupSets.h"
 #include "core/ComponentCatalogue.h"
 #include "core/ErrorSink.h"
-#include "core/FileCopier.h"
 #include "core/FolderUtilities.h"
 #include "core/IcqDiscovery.h"
 #include "core/RunLock.h"

@@ -10,6 +10,7 @@
 #include <QList>
 
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <deque>
 #include <functional>
@@ -151,6 +152,10 @@ private:
 // times (empty when none).
 QString undoSetNote(const QString& undoFolder);
 QString attributesLostNote(const QStringList& targetFolders);
+
+// One line per file or folder that could not be copied, naming the side that failed: the first
+// `limit` of them, then "and N more".
+QStringList describeCopyFailures(const Os::CopyOutcome& outcome, int limit = 10);
 
 // The bytes of the files below a folder, links followed as the copier follows them.
 qint64 folderSize(const QString& folder);

@@ -6,7 +6,6 @@
 #include "SampleInstallation.h"
 
 #include "core/BackupRun.h"
-#include "core/FileCopier.h"
 #include "core/UndoSets.h"
 
 #include <QtTest>

@@ -7,7 +7,6 @@
 #include "core/BackupManifest.h"
 #include "core/BackupRun.h"
 #include "core/ErrorSink.h"
-#include "core/FileCopier.h"
 #include "core/IcqDiscovery.h"
 #include "core/RunLock.h"
 #include "core/TargetChecks.h"
