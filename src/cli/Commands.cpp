@@ -12,7 +12,7 @@
 #include "core/IcqDiscovery.h"
 #include "core/RunLock.h"
 #include "core/SizeFormat.h"
-#include "core/TargetChecks.h"
+#include "core/Task.h"
 #include "core/UinCatalogue.h"
 #include "core/UndoSets.h"
 
@@ -51,25 +51,6 @@ public:
 private:
     Console& m_console;
 };
-
-// Goes on when the target has room, or when the user on a terminal says so.
-bool enoughSpace(Console& console, BackupRun& run)
-{
-    const RunPlan& plan = run.plan();
-    const SpaceEstimate space = run.spaceEstimate();
-    if (space.fits())
-        return true;
-    const QString message = space.shortage(plan.direction);
-    if (console.canAsk()) {
-        const std::optional<QString> answer =
-            console.ask(message + QStringLiteral(" Go on all the same? [y]es, [n]o: "));
-        const QString word = answer ? answer->trimmed().toLower() : QString();
-        return Signals::stopSignal() == 0 &&
-               (word == QLatin1String("y") || word == QLatin1String("yes"));
-    }
-    console.printError(Prefix + message + QStringLiteral(" Nothing was copied."));
-    return false;
-}
 
 // The ICQ folder of the command, with its trailing separator, or none (told) when there is no
 // ICQ installation there. Named with --icq, the registry is not read at all.
@@ -249,56 +230,81 @@ int dryRun(CommandContext& context, BackupRun& run)
     return ExitSuccess;
 }
 
-// Runs the plan and tells what failed; answers the exit code. What the target needs before
-// the copy (its folder made) is done once the room is known to be there, answering 0 to go on.
-int runPlan(
-    CommandContext& context, RunPlan plan,
-    const std::function<int()>& prepareTarget = [] { return int(ExitSuccess); })
+// The exit code of a task that copied nothing, with what stopped it told.
+int refused(CommandContext& context, const Task& task)
+{
+    Console& console = context.console;
+    const TaskResult& result = task.result();
+    const QString& folder = task.settings().backupFolder;
+    int exitCode = ExitSomethingFailed;
+    switch (result.refusal) {
+    case TaskRefusal::TargetRefused:
+        exitCode = ExitBadUsage;
+        console.printError(Prefix + result.reason);
+        break;
+    case TaskRefusal::IcqRunning:
+        exitCode = ExitIcqRunning;
+        console.printError(
+            Prefix + QStringLiteral("ICQ is running; close it first, or go on with --force."));
+        break;
+    case TaskRefusal::Locked:
+    case TaskRefusal::SetNotBegun:
+        console.printError(Prefix + result.reason);
+        break;
+    case TaskRefusal::NoSet:
+        console.printError(Prefix + QStringLiteral("no complete dated backup set in ") + folder);
+        break;
+    case TaskRefusal::PathMissing:
+        console.printError(Prefix + QStringLiteral("%1 does not exist, nor the folder above it; "
+                                                   "the disk it is on may not be mounted. "
+                                                   "Nothing was copied (--mkpath creates the "
+                                                   "whole path).")
+                                        .arg(folder));
+        break;
+    case TaskRefusal::FolderNotMade:
+        console.printError(Prefix + QStringLiteral("%1 could not be created.").arg(folder));
+        break;
+    case TaskRefusal::NothingToCopy:
+        console.printError(Prefix +
+                           QStringLiteral("there is nothing to copy in %1").arg(result.reason));
+        break;
+    case TaskRefusal::NoRoom: // told by the question
+        exitCode = Signals::stopSignal() == SIGINT    ? ExitInterrupted
+                   : Signals::stopSignal() == SIGTERM ? ExitTerminated
+                                                      : ExitSomethingFailed;
+        break;
+    case TaskRefusal::BackupUnchecked: // not asked here
+    case TaskRefusal::None:
+        break;
+    }
+    if (!result.setFailure.isEmpty())
+        console.printError(Prefix + result.setFailure);
+    return exitCode;
+}
+
+// What a task's copy did, told; answers the exit code.
+int told(CommandContext& context, Task& task, qint64 ms)
 {
     Console& console = context.console;
     const Options& options = context.options;
-    if (plan.components.isEmpty()) {
-        console.printError(
-            Prefix + QStringLiteral("there is nothing to copy in %1").arg(plan.sourceFolder()));
-        return ExitSomethingFailed;
-    }
-    plan.overwrite = options.overwrite;
-    plan.copyUnchanged = options.copyUnchanged;
-    plan.verify = options.verify;
-    ConsoleSink sink(console);
-    // With --json standard output is the one JSON document: no file list before it.
-    RunProgress progress(console, options.quiet || options.json, options.verbose && !options.json);
-    BackupRun run(plan, sink, progress);
-    if (options.dryRun)
-        return dryRun(context, run);
-    if (!enoughSpace(console, run))
-        return Signals::stopSignal() == SIGINT    ? ExitInterrupted
-               : Signals::stopSignal() == SIGTERM ? ExitTerminated
-                                                  : ExitSomethingFailed;
-    if (const int refused = prepareTarget(); refused != ExitSuccess)
-        return refused;
-    QElapsedTimer clock;
-    clock.start();
-    Signals::setStoppableRun(&run);
-    const QList<ComponentResult> results = run.execute();
-    Signals::setStoppableRun(nullptr);
-
+    const TaskResult& result = task.result();
+    const RunPlan& plan = task.copy()->plan();
     QJsonArray components;
-    for (const ComponentResult& result : results)
-        components << componentReport(result);
+    for (const ComponentResult& done : result.components)
+        components << componentReport(done);
     context.report.insert(QStringLiteral("source"), plan.sourceFolder());
     context.report.insert(QStringLiteral("target"), plan.targetFolder());
     context.report.insert(QStringLiteral("components"), components);
-    context.report.insert(QStringLiteral("undoSet"), run.undoFolder());
-    context.report.insert(QStringLiteral("seconds"), double(clock.elapsed()) / 1000.0);
+    context.report.insert(QStringLiteral("undoSet"), result.undoFolder);
+    context.report.insert(QStringLiteral("seconds"), double(ms) / 1000.0);
 
     if (const int signal = Signals::stopSignal(); signal != 0) {
         quint64 files = 0;
         QStringList whole;
         QStringList cut;
-        for (const ComponentResult& result : results) {
-            files += result.outcome.filesCopied;
-            (result.copied ? whole : cut) << result.component.entryText();
+        for (const ComponentResult& done : result.components) {
+            files += done.outcome.filesCopied;
+            (done.copied ? whole : cut) << done.component.entryText();
         }
         console.printError(
             Prefix +
@@ -310,44 +316,100 @@ int runPlan(
                                      : whole.join(QStringLiteral(", ")),
                      cut.isEmpty() ? QStringLiteral("no component")
                                    : cut.join(QStringLiteral(", "))));
-        if (!run.undoFolder().isEmpty())
+        if (!result.undoFolder.isEmpty())
             console.printError(Prefix + QStringLiteral("the files it replaced are kept in ") +
-                               run.undoFolder());
+                               result.undoFolder);
         return signal == SIGINT ? ExitInterrupted : ExitTerminated;
     }
-    int exitCode = ExitSuccess;
-    QStringList attributesLostIn;
-    for (const ComponentResult& result : results) {
-        if (!result.copied) {
-            exitCode = ExitSomethingFailed;
-            console.printError(Prefix + result.component.entryText() +
+    for (const ComponentResult& done : result.components) {
+        if (!done.copied) {
+            console.printError(Prefix + done.component.entryText() +
                                QStringLiteral(" could not be copied"));
-            for (const QString& line : describeCopyFailures(result.outcome, -1))
+            for (const QString& line : describeCopyFailures(done.outcome, -1))
                 console.printError(QStringLiteral("  ") + line);
         }
-        if (!result.outcome.kept.empty() && !console.canAsk()) {
-            exitCode = ExitSomethingFailed;
-            for (const std::string& file : result.outcome.kept)
+        if (task.settings().keptFails)
+            for (const std::string& file : done.outcome.kept)
                 console.printError(Prefix + QStringLiteral("kept, not replaced: ") +
                                    fromOsPath(file));
-        }
-        if (result.outcome.attributesLost)
-            attributesLostIn << plan.targetFolder() + result.component.folder;
     }
-    if (run.finishFailed()) {
-        // Told by the sink, with what failed; the copies stand, the run did not finish.
-        exitCode = ExitSomethingFailed;
+    if (result.finishFailed) // told by the sink, with what failed; the copies stand
         console.printError(Prefix + QStringLiteral("the run's last step failed (see above)"));
-    }
-    if (!attributesLostIn.isEmpty())
-        console.printError(Prefix + attributesLostNote(attributesLostIn));
+    if (!result.attributesLostIn.isEmpty())
+        console.printError(Prefix + attributesLostNote(result.attributesLostIn));
     if (!options.quiet && !options.json) {
-        console.print(summaryLine(plan, results, clock.elapsed()));
-        if (!run.undoFolder().isEmpty())
-            console.print(undoSetNote(run.undoFolder()) +
+        console.print(summaryLine(plan, result.components, ms));
+        if (!result.undoFolder.isEmpty())
+            console.print(undoSetNote(result.undoFolder) +
                           QStringLiteral(" \"zeb2000-cli undo\" puts them back."));
     }
-    return exitCode;
+    return result.everythingCopied ? ExitSuccess : ExitSomethingFailed;
+}
+
+// Runs the task and tells what it did; answers the exit code. A dry run lists its plan.
+int runTask(CommandContext& context, TaskSettings settings)
+{
+    Console& console = context.console;
+    const Options& options = context.options;
+    settings.overwrite = options.overwrite;
+    settings.copyUnchanged = options.copyUnchanged;
+    settings.verify = options.verify;
+    settings.dryRun = options.dryRun;
+    // Files kept because nobody could be asked are not what the user wanted.
+    settings.keptFails = !console.canAsk();
+    ConsoleSink sink(console);
+    // With --json standard output is the one JSON document: no file list before it.
+    RunProgress progress(console, options.quiet || options.json, options.verbose && !options.json,
+                         options.force, options.makePath);
+    Task task(settings, sink, progress);
+    if (!task.prepare())
+        return refused(context, task);
+    const TaskResult& result = task.result();
+    QJsonObject usedBy;
+    for (const auto& [set, given] : result.setsUsed) {
+        QStringList names;
+        for (const Component& component : given) {
+            usedBy.insert(component.folder, set.name);
+            names << component.entryText();
+        }
+        if (!options.quiet && !options.json)
+            console.print(
+                QStringLiteral("Restoring from the set %1 (made %2 UTC): %3.")
+                    .arg(set.folder,
+                         set.stamp.madeUtc.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                         names.join(QStringLiteral(", "))));
+    }
+    if (!result.setsUsed.isEmpty()) {
+        context.report.insert(QStringLiteral("set"), result.setsUsed.first().first.name);
+        context.report.insert(QStringLiteral("sets"), usedBy);
+    }
+    if (options.dryRun)
+        return dryRun(context, *task.copy());
+    QElapsedTimer clock;
+    clock.start();
+    Signals::setStoppableRun(task.copy());
+    task.execute();
+    Signals::setStoppableRun(nullptr);
+    const int exitCode = told(context, task, clock.elapsed());
+    if (result.setName.isEmpty())
+        return exitCode;
+    context.report.insert(QStringLiteral("set"), result.setName);
+    if (exitCode != ExitSuccess) {
+        console.printError(Prefix +
+                           QStringLiteral("the set %1 is incomplete").arg(result.backupFolder));
+        return exitCode;
+    }
+    if (!result.setFailure.isEmpty()) {
+        console.printError(Prefix + result.setFailure);
+        return ExitSomethingFailed;
+    }
+    if (options.keep >= 1)
+        context.report.insert(QStringLiteral("removedSets"),
+                              QJsonArray::fromStringList(result.removedSets));
+    if (!options.quiet && !options.json)
+        for (const QString& name : result.removedSets)
+            console.print(QStringLiteral("Removed the old set ") + settings.backupFolder + name);
+    return ExitSuccess;
 }
 
 int find(CommandContext& context)
@@ -439,7 +501,6 @@ QString checkBackup(const Options& options)
 
 int backup(CommandContext& context)
 {
-    Console& console = context.console;
     const Options& options = context.options;
     const std::optional<QString> icq = findIcqFolder(context);
     if (!icq)
@@ -448,106 +509,15 @@ int backup(CommandContext& context)
         chooseComponents(context, offeredComponents(context.programFolder, *icq), *icq);
     if (!components)
         return ExitBadUsage;
-    const QString backupFolder = nativeFolder(options.toFolder);
-    const TargetCheck target =
-        checkBackupTarget(backupFolder, *icq, everyPluginComponent(context.programFolder));
-    if (const QString refusal = targetRefusal(target, backupFolder); !refusal.isEmpty()) {
-        console.printError(Prefix + refusal);
-        return ExitBadUsage;
-    }
-    if (!options.dryRun && refuseWhileIcqRuns(context, *icq))
-        return ExitIcqRunning;
-    // A backup folder still to be made is locked once it is made.
-    RunLock lock;
-    if (!options.dryRun)
-        if (const int refused = lockFolders(context, lock, {*icq, backupFolder}))
-            return refused;
-    const auto makeFolder = [&]() -> int {
-        switch (makeBackupFolder(backupFolder, options.makePath, options.dryRun)) {
-        case TargetCreation::Existed:
-        case TargetCreation::Created:
-            return ExitSuccess;
-        case TargetCreation::ParentMissing:
-            console.printError(Prefix + QStringLiteral("%1 does not exist, nor the folder above "
-                                                       "it; the disk it is on may not be "
-                                                       "mounted. Nothing was copied (--mkpath "
-                                                       "creates the whole path).")
-                                            .arg(backupFolder));
-            return ExitSomethingFailed;
-        case TargetCreation::Failed:
-            break;
-        }
-        console.printError(Prefix + QStringLiteral("%1 could not be created.").arg(backupFolder));
-        return ExitSomethingFailed;
-    };
-    RunPlan plan;
-    plan.direction = Direction::Backup;
-    plan.icqFolder = *icq;
-    plan.backupFolder = backupFolder;
-    plan.components = *components;
-    if (options.dryRun)
-        if (const int refused = makeFolder(); refused != ExitSuccess)
-            return refused;
-    if (!options.dated)
-        return runPlan(context, plan, [&] {
-            const int refused = makeFolder();
-            return refused != ExitSuccess ? refused : lockFolders(context, lock, {backupFolder});
-        });
-    if (options.dryRun) {
-        // The set is not made: its walk finds nothing there, and what the newest complete
-        // set holds unchanged would be linked.
-        if (const std::optional<BackupSet> newest = newestCompleteBackupSet(backupFolder))
-            plan.linkFrom = newest->folder;
-        plan.backupFolder = withTrailingSeparator(backupFolder + QStringLiteral("<new set>"));
-        return runPlan(context, plan);
-    }
-    // A dated set is complete only when everything was copied into it; old sets go only then,
-    // and never the one just made. It links what the newest complete set holds unchanged.
-    if (const int refused = makeFolder(); refused != ExitSuccess)
-        return refused;
-    if (const int refused = lockFolders(context, lock, {backupFolder}))
-        return refused;
-    try {
-        if (const std::optional<BackupSet> newest = newestCompleteBackupSet(backupFolder))
-            plan.linkFrom = newest->folder;
-        BackupSet set = beginBackupSet(backupFolder);
-        plan.backupFolder = set.folder;
-        bool started = false;
-        const int exitCode = runPlan(context, plan, [&started] {
-            started = true;
-            return int(ExitSuccess);
-        });
-        if (!started) {
-            // Refused before the copy (no room, nothing to copy): the set holds only its record.
-            std::string failed;
-            if (const int error = removeSetFolder(toOsPath(backupFolder + set.name), failed))
-                console.printError(Prefix + QStringLiteral("the empty set %1 could not be "
-                                                           "removed (%2: %3)")
-                                                .arg(set.folder, fromOsPath(failed),
-                                                     fromOsText(Os::errorText(error))));
-            return exitCode;
-        }
-        context.report.insert(QStringLiteral("set"), set.name);
-        if (exitCode != ExitSuccess) {
-            console.printError(Prefix + QStringLiteral("the set %1 is incomplete").arg(set.folder));
-            return exitCode;
-        }
-        QStringList held;
-        for (const Component& component : std::as_const(plan.components))
-            held << component.folder;
-        markBackupSetComplete(set, held);
-        if (options.keep < 1)
-            return ExitSuccess;
-        const QStringList removed = pruneBackupSets(backupFolder, options.keep, set.name);
-        context.report.insert(QStringLiteral("removedSets"), QJsonArray::fromStringList(removed));
-        if (!options.quiet && !options.json)
-            for (const QString& name : removed)
-                console.print(QStringLiteral("Removed the old set ") + backupFolder + name);
-    } catch (const RuntimeError& failure) {
-        console.printError(Prefix + failure.error().description);
-        return ExitSomethingFailed;
-    }
-    return ExitSuccess;
+    TaskSettings settings;
+    settings.direction = Direction::Backup;
+    settings.icqFolder = *icq;
+    settings.backupFolder = nativeFolder(options.toFolder);
+    settings.components = *components;
+    settings.everyComponent = everyPluginComponent(context.programFolder);
+    settings.dated = options.dated;
+    settings.keep = options.keep;
+    return runTask(context, settings);
 }
 
 // The folder --from names, or with --latest the newest complete set below it, which is said
@@ -584,14 +554,9 @@ int restore(CommandContext& context)
     const std::optional<QString> icq = findIcqFolder(context);
     if (!icq)
         return ExitIcqNotFound;
-    // Held before the sets are read: a backup's --keep removes none of them meanwhile.
-    RunLock lock;
-    if (!options.dryRun)
-        if (const int refused = lockFolders(context, lock, {*icq, backupFolder}))
-            return refused;
-    // With --latest each component comes from the newest complete set that holds it.
+    // With --latest each component comes from the newest complete set that holds it; the task
+    // reads the sets again once it holds the folders.
     QList<Component> offered;
-    QHash<QString, BackupSet> setOf; // by component folder
     if (options.latest) {
         if (!newestCompleteBackupSet(backupFolder)) {
             context.console.printError(Prefix + QStringLiteral("no complete dated backup set in ") +
@@ -599,10 +564,8 @@ int restore(CommandContext& context)
             return ExitSomethingFailed;
         }
         for (const ComponentInSet& found :
-             newestSetOfEachComponent(context.programFolder, backupFolder)) {
+             newestSetOfEachComponent(context.programFolder, backupFolder))
             offered << found.component;
-            setOf.insert(found.component.folder, found.set);
-        }
     } else {
         offered = offeredComponents(context.programFolder, backupFolder);
     }
@@ -610,45 +573,14 @@ int restore(CommandContext& context)
         chooseComponents(context, offered, backupFolder);
     if (!components)
         return ExitBadUsage;
-    if (!options.dryRun && refuseWhileIcqRuns(context, *icq))
-        return ExitIcqRunning;
-    RunPlan plan;
-    plan.direction = Direction::Restore;
-    plan.icqFolder = *icq;
-    plan.backupFolder = backupFolder;
-    plan.components = *components;
-    QList<BackupSet> used; // newest first, each with the components it gives
-    QJsonObject usedBy;
-    for (const Component& component : std::as_const(plan.components)) {
-        if (!options.latest)
-            break;
-        const BackupSet& set = setOf[component.folder];
-        plan.componentBackupFolders.insert(component.folder, set.folder);
-        usedBy.insert(component.folder, set.name);
-        if (std::none_of(used.begin(), used.end(),
-                         [&](const BackupSet& u) { return u.name == set.name; }))
-            used << set;
-    }
-    std::sort(used.begin(), used.end(),
-              [](const BackupSet& a, const BackupSet& b) { return b.stamp < a.stamp; });
-    if (!used.isEmpty()) {
-        plan.backupFolder = used.first().folder;
-        context.report.insert(QStringLiteral("set"), used.first().name);
-        context.report.insert(QStringLiteral("sets"), usedBy);
-    }
-    for (const BackupSet& set : std::as_const(used)) {
-        QStringList given;
-        for (const Component& component : std::as_const(plan.components))
-            if (setOf[component.folder].name == set.name)
-                given << component.entryText();
-        if (!options.quiet && !options.json)
-            context.console.print(
-                QStringLiteral("Restoring from the set %1 (made %2 UTC): %3.")
-                    .arg(set.folder,
-                         set.stamp.madeUtc.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                         given.join(QStringLiteral(", "))));
-    }
-    return runPlan(context, plan);
+    TaskSettings settings;
+    settings.direction = Direction::Restore;
+    settings.icqFolder = *icq;
+    settings.backupFolder = backupFolder;
+    settings.components = *components;
+    settings.latest = options.latest;
+    settings.programFolder = context.programFolder;
+    return runTask(context, settings);
 }
 
 int undo(CommandContext& context)
