@@ -30,6 +30,8 @@ bool Task::refuse(TaskRefusal refusal, const QString& reason)
             m_result.setFailure =
                 QStringLiteral("the empty set %1 could not be removed (%2: %3)")
                     .arg(m_set->folder, fromOsPath(failed), fromOsText(Os::errorText(error)));
+        else
+            m_result.setName.clear();
         m_set.reset();
     }
     return false;
