@@ -10,7 +10,6 @@
 #include "core/ErrorSink.h"
 #include "core/FolderUtilities.h"
 #include "core/IcqDiscovery.h"
-#include "core/RunLock.h"
 #include "core/SizeFormat.h"
 #include "core/Task.h"
 #include "core/UinCatalogue.h"
@@ -85,28 +84,6 @@ std::optional<QString> findIcqFolder(CommandContext& context)
         return std::nullopt;
     }
     return folder;
-}
-
-// Holds the locks of the folders a run changes; answers 1 (told) when another run holds one.
-int lockFolders(CommandContext& context, RunLock& lock, const QStringList& folders)
-{
-    try {
-        for (const QString& folder : folders)
-            lock.lock(folder);
-    } catch (const RuntimeError& failure) {
-        context.console.printError(Prefix + failure.error().description);
-        return ExitSomethingFailed;
-    }
-    return ExitSuccess;
-}
-
-bool refuseWhileIcqRuns(CommandContext& context, const QString& icqFolder)
-{
-    if (context.options.force || !isIcqRunningIn(icqFolder))
-        return false;
-    context.console.printError(
-        Prefix + QStringLiteral("ICQ is running; close it first, or go on with --force."));
-    return true;
 }
 
 // The components to copy: those offered on the source side, or the ones named.
@@ -231,11 +208,9 @@ int dryRun(CommandContext& context, BackupRun& run)
 }
 
 // The exit code of a task that copied nothing, with what stopped it told.
-int refused(CommandContext& context, const Task& task)
+int refused(CommandContext& context, const TaskResult& result, const QString& folder)
 {
     Console& console = context.console;
-    const TaskResult& result = task.result();
-    const QString& folder = task.settings().backupFolder;
     int exitCode = ExitSomethingFailed;
     switch (result.refusal) {
     case TaskRefusal::TargetRefused:
@@ -363,7 +338,7 @@ int runTask(CommandContext& context, TaskSettings settings)
                          options.force, options.makePath);
     Task task(settings, sink, progress);
     if (!task.prepare())
-        return refused(context, task);
+        return refused(context, task.result(), settings.backupFolder);
     const TaskResult& result = task.result();
     QJsonObject usedBy;
     for (const auto& [set, given] : result.setsUsed) {
@@ -590,14 +565,16 @@ int undo(CommandContext& context)
     if (!icq)
         return ExitIcqNotFound;
     const bool dryRun = context.options.dryRun;
-    if (!dryRun && refuseWhileIcqRuns(context, *icq))
-        return ExitIcqRunning;
-    RunLock lock;
-    if (!dryRun)
-        if (const int refused = lockFolders(context, lock, {*icq}))
-            return refused;
     const bool keepNewer = context.options.keepNewer;
-    const UndoOutcome undone = undoNewestRestore(*icq, keepNewer, dryRun);
+    RunProgress answers(console, true, false, context.options.force);
+    const UndoTaskResult task = undoTask(*icq, keepNewer, dryRun, answers);
+    if (task.refusal != TaskRefusal::None) {
+        TaskResult result;
+        result.refusal = task.refusal;
+        result.reason = task.reason;
+        return refused(context, result, *icq);
+    }
+    const UndoOutcome& undone = task.outcome;
     for (const QString& note : undone.notes)
         console.printError(Prefix + QStringLiteral("left in place: ") + note);
     context.report.insert(QStringLiteral("undoneSet"), undone.set);

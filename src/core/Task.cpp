@@ -6,6 +6,7 @@
 #include "core/RunLock.h"
 #include "core/SetRecord.h"
 #include "core/TargetChecks.h"
+#include "core/UndoSets.h"
 
 #include <QScopeGuard>
 
@@ -36,6 +37,31 @@ bool Task::refuse(TaskRefusal refusal, const QString& reason)
     }
     return false;
 }
+
+namespace {
+
+// The steps every task takes first, unless it is a dry run: the ICQ-running question about the
+// ICQ folder (the first), then the run lock of each folder it changes (one run at a time on
+// each, the window's or the command line's). Answers None, or why the task ends, with the
+// lock's words in `reason`.
+TaskRefusal takeFolders(const QStringList& folders, bool dryRun, TaskObserver& observer,
+                        RunLock& lock, QString& reason)
+{
+    if (dryRun)
+        return TaskRefusal::None;
+    if (isIcqRunningIn(folders.first()) && !observer.goOnWhileIcqRuns())
+        return TaskRefusal::IcqRunning;
+    try {
+        for (const QString& folder : folders)
+            lock.lock(folder);
+    } catch (const RuntimeError& failure) {
+        reason = failure.error().description;
+        return TaskRefusal::Locked;
+    }
+    return TaskRefusal::None;
+}
+
+} // namespace
 
 bool Task::lockFolder(const QString& folder)
 {
@@ -102,12 +128,13 @@ bool Task::prepare()
         if (!refusal.isEmpty())
             return refuse(TaskRefusal::TargetRefused, refusal);
     }
-    if (!s.dryRun && isIcqRunningIn(s.icqFolder) && !m_observer.goOnWhileIcqRuns())
-        return refuse(TaskRefusal::IcqRunning);
-    // One run at a time on each folder, the window's or the command line's; held before the
-    // sets are read, so that a backup's pruning removes none of them meanwhile.
-    if (!lockFolder(s.icqFolder) || !lockFolder(s.backupFolder))
-        return false;
+    // The locks are held before the sets are read, so that a backup's pruning removes none of
+    // them meanwhile.
+    QString reason;
+    if (const TaskRefusal refusal =
+            takeFolders({s.icqFolder, s.backupFolder}, s.dryRun, m_observer, *m_lock, reason);
+        refusal != TaskRefusal::None)
+        return refuse(refusal, reason);
 
     RunPlan plan;
     plan.direction = s.direction;
@@ -232,4 +259,15 @@ void Task::finishSet()
     } catch (const RuntimeError& failure) {
         m_result.setFailure = failure.error().description;
     }
+}
+
+UndoTaskResult undoTask(const QString& icqFolder, bool keepNewer, bool dryRun,
+                        TaskObserver& observer)
+{
+    UndoTaskResult result;
+    RunLock lock;
+    result.refusal = takeFolders({icqFolder}, dryRun, observer, lock, result.reason);
+    if (result.refusal == TaskRefusal::None)
+        result.outcome = undoNewestRestore(icqFolder, keepNewer, dryRun);
+    return result;
 }

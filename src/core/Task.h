@@ -8,6 +8,7 @@
 #include "core/BackupManifest.h"
 #include "core/BackupRun.h"
 #include "core/BackupSets.h"
+#include "core/UndoSets.h"
 
 #include <QHash>
 #include <QList>
@@ -144,3 +145,14 @@ private:
     std::unique_ptr<BackupRun> m_run;
     std::optional<BackupSet> m_set;
 };
+
+// An undo of the newest restore (see undoNewestRestore) after the steps every task takes
+// first: the ICQ-running question and the ICQ folder's run lock; a dry run takes neither.
+struct UndoTaskResult
+{
+    TaskRefusal refusal = TaskRefusal::None; // IcqRunning or Locked: nothing was put back
+    QString reason;
+    UndoOutcome outcome;
+};
+UndoTaskResult undoTask(const QString& icqFolder, bool keepNewer, bool dryRun,
+                        TaskObserver& observer);

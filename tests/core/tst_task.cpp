@@ -121,9 +121,12 @@ private slots:
         if (situation == "room")
             observer.stopAtStart = &task;
         const TaskResult& result = task.run();
+        if (situation == "ICQ runs" && !yes) // an undo takes the same first steps
+            QCOMPARE(int(undoTask(sample.icqFolder(), false, false, observer).refusal),
+                     int(TaskRefusal::IcqRunning));
         icq.kill();
         icq.waitForFinished();
-        QCOMPARE(observer.asked.join(u'|'), situation);
+        QCOMPARE(observer.asked.value(0), situation);
         const bool wentOn = yes || situation.isEmpty();
         QCOMPARE(int(result.refusal), wentOn ? int(TaskRefusal::None) : refusal);
         QCOMPARE(result.components.size(), wentOn ? 1 : 0);
