@@ -1,5 +1,6 @@
-// A backup or a restore: the chosen components' folders copied from one side to the other, one
-// component at a time. The window drives it entry by entry; the command line runs it whole. A
+// The copy of a backup or a restore: the chosen components' folders copied from one side to the
+// other, one component at a time, each through the OS layer's copier. A Task (core/Task.h)
+// prepares and ends it; the window drives it entry by entry, the command line runs it whole. A
 // front end answers the replace question and hears of progress through an observer.
 #pragma once
 
