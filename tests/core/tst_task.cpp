@@ -67,7 +67,8 @@ private slots:
         qunsetenv("DISPLAY"); // no window counts as ICQ's
     }
 
-    // No asked: nothing copied, nothing made; Yes: the task goes on. A plain backup asks none.
+    // No asked: nothing copied, nothing made; Yes: the task goes on. A sound backup restored asks
+    // none.
     void questions_data()
     {
         QTest::addColumn<QString>("situation");
@@ -109,10 +110,11 @@ private slots:
             QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(8) << 40));
         } else if (situation == "path") {
             settings.backupFolder = sample.prefix() + "/media/usb/ICQ backups/";
-        } else if (situation.startsWith("damaged")) {
+        } else { // a restore that checks the backup first
             QVERIFY(Task(settings, sink, observer).run().succeeded());
             SampleInstallation::writeFile(sample.icqFolder() + "DB/111.dat", "ICQ's own");
-            SampleInstallation::writeFile(sample.backupFolder() + "DB/111.dat", "backed uX");
+            if (!situation.isEmpty())
+                SampleInstallation::writeFile(sample.backupFolder() + "DB/111.dat", "backed uX");
             settings.direction = Direction::Restore;
             settings.checkBackup = true;
         }
@@ -135,7 +137,9 @@ private slots:
             QCOMPARE(QFileInfo::exists(settings.backupFolder), wentOn);
         else
             QCOMPARE(SampleInstallation::readFile(sample.icqFolder() + "DB/111.dat"),
-                     yes ? "backed uX" : "ICQ's own");
+                     !wentOn ? "ICQ's own"
+                     : yes   ? "backed uX"
+                             : "backed up");
         QVERIFY(sink.reports.isEmpty());
     }
 
