@@ -6,9 +6,26 @@
 
 #include <QDir>
 
-RunProgress::RunProgress(Console& console, bool quiet, bool verbose)
-    : m_console(console), m_showStatus(!quiet && console.canShowProgress()), m_verbose(verbose)
+RunProgress::RunProgress(Console& console, bool quiet, bool verbose, bool force, bool makePath)
+    : m_console(console), m_showStatus(!quiet && console.canShowProgress()), m_verbose(verbose),
+      m_force(force), m_makePath(makePath)
 {}
+
+// Goes on when the user on a terminal says so; without one, says why nothing was copied.
+bool RunProgress::goOnWithoutRoom(const QString& shortage)
+{
+    const QString& message = shortage;
+    if (m_console.canAsk()) {
+        const std::optional<QString> answer =
+            m_console.ask(message + QStringLiteral(" Go on all the same? [y]es, [n]o: "));
+        const QString word = answer ? answer->trimmed().toLower() : QString();
+        return Signals::stopSignal() == 0 &&
+               (word == QLatin1String("y") || word == QLatin1String("yes"));
+    }
+    m_console.printError(QStringLiteral("zeb2000-cli: ") + message +
+                         QStringLiteral(" Nothing was copied."));
+    return false;
+}
 
 Os::ReplaceAnswer RunProgress::askReplace(const QString& targetFile)
 {

@@ -2,7 +2,6 @@
 
 #include "core/BackupManifest.h"
 #include "core/ErrorObject.h"
-#include "core/FileCopier.h"
 #include "core/FolderUtilities.h"
 #include "core/SizeFormat.h"
 #include "core/Trap.h"
@@ -63,19 +62,27 @@ BackupRun::~BackupRun() = default;
 
 namespace {
 
-void setUpCopier(FileCopier& copier, const RunPlan& plan, const Component& component)
+// A component's folder is copied whole.
+const QString EveryFile = QStringLiteral("*.*");
+
+// The copy of one component's folder, as the Os layer's copier takes it.
+Os::CopyRequest copyRequest(const RunPlan& plan, const Component& component)
 {
     const QChar separator = QLatin1Char(Os::PathSeparator);
     const QString backupSide = plan.backupFolderOf(component);
     const bool backup = plan.direction == Direction::Backup;
-    copier.setSource((backup ? plan.icqFolder : backupSide) + component.folder + separator);
-    copier.setTarget((backup ? backupSide : plan.icqFolder) + component.folder + separator);
-    copier.setOverwrite(plan.overwrite);
-    copier.setCopyUnchanged(plan.copyUnchanged);
-    copier.setCompareContent(plan.direction == Direction::Restore);
-    if (plan.direction == Direction::Backup && !plan.linkFrom.isEmpty())
-        copier.setLinkFrom(withTrailingSeparator(plan.linkFrom) + component.folder + separator);
-    copier.setVerify(plan.verify);
+    Os::CopyRequest request;
+    request.from =
+        toOsPath((backup ? plan.icqFolder : backupSide) + component.folder + separator + EveryFile);
+    request.to = toOsPath((backup ? backupSide : plan.icqFolder) + component.folder + separator);
+    request.overwrite = plan.overwrite;
+    request.copyUnchanged = plan.copyUnchanged;
+    request.compareContent = !backup;
+    if (backup && !plan.linkFrom.isEmpty())
+        request.linkFrom =
+            toOsPath(withTrailingSeparator(plan.linkFrom) + component.folder + separator);
+    request.verify = plan.verify;
+    return request;
 }
 
 } // namespace
@@ -85,11 +92,9 @@ Os::CopyPlan& BackupRun::walkComponent(const Component& component)
     const qsizetype known = m_walked.indexOf(component);
     if (known >= 0)
         return m_plans[std::size_t(known)];
-    FileCopier copier(m_sink);
-    setUpCopier(copier, m_plan, component);
     m_plans.emplace_back();
     m_walked << component;
-    copier.walk(m_plans.back());
+    Os::planCopy(copyRequest(m_plan, component), m_plans.back());
     if (m_plan.direction == Direction::Backup) {
         loadManifests();
         copyWhatIsNotRecorded(m_plans.back(), component.folder, *m_previousManifest,
@@ -182,18 +187,21 @@ QString SpaceEstimate::shortage(Direction direction) const
 
 ComponentResult BackupRun::copyComponent(const Component& component)
 {
-    FileCopier copier(m_sink);
-    setUpCopier(copier, m_plan, component);
-    copier.setStopFlag(&m_stop);
-    copier.askReplace = [this](const QString& file) { return m_observer.askReplace(file); };
+    Os::CopyRequest request = copyRequest(m_plan, component);
+    const QString source = fromOsPath(request.from);
+    const QString target = fromOsPath(request.to);
+    request.stop = &m_stop;
+    request.askReplace = [this](const std::string& file) {
+        return m_observer.askReplace(fromOsPath(file));
+    };
     qint64 done = 0;
-    copier.onProgress = [this, &done](qint64 bytes) {
-        done += bytes;
+    request.onProgress = [this, &done](std::uint64_t bytes) {
+        done += qint64(bytes);
         m_observer.componentProgress(done);
     };
     ComponentResult result{component, false, {}};
-    const bool prepared = runTrapped(
-        m_sink, QStringLiteral("BackupRun.Walk [") + copier.source() + QStringLiteral("]"), [&] {
+    const bool prepared =
+        runTrapped(m_sink, QStringLiteral("BackupRun.Walk [") + source + QStringLiteral("]"), [&] {
             Os::CopyPlan& plan = walkComponent(component);
             m_observer.componentStarted(component, qint64(plan.totalBytes()));
             openManifest();
@@ -203,16 +211,18 @@ ComponentResult BackupRun::copyComponent(const Component& component)
         return result;
     }
     Os::CopyPlan& plan = walkComponent(component);
-    copier.setPlan(&plan);
     result.plan = &plan;
     // Nothing of ICQ's may be lost to a restore: what cannot be kept is not replaced.
-    const bool kept = !m_undo || runTrapped(m_sink,
-                                            QStringLiteral("BackupRun.KeepForUndo [") +
-                                                copier.target() + QStringLiteral("]"),
-                                            [&] { m_undo->prepare(plan, component.folder); });
+    const bool kept =
+        !m_undo ||
+        runTrapped(m_sink, QStringLiteral("BackupRun.KeepForUndo [") + target + QStringLiteral("]"),
+                   [&] { m_undo->prepare(plan, component.folder); });
     if (kept) {
-        const bool copied = copier.perform();
-        result.outcome = copier.outcome();
+        bool copied = false;
+        runTrapped(m_sink,
+                   QStringLiteral("BackupRun.Copy [") + source + QStringLiteral("] -> [") + target +
+                       QStringLiteral("]"),
+                   [&] { copied = Os::copyFolder(request, plan, result.outcome); });
         // A stop or a Cancel leaves the component part done, whatever else went right.
         result.copied = copied && !result.outcome.cancelled;
         m_stoppedOrCancelled = m_stoppedOrCancelled || result.outcome.cancelled || m_stop;
@@ -223,8 +233,7 @@ ComponentResult BackupRun::copyComponent(const Component& component)
             result.copied = false;
         if (m_manifestOpen && !m_stoppedOrCancelled)
             runTrapped(m_sink,
-                       QStringLiteral("BackupRun.RecordManifest [") + copier.target() +
-                           QStringLiteral("]"),
+                       QStringLiteral("BackupRun.RecordManifest [") + target + QStringLiteral("]"),
                        [&] {
                            completeChecksums(plan, component.folder, *m_previousManifest,
                                              *m_linkedManifest);
@@ -340,6 +349,21 @@ QString attributesLostNote(const QStringList& targetFolders)
     return QStringLiteral("The files were copied, but the file system of %1 does not keep the "
                           "modes or times of some of them.")
         .arg(targetFolders.join(QStringLiteral(", ")));
+}
+
+QStringList describeCopyFailures(const Os::CopyOutcome& outcome, int limit)
+{
+    QStringList lines;
+    for (const Os::CopyFailure& failure : outcome.failures) {
+        if (lines.size() == limit) {
+            lines << QStringLiteral("and %1 more").arg(outcome.failures.size() - size_t(limit));
+            break;
+        }
+        lines << (failure.side == Os::CopySide::Source ? QStringLiteral("Cannot read ")
+                                                       : QStringLiteral("Cannot write ")) +
+                     fromOsPath(failure.path) + QStringLiteral(": ") + fromOsText(failure.reason);
+    }
+    return lines;
 }
 
 qint64 folderSize(const QString& folder)

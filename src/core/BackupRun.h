@@ -1,5 +1,6 @@
-// A backup or a restore: the chosen components' folders copied from one side to the other, one
-// component at a time. The window drives it entry by entry; the command line runs it whole. A
+// The copy of a backup or a restore: the chosen components' folders copied from one side to the
+// other, one component at a time, each through the OS layer's copier. A Task (core/Task.h)
+// prepares and ends it; the window drives it entry by entry, the command line runs it whole. A
 // front end answers the replace question and hears of progress through an observer.
 #pragma once
 
@@ -10,6 +11,7 @@
 #include <QList>
 
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <deque>
 #include <functional>
@@ -151,6 +153,10 @@ private:
 // times (empty when none).
 QString undoSetNote(const QString& undoFolder);
 QString attributesLostNote(const QStringList& targetFolders);
+
+// One line per file or folder that could not be copied, naming the side that failed: the first
+// `limit` of them, then "and N more".
+QStringList describeCopyFailures(const Os::CopyOutcome& outcome, int limit = 10);
 
 // The bytes of the files below a folder, links followed as the copier follows them.
 qint64 folderSize(const QString& folder);

@@ -87,15 +87,6 @@ bool isIcqWindowOpenFor(const QString& icqFolder)
     return running;
 }
 
-} // namespace
-
-bool isIcqWindowOpen(const RegistryNotice& notice)
-{
-    return isIcqWindowOpenFor(icqFolderFromRegistry(notice));
-}
-
-namespace {
-
 // A second installation's icq.exe is not this ICQ; with no folder known, any counts.
 bool isIcqProgramRunning(const QString& icqFolder)
 {
@@ -105,12 +96,6 @@ bool isIcqProgramRunning(const QString& icqFolder)
 }
 
 } // namespace
-
-bool isIcqRunning(const RegistryNotice& notice)
-{
-    const QString icqFolder = icqFolderFromRegistry(notice);
-    return isIcqWindowOpenFor(icqFolder) || isIcqProgramRunning(icqFolder);
-}
 
 bool isIcqRunningIn(const QString& icqFolder)
 {

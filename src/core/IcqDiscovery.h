@@ -18,13 +18,9 @@ inline const QString NoRegistryValueText = QStringLiteral("Error getting subkey 
 // inside the Wine prefix.
 QString icqFolderFromRegistry(const RegistryNotice& notice);
 
-// True when a top-level window is titled with one of the UINs whose files lie in ICQ's "uin"
-// folder; ICQ names its main window after the UIN that is logged on. Nothing is cached.
-bool isIcqWindowOpen(const RegistryNotice& notice);
-
-// Whether ICQ runs: its window is open, or (for a timer that has no display) a process runs
-// this folder's "icq.exe" (see Os::isProgramRunning).
-bool isIcqRunning(const RegistryNotice& notice);
-// The same for an ICQ folder already known: its UINs name the windows, and the registry, which
-// may not name this folder or any, is not read.
+// Whether ICQ runs in this ICQ folder: a top-level window is titled with one of the UINs whose
+// files lie in its "uin" folder (ICQ names its main window after the UIN that is logged on), or
+// (for a timer that has no display) a process runs this folder's "icq.exe" (see
+// Os::isProgramRunning). The registry, which may not name this folder or any, is not read;
+// nothing is cached.
 bool isIcqRunningIn(const QString& icqFolder);

@@ -478,43 +478,6 @@ private slots:
             QVERIFY(console.err().contains(QLatin1String("kept, not replaced: ")));
     }
 
-    // --keep removes the oldest sets only after a backup in which everything was copied, and
-    // never the set just made.
-    void keep_data()
-    {
-        QTest::addColumn<bool>("failing");
-        QTest::addColumn<int>("exitCode");
-        QTest::newRow("after a whole backup") << false << 0;
-        QTest::newRow("after a failed backup") << true << 1;
-    }
-    void keep()
-    {
-        QFETCH(bool, failing);
-        QFETCH(int, exitCode);
-        QStringList before; // three complete sets, oldest first
-        for (int n = 0; n < 3; ++n) {
-            BackupSet set = beginBackupSet(backupRoot);
-            markBackupSetComplete(set);
-            before << set.name;
-        }
-        if (failing)
-            QFile::link(QStringLiteral("/nonexistent/target"),
-                        sample->icqFolder() + QStringLiteral("CL/broken.dat"));
-        BufferConsole console;
-        QCOMPARE(run(console, {"backup", "--to", "@B@", "--dated", "--keep", "2", "--json"}),
-                 exitCode);
-        const QString made = QJsonDocument::fromJson(console.out().toUtf8())
-                                 .object()
-                                 .value(QLatin1String("set"))
-                                 .toString();
-        QVERIFY(!made.isEmpty() && !before.contains(made));
-        QStringList expected = failing ? before : QStringList{before.last()};
-        expected << made;
-        expected.sort();
-        QCOMPARE(QDir(backupRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
-                 expected);
-    }
-
     // A set holds the components it holds: --keep never removes the only set of a component,
     // and restore --latest takes each component from the newest complete set that holds it.
     // Records written before they listed their components are read by the folders in the set.

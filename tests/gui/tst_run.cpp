@@ -291,27 +291,6 @@ private slots:
         QCOMPARE(f.busy(), QStringLiteral("False"));
     }
 
-    // No to "Not enough space!" copies nothing and leaves nothing at work: closing the window
-    // then asks nothing. The source holds a sparse file larger than any disk.
-    void noToNotEnoughSpaceLeavesNothingBusy()
-    {
-        WizardFixture f;
-        addFiveComponents(f);
-        QFile huge(f.sample.icqFolder() + "DB/huge.db");
-        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(8) << 40));
-        huge.close();
-        f.enterTaskOptions();
-        f.press("cmdNext");
-        f.press("cmdNext");
-        QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
-        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Not enough space!"));
-        QVERIFY(!QFileInfo::exists(f.sample.backupFolder()));
-        QCOMPARE(f.busy(), QStringLiteral("False"));
-        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
-        QVERIFY(f.window->close());
-        QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
-    }
-
     // A folder another run holds (here this process's own lock, taken apart from the window):
     // the window's run waits, then says which process holds it and copies nothing.
     void aFolderAnotherRunHoldsIsLeftAlone()
@@ -441,95 +420,81 @@ private slots:
         QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "DB/111.dat"), "backed up");
     }
 
-    // A backup folder whose parent is missing (a disk not mounted?) is made whole only after a
-    // Yes; No copies nothing and makes nothing.
-    void aMissingPathIsMadeOnlyAfterAYes_data()
+    // Each question of the task in its box. No copies nothing, makes nothing and leaves nothing
+    // at work: closing the window then asks nothing. Yes goes on. The check of the backup is
+    // offered for a restore only.
+    void eachQuestionInItsBox_data()
     {
+        QTest::addColumn<QString>("situation");
         QTest::addColumn<MsgAnswer>("answer");
-        QTest::newRow("No") << MsgAnswer::No;
-        QTest::newRow("Yes") << MsgAnswer::Yes;
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("question"); // a part of it
+        using A = MsgAnswer;
+        QTest::newRow("room, No") << "room" << A::No << "Not enough space!"
+                                  << "are free on";
+        QTest::newRow("without manifest, No") << "without manifest" << A::No << "Check backup"
+                                              << "has no manifest";
+        for (const A answer : {A::No, A::Yes}) {
+            const char* word = answer == A::Yes ? "Yes" : "No";
+            QTest::addRow("path, %s", word) << "path" << answer << "Backup location"
+                                            << "may not be mounted";
+            QTest::addRow("damaged, %s", word) << "damaged" << answer << "Check backup"
+                                               << "damaged: DB/111.dat";
+        }
     }
-    void aMissingPathIsMadeOnlyAfterAYes()
+    void eachQuestionInItsBox()
     {
-        QFETCH(MsgAnswer, answer);
-        WizardFixture f;
-        addFiveComponents(f);
-        const QString mount = f.sample.prefix() + "/media/usb/";
-        f.control<QRadioButton>("optBackup")->setChecked(true);
-        f.press("cmdNext");
-        f.control<QLineEdit>("txtICQLocation")->setText(f.sample.icqFolder());
-        f.control<QLineEdit>("txtZEBLocation")->setText(mount + "ICQ backups");
-        f.press("cmdNext");
-        f.press("cmdNext");
-        f.runtime.boxAnswers = {answer};
-        f.press("cmdNext");
-        QCOMPARE(f.runtime.boxes.front().title, QStringLiteral("Backup location"));
-        QCOMPARE(f.runtime.boxes.front().buttons, MsgButtons::YesNoDefaultNo);
-        QVERIFY(f.runtime.boxes.front().prompt.contains("may not be mounted"));
-        const bool yes = answer == MsgAnswer::Yes;
-        QCOMPARE(QFileInfo::exists(mount), yes);
-        QCOMPARE(QFileInfo::exists(mount + "ICQ backups/DB/111.dat"), yes);
-        QCOMPARE(f.busy(), QStringLiteral("False"));
-    }
-
-    // "Check the backup before restoring" is offered for a restore only; ticked, a backup that
-    // does not match its manifest, or has none, is restored only after a Yes, and a sound one
-    // without a question.
-    void checkTheBackupBeforeRestoring_data()
-    {
-        QTest::addColumn<QString>("backupIs");
-        QTest::addColumn<MsgAnswer>("answer");
-        QTest::addColumn<QString>("question"); // empty: none asked
-        QTest::newRow("sound") << "sound" << MsgAnswer::No << "";
-        QTest::newRow("damaged, No") << "damaged" << MsgAnswer::No << "damaged: DB/111.dat";
-        QTest::newRow("damaged, Yes") << "damaged" << MsgAnswer::Yes << "damaged: DB/111.dat";
-        QTest::newRow("without manifest")
-            << "without manifest" << MsgAnswer::No << "has no manifest";
-    }
-    void checkTheBackupBeforeRestoring()
-    {
-        QFETCH(QString, backupIs);
+        QFETCH(QString, situation);
         QFETCH(MsgAnswer, answer);
         QFETCH(QString, question);
         WizardFixture f;
         f.sample.addComponent("Messages", "DB", "backed up");
         f.sample.addUin(f.sample.icqFolder(), "111.uin");
-        RunPlan plan;
-        plan.icqFolder = f.sample.icqFolder();
-        plan.backupFolder = f.sample.backupFolder();
-        plan.components = {{"Messages", "DB", true}, {"UINs", "UIN", true}};
-        RecordingSink sink;
-        QuietObserver observer;
-        QVERIFY(BackupRun(plan, sink, observer).execute().value(1).copied);
-        SampleInstallation::writeFile(f.sample.icqFolder() + "DB/111.dat", "ICQ's own");
-        if (backupIs == "damaged")
-            SampleInstallation::writeFile(f.sample.backupFolder() + "DB/111.dat", "backed uX");
-        if (backupIs == "without manifest")
-            QVERIFY(QFile::remove(f.sample.backupFolder() + "ZEB Manifest.txt"));
-
-        f.enterTaskOptions(true);
+        const QString icqFile = f.sample.icqFolder() + "DB/111.dat";
+        QString target = f.sample.backupFolder();
+        const bool restore = situation != "room" && situation != "path";
+        if (situation == "room") { // larger than any disk, sparse
+            QFile huge(f.sample.icqFolder() + "DB/huge.db");
+            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(8) << 40));
+        } else if (situation == "path") {
+            target = f.sample.prefix() + "/media/usb/ICQ backups/";
+        } else {
+            RunPlan plan;
+            plan.icqFolder = f.sample.icqFolder();
+            plan.backupFolder = target;
+            plan.components = {{"Messages", "DB", true}, {"UINs", "UIN", true}};
+            RecordingSink sink;
+            QuietObserver observer;
+            QVERIFY(BackupRun(plan, sink, observer).execute().value(1).copied);
+            SampleInstallation::writeFile(icqFile, "ICQ's own");
+            SampleInstallation::writeFile(target + "DB/111.dat", "backed uX");
+            if (situation == "without manifest")
+                QVERIFY(QFile::remove(target + "ZEB Manifest.txt"));
+        }
+        f.control<QRadioButton>(restore ? "optRestore" : "optBackup")->setChecked(true);
         f.press("cmdNext");
-        QVERIFY(f.control<QCheckBox>("chkCheckBackup")->isHidden());
-        f.press("cmdBack");
-        f.press("cmdBack");
-        f.press("cmdBack");
-        f.enterTaskOptions(false);
+        f.control<QLineEdit>("txtICQLocation")->setText(f.sample.icqFolder());
+        f.control<QLineEdit>("txtZEBLocation")->setText(target);
         f.press("cmdNext");
-        QVERIFY(!f.control<QCheckBox>("chkCheckBackup")->isHidden());
+        f.press("cmdNext");
+        QCOMPARE(f.control<QCheckBox>("chkCheckBackup")->isHidden(), !restore);
         f.control<QCheckBox>("chkCheckBackup")->setChecked(true);
         f.runtime.boxAnswers = {answer};
         f.press("cmdNext");
-        const bool asked = !question.isEmpty();
-        QCOMPARE(f.runtime.boxes.front().title == "Check backup", asked);
-        if (asked) {
-            QVERIFY2(QDir::fromNativeSeparators(f.runtime.boxes.front().prompt).contains(question),
-                     qPrintable(f.runtime.boxes.front().prompt));
-            QCOMPARE(f.runtime.boxes.front().buttons, MsgButtons::YesNoDefaultNo);
-        }
-        const bool restored = !asked || answer == MsgAnswer::Yes;
-        QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "DB/111.dat"),
-                 restored ? (backupIs == "damaged" ? "backed uX" : "backed up") : "ICQ's own");
+        const ShownBox& box = f.runtime.boxes.front();
+        QTEST(box.title, "title");
+        QCOMPARE(box.buttons, situation == "room" ? MsgButtons::YesNo : MsgButtons::YesNoDefaultNo);
+        QVERIFY2(QDir::fromNativeSeparators(box.prompt).contains(question), qPrintable(box.prompt));
+        const bool yes = answer == MsgAnswer::Yes;
+        if (restore)
+            QCOMPARE(SampleInstallation::readFile(icqFile), yes ? "backed uX" : "ICQ's own");
+        else
+            QCOMPARE(QFileInfo::exists(target + "DB/111.dat"), yes);
+        QCOMPARE(QFileInfo::exists(target), yes || restore);
         QCOMPARE(f.busy(), QStringLiteral("False"));
+        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
+        if (!yes)
+            QVERIFY(f.window->close() && f.runtime.boxes.size() == 1);
     }
 };
 

@@ -3,13 +3,10 @@
 #include "gui/app/WindowedJob.h"
 #include "gui/app/frmMain.h"
 
-#include "core/BackupManifest.h"
 #include "core/BackupRun.h"
+#include "core/ComponentCatalogue.h"
 #include "core/ErrorSink.h"
-#include "core/FileCopier.h"
-#include "core/IcqDiscovery.h"
-#include "core/RunLock.h"
-#include "core/TargetChecks.h"
+#include "core/Task.h"
 #include "gui/runtime/MessageBoxes.h"
 #include "gui/runtime/RuntimeServices.h"
 #include "gui/widgets/cProgBar.h"
@@ -31,10 +28,51 @@ const QString LineBreak = CrLf;
 const QString LineBreak = QStringLiteral("\n");
 #endif
 
-// The run's progress, kept for the window's next look.
-class WindowObserver final : public RunObserver
+// The task's questions in the window's boxes; the run's progress, kept for the window's next
+// look.
+class WindowObserver final : public TaskObserver
 {
 public:
+    WindowObserver(RuntimeServices& services, WindowedJob& job, QLabel& progress)
+        : m_services(services), m_job(job), m_progress(progress)
+    {}
+
+    // The folder is known here: the check needs no registry, and sees ICQ in the tray too.
+    bool goOnWhileIcqRuns() override
+    {
+        return m_services.msgBox(
+                   QStringLiteral("ICQ appears to be running right now. If you continue,") + CrLf +
+                       QStringLiteral("files may not be properly backed up or restored.") + CrLf +
+                       CrLf + QStringLiteral("Do you wish to continue (not recommended) ?"),
+                   MsgButtons::YesNoDefaultNo, MsgIcon::Exclamation,
+                   QStringLiteral("Warning!")) == MsgAnswer::Yes;
+    }
+    bool goOnWithoutRoom(const QString& shortage) override
+    {
+        return m_services.msgBox(shortage + CrLf + CrLf +
+                                     QStringLiteral("Do you wish to continue?"),
+                                 MsgButtons::YesNo, MsgIcon::Exclamation,
+                                 QStringLiteral("Not enough space!")) == MsgAnswer::Yes;
+    }
+    bool makeWholePath(const QString& backupFolder) override
+    {
+        return m_services.msgBox(
+                   QStringLiteral("The folder %1 does not exist, nor the folder above it; the "
+                                  "disk it is on may not be mounted.")
+                           .arg(backupFolder) +
+                       CrLf + CrLf + QStringLiteral("Do you wish to create the whole path?"),
+                   MsgButtons::YesNoDefaultNo, MsgIcon::Exclamation,
+                   QStringLiteral("Backup location")) == MsgAnswer::Yes;
+    }
+    bool restoreUnchecked(const QString& backupFolder, const BackupCheck& check) override;
+    // Read on the worker thread, while the window stays alive.
+    void checkingBackup(const std::function<void()>& check) override
+    {
+        m_progress.setText(QStringLiteral("Checking the backup  ..."));
+        m_job.run(check, [] {});
+        m_progress.setText(QStringLiteral("Overall Progress"));
+    }
+
     // The window's runs always replace what they find (the overwrite box is ticked and cannot be
     // cleared), so the copier never asks; were it to, nothing would be replaced.
     Os::ReplaceAnswer askReplace(const QString&) override { return Os::ReplaceAnswer::Cancel; }
@@ -52,9 +90,49 @@ public:
     }
 
 private:
+    RuntimeServices& m_services;
+    WindowedJob& m_job;
+    QLabel& m_progress;
     std::atomic<qint64> m_total{0};
     std::atomic<qint64> m_done{0};
 };
+
+// A backup that does not match its manifest, or cannot be checked, is restored only when the
+// user says so.
+bool WindowObserver::restoreUnchecked(const QString& backupFolder, const BackupCheck& check)
+{
+    QString text;
+    if (!check.refusal.isEmpty()) {
+        text = QStringLiteral("The backup in %1 cannot be checked: its manifest names an %2, so a "
+                              "later version of ZEB 2000 made it.")
+                   .arg(backupFolder, check.refusal);
+    } else if (!check.hasManifest) {
+        text = QStringLiteral("The backup in %1 has no manifest, so its files cannot be checked: "
+                              "the backup that made it did not finish, or an earlier version "
+                              "made it.")
+                   .arg(backupFolder);
+    } else {
+        QStringList lines;
+        const auto name = [&lines](const QString& what, const QStringList& paths) {
+            for (const QString& path : paths)
+                lines << what + QStringLiteral(": ") + path;
+        };
+        name(QStringLiteral("damaged"), check.damaged);
+        name(QStringLiteral("missing"), check.missing);
+        name(QStringLiteral("extra"), check.extra);
+        name(QStringLiteral("unreadable"), check.unreadable);
+        constexpr qsizetype Shown = 10;
+        const qsizetype more = lines.size() - Shown;
+        if (more > 0)
+            lines = lines.mid(0, Shown) << QStringLiteral("and %1 more").arg(more);
+        text = QStringLiteral("The backup in %1 does not match its manifest:").arg(backupFolder) +
+               CrLf + CrLf + lines.join(CrLf);
+    }
+    return m_services.msgBox(text + CrLf + CrLf +
+                                 QStringLiteral("Do you wish to continue (not recommended) ?"),
+                             MsgButtons::YesNoDefaultNo, MsgIcon::Exclamation,
+                             QStringLiteral("Check backup")) == MsgAnswer::Yes;
+}
 
 // Failures of the copy reach the window's error dialog on the window's thread.
 class WindowThreadSink final : public ErrorSink
@@ -105,62 +183,48 @@ void frmMain::runTask()
     // buttons come back.
     const auto ended = qScopeGuard([this] { changeState(WindowEvent::RunEnded); });
 
-    // The folder is known here: the check needs no registry, and sees ICQ in the tray too.
-    if (isIcqRunningIn(m_state.direction() == Direction::Backup ? m_state.source()
-                                                                : m_state.target())) {
-        const MsgAnswer answer = m_services.msgBox(
-            QStringLiteral("ICQ appears to be running right now. If you continue,") + CrLf +
-                QStringLiteral("files may not be properly backed up or restored.") + CrLf + CrLf +
-                QStringLiteral("Do you wish to continue (not recommended) ?"),
-            MsgButtons::YesNoDefaultNo, MsgIcon::Exclamation, QStringLiteral("Warning!"));
-        if (answer != MsgAnswer::Yes)
-            return;
-    }
-
-    RunPlan plan;
     const bool backup = m_state.direction() == Direction::Backup;
-    plan.direction = backup ? Direction::Backup : Direction::Restore;
-    plan.icqFolder = backup ? m_state.source() : m_state.target();
-    plan.backupFolder = backup ? m_state.target() : m_state.source();
-    plan.overwrite = m_ready->chkOverwriteWithoutPrompting->checkState() == Qt::Checked;
-    plan.verify = m_ready->chkVerifyCopies->isChecked();
+    TaskSettings settings;
+    settings.direction = m_state.direction();
+    settings.icqFolder = backup ? m_state.source() : m_state.target();
+    settings.backupFolder = backup ? m_state.target() : m_state.source();
+    settings.everyComponent = everyPluginComponent(m_services.programFolder());
+    settings.overwrite = m_ready->chkOverwriteWithoutPrompting->checkState() == Qt::Checked;
+    settings.verify = m_ready->chkVerifyCopies->isChecked();
+    settings.checkBackup = !backup && m_ready->chkCheckBackup->isChecked();
     for (const QListWidgetItem* entry : m_taskOptions->lstZPXsList->selectedItems())
-        plan.components << TaskOptionsPage::componentOf(entry);
+        settings.components << TaskOptionsPage::componentOf(entry);
 
     WindowedJob job(m_services);
-    if (!backup && m_ready->chkCheckBackup->isChecked() && !backupChecked(job, plan.backupFolder))
-        return;
-    WindowObserver observer;
+    WindowObserver observer(m_services, job, *m_ready->lblOverallProgress);
     WindowThreadSink sink(job, *this);
-    BackupRun run(plan, sink, observer);
-    if (!enoughSpaceFor(run) || (backup && !backupFolderMade(plan.backupFolder)))
-        return;
-    // One run at a time on each folder, this window's or the command line's.
-    RunLock lock;
-    try {
-        lock.lock(plan.icqFolder);
-        lock.lock(plan.backupFolder);
-    } catch (const RuntimeError& failure) {
-        m_services.msgBox(failure.error().description, MsgButtons::OkOnly, MsgIcon::Exclamation,
-                          QStringLiteral("Warning!"));
+    Task task(settings, sink, observer);
+    if (!task.prepare()) {
+        const TaskResult& refused = task.result();
+        if (refused.refusal == TaskRefusal::Locked)
+            m_services.msgBox(refused.reason, MsgButtons::OkOnly, MsgIcon::Exclamation,
+                              QStringLiteral("Warning!"));
+        else if (refused.refusal == TaskRefusal::FolderNotMade)
+            ShowErrorMessage(
+                m_services,
+                QStringLiteral("The folder %1 could not be created.").arg(settings.backupFolder));
+        else if (refused.refusal == TaskRefusal::TargetRefused)
+            ShowErrorMessage(m_services, refused.reason);
         return;
     }
+    BackupRun& run = *task.copy();
     m_activeRun = &run;
     m_activeJob = &job;
-    // However the run ends (a failure of its own included), the window forgets it, and a
-    // restore's undo set is closed so that what was restored can be undone.
-    const auto forget = qScopeGuard([this, &run] {
+    // However the run ends (a failure of its own included), the window forgets it.
+    const auto forget = qScopeGuard([this] {
         m_activeRun = nullptr;
         m_activeJob = nullptr;
-        run.finish(false);
     });
 
     // The components are taken from the list as the run reaches them: the user may change the
     // selection while it runs. Between components the window's thread is free (nothing waits on
     // it), so the window can handle its events and an Exit there finds no copy at work.
-    bool succeeded = true;
     QString failures;
-    QStringList attributesLostIn;
     qint16 processed = 0;
     int nextEntry = 0;
     cProgBar& bar = progressBar();
@@ -190,12 +254,8 @@ void frmMain::runTask()
         if (run.stopRequested())
             return result;
         reportCopyFailures(m_services, result.outcome);
-        if (result.outcome.attributesLost)
-            attributesLostIn << m_state.target() + component.folder;
-        if (!result.copied) {
-            succeeded = false;
+        if (!result.copied)
             failures += CrLf + component.entryText();
-        }
         // The user may change the selection while the run yields; with none left there is no
         // share to show, which the runtime reports as a division by zero.
         const qsizetype selected = m_taskOptions->lstZPXsList->selectedItems().size();
@@ -207,17 +267,17 @@ void frmMain::runTask()
         m_services.doEvents();
         return result;
     };
-    run.execute(nextSelected, copyInThread);
+    const TaskResult& result = task.execute(nextSelected, copyInThread);
     // The manifest or the undo set failed after the copy (told by the sink): not a success.
-    if (run.finishFailed()) {
-        succeeded = false;
+    if (result.finishFailed)
         failures += CrLf + QStringLiteral("The end of the run (the manifest or the undo set)");
-    }
 
     // The program ends while the run stops: nothing more to say.
-    if (run.stopRequested())
+    if (result.stopped)
         return;
-    const QString undoFolder = run.undoFolder();
+    const bool succeeded = result.succeeded();
+    const QString& undoFolder = result.undoFolder;
+    const QStringList& attributesLostIn = result.attributesLostIn;
 
     // Leaving the program is for a run that succeeded; a failed one shows what failed first.
     if (succeeded && m_ready->chkExitAfterDoing->checkState() == Qt::Checked) {
@@ -244,80 +304,6 @@ void frmMain::runTask()
         m_ready->lblOverallPercentage->setText(QStringLiteral("0%"));
         bar.setValue(0);
     }
-}
-
-// Reads the backup back against its manifest before a restore trusts it; one that does not
-// match, or cannot be checked, is restored only when the user says so.
-bool frmMain::backupChecked(WindowedJob& job, const QString& backupFolder)
-{
-    m_ready->lblOverallProgress->setText(QStringLiteral("Checking the backup  ..."));
-    BackupCheck check;
-    job.run([&] { check = checkBackupFolder(backupFolder); }, [] {});
-    m_ready->lblOverallProgress->setText(QStringLiteral("Overall Progress"));
-    if (check.passed())
-        return true;
-    QString text;
-    if (!check.refusal.isEmpty()) {
-        text = QStringLiteral("The backup in %1 cannot be checked: its manifest names an %2, so a "
-                              "later version of ZEB 2000 made it.")
-                   .arg(backupFolder, check.refusal);
-    } else if (!check.hasManifest) {
-        text = QStringLiteral("The backup in %1 has no manifest, so its files cannot be checked: "
-                              "the backup that made it did not finish, or an earlier version "
-                              "made it.")
-                   .arg(backupFolder);
-    } else {
-        QStringList lines;
-        const auto name = [&lines](const QString& what, const QStringList& paths) {
-            for (const QString& path : paths)
-                lines << what + QStringLiteral(": ") + path;
-        };
-        name(QStringLiteral("damaged"), check.damaged);
-        name(QStringLiteral("missing"), check.missing);
-        name(QStringLiteral("extra"), check.extra);
-        name(QStringLiteral("unreadable"), check.unreadable);
-        constexpr qsizetype Shown = 10;
-        const qsizetype more = lines.size() - Shown;
-        if (more > 0)
-            lines = lines.mid(0, Shown) << QStringLiteral("and %1 more").arg(more);
-        text = QStringLiteral("The backup in %1 does not match its manifest:").arg(backupFolder) +
-               CrLf + CrLf + lines.join(CrLf);
-    }
-    return m_services.msgBox(text + CrLf + CrLf +
-                                 QStringLiteral("Do you wish to continue (not recommended) ?"),
-                             MsgButtons::YesNoDefaultNo, MsgIcon::Exclamation,
-                             QStringLiteral("Check backup")) == MsgAnswer::Yes;
-}
-
-// Makes a missing backup folder: its last name silently, a longer path only after a Yes, since
-// a disk that is not mounted would otherwise have the backup land on the system disk.
-bool frmMain::backupFolderMade(const QString& backupFolder)
-{
-    TargetCreation made = makeBackupFolder(backupFolder, false);
-    if (made == TargetCreation::ParentMissing &&
-        m_services.msgBox(QStringLiteral("The folder %1 does not exist, nor the folder above it; "
-                                         "the disk it is on may not be mounted.")
-                                  .arg(backupFolder) +
-                              CrLf + CrLf + QStringLiteral("Do you wish to create the whole path?"),
-                          MsgButtons::YesNoDefaultNo, MsgIcon::Exclamation,
-                          QStringLiteral("Backup location")) == MsgAnswer::Yes)
-        made = makeBackupFolder(backupFolder, true);
-    if (made == TargetCreation::Failed)
-        ShowErrorMessage(m_services,
-                         QStringLiteral("The folder %1 could not be created.").arg(backupFolder));
-    return made == TargetCreation::Existed || made == TargetCreation::Created;
-}
-
-bool frmMain::enoughSpaceFor(BackupRun& run)
-{
-    const RunPlan& plan = run.plan();
-    const SpaceEstimate space = run.spaceEstimate();
-    if (space.fits())
-        return true;
-    return m_services.msgBox(space.shortage(plan.direction) + CrLf + CrLf +
-                                 QStringLiteral("Do you wish to continue?"),
-                             MsgButtons::YesNo, MsgIcon::Exclamation,
-                             QStringLiteral("Not enough space!")) == MsgAnswer::Yes;
 }
 
 // Between the ends of components the bar shows the share of the current one as well; at each

@@ -130,9 +130,6 @@ private:
     void render();  // the widgets as the state says
     void runTask(); // the backup or restore behind "&Do It !"
     // Asks whether to go on when the target side lacks the room the plan needs.
-    bool enoughSpaceFor(BackupRun& run);
-    bool backupFolderMade(const QString& backupFolder);
-    bool backupChecked(class WindowedJob& job, const QString& backupFolder);
     void showShareWithin(qint16 processed, double share);
     // Stops a run's copy cleanly before the program ends.
     void stopActiveRun();

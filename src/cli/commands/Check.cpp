@@ -1,0 +1,91 @@
+// check: every file of a backup read back against its manifest.
+#include "cli/commands/Shared.h"
+
+#include "core/BackupManifest.h"
+#include "core/BackupSets.h"
+#include "core/SizeFormat.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+
+namespace Commands {
+
+namespace {
+
+// The folder --from names, or with --latest the newest complete set below it, which is said
+// (as `doing` the set) and reported; none when there is no such set.
+std::optional<QString> folderFrom(CommandContext& context, const QString& doing)
+{
+    const QString folder = nativeFolder(context.options.fromFolder);
+    if (!context.options.latest)
+        return folder;
+    const std::optional<BackupSet> set = newestCompleteBackupSet(folder);
+    if (!set) {
+        context.console.printError(Prefix + QStringLiteral("no complete dated backup set in ") +
+                                   folder);
+        return std::nullopt;
+    }
+    context.report.insert(QStringLiteral("set"), set->name);
+    if (!context.options.quiet && !context.options.json)
+        context.console.print(
+            QStringLiteral("%1 the set %2 (made %3 UTC).")
+                .arg(doing, set->folder,
+                     set->stamp.madeUtc.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+    return set->folder;
+}
+
+} // namespace
+
+QString checkCheck(const Options& options)
+{
+    return options.fromFolder.isEmpty() ? QStringLiteral("check needs --from") : QString();
+}
+
+int check(CommandContext& context)
+{
+    Console& console = context.console;
+    const std::optional<QString> from = folderFrom(context, QStringLiteral("Checking"));
+    if (!from)
+        return ExitSomethingFailed;
+    const QString folder = *from;
+    context.report.insert(QStringLiteral("folder"), folder);
+    if (!QFileInfo(folder).isDir()) {
+        console.printError(Prefix + QStringLiteral("no backup folder ") + folder);
+        return ExitSomethingFailed;
+    }
+    const BackupCheck result = checkBackupFolder(folder);
+    context.report.insert(QStringLiteral("complete"), result.hasManifest);
+    if (!result.refusal.isEmpty()) {
+        console.printError(Prefix + QStringLiteral("%1 cannot be checked: its manifest names an %2 "
+                                                   "(a later version made it)")
+                                        .arg(folder, result.refusal));
+        return ExitSomethingFailed;
+    }
+    if (!result.hasManifest) {
+        console.printError(Prefix + QStringLiteral("%1 is incomplete: it has no manifest (the "
+                                                   "backup that made it did not finish)")
+                                        .arg(folder));
+        return ExitSomethingFailed;
+    }
+    const auto tell = [&](const QString& what, const QStringList& paths) {
+        context.report.insert(what, QJsonArray::fromStringList(paths));
+        for (const QString& path : paths)
+            console.printError(Prefix + what + QStringLiteral(": ") + path);
+    };
+    tell(QStringLiteral("damaged"), result.damaged);
+    tell(QStringLiteral("missing"), result.missing);
+    tell(QStringLiteral("extra"), result.extra);
+    tell(QStringLiteral("unreadable"), result.unreadable);
+    context.report.insert(QStringLiteral("files"), result.files);
+    context.report.insert(QStringLiteral("bytes"), result.bytes);
+    if (!result.passed())
+        return ExitSomethingFailed;
+    if (!context.options.quiet && !context.options.json)
+        console.print(QStringLiteral("%1: %2 files, %3, read back and as recorded.")
+                          .arg(folder)
+                          .arg(result.files)
+                          .arg(formatSize(result.bytes)));
+    return ExitSuccess;
+}
+
+} // namespace Commands
