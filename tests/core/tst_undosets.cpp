@@ -2,6 +2,7 @@
 // leads out of the ICQ folder is refused, files changed after a restore are never destroyed, and
 // sets are ordered by their records, whatever their names or the clock say. Faults at every step
 // are injected into the command line by tests/faults/undo_faults.sh.
+#include "ByteNames.h"
 #include "QuietObserver.h"
 #include "RecordingSink.h"
 #include "SampleInstallation.h"
@@ -91,10 +92,10 @@ private slots:
         QTest::newRow("backslash") << QByteArray("a\\..\\..\\x") << false;
         QTest::newRow("dots and spaces") << QByteArray(". ./x") << false;
 #else
-        QTest::newRow("newline") << QByteArray("new\nicq.exe") << true;
-        QTest::newRow("not UTF-8") << QByteArray("\xff\xfe") << true;
         QTest::newRow("backslash") << QByteArray("a\\..\\x") << true;
 #endif
+        for (const ByteName& name : ByteNames)
+            QTest::newRow(name.what) << QByteArray::fromStdString(name.bytes) << true;
     }
     void recordPaths()
     {
@@ -115,17 +116,12 @@ private slots:
         QVERIFY(!decodeField("a b") && !decodeField("%4") && !decodeField("%zz"));
     }
 
-    // A restore adds and replaces files of odd names; the undo gives every byte back. (Linux
-    // names; Windows has no newline or invalid UTF-8 in names.)
+    // A restore adds and replaces files of odd names; the undo gives every byte back.
     void namesOfAnyBytes_data()
     {
         QTest::addColumn<QByteArray>("name");
-        QTest::newRow("percent and spaces") << QByteArray("100% sure .dat");
-        QTest::newRow("the record's own name") << QByteArray("ZEB record");
-#ifndef Q_OS_WIN
-        QTest::newRow("newline") << QByteArray("new\nicq.exe");
-        QTest::newRow("not UTF-8") << QByteArray("\xff\xfe.dat");
-#endif
+        for (const ByteName& name : ByteNames)
+            QTest::newRow(name.what) << QByteArray::fromStdString(name.bytes);
     }
     void namesOfAnyBytes()
     {
