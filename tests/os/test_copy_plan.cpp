@@ -1,6 +1,7 @@
 // The walk that decides for every file before the copier writes anything, and what the copy of a
-// plan keeps of its promises: checksums, a stop in the last file, links into an earlier set that
-// are never written through; on Linux also holes and sources that turn into something else.
+// plan keeps of its promises: checksums and a stop in the last file (links into an earlier set,
+// never written through, in tst_backup); on Linux also holes and sources that turn into something
+// else.
 #include "os_test_support.h"
 
 #include <gtest/gtest.h>
@@ -140,11 +141,6 @@ protected:
         Os::planCopy(request, plan);
         return Os::copyFolder(request, plan, outcome);
     }
-    std::uint64_t inode(const std::string& relative) const
-    {
-        Os::FileState state;
-        return Os::fileState(dir.path(relative), state) == 0 ? state.inode : 0;
-    }
 
     OsTest::TempFolder dir;
     Os::CopyRequest request;
@@ -186,31 +182,6 @@ TEST_F(PlannedCopy, KnowsTheChecksumAndResultOfEveryFile)
     ASSERT_TRUE(copy());
     EXPECT_EQ(plan.files[0].result, Os::FileResult::Unchanged);
     EXPECT_EQ(outcome.filesCopied, 0u);
-}
-
-// A new set links what an earlier one holds unchanged. Changing a file in the new set goes through
-// a temporary file and a rename, so the earlier set keeps its bytes.
-TEST_F(PlannedCopy, LinksUnchangedFilesAndNeverWritesThroughThem)
-{
-    dir.writeFile("source/same.dat", "same");
-    dir.writeFile("source/sub/changes.dat", "first");
-    request.to = dir.path("earlier");
-    request.from = dir.path("source") + Os::PathSeparator + "*.*";
-    request.overwrite = true;
-    ASSERT_TRUE(Os::copyFolder(request, outcome));
-    dir.writeFile("source/sub/changes.dat", "second!");
-
-    ASSERT_TRUE(copy(dir.path("earlier")));
-    EXPECT_EQ(outcome.filesLinked, 1u);
-    EXPECT_EQ(outcome.filesCopied, 1u);
-    EXPECT_EQ(inode("target/same.dat"), inode("earlier/same.dat"));
-    EXPECT_NE(inode("target/sub/changes.dat"), inode("earlier/sub/changes.dat"));
-
-    dir.writeFile("source/same.dat", "now different");
-    ASSERT_TRUE(copy());
-    EXPECT_EQ(dir.readFile("target/same.dat"), "now different");
-    EXPECT_EQ(dir.readFile("earlier/same.dat"), "same");
-    EXPECT_EQ(dir.readFile("earlier/sub/changes.dat"), "first");
 }
 
 // A stop in the middle of the last file of a folder is a stop: the copy answers false and says
