@@ -11,20 +11,8 @@ make_sample=$3
 . "$(dirname "$0")/cases.sh"
 need_root "mounts, another user"
 
-work=$(mktemp -d "${ZEB_FAULT_DIR:-/var/tmp}/zeb-faults.XXXXXX")
+make_work zeb-faults
 chmod 755 "$work" # the ordinary user of the last cases must reach it
-mounts=()
-loops=()
-cleanup() {
-    for m in "${mounts[@]}"; do
-        fusermount -u "$m" 2>/dev/null || umount "$m" 2>/dev/null || true
-    done
-    for l in "${loops[@]}"; do
-        losetup -d "$l" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
 copy() { "$driver" "$@" >"$work/out" 2>&1; }
 
 # ---- SIGKILL while writing a large file: the real name holds the old bytes or none, and the
