@@ -47,20 +47,16 @@ RunPlan backupPlan(const SampleInstallation& sample, const QString& backupFolder
     return plan;
 }
 
-// Answers every replace question with No, as a run without a terminal does.
-struct RefusingObserver : QuietObserver
-{
-    Os::ReplaceAnswer askReplace(const QString&) override { return Os::ReplaceAnswer::No; }
-};
-
+// Whether every component was copied without a report; refusing, every replace question is
+// answered No, as a run without a terminal does.
 bool backUp(const RunPlan& plan, bool refuseReplacing = false)
 {
     RecordingSink sink;
-    QuietObserver quiet;
-    RefusingObserver refusing;
+    QuietObserver observer;
+    if (refuseReplacing)
+        observer.answer = Os::ReplaceAnswer::No;
     bool copied = true;
-    for (const ComponentResult& result :
-         BackupRun(plan, sink, refuseReplacing ? refusing : quiet).execute())
+    for (const ComponentResult& result : BackupRun(plan, sink, observer).execute())
         copied = copied && result.copied;
     return copied && sink.reports.isEmpty();
 }

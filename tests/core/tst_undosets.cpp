@@ -51,16 +51,18 @@ void writeBytes(const std::string& path, const QByteArray& content)
     QCOMPARE(Os::writeFileDurably(path, content.toStdString()), 0);
 }
 
-bool restore(const SampleInstallation& sample)
+// Restores the sample's DB; refusing, with every replacement refused.
+bool restore(const SampleInstallation& sample, bool refuse = false)
 {
     RunPlan plan;
     plan.direction = Direction::Restore;
     plan.icqFolder = sample.icqFolder();
     plan.backupFolder = sample.backupFolder();
-    plan.overwrite = true;
+    plan.overwrite = !refuse;
     plan.components = {{"Messages", "DB", true}};
     RecordingSink sink;
     QuietObserver observer;
+    observer.answer = refuse ? Os::ReplaceAnswer::No : Os::ReplaceAnswer::Yes;
     return BackupRun(plan, sink, observer).execute().first().copied && sink.reports.isEmpty();
 }
 
@@ -268,17 +270,7 @@ private slots:
         const QString icq = sample.icqFolder();
         SampleInstallation::writeFile(icq + "DB/a.dat", "ICQ's own a");
         SampleInstallation::writeFile(sample.backupFolder() + "DB/a.dat", "backed-up a");
-        RunPlan plan;
-        plan.direction = Direction::Restore;
-        plan.icqFolder = icq;
-        plan.backupFolder = sample.backupFolder();
-        plan.components = {{"Messages", "DB", true}};
-        RecordingSink sink;
-        struct No final : RunObserver
-        {
-            Os::ReplaceAnswer askReplace(const QString&) override { return Os::ReplaceAnswer::No; }
-        } refuse;
-        BackupRun(plan, sink, refuse).execute();
+        restore(sample, true);
         QVERIFY(!QFileInfo::exists(icq + "ZEB Undo"));
         QVERIFY(restore(sample));
         QCOMPARE(undoSets(icq).size(), 1);
