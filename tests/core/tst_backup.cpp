@@ -275,10 +275,18 @@ private slots:
         QTEST(check.files, "files");
     }
 
-    // A backup that does not reach its end leaves no manifest, not even the one of the backup
-    // before it, so check calls it incomplete; and its set is never marked complete.
-    void aStoppedBackupIsIncomplete()
+    // A stopped backup does not reach its end: it leaves no manifest, not even the one of the
+    // backup before it, so check calls it incomplete; its set is never marked complete. A stop
+    // between components copies no more: the first is whole, the second's folder never made.
+    void aStopCopiesNoMore_data()
     {
+        QTest::addColumn<bool>("afterFirst");
+        QTest::newRow("in the first component") << false;
+        QTest::newRow("between components") << true;
+    }
+    void aStopCopiesNoMore()
+    {
+        QFETCH(bool, afterFirst);
         SampleInstallation sample;
         SampleInstallation::writeFile(sample.icqFolder() + "DB/a.dat", "alpha");
         SampleInstallation::writeFile(sample.icqFolder() + "CL/c.dat", "gamma");
@@ -290,33 +298,21 @@ private slots:
 
         RecordingSink sink;
         StoppingObserver observer;
+        observer.afterFirst = afterFirst;
         const BackupSet second = beginBackupSet(sets);
         for (const QString& folder : {second.folder, first.folder}) {
             BackupRun run(backupPlan(sample, folder), sink, observer);
             observer.run = &run;
-            QVERIFY(!run.execute().value(0).copied);
+            const QList<ComponentResult> results = run.execute();
+            QCOMPARE(results.size(), 1);
+            QCOMPARE(results[0].copied, afterFirst);
             QVERIFY(!checkBackupFolder(folder).hasManifest);
         }
         QCOMPARE(newestCompleteBackupSet(sets)->name, first.name);
-    }
-
-    // A stop between components copies no more: the first is whole, the second's folder is
-    // never made.
-    void aStopBetweenComponentsCopiesNoMore()
-    {
-        SampleInstallation sample;
-        SampleInstallation::writeFile(sample.icqFolder() + "DB/a.dat", "alpha");
-        SampleInstallation::writeFile(sample.icqFolder() + "CL/c.dat", "gamma");
-        RecordingSink sink;
-        StoppingObserver observer;
-        observer.afterFirst = true;
-        BackupRun run(backupPlan(sample, sample.backupFolder()), sink, observer);
-        observer.run = &run;
-        const QList<ComponentResult> results = run.execute();
-        QCOMPARE(results.size(), 1);
-        QVERIFY(results[0].copied);
-        QCOMPARE(SampleInstallation::readFile(sample.backupFolder() + "DB/a.dat"), "alpha");
-        QVERIFY(!QFileInfo::exists(sample.backupFolder() + "CL"));
+        if (afterFirst) {
+            QCOMPARE(SampleInstallation::readFile(second.folder + "DB/a.dat"), "alpha");
+            QVERIFY(!QFileInfo::exists(second.folder + "CL"));
+        }
     }
 
     // A new dated set links each file the newest complete set holds unchanged, in subfolders too,
