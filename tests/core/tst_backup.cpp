@@ -11,7 +11,7 @@
 
 #include <QtTest>
 
-#include <fstream>
+#include <algorithm>
 
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
@@ -84,10 +84,10 @@ void rewriteManifest(const QString& backup, const QByteArray& header)
         if (header != "ZEB 2000 manifest 1" || &line == &lines[0] || space < 0)
             continue;
         const qsizetype path = line.indexOf(' ', line.indexOf(' ', space + 1) + 1) + 1;
-        std::ifstream in(QFile::encodeName(backup).toStdString() +
-                         QByteArray::fromPercentEncoding(line.sliced(path)).toStdString());
-        const std::string bytes((std::istreambuf_iterator<char>(in)),
-                                std::istreambuf_iterator<char>());
+        std::string name = QByteArray::fromPercentEncoding(line.sliced(path)).toStdString();
+        std::replace(name.begin(), name.end(), '/', Os::PathSeparator);
+        std::string bytes;
+        QCOMPARE(Os::readWholeFile(toOsPath(backup) + name, bytes), 0);
         line =
             QCryptographicHash::hash(QByteArray::fromStdString(bytes), QCryptographicHash::Sha256)
                 .toHex() +
