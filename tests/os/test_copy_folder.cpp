@@ -29,30 +29,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class CopyFolder : public ::testing::Test
+class CopyFolder : public OsTest::Copying
 {
-protected:
-    // Always with Overwrite, so with no replace question to ask.
-    bool copy(const std::string& from, const std::string& to, const std::string& pattern = "*.*")
-    {
-        request.from = dir.path(from) + Os::PathSeparator + pattern;
-        request.to = dir.path(to);
-        request.overwrite = true;
-        outcome = {};
-        return Os::copyFolder(request, outcome);
-    }
-    std::vector<std::string> namesIn(const std::string& folder) const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir.path(folder)))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    OsTest::TempFolder dir;
-    Os::CopyRequest request;
-    Os::CopyOutcome outcome;
 };
 
 } // namespace

@@ -127,25 +127,10 @@ TEST(CopyPlanNames, StayWhereTheyWerePutAcrossBlocks)
 
 namespace {
 
-class PlannedCopy : public ::testing::Test
+class PlannedCopy : public OsTest::Copying
 {
 protected:
-    bool copy(const std::string& linkFrom = {})
-    {
-        request.from = dir.path("source") + Os::PathSeparator + "*.*";
-        request.to = dir.path("target");
-        request.linkFrom = linkFrom;
-        request.overwrite = true;
-        outcome = {};
-        plan = {};
-        Os::planCopy(request, plan);
-        return Os::copyFolder(request, plan, outcome);
-    }
-
-    OsTest::TempFolder dir;
-    Os::CopyRequest request;
-    Os::CopyPlan plan;
-    Os::CopyOutcome outcome;
+    bool copy() { return Copying::copy("source", "target", "*.*", true); }
 };
 
 std::string hex(const Os::Digest& digest)
@@ -162,8 +147,7 @@ std::string hex(const Os::Digest& digest)
 } // namespace
 
 // The checksum of what was read from the source is the XXH3-128 of the bytes (as `xxhsum -H2`
-// prints it); every file learns
-// what became of it, a folder's files before its subfolders.
+// prints it); every file learns what became of it, a folder's files before its subfolders.
 TEST_F(PlannedCopy, KnowsTheChecksumAndResultOfEveryFile)
 {
     dir.writeFile("source/b/inner.dat", "inner");
