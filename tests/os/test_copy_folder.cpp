@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <vector>
 
 #ifdef _WIN32
@@ -19,7 +18,6 @@
 #else
 #include <grp.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -280,35 +278,6 @@ TEST_F(CopyFolder, KeepsTheTemporaryFileOfAProcessItMayNotSignal)
     }
     EXPECT_EQ(dir.readFile("dst/" + busy), "init's");
     EXPECT_EQ(dir.readFile("dst/a.dat"), "data");
-}
-
-// A write that fails gives its block back to the checksum queue: a copy in which every file
-// fails past a size limit (EFBIG) reports each of them and ends, leaving no temporary file,
-// rather than waiting for ever for a free block. In a child, for the limit and the watchdog.
-TEST_F(CopyFolder, ReportsEveryFailedWriteAndEnds)
-{
-    constexpr int Files = 20; // more than the queue's blocks
-    for (int n = 0; n < Files; ++n)
-        dir.writeFile("src/f" + std::to_string(n) + ".dat", std::string(5000, 'x'));
-    const pid_t child = ::fork();
-    ASSERT_NE(child, -1);
-    if (child == 0) {
-        ::alarm(60);
-        const rlimit limit{1000, 1000};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            ::_exit(2);
-        const bool copied = copy("src", "dst");
-        bool allWrites = outcome.failures.size() == std::size_t(Files);
-        for (const Os::CopyFailure& failure : outcome.failures)
-            allWrites = allWrites && failure.side == Os::CopySide::Target &&
-                        failure.reason == std::strerror(EFBIG);
-        ::_exit(!copied && allWrites ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(namesIn("dst"), std::vector<std::string>{});
 }
 
 // Links are what they point at, as Windows programs see them: their data is copied; a folder
