@@ -201,6 +201,22 @@ as_user "$cli" check --from "$work/checked" >"$work/out" 2>&1 </dev/null || stat
     ! grep -q "as recorded" "$work/out" || fail "check: exit $status: $(cat "$work/out")"
 end $before
 
+# ---- Folders deeper than a path can name (PATH_MAX): every call goes one name at a time, so a
+# backup of them and its check go through, with folder times kept and no temporary file left.
+begin "folders deeper than a path"
+before=$failed
+name=$(printf 'n%.0s' $(seq 200))
+down() { # <folder>: 25 folders of that name down, made where missing
+    cd "$1" && for _ in $(seq 25); do { [ -d "$name" ] || mkdir "$name"; } && cd "$name" || return 1; done
+}
+(down "$WINEPREFIX/drive_c/Program Files/ICQ/NewDB" && echo deep >deep.dat)
+"$cli" backup --to "$work/deep" --component NewDB >"$work/out" 2>&1 </dev/null &&
+    ! grep -q "does not keep" "$work/out" || fail "the backup: $(cat "$work/out")"
+[ "$(down "$work/deep/NewDB" && cat deep.dat)" = deep ] || fail "the deep file was not copied"
+[ -z "$(find "$work/deep" -name '.~zeb*')" ] || fail "a temporary file stayed"
+"$cli" check --from "$work/deep" >"$work/out" 2>&1 </dev/null || fail "check: $(cat "$work/out")"
+end $before
+
 # ---- Durability: the temporary files reach the disk before the first rename, and the renames
 # before the copy answers.
 begin "syncs around the renames"
