@@ -149,7 +149,8 @@ rm "$work/fat/filler"
 end $before
 
 # ---- As an ordinary user: unreadable files are reported together, with the source as the
-# side; a read-only folder copied twice does not make the second copy fail.
+# side; a read-only folder copied twice does not make the second copy fail: folders get the
+# default mode and keep their times, files keep their modes.
 begin "unreadable files and read-only folders"
 before=$failed
 as_user() { setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; }
@@ -157,6 +158,8 @@ mkdir -p "$work/src/ro"
 for f in a b c; do echo "$f" >"$work/src/$f.dat"; done
 echo inside >"$work/src/ro/in.dat"
 chmod 000 "$work/src/a.dat" "$work/src/c.dat"
+chmod 444 "$work/src/ro/in.dat"
+touch -d 2001-02-03 "$work/src/ro"
 chmod 555 "$work/src/ro"
 chown 65534:65534 "$work/dst"
 as_user "$driver" "$work/src" "$work/dst" >"$work/out" 2>&1 && fail "unreadable files reported success"
@@ -166,6 +169,9 @@ chmod 644 "$work/src/a.dat" "$work/src/c.dat"
 as_user "$driver" "$work/src" "$work/dst" >"$work/out" 2>&1 ||
     fail "the second copy into the copied read-only folder failed: $(cat "$work/out")"
 diff -r "$work/src" "$work/dst" >/dev/null || fail "the copies differ"
+[ "$(stat -c '%a %Y' "$work/dst/ro" "$work/dst/ro/in.dat")" = \
+    "$(printf '%o' $((0777 & ~0$(umask)))) $(stat -c '%Y' "$work/src/ro")
+444 $(stat -c %Y "$work/src/ro/in.dat")" ] || fail "modes and times: $(stat -c '%n %a %Y' "$work/dst/ro"*)"
 chmod 755 "$work/src/ro"
 end $before
 
@@ -215,6 +221,19 @@ down() { # <folder>: 25 folders of that name down, made where missing
 [ "$(down "$work/deep/NewDB" && cat deep.dat)" = deep ] || fail "the deep file was not copied"
 [ -z "$(find "$work/deep" -name '.~zeb*')" ] || fail "a temporary file stayed"
 "$cli" check --from "$work/deep" >"$work/out" 2>&1 </dev/null || fail "check: $(cat "$work/out")"
+end $before
+
+# ---- Holes stay holes: a 256 MiB file with 4 KiB of data takes about that much room in the
+# copy, which reads back as its source.
+begin "sparse files"
+before=$failed
+truncate -s 256M "$work/src/sparse.db"
+head -c 4096 /dev/urandom | dd of="$work/src/sparse.db" bs=1M seek=100 conv=notrunc status=none
+copy "$work/src" "$work/dst" --verify || fail "the copy failed: $(cat "$work/out")"
+# (Only where the file system keeps holes at all.)
+[ "$(du -k "$work/src/sparse.db" | cut -f1)" -gt 1024 ] ||
+    [ "$(du -k "$work/dst/sparse.db" | cut -f1)" -le 1024 ] || fail "the holes were filled"
+cmp -s "$work/src/sparse.db" "$work/dst/sparse.db" || fail "the copy differs"
 end $before
 
 # ---- Durability: the temporary files reach the disk before the first rename, and the renames

@@ -1,7 +1,7 @@
 // The walk that decides for every file before the copier writes anything, and what the copy of a
 // plan keeps of its promises: checksums and a stop in the last file (links into an earlier set,
-// never written through, in tst_backup); on Linux also holes and sources that turn into something
-// else. Folders deeper than a path can name are the fault suite's.
+// never written through, in tst_backup); on Linux also a source that turns into something else.
+// Holes and folders deeper than a path can name are the fault suite's.
 #include "os_test_support.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,6 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -189,39 +188,6 @@ TEST_F(PlannedCopy, AStopInTheLastFileIsNoSuccess)
 }
 
 #ifndef _WIN32
-
-// Holes stay holes: a 256 MiB file with 4 KiB of data takes about that much room in the copy.
-TEST_F(PlannedCopy, KeepsTheHolesOfSparseFiles)
-{
-    dir.makeFolder("source");
-    const int fd = ::open(dir.path("source/sparse.db").c_str(), O_WRONLY | O_CREAT, 0644);
-    ASSERT_GE(fd, 0);
-    const std::string data(4096, 'd');
-    ASSERT_EQ(::pwrite(fd, data.data(), data.size(), 100 << 20), ssize_t(data.size()));
-    ASSERT_EQ(::ftruncate(fd, 256 << 20), 0);
-    ::close(fd);
-    struct stat source
-    {
-    };
-    ASSERT_EQ(::stat(dir.path("source/sparse.db").c_str(), &source), 0);
-    if (source.st_blocks * 512 >= source.st_size)
-        GTEST_SKIP() << "this file system keeps no holes";
-
-    request.verify = true;
-    ASSERT_TRUE(copy());
-    struct stat copied
-    {
-    };
-    ASSERT_EQ(::stat(dir.path("target/sparse.db").c_str(), &copied), 0);
-    EXPECT_EQ(copied.st_size, 256 << 20);
-    EXPECT_LE(copied.st_blocks * 512, 1 << 20);
-    Os::Digest a{}, b{};
-    std::string error;
-    ASSERT_TRUE(Os::fileDigest(dir.path("source/sparse.db"), a, error));
-    ASSERT_TRUE(Os::fileDigest(dir.path("target/sparse.db"), b, error));
-    EXPECT_EQ(a, b);
-    EXPECT_EQ(plan.files[0].digest, a);
-}
 
 // A source swapped for a FIFO after the walk is refused at once: opened for reading, it would wait
 // for a writer for ever.
