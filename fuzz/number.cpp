@@ -1,21 +1,15 @@
 // The text-to-number conversion on any text: it answers a number or raises overflow (6) or type
 // mismatch (13), blanks around the text change nothing, and every 16-bit number reads back from
 // its decimal, "&H" and "&O" forms; a half rounds to the even neighbour.
+#include "check.h"
 #include "core/ErrorObject.h"
 #include "core/NumberConversion.h"
 
 #include <QString>
 
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 // The number, or minus the error number.
 int converted(const QString& text)

@@ -2,6 +2,7 @@
 // count says, or as what is left of the bytes; a record is cut off exactly when its flag is not
 // whole; a component offered has a folder strictly below its base, however Linux or Windows
 // reads it; and a plain folder name in a whole record is offered.
+#include "check.h"
 #include "core/ComponentCatalogue.h"
 #include "core/PluginRecord.h"
 
@@ -11,15 +12,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 // Walks the bytes as the format describes them and checks each field the reader gave.
 class FieldCheck

@@ -1,6 +1,7 @@
 // The user.reg reader on any file, and on any text escaped as Wine writes it: the text reads back
 // unchanged. The input is the file's body after Wine's first line and, taken as UTF-16 code
 // units, the text of one value.
+#include "check.h"
 #include "os/os.h"
 #include "os/os_internal.h"
 
@@ -14,12 +15,6 @@
 namespace {
 
 const std::string Key = "Software\\Fuzz";
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 // A prefix of the fuzzer's own for the whole run, in memory where it can be: two files written
 // to disk for every input slow the fuzzer down more than tenfold.

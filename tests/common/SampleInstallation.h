@@ -2,6 +2,9 @@
 // holding plugin files, for tests that walk the wizard against real folders.
 #pragma once
 
+#include "core/FolderUtilities.h"
+#include "os/os.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -28,6 +31,13 @@ public:
         root.mkpath(QStringLiteral("plugins"));
         writeFile(icqFolder() + QStringLiteral("icq.exe"), "MZ");
         writeRegistry({QStringLiteral("ICQPath=") + icqFolderInRegistry()});
+    }
+
+    // Removed by the names' bytes: Qt cannot name a file whose name is not UTF-8.
+    ~SampleInstallation()
+    {
+        std::string failed;
+        Os::removeTree(toOsPath(prefix()), failed);
     }
 
     QString prefix() const { return m_root.path(); }

@@ -1,5 +1,6 @@
 // What a backup records of itself and what `check` finds with it; dated sets that link what did
 // not change; the room a run needs at its peak; a restore that reads the bytes; a stop.
+#include "ByteNames.h"
 #include "QuietObserver.h"
 #include "RecordingSink.h"
 #include "SampleInstallation.h"
@@ -10,8 +11,7 @@
 
 #include <QtTest>
 
-#include <cstdio>
-#include <fstream>
+#include <algorithm>
 
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
@@ -47,20 +47,16 @@ RunPlan backupPlan(const SampleInstallation& sample, const QString& backupFolder
     return plan;
 }
 
-// Answers every replace question with No, as a run without a terminal does.
-struct RefusingObserver : QuietObserver
-{
-    Os::ReplaceAnswer askReplace(const QString&) override { return Os::ReplaceAnswer::No; }
-};
-
+// Whether every component was copied without a report; refusing, every replace question is
+// answered No, as a run without a terminal does.
 bool backUp(const RunPlan& plan, bool refuseReplacing = false)
 {
     RecordingSink sink;
-    QuietObserver quiet;
-    RefusingObserver refusing;
+    QuietObserver observer;
+    if (refuseReplacing)
+        observer.answer = Os::ReplaceAnswer::No;
     bool copied = true;
-    for (const ComponentResult& result :
-         BackupRun(plan, sink, refuseReplacing ? refusing : quiet).execute())
+    for (const ComponentResult& result : BackupRun(plan, sink, observer).execute())
         copied = copied && result.copied;
     return copied && sink.reports.isEmpty();
 }
@@ -88,10 +84,10 @@ void rewriteManifest(const QString& backup, const QByteArray& header)
         if (header != "ZEB 2000 manifest 1" || &line == &lines[0] || space < 0)
             continue;
         const qsizetype path = line.indexOf(' ', line.indexOf(' ', space + 1) + 1) + 1;
-        std::ifstream in(QFile::encodeName(backup).toStdString() +
-                         QByteArray::fromPercentEncoding(line.sliced(path)).toStdString());
-        const std::string bytes((std::istreambuf_iterator<char>(in)),
-                                std::istreambuf_iterator<char>());
+        std::string name = QByteArray::fromPercentEncoding(line.sliced(path)).toStdString();
+        std::replace(name.begin(), name.end(), '/', Os::PathSeparator);
+        std::string bytes;
+        QCOMPARE(Os::readWholeFile(toOsPath(backup) + name, bytes), 0);
         line =
             QCryptographicHash::hash(QByteArray::fromStdString(bytes), QCryptographicHash::Sha256)
                 .toHex() +
@@ -101,28 +97,20 @@ void rewriteManifest(const QString& backup, const QByteArray& header)
     QVERIFY(file.write(lines.join('\n')) > 0);
 }
 
-#ifndef Q_OS_WIN
-ino_t inode(const QString& path)
+// Which file a path leads to.
+std::uint64_t inode(const QString& path)
 {
-    struct stat info
-    {
-    };
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+    Os::FileState state;
+    return Os::fileState(toOsPath(path), state) == 0 ? state.inode : 0;
 }
 
-// A component's file whose name is Latin-1, not UTF-8: Qt cannot name it, so it is made and
-// removed by its bytes.
-std::string latin1File(const QString& folder)
+// A file of each name of the table in a component's folder, written by its bytes.
+void writeByteNames(const QString& icq)
 {
-    return QFile::encodeName(folder + "CL/").toStdString() + "caf\xe9";
+    for (const ByteName& name : ByteNames)
+        QCOMPARE(Os::writeFileDurably(toOsPath(icq + "CL/") + name.bytes, name.what), 0);
 }
-
-void removeLatin1Files(std::initializer_list<QString> folders)
-{
-    for (const QString& folder : folders)
-        QCOMPARE(std::remove(latin1File(folder).c_str()), 0);
-}
-#endif
+const int ByteNameCount = int(ByteNames.size());
 
 } // namespace
 
@@ -133,8 +121,8 @@ class BackupTest : public QObject
 private slots:
     // A backup's manifest lists every file with its checksum; check reads them back and names a
     // flipped byte, a missing file and an extra one, by the checksum the manifest names: 2.0's
-    // SHA-256 too, and one this version does not know by its name. Names with a newline and
-    // bytes that are not UTF-8 keep their bytes through the manifest.
+    // SHA-256 too, and one this version does not know by its name. Every name of the table keeps
+    // its bytes through the manifest.
     void checkFindsWhatWentBadOnTheMedium_data()
     {
         QTest::addColumn<QByteArray>("header");
@@ -151,18 +139,8 @@ private slots:
         SampleInstallation::writeFile(icq + "DB/sub/b.dat", "beta");
         setTime(icq + "DB/sub/b.dat", WholeSecond);
         SampleInstallation::writeFile(icq + "CL/c.dat", "gamma");
-#ifndef Q_OS_WIN
-        SampleInstallation::writeFile(icq + "CL/two\nlines%41", "odd name");
-        std::ofstream(latin1File(icq)) << "latin-1";
-#endif
+        writeByteNames(icq);
         const QString backup = sample.backupFolder();
-#ifndef Q_OS_WIN
-        // Qt cannot name what is not UTF-8, so it cannot remove it either.
-        const auto removeLatin1 = qScopeGuard([&] {
-            for (const QString& folder : {icq, backup})
-                std::remove(latin1File(folder).c_str());
-        });
-#endif
         QVERIFY(backUp(backupPlan(sample, backup)));
         rewriteManifest(backup, header);
         BackupCheck check = checkBackupFolder(backup);
@@ -175,11 +153,7 @@ private slots:
             return;
         }
         QVERIFY(check.passed());
-#ifndef Q_OS_WIN
-        QCOMPARE(check.files, 5);
-#else
-        QCOMPARE(check.files, 3);
-#endif
+        QCOMPARE(check.files, 3 + ByteNameCount);
 
         // Damaged with its size and time kept, as a bad sector leaves a file.
         QFile damaged(backup + "DB/sub/b.dat");
@@ -210,9 +184,7 @@ private slots:
             check = checkBackupFolder(backup);
             QCOMPARE(check.extra, QStringList() << QString("CL%1c.dat").arg(s));
             QVERIFY(check.damaged.isEmpty() && check.missing.isEmpty());
-#ifndef Q_OS_WIN
-            QCOMPARE(check.files, 4);
-#endif
+            QCOMPARE(check.files, 2 + ByteNameCount);
         }
     }
 
@@ -226,9 +198,7 @@ private slots:
         SampleInstallation::writeFile(icq + "DB/a.dat", "alpha");
         SampleInstallation::writeFile(icq + "CL/c.dat", "gamma");
         setTime(icq + "DB/a.dat", WholeSecond);
-#ifndef Q_OS_WIN
-        std::ofstream(latin1File(icq)) << "latin-1";
-#endif
+        writeByteNames(icq);
         const QString older = sample.backupFolder() + "2026-01-01 0000/";
         const QString newer = sample.backupFolder() + "2026-01-08 0000/";
         RunPlan plan = backupPlan(sample, older);
@@ -247,75 +217,76 @@ private slots:
             const BackupCheck check = checkBackupFolder(folder);
             QVERIFY2(check.passed(), qPrintable(check.extra.join(", ")));
             QCOMPARE(SampleInstallation::readFile(folder + "DB/a.dat"), QByteArray("alpha"));
-#ifndef Q_OS_WIN
-            QCOMPARE(check.files, 3);
-#else
-            QCOMPARE(check.files, 2);
-#endif
+            QCOMPARE(check.files, 2 + ByteNameCount);
         }
+    }
+
+    // A check passes after what a backup meets beside plain files: a file gone from ICQ stays in
+    // the backup and its manifest; a folder the backup spells otherwise is merged into; two
+    // plugin files naming one folder in other letter case copy it once, under the first; of two
+    // names that differ only in letter case, one file to Windows, one is backed up and the other
+    // named as left out.
+    void checkPassesAfter_data()
+    {
+        QTest::addColumn<qint64>("files"); // in the backup
+        QTest::newRow("a file gone from ICQ") << qint64(3);
+        QTest::newRow("a folder spelled otherwise in the backup") << qint64(2);
+        QTest::newRow("one folder named twice") << qint64(2);
 #ifndef Q_OS_WIN
-        removeLatin1Files({icq, older, newer});
+        QTest::newRow("case twins") << qint64(2);
 #endif
     }
-
-    // A file gone from ICQ stays in the backup and in its manifest, so that a repeat backup's
-    // check passes.
-    void aFileGoneFromIcqStaysListed()
+    void checkPassesAfter()
     {
+        const QByteArray what = QTest::currentDataTag();
         SampleInstallation sample;
         const QString icq = sample.icqFolder();
+        const QString backup = sample.backupFolder();
         SampleInstallation::writeFile(icq + "DB/a.dat", "alpha");
-        SampleInstallation::writeFile(icq + "DB/gone.dat", "deleted by ICQ");
         SampleInstallation::writeFile(icq + "CL/c.dat", "gamma");
-        const QString backup = sample.backupFolder();
-        QVERIFY(backUp(backupPlan(sample, backup)));
-        QVERIFY(QFile::remove(icq + "DB/gone.dat"));
-        QVERIFY(backUp(backupPlan(sample, backup)));
-        const BackupCheck check = checkBackupFolder(backup);
-        QVERIFY2(check.passed(), qPrintable(check.extra.join(", ")));
-        QCOMPARE(check.files, 3);
-    }
-
-    // The copy merges into the backup's own spelling of a folder, and check finds it so.
-    void aFolderSpelledOtherwiseInTheBackup()
-    {
-        SampleInstallation sample;
-        SampleInstallation::writeFile(sample.icqFolder() + "DB/a.dat", "alpha");
-        SampleInstallation::writeFile(sample.icqFolder() + "CL/c.dat", "gamma");
-        const QString backup = sample.backupFolder();
-        QVERIFY(QDir().mkpath(backup + "db"));
-        QVERIFY(backUp(backupPlan(sample, backup)));
-        const BackupCheck check = checkBackupFolder(backup);
-        QVERIFY2(check.passed(), qPrintable((check.missing + check.extra).join(", ")));
-    }
-
-#ifndef Q_OS_WIN
-    // Two names that differ only in letter case are one file to Windows: one is backed up, the
-    // other named as left out, and the manifest lists only what the backup holds.
-    void caseTwinsAreOneFileNamedAsSuch()
-    {
-        SampleInstallation sample;
-        const QString icq = sample.icqFolder();
-        SampleInstallation::writeFile(icq + "DB/Foo.dat", "upper");
-        SampleInstallation::writeFile(icq + "DB/foo.dat", "lower");
-        const QString backup = sample.backupFolder();
+        RunPlan plan = backupPlan(sample, backup);
+        if (what == "a file gone from ICQ") {
+            SampleInstallation::writeFile(icq + "DB/gone.dat", "deleted by ICQ");
+            QVERIFY(backUp(plan));
+            QVERIFY(QFile::remove(icq + "DB/gone.dat"));
+        } else if (what == "a folder spelled otherwise in the backup") {
+            QVERIFY(QDir().mkpath(backup + "db"));
+        } else if (what == "one folder named twice") {
+            plan.components << Component{"Messages again", "db", true};
+        } else {
+            SampleInstallation::writeFile(icq + "DB/A.dat", "upper");
+        }
         RecordingSink sink;
         QuietObserver observer;
-        const ComponentResult result =
-            BackupRun(backupPlan(sample, backup), sink, observer).execute().value(0);
-        QVERIFY(!result.copied);
-        QCOMPARE(result.outcome.failures.size(), size_t(1));
-        QVERIFY(QString::fromStdString(result.outcome.failures[0].path).endsWith("oo.dat"));
-        QCOMPARE(QDir(backup + "DB").entryList(QDir::Files).size(), 1);
+        const QList<ComponentResult> results = BackupRun(plan, sink, observer).execute();
+        QCOMPARE(results.size(), 2);
+        QVERIFY(results[1].copied);
+        if (what != "case twins") {
+            QVERIFY(results[0].copied && sink.reports.isEmpty());
+        } else {
+            QVERIFY(!results[0].copied);
+            QCOMPARE(results[0].outcome.failures.size(), size_t(1));
+            QVERIFY(QString::fromStdString(results[0].outcome.failures[0].path)
+                        .endsWith("a.dat", Qt::CaseInsensitive));
+            QCOMPARE(QDir(backup + "DB").entryList(QDir::Files).size(), 1);
+        }
         const BackupCheck check = checkBackupFolder(backup);
-        QVERIFY2(check.passed(), qPrintable(check.missing.join(", ")));
+        QVERIFY2(check.passed(), qPrintable((check.missing + check.extra).join(", ")));
+        QTEST(check.files, "files");
     }
-#endif
 
-    // A backup that does not reach its end leaves no manifest, not even the one of the backup
-    // before it, so check calls it incomplete; and its set is never marked complete.
-    void aStoppedBackupIsIncomplete()
+    // A stopped backup does not reach its end: it leaves no manifest, not even the one of the
+    // backup before it, so check calls it incomplete; its set is never marked complete. A stop
+    // between components copies no more: the first is whole, the second's folder never made.
+    void aStopCopiesNoMore_data()
     {
+        QTest::addColumn<bool>("afterFirst");
+        QTest::newRow("in the first component") << false;
+        QTest::newRow("between components") << true;
+    }
+    void aStopCopiesNoMore()
+    {
+        QFETCH(bool, afterFirst);
         SampleInstallation sample;
         SampleInstallation::writeFile(sample.icqFolder() + "DB/a.dat", "alpha");
         SampleInstallation::writeFile(sample.icqFolder() + "CL/c.dat", "gamma");
@@ -327,58 +298,31 @@ private slots:
 
         RecordingSink sink;
         StoppingObserver observer;
+        observer.afterFirst = afterFirst;
         const BackupSet second = beginBackupSet(sets);
         for (const QString& folder : {second.folder, first.folder}) {
             BackupRun run(backupPlan(sample, folder), sink, observer);
             observer.run = &run;
-            QVERIFY(!run.execute().value(0).copied);
+            const QList<ComponentResult> results = run.execute();
+            QCOMPARE(results.size(), 1);
+            QCOMPARE(results[0].copied, afterFirst);
             QVERIFY(!checkBackupFolder(folder).hasManifest);
         }
         QCOMPARE(newestCompleteBackupSet(sets)->name, first.name);
+        if (afterFirst) {
+            QCOMPARE(SampleInstallation::readFile(second.folder + "DB/a.dat"), "alpha");
+            QVERIFY(!QFileInfo::exists(second.folder + "CL"));
+        }
     }
 
-    // A stop between components copies no more: the first is whole, the second's folder is
-    // never made.
-    void aStopBetweenComponentsCopiesNoMore()
-    {
-        SampleInstallation sample;
-        SampleInstallation::writeFile(sample.icqFolder() + "DB/a.dat", "alpha");
-        SampleInstallation::writeFile(sample.icqFolder() + "CL/c.dat", "gamma");
-        RecordingSink sink;
-        StoppingObserver observer;
-        observer.afterFirst = true;
-        BackupRun run(backupPlan(sample, sample.backupFolder()), sink, observer);
-        observer.run = &run;
-        const QList<ComponentResult> results = run.execute();
-        QCOMPARE(results.size(), 1);
-        QVERIFY(results[0].copied);
-        QCOMPARE(SampleInstallation::readFile(sample.backupFolder() + "DB/a.dat"), "alpha");
-        QVERIFY(!QFileInfo::exists(sample.backupFolder() + "CL"));
-    }
-
-    // Two plugin files naming one folder in different letter case: it is copied once, under
-    // the first, and the backup is whole.
-    void aFolderIsCopiedOncePerRun()
-    {
-        SampleInstallation sample;
-        SampleInstallation::writeFile(sample.icqFolder() + "DB/a.dat", "alpha");
-        SampleInstallation::writeFile(sample.icqFolder() + "CL/c.dat", "gamma");
-        RunPlan plan = backupPlan(sample, sample.backupFolder());
-        plan.components << Component{"Messages again", "db", true};
-        RecordingSink sink;
-        QuietObserver observer;
-        const QList<ComponentResult> results = BackupRun(plan, sink, observer).execute();
-        QCOMPARE(results.size(), 2);
-        QVERIFY(results[0].copied && results[1].copied && sink.reports.isEmpty());
-    }
-
-    // A new dated set links each file the newest complete set holds unchanged and copies the
-    // rest; its manifest is whole. Changing the new set leaves the older one's bytes alone.
+    // A new dated set links each file the newest complete set holds unchanged, in subfolders too,
+    // and copies the rest; its manifest is whole. Changing the new set goes through a new file,
+    // so the older set keeps its bytes.
     void datedSetsLinkWhatDidNotChange()
     {
         SampleInstallation sample;
         const QString icq = sample.icqFolder();
-        SampleInstallation::writeFile(icq + "DB/same.dat", "same");
+        SampleInstallation::writeFile(icq + "DB/sub/same.dat", "same");
         SampleInstallation::writeFile(icq + "CL/changes.dat", "first");
         const QString older = sample.backupFolder() + "2026-01-01 0000/";
         const QString newer = sample.backupFolder() + "2026-01-08 0000/";
@@ -389,14 +333,12 @@ private slots:
         QVERIFY(backUp(plan));
         QVERIFY(checkBackupFolder(newer).passed());
         QCOMPARE(SampleInstallation::readFile(newer + "CL/changes.dat"), QByteArray("second"));
-#ifndef Q_OS_WIN
-        QCOMPARE(inode(newer + "DB/same.dat"), inode(older + "DB/same.dat"));
+        QCOMPARE(inode(newer + "DB/sub/same.dat"), inode(older + "DB/sub/same.dat"));
         QVERIFY(inode(newer + "CL/changes.dat") != inode(older + "CL/changes.dat"));
-#endif
-        SampleInstallation::writeFile(icq + "DB/same.dat", "now changed");
+        SampleInstallation::writeFile(icq + "DB/sub/same.dat", "now changed");
         plan.linkFrom.clear();
         QVERIFY(backUp(plan));
-        QCOMPARE(SampleInstallation::readFile(older + "DB/same.dat"), QByteArray("same"));
+        QCOMPARE(SampleInstallation::readFile(older + "DB/sub/same.dat"), QByteArray("same"));
         QVERIFY(checkBackupFolder(older).passed());
         QVERIFY(checkBackupFolder(newer).passed());
     }
@@ -425,12 +367,12 @@ private slots:
                            QFile::encodeName(older + "CL/c.dat")) == 0);
         } else { // a link into the ICQ folder is caught by both rules
             RunPlan copy = backupPlan(sample, elsewhere);
-            copy.components = {{ "Contacts", "CL", true }};
+            copy.components = {{"Contacts", "CL", true}};
             QVERIFY(backUp(copy));
             QVERIFY(QFile::link(elsewhere + "CL", older + "CL"));
         }
         RunPlan plan = backupPlan(sample, sample.backupFolder() + "newer/");
-        plan.components = {{ "Contacts", "CL", true }};
+        plan.components = {{"Contacts", "CL", true}};
         plan.linkFrom = older;
         QVERIFY(backUp(plan));
         struct stat info

@@ -2,6 +2,7 @@
 // leads out of the ICQ folder is refused, files changed after a restore are never destroyed, and
 // sets are ordered by their records, whatever their names or the clock say. Faults at every step
 // are injected into the command line by tests/faults/undo_faults.sh.
+#include "ByteNames.h"
 #include "QuietObserver.h"
 #include "RecordingSink.h"
 #include "SampleInstallation.h"
@@ -50,16 +51,18 @@ void writeBytes(const std::string& path, const QByteArray& content)
     QCOMPARE(Os::writeFileDurably(path, content.toStdString()), 0);
 }
 
-bool restore(const SampleInstallation& sample)
+// Restores the sample's DB; refusing, with every replacement refused.
+bool restore(const SampleInstallation& sample, bool refuse = false)
 {
     RunPlan plan;
     plan.direction = Direction::Restore;
     plan.icqFolder = sample.icqFolder();
     plan.backupFolder = sample.backupFolder();
-    plan.overwrite = true;
+    plan.overwrite = !refuse;
     plan.components = {{"Messages", "DB", true}};
     RecordingSink sink;
     QuietObserver observer;
+    observer.answer = refuse ? Os::ReplaceAnswer::No : Os::ReplaceAnswer::Yes;
     return BackupRun(plan, sink, observer).execute().first().copied && sink.reports.isEmpty();
 }
 
@@ -91,10 +94,10 @@ private slots:
         QTest::newRow("backslash") << QByteArray("a\\..\\..\\x") << false;
         QTest::newRow("dots and spaces") << QByteArray(". ./x") << false;
 #else
-        QTest::newRow("newline") << QByteArray("new\nicq.exe") << true;
-        QTest::newRow("not UTF-8") << QByteArray("\xff\xfe") << true;
         QTest::newRow("backslash") << QByteArray("a\\..\\x") << true;
 #endif
+        for (const ByteName& name : ByteNames)
+            QTest::newRow(name.what) << QByteArray::fromStdString(name.bytes) << true;
     }
     void recordPaths()
     {
@@ -115,17 +118,12 @@ private slots:
         QVERIFY(!decodeField("a b") && !decodeField("%4") && !decodeField("%zz"));
     }
 
-    // A restore adds and replaces files of odd names; the undo gives every byte back. (Linux
-    // names; Windows has no newline or invalid UTF-8 in names.)
+    // A restore adds and replaces files of odd names; the undo gives every byte back.
     void namesOfAnyBytes_data()
     {
         QTest::addColumn<QByteArray>("name");
-        QTest::newRow("percent and spaces") << QByteArray("100% sure .dat");
-        QTest::newRow("the record's own name") << QByteArray("ZEB record");
-#ifndef Q_OS_WIN
-        QTest::newRow("newline") << QByteArray("new\nicq.exe");
-        QTest::newRow("not UTF-8") << QByteArray("\xff\xfe.dat");
-#endif
+        for (const ByteName& name : ByteNames)
+            QTest::newRow(name.what) << QByteArray::fromStdString(name.bytes);
     }
     void namesOfAnyBytes()
     {
@@ -272,17 +270,7 @@ private slots:
         const QString icq = sample.icqFolder();
         SampleInstallation::writeFile(icq + "DB/a.dat", "ICQ's own a");
         SampleInstallation::writeFile(sample.backupFolder() + "DB/a.dat", "backed-up a");
-        RunPlan plan;
-        plan.direction = Direction::Restore;
-        plan.icqFolder = icq;
-        plan.backupFolder = sample.backupFolder();
-        plan.components = {{"Messages", "DB", true}};
-        RecordingSink sink;
-        struct No final : RunObserver
-        {
-            Os::ReplaceAnswer askReplace(const QString&) override { return Os::ReplaceAnswer::No; }
-        } refuse;
-        BackupRun(plan, sink, refuse).execute();
+        restore(sample, true);
         QVERIFY(!QFileInfo::exists(icq + "ZEB Undo"));
         QVERIFY(restore(sample));
         QCOMPARE(undoSets(icq).size(), 1);

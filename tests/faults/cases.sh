@@ -28,3 +28,18 @@ small_disk() { # <folder> <size>
     mount -t tmpfs -o "size=$2" tmpfs "$1"
     mounts+=("$1")
 }
+# The scripts' folder $work, removed on exit after $mounts are unmounted (the last first,
+# fusefat's with fusermount) and $loops detached.
+make_work() { # <name>
+    work=$(mktemp -d "${ZEB_FAULT_DIR:-/var/tmp}/$1.XXXXXX")
+    mounts=()
+    loops=()
+    trap cleanup EXIT
+}
+cleanup() {
+    for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
+        fusermount -u "${mounts[i]}" 2>/dev/null || umount "${mounts[i]}" 2>/dev/null || true
+    done
+    for l in "${loops[@]}"; do losetup -d "$l" 2>/dev/null || true; done
+    rm -rf "$work"
+}

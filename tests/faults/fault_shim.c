@@ -123,106 +123,50 @@ static int openCommon(int dirfd, const char* path, int flags, mode_t mode, int l
     return NEXT(openat)(dirfd, path, flags, mode);
 }
 
-static mode_t modeOf(int flags, va_list args)
-{
-    return (flags & (O_CREAT | O_TMPFILE)) ? (mode_t)va_arg(args, int) : 0;
-}
+/* The open calls take their mode only with O_CREAT or O_TMPFILE. */
+#define OPEN_CALL(name, dirfd_, large)                                                             \
+    int name(OPEN_PARAMS_##dirfd_ const char* path, int flags, ...)                                \
+    {                                                                                              \
+        va_list args;                                                                              \
+        va_start(args, flags);                                                                     \
+        const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? (mode_t)va_arg(args, int) : 0;       \
+        va_end(args);                                                                              \
+        return openCommon(OPEN_DIRFD_##dirfd_, path, flags, mode, large);                          \
+    }
+#define OPEN_PARAMS_cwd
+#define OPEN_DIRFD_cwd AT_FDCWD
+#define OPEN_PARAMS_at int dirfd,
+#define OPEN_DIRFD_at dirfd
+OPEN_CALL(open, cwd, 0)
+OPEN_CALL(open64, cwd, 1)
+OPEN_CALL(openat, at, 0)
+OPEN_CALL(openat64, at, 1)
 
-int open(const char* path, int flags, ...)
-{
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = modeOf(flags, args);
-    va_end(args);
-    return openCommon(AT_FDCWD, path, flags, mode, 0);
-}
+/* A call counted on one of its paths (or descriptors), then passed on. */
+#define COUNTED(type, name, params, check, arguments)                                              \
+    type name params                                                                               \
+    {                                                                                              \
+        check;                                                                                     \
+        return NEXT(name) arguments;                                                               \
+    }
 
-int open64(const char* path, int flags, ...)
-{
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = modeOf(flags, args);
-    va_end(args);
-    return openCommon(AT_FDCWD, path, flags, mode, 1);
-}
-
-int openat(int dirfd, const char* path, int flags, ...)
-{
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = modeOf(flags, args);
-    va_end(args);
-    return openCommon(dirfd, path, flags, mode, 0);
-}
-
-int openat64(int dirfd, const char* path, int flags, ...)
-{
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = modeOf(flags, args);
-    va_end(args);
-    return openCommon(dirfd, path, flags, mode, 1);
-}
-
-int mkdir(const char* path, mode_t mode)
-{
-    PATH_CALL("mkdir", AT_FDCWD, path);
-    return NEXT(mkdir)(path, mode);
-}
-
-int mkdirat(int dirfd, const char* path, mode_t mode)
-{
-    PATH_CALL("mkdir", dirfd, path);
-    return NEXT(mkdirat)(dirfd, path, mode);
-}
-
-int link(const char* from, const char* to)
-{
-    PATH_CALL("link", AT_FDCWD, to);
-    return NEXT(link)(from, to);
-}
-
-int linkat(int fromfd, const char* from, int tofd, const char* to, int flags)
-{
-    PATH_CALL("link", tofd, to);
-    return NEXT(linkat)(fromfd, from, tofd, to, flags);
-}
-
-int rename(const char* from, const char* to)
-{
-    PATH_CALL("rename", AT_FDCWD, to);
-    return NEXT(rename)(from, to);
-}
-
-int renameat(int fromfd, const char* from, int tofd, const char* to)
-{
-    PATH_CALL("rename", tofd, to);
-    return NEXT(renameat)(fromfd, from, tofd, to);
-}
-
-int renameat2(int fromfd, const char* from, int tofd, const char* to, unsigned flags)
-{
-    PATH_CALL("rename", tofd, to);
-    return NEXT(renameat2)(fromfd, from, tofd, to, flags);
-}
-
-int unlink(const char* path)
-{
-    PATH_CALL("unlink", AT_FDCWD, path);
-    return NEXT(unlink)(path);
-}
-
-int unlinkat(int dirfd, const char* path, int flags)
-{
-    PATH_CALL((flags & AT_REMOVEDIR) ? "rmdir" : "unlink", dirfd, path);
-    return NEXT(unlinkat)(dirfd, path, flags);
-}
-
-int rmdir(const char* path)
-{
-    PATH_CALL("rmdir", AT_FDCWD, path);
-    return NEXT(rmdir)(path);
-}
+COUNTED(int, mkdir, (const char* path, mode_t mode), PATH_CALL("mkdir", AT_FDCWD, path),
+        (path, mode))
+COUNTED(int, mkdirat, (int dirfd, const char* path, mode_t mode), PATH_CALL("mkdir", dirfd, path),
+        (dirfd, path, mode))
+COUNTED(int, link, (const char* from, const char* to), PATH_CALL("link", AT_FDCWD, to), (from, to))
+COUNTED(int, linkat, (int fromfd, const char* from, int tofd, const char* to, int flags),
+        PATH_CALL("link", tofd, to), (fromfd, from, tofd, to, flags))
+COUNTED(int, rename, (const char* from, const char* to), PATH_CALL("rename", AT_FDCWD, to),
+        (from, to))
+COUNTED(int, renameat, (int fromfd, const char* from, int tofd, const char* to),
+        PATH_CALL("rename", tofd, to), (fromfd, from, tofd, to))
+COUNTED(int, renameat2, (int fromfd, const char* from, int tofd, const char* to, unsigned flags),
+        PATH_CALL("rename", tofd, to), (fromfd, from, tofd, to, flags))
+COUNTED(int, unlink, (const char* path), PATH_CALL("unlink", AT_FDCWD, path), (path))
+COUNTED(int, unlinkat, (int dirfd, const char* path, int flags),
+        PATH_CALL((flags & AT_REMOVEDIR) ? "rmdir" : "unlink", dirfd, path), (dirfd, path, flags))
+COUNTED(int, rmdir, (const char* path), PATH_CALL("rmdir", AT_FDCWD, path), (path))
 
 static int fdFault(const char* kind, int fd)
 {
@@ -233,46 +177,16 @@ static int fdFault(const char* kind, int fd)
 
 #define FD_CALL(kind, fd) FAIL_ON_ERROR(fdFault(kind, fd))
 
-int fsync(int fd)
-{
-    FD_CALL("sync", fd);
-    return NEXT(fsync)(fd);
-}
-
-int fdatasync(int fd)
-{
-    FD_CALL("sync", fd);
-    return NEXT(fdatasync)(fd);
-}
-
-int syncfs(int fd)
-{
-    FD_CALL("sync", fd);
-    return NEXT(syncfs)(fd);
-}
-
-ssize_t write(int fd, const void* data, size_t size)
-{
-    if (fd > 2)
-        FD_CALL("write", fd);
-    return NEXT(write)(fd, data, size);
-}
-
-ssize_t copy_file_range(int in, off64_t* inOffset, int out, off64_t* outOffset, size_t size,
-                        unsigned flags)
-{
-    FD_CALL("write", out);
-    return NEXT(copy_file_range)(in, inOffset, out, outOffset, size, flags);
-}
-
-ssize_t sendfile(int out, int in, off_t* offset, size_t size)
-{
-    FD_CALL("write", out);
-    return NEXT(sendfile)(out, in, offset, size);
-}
-
-ssize_t sendfile64(int out, int in, off64_t* offset, size_t size)
-{
-    FD_CALL("write", out);
-    return NEXT(sendfile64)(out, in, offset, size);
-}
+COUNTED(int, fsync, (int fd), FD_CALL("sync", fd), (fd))
+COUNTED(int, fdatasync, (int fd), FD_CALL("sync", fd), (fd))
+COUNTED(int, syncfs, (int fd), FD_CALL("sync", fd), (fd))
+/* The standard streams are not the file system's. */
+COUNTED(ssize_t, write, (int fd, const void* data, size_t size), if (fd > 2) FD_CALL("write", fd),
+        (fd, data, size))
+COUNTED(ssize_t, copy_file_range,
+        (int in, off64_t* inOffset, int out, off64_t* outOffset, size_t size, unsigned flags),
+        FD_CALL("write", out), (in, inOffset, out, outOffset, size, flags))
+COUNTED(ssize_t, sendfile, (int out, int in, off_t* offset, size_t size), FD_CALL("write", out),
+        (out, in, offset, size))
+COUNTED(ssize_t, sendfile64, (int out, int in, off64_t* offset, size_t size), FD_CALL("write", out),
+        (out, in, offset, size))

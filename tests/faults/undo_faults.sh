@@ -17,13 +17,7 @@ if [ -z "${ZEB_UNDO_FAULTS_ALONE:-}" ]; then
     ZEB_UNDO_FAULTS_ALONE=1 exec unshare --pid --fork --mount-proc "$0" "$@"
 fi
 
-work=$(mktemp -d "${ZEB_FAULT_DIR:-/var/tmp}/zeb-undo-faults.XXXXXX")
-mounts=()
-cleanup() {
-    for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do umount "${mounts[i]}" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+make_work zeb-undo-faults
 # Everything on a tmpfs: the many syncs of the cases cost nothing there.
 small_disk "$work" 512m
 # A sanitized build takes the shim after its own runtime.

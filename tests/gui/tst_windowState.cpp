@@ -10,22 +10,10 @@ namespace {
 // E: run ended.
 WindowEvent eventOf(QChar letter)
 {
-    switch (letter.toLatin1()) {
-    case 'F':
-        return WindowEvent::PageLeftForward;
-    case 'B':
-        return WindowEvent::PageLeftBack;
-    case 'O':
-        return WindowEvent::AboutOpened;
-    case 'C':
-        return WindowEvent::AboutClosed;
-    case 'R':
-        return WindowEvent::RunStarted;
-    case 'S':
-        return WindowEvent::StopRequested;
-    default:
-        return WindowEvent::RunEnded;
-    }
+    using enum WindowEvent;
+    constexpr WindowEvent events[] = {PageLeftForward, PageLeftBack,  AboutOpened, AboutClosed,
+                                      RunStarted,      StopRequested, RunEnded};
+    return events[QStringLiteral("FBOCRSE").indexOf(letter)];
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,39 @@ public:
 
 private:
     std::filesystem::path root_;
+};
+
+// A folder copy below a temporary folder, always with Overwrite, so with no replace question to
+// ask: planned, through a plan kept in `plan`, or in one call.
+class Copying : public ::testing::Test
+{
+protected:
+    bool copy(const std::string& from, const std::string& to, const std::string& pattern = "*.*",
+              bool planned = false)
+    {
+        request.from = dir.path(from) + Os::PathSeparator + pattern;
+        request.to = dir.path(to);
+        request.overwrite = true;
+        outcome = {};
+        plan = {};
+        if (!planned)
+            return Os::copyFolder(request, outcome);
+        Os::planCopy(request, plan);
+        return Os::copyFolder(request, plan, outcome);
+    }
+    std::vector<std::string> namesIn(const std::string& folder) const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path(folder)))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    TempFolder dir;
+    Os::CopyRequest request;
+    Os::CopyPlan plan;
+    Os::CopyOutcome outcome;
 };
 
 // Sets a file's modification time, in nanoseconds since 1970.

@@ -1,15 +1,14 @@
 // The folder copy on real temporary folders. The first groups hold on every platform; the last
-// checks what only Linux has (modes, symbolic links) or only Windows (names it cannot keep,
-// sources held without sharing, UTF-16 names). Faults that end the process, fill a disk, limit
-// file sizes or need another file system are in tests/faults; a repeat copy that leaves unchanged
-// files alone in tests/cli.
+// checks what only Linux has (symbolic links, a process it may not signal) or only Windows (names
+// it cannot keep, sources held without sharing, UTF-16 names). Faults that end the process, fill
+// a disk, limit file sizes or need another file system, modes and holes are in tests/faults; a
+// repeat copy that leaves unchanged files alone in tests/cli.
 #include "os_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <vector>
 
 #ifdef _WIN32
@@ -19,8 +18,6 @@
 #else
 #include <grp.h>
 #include <signal.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -29,30 +26,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class CopyFolder : public ::testing::Test
+class CopyFolder : public OsTest::Copying
 {
-protected:
-    // Always with Overwrite, so with no replace question to ask.
-    bool copy(const std::string& from, const std::string& to, const std::string& pattern = "*.*")
-    {
-        request.from = dir.path(from) + Os::PathSeparator + pattern;
-        request.to = dir.path(to);
-        request.overwrite = true;
-        outcome = {};
-        return Os::copyFolder(request, outcome);
-    }
-    std::vector<std::string> namesIn(const std::string& folder) const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir.path(folder)))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    OsTest::TempFolder dir;
-    Os::CopyRequest request;
-    Os::CopyOutcome outcome;
 };
 
 } // namespace
@@ -304,35 +279,6 @@ TEST_F(CopyFolder, KeepsTheTemporaryFileOfAProcessItMayNotSignal)
     EXPECT_EQ(dir.readFile("dst/a.dat"), "data");
 }
 
-// A write that fails gives its block back to the checksum queue: a copy in which every file
-// fails past a size limit (EFBIG) reports each of them and ends, leaving no temporary file,
-// rather than waiting for ever for a free block. In a child, for the limit and the watchdog.
-TEST_F(CopyFolder, ReportsEveryFailedWriteAndEnds)
-{
-    constexpr int Files = 20; // more than the queue's blocks
-    for (int n = 0; n < Files; ++n)
-        dir.writeFile("src/f" + std::to_string(n) + ".dat", std::string(5000, 'x'));
-    const pid_t child = ::fork();
-    ASSERT_NE(child, -1);
-    if (child == 0) {
-        ::alarm(60);
-        const rlimit limit{1000, 1000};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            ::_exit(2);
-        const bool copied = copy("src", "dst");
-        bool allWrites = outcome.failures.size() == std::size_t(Files);
-        for (const Os::CopyFailure& failure : outcome.failures)
-            allWrites = allWrites && failure.side == Os::CopySide::Target &&
-                        failure.reason == std::strerror(EFBIG);
-        ::_exit(!copied && allWrites ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(namesIn("dst"), std::vector<std::string>{});
-}
-
 // Links are what they point at, as Windows programs see them: their data is copied; a folder
 // link back into the copy is refused and a dangling link reported. On the target side a folder
 // link is written through at any depth, and a file link is replaced, not what it points at.
@@ -364,30 +310,6 @@ TEST_F(CopyFolder, FollowsLinksOnBothSidesAndRefusesLoops)
     EXPECT_EQ(outcome.failures[1].path, dir.path("src/loop"));
     EXPECT_EQ(outcome.failures[1].reason,
               "it is a link that leads back into a folder being copied");
-}
-
-// Files keep their modes and times; folders keep their times and get the default mode, so a
-// read-only folder does not make the next backup into it fail.
-TEST_F(CopyFolder, FoldersGetTheDefaultModeAndKeepTheirTimes)
-{
-    dir.writeFile("src/ro/a.dat", "a");
-    fs::permissions(dir.path("src/ro/a.dat"), fs::perms::owner_read | fs::perms::group_read);
-    const auto then = fs::last_write_time(dir.path("src/ro")) - std::chrono::hours(500);
-    fs::last_write_time(dir.path("src/ro"), then);
-    fs::permissions(dir.path("src/ro"), fs::perms(0555));
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    for (int round = 0; round < 2; ++round)
-        EXPECT_TRUE(copy("src", "dst")) << round;
-    struct stat folder
-    {
-    };
-    ASSERT_EQ(::stat(dir.path("dst/ro").c_str(), &folder), 0);
-    EXPECT_EQ(folder.st_mode & 07777, 0777 & ~mask);
-    EXPECT_TRUE(fs::last_write_time(dir.path("dst/ro")) == then);
-    EXPECT_EQ(fs::status(dir.path("dst/ro/a.dat")).permissions(),
-              fs::perms::owner_read | fs::perms::group_read);
-    fs::permissions(dir.path("src/ro"), fs::perms(0755));
 }
 
 #endif

@@ -1,18 +1,16 @@
 // The walk that decides for every file before the copier writes anything, and what the copy of a
-// plan keeps of its promises: checksums, a stop in the last file, links into an earlier set that
-// are never written through; on Linux also holes and sources that turn into something else.
+// plan keeps of its promises: checksums and a stop in the last file (links into an earlier set,
+// never written through, in tst_backup); on Linux also a source that turns into something else.
+// Holes and folders deeper than a path can name are the fault suite's.
 #include "os_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -126,30 +124,10 @@ TEST(CopyPlanNames, StayWhereTheyWerePutAcrossBlocks)
 
 namespace {
 
-class PlannedCopy : public ::testing::Test
+class PlannedCopy : public OsTest::Copying
 {
 protected:
-    bool copy(const std::string& linkFrom = {})
-    {
-        request.from = dir.path("source") + Os::PathSeparator + "*.*";
-        request.to = dir.path("target");
-        request.linkFrom = linkFrom;
-        request.overwrite = true;
-        outcome = {};
-        plan = {};
-        Os::planCopy(request, plan);
-        return Os::copyFolder(request, plan, outcome);
-    }
-    std::uint64_t inode(const std::string& relative) const
-    {
-        Os::FileState state;
-        return Os::fileState(dir.path(relative), state) == 0 ? state.inode : 0;
-    }
-
-    OsTest::TempFolder dir;
-    Os::CopyRequest request;
-    Os::CopyPlan plan;
-    Os::CopyOutcome outcome;
+    bool copy() { return Copying::copy("source", "target", "*.*", true); }
 };
 
 std::string hex(const Os::Digest& digest)
@@ -166,8 +144,7 @@ std::string hex(const Os::Digest& digest)
 } // namespace
 
 // The checksum of what was read from the source is the XXH3-128 of the bytes (as `xxhsum -H2`
-// prints it); every file learns
-// what became of it, a folder's files before its subfolders.
+// prints it); every file learns what became of it, a folder's files before its subfolders.
 TEST_F(PlannedCopy, KnowsTheChecksumAndResultOfEveryFile)
 {
     dir.writeFile("source/b/inner.dat", "inner");
@@ -186,31 +163,6 @@ TEST_F(PlannedCopy, KnowsTheChecksumAndResultOfEveryFile)
     ASSERT_TRUE(copy());
     EXPECT_EQ(plan.files[0].result, Os::FileResult::Unchanged);
     EXPECT_EQ(outcome.filesCopied, 0u);
-}
-
-// A new set links what an earlier one holds unchanged. Changing a file in the new set goes through
-// a temporary file and a rename, so the earlier set keeps its bytes.
-TEST_F(PlannedCopy, LinksUnchangedFilesAndNeverWritesThroughThem)
-{
-    dir.writeFile("source/same.dat", "same");
-    dir.writeFile("source/sub/changes.dat", "first");
-    request.to = dir.path("earlier");
-    request.from = dir.path("source") + Os::PathSeparator + "*.*";
-    request.overwrite = true;
-    ASSERT_TRUE(Os::copyFolder(request, outcome));
-    dir.writeFile("source/sub/changes.dat", "second!");
-
-    ASSERT_TRUE(copy(dir.path("earlier")));
-    EXPECT_EQ(outcome.filesLinked, 1u);
-    EXPECT_EQ(outcome.filesCopied, 1u);
-    EXPECT_EQ(inode("target/same.dat"), inode("earlier/same.dat"));
-    EXPECT_NE(inode("target/sub/changes.dat"), inode("earlier/sub/changes.dat"));
-
-    dir.writeFile("source/same.dat", "now different");
-    ASSERT_TRUE(copy());
-    EXPECT_EQ(dir.readFile("target/same.dat"), "now different");
-    EXPECT_EQ(dir.readFile("earlier/same.dat"), "same");
-    EXPECT_EQ(dir.readFile("earlier/sub/changes.dat"), "first");
 }
 
 // A stop in the middle of the last file of a folder is a stop: the copy answers false and says
@@ -237,39 +189,6 @@ TEST_F(PlannedCopy, AStopInTheLastFileIsNoSuccess)
 
 #ifndef _WIN32
 
-// Holes stay holes: a 256 MiB file with 4 KiB of data takes about that much room in the copy.
-TEST_F(PlannedCopy, KeepsTheHolesOfSparseFiles)
-{
-    dir.makeFolder("source");
-    const int fd = ::open(dir.path("source/sparse.db").c_str(), O_WRONLY | O_CREAT, 0644);
-    ASSERT_GE(fd, 0);
-    const std::string data(4096, 'd');
-    ASSERT_EQ(::pwrite(fd, data.data(), data.size(), 100 << 20), ssize_t(data.size()));
-    ASSERT_EQ(::ftruncate(fd, 256 << 20), 0);
-    ::close(fd);
-    struct stat source
-    {
-    };
-    ASSERT_EQ(::stat(dir.path("source/sparse.db").c_str(), &source), 0);
-    if (source.st_blocks * 512 >= source.st_size)
-        GTEST_SKIP() << "this file system keeps no holes";
-
-    request.verify = true;
-    ASSERT_TRUE(copy());
-    struct stat copied
-    {
-    };
-    ASSERT_EQ(::stat(dir.path("target/sparse.db").c_str(), &copied), 0);
-    EXPECT_EQ(copied.st_size, 256 << 20);
-    EXPECT_LE(copied.st_blocks * 512, 1 << 20);
-    Os::Digest a{}, b{};
-    std::string error;
-    ASSERT_TRUE(Os::fileDigest(dir.path("source/sparse.db"), a, error));
-    ASSERT_TRUE(Os::fileDigest(dir.path("target/sparse.db"), b, error));
-    EXPECT_EQ(a, b);
-    EXPECT_EQ(plan.files[0].digest, a);
-}
-
 // A source swapped for a FIFO after the walk is refused at once: opened for reading, it would wait
 // for a writer for ever.
 TEST_F(PlannedCopy, RefusesASourceThatBecameAFifo)
@@ -287,61 +206,4 @@ TEST_F(PlannedCopy, RefusesASourceThatBecameAFifo)
     EXPECT_FALSE(fs::exists(dir.path("target/db.dat")));
 }
 
-// A folder whose whole path is longer than the system takes (PATH_MAX) is copied like any other:
-// every call goes one name at a time, so nothing fails half-way and no temporary file stays
-// behind, and folder times are kept.
-TEST_F(PlannedCopy, CopiesFoldersDeeperThanAPathCanName)
-{
-    dir.makeFolder("source");
-    const std::string name(200, 'n');
-    int at = ::open(dir.path("source").c_str(), O_RDONLY | O_DIRECTORY);
-    for (int depth = 0; depth < 25; ++depth) {
-        ASSERT_EQ(::mkdirat(at, name.c_str(), 0755), 0);
-        const int next = ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY);
-        ::close(at);
-        at = next;
-        ASSERT_GE(at, 0);
-    }
-    const int file = ::openat(at, "deep.dat", O_WRONLY | O_CREAT, 0644);
-    ASSERT_EQ(::write(file, "deep", 4), 4);
-    ::close(file);
-    ::close(at);
-
-    ASSERT_TRUE(copy()) << (outcome.failures.empty() ? "" : outcome.failures[0].reason);
-    EXPECT_FALSE(outcome.attributesLost);
-    EXPECT_EQ(outcome.filesCopied, 1u);
-    at = ::open(dir.path("target").c_str(), O_RDONLY | O_DIRECTORY);
-    for (int depth = 0; depth < 25 && at >= 0; ++depth) {
-        const int next = ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY);
-        ::close(at);
-        at = next;
-    }
-    ASSERT_GE(at, 0);
-    struct stat copied
-    {
-    };
-    EXPECT_EQ(::fstatat(at, "deep.dat", &copied, 0), 0);
-    EXPECT_EQ(copied.st_size, 4);
-    int entries = 0;
-    const int listing = ::dup(at);
-    DIR* folder = ::fdopendir(listing);
-    while (const dirent* entry = ::readdir(folder))
-        entries += entry->d_name[0] != '.' || std::string(entry->d_name).rfind(".~zeb", 0) == 0;
-    ::closedir(folder);
-    ::close(at);
-    EXPECT_EQ(entries, 1);
-    // A check reads the copy back the same way.
-    Os::CopyRequest checked;
-    checked.from = dir.path("target") + Os::PathSeparator + "*.*";
-    Os::CopyPlan back;
-    ASSERT_TRUE(Os::planCopy(checked, back));
-    Os::Digest digest{};
-    std::string error;
-    EXPECT_TRUE(Os::PlanReader(back).digest(back.files.at(0), digest, error)) << error;
-    Os::DigestBuilder expected;
-    expected.add("deep", 4);
-    EXPECT_EQ(digest, expected.result());
-    // Deep folders cannot be removed by path either.
-    EXPECT_EQ(std::system(("cd '" + dir.path() + "' && rm -rf source target").c_str()), 0);
-}
 #endif

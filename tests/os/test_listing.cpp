@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
 #include <vector>
 
 #ifdef _WIN32
@@ -32,16 +31,6 @@ TEST(Listing, ListsMatchingFilesInNameOrder)
         EXPECT_EQ(Os::listFiles(dir.path(pattern), names), 0) << pattern;
         EXPECT_EQ(names, expected) << pattern;
     }
-}
-
-// A star in the pattern is a wildcard even where the name holds a star itself (Linux allows
-// one in a file name).
-TEST(Wildcards, MatchNamesThatHoldAStar)
-{
-    const std::tuple<std::string, std::string, bool> cases[] = {
-        {"*.uin", "*1.uin", true}, {"a*", "a*b", true}, {"*.zpx", "*.uin", false}};
-    for (const auto& [pattern, name, matches] : cases)
-        EXPECT_EQ(Os::matchesWildcard(pattern, name), matches) << pattern << " " << name;
 }
 
 // Names in the copy's order: compared on their bytes, they order as their folded code points

@@ -39,10 +39,6 @@ protected:
         else
             ::setenv("WINEPREFIX", previousPrefix.c_str(), 1);
     }
-    std::string prefixVariable(const char* folderName) const
-    {
-        return std::string("WINEPREFIX=") + folder.path(folderName) + std::string(1, '\0');
-    }
     OsTest::TempFolder folder;
     std::string previousPrefix;
 };
@@ -88,7 +84,7 @@ TEST_F(RunningProgram, AProcessThatVanishesWhileReadIsNotIcq)
     folder.makeFolder("proc/4243/cmdline");
     EXPECT_FALSE(Os::isProgramRunning("icq.exe"));
     folder.writeFile("proc/4244/cmdline", "icq.exe"s + '\0');
-    folder.writeFile("proc/4244/environ", prefixVariable("prefix"));
+    folder.writeFile("proc/4244/environ", "WINEPREFIX=" + folder.path("prefix") + '\0');
     EXPECT_TRUE(Os::isProgramRunning("icq.exe")) << "the list goes on after the vanished one";
 }
 

@@ -111,13 +111,12 @@ TEST_F(Registry, ReadsStringValuesByTheWin32Rules)
 }
 
 #ifndef _WIN32
-// Each line as Wine writes it, and what reading its value as a string answers.
+// Each line as Wine writes it, and what reading its value as a string answers. (Escapes in a
+// quoted text are the user_reg fuzzer's, whose seeds are replayed.)
 TEST_F(Registry, DecodesWineValueSyntax)
 {
     EXPECT_EQ(readValue(Key, "ICQPath"), "cannot open 2"); // no user.reg
     const std::tuple<std::string, std::string, std::string> cases[] = {
-        {R"("Quoted"="C:\\ICQ \"99\"\\")", "Quoted", "C:\\ICQ \"99\"\\"},
-        {R"("Accent"="C:\\Caf\x00e9\\")", "Accent", "C:\\Caf\xC3\xA9\\"},
         {R"("Expand"=str(2):"%ProgramFiles%\\ICQ")", "Expand", "%ProgramFiles%\\ICQ"},
         {R"("Count"=dword:00000010)", "Count", "error 1630"},
     };
