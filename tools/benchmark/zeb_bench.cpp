@@ -268,15 +268,30 @@ void printTable(const std::vector<Result>& results)
                     r.zebSeconds, r.ratio, std::ceil(r.peakMiB));
 }
 
-int run(const fs::path& root, const std::string& program, int rounds, int files)
+// The folders of a benchmark: ICQ's, zeb2000-cli's backup and the other tool's copy.
+struct Folders
 {
-    const fs::path icq = root / "icq";
-    const fs::path zeb = root / "zeb";
-    const fs::path other = root / "other";
-    const auto fresh = [&](bool isZeb) {
+    explicit Folders(const fs::path& root)
+        : icq(root / "icq"), zeb(root / "zeb"), other(root / "other")
+    {}
+    fs::path icq;
+    fs::path zeb;
+    fs::path other;
+    // One side's target emptied before its turn.
+    void fresh(bool isZeb) const
+    {
         fs::remove_all(isZeb ? zeb : other);
         fs::create_directories(isZeb ? zeb : other);
-    };
+    }
+};
+
+int run(const fs::path& root, const std::string& program, int rounds, int files)
+{
+    const Folders folders(root);
+    const fs::path& icq = folders.icq;
+    const fs::path& zeb = folders.zeb;
+    const fs::path& other = folders.other;
+    const auto fresh = [&](bool isZeb) { folders.fresh(isZeb); };
     const auto backup = [&](const char* component, bool verify) {
         return [=, &program](bool isZeb) -> std::vector<Command> {
             if (isZeb) {
@@ -468,12 +483,12 @@ void dropCaches()
 int disk(const fs::path& root, const std::string& program, int rounds, int files)
 {
     generate(root, files, 64 * 1024, false);
-    const fs::path icq = root / "icq";
-    const fs::path zeb = root / "zeb";
-    const fs::path other = root / "other";
+    const Folders folders(root);
+    const fs::path& icq = folders.icq;
+    const fs::path& zeb = folders.zeb;
+    const fs::path& other = folders.other;
     const auto fresh = [&](bool isZeb) {
-        fs::remove_all(isZeb ? zeb : other);
-        fs::create_directories(isZeb ? zeb : other);
+        folders.fresh(isZeb);
         dropCaches();
     };
     const auto backup = [&](bool readBack) {
