@@ -82,8 +82,8 @@ private slots:
         for (const bool yes : {false, true}) {
             QTest::addRow("room, %d", yes) << "room" << yes << int(TaskRefusal::NoRoom);
             QTest::addRow("path, %d", yes) << "path" << yes << int(TaskRefusal::PathMissing);
-            QTest::addRow("damaged, %d", yes)
-                << "damaged DB/111.dat" << yes << int(TaskRefusal::BackupUnchecked);
+            QTest::addRow("damaged, %d", yes) << QDir::toNativeSeparators("damaged DB/111.dat")
+                                              << yes << int(TaskRefusal::BackupUnchecked);
         }
     }
     void questions()
