@@ -4,9 +4,11 @@
 #include "RecordingSink.h"
 #include "WizardFixture.h"
 
+#include "core/BackupSets.h"
 #include "core/RunLock.h"
 #include "gui/widgets/cProgBar.h"
 
+#include <QSpinBox>
 #include <QtTest>
 
 #ifndef Q_OS_WIN
@@ -383,6 +385,32 @@ private slots:
         QCOMPARE(SampleInstallation::readFile(fat + "/backup/CL/111.dat"), QByteArray(5000, 'C'));
     }
 #endif
+
+    // A backup into a folder of dated sets keeps the history by default: a new set, complete,
+    // and the sets beyond the number kept gone.
+    void aBackupKeepingHistory()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        QStringList old;
+        for (int i = 0; i < 2; ++i) {
+            BackupSet set = beginBackupSet(f.sample.backupFolder());
+            markBackupSetComplete(set, {"DB"});
+            old << set.name;
+        }
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        QVERIFY(f.control<QCheckBox>("chkKeepHistory")->isChecked());
+        f.control<QSpinBox>("spnKeepCount")->setValue(2);
+        f.press("cmdNext");
+        QCOMPARE(f.runtime.prompts(), QStringList{"The task was completed successfully!"});
+        const QList<BackupSet> sets = backupSets(f.sample.backupFolder());
+        QCOMPARE(sets.size(), 2);
+        QCOMPARE(sets.front().name, old.last());
+        QVERIFY(sets.back().complete);
+        QCOMPARE(SampleInstallation::readFile(sets.back().folder + "DB/111.dat"),
+                 QByteArray(5000, 'D'));
+    }
 
     // A restore of a component whose name holds "[" copies the folder its plugin names. Under
     // the success box the labels say "Finished!"; the box tells where the files that the restore

@@ -3,6 +3,7 @@
 // button's caption and tag show.
 #include "gui/app/frmMain.h"
 
+#include "core/BackupSets.h"
 #include "core/FolderUtilities.h"
 #include "core/TargetChecks.h"
 #include "core/Trap.h"
@@ -11,6 +12,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSpinBox>
 
 namespace {
 
@@ -67,8 +69,15 @@ void frmMain::cmdInitialize_Click(qint16 Index)
                 cmdUINListRefresh_Click();
                 cmdUINListSelectAll_Click();
             }
-            if (Index == 3)
-                m_ready->chkCheckBackup->setVisible(m_state.direction() == Direction::Restore);
+            if (Index == 3) {
+                const bool backup = m_state.direction() == Direction::Backup;
+                m_ready->chkCheckBackup->setVisible(!backup);
+                // A folder that already holds dated sets goes on with them.
+                m_ready->chkKeepHistory->setVisible(backup);
+                m_ready->spnKeepCount->setVisible(backup);
+                if (backup)
+                    m_ready->chkKeepHistory->setChecked(!backupSets(m_state.target()).isEmpty());
+            }
         });
 }
 

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QSpinBox>
 
 namespace {
 
@@ -192,6 +193,8 @@ void frmMain::runTask()
     settings.overwrite = m_ready->chkOverwriteWithoutPrompting->checkState() == Qt::Checked;
     settings.verify = m_ready->chkVerifyCopies->isChecked();
     settings.checkBackup = !backup && m_ready->chkCheckBackup->isChecked();
+    settings.dated = backup && m_ready->chkKeepHistory->isChecked();
+    settings.keep = m_ready->spnKeepCount->value();
     for (const QListWidgetItem* entry : m_taskOptions->lstZPXsList->selectedItems())
         settings.components << TaskOptionsPage::componentOf(entry);
 
@@ -208,8 +211,13 @@ void frmMain::runTask()
             ShowErrorMessage(
                 m_services,
                 QStringLiteral("The folder %1 could not be created.").arg(settings.backupFolder));
-        else if (refused.refusal == TaskRefusal::TargetRefused)
+        else if (refused.refusal == TaskRefusal::TargetRefused ||
+                 refused.refusal == TaskRefusal::SetNotBegun)
             ShowErrorMessage(m_services, refused.reason);
+        else if (refused.refusal == TaskRefusal::NoSet)
+            ShowErrorMessage(m_services,
+                             QStringLiteral("No complete dated backup set in %1 holds %2.")
+                                 .arg(settings.backupFolder, refused.reason));
         return;
     }
     BackupRun& run = *task.copy();
@@ -271,6 +279,9 @@ void frmMain::runTask()
     // The manifest or the undo set failed after the copy (told by the sink): not a success.
     if (result.finishFailed)
         failures += CrLf + QStringLiteral("The end of the run (the manifest or the undo set)");
+    // The dated set's own steps: its record, the pruning of the old ones.
+    if (!result.setFailure.isEmpty())
+        failures += CrLf + QStringLiteral("The dated backup set: ") + result.setFailure;
 
     // The program ends while the run stops: nothing more to say.
     if (result.stopped)

@@ -15,6 +15,7 @@ class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 
 // A page with its hidden initialise button (pressed on the way forward) and validate button
 // (pressed before the page is left), whose caption and tag mirror the page's verdict in the
@@ -87,6 +88,9 @@ public:
     QCheckBox* chkExitAfterDoing = nullptr;
     QCheckBox* chkVerifyCopies = nullptr;
     QCheckBox* chkCheckBackup = nullptr;
+    // A backup may keep earlier ones, each in a dated set; shown for a backup only.
+    QCheckBox* chkKeepHistory = nullptr;
+    QSpinBox* spnKeepCount = nullptr;
     QLabel* lblOverallProgress = nullptr;
     QLabel* lblOverallPercentage = nullptr;
     PictureBox* Picture1 = nullptr;

@@ -20,6 +20,7 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <QStyleOption>
 #include <qdrawutil.h>
@@ -319,6 +320,22 @@ ReadyPage::ReadyPage(QWidget* window) : WizardPage(window, QStringLiteral("Ready
                                        QStringLiteral("Chec&k the backup before restoring"),
                                        twips(120, 2520, 4575, 255), false);
     chkCheckBackup->hide();
+    // Below the description, where the page has room: each backup a dated set, the newest kept.
+    chkKeepHistory = choice<QCheckBox>(
+        this, "chkKeepHistory", QStringLiteral("&Keep earlier backups (a dated set each time)"),
+        twips(120, 1380, 3495, 255), false);
+    chkKeepHistory->hide();
+    spnKeepCount = new QSpinBox(this);
+    spnKeepCount->setObjectName(QStringLiteral("spnKeepCount"));
+    spnKeepCount->setGeometry(twips(3720, 1335, 975, 345));
+    spnKeepCount->setRange(1, 99);
+    spnKeepCount->setValue(8);
+    spnKeepCount->setAccessibleName(QStringLiteral("Number of earlier backups kept"));
+    spnKeepCount->setEnabled(false);
+    // The box takes the focus for its edit line, which is no stop of its own in the tab order.
+    spnKeepCount->findChild<QLineEdit*>()->setFocusPolicy(Qt::NoFocus);
+    spnKeepCount->hide();
+    QObject::connect(chkKeepHistory, &QCheckBox::toggled, spnKeepCount, &QWidget::setEnabled);
     Picture1 = new PictureBox(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(twips(120, 3360, 4575, 375));
@@ -449,6 +466,8 @@ void frmMain::setupUi()
                                  ready.chkExitAfterDoing,
                                  ready.chkVerifyCopies,
                                  ready.chkCheckBackup,
+                                 ready.chkKeepHistory,
+                                 ready.spnKeepCount,
                                  cmdDebug,
                                  cmdBack,
                                  cmdNext,
