@@ -8,6 +8,7 @@
 #include "core/RunLock.h"
 #include "gui/widgets/cProgBar.h"
 
+#include <QComboBox>
 #include <QSpinBox>
 #include <QtTest>
 
@@ -410,6 +411,50 @@ private slots:
         QVERIFY(sets.back().complete);
         QCOMPARE(SampleInstallation::readFile(sets.back().folder + "DB/111.dat"),
                  QByteArray(5000, 'D'));
+    }
+
+    // A restore from a folder of dated sets lists them newest first and chooses the newest
+    // complete one, which gives each component from the newest complete set that holds it.
+    void aRestoreFromTheNewestCompleteSets()
+    {
+        WizardFixture f;
+        f.sample.addComponent("Messages", "DB", "ICQ's own");
+        f.sample.addComponent("Contacts", "CL", "ICQ's own");
+        f.sample.addUin(f.sample.icqFolder(), "111.uin");
+        // Messages in the oldest set, Contacts and the UINs in the next, both complete; the
+        // newest, with Messages, is incomplete.
+        QList<BackupSet> sets;
+        for (const char* held : {"DB", "CL", "DB"}) {
+            sets << beginBackupSet(f.sample.backupFolder());
+            SampleInstallation::writeFile(sets.last().folder + held + "/111.dat",
+                                          sets.last().name.toUtf8());
+        }
+        f.sample.addUin(sets[1].folder, "111.uin");
+        markBackupSetComplete(sets[0], {"DB"});
+        markBackupSetComplete(sets[1], {"CL", "UIN"});
+        f.enterTaskOptions(false);
+        const auto* shown = f.control<QComboBox>("cboBackupSet");
+        QCOMPARE(shown->count(), 3);
+        QCOMPARE(shown->currentIndex(), 1);
+        QVERIFY(shown->itemText(0).contains(", incomplete, "));
+        QCOMPARE(f.entries("lstZPXsList"), (QStringList{"Contacts [CL]", "Messages [DB]"}));
+        // The incomplete one is taken only after a Yes; No keeps the choice.
+        f.press("cmdBack");
+        auto* choice = f.control<QComboBox>("cboBackupSet");
+        f.runtime.boxAnswers = {MsgAnswer::No};
+        choice->setCurrentIndex(0);
+        emit choice->activated(0);
+        QCOMPARE(f.runtime.boxes.at(0).buttons, MsgButtons::YesNoDefaultNo);
+        QCOMPARE(choice->currentIndex(), 1);
+        f.press("cmdNext");
+        f.press("cmdNext");
+        f.press("cmdNext");
+        QCOMPARE(f.runtime.prompts().size(), 2);
+        QVERIFY(f.runtime.prompts()[1].startsWith("The task was completed successfully!"));
+        QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "DB/111.dat"),
+                 sets[0].name.toUtf8());
+        QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "CL/111.dat"),
+                 sets[1].name.toUtf8());
     }
 
     // A restore of a component whose name holds "[" copies the folder its plugin names. Under

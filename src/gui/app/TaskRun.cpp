@@ -6,6 +6,7 @@
 #include "core/BackupRun.h"
 #include "core/ComponentCatalogue.h"
 #include "core/ErrorSink.h"
+#include "core/FolderUtilities.h"
 #include "core/Task.h"
 #include "gui/runtime/MessageBoxes.h"
 #include "gui/runtime/RuntimeServices.h"
@@ -195,6 +196,8 @@ void frmMain::runTask()
     settings.checkBackup = !backup && m_ready->chkCheckBackup->isChecked();
     settings.dated = backup && m_ready->chkKeepHistory->isChecked();
     settings.keep = m_ready->spnKeepCount->value();
+    settings.latest = m_state.fromNewestSets();
+    settings.programFolder = withTrailingSeparator(m_services.programFolder());
     for (const QListWidgetItem* entry : m_taskOptions->lstZPXsList->selectedItems())
         settings.components << TaskOptionsPage::componentOf(entry);
 

@@ -9,6 +9,7 @@
 
 class PictureBox;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -55,6 +56,8 @@ public:
     QLabel* lblBackupLocation = nullptr;
     QLineEdit* txtZEBLocation = nullptr;
     QPushButton* cmdBrowseForZEBFolder = nullptr;
+    // A restore from a folder of dated sets: the set to restore from, newest first.
+    QComboBox* cboBackupSet = nullptr;
 };
 
 class TaskOptionsPage final : public WizardPage

@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,6 +79,11 @@ void frmMain::connectHandlers()
         connect(page(index).cmdValidate, &QAbstractButton::clicked, this,
                 endingAtQtBoundary([this, index] { cmdValidate_Click(index); }));
     }
+    connect(folders.txtZEBLocation, &QLineEdit::textChanged, this,
+            endingAtQtBoundary([this] { listBackupSets(); }));
+    connect(folders.cboBackupSet, &QComboBox::activated, this, [this](int index) {
+        endingAtQtBoundary([this, index] { cboBackupSet_Activated(index); })();
+    });
     // The task is the window's state; the option buttons only let the user choose it.
     connect(m_selectTask->optBackup, &QRadioButton::toggled, this, [this](bool backup) {
         m_state.setDirection(backup ? Direction::Backup : Direction::Restore);

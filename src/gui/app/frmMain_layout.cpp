@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -247,6 +248,12 @@ FolderLocationsPage::FolderLocationsPage(QWidget* window)
     // The access keys belong to the labels and lead into the boxes beneath them.
     lblICQInstallationPath->setBuddy(txtICQLocation);
     lblBackupLocation->setBuddy(txtZEBLocation);
+    // Left of Browse, where the row has room; shown for a restore from dated sets only.
+    cboBackupSet = new QComboBox(this);
+    cboBackupSet->setObjectName(QStringLiteral("cboBackupSet"));
+    cboBackupSet->setGeometry(twips(120, 3480, 3255, 375));
+    cboBackupSet->setAccessibleName(QStringLiteral("Backup set to restore"));
+    cboBackupSet->hide();
     addProtocolButtons(twips(1200, 3480, 975, 375), twips(2280, 3480, 1095, 375));
 }
 
@@ -454,6 +461,7 @@ void frmMain::setupUi()
                                  folders.cmdBrowseForICQFolder,
                                  folders.txtZEBLocation,
                                  folders.cmdBrowseForZEBFolder,
+                                 folders.cboBackupSet,
                                  options.lstZPXsList,
                                  options.cmdZPXListRefresh,
                                  options.cmdZPXListInvert,
