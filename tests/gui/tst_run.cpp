@@ -493,6 +493,45 @@ private slots:
         QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "DB/111.dat"), "backed up");
     }
 
+    // A restore made in the window offers its undo on the first page: after a Yes it puts back
+    // what the restore replaced, or, where a file changed since, names it and changes nothing.
+    void undoOfTheWindowsRestore_data()
+    {
+        QTest::addColumn<bool>("changedSince");
+        QTest::newRow("unchanged") << false;
+        QTest::newRow("a file changed since") << true;
+    }
+    void undoOfTheWindowsRestore()
+    {
+        QFETCH(bool, changedSince);
+        WizardFixture f;
+        f.sample.addComponent("Messages", "DB", "ICQ's own");
+        f.sample.addUin(f.sample.icqFolder(), "111.uin");
+        SampleInstallation::writeFile(f.sample.backupFolder() + "DB/111.dat", "backed up");
+        f.sample.addUin(f.sample.backupFolder(), "111.uin");
+        QVERIFY(f.control<QRadioButton>("optUndo")->isHidden());
+        f.enterTaskOptions(false);
+        f.press("cmdNext");
+        f.press("cmdNext");
+        const QString icqFile = f.sample.icqFolder() + "DB/111.dat";
+        if (changedSince)
+            SampleInstallation::writeFile(icqFile, "written since");
+        for (int page = 0; page < 3; ++page)
+            f.press("cmdBack");
+        QVERIFY(!f.control<QRadioButton>("optUndo")->isHidden());
+        f.control<QRadioButton>("optUndo")->setChecked(true);
+        f.runtime.boxAnswers = {MsgAnswer::Yes};
+        f.press("cmdNext");
+        QCOMPARE(f.page(), QStringLiteral("0"));
+        QCOMPARE(f.runtime.boxes.size(), std::size_t(3));
+        QCOMPARE(f.runtime.boxes[1].buttons, MsgButtons::YesNoDefaultNo);
+        const QString result = QDir::fromNativeSeparators(f.runtime.boxes[2].prompt);
+        QVERIFY2(result.contains(changedSince ? "DB/111.dat" : "Put back"), qPrintable(result));
+        QCOMPARE(SampleInstallation::readFile(icqFile),
+                 changedSince ? "written since" : "ICQ's own");
+        QCOMPARE(f.control<QRadioButton>("optUndo")->isHidden(), !changedSince);
+    }
+
     // Each question of the task in its box. No copies nothing, makes nothing and leaves nothing
     // at work: closing the window then asks nothing. Yes goes on. The check of the backup is
     // offered for a restore only.

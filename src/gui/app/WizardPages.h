@@ -42,6 +42,9 @@ public:
     QLabel* lblBackupOptionDescription = nullptr;
     QRadioButton* optRestore = nullptr;
     QLabel* lblRestoreOptionDescription = nullptr;
+    // Shown while a restore into the ICQ folder is there to undo.
+    QRadioButton* optUndo = nullptr;
+    QLabel* lblUndoOptionDescription = nullptr;
 };
 
 class FolderLocationsPage final : public WizardPage

@@ -44,6 +44,7 @@ frmMain::frmMain(RuntimeServices& services, QWidget* parent) : QWidget(parent), 
     m_folderLocations->txtICQLocation->setText(defaultIcqFolder());
     m_folderLocations->txtZEBLocation->setText(defaultBackupFolder());
     connectHandlers();
+    showUndoChoice();
     render();
 }
 
@@ -79,6 +80,8 @@ void frmMain::connectHandlers()
         connect(page(index).cmdValidate, &QAbstractButton::clicked, this,
                 endingAtQtBoundary([this, index] { cmdValidate_Click(index); }));
     }
+    connect(folders.txtICQLocation, &QLineEdit::textChanged, this,
+            endingAtQtBoundary([this] { showUndoChoice(); }));
     connect(folders.txtZEBLocation, &QLineEdit::textChanged, this,
             endingAtQtBoundary([this] { listBackupSets(); }));
     connect(folders.cboBackupSet, &QComboBox::activated, this, [this](int index) {

@@ -138,6 +138,10 @@ private:
     // The backup folder's dated sets in the drop-down, for a restore; the newest complete one
     // chosen. Lists again only when the folder changed.
     void listBackupSets();
+    // The undo choice on the first page, shown while the ICQ folder has a restore to undo.
+    void showUndoChoice();
+    // Undoes the last restore after a Yes, telling the result in the window's boxes.
+    void undoLastRestore();
     void browseForFolderInto(QLineEdit* folderBox, const QString& procedure);
     void selectAllButtonClicked(QListWidget* list, const QString& procedure);
     void invertButtonClicked(QListWidget* list, void (frmMain::*selectAllHandler)(),

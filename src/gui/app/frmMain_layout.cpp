@@ -212,6 +212,15 @@ SelectTaskPage::SelectTaskPage(QWidget* window) : WizardPage(window, QStringLite
                                      twips(120, 1200, 855, 255), true);
     optRestore = choice<QRadioButton>(this, "optRestore", QStringLiteral("&Restore"),
                                       twips(120, 2160, 855, 255), false);
+    // Below Restore, where the page has room.
+    optUndo = choice<QRadioButton>(this, "optUndo", QStringLiteral("Undo the &last restore"),
+                                   twips(120, 2940, 2535, 255), false);
+    optUndo->hide();
+    lblUndoOptionDescription =
+        label(this, "lblUndoOptionDescription",
+              QStringLiteral("Choose this to put back what the last restore replaced."),
+              twips(480, 3180, 3975, 255));
+    lblUndoOptionDescription->hide();
     addProtocolButtons(twips(2520, 3600, 975, 375), twips(3600, 3600, 1095, 375));
 }
 
@@ -456,6 +465,7 @@ void frmMain::setupUi()
     const ReadyPage& ready = *m_ready;
     QWidget* const tabOrder[] = {task.optBackup,
                                  task.optRestore,
+                                 task.optUndo,
                                  folders.txtICQLocation,
                                  folders.cmdAutoFindICQDir,
                                  folders.cmdBrowseForICQFolder,
