@@ -11,12 +11,37 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
 // Beside each entry's set folder (the entry's data): whether the set is complete.
 constexpr int CompleteRole = Qt::UserRole + 1;
+
+// The box's rectangle is fixed: where an entry would be cut, the font steps down until the
+// widest fits, as the design's captions do.
+void fitEntries(QComboBox& choice)
+{
+    QStyleOptionComboBox option;
+    option.initFrom(&choice);
+    const int room =
+        choice.style()
+            ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &choice)
+            .width() -
+        4;
+    QFont font = choice.parentWidget()->font();
+    for (; font.pointSizeF() > 6; font.setPointSizeF(font.pointSizeF() - 0.5)) {
+        const QFontMetrics metrics(font);
+        int widest = 0;
+        for (int i = 0; i < choice.count(); ++i)
+            widest = qMax(widest, metrics.horizontalAdvance(choice.itemText(i)));
+        if (widest <= room)
+            break;
+    }
+    choice.setFont(font);
+}
 
 } // namespace
 
@@ -54,6 +79,7 @@ void frmMain::listBackupSets()
                                     set->folder);
                     choice->setItemData(choice->count() - 1, set->complete, CompleteRole);
                 }
+                fitEntries(*choice);
                 // None complete: nothing is chosen until the user takes an incomplete one.
                 m_chosenSet = m_newestCompleteSet;
                 choice->setCurrentIndex(m_chosenSet);
