@@ -45,11 +45,11 @@ void fitEntries(QComboBox& choice)
 
 } // namespace
 
-void frmMain::listBackupSets()
+void frmMain::listBackupSets(bool afresh)
 {
     runTrapped(
         *this, QStringLiteral("frmMain.listBackupSets()"),
-        [this] {
+        [this, afresh] {
             QComboBox* choice = m_folderLocations->cboBackupSet;
             // A backup lists none: its folder's sets are read only when it runs.
             if (m_state.direction() != Direction::Restore) {
@@ -60,7 +60,7 @@ void frmMain::listBackupSets()
             const QString folder = folderPathProblem(text, false) == FolderPathProblem::None
                                        ? withTrailingSeparator(text)
                                        : QString();
-            if (folder != m_setsListedOf) {
+            if (afresh || folder != m_setsListedOf) {
                 m_setsListedOf = folder;
                 choice->clear();
                 m_newestCompleteSet = -1;

@@ -64,7 +64,7 @@ void frmMain::cmdInitialize_Click(qint16 Index)
         [this, Index] {
             const BusyScope busy(*this);
             if (Index == 1)
-                listBackupSets(); // shown for a restore only
+                listBackupSets(true); // shown for a restore only
             if (Index == 2) {
                 // Entering the page afresh rereads both lists and selects every entry again.
                 cmdZPXListRefresh_Click();

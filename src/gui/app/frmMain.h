@@ -136,8 +136,9 @@ private:
     void stopActiveRun();
     void HideAboutPanel();
     // The backup folder's dated sets in the drop-down, for a restore; the newest complete one
-    // chosen. Lists again only when the folder changed.
-    void listBackupSets();
+    // chosen. Lists again when the folder changed, or afresh (the page entered: a run since may
+    // have made or pruned sets).
+    void listBackupSets(bool afresh = false);
     // The undo choice on the first page, shown while the ICQ folder has a restore to undo.
     void showUndoChoice();
     // Undoes the last restore after a Yes, telling the result in the window's boxes.
