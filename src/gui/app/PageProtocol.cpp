@@ -76,8 +76,7 @@ void frmMain::cmdInitialize_Click(qint16 Index)
                 const bool backup = m_state.direction() == Direction::Backup;
                 m_ready->chkCheckBackup->setVisible(!backup);
                 // A folder that already holds dated sets goes on with them.
-                m_ready->chkKeepHistory->setVisible(backup);
-                m_ready->spnKeepCount->setVisible(backup);
+                m_ready->showKeepHistory(backup);
                 if (backup)
                     m_ready->chkKeepHistory->setChecked(!backupSets(m_state.target()).isEmpty());
             }

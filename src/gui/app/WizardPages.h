@@ -97,6 +97,7 @@ public:
     // A backup may keep earlier ones, each in a dated set; shown for a backup only.
     QCheckBox* chkKeepHistory = nullptr;
     QSpinBox* spnKeepCount = nullptr;
+    void showKeepHistory(bool shown);
     QLabel* lblOverallProgress = nullptr;
     QLabel* lblOverallPercentage = nullptr;
     PictureBox* Picture1 = nullptr;

@@ -340,7 +340,6 @@ ReadyPage::ReadyPage(QWidget* window) : WizardPage(window, QStringLiteral("Ready
     chkKeepHistory = choice<QCheckBox>(
         this, "chkKeepHistory", QStringLiteral("&Keep earlier backups (a dated set each time)"),
         twips(120, 1380, 3495, 255), false);
-    chkKeepHistory->hide();
     spnKeepCount = new QSpinBox(this);
     spnKeepCount->setObjectName(QStringLiteral("spnKeepCount"));
     spnKeepCount->setGeometry(twips(3720, 1335, 975, 345));
@@ -348,15 +347,23 @@ ReadyPage::ReadyPage(QWidget* window) : WizardPage(window, QStringLiteral("Ready
     spnKeepCount->setValue(8);
     spnKeepCount->setAccessibleName(QStringLiteral("Number of earlier backups kept"));
     spnKeepCount->setEnabled(false);
-    // The box takes the focus for its edit line, which is no stop of its own in the tab order.
-    spnKeepCount->findChild<QLineEdit*>()->setFocusPolicy(Qt::NoFocus);
-    spnKeepCount->hide();
+    showKeepHistory(false);
     QObject::connect(chkKeepHistory, &QCheckBox::toggled, spnKeepCount, &QWidget::setEnabled);
     Picture1 = new PictureBox(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(twips(120, 3360, 4575, 375));
     // The bar only shows; the label above it names it for screen readers, as it says what runs.
     lblOverallProgress->setBuddy(Picture1);
+}
+
+void ReadyPage::showKeepHistory(bool shown)
+{
+    // The spin box's edit line is a control of its own that Qt shows with it: hidden with the
+    // box, it is no stop in the tab order of a page that does not show the box.
+    for (QWidget* control :
+         {static_cast<QWidget*>(chkKeepHistory), static_cast<QWidget*>(spnKeepCount),
+          static_cast<QWidget*>(spnKeepCount->findChild<QLineEdit*>())})
+        control->setVisible(shown);
 }
 
 void frmMain::setupUi()
