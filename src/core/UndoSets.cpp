@@ -492,6 +492,13 @@ QList<UndoSetInfo> undoSets(const QString& icqFolder)
     return sets;
 }
 
+bool hasRestoreToUndo(const QString& icqFolder)
+{
+    const QList<UndoSetInfo> sets = undoSets(icqFolder);
+    return std::any_of(sets.begin(), sets.end(),
+                       [](const UndoSetInfo& set) { return !set.undone; });
+}
+
 namespace {
 
 // Removes sets whose removal without an undo stopped half-way; answers what could not be removed.

@@ -76,6 +76,8 @@ struct UndoSetInfo
 
 // The undo sets of an ICQ folder, oldest first by their records.
 QList<UndoSetInfo> undoSets(const QString& icqFolder);
+// Whether a restore into the ICQ folder is there to undo: a set not undone yet.
+bool hasRestoreToUndo(const QString& icqFolder);
 
 struct UndoOutcome
 {

@@ -4,9 +4,12 @@
 #include "RecordingSink.h"
 #include "WizardFixture.h"
 
+#include "core/BackupSets.h"
 #include "core/RunLock.h"
 #include "gui/widgets/cProgBar.h"
 
+#include <QComboBox>
+#include <QSpinBox>
 #include <QtTest>
 
 #ifndef Q_OS_WIN
@@ -384,6 +387,76 @@ private slots:
     }
 #endif
 
+    // A backup into a folder of dated sets keeps the history by default: a new set, complete,
+    // and the sets beyond the number kept gone.
+    void aBackupKeepingHistory()
+    {
+        WizardFixture f;
+        addFiveComponents(f);
+        QStringList old;
+        for (int i = 0; i < 2; ++i) {
+            BackupSet set = beginBackupSet(f.sample.backupFolder());
+            markBackupSetComplete(set, {"DB"});
+            old << set.name;
+        }
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        QVERIFY(f.control<QCheckBox>("chkKeepHistory")->isChecked());
+        f.control<QSpinBox>("spnKeepCount")->setValue(2);
+        f.press("cmdNext");
+        QCOMPARE(f.runtime.prompts(), QStringList{"The task was completed successfully!"});
+        const QList<BackupSet> sets = backupSets(f.sample.backupFolder());
+        QCOMPARE(sets.size(), 2);
+        QCOMPARE(sets.front().name, old.last());
+        QVERIFY(sets.back().complete);
+        QCOMPARE(SampleInstallation::readFile(sets.back().folder + "DB/111.dat"),
+                 QByteArray(5000, 'D'));
+    }
+
+    // A restore from a folder of dated sets lists them newest first and chooses the newest
+    // complete one, which gives each component from the newest complete set that holds it.
+    void aRestoreFromTheNewestCompleteSets()
+    {
+        WizardFixture f;
+        f.sample.addComponent("Messages", "DB", "ICQ's own");
+        f.sample.addComponent("Contacts", "CL", "ICQ's own");
+        f.sample.addUin(f.sample.icqFolder(), "111.uin");
+        // Messages in the oldest set, Contacts and the UINs in the next, both complete; the
+        // newest, with Messages, is incomplete.
+        QList<BackupSet> sets;
+        for (const char* held : {"DB", "CL", "DB"}) {
+            sets << beginBackupSet(f.sample.backupFolder());
+            SampleInstallation::writeFile(sets.last().folder + held + "/111.dat",
+                                          sets.last().name.toUtf8());
+        }
+        f.sample.addUin(sets[1].folder, "111.uin");
+        markBackupSetComplete(sets[0], {"DB"});
+        markBackupSetComplete(sets[1], {"CL", "UIN"});
+        f.enterTaskOptions(false);
+        const auto* shown = f.control<QComboBox>("cboBackupSet");
+        QCOMPARE(shown->count(), 3);
+        QCOMPARE(shown->currentIndex(), 1);
+        QVERIFY(shown->itemText(0).contains(", incomplete, "));
+        QCOMPARE(f.entries("lstZPXsList"), (QStringList{"Contacts [CL]", "Messages [DB]"}));
+        // The incomplete one is taken only after a Yes; No keeps the choice.
+        f.press("cmdBack");
+        auto* choice = f.control<QComboBox>("cboBackupSet");
+        f.runtime.boxAnswers = {MsgAnswer::No};
+        choice->setCurrentIndex(0);
+        emit choice->activated(0);
+        QCOMPARE(f.runtime.boxes.at(0).buttons, MsgButtons::YesNoDefaultNo);
+        QCOMPARE(choice->currentIndex(), 1);
+        f.press("cmdNext");
+        f.press("cmdNext");
+        f.press("cmdNext");
+        QCOMPARE(f.runtime.prompts().size(), 2);
+        QVERIFY(f.runtime.prompts()[1].startsWith("The task was completed successfully!"));
+        QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "DB/111.dat"),
+                 sets[0].name.toUtf8());
+        QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "CL/111.dat"),
+                 sets[1].name.toUtf8());
+    }
+
     // A restore of a component whose name holds "[" copies the folder its plugin names. Under
     // the success box the labels say "Finished!"; the box tells where the files that the restore
     // replaced were kept.
@@ -418,6 +491,45 @@ private slots:
                      "The previous files were kept in " + f.sample.icqFolder() + "ZEB Undo/"),
                  qPrintable(lines[1]));
         QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "DB/111.dat"), "backed up");
+    }
+
+    // A restore made in the window offers its undo on the first page: after a Yes it puts back
+    // what the restore replaced, or, where a file changed since, names it and changes nothing.
+    void undoOfTheWindowsRestore_data()
+    {
+        QTest::addColumn<bool>("changedSince");
+        QTest::newRow("unchanged") << false;
+        QTest::newRow("a file changed since") << true;
+    }
+    void undoOfTheWindowsRestore()
+    {
+        QFETCH(bool, changedSince);
+        WizardFixture f;
+        f.sample.addComponent("Messages", "DB", "ICQ's own");
+        f.sample.addUin(f.sample.icqFolder(), "111.uin");
+        SampleInstallation::writeFile(f.sample.backupFolder() + "DB/111.dat", "backed up");
+        f.sample.addUin(f.sample.backupFolder(), "111.uin");
+        QVERIFY(f.control<QRadioButton>("optUndo")->isHidden());
+        f.enterTaskOptions(false);
+        f.press("cmdNext");
+        f.press("cmdNext");
+        const QString icqFile = f.sample.icqFolder() + "DB/111.dat";
+        if (changedSince)
+            SampleInstallation::writeFile(icqFile, "written since");
+        for (int page = 0; page < 3; ++page)
+            f.press("cmdBack");
+        QVERIFY(!f.control<QRadioButton>("optUndo")->isHidden());
+        f.control<QRadioButton>("optUndo")->setChecked(true);
+        f.runtime.boxAnswers = {MsgAnswer::Yes};
+        f.press("cmdNext");
+        QCOMPARE(f.page(), QStringLiteral("0"));
+        QCOMPARE(f.runtime.boxes.size(), std::size_t(3));
+        QCOMPARE(f.runtime.boxes[1].buttons, MsgButtons::YesNoDefaultNo);
+        const QString result = QDir::fromNativeSeparators(f.runtime.boxes[2].prompt);
+        QVERIFY2(result.contains(changedSince ? "DB/111.dat" : "Put back"), qPrintable(result));
+        QCOMPARE(SampleInstallation::readFile(icqFile),
+                 changedSince ? "written since" : "ICQ's own");
+        QCOMPARE(f.control<QRadioButton>("optUndo")->isHidden(), !changedSince);
     }
 
     // Each question of the task in its box. No copies nothing, makes nothing and leaves nothing

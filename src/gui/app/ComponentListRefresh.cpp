@@ -2,6 +2,7 @@
 // the source side, each carrying its component.
 #include "gui/app/frmMain.h"
 
+#include "core/BackupSets.h"
 #include "core/ComponentCatalogue.h"
 #include "core/FolderUtilities.h"
 #include "core/Trap.h"
@@ -38,11 +39,19 @@ void frmMain::cmdZPXListRefresh_Click()
                 return;
             }
 
+            // From dated sets: the components some complete set holds.
+            QStringList inSets;
+            if (m_state.fromNewestSets())
+                for (const ComponentInSet& found :
+                     newestSetOfEachComponent(programFolder, m_state.source()))
+                    inSets << found.component.folder;
             // Entry by entry, so that a plugin file that cannot be read keeps those before it.
             for (const QString& file : files) {
                 const std::optional<Component> component =
                     componentFromPlugin(programFolder + file);
-                if (component && isComponentPresent(*component, m_state.source()))
+                if (component &&
+                    (m_state.fromNewestSets() ? inSets.contains(component->folder)
+                                              : isComponentPresent(*component, m_state.source())))
                     list->addItem(TaskOptionsPage::entryFor(*component));
             }
         });

@@ -3,14 +3,17 @@
 // button's caption and tag show.
 #include "gui/app/frmMain.h"
 
+#include "core/BackupSets.h"
 #include "core/FolderUtilities.h"
 #include "core/TargetChecks.h"
 #include "core/Trap.h"
 #include "gui/runtime/RuntimeServices.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSpinBox>
 
 namespace {
 
@@ -60,6 +63,8 @@ void frmMain::cmdInitialize_Click(qint16 Index)
         *this, QStringLiteral("frmMain.cmdInitialize_Click()"),
         [this, Index] {
             const BusyScope busy(*this);
+            if (Index == 1)
+                listBackupSets(true); // shown for a restore only
             if (Index == 2) {
                 // Entering the page afresh rereads both lists and selects every entry again.
                 cmdZPXListRefresh_Click();
@@ -67,8 +72,14 @@ void frmMain::cmdInitialize_Click(qint16 Index)
                 cmdUINListRefresh_Click();
                 cmdUINListSelectAll_Click();
             }
-            if (Index == 3)
-                m_ready->chkCheckBackup->setVisible(m_state.direction() == Direction::Restore);
+            if (Index == 3) {
+                const bool backup = m_state.direction() == Direction::Backup;
+                m_ready->chkCheckBackup->setVisible(!backup);
+                // A folder that already holds dated sets goes on with them.
+                m_ready->showKeepHistory(backup);
+                if (backup)
+                    m_ready->chkKeepHistory->setChecked(!backupSets(m_state.target()).isEmpty());
+            }
         });
 }
 
@@ -105,13 +116,28 @@ void frmMain::cmdValidate_Click(qint16 Index)
                         backupBox->text());
                     m_state.direction() == Direction::Backup && !refusal.isEmpty()) {
                     m_state.setPageRefusal(1, refusal);
-                } else if (fileIsListed(icqBox->text() + QStringLiteral("icq.exe"))) {
-                    m_state.setFolders(icqBox->text(), backupBox->text());
-                    verdict(true);
-                } else {
+                } else if (!fileIsListed(icqBox->text() + QStringLiteral("icq.exe"))) {
                     m_state.setPageRefusal(
                         1,
                         QStringLiteral("ICQ location is incorrect. Try using the 'Find' button."));
+                } else if (QComboBox* sets = m_folderLocations->cboBackupSet;
+                           m_state.direction() == Direction::Restore && sets->count() > 0) {
+                    // A folder of dated sets: the newest complete set of each component, or
+                    // only the set chosen by hand.
+                    if (sets->currentIndex() < 0) {
+                        m_state.setPageRefusal(
+                            1, QStringLiteral("No backup set is chosen. Choose the set to restore "
+                                              "from beside the 'Browse' button."));
+                    } else {
+                        const bool newest = sets->currentIndex() == m_newestCompleteSet;
+                        m_state.setFolders(
+                            icqBox->text(),
+                            newest ? backupBox->text() : sets->currentData().toString(), newest);
+                        verdict(true);
+                    }
+                } else {
+                    m_state.setFolders(icqBox->text(), backupBox->text());
+                    verdict(true);
                 }
                 break;
             }

@@ -6,7 +6,10 @@
 #include "core/BackupRun.h"
 #include "core/ComponentCatalogue.h"
 #include "core/ErrorSink.h"
+#include "core/FolderUtilities.h"
 #include "core/Task.h"
+#include "core/Trap.h"
+#include "core/UndoSets.h"
 #include "gui/runtime/MessageBoxes.h"
 #include "gui/runtime/RuntimeServices.h"
 #include "gui/widgets/cProgBar.h"
@@ -14,10 +17,12 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QSpinBox>
 
 namespace {
 
@@ -181,7 +186,10 @@ void frmMain::runTask()
     render();
     // However the run ends (refused, finished, or by a failure of its own), the window's
     // buttons come back.
-    const auto ended = qScopeGuard([this] { changeState(WindowEvent::RunEnded); });
+    const auto ended = qScopeGuard([this] {
+        changeState(WindowEvent::RunEnded);
+        showUndoChoice(); // a restore may have made one
+    });
 
     const bool backup = m_state.direction() == Direction::Backup;
     TaskSettings settings;
@@ -192,6 +200,10 @@ void frmMain::runTask()
     settings.overwrite = m_ready->chkOverwriteWithoutPrompting->checkState() == Qt::Checked;
     settings.verify = m_ready->chkVerifyCopies->isChecked();
     settings.checkBackup = !backup && m_ready->chkCheckBackup->isChecked();
+    settings.dated = backup && m_ready->chkKeepHistory->isChecked();
+    settings.keep = m_ready->spnKeepCount->value();
+    settings.latest = m_state.fromNewestSets();
+    settings.programFolder = withTrailingSeparator(m_services.programFolder());
     for (const QListWidgetItem* entry : m_taskOptions->lstZPXsList->selectedItems())
         settings.components << TaskOptionsPage::componentOf(entry);
 
@@ -208,8 +220,13 @@ void frmMain::runTask()
             ShowErrorMessage(
                 m_services,
                 QStringLiteral("The folder %1 could not be created.").arg(settings.backupFolder));
-        else if (refused.refusal == TaskRefusal::TargetRefused)
+        else if (refused.refusal == TaskRefusal::TargetRefused ||
+                 refused.refusal == TaskRefusal::SetNotBegun)
             ShowErrorMessage(m_services, refused.reason);
+        else if (refused.refusal == TaskRefusal::NoSet)
+            ShowErrorMessage(m_services,
+                             QStringLiteral("No complete dated backup set in %1 holds %2.")
+                                 .arg(settings.backupFolder, refused.reason));
         return;
     }
     BackupRun& run = *task.copy();
@@ -271,6 +288,9 @@ void frmMain::runTask()
     // The manifest or the undo set failed after the copy (told by the sink): not a success.
     if (result.finishFailed)
         failures += CrLf + QStringLiteral("The end of the run (the manifest or the undo set)");
+    // The dated set's own steps: its record, the pruning of the old ones.
+    if (!result.setFailure.isEmpty())
+        failures += CrLf + QStringLiteral("The dated backup set: ") + result.setFailure;
 
     // The program ends while the run stops: nothing more to say.
     if (result.stopped)
@@ -330,4 +350,64 @@ void frmMain::stopActiveRun()
     m_activeRun->requestStop();
     m_activeJob->abandonAndWait();
     m_activeRun->finish(false);
+}
+
+void frmMain::showUndoChoice()
+{
+    runTrapped(
+        *this, QStringLiteral("frmMain.showUndoChoice()"),
+        [this] {
+            const QString text = m_folderLocations->txtICQLocation->text();
+            const bool shown = folderPathProblem(text, true) == FolderPathProblem::None &&
+                               hasRestoreToUndo(withTrailingSeparator(text));
+            if (!shown && m_selectTask->optUndo->isChecked())
+                m_selectTask->optBackup->setChecked(true);
+            m_selectTask->optUndo->setVisible(shown);
+            m_selectTask->lblUndoOptionDescription->setVisible(shown);
+        });
+}
+
+// The checks and answers of the command line's undo, in the window's boxes: a file changed since
+// the restore stops it before anything is put back.
+void frmMain::undoLastRestore()
+{
+    const QString icq = withTrailingSeparator(m_folderLocations->txtICQLocation->text());
+    if (m_services.msgBox(QStringLiteral("Do you wish to put back the files the last restore "
+                                         "into %1 replaced, and take away those it added?")
+                              .arg(icq),
+                          MsgButtons::YesNoDefaultNo, MsgIcon::Exclamation,
+                          QStringLiteral("Undo")) != MsgAnswer::Yes)
+        return;
+    WindowedJob job(m_services);
+    WindowObserver observer(m_services, job, *m_ready->lblOverallProgress);
+    const UndoTaskResult task = undoTask(icq, false, false, observer);
+    showUndoChoice();
+    if (task.refusal == TaskRefusal::Locked)
+        m_services.msgBox(task.reason, MsgButtons::OkOnly, MsgIcon::Exclamation,
+                          QStringLiteral("Warning!"));
+    if (task.refusal != TaskRefusal::None)
+        return;
+    const UndoOutcome& undone = task.outcome;
+    const QString notes = undone.notes.isEmpty() ? QString()
+                                                 : CrLf + CrLf + QStringLiteral("Left in place:") +
+                                                       CrLf + undone.notes.join(CrLf);
+    if (undone.set.isEmpty()) {
+        ShowErrorMessage(m_services, QStringLiteral("There is no restore to undo in %1.").arg(icq));
+    } else if (!undone.newer.isEmpty()) {
+        ShowErrorMessage(m_services, QStringLiteral("These files were changed since the restore:") +
+                                         CrLf + CrLf + undone.newer.join(CrLf) + CrLf + CrLf +
+                                         QStringLiteral("Nothing was put back."));
+    } else if (!undone.finished) {
+        ShowErrorMessage(m_services,
+                         QStringLiteral("These could not be put back:") + CrLf + CrLf +
+                             undone.failures.join(CrLf) + CrLf + CrLf +
+                             QStringLiteral("The undo stopped; %1 stays. Undo the last restore "
+                                            "again to finish.")
+                                 .arg(undone.set) +
+                             notes);
+    } else {
+        m_services.msgBox(
+            QStringLiteral("Put back what the restore of %1 replaced.").arg(undone.set) + notes,
+            MsgButtons::OkOnly, MsgIcon::Information, QStringLiteral("Info"));
+    }
 }

@@ -1,6 +1,7 @@
 // The UIN list: one entry per registered-user file in the source side's "UIN" folder.
 #include "gui/app/frmMain.h"
 
+#include "core/BackupSets.h"
 #include "core/Trap.h"
 #include "core/UinCatalogue.h"
 #include "gui/runtime/MessageBoxes.h"
@@ -15,7 +16,16 @@ void frmMain::cmdUINListRefresh_Click()
             const BusyScope busy(*this);
             QListWidget* list = m_taskOptions->lstUINsList;
             list->clear();
-            const QStringList uins = uinsOnSide(m_state.source());
+            QStringList uins;
+            if (m_state.fromNewestSets()) {
+                // From dated sets: those of the newest complete set that holds any.
+                const QList<BackupSet> sets = backupSets(m_state.source());
+                for (auto set = sets.crbegin(); set != sets.crend() && uins.isEmpty(); ++set)
+                    if (set->complete)
+                        uins = uinsOnSide(set->folder);
+            } else {
+                uins = uinsOnSide(m_state.source());
+            }
             if (uins.isEmpty()) {
                 ShowErrorMessage(m_services, QStringLiteral("No UINs were found!"));
                 return;

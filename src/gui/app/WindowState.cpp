@@ -17,9 +17,10 @@ std::array<QString, WindowState::PageCount> WindowState::designedRefusals()
                        "do what its supposed to !")};
 }
 
-void WindowState::setFolders(const QString& icqFolder, const QString& backupFolder)
+void WindowState::setFolders(const QString& icqFolder, const QString& backupFolder, bool newestSets)
 {
     const bool backup = m_direction == Direction::Backup;
+    m_newestSets = !backup && newestSets;
     m_source = backup ? icqFolder : backupFolder;
     m_target = backup ? backupFolder : icqFolder;
 }

@@ -58,7 +58,10 @@ public:
     // passed them for the task then chosen; empty until then.
     const QString& source() const { return m_source; }
     const QString& target() const { return m_target; }
-    void setFolders(const QString& icqFolder, const QString& backupFolder);
+    void setFolders(const QString& icqFolder, const QString& backupFolder, bool newestSets = false);
+    // A restore from a folder of dated sets that takes each component from the newest complete
+    // set holding it; the source is then the folder of the sets.
+    bool fromNewestSets() const { return m_newestSets; }
 
     // The verdict of a page's last check; every page starts unchecked.
     bool pageValid(int page) const { return m_valid.at(static_cast<std::size_t>(page)); }
@@ -85,6 +88,7 @@ private:
     Direction m_direction = Direction::Backup;
     QString m_source;
     QString m_target;
+    bool m_newestSets = false;
     std::array<bool, PageCount> m_valid{};
     std::array<QString, PageCount> m_refusal = designedRefusals();
     static std::array<QString, PageCount> designedRefusals();

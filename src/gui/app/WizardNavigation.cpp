@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 
 void frmMain::cmdNext_Click()
 {
@@ -22,6 +23,11 @@ void frmMain::cmdNext_Click()
             const int page = m_state.page();
             if (page == WindowState::LastPage) {
                 runTask();
+                return;
+            }
+            // The undo needs no other page: it asks, then runs from here.
+            if (page == 0 && m_selectTask->optUndo->isChecked()) {
+                undoLastRestore();
                 return;
             }
             cmdValidate_Click(static_cast<qint16>(page));

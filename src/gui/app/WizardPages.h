@@ -9,12 +9,14 @@
 
 class PictureBox;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 
 // A page with its hidden initialise button (pressed on the way forward) and validate button
 // (pressed before the page is left), whose caption and tag mirror the page's verdict in the
@@ -40,6 +42,9 @@ public:
     QLabel* lblBackupOptionDescription = nullptr;
     QRadioButton* optRestore = nullptr;
     QLabel* lblRestoreOptionDescription = nullptr;
+    // Shown while a restore into the ICQ folder is there to undo.
+    QRadioButton* optUndo = nullptr;
+    QLabel* lblUndoOptionDescription = nullptr;
 };
 
 class FolderLocationsPage final : public WizardPage
@@ -54,6 +59,8 @@ public:
     QLabel* lblBackupLocation = nullptr;
     QLineEdit* txtZEBLocation = nullptr;
     QPushButton* cmdBrowseForZEBFolder = nullptr;
+    // A restore from a folder of dated sets: the set to restore from, newest first.
+    QComboBox* cboBackupSet = nullptr;
 };
 
 class TaskOptionsPage final : public WizardPage
@@ -87,6 +94,10 @@ public:
     QCheckBox* chkExitAfterDoing = nullptr;
     QCheckBox* chkVerifyCopies = nullptr;
     QCheckBox* chkCheckBackup = nullptr;
+    // A backup may keep earlier ones, each in a dated set; shown for a backup only.
+    QCheckBox* chkKeepHistory = nullptr;
+    QSpinBox* spnKeepCount = nullptr;
+    void showKeepHistory(bool shown);
     QLabel* lblOverallProgress = nullptr;
     QLabel* lblOverallPercentage = nullptr;
     PictureBox* Picture1 = nullptr;

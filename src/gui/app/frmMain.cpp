@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,6 +44,7 @@ frmMain::frmMain(RuntimeServices& services, QWidget* parent) : QWidget(parent), 
     m_folderLocations->txtICQLocation->setText(defaultIcqFolder());
     m_folderLocations->txtZEBLocation->setText(defaultBackupFolder());
     connectHandlers();
+    showUndoChoice();
     render();
 }
 
@@ -78,6 +80,13 @@ void frmMain::connectHandlers()
         connect(page(index).cmdValidate, &QAbstractButton::clicked, this,
                 endingAtQtBoundary([this, index] { cmdValidate_Click(index); }));
     }
+    connect(folders.txtICQLocation, &QLineEdit::textChanged, this,
+            endingAtQtBoundary([this] { showUndoChoice(); }));
+    connect(folders.txtZEBLocation, &QLineEdit::textChanged, this,
+            endingAtQtBoundary([this] { listBackupSets(); }));
+    connect(folders.cboBackupSet, &QComboBox::activated, this, [this](int index) {
+        endingAtQtBoundary([this, index] { cboBackupSet_Activated(index); })();
+    });
     // The task is the window's state; the option buttons only let the user choose it.
     connect(m_selectTask->optBackup, &QRadioButton::toggled, this, [this](bool backup) {
         m_state.setDirection(backup ? Direction::Backup : Direction::Restore);

@@ -79,6 +79,7 @@ public:
     void optBackup_DblClick();
     void optRestore_DblClick();
     void lstUINsList_DblClick();
+    void cboBackupSet_Activated(int index);
 
 private:
     // ---- Controls ----------------------------------------------------------------------------
@@ -134,6 +135,14 @@ private:
     // Stops a run's copy cleanly before the program ends.
     void stopActiveRun();
     void HideAboutPanel();
+    // The backup folder's dated sets in the drop-down, for a restore; the newest complete one
+    // chosen. Lists again when the folder changed, or afresh (the page entered: a run since may
+    // have made or pruned sets).
+    void listBackupSets(bool afresh = false);
+    // The undo choice on the first page, shown while the ICQ folder has a restore to undo.
+    void showUndoChoice();
+    // Undoes the last restore after a Yes, telling the result in the window's boxes.
+    void undoLastRestore();
     void browseForFolderInto(QLineEdit* folderBox, const QString& procedure);
     void selectAllButtonClicked(QListWidget* list, const QString& procedure);
     void invertButtonClicked(QListWidget* list, void (frmMain::*selectAllHandler)(),
@@ -145,6 +154,11 @@ private:
     std::unique_ptr<frmErrorBox> m_errorBox;
     BackupRun* m_activeRun = nullptr; // while "&Do It !" runs
     WindowedJob* m_activeJob = nullptr;
+    // The folder whose sets the drop-down lists, the entry of its newest complete set and the
+    // entry last chosen (-1: none).
+    QString m_setsListedOf;
+    int m_newestCompleteSet = -1;
+    int m_chosenSet = -1;
     // Enter presses the focused button or Next; Esc presses Exit (layout file).
     void keyPressEvent(QKeyEvent* event) override;
     // Closing the window while a handler works asks as Exit does, so that a run is not left

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <QStyleOption>
 #include <qdrawutil.h>
@@ -210,6 +212,15 @@ SelectTaskPage::SelectTaskPage(QWidget* window) : WizardPage(window, QStringLite
                                      twips(120, 1200, 855, 255), true);
     optRestore = choice<QRadioButton>(this, "optRestore", QStringLiteral("&Restore"),
                                       twips(120, 2160, 855, 255), false);
+    // Below Restore, where the page has room.
+    optUndo = choice<QRadioButton>(this, "optUndo", QStringLiteral("Undo the &last restore"),
+                                   twips(120, 2940, 2535, 255), false);
+    optUndo->hide();
+    lblUndoOptionDescription =
+        label(this, "lblUndoOptionDescription",
+              QStringLiteral("Choose this to put back what the last restore replaced."),
+              twips(480, 3180, 3975, 255));
+    lblUndoOptionDescription->hide();
     addProtocolButtons(twips(2520, 3600, 975, 375), twips(3600, 3600, 1095, 375));
 }
 
@@ -246,6 +257,12 @@ FolderLocationsPage::FolderLocationsPage(QWidget* window)
     // The access keys belong to the labels and lead into the boxes beneath them.
     lblICQInstallationPath->setBuddy(txtICQLocation);
     lblBackupLocation->setBuddy(txtZEBLocation);
+    // Left of Browse, where the row has room; shown for a restore from dated sets only.
+    cboBackupSet = new QComboBox(this);
+    cboBackupSet->setObjectName(QStringLiteral("cboBackupSet"));
+    cboBackupSet->setGeometry(twips(120, 3480, 3255, 375));
+    cboBackupSet->setAccessibleName(QStringLiteral("Backup set to restore"));
+    cboBackupSet->hide();
     addProtocolButtons(twips(1200, 3480, 975, 375), twips(2280, 3480, 1095, 375));
 }
 
@@ -319,11 +336,34 @@ ReadyPage::ReadyPage(QWidget* window) : WizardPage(window, QStringLiteral("Ready
                                        QStringLiteral("Chec&k the backup before restoring"),
                                        twips(120, 2520, 4575, 255), false);
     chkCheckBackup->hide();
+    // Below the description, where the page has room: each backup a dated set, the newest kept.
+    chkKeepHistory = choice<QCheckBox>(
+        this, "chkKeepHistory", QStringLiteral("&Keep earlier backups (a dated set each time)"),
+        twips(120, 1380, 3495, 255), false);
+    spnKeepCount = new QSpinBox(this);
+    spnKeepCount->setObjectName(QStringLiteral("spnKeepCount"));
+    spnKeepCount->setGeometry(twips(3720, 1335, 975, 345));
+    spnKeepCount->setRange(1, 99);
+    spnKeepCount->setValue(8);
+    spnKeepCount->setAccessibleName(QStringLiteral("Number of earlier backups kept"));
+    spnKeepCount->setEnabled(false);
+    showKeepHistory(false);
+    QObject::connect(chkKeepHistory, &QCheckBox::toggled, spnKeepCount, &QWidget::setEnabled);
     Picture1 = new PictureBox(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(twips(120, 3360, 4575, 375));
     // The bar only shows; the label above it names it for screen readers, as it says what runs.
     lblOverallProgress->setBuddy(Picture1);
+}
+
+void ReadyPage::showKeepHistory(bool shown)
+{
+    // The spin box's edit line is a control of its own that Qt shows with it: hidden with the
+    // box, it is no stop in the tab order of a page that does not show the box.
+    for (QWidget* control :
+         {static_cast<QWidget*>(chkKeepHistory), static_cast<QWidget*>(spnKeepCount),
+          static_cast<QWidget*>(spnKeepCount->findChild<QLineEdit*>())})
+        control->setVisible(shown);
 }
 
 void frmMain::setupUi()
@@ -432,11 +472,13 @@ void frmMain::setupUi()
     const ReadyPage& ready = *m_ready;
     QWidget* const tabOrder[] = {task.optBackup,
                                  task.optRestore,
+                                 task.optUndo,
                                  folders.txtICQLocation,
                                  folders.cmdAutoFindICQDir,
                                  folders.cmdBrowseForICQFolder,
                                  folders.txtZEBLocation,
                                  folders.cmdBrowseForZEBFolder,
+                                 folders.cboBackupSet,
                                  options.lstZPXsList,
                                  options.cmdZPXListRefresh,
                                  options.cmdZPXListInvert,
@@ -449,6 +491,8 @@ void frmMain::setupUi()
                                  ready.chkExitAfterDoing,
                                  ready.chkVerifyCopies,
                                  ready.chkCheckBackup,
+                                 ready.chkKeepHistory,
+                                 ready.spnKeepCount,
                                  cmdDebug,
                                  cmdBack,
                                  cmdNext,
