@@ -141,21 +141,129 @@ private slots:
         QVERIFY(!QFileInfo::exists(backupRoot + QStringLiteral("/NewDB")));
     }
 
-    // -V is the version wherever it stands; -v is never the version.
-    void version_data()
+    // One run after the steps before it ("no registry", "change" of CL/111.dat in the ICQ folder,
+    // or a command that succeeds): its exit code, the texts its standard output holds in their
+    // order (none: it is empty; one ending a line: its end), what its error output holds (nothing:
+    // it is empty) and, where given, CL/111.dat in the ICQ folder afterwards.
+    void commands_data()
     {
-        QTest::addColumn<QStringList>("words");
-        QTest::newRow("-V") << QStringList{"-V"};
-        QTest::newRow("--version") << QStringList{"--version"};
-        QTest::newRow("after a command") << QStringList{"backup", "--to", "@B@", "-V"};
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("out");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<QByteArray>("contacts");
+        const QString restored = "backup --to @B@ --dated;change;"
+                                 "restore --from @B@ --latest --overwrite";
+        using L = QStringList;
+        // -V is the version wherever it stands; -v is never the version.
+        QTest::newRow("-V") << ""
+                            << "-V" << 0 << L{"zeb2000-cli 2.0.0\n"} << "" << QByteArray();
+        QTest::newRow("--version")
+            << ""
+            << "--version" << 0 << L{"zeb2000-cli 2.0.0\n"} << "" << QByteArray();
+        QTest::newRow("-V after a command")
+            << ""
+            << "backup --to @B@ -V" << 0 << L{"zeb2000-cli 2.0.0\n"} << "" << QByteArray();
+        QTest::newRow("find") << ""
+                              << "find" << 0 << L{"@ICQ@\n"} << "" << QByteArray();
+        QTest::newRow("find without a registry")
+            << "no registry"
+            << "find" << 4 << L{} << "Error opening key." << QByteArray();
+        QTest::newRow("list") << ""
+                              << "list" << 0
+                              << L{"Components in @ICQ@:", "Database [NewDB]", "2.9 KiB", "12345"}
+                              << "" << QByteArray();
+        QTest::newRow("list of a backup folder without components")
+            << ""
+            << "list --from @B@" << 0 << L{"Components in", "UINs:"} << "" << QByteArray();
+        QTest::newRow("list of a missing backup folder")
+            << ""
+            << "list --from @B@/missing" << 1 << L{} << "@B@/missing" << QByteArray();
+        QTest::newRow("list of a folder without ICQ")
+            << ""
+            << "list --icq @B@" << 4 << L{} << "@B@" << QByteArray();
+        // The rules are the core's (tst_targets); here that the command line applies them to
+        // every component, not only those it copies, and how it tells a refusal.
+        QTest::newRow("the root") << ""
+                                  << "backup --to /" << 2 << L{} << "root" << QByteArray();
+        QTest::newRow("inside a component not copied")
+            << ""
+            << "backup --to @ICQ@CL/b --component NewDB" << 2 << L{} << "inside" << QByteArray();
+        QTest::newRow("a missing parent")
+            << ""
+            << "backup --to @B@/usb/new" << 1 << L{} << "may not be mounted" << QByteArray();
+        QTest::newRow("a missing parent with --mkpath")
+            << ""
+            << "backup --to @B@/usb/new --mkpath" << 0 << L{"Backup into @B@/usb/new/"} << ""
+            << QByteArray();
+        // With the ICQ folder named, nothing asks the registry.
+        QTest::newRow("--icq without a registry")
+            << "no registry"
+            << "backup --to @B@ --icq @ICQ@" << 0 << L{"Backup into"} << "" << QByteArray();
+        // What a backup says: the summary line by default, each component with -v, nothing
+        // with -q.
+        QTest::newRow("backup") << ""
+                                << "backup --to @B@" << 0
+                                << L{"Backup into @B@/ from @ICQ@: 2 of 2 components copied "
+                                     "whole, 2 files (2.9 KiB) copied, 0 unchanged, 0 kept, in "}
+                                << "" << QByteArray();
+        QTest::newRow("backup -v")
+            << ""
+            << "backup --to @B@ -v" << 0
+            << L{"Contacts: done (1 files, 4 bytes copied; 0 unchanged)",
+                 "  copied      CL/111.dat (4 bytes)", "Database: done (1 files, 2.9 KiB copied",
+                 "  copied      NewDB/111.dat (2.9 KiB)", "Backup into"}
+            << "" << QByteArray();
+        QTest::newRow("backup --quiet")
+            << ""
+            << "backup --to @B@ --quiet" << 0 << L{} << "" << QByteArray();
+        // A restore's undo set in its document; undo -n tells what undo would put back and
+        // puts back nothing; a second undo has nothing left.
+        QTest::newRow("restore --json") << "backup --to @B@ --dated;change"
+                                        << "restore --from @B@ --latest --overwrite --json" << 0
+                                        << L{"\"undoSet\": \""} << "" << QByteArray("data");
+        QTest::newRow("undo -n") << restored << "undo -n" << 0 << L{"put back   @ICQ@CL/111.dat"}
+                                 << "" << QByteArray("data");
+        QTest::newRow("undo") << restored << "undo" << 0 << L{"Put back what the restore of "} << ""
+                              << QByteArray("damaged");
+        QTest::newRow("undo again")
+            << restored + ";undo"
+            << "undo --icq @ICQ@" << 1 << L{} << "no restore to undo" << QByteArray("damaged");
     }
-    void version()
+    void commands()
     {
-        QFETCH(QStringList, words);
+        QFETCH(QString, before);
+        QFETCH(QString, words);
+        QFETCH(QStringList, out);
+        QFETCH(QString, err);
+        QFETCH(QByteArray, contacts);
+        for (const QString& step : before.split(u';', Qt::SkipEmptyParts)) {
+            BufferConsole console;
+            if (step == "no registry")
+                sample->writeRegistry({});
+            else if (step == "change")
+                SampleInstallation::writeFile(sample->icqFolder() + "CL/111.dat", "damaged");
+            else
+                QCOMPARE(run(console, step.split(u' ')), 0);
+        }
         BufferConsole console;
-        QCOMPARE(run(console, words), int(ExitSuccess));
-        QCOMPARE(console.out(), QStringLiteral("zeb2000-cli 2.0.0\n"));
-        QVERIFY(!QFileInfo::exists(backupRoot + QStringLiteral("/NewDB")));
+        QTEST(run(console, words.split(u' ')), "exitCode");
+        const auto named = [this](QString text) {
+            return text.replace("@B@", backupRoot).replace("@ICQ@", sample->icqFolder());
+        };
+        qsizetype at = 0;
+        for (const QString& text : out) {
+            at = console.out().indexOf(named(text), at);
+            QVERIFY2(at >= 0, qPrintable(text + u'\n' + console.out()));
+        }
+        QCOMPARE(console.out().isEmpty(), out.isEmpty());
+        if (!out.isEmpty() && out.last().endsWith(u'\n')) // the end of the output
+            QVERIFY2(console.out().endsWith(named(out.last())), qPrintable(console.out()));
+        QVERIFY2(err.isEmpty() ? console.err().isEmpty() : console.err().contains(named(err)),
+                 qPrintable(console.err()));
+        if (!contacts.isNull())
+            QCOMPARE(SampleInstallation::readFile(sample->icqFolder() + "CL/111.dat"), contacts);
     }
 
     // The program's help names every command; each command's help names each of its options,
@@ -176,30 +284,6 @@ private slots:
                          qPrintable(command.name + u' ' + option));
             }
         }
-    }
-
-    void find_data()
-    {
-        QTest::addColumn<bool>("registry");
-        QTest::addColumn<QStringList>("words");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("output");
-        QTest::newRow("from the registry") << true << QStringList{"find"} << 0 << "@ICQ@\n";
-        QTest::newRow("no registry") << false << QStringList{"find"} << 4 << "";
-    }
-    void find()
-    {
-        QFETCH(bool, registry);
-        QFETCH(QStringList, words);
-        QFETCH(int, exitCode);
-        QFETCH(QString, output);
-        if (!registry)
-            sample->writeRegistry({});
-        BufferConsole console;
-        QCOMPARE(run(console, words), exitCode);
-        QCOMPARE(console.out(), output.replace(QLatin1String("@ICQ@"), sample->icqFolder()));
-        if (!registry)
-            QVERIFY(console.err().contains(QLatin1String("Error opening key.")));
     }
 
     // --json: one document on standard output that a JSON parser reads, with the exit code's
@@ -267,130 +351,6 @@ private slots:
                 QCOMPARE(component.value(QLatin1String("bytes")).toInt(), 3000);
             }
         }
-    }
-
-    void list_data()
-    {
-        QTest::addColumn<QStringList>("words");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QStringList>("lines");
-        QTest::newRow("the ICQ folder")
-            << QStringList{"list"} << 0
-            << QStringList{"Components in @ICQ@:", "Database [NewDB]", "2.9 KiB", "12345"};
-        QTest::newRow("a backup folder without components")
-            << QStringList{"list", "--from", "@B@"} << 0 << QStringList{"Components in", "UINs:"};
-        QTest::newRow("a missing backup folder")
-            << QStringList{"list", "--from", "@B@/missing"} << 1 << QStringList{};
-        QTest::newRow("a folder without ICQ")
-            << QStringList{"list", "--icq", "@B@"} << 4 << QStringList{};
-    }
-    void list()
-    {
-        QFETCH(QStringList, words);
-        QFETCH(int, exitCode);
-        QFETCH(QStringList, lines);
-        BufferConsole console;
-        QCOMPARE(run(console, words), exitCode);
-        for (QString line : lines)
-            QVERIFY2(console.out().contains(line.replace("@ICQ@", sample->icqFolder())),
-                     qPrintable(console.out()));
-        QCOMPARE(console.out().isEmpty(), lines.isEmpty());
-    }
-
-    // Where a backup may go: not the root, not inside what it backs up; only the last folder
-    // of its path is made unless --mkpath asks for all.
-    void targets_data()
-    {
-        QTest::addColumn<QStringList>("words");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("error");
-        QTest::addColumn<QString>("madeFolder");
-        QTest::newRow("the root") << QStringList{"backup", "--to", "/"} << 2 << "root"
-                                  << "";
-        QTest::newRow("the root with --keep")
-            << QStringList{"backup", "--to", "/", "--dated", "--keep", "1"} << 2 << "root"
-            << "";
-        QTest::newRow("the ICQ folder") << QStringList{"backup", "--to", "@ICQ@"} << 2 << "inside"
-                                        << "";
-        QTest::newRow("inside a component")
-            << QStringList{"backup", "--to", "@ICQ@/newdb/backups"} << 2 << "inside"
-            << "";
-        QTest::newRow("inside a component not copied")
-            << QStringList{"backup", "--to", "@ICQ@/CL/b", "--component", "NewDB"} << 2 << "inside"
-            << "";
-        QTest::newRow("a missing parent")
-            << QStringList{"backup", "--to", "@B@/usb/ICQ backups"} << 1 << "may not be mounted"
-            << "";
-        QTest::newRow("a missing parent with --mkpath")
-            << QStringList{"backup", "--to", "@B@/usb/ICQ backups", "--mkpath"} << 0 << ""
-            << "@B@/usb/ICQ backups/NewDB";
-        QTest::newRow("only the last folder missing")
-            << QStringList{"backup", "--to", "@B@/new"} << 0 << ""
-            << "@B@/new/NewDB";
-        QTest::newRow("beside the components in the ICQ folder")
-            << QStringList{"backup", "--to", "@ICQ@/ZEB backups"} << 0 << ""
-            << "@ICQ@/ZEB backups/NewDB";
-    }
-    void targets()
-    {
-        QFETCH(QStringList, words);
-        QFETCH(int, exitCode);
-        QFETCH(QString, error);
-        QFETCH(QString, madeFolder);
-        BufferConsole console;
-        QCOMPARE(run(console, words), exitCode);
-        QVERIFY2(console.err().contains(error), qPrintable(console.err()));
-        if (madeFolder.isEmpty()) {
-            QVERIFY(!QFileInfo::exists(backupRoot + QStringLiteral("/usb")));
-            QVERIFY(!QFileInfo::exists(sample->icqFolder() + QStringLiteral("NewDB/backups")));
-            QVERIFY(!QFileInfo::exists(sample->icqFolder() + QStringLiteral("CL/b")));
-        } else {
-            madeFolder.replace("@B@", backupRoot).replace("@ICQ@/", sample->icqFolder());
-            QVERIFY2(QFileInfo(madeFolder + QStringLiteral("/111.dat")).isFile(),
-                     qPrintable(madeFolder));
-        }
-    }
-
-    // With the ICQ folder named, nothing asks the registry: no "Error opening key." before a
-    // backup when the registry has no ICQ key.
-    void icqFolderNamedNeedsNoRegistry()
-    {
-        sample->writeRegistry({});
-        BufferConsole console;
-        QCOMPARE(run(console, {"backup", "--to", "@B@", "--icq", "@ICQ@"}), int(ExitSuccess));
-        QVERIFY2(console.err().isEmpty(), qPrintable(console.err()));
-    }
-
-    // What a backup says: the summary line by default, each component with -v, nothing with -q.
-    void backupOutput_data()
-    {
-        QTest::addColumn<QStringList>("words");
-        QTest::addColumn<QStringList>("lines");
-        QTest::newRow("default") << QStringList{"backup", "--to", "@B@"}
-                                 << QStringList{"Backup into @B@/ from @ICQ@: 2 of 2 components "
-                                                "copied whole, 2 files (2.9 KiB) copied, 0 "
-                                                "unchanged, 0 kept, in "};
-        QTest::newRow("verbose") << QStringList{"backup", "--to", "@B@", "-v"}
-                                 << QStringList{"Database: done (1 files, 2.9 KiB copied; 0 "
-                                                "unchanged)",
-                                                "  copied      NewDB/111.dat (2.9 KiB)",
-                                                "Contacts: done (1 files, 4 bytes copied",
-                                                "  copied      CL/111.dat (4 bytes)",
-                                                "Backup into"};
-        QTest::newRow("quiet") << QStringList{"backup", "--to", "@B@", "--quiet"} << QStringList{};
-    }
-    void backupOutput()
-    {
-        QFETCH(QStringList, words);
-        QFETCH(QStringList, lines);
-        BufferConsole console;
-        QCOMPARE(run(console, words), int(ExitSuccess));
-        for (QString line : lines)
-            QVERIFY2(console.out().contains(
-                         line.replace("@B@", backupRoot).replace("@ICQ@", sample->icqFolder())),
-                     qPrintable(console.out()));
-        QCOMPARE(console.out().isEmpty(), lines.isEmpty());
-        QVERIFY2(console.err().isEmpty(), qPrintable(console.err()));
     }
 
     // A dry run lists, file by file, what the run would do and the room it needs, and changes
@@ -515,37 +475,6 @@ private slots:
         BufferConsole whole;
         QCOMPARE(run(whole, {"backup", "--to", "@B@", "--dated", "--keep", "1"}), 0);
         QCOMPARE(backupSets(backupRoot).size(), 1);
-    }
-
-    // A restore puts back what the backup holds and keeps what it replaced; undo puts that
-    // back; a second undo has nothing left.
-    void restoreAndUndo()
-    {
-        BufferConsole backup;
-        QCOMPARE(run(backup, {"backup", "--to", "@B@", "--dated"}), 0);
-        SampleInstallation::writeFile(sample->icqFolder() + QStringLiteral("CL/111.dat"),
-                                      "damaged");
-        BufferConsole restore;
-        QCOMPARE(run(restore, {"restore", "--from", "@B@", "--latest", "--overwrite", "--json"}),
-                 0);
-        const QJsonObject report = QJsonDocument::fromJson(restore.out().toUtf8()).object();
-        QVERIFY(!report.value(QLatin1String("undoSet")).toString().isEmpty());
-        QCOMPARE(SampleInstallation::readFile(sample->icqFolder() + QStringLiteral("CL/111.dat")),
-                 QByteArray("data"));
-        BufferConsole dryRun;
-        QCOMPARE(run(dryRun, {"undo", "-n"}), 0);
-        QVERIFY2(dryRun.out().contains(QLatin1String("put back   ") + sample->icqFolder() +
-                                       QLatin1String("CL/111.dat")),
-                 qPrintable(dryRun.out()));
-        QCOMPARE(SampleInstallation::readFile(sample->icqFolder() + QStringLiteral("CL/111.dat")),
-                 QByteArray("data"));
-        BufferConsole undo;
-        QCOMPARE(run(undo, {"undo"}), 0);
-        QCOMPARE(SampleInstallation::readFile(sample->icqFolder() + QStringLiteral("CL/111.dat")),
-                 QByteArray("damaged"));
-        BufferConsole again;
-        QCOMPARE(run(again, {"undo", "--icq", "@ICQ@"}), 1);
-        QVERIFY(again.err().contains(QLatin1String("no restore to undo")));
     }
 
     // On a terminal narrower than the status line, every redraw fits in one line.
