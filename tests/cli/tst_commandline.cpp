@@ -141,10 +141,11 @@ private slots:
         QVERIFY(!QFileInfo::exists(backupRoot + QStringLiteral("/NewDB")));
     }
 
-    // One run after the steps before it ("no registry", "change" of CL/111.dat in the ICQ folder,
-    // or a command that succeeds): its exit code, the texts its standard output holds in their
-    // order (none: it is empty; one ending a line: its end), what its error output holds (nothing:
-    // it is empty) and, where given, CL/111.dat in the ICQ folder afterwards.
+    // One run after the steps before it ("no registry", "change" of CL/111.dat and a new
+    // CL/new.dat in the ICQ folder, or a command that succeeds): its exit code, the texts its
+    // standard output holds in their order (none: it is empty; one ending a line: its end), what
+    // its error output holds (nothing: it is empty) and, where given, CL/111.dat in the ICQ folder
+    // afterwards. A dry run changes nothing.
     void commands_data()
     {
         QTest::addColumn<QString>("before");
@@ -218,13 +219,34 @@ private slots:
         QTest::newRow("backup --quiet")
             << ""
             << "backup --to @B@ --quiet" << 0 << L{} << "" << QByteArray();
+        // A dry run lists, file by file, what the run would do and the room it needs, and
+        // changes nothing on either side: no folder, no set, no undo set.
+        const QString twoBackups = "backup --to @B@/plain;backup --to @B@/sets --dated;change";
+        QTest::newRow("backup -n")
+            << twoBackups << "backup --to @B@/plain -n" << 0
+            << L{"  replace     CL/111.dat (7 bytes)", "  copy        CL/new.dat (3 bytes)",
+                 "  unchanged   NewDB/111.dat (2.9 KiB)", "Dry run: 2 files (10 bytes) to write"}
+            << "" << QByteArray();
+        QTest::newRow("backup --dry-run into a new folder")
+            << twoBackups << "backup --to @B@/new --dry-run" << 0
+            << L{"  copy        NewDB/111.dat (2.9 KiB)", "Dry run: 3 files"} << "" << QByteArray();
+        QTest::newRow("backup -n of a dated set")
+            << twoBackups << "backup --to @B@/sets --dated -n" << 0
+            << L{"  copy        CL/111.dat (7 bytes)", "  link        NewDB/111.dat (2.9 KiB)",
+                 "Dry run: 2 files (10 bytes)"}
+            << "" << QByteArray();
+        QTest::newRow("restore -n")
+            << twoBackups << "restore --from @B@/plain -n" << 0
+            << L{"  replace     CL/111.dat (4 bytes)", "  unchanged   NewDB/111.dat (2.9 KiB)",
+                 "Dry run: 1 files (4 bytes) to write"}
+            << "" << QByteArray();
         // A restore's undo set in its document; undo -n tells what undo would put back and
         // puts back nothing; a second undo has nothing left.
         QTest::newRow("restore --json") << "backup --to @B@ --dated;change"
                                         << "restore --from @B@ --latest --overwrite --json" << 0
                                         << L{"\"undoSet\": \""} << "" << QByteArray("data");
         QTest::newRow("undo -n") << restored << "undo -n" << 0 << L{"put back   @ICQ@CL/111.dat"}
-                                 << "" << QByteArray("data");
+                                 << "" << QByteArray();
         QTest::newRow("undo") << restored << "undo" << 0 << L{"Put back what the restore of "} << ""
                               << QByteArray("damaged");
         QTest::newRow("undo again")
@@ -243,12 +265,17 @@ private slots:
             if (step == "no registry")
                 sample->writeRegistry({});
             else if (step == "change")
-                SampleInstallation::writeFile(sample->icqFolder() + "CL/111.dat", "damaged");
+                for (const char* file : {"CL/111.dat", "CL/new.dat"})
+                    SampleInstallation::writeFile(sample->icqFolder() + file,
+                                                  file[3] == 'n' ? "new" : "damaged");
             else
                 QCOMPARE(run(console, step.split(u' ')), 0);
         }
+        const QStringList unchanged = snapshot(sample->prefix());
         BufferConsole console;
         QTEST(run(console, words.split(u' ')), "exitCode");
+        if (words.contains(" -n") || words.contains("--dry-run"))
+            QCOMPARE(snapshot(sample->prefix()), unchanged);
         const auto named = [this](QString text) {
             return text.replace("@B@", backupRoot).replace("@ICQ@", sample->icqFolder());
         };
@@ -351,47 +378,6 @@ private slots:
                 QCOMPARE(component.value(QLatin1String("bytes")).toInt(), 3000);
             }
         }
-    }
-
-    // A dry run lists, file by file, what the run would do and the room it needs, and changes
-    // nothing on either side: no folder, no set, no undo set.
-    void dryRun_data()
-    {
-        QTest::addColumn<QStringList>("words");
-        QTest::addColumn<QStringList>("lines");
-        QTest::newRow("backup") << QStringList{"backup", "--to", "@B@/plain", "-n"}
-                                << QStringList{"  replace     CL/111.dat (7 bytes)",
-                                               "  copy        CL/new.dat (3 bytes)",
-                                               "  unchanged   NewDB/111.dat (2.9 KiB)",
-                                               "Dry run: 2 files (10 bytes) to write"};
-        QTest::newRow("into a new folder")
-            << QStringList{"backup", "--to", "@B@/new", "--dry-run"}
-            << QStringList{"  copy        NewDB/111.dat (2.9 KiB)", "Dry run: 3 files"};
-        QTest::newRow("a dated set")
-            << QStringList{"backup", "--to", "@B@/sets", "--dated", "-n"}
-            << QStringList{"  copy        CL/111.dat (7 bytes)",
-                           "  link        NewDB/111.dat (2.9 KiB)", "Dry run: 2 files (10 bytes)"};
-        QTest::newRow("restore") << QStringList{"restore", "--from", "@B@/plain", "-n"}
-                                 << QStringList{"  replace     CL/111.dat (4 bytes)",
-                                                "  unchanged   NewDB/111.dat (2.9 KiB)",
-                                                "Dry run: 1 files (4 bytes) to write"};
-    }
-    void dryRun()
-    {
-        QFETCH(QStringList, words);
-        QFETCH(QStringList, lines);
-        BufferConsole first;
-        QCOMPARE(run(first, {"backup", "--to", "@B@/plain"}), 0);
-        QCOMPARE(run(first, {"backup", "--to", "@B@/sets", "--dated"}), 0);
-        SampleInstallation::writeFile(sample->icqFolder() + QStringLiteral("CL/111.dat"),
-                                      "changed");
-        SampleInstallation::writeFile(sample->icqFolder() + QStringLiteral("CL/new.dat"), "new");
-        const QStringList before = snapshot(sample->prefix());
-        BufferConsole console;
-        QCOMPARE(run(console, words), 0);
-        for (const QString& line : lines)
-            QVERIFY2(console.out().contains(line), qPrintable(console.out()));
-        QCOMPARE(snapshot(sample->prefix()), before);
     }
 
     // The replace question of a repeat backup: asked only where both input and error are a
