@@ -212,7 +212,8 @@ private slots:
     }
 
     // A restore keeps what it replaces in the ICQ folder's spelling of its names, and notes what
-    // it adds: the undo gives back the ICQ folder as it was. (Undo itself: tst_undosets.cpp.)
+    // it adds, a component's folder it made included: the undo gives back the ICQ folder as it
+    // was. (Undo itself: tst_undosets.cpp.)
     void restoreThenUndoGivesBackTheIcqFolder()
     {
         SampleInstallation sample;
@@ -222,6 +223,7 @@ private slots:
         SampleInstallation::writeFile(sample.backupFolder() + "db/A.DAT", "backed-up a");
         SampleInstallation::writeFile(sample.backupFolder() + "db/new/c.dat", "backed-up c");
         SampleInstallation::writeFile(sample.backupFolder() + "db/Sub/D.dat", "backed-up d");
+        SampleInstallation::writeFile(sample.backupFolder() + "CL/deep/er/c.dat", "backed-up c");
         const auto snapshot = [&] {
             QStringList files;
             QDirIterator it(icq, QDir::AllEntries | QDir::NoDotAndDotDot,
@@ -234,8 +236,11 @@ private slots:
         const QStringList before = snapshot();
         RecordingSink sink;
         ScriptedObserver observer;
-        Task task(settingsFor(sample, Direction::Restore), sink, observer);
+        TaskSettings settings = settingsFor(sample, Direction::Restore);
+        settings.components << Component{"Contacts", "CL", true}; // a folder ICQ does not have
+        Task task(settings, sink, observer);
         QVERIFY(task.run().succeeded());
+        QVERIFY(QFileInfo::exists(icq + "CL/deep/er/c.dat"));
         QVERIFY(QDir::fromNativeSeparators(task.result().undoFolder).startsWith(icq + "ZEB Undo/"));
         QCOMPARE(SampleInstallation::readFile(icq + "DB/a.dat") +
                      SampleInstallation::readFile(icq + "DB/sub/d.dat"),

@@ -144,18 +144,6 @@ private slots:
         QCOMPARE(snapshot(sample.icqFolder()), before);
     }
 
-    // A component's folder that the restore made goes with the undo, and so do those below it.
-    void foldersTheRestoreMadeGo()
-    {
-        SampleInstallation sample;
-        SampleInstallation::writeFile(sample.backupFolder() + "DB/deep/er/a.dat", "backed up");
-        const QList<QByteArray> before = snapshot(sample.icqFolder());
-        QVERIFY(restore(sample));
-        QVERIFY(QFileInfo::exists(sample.icqFolder() + "DB/deep/er/a.dat"));
-        QVERIFY(undoNewestRestore(sample.icqFolder()).finished);
-        QCOMPARE(snapshot(sample.icqFolder()), before);
-    }
-
     // What happened to a file after the restore decides: a file the restore wrote and nobody
     // touched goes back; one changed since is named and stops the undo before anything changes;
     // forced, it is kept in the set and the rest is undone.
