@@ -2,7 +2,8 @@
 // checks what only Linux has (symbolic links, a process it may not signal) or only Windows (names
 // it cannot keep, sources held without sharing, UTF-16 names). Faults that end the process, fill
 // a disk, limit file sizes or need another file system, modes and holes are in tests/faults; a
-// repeat copy that leaves unchanged files alone in tests/cli.
+// repeat copy that leaves unchanged files alone in tests/cli; the replace question's answers in
+// the core's task test and the command line's.
 #include "os_test_support.h"
 
 #include <gtest/gtest.h>
@@ -71,57 +72,6 @@ TEST_F(CopyFolder, PatternSelectsFilesIgnoringCaseAndReplacesExistingOnes)
 
     EXPECT_TRUE(copy("src", "one/missing", "c.txt"));
     EXPECT_EQ(dir.readFile("one/missing/c.txt"), "new");
-}
-
-// Without Overwrite the program's own question decides for each file in the order the walk
-// found them: No keeps it, Yes to All replaces the rest without asking, Cancel stops the copy.
-// Without a question to ask (no terminal) nothing is replaced, and the kept files are listed.
-TEST_F(CopyFolder, AsksItsOwnQuestionBeforeReplacing)
-{
-    struct Case
-    {
-        const char* what;
-        std::vector<Os::ReplaceAnswer> answers; // none: no question can be asked
-        const char* contents;                   // a, b, c and d afterwards: old or new
-        std::size_t kept;
-        bool copied;
-    };
-    using Answer = Os::ReplaceAnswer;
-    const Case cases[] = {
-        {"No, Yes, Yes to All", {Answer::No, Answer::Yes, Answer::YesToAll}, "onnn", 1, true},
-        {"Cancel", {Answer::Cancel}, "oooo", 0, false},
-        {"no terminal", {}, "oooo", 4, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::vector<std::string> asked;
-        const char* const names[] = {"a.dat", "b.dat", "c.dat", "d.dat"};
-        std::string expected;
-        for (int i = 0; i < 4; ++i) {
-            // Of other sizes, so that no file is taken for unchanged.
-            dir.writeFile(std::string("src/") + names[i], "new");
-            dir.writeFile(std::string("dst/") + names[i], "old!");
-            expected += c.contents[i] == 'n' ? "new" : "old!";
-        }
-        request.from = dir.path("src") + Os::PathSeparator + "*.*";
-        request.to = dir.path("dst");
-        request.askReplace = nullptr;
-        if (!c.answers.empty())
-            request.askReplace = [&](const std::string& file) {
-                asked.push_back(file);
-                return c.answers[std::min(asked.size(), c.answers.size()) - 1];
-            };
-        outcome = {};
-        EXPECT_EQ(Os::copyFolder(request, outcome), c.copied);
-        EXPECT_EQ(outcome.cancelled, !c.copied);
-        std::string contents;
-        for (const char* name : names)
-            contents += dir.readFile(std::string("dst/") + name);
-        EXPECT_EQ(contents, expected);
-        EXPECT_EQ(asked.size(), c.answers.size());
-        EXPECT_TRUE(asked.empty() || asked[0] == dir.path("dst/a.dat"));
-        EXPECT_EQ(outcome.kept.size(), c.kept);
-    }
 }
 
 // What a copy that died left is removed when a copy enters the folder, unless its process still
