@@ -6,6 +6,7 @@
 #include "os/os.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QString>
@@ -149,12 +150,15 @@ public:
         writeFile(icqFolder() + folder + QStringLiteral("/111.dat"), content);
     }
 
-    static void writeFile(const QString& path, const QByteArray& content)
+    // With a time, the file's modification time is set to it.
+    static void writeFile(const QString& path, const QByteArray& content,
+                          const QDateTime& modified = {})
     {
         QDir().mkpath(QFileInfo(path).path());
         QFile file(path);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(content);
+        if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
+            file.flush() && modified.isValid())
+            file.setFileTime(modified, QFileDevice::FileModificationTime);
     }
 
     static QByteArray readFile(const QString& path)
