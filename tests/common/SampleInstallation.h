@@ -14,6 +14,9 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include <string>
+#include <vector>
+
 #ifdef Q_OS_WIN
 #include <string>
 
@@ -167,7 +170,37 @@ public:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    // Every name below a folder (as bytes: Qt cannot name every one), its kind and a file's
+    // content.
+    static QList<QByteArray> snapshot(const QString& folder)
+    {
+        QList<QByteArray> out;
+        snapshot(toOsPath(folder), {}, out);
+        return out;
+    }
+
 private:
+    static void snapshot(const std::string& folder, const std::string& below,
+                         QList<QByteArray>& out)
+    {
+        std::vector<Os::FolderEntry> entries;
+        if (Os::listFolder(folder, entries) != 0)
+            out << "unlistable " + QByteArray::fromStdString(below);
+        for (const Os::FolderEntry& entry : entries) {
+            const std::string path = folder + '/' + entry.name;
+            const QByteArray name = QByteArray::fromStdString(below + entry.name);
+            std::string content;
+            if (entry.state.kind == Os::FileState::Kind::Folder) {
+                out << "d " + name;
+                snapshot(path, below + entry.name + '/', out);
+            } else if (Os::readWholeFile(path, content) != 0) {
+                out << "unreadable " + name;
+            } else {
+                out << "f " + name + '=' + QByteArray::fromStdString(content);
+            }
+        }
+    }
+
     static constexpr const char* KeyName = "Software\\Mirabilis\\ICQ\\DefaultPrefs";
 
     QTemporaryDir m_root;

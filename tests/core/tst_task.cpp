@@ -224,16 +224,7 @@ private slots:
         SampleInstallation::writeFile(sample.backupFolder() + "db/new/c.dat", "backed-up c");
         SampleInstallation::writeFile(sample.backupFolder() + "db/Sub/D.dat", "backed-up d");
         SampleInstallation::writeFile(sample.backupFolder() + "CL/deep/er/c.dat", "backed-up c");
-        const auto snapshot = [&] {
-            QStringList files;
-            QDirIterator it(icq, QDir::AllEntries | QDir::NoDotAndDotDot,
-                            QDirIterator::Subdirectories);
-            while (it.hasNext())
-                files << it.next() + '=' + SampleInstallation::readFile(it.filePath());
-            files.sort();
-            return files;
-        };
-        const QStringList before = snapshot();
+        const QList<QByteArray> before = SampleInstallation::snapshot(icq);
         RecordingSink sink;
         ScriptedObserver observer;
         TaskSettings settings = settingsFor(sample, Direction::Restore);
@@ -246,7 +237,7 @@ private slots:
                      SampleInstallation::readFile(icq + "DB/sub/d.dat"),
                  QByteArray("backed-up abacked-up d"));
         QVERIFY(undoNewestRestore(icq).finished);
-        QCOMPARE(snapshot(), before);
+        QCOMPARE(SampleInstallation::snapshot(icq), before);
         QVERIFY(sink.reports.isEmpty());
     }
 

@@ -20,32 +20,6 @@
 
 namespace {
 
-// Every name (as bytes), kind and content below a folder.
-void snapshot(const std::string& folder, const std::string& below, QList<QByteArray>& out)
-{
-    std::vector<Os::FolderEntry> entries;
-    QCOMPARE(Os::listFolder(folder, entries), 0);
-    for (const Os::FolderEntry& entry : entries) {
-        const std::string path = folder + '/' + entry.name;
-        const QByteArray name = QByteArray::fromStdString(below + entry.name);
-        if (entry.state.kind == Os::FileState::Kind::Folder) {
-            out << "d " + name;
-            snapshot(path, below + entry.name + '/', out);
-        } else {
-            std::string content;
-            QCOMPARE(Os::readWholeFile(path, content), 0);
-            out << "f " + name + '=' + QByteArray::fromStdString(content);
-        }
-    }
-}
-
-QList<QByteArray> snapshot(const QString& folder)
-{
-    QList<QByteArray> out;
-    snapshot(toOsPath(folder), {}, out);
-    return out;
-}
-
 void writeBytes(const std::string& path, const QByteArray& content)
 {
     QCOMPARE(Os::writeFileDurably(path, content.toStdString()), 0);
@@ -136,12 +110,13 @@ private slots:
         writeBytes(icq + "DB/" + name.toStdString(), "ICQ's own");
         writeBytes(backup + "DB/" + name.toStdString(), "backed up, longer");
         writeBytes(backup + "DB/sub/" + name.toStdString(), "new");
-        const QList<QByteArray> before = snapshot(sample.icqFolder());
+        const QList<QByteArray> before = SampleInstallation::snapshot(sample.icqFolder());
         QVERIFY(restore(sample));
-        QVERIFY(snapshot(sample.icqFolder()).contains("f DB/sub/" + name + "=new"));
+        QVERIFY(
+            SampleInstallation::snapshot(sample.icqFolder()).contains("f DB/sub/" + name + "=new"));
         const UndoOutcome undone = undoNewestRestore(sample.icqFolder());
         QVERIFY2(undone.finished, qPrintable(undone.failures.join('\n')));
-        QCOMPARE(snapshot(sample.icqFolder()), before);
+        QCOMPARE(SampleInstallation::snapshot(sample.icqFolder()), before);
     }
 
     // What happened to a file after the restore decides: a file the restore wrote and nobody
@@ -187,7 +162,7 @@ private slots:
             QVERIFY(QFile::rename(icq + "DB/a.dat", icq + "a.dat"));
             QVERIFY(QFile::link("../a.dat", icq + "DB/a.dat"));
         }
-        const QList<QByteArray> before = snapshot(icq);
+        const QList<QByteArray> before = SampleInstallation::snapshot(icq);
         QVERIFY(restore(sample));
         const QString path = icq + file;
         QFile target(path);
@@ -223,7 +198,7 @@ private slots:
             QVERIFY(restore(sample));
             QVERIFY(undoNewestRestore(icq).finished);
         }
-        const QList<QByteArray> changed = snapshot(icq);
+        const QList<QByteArray> changed = SampleInstallation::snapshot(icq);
 
         UndoOutcome undone = undoNewestRestore(icq);
         QStringList named; // in the separators of the ICQ folder as it was given
@@ -232,17 +207,17 @@ private slots:
         QCOMPARE(named, newer ? QStringList{path} : QStringList{});
         if (!newer) {
             QVERIFY(undone.finished);
-            QCOMPARE(snapshot(icq), before);
+            QCOMPARE(SampleInstallation::snapshot(icq), before);
             return;
         }
         QVERIFY(!undone.finished);
-        QCOMPARE(snapshot(icq), changed);
+        QCOMPARE(SampleInstallation::snapshot(icq), changed);
         const QByteArray kept = SampleInstallation::readFile(path);
         undone = undoNewestRestore(icq, true);
         QVERIFY(undone.finished);
         QCOMPARE(SampleInstallation::readFile(undone.newerFolder + '/' + file), kept);
         QVERIFY(QDir(icq + "ZEB Undo").removeRecursively());
-        QCOMPARE(snapshot(icq), before);
+        QCOMPARE(SampleInstallation::snapshot(icq), before);
         QVERIFY(undoNewestRestore(icq).set.isEmpty()); // the set kept is not offered again
     }
 
