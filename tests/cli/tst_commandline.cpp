@@ -142,7 +142,8 @@ private slots:
     }
 
     // One run after the steps before it ("no registry", "change" of CL/111.dat and a new
-    // CL/new.dat in the ICQ folder, or a command that succeeds): its exit code, the texts its
+    // CL/new.dat in the ICQ folder, a "broken" link there, a command that succeeds, or for the
+    // run: its input or error a "terminal", and what is typed): its exit code, the texts its
     // standard output holds in their order (none: it is empty; one ending a line: its end), what
     // its error output holds (nothing: it is empty) and, where given, CL/111.dat in the ICQ folder
     // afterwards. A dry run changes nothing.
@@ -276,6 +277,29 @@ private slots:
         QTest::newRow("a failed backup --json") << "broken"
                                                 << "backup --to @B@ --json" << 1 << failedBackup
                                                 << "Cannot read @ICQ@CL/broken.dat" << QByteArray();
+        // The replace question of a repeat backup: asked only where both input and error are a
+        // terminal; without one the file is kept and the exit is 1; the end of input cancels.
+        const QString again = "backup --to @B@ --component CL";
+        const QString asked = again + ";change;terminal;error terminal;type ";
+        const QString replaced = "2 files (10 bytes) copied, 0 unchanged, 0 kept";
+        const QString kept = "1 files (3 bytes) copied, 0 unchanged, 1 kept";
+        QTest::newRow("yes") << asked + "y\n"
+                             << again << 0 << L{replaced} << "Replace " << QByteArray();
+        QTest::newRow("all") << asked + "all\n"
+                             << again << 0 << L{replaced} << "Replace " << QByteArray();
+        QTest::newRow("no") << asked + "n\n" << again << 0 << L{kept} << "Replace " << QByteArray();
+        QTest::newRow("an unknown word, then yes")
+            << asked + "maybe\ny\n"
+            << again << 0 << L{replaced} << "Replace " << QByteArray();
+        QTest::newRow("end of input")
+            << asked << again << 1 << L{"0 of 1 components copied whole, 0 files (0 bytes) copied"}
+            << "Replace " << QByteArray();
+        QTest::newRow("input not a terminal, error one")
+            << again + ";change;error terminal;type y\n"
+            << again << 1 << L{kept} << "kept, not replaced: " << QByteArray();
+        QTest::newRow("no terminal")
+            << again + ";change;type y\n"
+            << again << 1 << L{kept} << "kept, not replaced: " << QByteArray();
         // A restore's undo set in its document; undo -n tells what undo would put back and
         // puts back nothing; a second undo has nothing left.
         QTest::newRow("restore --json") << "backup --to @B@ --dated;change"
@@ -297,9 +321,16 @@ private slots:
         QFETCH(QStringList, out);
         QFETCH(QString, err);
         QFETCH(QByteArray, contacts);
+        QByteArray typed;
+        bool inputIsTerminal = false;
+        bool errorIsTerminal = false;
         for (const QString& step : before.split(u';', Qt::SkipEmptyParts)) {
             BufferConsole console;
-            if (step == "no registry")
+            if (step.startsWith("type "))
+                typed = step.mid(5).toUtf8();
+            else if (step.endsWith("terminal"))
+                (step == "terminal" ? inputIsTerminal : errorIsTerminal) = true;
+            else if (step == "no registry")
                 sample->writeRegistry({});
             else if (step == "broken")
                 QFile::link("/nonexistent/target", sample->icqFolder() + "CL/broken.dat");
@@ -311,7 +342,9 @@ private slots:
                 QCOMPARE(run(console, step.split(u' ')), 0);
         }
         const QStringList unchanged = snapshot(sample->prefix());
-        BufferConsole console;
+        BufferConsole console(typed);
+        console.console.inputIsTerminal = inputIsTerminal;
+        console.console.errorIsTerminal = errorIsTerminal;
         QCOMPARE(run(console, words.split(u' ')), exitCode);
         if (words.contains(" -n") || words.contains("--dry-run"))
             QCOMPARE(snapshot(sample->prefix()), unchanged);
@@ -359,50 +392,6 @@ private slots:
                          qPrintable(command.name + u' ' + option));
             }
         }
-    }
-
-    // The replace question of a repeat backup: asked only where both input and error are a
-    // terminal; without one the file is kept and the exit is 1; the end of input cancels.
-    void replaceQuestion_data()
-    {
-        QTest::addColumn<bool>("inputIsTerminal");
-        QTest::addColumn<bool>("errorIsTerminal");
-        QTest::addColumn<QByteArray>("typed");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<bool>("asked");
-        QTest::addColumn<bool>("replaced");
-        QTest::newRow("yes") << true << true << QByteArray("y\n") << 0 << true << true;
-        QTest::newRow("all") << true << true << QByteArray("all\n") << 0 << true << true;
-        QTest::newRow("no") << true << true << QByteArray("n\n") << 0 << true << false;
-        QTest::newRow("an unknown word, then yes")
-            << true << true << QByteArray("maybe\ny\n") << 0 << true << true;
-        QTest::newRow("end of input") << true << true << QByteArray() << 1 << true << false;
-        QTest::newRow("input not a terminal, error one")
-            << false << true << QByteArray("y\n") << 1 << false << false;
-        QTest::newRow("no terminal") << false << false << QByteArray("y\n") << 1 << false << false;
-    }
-    void replaceQuestion()
-    {
-        QFETCH(bool, inputIsTerminal);
-        QFETCH(bool, errorIsTerminal);
-        QFETCH(QByteArray, typed);
-        QFETCH(int, exitCode);
-        QFETCH(bool, asked);
-        QFETCH(bool, replaced);
-        BufferConsole first;
-        QCOMPARE(run(first, {"backup", "--to", "@B@", "--component", "CL"}), 0);
-        SampleInstallation::writeFile(sample->icqFolder() + QStringLiteral("CL/111.dat"),
-                                      "changed");
-        BufferConsole console(typed);
-        console.console.inputIsTerminal = inputIsTerminal;
-        console.console.errorIsTerminal = errorIsTerminal;
-        QCOMPARE(run(console, {"backup", "--to", "@B@", "--component", "CL"}), exitCode);
-        QCOMPARE(console.err().contains(QLatin1String("Replace ")), asked);
-        QCOMPARE(SampleInstallation::readFile(backupRoot + QStringLiteral("/CL/111.dat")) ==
-                     "changed",
-                 replaced);
-        if (!inputIsTerminal)
-            QVERIFY(console.err().contains(QLatin1String("kept, not replaced: ")));
     }
 
     // A set holds the components it holds: --keep never removes the only set of a component,
