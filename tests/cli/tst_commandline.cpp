@@ -146,7 +146,7 @@ private slots:
     // run: its input or error a "terminal", and what is typed): its exit code, the texts its
     // standard output holds in their order (none: it is empty; one ending a line: its end), what
     // its error output holds (nothing: it is empty) and, where given, CL/111.dat in the ICQ folder
-    // afterwards. A dry run changes nothing.
+    // afterwards. A dry run or a refused target changes nothing.
     void commands_data()
     {
         QTest::addColumn<QString>("before");
@@ -158,108 +158,67 @@ private slots:
         const QString restored = "backup --to @B@ --dated;change;"
                                  "restore --from @B@ --latest --overwrite";
         using L = QStringList;
+        const auto row = [](const char* tag, const QString& before, const QString& words,
+                            int exitCode, const L& out, const QString& err = {},
+                            const QByteArray& contacts = {}) {
+            QTest::newRow(tag) << before << words << exitCode << out << err << contacts;
+        };
         // -V is the version wherever it stands; -v is never the version.
-        QTest::newRow("-V") << ""
-                            << "-V" << 0 << L{"zeb2000-cli 2.0.0\n"} << "" << QByteArray();
-        QTest::newRow("--version")
-            << ""
-            << "--version" << 0 << L{"zeb2000-cli 2.0.0\n"} << "" << QByteArray();
-        QTest::newRow("-V after a command")
-            << ""
-            << "backup --to @B@ -V" << 0 << L{"zeb2000-cli 2.0.0\n"} << "" << QByteArray();
-        QTest::newRow("find") << ""
-                              << "find" << 0 << L{"@ICQ@\n"} << "" << QByteArray();
-        QTest::newRow("find without a registry")
-            << "no registry"
-            << "find" << 4 << L{} << "Error opening key." << QByteArray();
-        QTest::newRow("list") << ""
-                              << "list" << 0
-                              << L{"Components in @ICQ@:", "Database [NewDB]", "2.9 KiB", "12345"}
-                              << "" << QByteArray();
-        QTest::newRow("list of a backup folder without components")
-            << ""
-            << "list --from @B@" << 0 << L{"Components in", "UINs:"} << "" << QByteArray();
-        QTest::newRow("list of a missing backup folder")
-            << ""
-            << "list --from @B@/missing" << 1 << L{} << "@B@/missing" << QByteArray();
-        QTest::newRow("list of a folder without ICQ")
-            << ""
-            << "list --icq @B@" << 4 << L{} << "@B@" << QByteArray();
+        row("-V", "", "-V", 0, {"zeb2000-cli 2.0.0\n"});
+        row("--version", "", "--version", 0, {"zeb2000-cli 2.0.0\n"});
+        row("-V after a command", "", "backup --to @B@ -V", 0, {"zeb2000-cli 2.0.0\n"});
+        row("find", "", "find", 0, {"@ICQ@\n"});
+        row("find without a registry", "no registry", "find", 4, {}, "Error opening key.");
+        row("list", "", "list", 0,
+            {"Components in @ICQ@:", "Database [NewDB]", "2.9 KiB", "12345"});
+        row("list of a backup folder without components", "", "list --from @B@", 0,
+            {"Components in", "UINs:"});
+        row("list of a missing backup folder", "", "list --from @B@/missing", 1, {}, "@B@/missing");
+        row("list of a folder without ICQ", "", "list --icq @B@", 4, {}, "@B@");
         // The rules are the core's (tst_targets); here that the command line applies them to
         // every component, not only those it copies, and how it tells a refusal.
-        QTest::newRow("the root") << ""
-                                  << "backup --to /" << 2 << L{} << "root" << QByteArray();
-        QTest::newRow("inside a component not copied")
-            << ""
-            << "backup --to @ICQ@CL/b --component NewDB" << 2 << L{} << "inside" << QByteArray();
-        QTest::newRow("a missing parent")
-            << ""
-            << "backup --to @B@/usb/new" << 1 << L{} << "may not be mounted" << QByteArray();
-        QTest::newRow("a missing parent with --mkpath")
-            << ""
-            << "backup --to @B@/usb/new --mkpath" << 0 << L{"Backup into @B@/usb/new/"} << ""
-            << QByteArray();
+        row("the root", "", "backup --to /", 2, {}, "root");
+        row("inside a component not copied", "", "backup --to @ICQ@CL/b --component NewDB", 2, {},
+            "inside");
+        row("a missing parent", "", "backup --to @B@/usb/new", 1, {}, "may not be mounted");
+        row("a missing parent with --mkpath", "", "backup --to @B@/usb/new --mkpath", 0,
+            {"Backup into @B@/usb/new/"});
         // With the ICQ folder named, nothing asks the registry.
-        QTest::newRow("--icq without a registry")
-            << "no registry"
-            << "backup --to @B@ --icq @ICQ@" << 0 << L{"Backup into"} << "" << QByteArray();
+        row("--icq without a registry", "no registry", "backup --to @B@ --icq @ICQ@", 0,
+            {"Backup into"});
         // What a backup says: the summary line by default, each component with -v, nothing
         // with -q.
-        QTest::newRow("backup") << ""
-                                << "backup --to @B@" << 0
-                                << L{"Backup into @B@/ from @ICQ@: 2 of 2 components copied "
-                                     "whole, 2 files (2.9 KiB) copied, 0 unchanged, 0 kept, in "}
-                                << "" << QByteArray();
-        QTest::newRow("backup -v")
-            << ""
-            << "backup --to @B@ -v" << 0
-            << L{"Contacts: done (1 files, 4 bytes copied; 0 unchanged)",
-                 "  copied      CL/111.dat (4 bytes)", "Database: done (1 files, 2.9 KiB copied",
-                 "  copied      NewDB/111.dat (2.9 KiB)", "Backup into"}
-            << "" << QByteArray();
-        QTest::newRow("backup --quiet")
-            << ""
-            << "backup --to @B@ --quiet" << 0 << L{} << "" << QByteArray();
+        row("backup", "", "backup --to @B@", 0,
+            {"Backup into @B@/ from @ICQ@: 2 of 2 components copied "
+             "whole, 2 files (2.9 KiB) copied, 0 unchanged, 0 kept, in "});
+        row("backup -v", "", "backup --to @B@ -v", 0,
+            {"Contacts: done (1 files, 4 bytes copied; 0 unchanged)",
+             "  copied      CL/111.dat (4 bytes)", "Database: done (1 files, 2.9 KiB copied",
+             "  copied      NewDB/111.dat (2.9 KiB)", "Backup into"});
+        row("backup --quiet", "", "backup --to @B@ --quiet", 0, {});
         // A dry run lists, file by file, what the run would do and the room it needs, and
         // changes nothing on either side: no folder, no set, no undo set.
         const QString twoBackups = "backup --to @B@/plain;backup --to @B@/sets --dated;change";
-        QTest::newRow("backup -n")
-            << twoBackups << "backup --to @B@/plain -n" << 0
-            << L{"  replace     CL/111.dat (7 bytes)", "  copy        CL/new.dat (3 bytes)",
-                 "  unchanged   NewDB/111.dat (2.9 KiB)", "Dry run: 2 files (10 bytes) to write"}
-            << "" << QByteArray();
-        QTest::newRow("backup --dry-run into a new folder")
-            << twoBackups << "backup --to @B@/new --dry-run" << 0
-            << L{"  copy        NewDB/111.dat (2.9 KiB)", "Dry run: 3 files"} << "" << QByteArray();
-        QTest::newRow("backup -n of a dated set")
-            << twoBackups << "backup --to @B@/sets --dated -n" << 0
-            << L{"  copy        CL/111.dat (7 bytes)", "  link        NewDB/111.dat (2.9 KiB)",
-                 "Dry run: 2 files (10 bytes)"}
-            << "" << QByteArray();
-        QTest::newRow("restore -n")
-            << twoBackups << "restore --from @B@/plain -n" << 0
-            << L{"  replace     CL/111.dat (4 bytes)", "  unchanged   NewDB/111.dat (2.9 KiB)",
-                 "Dry run: 1 files (4 bytes) to write"}
-            << "" << QByteArray();
+        row("backup -n", twoBackups, "backup --to @B@/plain -n", 0,
+            {"  replace     CL/111.dat (7 bytes)", "  copy        CL/new.dat (3 bytes)",
+             "  unchanged   NewDB/111.dat (2.9 KiB)", "Dry run: 2 files (10 bytes) to write"});
+        row("backup --dry-run into a new folder", twoBackups, "backup --to @B@/new --dry-run", 0,
+            {"  copy        NewDB/111.dat (2.9 KiB)", "Dry run: 3 files"});
+        row("backup -n of a dated set", twoBackups, "backup --to @B@/sets --dated -n", 0,
+            {"  copy        CL/111.dat (7 bytes)", "  link        NewDB/111.dat (2.9 KiB)",
+             "Dry run: 2 files (10 bytes)"});
+        row("restore -n", twoBackups, "restore --from @B@/plain -n", 0,
+            {"  replace     CL/111.dat (4 bytes)", "  unchanged   NewDB/111.dat (2.9 KiB)",
+             "Dry run: 1 files (4 bytes) to write"});
         // --json: one document on standard output that a JSON parser reads, with the exit code's
         // meaning; nothing else there.
-        QTest::newRow("find --json")
-            << ""
-            << "find --json" << 0 << L{"\"icqFolder\": \"@ICQ@\""} << "" << QByteArray();
-        QTest::newRow("list --json")
-            << ""
-            << "list --json" << 0 << L{"\"uins\": [", "\"12345\""} << "" << QByteArray();
-        QTest::newRow("backup --json") << ""
-                                       << "backup --to @B@ --json" << 0
-                                       << L{"\"components\": [", "\"NewDB\""} << "" << QByteArray();
-        QTest::newRow("backup --dated --json")
-            << ""
-            << "backup --to @B@ --dated --json" << 0 << L{"\"set\": \"20"} << "" << QByteArray();
-        QTest::newRow("backup -n --json") << ""
-                                          << "backup --to @B@ -n --json" << 0
-                                          << L{"\"components\": [", "\"action\": \"copy\"",
-                                               "\"bytes\": 3000", "\"path\": \"NewDB/111.dat\""}
-                                          << "" << QByteArray();
+        row("find --json", "", "find --json", 0, {"\"icqFolder\": \"@ICQ@\""});
+        row("list --json", "", "list --json", 0, {"\"uins\": [", "\"12345\""});
+        row("backup --json", "", "backup --to @B@ --json", 0, {"\"components\": [", "\"NewDB\""});
+        row("backup --dated --json", "", "backup --to @B@ --dated --json", 0, {"\"set\": \"20"});
+        row("backup -n --json", "", "backup --to @B@ -n --json", 0,
+            {"\"components\": [", "\"action\": \"copy\"", "\"bytes\": 3000",
+             "\"path\": \"NewDB/111.dat\""});
         // A backup's document counts what it copied and names what failed, with the side.
         // In the document's own indentation: the one failure, and none beside a copied component.
         const L failedBackup = {R"("copied": false,
@@ -274,44 +233,33 @@ private slots:
             "copied": true,
             "failures": [
             ],)"};
-        QTest::newRow("a failed backup --json") << "broken"
-                                                << "backup --to @B@ --json" << 1 << failedBackup
-                                                << "Cannot read @ICQ@CL/broken.dat" << QByteArray();
+        row("a failed backup --json", "broken", "backup --to @B@ --json", 1, failedBackup,
+            "Cannot read @ICQ@CL/broken.dat");
         // The replace question of a repeat backup: asked only where both input and error are a
         // terminal; without one the file is kept and the exit is 1; the end of input cancels.
         const QString again = "backup --to @B@ --component CL";
         const QString asked = again + ";change;terminal;error terminal;type ";
         const QString replaced = "2 files (10 bytes) copied, 0 unchanged, 0 kept";
         const QString kept = "1 files (3 bytes) copied, 0 unchanged, 1 kept";
-        QTest::newRow("yes") << asked + "y\n"
-                             << again << 0 << L{replaced} << "Replace " << QByteArray();
-        QTest::newRow("all") << asked + "all\n"
-                             << again << 0 << L{replaced} << "Replace " << QByteArray();
-        QTest::newRow("no") << asked + "n\n" << again << 0 << L{kept} << "Replace " << QByteArray();
-        QTest::newRow("an unknown word, then yes")
-            << asked + "maybe\ny\n"
-            << again << 0 << L{replaced} << "Replace " << QByteArray();
-        QTest::newRow("end of input")
-            << asked << again << 1 << L{"0 of 1 components copied whole, 0 files (0 bytes) copied"}
-            << "Replace " << QByteArray();
-        QTest::newRow("input not a terminal, error one")
-            << again + ";change;error terminal;type y\n"
-            << again << 1 << L{kept} << "kept, not replaced: " << QByteArray();
-        QTest::newRow("no terminal")
-            << again + ";change;type y\n"
-            << again << 1 << L{kept} << "kept, not replaced: " << QByteArray();
+        row("yes", asked + "y\n", again, 0, {replaced}, "Replace ");
+        row("all", asked + "all\n", again, 0, {replaced}, "Replace ");
+        row("no", asked + "n\n", again, 0, {kept}, "Replace ");
+        row("an unknown word, then yes", asked + "maybe\ny\n", again, 0, {replaced}, "Replace ");
+        row("end of input", asked, again, 1,
+            {"0 of 1 components copied whole, 0 files (0 bytes) copied"}, "Replace ");
+        row("input not a terminal, error one", again + ";change;error terminal;type y\n", again, 1,
+            {kept}, "kept, not replaced: ");
+        row("no terminal", again + ";change;type y\n", again, 1, {kept}, "kept, not replaced: ");
         // A restore's undo set in its document; undo -n tells what undo would put back and
         // puts back nothing; a second undo has nothing left.
-        QTest::newRow("restore --json") << "backup --to @B@ --dated;change"
-                                        << "restore --from @B@ --latest --overwrite --json" << 0
-                                        << L{"\"undoSet\": \""} << "" << QByteArray("data");
-        QTest::newRow("undo -n") << restored << "undo -n" << 0 << L{"put back   @ICQ@CL/111.dat"}
-                                 << "" << QByteArray();
-        QTest::newRow("undo") << restored << "undo" << 0 << L{"Put back what the restore of "} << ""
-                              << QByteArray("damaged");
-        QTest::newRow("undo again")
-            << restored + ";undo"
-            << "undo --icq @ICQ@" << 1 << L{} << "no restore to undo" << QByteArray("damaged");
+        row("restore --json", "backup --to @B@ --dated;change",
+            "restore --from @B@ --latest --overwrite --json", 0, {"\"undoSet\": \""}, "",
+            QByteArray("data"));
+        row("undo -n", restored, "undo -n", 0, {"put back   @ICQ@CL/111.dat"});
+        row("undo", restored, "undo", 0, {"Put back what the restore of "}, "",
+            QByteArray("damaged"));
+        row("undo again", restored + ";undo", "undo --icq @ICQ@", 1, {}, "no restore to undo",
+            QByteArray("damaged"));
     }
     void commands()
     {
@@ -346,7 +294,7 @@ private slots:
         console.console.inputIsTerminal = inputIsTerminal;
         console.console.errorIsTerminal = errorIsTerminal;
         QCOMPARE(run(console, words.split(u' ')), exitCode);
-        if (words.contains(" -n") || words.contains("--dry-run"))
+        if (exitCode == ExitBadUsage || words.contains(" -n") || words.contains("--dry-run"))
             QCOMPARE(snapshot(sample->prefix()), unchanged);
         const auto named = [this](QString text) {
             return text.replace("@B@", backupRoot).replace("@ICQ@", sample->icqFolder());
