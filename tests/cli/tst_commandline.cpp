@@ -8,8 +8,8 @@
 #include <QBuffer>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
