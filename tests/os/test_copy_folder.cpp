@@ -155,30 +155,6 @@ TEST_F(CopyFolder, ReadsAChangedSourceAgainAndReportsOneThatKeepsChanging)
     }
 }
 
-// With verification a copy that does not read back as its source is a failed file; a stop drops
-// the file being written and puts the finished ones in place.
-TEST_F(CopyFolder, VerifiesCopiesAndStopsCleanly)
-{
-    for (const char* name : {"a.dat", "b.dat", "c.dat"})
-        dir.writeFile(std::string("src/") + name, std::string(70000, name[0]));
-    request.verify = true;
-    std::atomic<bool> stop{false};
-    request.stop = &stop;
-    request.afterFileData = [&](const std::string& source, const std::string& temporary) {
-        if (source.ends_with("a.dat")) // damaged between the copy and the read-back
-            std::fstream(temporary, std::ios::in | std::ios::out | std::ios::binary) << 'x';
-        if (source.ends_with("b.dat"))
-            stop = true;
-    };
-    EXPECT_FALSE(copy("src", "dst"));
-    EXPECT_TRUE(outcome.cancelled);
-    ASSERT_EQ(outcome.failures.size(), 1u);
-    EXPECT_EQ(outcome.failures[0].path, dir.path("dst/a.dat"));
-    EXPECT_EQ(outcome.failures[0].reason, "verification failed");
-    EXPECT_EQ(namesIn("dst"), std::vector<std::string>{"b.dat"});
-    EXPECT_EQ(dir.readFile("dst/b.dat"), std::string(70000, 'b'));
-}
-
 #ifndef _WIN32
 
 // The temporary file of a live process that this user may not signal (kill answers EPERM, not
