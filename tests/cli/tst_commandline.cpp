@@ -298,17 +298,17 @@ private slots:
                 SampleInstallation::writeFile(sample->icqFolder() + "CL/111.dat", "newer");
             else if (step == "older records") // written before they listed their components
                 for (const BackupSet& set : backupSets(backupRoot)) {
-                    QString record = SampleInstallation::readFile(set.folder + "ZEB record");
+                    QString record = QString::fromLatin1(
+                        SampleInstallation::readFile(set.folder + "ZEB record"));
                     record.remove(QRegularExpression("component [^\n]*\n"));
                     SampleInstallation::writeFile(set.folder + "ZEB record", record.toLatin1());
                 }
             else if (step == "broken")
                 QFile::link("/nonexistent/target", sample->icqFolder() + "CL/broken.dat");
-            else if (step == "change")
-                for (const char* file : {"CL/111.dat", "CL/new.dat"})
-                    SampleInstallation::writeFile(sample->icqFolder() + file,
-                                                  file[3] == 'n' ? "new" : "damaged");
-            else
+            else if (step == "change") {
+                SampleInstallation::writeFile(sample->icqFolder() + "CL/111.dat", "damaged");
+                SampleInstallation::writeFile(sample->icqFolder() + "CL/new.dat", "new");
+            } else
                 QCOMPARE(run(console, step.split(u' ')), 0);
         }
         const QStringList unchanged = snapshot(sample->prefix());
