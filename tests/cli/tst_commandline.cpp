@@ -11,7 +11,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSet>
 #include <QTest>
 
 namespace {
@@ -38,9 +37,6 @@ private:
     QBuffer m_err;
 };
 
-// The commands the tests below ran, to see that none in the table goes untested.
-QSet<QString> commandsRun;
-
 } // namespace
 
 class CommandLineTest : public QObject
@@ -51,17 +47,17 @@ private:
     SampleInstallation* sample = nullptr;
     QString backupRoot;
 
-    // Runs the words as zeb2000-cli would get them; "@ICQ@", "@B@" and "@PREFIX@" stand for the
-    // sample's ICQ folder, a backup folder and the prefix.
+    // "@ICQ@" and "@B@" stand for the sample's ICQ folder and a backup folder.
+    QString named(QString text) const
+    {
+        return text.replace("@ICQ@", sample->icqFolder()).replace("@B@", backupRoot);
+    }
+    // Runs the words as zeb2000-cli would get them.
     int run(BufferConsole& console, const QStringList& words)
     {
         QStringList arguments{QStringLiteral("zeb2000-cli")};
-        for (QString word : words)
-            arguments << word.replace(QLatin1String("@ICQ@"), sample->icqFolder())
-                             .replace(QLatin1String("@B@"), backupRoot)
-                             .replace(QLatin1String("@PREFIX@"), sample->prefix());
-        if (!words.isEmpty())
-            commandsRun.insert(words.first());
+        for (const QString& word : words)
+            arguments << named(word);
         return runCommandLine(arguments, console.console, sample->programFolder());
     }
 
@@ -318,9 +314,6 @@ private slots:
         QCOMPARE(run(console, words.split(u' ')), exitCode);
         if (exitCode == ExitBadUsage || words.contains(" -n") || words.contains("--dry-run"))
             QCOMPARE(snapshot(sample->prefix()), unchanged);
-        const auto named = [this](QString text) {
-            return text.replace("@B@", backupRoot).replace("@ICQ@", sample->icqFolder());
-        };
         qsizetype at = 0;
         for (const QString& text : out) {
             at = console.out().indexOf(named(text), at);
@@ -388,13 +381,6 @@ private slots:
             sizeShown = sizeShown || redraw.contains(QLatin1String("of 2.9 KiB"));
         }
         QCOMPARE(sizeShown, columns > 60);
-    }
-
-    // Run last: every command of the table went through the tests above.
-    void everyCommandWasRun()
-    {
-        for (const Command& command : commandTable())
-            QVERIFY2(commandsRun.contains(command.name), qPrintable(command.name));
     }
 };
 
