@@ -8,10 +8,9 @@
 #include <QBuffer>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
-#include <QSet>
 #include <QTest>
 
 namespace {
@@ -38,9 +37,6 @@ private:
     QBuffer m_err;
 };
 
-// The commands the tests below ran, to see that none in the table goes untested.
-QSet<QString> commandsRun;
-
 } // namespace
 
 class CommandLineTest : public QObject
@@ -51,17 +47,17 @@ private:
     SampleInstallation* sample = nullptr;
     QString backupRoot;
 
-    // Runs the words as zeb2000-cli would get them; "@ICQ@", "@B@" and "@PREFIX@" stand for the
-    // sample's ICQ folder, a backup folder and the prefix.
+    // "@ICQ@" and "@B@" stand for the sample's ICQ folder and a backup folder.
+    QString named(QString text) const
+    {
+        return text.replace("@ICQ@", sample->icqFolder()).replace("@B@", backupRoot);
+    }
+    // Runs the words as zeb2000-cli would get them.
     int run(BufferConsole& console, const QStringList& words)
     {
         QStringList arguments{QStringLiteral("zeb2000-cli")};
-        for (QString word : words)
-            arguments << word.replace(QLatin1String("@ICQ@"), sample->icqFolder())
-                             .replace(QLatin1String("@B@"), backupRoot)
-                             .replace(QLatin1String("@PREFIX@"), sample->prefix());
-        if (!words.isEmpty())
-            commandsRun.insert(words.first());
+        for (const QString& word : words)
+            arguments << named(word);
         return runCommandLine(arguments, console.console, sample->programFolder());
     }
 
@@ -141,21 +137,205 @@ private slots:
         QVERIFY(!QFileInfo::exists(backupRoot + QStringLiteral("/NewDB")));
     }
 
-    // -V is the version wherever it stands; -v is never the version.
-    void version_data()
+    // One run after the steps before it ("no registry", "change" of CL/111.dat and a new
+    // CL/new.dat in the ICQ folder, a "newer" CL/111.dat, a "broken" link there, "older records"
+    // of the backup sets, a command that succeeds, or for the
+    // run: its input or error a "terminal", and what is typed): its exit code, the texts its
+    // standard output holds in their order (none: it is empty; one ending a line: its end), what
+    // its error output holds (nothing: it is empty) and, where given, CL/111.dat in the ICQ folder
+    // afterwards. A dry run or a refused target changes nothing.
+    void commands_data()
     {
-        QTest::addColumn<QStringList>("words");
-        QTest::newRow("-V") << QStringList{"-V"};
-        QTest::newRow("--version") << QStringList{"--version"};
-        QTest::newRow("after a command") << QStringList{"backup", "--to", "@B@", "-V"};
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("out");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<QByteArray>("contacts");
+        const QString restored = "backup --to @B@ --dated;change;"
+                                 "restore --from @B@ --latest --overwrite";
+        using L = QStringList;
+        const auto row = [](const char* tag, const QString& before, const QString& words,
+                            int exitCode, const L& out, const QString& err = {},
+                            const QByteArray& contacts = {}) {
+            QTest::newRow(tag) << before << words << exitCode << out << err << contacts;
+        };
+        // -V is the version wherever it stands; -v is never the version.
+        row("-V", "", "-V", 0, {"zeb2000-cli 2.0.0\n"});
+        row("--version", "", "--version", 0, {"zeb2000-cli 2.0.0\n"});
+        row("-V after a command", "", "backup --to @B@ -V", 0, {"zeb2000-cli 2.0.0\n"});
+        row("find", "", "find", 0, {"@ICQ@\n"});
+        row("find without a registry", "no registry", "find", 4, {}, "Error opening key.");
+        row("list", "", "list", 0,
+            {"Components in @ICQ@:", "Database [NewDB]", "2.9 KiB", "12345"});
+        row("list of a backup folder without components", "", "list --from @B@", 0,
+            {"Components in", "UINs:"});
+        row("list of a missing backup folder", "", "list --from @B@/missing", 1, {}, "@B@/missing");
+        row("list of a folder without ICQ", "", "list --icq @B@", 4, {}, "@B@");
+        // The rules are the core's (tst_targets); here that the command line applies them to
+        // every component, not only those it copies, and how it tells a refusal.
+        row("the root", "", "backup --to /", 2, {}, "root");
+        row("inside a component not copied", "", "backup --to @ICQ@CL/b --component NewDB", 2, {},
+            "inside");
+        row("a missing parent", "", "backup --to @B@/usb/new", 1, {}, "may not be mounted");
+        row("a missing parent with --mkpath", "", "backup --to @B@/usb/new --mkpath", 0,
+            {"Backup into @B@/usb/new/"});
+        // With the ICQ folder named, nothing asks the registry.
+        row("--icq without a registry", "no registry", "backup --to @B@ --icq @ICQ@", 0,
+            {"Backup into"});
+        // What a backup says: the summary line by default, each component with -v, nothing
+        // with -q.
+        row("backup", "", "backup --to @B@", 0,
+            {"Backup into @B@/ from @ICQ@: 2 of 2 components copied "
+             "whole, 2 files (2.9 KiB) copied, 0 unchanged, 0 kept, in "});
+        row("backup -v", "", "backup --to @B@ -v", 0,
+            {"Contacts: done (1 files, 4 bytes copied; 0 unchanged)",
+             "  copied      CL/111.dat (4 bytes)", "Database: done (1 files, 2.9 KiB copied",
+             "  copied      NewDB/111.dat (2.9 KiB)", "Backup into"});
+        row("backup --quiet", "", "backup --to @B@ --quiet", 0, {});
+        // A dry run lists, file by file, what the run would do and the room it needs, and
+        // changes nothing on either side: no folder, no set, no undo set.
+        const QString twoBackups = "backup --to @B@/plain;backup --to @B@/sets --dated;change";
+        row("backup -n", twoBackups, "backup --to @B@/plain -n", 0,
+            {"  replace     CL/111.dat (7 bytes)", "  copy        CL/new.dat (3 bytes)",
+             "  unchanged   NewDB/111.dat (2.9 KiB)", "Dry run: 2 files (10 bytes) to write"});
+        row("backup --dry-run into a new folder", twoBackups, "backup --to @B@/new --dry-run", 0,
+            {"  copy        NewDB/111.dat (2.9 KiB)", "Dry run: 3 files"});
+        row("backup -n of a dated set", twoBackups, "backup --to @B@/sets --dated -n", 0,
+            {"  copy        CL/111.dat (7 bytes)", "  link        NewDB/111.dat (2.9 KiB)",
+             "Dry run: 2 files (10 bytes)"});
+        row("restore -n", twoBackups, "restore --from @B@/plain -n", 0,
+            {"  replace     CL/111.dat (4 bytes)", "  unchanged   NewDB/111.dat (2.9 KiB)",
+             "Dry run: 1 files (4 bytes) to write"});
+        // --json: one document on standard output that a JSON parser reads, with the exit code's
+        // meaning; nothing else there.
+        row("find --json", "", "find --json", 0, {"\"icqFolder\": \"@ICQ@\""});
+        row("list --json", "", "list --json", 0, {"\"uins\": [", "\"12345\""});
+        row("backup --json", "", "backup --to @B@ --json", 0, {"\"components\": [", "\"NewDB\""});
+        row("backup --dated --json", "", "backup --to @B@ --dated --json", 0, {"\"set\": \"20"});
+        row("backup -n --json", "", "backup --to @B@ -n --json", 0,
+            {"\"components\": [", "\"action\": \"copy\"", "\"bytes\": 3000",
+             "\"path\": \"NewDB/111.dat\""});
+        // A backup's document counts what it copied and names what failed, with the side.
+        // In the document's own indentation: the one failure, and none beside a copied component.
+        const L failedBackup = {R"("copied": false,
+            "failures": [
+                {
+                    "path": "@ICQ@CL/broken.dat",
+                    "reason": "No such file or directory",
+                    "side": "source"
+                }
+            ],)",
+                                R"("bytes": 3000,
+            "copied": true,
+            "failures": [
+            ],)"};
+        row("a failed backup --json", "broken", "backup --to @B@ --json", 1, failedBackup,
+            "Cannot read @ICQ@CL/broken.dat");
+        // The replace question of a repeat backup: asked only where both input and error are a
+        // terminal; without one the file is kept and the exit is 1; the end of input cancels.
+        const QString again = "backup --to @B@ --component CL";
+        const QString asked = again + ";change;terminal;error terminal;type ";
+        const QString replaced = "2 files (10 bytes) copied, 0 unchanged, 0 kept";
+        const QString kept = "1 files (3 bytes) copied, 0 unchanged, 1 kept";
+        row("yes", asked + "y\n", again, 0, {replaced}, "Replace ");
+        row("all", asked + "all\n", again, 0, {replaced}, "Replace ");
+        row("no", asked + "n\n", again, 0, {kept}, "Replace ");
+        row("an unknown word, then yes", asked + "maybe\ny\n", again, 0, {replaced}, "Replace ");
+        row("end of input", asked, again, 1,
+            {"0 of 1 components copied whole, 0 files (0 bytes) copied"}, "Replace ");
+        row("input not a terminal, error one", again + ";change;error terminal;type y\n", again, 1,
+            {kept}, "kept, not replaced: ");
+        row("no terminal", again + ";change;type y\n", again, 1, {kept}, "kept, not replaced: ");
+        // A set holds the components it holds: --keep never removes the only set of a component,
+        // and restore --latest takes each component from the newest complete set that holds it.
+        // Records written before they listed their components are read by the folders in the set.
+        for (const QString records : {"", ";older records"}) {
+            const QString sets = "backup --to @B@ --dated" + records +
+                                 ";newer;backup --to @B@ --dated --component CL --keep 1";
+            row(qPrintable("--latest from two sets" + records), sets + ";change",
+                "restore --from @B@ --latest --overwrite", 0,
+                {"Restoring from the set ", "Restoring from the set "}, "", "newer");
+            row(qPrintable("--keep after a whole set" + records), sets,
+                "backup --to @B@ --dated --keep 1", 0,
+                {"Removed the old set ", "Removed the old set "});
+        }
+        // A restore's undo set in its document; undo -n tells what undo would put back and
+        // puts back nothing; a second undo has nothing left.
+        row("restore --json", "backup --to @B@ --dated;change",
+            "restore --from @B@ --latest --overwrite --json", 0, {"\"undoSet\": \""}, "",
+            QByteArray("data"));
+        row("undo -n", restored, "undo -n", 0, {"put back   @ICQ@CL/111.dat"});
+        row("undo", restored, "undo", 0, {"Put back what the restore of "}, "",
+            QByteArray("damaged"));
+        row("undo again", restored + ";undo", "undo --icq @ICQ@", 1, {}, "no restore to undo",
+            QByteArray("damaged"));
     }
-    void version()
+    void commands()
     {
-        QFETCH(QStringList, words);
-        BufferConsole console;
-        QCOMPARE(run(console, words), int(ExitSuccess));
-        QCOMPARE(console.out(), QStringLiteral("zeb2000-cli 2.0.0\n"));
-        QVERIFY(!QFileInfo::exists(backupRoot + QStringLiteral("/NewDB")));
+        QFETCH(QString, before);
+        QFETCH(QString, words);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, out);
+        QFETCH(QString, err);
+        QFETCH(QByteArray, contacts);
+        QByteArray typed;
+        bool inputIsTerminal = false;
+        bool errorIsTerminal = false;
+        for (const QString& step : before.split(u';', Qt::SkipEmptyParts)) {
+            BufferConsole console;
+            if (step.startsWith("type "))
+                typed = step.mid(5).toUtf8();
+            else if (step.endsWith("terminal"))
+                (step == "terminal" ? inputIsTerminal : errorIsTerminal) = true;
+            else if (step == "no registry")
+                sample->writeRegistry({});
+            else if (step == "newer")
+                SampleInstallation::writeFile(sample->icqFolder() + "CL/111.dat", "newer");
+            else if (step == "older records") // written before they listed their components
+                for (const BackupSet& set : backupSets(backupRoot)) {
+                    QString record = QString::fromLatin1(
+                        SampleInstallation::readFile(set.folder + "ZEB record"));
+                    record.remove(QRegularExpression("component [^\n]*\n"));
+                    SampleInstallation::writeFile(set.folder + "ZEB record", record.toLatin1());
+                }
+            else if (step == "broken")
+                QFile::link("/nonexistent/target", sample->icqFolder() + "CL/broken.dat");
+            else if (step == "change") {
+                SampleInstallation::writeFile(sample->icqFolder() + "CL/111.dat", "damaged");
+                SampleInstallation::writeFile(sample->icqFolder() + "CL/new.dat", "new");
+            } else
+                QCOMPARE(run(console, step.split(u' ')), 0);
+        }
+        const QStringList unchanged = snapshot(sample->prefix());
+        BufferConsole console(typed);
+        console.console.inputIsTerminal = inputIsTerminal;
+        console.console.errorIsTerminal = errorIsTerminal;
+        QCOMPARE(run(console, words.split(u' ')), exitCode);
+        if (exitCode == ExitBadUsage || words.contains(" -n") || words.contains("--dry-run"))
+            QCOMPARE(snapshot(sample->prefix()), unchanged);
+        qsizetype at = 0;
+        for (const QString& text : out) {
+            at = console.out().indexOf(named(text), at);
+            QVERIFY2(at >= 0, qPrintable(text + u'\n' + console.out()));
+            at += named(text).size();
+        }
+        QCOMPARE(console.out().isEmpty(), out.isEmpty());
+        if (!out.isEmpty() && out.last().endsWith(u'\n')) // the end of the output
+            QVERIFY2(console.out().endsWith(named(out.last())), qPrintable(console.out()));
+        QVERIFY2(err.isEmpty() ? console.err().isEmpty() : console.err().contains(named(err)),
+                 qPrintable(console.err()));
+        if (words.contains("--json")) {
+            QJsonParseError error;
+            const QJsonObject report =
+                QJsonDocument::fromJson(console.out().toUtf8(), &error).object();
+            QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(console.out()));
+            QCOMPARE(report.value("command").toString(), words.section(u' ', 0, 0));
+            QCOMPARE(report.value("exitCode").toInt(-1), exitCode);
+            QCOMPARE(report.value("meaning").toString() == "success", exitCode == 0);
+        }
+        if (!contacts.isNull())
+            QCOMPARE(SampleInstallation::readFile(sample->icqFolder() + "CL/111.dat"), contacts);
     }
 
     // The program's help names every command; each command's help names each of its options,
@@ -176,376 +356,6 @@ private slots:
                          qPrintable(command.name + u' ' + option));
             }
         }
-    }
-
-    void find_data()
-    {
-        QTest::addColumn<bool>("registry");
-        QTest::addColumn<QStringList>("words");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("output");
-        QTest::newRow("from the registry") << true << QStringList{"find"} << 0 << "@ICQ@\n";
-        QTest::newRow("no registry") << false << QStringList{"find"} << 4 << "";
-    }
-    void find()
-    {
-        QFETCH(bool, registry);
-        QFETCH(QStringList, words);
-        QFETCH(int, exitCode);
-        QFETCH(QString, output);
-        if (!registry)
-            sample->writeRegistry({});
-        BufferConsole console;
-        QCOMPARE(run(console, words), exitCode);
-        QCOMPARE(console.out(), output.replace(QLatin1String("@ICQ@"), sample->icqFolder()));
-        if (!registry)
-            QVERIFY(console.err().contains(QLatin1String("Error opening key.")));
-    }
-
-    // --json: one document on standard output that a JSON parser reads, with the exit code's
-    // meaning; nothing else there.
-    void json_data()
-    {
-        QTest::addColumn<QStringList>("words");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("value");
-        QTest::newRow("find") << QStringList{"find", "--json"} << "icqFolder"
-                              << "@ICQ@";
-        QTest::newRow("list") << QStringList{"list", "--json"} << "uins"
-                              << "12345";
-        QTest::newRow("backup") << QStringList{"backup", "--to", "@B@", "--json"} << "components"
-                                << "NewDB";
-        QTest::newRow("dated backup")
-            << QStringList{"backup", "--to", "@B@", "--dated", "--json"} << "set"
-            << "20";
-        QTest::newRow("dry run") << QStringList{"backup", "--to", "@B@", "-n", "--json"}
-                                 << "components"
-                                 << R"({"action":"copy","bytes":3000,"path":"NewDB/111.dat"})";
-    }
-    void json()
-    {
-        QFETCH(QStringList, words);
-        QFETCH(QString, key);
-        QFETCH(QString, value);
-        BufferConsole console;
-        QCOMPARE(run(console, words), int(ExitSuccess));
-        QJsonParseError error;
-        const QJsonDocument document = QJsonDocument::fromJson(console.out().toUtf8(), &error);
-        QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(console.out()));
-        const QJsonObject report = document.object();
-        QCOMPARE(report.value(QLatin1String("command")).toString(), words.first());
-        QCOMPARE(report.value(QLatin1String("exitCode")).toInt(-1), 0);
-        QCOMPARE(report.value(QLatin1String("meaning")).toString(), QStringLiteral("success"));
-        const QString text = QString::fromUtf8(
-            QJsonDocument(QJsonObject{{key, report.value(key)}}).toJson(QJsonDocument::Compact));
-        QVERIFY2(text.contains(value.replace(QLatin1String("@ICQ@"), sample->icqFolder())),
-                 qPrintable(text));
-    }
-
-    // A backup's document counts what it copied and names what failed, with the side.
-    void jsonOfAFailedBackup()
-    {
-        QFile::link(QStringLiteral("/nonexistent/target"),
-                    sample->icqFolder() + QStringLiteral("CL/broken.dat"));
-        BufferConsole console;
-        QCOMPARE(run(console, {"backup", "--to", "@B@", "--json"}), int(ExitSomethingFailed));
-        const QJsonObject report = QJsonDocument::fromJson(console.out().toUtf8()).object();
-        QCOMPARE(report.value(QLatin1String("exitCode")).toInt(), 1);
-        const QJsonArray components = report.value(QLatin1String("components")).toArray();
-        QCOMPARE(components.size(), 2);
-        for (const QJsonValue& value : components) {
-            const QJsonObject component = value.toObject();
-            const bool contacts = component.value(QLatin1String("folder")).toString() == "CL";
-            QCOMPARE(component.value(QLatin1String("copied")).toBool(), !contacts);
-            const QJsonArray failures = component.value(QLatin1String("failures")).toArray();
-            QCOMPARE(failures.size(), contacts ? 1 : 0);
-            if (contacts) {
-                const QJsonObject failure = failures.first().toObject();
-                QVERIFY(failure.value(QLatin1String("path")).toString().endsWith("broken.dat"));
-                QCOMPARE(failure.value(QLatin1String("side")).toString(), QStringLiteral("source"));
-            } else {
-                QCOMPARE(component.value(QLatin1String("bytes")).toInt(), 3000);
-            }
-        }
-    }
-
-    void list_data()
-    {
-        QTest::addColumn<QStringList>("words");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QStringList>("lines");
-        QTest::newRow("the ICQ folder")
-            << QStringList{"list"} << 0
-            << QStringList{"Components in @ICQ@:", "Database [NewDB]", "2.9 KiB", "12345"};
-        QTest::newRow("a backup folder without components")
-            << QStringList{"list", "--from", "@B@"} << 0 << QStringList{"Components in", "UINs:"};
-        QTest::newRow("a missing backup folder")
-            << QStringList{"list", "--from", "@B@/missing"} << 1 << QStringList{};
-        QTest::newRow("a folder without ICQ")
-            << QStringList{"list", "--icq", "@B@"} << 4 << QStringList{};
-    }
-    void list()
-    {
-        QFETCH(QStringList, words);
-        QFETCH(int, exitCode);
-        QFETCH(QStringList, lines);
-        BufferConsole console;
-        QCOMPARE(run(console, words), exitCode);
-        for (QString line : lines)
-            QVERIFY2(console.out().contains(line.replace("@ICQ@", sample->icqFolder())),
-                     qPrintable(console.out()));
-        QCOMPARE(console.out().isEmpty(), lines.isEmpty());
-    }
-
-    // Where a backup may go: not the root, not inside what it backs up; only the last folder
-    // of its path is made unless --mkpath asks for all.
-    void targets_data()
-    {
-        QTest::addColumn<QStringList>("words");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("error");
-        QTest::addColumn<QString>("madeFolder");
-        QTest::newRow("the root") << QStringList{"backup", "--to", "/"} << 2 << "root"
-                                  << "";
-        QTest::newRow("the root with --keep")
-            << QStringList{"backup", "--to", "/", "--dated", "--keep", "1"} << 2 << "root"
-            << "";
-        QTest::newRow("the ICQ folder") << QStringList{"backup", "--to", "@ICQ@"} << 2 << "inside"
-                                        << "";
-        QTest::newRow("inside a component")
-            << QStringList{"backup", "--to", "@ICQ@/newdb/backups"} << 2 << "inside"
-            << "";
-        QTest::newRow("inside a component not copied")
-            << QStringList{"backup", "--to", "@ICQ@/CL/b", "--component", "NewDB"} << 2 << "inside"
-            << "";
-        QTest::newRow("a missing parent")
-            << QStringList{"backup", "--to", "@B@/usb/ICQ backups"} << 1 << "may not be mounted"
-            << "";
-        QTest::newRow("a missing parent with --mkpath")
-            << QStringList{"backup", "--to", "@B@/usb/ICQ backups", "--mkpath"} << 0 << ""
-            << "@B@/usb/ICQ backups/NewDB";
-        QTest::newRow("only the last folder missing")
-            << QStringList{"backup", "--to", "@B@/new"} << 0 << ""
-            << "@B@/new/NewDB";
-        QTest::newRow("beside the components in the ICQ folder")
-            << QStringList{"backup", "--to", "@ICQ@/ZEB backups"} << 0 << ""
-            << "@ICQ@/ZEB backups/NewDB";
-    }
-    void targets()
-    {
-        QFETCH(QStringList, words);
-        QFETCH(int, exitCode);
-        QFETCH(QString, error);
-        QFETCH(QString, madeFolder);
-        BufferConsole console;
-        QCOMPARE(run(console, words), exitCode);
-        QVERIFY2(console.err().contains(error), qPrintable(console.err()));
-        if (madeFolder.isEmpty()) {
-            QVERIFY(!QFileInfo::exists(backupRoot + QStringLiteral("/usb")));
-            QVERIFY(!QFileInfo::exists(sample->icqFolder() + QStringLiteral("NewDB/backups")));
-            QVERIFY(!QFileInfo::exists(sample->icqFolder() + QStringLiteral("CL/b")));
-        } else {
-            madeFolder.replace("@B@", backupRoot).replace("@ICQ@/", sample->icqFolder());
-            QVERIFY2(QFileInfo(madeFolder + QStringLiteral("/111.dat")).isFile(),
-                     qPrintable(madeFolder));
-        }
-    }
-
-    // With the ICQ folder named, nothing asks the registry: no "Error opening key." before a
-    // backup when the registry has no ICQ key.
-    void icqFolderNamedNeedsNoRegistry()
-    {
-        sample->writeRegistry({});
-        BufferConsole console;
-        QCOMPARE(run(console, {"backup", "--to", "@B@", "--icq", "@ICQ@"}), int(ExitSuccess));
-        QVERIFY2(console.err().isEmpty(), qPrintable(console.err()));
-    }
-
-    // What a backup says: the summary line by default, each component with -v, nothing with -q.
-    void backupOutput_data()
-    {
-        QTest::addColumn<QStringList>("words");
-        QTest::addColumn<QStringList>("lines");
-        QTest::newRow("default") << QStringList{"backup", "--to", "@B@"}
-                                 << QStringList{"Backup into @B@/ from @ICQ@: 2 of 2 components "
-                                                "copied whole, 2 files (2.9 KiB) copied, 0 "
-                                                "unchanged, 0 kept, in "};
-        QTest::newRow("verbose") << QStringList{"backup", "--to", "@B@", "-v"}
-                                 << QStringList{"Database: done (1 files, 2.9 KiB copied; 0 "
-                                                "unchanged)",
-                                                "  copied      NewDB/111.dat (2.9 KiB)",
-                                                "Contacts: done (1 files, 4 bytes copied",
-                                                "  copied      CL/111.dat (4 bytes)",
-                                                "Backup into"};
-        QTest::newRow("quiet") << QStringList{"backup", "--to", "@B@", "--quiet"} << QStringList{};
-    }
-    void backupOutput()
-    {
-        QFETCH(QStringList, words);
-        QFETCH(QStringList, lines);
-        BufferConsole console;
-        QCOMPARE(run(console, words), int(ExitSuccess));
-        for (QString line : lines)
-            QVERIFY2(console.out().contains(
-                         line.replace("@B@", backupRoot).replace("@ICQ@", sample->icqFolder())),
-                     qPrintable(console.out()));
-        QCOMPARE(console.out().isEmpty(), lines.isEmpty());
-        QVERIFY2(console.err().isEmpty(), qPrintable(console.err()));
-    }
-
-    // A dry run lists, file by file, what the run would do and the room it needs, and changes
-    // nothing on either side: no folder, no set, no undo set.
-    void dryRun_data()
-    {
-        QTest::addColumn<QStringList>("words");
-        QTest::addColumn<QStringList>("lines");
-        QTest::newRow("backup") << QStringList{"backup", "--to", "@B@/plain", "-n"}
-                                << QStringList{"  replace     CL/111.dat (7 bytes)",
-                                               "  copy        CL/new.dat (3 bytes)",
-                                               "  unchanged   NewDB/111.dat (2.9 KiB)",
-                                               "Dry run: 2 files (10 bytes) to write"};
-        QTest::newRow("into a new folder")
-            << QStringList{"backup", "--to", "@B@/new", "--dry-run"}
-            << QStringList{"  copy        NewDB/111.dat (2.9 KiB)", "Dry run: 3 files"};
-        QTest::newRow("a dated set")
-            << QStringList{"backup", "--to", "@B@/sets", "--dated", "-n"}
-            << QStringList{"  copy        CL/111.dat (7 bytes)",
-                           "  link        NewDB/111.dat (2.9 KiB)", "Dry run: 2 files (10 bytes)"};
-        QTest::newRow("restore") << QStringList{"restore", "--from", "@B@/plain", "-n"}
-                                 << QStringList{"  replace     CL/111.dat (4 bytes)",
-                                                "  unchanged   NewDB/111.dat (2.9 KiB)",
-                                                "Dry run: 1 files (4 bytes) to write"};
-    }
-    void dryRun()
-    {
-        QFETCH(QStringList, words);
-        QFETCH(QStringList, lines);
-        BufferConsole first;
-        QCOMPARE(run(first, {"backup", "--to", "@B@/plain"}), 0);
-        QCOMPARE(run(first, {"backup", "--to", "@B@/sets", "--dated"}), 0);
-        SampleInstallation::writeFile(sample->icqFolder() + QStringLiteral("CL/111.dat"),
-                                      "changed");
-        SampleInstallation::writeFile(sample->icqFolder() + QStringLiteral("CL/new.dat"), "new");
-        const QStringList before = snapshot(sample->prefix());
-        BufferConsole console;
-        QCOMPARE(run(console, words), 0);
-        for (const QString& line : lines)
-            QVERIFY2(console.out().contains(line), qPrintable(console.out()));
-        QCOMPARE(snapshot(sample->prefix()), before);
-    }
-
-    // The replace question of a repeat backup: asked only where both input and error are a
-    // terminal; without one the file is kept and the exit is 1; the end of input cancels.
-    void replaceQuestion_data()
-    {
-        QTest::addColumn<bool>("inputIsTerminal");
-        QTest::addColumn<bool>("errorIsTerminal");
-        QTest::addColumn<QByteArray>("typed");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<bool>("asked");
-        QTest::addColumn<bool>("replaced");
-        QTest::newRow("yes") << true << true << QByteArray("y\n") << 0 << true << true;
-        QTest::newRow("all") << true << true << QByteArray("all\n") << 0 << true << true;
-        QTest::newRow("no") << true << true << QByteArray("n\n") << 0 << true << false;
-        QTest::newRow("an unknown word, then yes")
-            << true << true << QByteArray("maybe\ny\n") << 0 << true << true;
-        QTest::newRow("end of input") << true << true << QByteArray() << 1 << true << false;
-        QTest::newRow("input not a terminal, error one")
-            << false << true << QByteArray("y\n") << 1 << false << false;
-        QTest::newRow("no terminal") << false << false << QByteArray("y\n") << 1 << false << false;
-    }
-    void replaceQuestion()
-    {
-        QFETCH(bool, inputIsTerminal);
-        QFETCH(bool, errorIsTerminal);
-        QFETCH(QByteArray, typed);
-        QFETCH(int, exitCode);
-        QFETCH(bool, asked);
-        QFETCH(bool, replaced);
-        BufferConsole first;
-        QCOMPARE(run(first, {"backup", "--to", "@B@", "--component", "CL"}), 0);
-        SampleInstallation::writeFile(sample->icqFolder() + QStringLiteral("CL/111.dat"),
-                                      "changed");
-        BufferConsole console(typed);
-        console.console.inputIsTerminal = inputIsTerminal;
-        console.console.errorIsTerminal = errorIsTerminal;
-        QCOMPARE(run(console, {"backup", "--to", "@B@", "--component", "CL"}), exitCode);
-        QCOMPARE(console.err().contains(QLatin1String("Replace ")), asked);
-        QCOMPARE(SampleInstallation::readFile(backupRoot + QStringLiteral("/CL/111.dat")) ==
-                     "changed",
-                 replaced);
-        if (!inputIsTerminal)
-            QVERIFY(console.err().contains(QLatin1String("kept, not replaced: ")));
-    }
-
-    // A set holds the components it holds: --keep never removes the only set of a component,
-    // and restore --latest takes each component from the newest complete set that holds it.
-    // Records written before they listed their components are read by the folders in the set.
-    void setsGoByComponent_data()
-    {
-        QTest::addColumn<bool>("olderRecord");
-        QTest::newRow("recorded") << false;
-        QTest::newRow("an older record") << true;
-    }
-    void setsGoByComponent()
-    {
-        QFETCH(bool, olderRecord);
-        const QString icq = sample->icqFolder();
-        BufferConsole full;
-        QCOMPARE(run(full, {"backup", "--to", "@B@", "--dated"}), 0);
-        if (olderRecord) {
-            const QString record = backupSets(backupRoot).value(0).folder + "ZEB record";
-            QString lines = QString::fromLatin1(SampleInstallation::readFile(record));
-            lines.remove(QRegularExpression("component [^\n]*\n"));
-            SampleInstallation::writeFile(record, lines.toLatin1());
-        }
-        SampleInstallation::writeFile(icq + "CL/111.dat", "newer");
-        BufferConsole contacts;
-        QCOMPARE(
-            run(contacts, {"backup", "--to", "@B@", "--dated", "--component", "CL", "--keep", "1"}),
-            0);
-        QCOMPARE(backupSets(backupRoot).size(), 2);
-        SampleInstallation::writeFile(icq + "CL/111.dat", "damaged");
-        SampleInstallation::writeFile(icq + "NewDB/111.dat", "damaged");
-        BufferConsole restore;
-        QCOMPARE(run(restore, {"restore", "--from", "@B@", "--latest", "--overwrite"}), 0);
-        QCOMPARE(SampleInstallation::readFile(icq + "CL/111.dat"), QByteArray("newer"));
-        QCOMPARE(SampleInstallation::readFile(icq + "NewDB/111.dat"), QByteArray(3000, 'd'));
-        QCOMPARE(restore.out().count("Restoring from the set "), 2);
-        BufferConsole whole;
-        QCOMPARE(run(whole, {"backup", "--to", "@B@", "--dated", "--keep", "1"}), 0);
-        QCOMPARE(backupSets(backupRoot).size(), 1);
-    }
-
-    // A restore puts back what the backup holds and keeps what it replaced; undo puts that
-    // back; a second undo has nothing left.
-    void restoreAndUndo()
-    {
-        BufferConsole backup;
-        QCOMPARE(run(backup, {"backup", "--to", "@B@", "--dated"}), 0);
-        SampleInstallation::writeFile(sample->icqFolder() + QStringLiteral("CL/111.dat"),
-                                      "damaged");
-        BufferConsole restore;
-        QCOMPARE(run(restore, {"restore", "--from", "@B@", "--latest", "--overwrite", "--json"}),
-                 0);
-        const QJsonObject report = QJsonDocument::fromJson(restore.out().toUtf8()).object();
-        QVERIFY(!report.value(QLatin1String("undoSet")).toString().isEmpty());
-        QCOMPARE(SampleInstallation::readFile(sample->icqFolder() + QStringLiteral("CL/111.dat")),
-                 QByteArray("data"));
-        BufferConsole dryRun;
-        QCOMPARE(run(dryRun, {"undo", "-n"}), 0);
-        QVERIFY2(dryRun.out().contains(QLatin1String("put back   ") + sample->icqFolder() +
-                                       QLatin1String("CL/111.dat")),
-                 qPrintable(dryRun.out()));
-        QCOMPARE(SampleInstallation::readFile(sample->icqFolder() + QStringLiteral("CL/111.dat")),
-                 QByteArray("data"));
-        BufferConsole undo;
-        QCOMPARE(run(undo, {"undo"}), 0);
-        QCOMPARE(SampleInstallation::readFile(sample->icqFolder() + QStringLiteral("CL/111.dat")),
-                 QByteArray("damaged"));
-        BufferConsole again;
-        QCOMPARE(run(again, {"undo", "--icq", "@ICQ@"}), 1);
-        QVERIFY(again.err().contains(QLatin1String("no restore to undo")));
     }
 
     // On a terminal narrower than the status line, every redraw fits in one line.
@@ -571,13 +381,6 @@ private slots:
             sizeShown = sizeShown || redraw.contains(QLatin1String("of 2.9 KiB"));
         }
         QCOMPARE(sizeShown, columns > 60);
-    }
-
-    // Run last: every command of the table went through the tests above.
-    void everyCommandWasRun()
-    {
-        for (const Command& command : commandTable())
-            QVERIFY2(commandsRun.contains(command.name), qPrintable(command.name));
     }
 };
 

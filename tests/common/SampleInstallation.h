@@ -6,12 +6,16 @@
 #include "os/os.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QtEndian>
+
+#include <string>
+#include <vector>
 
 #ifdef Q_OS_WIN
 #include <string>
@@ -149,12 +153,15 @@ public:
         writeFile(icqFolder() + folder + QStringLiteral("/111.dat"), content);
     }
 
-    static void writeFile(const QString& path, const QByteArray& content)
+    // With a time, the file's modification time is set to it.
+    static void writeFile(const QString& path, const QByteArray& content,
+                          const QDateTime& modified = {})
     {
         QDir().mkpath(QFileInfo(path).path());
         QFile file(path);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(content);
+        if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
+            file.flush() && modified.isValid())
+            file.setFileTime(modified, QFileDevice::FileModificationTime);
     }
 
     static QByteArray readFile(const QString& path)
@@ -163,7 +170,37 @@ public:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    // Every name below a folder (as bytes: Qt cannot name every one), its kind and a file's
+    // content.
+    static QList<QByteArray> snapshot(const QString& folder)
+    {
+        QList<QByteArray> out;
+        snapshot(toOsPath(folder), {}, out);
+        return out;
+    }
+
 private:
+    static void snapshot(const std::string& folder, const std::string& below,
+                         QList<QByteArray>& out)
+    {
+        std::vector<Os::FolderEntry> entries;
+        if (Os::listFolder(folder, entries) != 0)
+            out << "unlistable " + QByteArray::fromStdString(below);
+        for (const Os::FolderEntry& entry : entries) {
+            const std::string path = folder + '/' + entry.name;
+            const QByteArray name = QByteArray::fromStdString(below + entry.name);
+            std::string content;
+            if (entry.state.kind == Os::FileState::Kind::Folder) {
+                out << "d " + name;
+                snapshot(path, below + entry.name + '/', out);
+            } else if (Os::readWholeFile(path, content) != 0) {
+                out << "unreadable " + name;
+            } else {
+                out << "f " + name + '=' + QByteArray::fromStdString(content);
+            }
+        }
+    }
+
     static constexpr const char* KeyName = "Software\\Mirabilis\\ICQ\\DefaultPrefs";
 
     QTemporaryDir m_root;

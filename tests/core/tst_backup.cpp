@@ -61,13 +61,6 @@ bool backUp(const RunPlan& plan, bool refuseReplacing = false)
     return copied && sink.reports.isEmpty();
 }
 
-void setTime(const QString& path, const QDateTime& time)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.setFileTime(time, QFileDevice::FileModificationTime));
-}
-
 const QDateTime WholeSecond = QDateTime::fromSecsSinceEpoch(1700000000);
 
 // Gives a backup's manifest another first line; with 2.0's, the SHA-256 of each file as 2.0
@@ -136,8 +129,7 @@ private slots:
         SampleInstallation sample;
         const QString icq = sample.icqFolder();
         SampleInstallation::writeFile(icq + "DB/a.dat", "alpha");
-        SampleInstallation::writeFile(icq + "DB/sub/b.dat", "beta");
-        setTime(icq + "DB/sub/b.dat", WholeSecond);
+        SampleInstallation::writeFile(icq + "DB/sub/b.dat", "beta", WholeSecond);
         SampleInstallation::writeFile(icq + "CL/c.dat", "gamma");
         writeByteNames(icq);
         const QString backup = sample.backupFolder();
@@ -156,12 +148,7 @@ private slots:
         QCOMPARE(check.files, 3 + ByteNameCount);
 
         // Damaged with its size and time kept, as a bad sector leaves a file.
-        QFile damaged(backup + "DB/sub/b.dat");
-        QVERIFY(damaged.open(QIODevice::ReadWrite));
-        damaged.seek(1);
-        damaged.write("E");
-        damaged.close();
-        setTime(backup + "DB/sub/b.dat", WholeSecond);
+        SampleInstallation::writeFile(backup + "DB/sub/b.dat", "bEta", WholeSecond);
         QVERIFY(QFile::remove(backup + "CL/c.dat"));
         SampleInstallation::writeFile(backup + "DB/new.dat", "not backed up");
         check = checkBackupFolder(backup);
@@ -195,9 +182,8 @@ private slots:
     {
         SampleInstallation sample;
         const QString icq = sample.icqFolder();
-        SampleInstallation::writeFile(icq + "DB/a.dat", "alpha");
+        SampleInstallation::writeFile(icq + "DB/a.dat", "alpha", WholeSecond);
         SampleInstallation::writeFile(icq + "CL/c.dat", "gamma");
-        setTime(icq + "DB/a.dat", WholeSecond);
         writeByteNames(icq);
         const QString older = sample.backupFolder() + "2026-01-01 0000/";
         const QString newer = sample.backupFolder() + "2026-01-08 0000/";
@@ -205,8 +191,8 @@ private slots:
         plan.overwrite = false;
         QVERIFY(backUp(plan, true));
         QVERIFY(QFile::remove(older + ManifestFileName));
-        SampleInstallation::writeFile(older + "DB/a.dat", "alpXa"); // went bad, size and time kept
-        setTime(older + "DB/a.dat", WholeSecond);
+        // Went bad there, size and time kept.
+        SampleInstallation::writeFile(older + "DB/a.dat", "alpXa", WholeSecond);
         plan.backupFolder = newer;
         plan.linkFrom = older;
         QVERIFY(backUp(plan, true));
@@ -407,10 +393,8 @@ private slots:
         SampleInstallation::writeFile(to + "DB/db.dat", QByteArray(1000, 'o'));
         SampleInstallation::writeFile(from + "DB/new.dat", QByteArray(500, 'n'));
         SampleInstallation::writeFile(from + "CL/new.dat", QByteArray(2000, 'n'));
-        SampleInstallation::writeFile(from + "CL/same.dat", QByteArray(1000, 's'));
-        SampleInstallation::writeFile(to + "CL/same.dat", QByteArray(1000, 's'));
-        setTime(from + "CL/same.dat", WholeSecond);
-        setTime(to + "CL/same.dat", WholeSecond);
+        for (const QString& side : {from, to})
+            SampleInstallation::writeFile(side + "CL/same.dat", QByteArray(1000, 's'), WholeSecond);
         RecordingSink sink;
         QuietObserver observer;
         BackupRun run(plan, sink, observer);
@@ -423,13 +407,11 @@ private slots:
     {
         SampleInstallation sample;
         const QString icq = sample.icqFolder();
-        SampleInstallation::writeFile(icq + "DB/db.dat", "good data");
-        setTime(icq + "DB/db.dat", WholeSecond);
+        SampleInstallation::writeFile(icq + "DB/db.dat", "good data", WholeSecond);
         RunPlan plan = backupPlan(sample, sample.backupFolder());
         plan.components = {{"Messages", "DB", true}};
         QVERIFY(backUp(plan));
-        SampleInstallation::writeFile(icq + "DB/db.dat", "bad  data");
-        setTime(icq + "DB/db.dat", WholeSecond);
+        SampleInstallation::writeFile(icq + "DB/db.dat", "bad  data", WholeSecond);
         QVERIFY(backUp(plan));
         QCOMPARE(SampleInstallation::readFile(plan.backupFolder + "DB/db.dat"),
                  QByteArray("good data"));

@@ -212,7 +212,8 @@ private slots:
     }
 
     // A restore keeps what it replaces in the ICQ folder's spelling of its names, and notes what
-    // it adds: the undo gives back the ICQ folder as it was. (Undo itself: tst_undosets.cpp.)
+    // it adds, a component's folder it made included: the undo gives back the ICQ folder as it
+    // was. (Undo itself: tst_undosets.cpp.)
     void restoreThenUndoGivesBackTheIcqFolder()
     {
         SampleInstallation sample;
@@ -222,26 +223,21 @@ private slots:
         SampleInstallation::writeFile(sample.backupFolder() + "db/A.DAT", "backed-up a");
         SampleInstallation::writeFile(sample.backupFolder() + "db/new/c.dat", "backed-up c");
         SampleInstallation::writeFile(sample.backupFolder() + "db/Sub/D.dat", "backed-up d");
-        const auto snapshot = [&] {
-            QStringList files;
-            QDirIterator it(icq, QDir::AllEntries | QDir::NoDotAndDotDot,
-                            QDirIterator::Subdirectories);
-            while (it.hasNext())
-                files << it.next() + '=' + SampleInstallation::readFile(it.filePath());
-            files.sort();
-            return files;
-        };
-        const QStringList before = snapshot();
+        SampleInstallation::writeFile(sample.backupFolder() + "CL/deep/er/c.dat", "backed-up c");
+        const QList<QByteArray> before = SampleInstallation::snapshot(icq);
         RecordingSink sink;
         ScriptedObserver observer;
-        Task task(settingsFor(sample, Direction::Restore), sink, observer);
+        TaskSettings settings = settingsFor(sample, Direction::Restore);
+        settings.components << Component{"Contacts", "CL", true}; // a folder ICQ does not have
+        Task task(settings, sink, observer);
         QVERIFY(task.run().succeeded());
+        QVERIFY(QFileInfo::exists(icq + "CL/deep/er/c.dat"));
         QVERIFY(QDir::fromNativeSeparators(task.result().undoFolder).startsWith(icq + "ZEB Undo/"));
         QCOMPARE(SampleInstallation::readFile(icq + "DB/a.dat") +
                      SampleInstallation::readFile(icq + "DB/sub/d.dat"),
                  QByteArray("backed-up abacked-up d"));
         QVERIFY(undoNewestRestore(icq).finished);
-        QCOMPARE(snapshot(), before);
+        QCOMPARE(SampleInstallation::snapshot(icq), before);
         QVERIFY(sink.reports.isEmpty());
     }
 

@@ -1,14 +1,14 @@
-/* An LD_PRELOAD shim that makes one chosen call of a process fail, or ends the process there:
- *   ZEB_FAULT_AT=N       the N-th counted call (1 = the first)
- *   ZEB_FAULT_CALL=name  count only calls of this kind (open, mkdir, link, rename, unlink, rmdir,
- *                        sync, write); "any" counts them all
- *   ZEB_FAULT_DO=kill    end the process with SIGKILL there; "stop" holds it there (SIGSTOP)
- *                        until SIGCONT; else an errno name the call fails with (ENOSPC, EIO,
- *                        EPERM)
- *   ZEB_FAULT_UNDER=dir  count only calls on paths below this folder
- *   ZEB_FAULT_LOG=file   where the call hit is written ("<kind> <path>"), before it fails
- * Counted are the calls that change a file system: opening for writing, making folders, links,
- * renames, removals, syncs and writes (copy_file_range and sendfile as writes). */
+// An LD_PRELOAD shim that makes one chosen call of a process fail, or ends the process there:
+//   ZEB_FAULT_AT=N       the N-th counted call (1 = the first)
+//   ZEB_FAULT_CALL=name  count only calls of this kind (open, mkdir, link, rename, unlink, rmdir,
+//                        sync, write); "any" counts them all
+//   ZEB_FAULT_DO=kill    end the process with SIGKILL there; "stop" holds it there (SIGSTOP)
+//                        until SIGCONT; else an errno name the call fails with (ENOSPC, EIO,
+//                        EPERM)
+//   ZEB_FAULT_UNDER=dir  count only calls on paths below this folder
+//   ZEB_FAULT_LOG=file   where the call hit is written ("<kind> <path>"), before it fails
+// Counted are the calls that change a file system: opening for writing, making folders, links,
+// renames, removals, syncs and writes (copy_file_range and sendfile as writes).
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -51,7 +51,7 @@ static void fullPath(int dirfd, const char* path, char* out, size_t size)
     snprintf(out, size, "%s/%s", folder, path);
 }
 
-/* Answers 0 to go on, or the errno the call fails with; never returns on "kill". */
+// Answers 0 to go on, or the errno the call fails with; never returns on "kill".
 static int fault(const char* kind, const char* path)
 {
     const char* at = getenv("ZEB_FAULT_AT");
@@ -123,7 +123,7 @@ static int openCommon(int dirfd, const char* path, int flags, mode_t mode, int l
     return NEXT(openat)(dirfd, path, flags, mode);
 }
 
-/* The open calls take their mode only with O_CREAT or O_TMPFILE. */
+// The open calls take their mode only with O_CREAT or O_TMPFILE.
 #define OPEN_CALL(name, dirfd_, large)                                                             \
     int name(OPEN_PARAMS_##dirfd_ const char* path, int flags, ...)                                \
     {                                                                                              \
@@ -142,7 +142,7 @@ OPEN_CALL(open64, cwd, 1)
 OPEN_CALL(openat, at, 0)
 OPEN_CALL(openat64, at, 1)
 
-/* A call counted on one of its paths (or descriptors), then passed on. */
+// A call counted on one of its paths (or descriptors), then passed on.
 #define COUNTED(type, name, params, check, arguments)                                              \
     type name params                                                                               \
     {                                                                                              \
@@ -180,7 +180,7 @@ static int fdFault(const char* kind, int fd)
 COUNTED(int, fsync, (int fd), FD_CALL("sync", fd), (fd))
 COUNTED(int, fdatasync, (int fd), FD_CALL("sync", fd), (fd))
 COUNTED(int, syncfs, (int fd), FD_CALL("sync", fd), (fd))
-/* The standard streams are not the file system's. */
+// The standard streams are not the file system's.
 COUNTED(ssize_t, write, (int fd, const void* data, size_t size), if (fd > 2) FD_CALL("write", fd),
         (fd, data, size))
 COUNTED(ssize_t, copy_file_range,

@@ -2,7 +2,8 @@
 // checks what only Linux has (symbolic links, a process it may not signal) or only Windows (names
 // it cannot keep, sources held without sharing, UTF-16 names). Faults that end the process, fill
 // a disk, limit file sizes or need another file system, modes and holes are in tests/faults; a
-// repeat copy that leaves unchanged files alone in tests/cli.
+// repeat copy that leaves unchanged files alone in tests/cli; the replace question's answers in
+// the core's task test and the command line's.
 #include "os_test_support.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,7 @@ class CopyFolder : public OsTest::Copying
 } // namespace
 
 // The source folder is named in other letter case, as Windows allows; modification times are
-// kept to the file system's precision.
+// kept to the file system's precision. A missing source is no success.
 TEST_F(CopyFolder, CopiesEveryFileAndNestedFolderIntoAMissingTarget)
 {
     const std::pair<std::string, std::string> files[] = {
@@ -53,75 +54,7 @@ TEST_F(CopyFolder, CopiesEveryFileAndNestedFolderIntoAMissingTarget)
         EXPECT_TRUE(dir.readFile("Sicherung Daten/2003b/DB/" + name) == content) << name;
     EXPECT_TRUE(fs::is_directory(dir.path("Sicherung Daten/2003b/DB/empty")));
     EXPECT_TRUE(fs::last_write_time(dir.path("Sicherung Daten/2003b/DB/a.dat")) == then);
-}
-
-// Overwrite replaces what is there without a question and keeps the rest; a single file lands
-// inside a target folder that does not exist yet, never under the folder's name.
-TEST_F(CopyFolder, PatternSelectsFilesIgnoringCaseAndReplacesExistingOnes)
-{
-    for (const char* name : {"src/a.dat", "src/B.DAT", "src/c.txt", "src/sub/d.dat"})
-        dir.writeFile(name, "new");
-    dir.writeFile("dst/a.dat", "old, and longer");
-    dir.writeFile("dst/keep.dat", "kept");
-    EXPECT_TRUE(copy("src", "dst", "*.dat"));
-    EXPECT_EQ(dir.readFile("dst/a.dat") + dir.readFile("dst/B.DAT") + dir.readFile("dst/keep.dat"),
-              "newnewkept");
-    EXPECT_FALSE(fs::exists(dir.path("dst/c.txt")) || fs::exists(dir.path("dst/sub")));
     EXPECT_FALSE(copy("nowhere", "dst")); // a missing source
-
-    EXPECT_TRUE(copy("src", "one/missing", "c.txt"));
-    EXPECT_EQ(dir.readFile("one/missing/c.txt"), "new");
-}
-
-// Without Overwrite the program's own question decides for each file in the order the walk
-// found them: No keeps it, Yes to All replaces the rest without asking, Cancel stops the copy.
-// Without a question to ask (no terminal) nothing is replaced, and the kept files are listed.
-TEST_F(CopyFolder, AsksItsOwnQuestionBeforeReplacing)
-{
-    struct Case
-    {
-        const char* what;
-        std::vector<Os::ReplaceAnswer> answers; // none: no question can be asked
-        const char* contents;                   // a, b, c and d afterwards: old or new
-        std::size_t kept;
-        bool copied;
-    };
-    using Answer = Os::ReplaceAnswer;
-    const Case cases[] = {
-        {"No, Yes, Yes to All", {Answer::No, Answer::Yes, Answer::YesToAll}, "onnn", 1, true},
-        {"Cancel", {Answer::Cancel}, "oooo", 0, false},
-        {"no terminal", {}, "oooo", 4, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::vector<std::string> asked;
-        const char* const names[] = {"a.dat", "b.dat", "c.dat", "d.dat"};
-        std::string expected;
-        for (int i = 0; i < 4; ++i) {
-            // Of other sizes, so that no file is taken for unchanged.
-            dir.writeFile(std::string("src/") + names[i], "new");
-            dir.writeFile(std::string("dst/") + names[i], "old!");
-            expected += c.contents[i] == 'n' ? "new" : "old!";
-        }
-        request.from = dir.path("src") + Os::PathSeparator + "*.*";
-        request.to = dir.path("dst");
-        request.askReplace = nullptr;
-        if (!c.answers.empty())
-            request.askReplace = [&](const std::string& file) {
-                asked.push_back(file);
-                return c.answers[std::min(asked.size(), c.answers.size()) - 1];
-            };
-        outcome = {};
-        EXPECT_EQ(Os::copyFolder(request, outcome), c.copied);
-        EXPECT_EQ(outcome.cancelled, !c.copied);
-        std::string contents;
-        for (const char* name : names)
-            contents += dir.readFile(std::string("dst/") + name);
-        EXPECT_EQ(contents, expected);
-        EXPECT_EQ(asked.size(), c.answers.size());
-        EXPECT_TRUE(asked.empty() || asked[0] == dir.path("dst/a.dat"));
-        EXPECT_EQ(outcome.kept.size(), c.kept);
-    }
 }
 
 // What a copy that died left is removed when a copy enters the folder, unless its process still
@@ -220,30 +153,6 @@ TEST_F(CopyFolder, ReadsAChangedSourceAgainAndReportsOneThatKeepsChanging)
             EXPECT_EQ(outcome.failures[0].reason, "it changed while being copied");
         }
     }
-}
-
-// With verification a copy that does not read back as its source is a failed file; a stop drops
-// the file being written and puts the finished ones in place.
-TEST_F(CopyFolder, VerifiesCopiesAndStopsCleanly)
-{
-    for (const char* name : {"a.dat", "b.dat", "c.dat"})
-        dir.writeFile(std::string("src/") + name, std::string(70000, name[0]));
-    request.verify = true;
-    std::atomic<bool> stop{false};
-    request.stop = &stop;
-    request.afterFileData = [&](const std::string& source, const std::string& temporary) {
-        if (source.ends_with("a.dat")) // damaged between the copy and the read-back
-            std::fstream(temporary, std::ios::in | std::ios::out | std::ios::binary) << 'x';
-        if (source.ends_with("b.dat"))
-            stop = true;
-    };
-    EXPECT_FALSE(copy("src", "dst"));
-    EXPECT_TRUE(outcome.cancelled);
-    ASSERT_EQ(outcome.failures.size(), 1u);
-    EXPECT_EQ(outcome.failures[0].path, dir.path("dst/a.dat"));
-    EXPECT_EQ(outcome.failures[0].reason, "verification failed");
-    EXPECT_EQ(namesIn("dst"), std::vector<std::string>{"b.dat"});
-    EXPECT_EQ(dir.readFile("dst/b.dat"), std::string(70000, 'b'));
 }
 
 #ifndef _WIN32
