@@ -90,6 +90,11 @@ const QMap<QString, OptionDefinition>& optionDefinitions()
           QStringLiteral("List what would be copied, replaced, linked, put back or removed, and "
                          "the room it needs; change nothing."),
           {}}},
+        {QStringLiteral("scheduled"),
+         {{QStringLiteral("scheduled")},
+          QStringLiteral("Record the backup as the weekly one (the timer and the scheduled task "
+                         "pass it)."),
+          {}}},
         {QStringLiteral("json"),
          {{QStringLiteral("json")},
           QStringLiteral("Print the result as one JSON document on standard output."),
@@ -274,6 +279,7 @@ int runCommandLine(const QStringList& arguments, Console& console, const QString
     options.copyUnchanged = has("full");
     options.verify = !has("no-verify");
     options.makePath = has("mkpath");
+    options.scheduled = has("scheduled");
     if (has("keep")) {
         bool number = false;
         options.keep = value("keep").toInt(&number);

@@ -43,6 +43,7 @@ struct Options
     bool copyUnchanged = false;
     bool verify = true;
     bool makePath = false;
+    bool scheduled = false;
 };
 
 // What a command is run with.

@@ -23,7 +23,7 @@ const QList<Command>& commandTable()
           QStringLiteral("dated"), QStringLiteral("keep"), QStringLiteral("mkpath"),
           QStringLiteral("overwrite"), QStringLiteral("full"), QStringLiteral("no-verify"),
           QStringLiteral("force"), QStringLiteral("dry-run"), QStringLiteral("quiet"),
-          QStringLiteral("verbose"), QStringLiteral("json")},
+          QStringLiteral("verbose"), QStringLiteral("scheduled"), QStringLiteral("json")},
          checkBackup,
          backup},
         {QStringLiteral("restore"),

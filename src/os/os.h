@@ -410,6 +410,13 @@ int writeFileDurably(const std::string& path, const std::string& bytes);
 // Puts everything written to the file system that holds the path on the disk.
 int syncFileSystem(const std::string& path);
 
+// ---- The user's folders -----------------------------------------------------------------------
+
+// The folder of this user's records of the program (the last backup's state), not made here:
+// $XDG_STATE_HOME/zeb2000, else ~/.local/state/zeb2000 on Linux; %LOCALAPPDATA%\ZEB 2000 on
+// Windows. Empty when the system names no such folder.
+std::string userStateFolder();
+
 // ---- Run locks -------------------------------------------------------------------------------
 // A lock the system holds for the process on a file (flock on Linux, LockFileEx on Windows) and
 // drops when the process ends, however it ends: a holder is never guessed from a stale id.
