@@ -44,6 +44,9 @@ struct Options
     bool verify = true;
     bool makePath = false;
     bool scheduled = false;
+    bool weekly = false; // schedule: --weekly, --off or --status
+    bool off = false;
+    bool status = false;
 };
 
 // What a command is run with.
