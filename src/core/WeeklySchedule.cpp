@@ -3,6 +3,8 @@
 #include "core/FolderUtilities.h"
 #include "os/os.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -241,21 +243,97 @@ WeeklyState weeklyBackupState()
 
 #else
 
-// The Task Scheduler's weekly task is not set up by the program yet.
-QString scheduleWeeklyBackup(const WeeklyBackup&, QString&)
+namespace {
+
+const std::string TaskName = "ZEB 2000 backup";
+
+QString failure(const std::string& step, long hr)
 {
-    return QStringLiteral("the weekly task is set up with schtasks on Windows (see the README)");
+    return QStringLiteral("the Task Scheduler refused (%1: HRESULT 0x%2)")
+        .arg(QString::fromStdString(step))
+        .arg(quint32(hr), 8, 16, QLatin1Char('0'));
+}
+
+// One argument as Windows' command-line parsing gives it back: quoted, and the backslashes before
+// the closing quote doubled. A path holds no quote.
+QString quotedArgument(const QString& text)
+{
+    qsizetype backslashes = 0;
+    while (backslashes < text.size() && text[text.size() - 1 - backslashes] == u'\\')
+        ++backslashes;
+    return u'"' + text + QString(backslashes, u'\\') + u'"';
+}
+
+// The value after an option in such a command line, or empty.
+QString argumentAfter(const QString& arguments, const QString& option)
+{
+    const qsizetype at = arguments.indexOf(option + QStringLiteral(" \""));
+    if (at < 0)
+        return QString();
+    const qsizetype start = at + option.size() + 2;
+    const qsizetype end = arguments.indexOf(u'"', start);
+    if (end < 0)
+        return QString();
+    QString value = arguments.mid(start, end - start);
+    qsizetype backslashes = 0;
+    while (backslashes < value.size() && value[value.size() - 1 - backslashes] == u'\\')
+        ++backslashes;
+    value.chop(backslashes / 2);
+    return value;
+}
+
+} // namespace
+
+QString scheduleWeeklyBackup(const WeeklyBackup& backup, QString& how)
+{
+    Os::WeeklyTask task;
+    // zeb2000-cli.exe is installed beside the window's program.
+    task.program = toOsPath(QDir::toNativeSeparators(QCoreApplication::applicationDirPath() +
+                                                     QStringLiteral("/zeb2000-cli.exe")));
+    QString arguments = QStringLiteral("backup --scheduled --dated --keep 8 --quiet --to ") +
+                        quotedArgument(backup.backupFolder);
+    if (!backup.icqFolder.isEmpty())
+        arguments += QStringLiteral(" --icq ") + quotedArgument(backup.icqFolder);
+    task.arguments = toOsPath(arguments);
+    std::string step;
+    if (const long hr = Os::registerWeeklyTask(TaskName, task, step); hr != 0)
+        return failure(step, hr);
+    how = QStringLiteral("the task \"%1\" of the Task Scheduler runs it")
+              .arg(QString::fromStdString(TaskName));
+    return QString();
 }
 
 QString unscheduleWeeklyBackup()
 {
-    return QStringLiteral("the weekly task is removed with schtasks on Windows (see the README)");
+    std::string step;
+    if (const long hr = Os::deleteWeeklyTask(TaskName, step); hr != 0)
+        return failure(step, hr);
+    return QString();
 }
 
 WeeklyState weeklyBackupState()
 {
     WeeklyState state;
-    state.how = QStringLiteral("unknown on Windows");
+    std::string step;
+    bool exists = false;
+    Os::WeeklyTask task;
+    const long hr = Os::readWeeklyTask(TaskName, exists, task, step);
+    state.on = exists;
+    if (hr != 0) {
+        state.how = (exists ? QStringLiteral("on, but its folders cannot be read: ")
+                            : QStringLiteral("unknown: ")) +
+                    failure(step, hr);
+        return state;
+    }
+    if (!exists) {
+        state.how = QStringLiteral("off");
+        return state;
+    }
+    const QString arguments = fromOsPath(task.arguments);
+    state.backup.backupFolder = argumentAfter(arguments, QStringLiteral("--to"));
+    state.backup.icqFolder = argumentAfter(arguments, QStringLiteral("--icq"));
+    state.how = QStringLiteral("the task \"%1\" of the Task Scheduler runs it")
+                    .arg(QString::fromStdString(TaskName));
     return state;
 }
 

@@ -1,7 +1,8 @@
 // The weekly backup set up by the program itself, for the window's tick and `zeb2000-cli
 // schedule`. On Linux the user units' settings file and the timer's enablement (systemctl
 // --user, or the enablement link where no user manager answers, so that the timer starts at the
-// next login); the truth is read back from them each time.
+// next login); on Windows a task of the Task Scheduler. The truth is read back from them each
+// time.
 #pragma once
 
 #include <QString>

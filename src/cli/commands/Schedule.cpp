@@ -93,8 +93,7 @@ int schedule(CommandContext& context)
     report.insert(QStringLiteral("winePrefix"), state.backup.winePrefix);
     report.insert(QStringLiteral("lastBackup"), lastLine);
     if (!options.json) {
-        console.print(
-            QStringLiteral("Weekly backup: %1").arg(state.on ? state.how : QStringLiteral("off")));
+        console.print(QStringLiteral("Weekly backup: ") + state.how);
         if (!state.backup.backupFolder.isEmpty())
             console.print(QStringLiteral("Backup folder: ") + state.backup.backupFolder);
         if (!state.backup.icqFolder.isEmpty())
