@@ -90,6 +90,26 @@ const QMap<QString, OptionDefinition>& optionDefinitions()
           QStringLiteral("List what would be copied, replaced, linked, put back or removed, and "
                          "the room it needs; change nothing."),
           {}}},
+        {QStringLiteral("weekly"),
+         {{QStringLiteral("weekly")},
+          QStringLiteral("Back up every week into dated sets below --to: the settings the user "
+                         "timer reads written and the timer enabled (or, on Windows, the "
+                         "scheduled task)."),
+          {}}},
+        {QStringLiteral("off"),
+         {{QStringLiteral("off")},
+          QStringLiteral("Stop the weekly backup and remove what --weekly set up."),
+          {}}},
+        {QStringLiteral("status"),
+         {{QStringLiteral("status")},
+          QStringLiteral("Tell whether the weekly backup is on, its folders, and how the last "
+                         "backup went."),
+          {}}},
+        {QStringLiteral("scheduled"),
+         {{QStringLiteral("scheduled")},
+          QStringLiteral("Record the backup as the weekly one (the timer and the scheduled task "
+                         "pass it)."),
+          {}}},
         {QStringLiteral("json"),
          {{QStringLiteral("json")},
           QStringLiteral("Print the result as one JSON document on standard output."),
@@ -274,6 +294,10 @@ int runCommandLine(const QStringList& arguments, Console& console, const QString
     options.copyUnchanged = has("full");
     options.verify = !has("no-verify");
     options.makePath = has("mkpath");
+    options.scheduled = has("scheduled");
+    options.weekly = has("weekly");
+    options.off = has("off");
+    options.status = has("status");
     if (has("keep")) {
         bool number = false;
         options.keep = value("keep").toInt(&number);

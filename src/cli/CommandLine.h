@@ -43,6 +43,10 @@ struct Options
     bool copyUnchanged = false;
     bool verify = true;
     bool makePath = false;
+    bool scheduled = false;
+    bool weekly = false; // schedule: --weekly, --off or --status
+    bool off = false;
+    bool status = false;
 };
 
 // What a command is run with.

@@ -23,7 +23,7 @@ const QList<Command>& commandTable()
           QStringLiteral("dated"), QStringLiteral("keep"), QStringLiteral("mkpath"),
           QStringLiteral("overwrite"), QStringLiteral("full"), QStringLiteral("no-verify"),
           QStringLiteral("force"), QStringLiteral("dry-run"), QStringLiteral("quiet"),
-          QStringLiteral("verbose"), QStringLiteral("json")},
+          QStringLiteral("verbose"), QStringLiteral("scheduled"), QStringLiteral("json")},
          checkBackup,
          backup},
         {QStringLiteral("restore"),
@@ -48,6 +48,14 @@ const QList<Command>& commandTable()
           QStringLiteral("json")},
          checkCheck,
          check},
+        {QStringLiteral("schedule"),
+         QStringLiteral("Set up the weekly backup into dated sets (the newest 8 kept), remove it, "
+                        "or tell how it stands and how the last backup went."),
+         {QStringLiteral("weekly"), QStringLiteral("off"), QStringLiteral("status"),
+          QStringLiteral("to"), QStringLiteral("icq"), QStringLiteral("quiet"),
+          QStringLiteral("json")},
+         checkSchedule,
+         schedule},
     };
     return table;
 }

@@ -3,6 +3,7 @@
 #include "core/ErrorObject.h"
 #include "core/FolderUtilities.h"
 #include "core/IcqDiscovery.h"
+#include "core/LastBackup.h"
 #include "core/RunLock.h"
 #include "core/SetRecord.h"
 #include "core/TargetChecks.h"
@@ -35,7 +36,53 @@ bool Task::refuse(TaskRefusal refusal, const QString& reason)
             m_result.setName.clear();
         m_set.reset();
     }
+    recordBackup();
     return false;
+}
+
+// Every backup but a dry run leaves its record, refused or not, for the window's first page.
+void Task::recordBackup()
+{
+    if (m_settings.direction != Direction::Backup || m_settings.dryRun)
+        return;
+    const TaskResult& r = m_result;
+    LastBackup backup;
+    backup.whenUtc = QDateTime::currentDateTimeUtc();
+    backup.backupFolder = m_settings.backupFolder;
+    backup.complete = r.succeeded();
+    backup.scheduled = m_settings.scheduled;
+    int notWhole = 0;
+    for (const ComponentResult& done : std::as_const(r.components))
+        notWhole += done.copied ? 0 : 1;
+    switch (r.refusal) {
+    case TaskRefusal::IcqRunning:
+        backup.failure = QStringLiteral("ICQ was running");
+        break;
+    case TaskRefusal::PathMissing:
+    case TaskRefusal::FolderNotMade:
+        backup.failure = QStringLiteral("the backup folder could not be made");
+        break;
+    case TaskRefusal::NothingToCopy:
+        backup.failure = QStringLiteral("there was nothing to copy");
+        break;
+    case TaskRefusal::NoRoom:
+        backup.failure = QStringLiteral("not enough room");
+        break;
+    case TaskRefusal::None:
+        backup.failure = r.stopped      ? QStringLiteral("it was stopped")
+                         : notWhole > 0 ? QStringLiteral("%1 of %2 components not copied whole")
+                                              .arg(notWhole)
+                                              .arg(r.components.size())
+                         : r.finishFailed ? QStringLiteral("its manifest could not be written")
+                         : !r.setFailure.isEmpty() ? r.setFailure
+                         : r.everythingCopied      ? QString()
+                                                   : QStringLiteral("files were kept");
+        break;
+    default: // the core's own words
+        backup.failure = r.reason;
+        break;
+    }
+    m_result.stateFailure = recordLastBackup(backup);
 }
 
 namespace {
@@ -215,6 +262,7 @@ const TaskResult& Task::execute(const BackupRun::NextComponent& next,
     m_result.everythingCopied = whole;
     if (m_set)
         finishSet();
+    recordBackup();
     return m_result;
 }
 

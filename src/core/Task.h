@@ -44,6 +44,8 @@ struct TaskSettings
     // Nothing is changed: no lock, no folder, no set; the task stops before the copy with its
     // plan walked (Task::run() lists it) and answers the room without asking.
     bool dryRun = false;
+    // A backup the weekly timer or task started: its record says so.
+    bool scheduled = false;
 };
 
 class TaskObserver : public RunObserver
@@ -97,6 +99,8 @@ struct TaskResult
     QString setFailure;
     // A restore from dated sets: each set used, newest first, with the components it gave.
     QList<QPair<BackupSet, QList<Component>>> setsUsed;
+    // A backup's record of how it went (see LastBackup.h) could not be written: why, or empty.
+    QString stateFailure;
 
     // Every component the run reached was copied whole (no file kept that counts as failed)
     // and the run ended as it should.
@@ -136,6 +140,7 @@ private:
     bool makeBackupFolder();
     bool chooseSets(RunPlan& plan);
     void finishSet();
+    void recordBackup();
 
     TaskSettings m_settings;
     ErrorSink& m_sink;

@@ -410,6 +410,35 @@ int writeFileDurably(const std::string& path, const std::string& bytes);
 // Puts everything written to the file system that holds the path on the disk.
 int syncFileSystem(const std::string& path);
 
+// ---- The user's folders -----------------------------------------------------------------------
+
+// The folder of this user's records of the program (the last backup's state), not made here:
+// $XDG_STATE_HOME/zeb2000, else ~/.local/state/zeb2000 on Linux; %LOCALAPPDATA%\ZEB 2000 on
+// Windows. Empty when the system names no such folder.
+std::string userStateFolder();
+
+#ifdef _WIN32
+// ---- The weekly task (the Task Scheduler, through its COM interface) ---------------------------
+
+// A task that runs a program once a week (every seventh day from its registration), as soon as
+// it can after a start that was missed, in the user's own session.
+struct WeeklyTask
+{
+    std::string program;   // WTF-8
+    std::string arguments; // the command line after the program, quoted as Windows parses it
+    bool startWhenAvailable = false; // read back: run as soon as possible after a missed start
+};
+// Each answers 0 or the HRESULT of the call that failed, named in `step`
+// ("ITaskFolder::RegisterTaskDefinition").
+// Registers the task under `name` in the root folder, replacing one of that name.
+long registerWeeklyTask(const std::string& name, const WeeklyTask& task, std::string& step);
+// Deletes the task; a missing one is fine.
+long deleteWeeklyTask(const std::string& name, std::string& step);
+// Reads the task back; `exists` false when there is none. A task whose action cannot be read
+// answers that failure with `exists` and `startWhenAvailable` set.
+long readWeeklyTask(const std::string& name, bool& exists, WeeklyTask& task, std::string& step);
+#endif
+
 // ---- Run locks -------------------------------------------------------------------------------
 // A lock the system holds for the process on a file (flock on Linux, LockFileEx on Windows) and
 // drops when the process ends, however it ends: a holder is never guessed from a stale id.

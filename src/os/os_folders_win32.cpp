@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <knownfolders.h>
+#include <shlobj.h>
+
 namespace Os {
 
 bool detail::endsInBlankOrDot(std::string_view name)
@@ -38,6 +41,29 @@ FolderLookup lookUpFolder(const std::string& path)
     // A file is not a folder: the folder lookup reports path-not-found for it.
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FolderLookup::Exists
                                                         : FolderLookup::NotFound;
+}
+
+// %LOCALAPPDATA% first, so that a test (and Wine) can point it elsewhere; the known folder where
+// the variable is missing.
+std::string userStateFolder()
+{
+    std::u16string folder;
+    const DWORD size = GetEnvironmentVariableW(L"LOCALAPPDATA", nullptr, 0);
+    if (size > 1) {
+        folder.resize(size);
+        const DWORD length = GetEnvironmentVariableW(
+            L"LOCALAPPDATA", reinterpret_cast<wchar_t*>(folder.data()), size);
+        folder.resize(length < size ? length : 0);
+    }
+    if (folder.empty()) {
+        PWSTR known = nullptr;
+        if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known)))
+            folder = reinterpret_cast<const char16_t*>(known);
+        CoTaskMemFree(known);
+    }
+    if (folder.empty())
+        return {};
+    return wtf8FromUtf16(folder) + "\\ZEB 2000";
 }
 
 } // namespace Os

@@ -11,7 +11,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 namespace {
 
@@ -46,6 +50,8 @@ class CommandLineTest : public QObject
 private:
     SampleInstallation* sample = nullptr;
     QString backupRoot;
+    // The user's own folders, beside the sample: what a run records there is not ICQ's.
+    std::unique_ptr<QTemporaryDir> user;
 
     // "@ICQ@" and "@B@" stand for the sample's ICQ folder and a backup folder.
     QString named(QString text) const
@@ -88,6 +94,13 @@ private slots:
         sample->addUin(sample->icqFolder(), QStringLiteral("12345.uin"));
         backupRoot = sample->prefix() + QStringLiteral("/backups");
         QDir().mkpath(backupRoot);
+        // The user's settings, units and state in a folder of their own, and no user manager to
+        // reach.
+        user = std::make_unique<QTemporaryDir>();
+        for (const char* name :
+             {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"})
+            qputenv(name, user->filePath(QLatin1String(name)).toLocal8Bit());
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
     }
     void cleanup()
     {
@@ -120,6 +133,9 @@ private slots:
             << QStringList{"list", "--icq", "@ICQ@", "--from", "@B@"} << "not both";
         QTest::newRow("a stray argument") << QStringList{"backup", "--to", "@B@", "now"} << "'now'";
         QTest::newRow("--to without its folder") << QStringList{"backup", "--to"} << "to";
+        QTest::newRow("schedule without a choice") << QStringList{"schedule"} << "one of";
+        QTest::newRow("schedule --status --to")
+            << QStringList{"schedule", "--status", "--to", "@B@"} << "go with --weekly";
     }
     void badUsage()
     {
@@ -176,6 +192,8 @@ private slots:
         // every component, not only those it copies, and how it tells a refusal.
         row("the root", "", "backup --to /", 2, {}, "root");
         row("inside a component not copied", "", "backup --to @ICQ@CL/b --component NewDB", 2, {},
+            "inside");
+        row("the weekly backup into the ICQ folder", "", "schedule --weekly --to @ICQ@", 2, {},
             "inside");
         row("a missing parent", "", "backup --to @B@/usb/new", 1, {}, "may not be mounted");
         row("a missing parent with --mkpath", "", "backup --to @B@/usb/new --mkpath", 0,
@@ -356,6 +374,51 @@ private slots:
                          qPrintable(command.name + u' ' + option));
             }
         }
+    }
+
+    // The weekly backup where no user manager runs (nor systemctl): the settings the units read
+    // and the timer's enablement link, read back with the last backup's line; --off leaves
+    // nothing behind.
+    void weeklySchedule()
+    {
+        const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+        const QString timer =
+            qEnvironmentVariable("XDG_DATA_HOME") + "/systemd/user/" + "zeb2000-backup.timer";
+        QVERIFY(QDir().mkpath(config) && QDir().mkpath(QFileInfo(timer).path()));
+        QVERIFY(QFile::copy(QFINDTESTDATA("../../packaging/systemd/zeb2000-backup.timer"), timer));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", sample->prefix().toLocal8Bit());
+        const auto restored = qScopeGuard([&] { qputenv("PATH", path); });
+        const auto status = [&] {
+            BufferConsole console;
+            run(console, {"schedule", "--status", "--json"});
+            return QJsonDocument::fromJson(console.out().toUtf8()).object();
+        };
+        BufferConsole weekly;
+        QCOMPARE(run(weekly, {"schedule", "--weekly", "--to", "@B@", "--icq", "@ICQ@"}), 0);
+        QVERIFY2(weekly.out().contains("next login"), qPrintable(weekly.out()));
+        QCOMPARE(QFileInfo(config + "/systemd/user/timers.target.wants/zeb2000-backup.timer")
+                     .symLinkTarget(),
+                 timer);
+        QFile settings(config + "/zeb2000/backup.env");
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        const QByteArray written = settings.readAll();
+        for (const QString& line :
+             {"ZEB_BACKUP_DIR=\"" + backupRoot + '"', "WINEPREFIX=\"" + sample->prefix() + '"',
+              "ZEB_ICQ_DIR=\"" + sample->icqFolder().chopped(1) + '"'})
+            QVERIFY2(written.contains(line.toLocal8Bit()), written.constData());
+        QJsonObject state = status();
+        QCOMPARE(state.value("weekly").toBool(), true);
+        QCOMPARE(state.value("backupFolder").toString(), backupRoot);
+        QCOMPARE(state.value("lastBackup").toString(), QString());
+        BufferConsole backup;
+        QCOMPARE(run(backup, {"backup", "--scheduled", "--to", "@B@", "--dated", "--quiet"}), 0);
+        QCOMPARE(status().value("lastBackup").toString(),
+                 "Last weekly backup: less than a day ago to " + backupRoot + " (complete)");
+        BufferConsole off;
+        QCOMPARE(run(off, {"schedule", "--off"}), 0);
+        QCOMPARE(snapshot(config), QStringList());
+        QCOMPARE(status().value("weekly").toBool(), false);
     }
 
     // On a terminal narrower than the status line, every redraw fits in one line.

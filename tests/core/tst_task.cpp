@@ -5,6 +5,7 @@
 #include "RecordingSink.h"
 #include "SampleInstallation.h"
 
+#include "core/LastBackup.h"
 #include "core/Task.h"
 #include "core/UndoSets.h"
 
@@ -285,6 +286,49 @@ private slots:
         QCOMPARE(sets.size(), setsLeft);
         QCOMPARE(sets.last().name == result.setName, run != "refused");
         QCOMPARE(sets.last().complete, run != "failing");
+    }
+
+    // The first page's line of state, from the record the task leaves in the state folder:
+    // none for a fresh user, then each backup's own, counted in days from its UTC time.
+    void stateLine_data()
+    {
+        QTest::addColumn<QString>("run");
+        QTest::addColumn<QString>("line"); // with "@" for the backup folder
+        QTest::newRow("fresh user") << ""
+                                    << "";
+        QTest::newRow("good backup") << "whole"
+                                     << "Last backup: 3 days ago to @ (complete)";
+        QTest::newRow("failed weekly run")
+            << "refused"
+            << "Last weekly backup failed: there was nothing to copy (%1)";
+    }
+    void stateLine()
+    {
+        QFETCH(QString, run);
+        QFETCH(QString, line);
+        QTemporaryDir state;
+        qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
+        qputenv("LOCALAPPDATA", QDir::toNativeSeparators(state.path()).toLocal8Bit());
+        SampleInstallation sample;
+        sample.addComponent("Messages", "DB");
+        TaskSettings settings = settingsFor(sample);
+        settings.scheduled = run == "refused";
+        if (run == "refused")
+            settings.components.clear();
+        RecordingSink sink;
+        ScriptedObserver observer;
+        if (!run.isEmpty())
+            QVERIFY(Task(settings, sink, observer).run().stateFailure.isEmpty());
+        const std::optional<LastBackup> last = readLastBackup();
+        QCOMPARE(last.has_value(), !run.isEmpty());
+        const QDateTime now = (last ? last->whenUtc : QDateTime::currentDateTimeUtc()).addDays(3);
+        if (last)
+            QCOMPARE(last->whenUtc.secsTo(QDateTime::currentDateTimeUtc()) < 60, true);
+        QCOMPARE(lastBackupLine(last, now),
+                 line.replace("@", QDir::toNativeSeparators(QDir::cleanPath(sample.backupFolder())))
+                     .replace("%1", last ? QLocale::c().dayName(
+                                               last->whenUtc.toLocalTime().date().dayOfWeek())
+                                         : QString()));
     }
 };
 

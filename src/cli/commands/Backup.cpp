@@ -28,6 +28,7 @@ int backup(CommandContext& context)
     settings.everyComponent = everyPluginComponent(context.programFolder);
     settings.dated = options.dated;
     settings.keep = options.keep;
+    settings.scheduled = options.scheduled;
     return runTask(context, settings);
 }
 

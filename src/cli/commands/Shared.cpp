@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <csignal>
@@ -325,6 +326,13 @@ int runTask(CommandContext& context, TaskSettings settings)
     RunProgress progress(console, options.quiet || options.json, options.verbose && !options.json,
                          options.force, options.makePath);
     Task task(settings, sink, progress);
+    // The backup stands without its record; only the window's line of state misses it.
+    const auto recorded = qScopeGuard([&] {
+        if (!task.result().stateFailure.isEmpty())
+            console.printError(Prefix +
+                               QStringLiteral("the last backup's state was not recorded: ") +
+                               task.result().stateFailure);
+    });
     if (!task.prepare())
         return refused(context, task.result(), settings.backupFolder);
     const TaskResult& result = task.result();

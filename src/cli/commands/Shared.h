@@ -40,5 +40,7 @@ int restore(CommandContext& context);
 int undo(CommandContext& context);
 QString checkCheck(const Options& options);
 int check(CommandContext& context);
+QString checkSchedule(const Options& options);
+int schedule(CommandContext& context);
 
 } // namespace Commands

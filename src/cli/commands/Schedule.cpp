@@ -1,0 +1,108 @@
+// schedule: the weekly backup set up, removed, or told, with how the last backup went.
+#include "cli/commands/Shared.h"
+
+#include "core/ComponentCatalogue.h"
+#include "core/FolderUtilities.h"
+#include "core/LastBackup.h"
+#include "core/TargetChecks.h"
+#include "core/WeeklySchedule.h"
+#include "os/os.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+namespace Commands {
+
+namespace {
+
+// A folder without its trailing separator, as the settings file shows it.
+QString plainFolder(const QString& folder)
+{
+    return folder.size() > 1 && isPathSeparator(folder.back()) ? folder.chopped(1) : folder;
+}
+
+} // namespace
+
+QString checkSchedule(const Options& options)
+{
+    if (int(options.weekly) + int(options.off) + int(options.status) != 1)
+        return QStringLiteral("schedule takes one of --weekly, --off and --status");
+    if (options.weekly && options.toFolder.isEmpty())
+        return QStringLiteral("schedule --weekly needs --to");
+    if (!options.weekly && (!options.toFolder.isEmpty() || !options.icqFolder.isEmpty()))
+        return QStringLiteral("--to and --icq go with --weekly");
+    return QString();
+}
+
+int schedule(CommandContext& context)
+{
+    Console& console = context.console;
+    const Options& options = context.options;
+    QJsonObject& report = context.report;
+    const bool quiet = options.quiet || options.json;
+    if (options.off) {
+        if (const QString failed = unscheduleWeeklyBackup(); !failed.isEmpty()) {
+            console.printError(Prefix + failed);
+            return ExitSomethingFailed;
+        }
+        report.insert(QStringLiteral("weekly"), false);
+        if (!quiet)
+            console.print(QStringLiteral("The weekly backup is off."));
+        return ExitSuccess;
+    }
+    if (options.weekly) {
+        // The run is tried now as far as it can be without copying: an ICQ folder, and a backup
+        // folder that breaks no rule, or every week's run would fail.
+        const std::optional<QString> icq = findIcqFolder(context);
+        if (!icq)
+            return ExitIcqNotFound;
+        WeeklyBackup backup;
+        backup.backupFolder = plainFolder(nativeFolder(options.toFolder));
+        const QString refusal =
+            targetRefusal(checkBackupTarget(withTrailingSeparator(backup.backupFolder), *icq,
+                                            everyPluginComponent(context.programFolder)),
+                          backup.backupFolder);
+        if (!refusal.isEmpty()) {
+            console.printError(Prefix + refusal);
+            return ExitBadUsage;
+        }
+        if (!options.icqFolder.isEmpty())
+            backup.icqFolder = plainFolder(*icq);
+#ifndef Q_OS_WIN
+        backup.winePrefix = fromOsPath(Os::winePrefix());
+#endif
+        QString how;
+        if (const QString failed = scheduleWeeklyBackup(backup, how); !failed.isEmpty()) {
+            console.printError(Prefix + failed);
+            return ExitSomethingFailed;
+        }
+        report.insert(QStringLiteral("weekly"), true);
+        report.insert(QStringLiteral("how"), how);
+        if (!quiet)
+            console.print(QStringLiteral("Weekly backup to %1: %2.").arg(backup.backupFolder, how));
+        return ExitSuccess;
+    }
+    const WeeklyState state = weeklyBackupState();
+    const std::optional<LastBackup> last = readLastBackup();
+    const QString lastLine = lastBackupLine(last, QDateTime::currentDateTimeUtc());
+    report.insert(QStringLiteral("weekly"), state.on);
+    report.insert(QStringLiteral("how"), state.how);
+    report.insert(QStringLiteral("backupFolder"), state.backup.backupFolder);
+    report.insert(QStringLiteral("icqFolder"), state.backup.icqFolder);
+    report.insert(QStringLiteral("winePrefix"), state.backup.winePrefix);
+    report.insert(QStringLiteral("lastBackup"), lastLine);
+    if (!options.json) {
+        console.print(QStringLiteral("Weekly backup: ") + state.how);
+        if (!state.backup.backupFolder.isEmpty())
+            console.print(QStringLiteral("Backup folder: ") + state.backup.backupFolder);
+        if (!state.backup.icqFolder.isEmpty())
+            console.print(QStringLiteral("ICQ folder: ") + state.backup.icqFolder);
+        if (!state.backup.winePrefix.isEmpty())
+            console.print(QStringLiteral("Wine prefix: ") + state.backup.winePrefix);
+        console.print(lastLine.isEmpty() ? QStringLiteral("No backup was made yet.") : lastLine);
+    }
+    return ExitSuccess;
+}
+
+} // namespace Commands

@@ -1,0 +1,106 @@
+#include "core/LastBackup.h"
+
+#include "core/FolderUtilities.h"
+#include "core/SetRecord.h"
+#include "os/os.h"
+
+#include <QDir>
+#include <QList>
+
+#include <algorithm>
+
+namespace {
+
+const QByteArray Header = "ZEB 2000 last backup";
+
+QByteArray field(const QString& text)
+{
+    return encodeField(text.toStdString());
+}
+
+} // namespace
+
+QString lastBackupFile()
+{
+    const std::string folder = Os::userStateFolder();
+    return folder.empty() ? QString() : fromOsPath(osJoin(folder, "last-backup"));
+}
+
+QString recordLastBackup(const LastBackup& backup)
+{
+    const std::string folder = Os::userStateFolder();
+    if (folder.empty())
+        return QStringLiteral("no folder for the program's state (neither $XDG_STATE_HOME nor "
+                              "$HOME is set)");
+    // The folder as bytes: a name that is no text on Linux travels unchanged.
+    const QByteArray record =
+        Header + "\nwhen " + backup.whenUtc.toUTC().toString(Qt::ISODateWithMs).toLatin1() +
+        "\nfolder " + encodeField(toOsPath(backup.backupFolder)) + "\ncomplete " +
+        (backup.complete ? "yes" : "no") + "\nfailure " + field(backup.failure) + "\nscheduled " +
+        (backup.scheduled ? "yes" : "no") + '\n';
+    int error = Os::makeFolders(folder);
+    const std::string file = osJoin(folder, "last-backup");
+    if (error == 0)
+        error = Os::writeFileDurably(file, record.toStdString());
+    if (error != 0)
+        return fromOsPath(file) + QStringLiteral(": ") + fromOsText(Os::errorText(error));
+    return QString();
+}
+
+std::optional<LastBackup> readLastBackup()
+{
+    const std::string folder = Os::userStateFolder();
+    std::string bytes;
+    if (folder.empty() || Os::readWholeFile(osJoin(folder, "last-backup"), bytes) != 0)
+        return std::nullopt;
+    const QList<QByteArray> lines = QByteArray::fromStdString(bytes).split('\n');
+    if (lines.size() < 6 || lines[0] != Header)
+        return std::nullopt;
+    const auto value = [&](int at, const char* key) -> std::optional<std::string> {
+        const QByteArray prefix = QByteArray(key) + ' ';
+        if (!lines[at].startsWith(prefix))
+            return std::nullopt;
+        return decodeField(lines[at].mid(prefix.size()));
+    };
+    const auto when = value(1, "when");
+    const auto backupFolder = value(2, "folder");
+    const auto complete = value(3, "complete");
+    const auto failure = value(4, "failure");
+    const auto scheduled = value(5, "scheduled");
+    if (!when || !backupFolder || !complete || !failure || !scheduled)
+        return std::nullopt;
+    LastBackup backup;
+    backup.whenUtc = QDateTime::fromString(QString::fromStdString(*when), Qt::ISODateWithMs);
+    if (!backup.whenUtc.isValid())
+        return std::nullopt;
+    backup.backupFolder = fromOsPath(*backupFolder);
+    backup.complete = *complete == "yes";
+    backup.failure = QString::fromStdString(*failure);
+    backup.scheduled = *scheduled == "yes";
+    return backup;
+}
+
+QString lastBackupLine(const std::optional<LastBackup>& backup, const QDateTime& nowUtc)
+{
+    if (!backup)
+        return QString();
+    // Whole days elapsed, from the UTC times: a time zone's step never moves them.
+    const qint64 days = std::max<qint64>(0, backup->whenUtc.secsTo(nowUtc) / 86400);
+    const QString kind =
+        backup->scheduled ? QStringLiteral("Last weekly backup") : QStringLiteral("Last backup");
+    if (backup->complete) {
+        const QString ago = days == 0   ? QStringLiteral("less than a day ago")
+                            : days == 1 ? QStringLiteral("1 day ago")
+                                        : QStringLiteral("%1 days ago").arg(days);
+        QString folder = QDir::toNativeSeparators(backup->backupFolder);
+        if (folder.size() > 1 && isPathSeparator(folder.back()) && !folder.endsWith(u":\\"))
+            folder.chop(1);
+        return QStringLiteral("%1: %2 to %3 (complete)").arg(kind, ago, folder);
+    }
+    static const char* const Weekdays[] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
+                                           "Friday", "Saturday", "Sunday"};
+    const QDate local = backup->whenUtc.toLocalTime().date();
+    const QString when = days < 6 ? QString::fromLatin1(Weekdays[local.dayOfWeek() - 1])
+                                  : QStringLiteral("%1 days ago").arg(days);
+    return QStringLiteral("%1 failed: %2 (%3)").arg(kind, backup->failure, when);
+}
