@@ -13,6 +13,20 @@
 
 #ifndef Q_OS_WIN
 
+WeeklyBackup weeklyBackupFor(const QString& backupFolder, const QString& icqFolder)
+{
+    const auto plain = [](const QString& folder) {
+        return folder.size() > 1 && isPathSeparator(folder.back()) ? folder.chopped(1) : folder;
+    };
+    WeeklyBackup backup;
+    backup.backupFolder = plain(backupFolder);
+    backup.icqFolder = plain(icqFolder);
+#ifndef Q_OS_WIN
+    backup.winePrefix = fromOsPath(Os::winePrefix());
+#endif
+    return backup;
+}
+
 namespace {
 
 const QString Timer = QStringLiteral("zeb2000-backup.timer");

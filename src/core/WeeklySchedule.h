@@ -22,6 +22,10 @@ struct WeeklyState
     WeeklyBackup backup; // from the settings file, when there is one
 };
 
+// The weekly backup of these folders, as the settings show them (no trailing separator), in this
+// user's Wine prefix on Linux.
+WeeklyBackup weeklyBackupFor(const QString& backupFolder, const QString& icqFolder);
+
 // Sets the weekly backup up, replacing earlier settings. Answers an empty text, or what failed;
 // `how` says how it was done.
 QString scheduleWeeklyBackup(const WeeklyBackup& backup, QString& how);

@@ -9,7 +9,10 @@
 #include "gui/widgets/cProgBar.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QScopeGuard>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #ifndef Q_OS_WIN
@@ -412,6 +415,57 @@ private slots:
         QCOMPARE(SampleInstallation::readFile(sets.back().folder + "DB/111.dat"),
                  QByteArray(5000, 'D'));
     }
+
+#ifndef Q_OS_WIN
+    // The weekly tick where no user manager answers (as here): ticked, the settings the units
+    // read name the chosen folders and the timer's enablement link is there; the first page says
+    // how the last backup went, nothing for a new user; unticked, nothing is left behind.
+    void weeklyBackupAndTheLastBackupsLine()
+    {
+        const QTemporaryDir home;
+        const QString config = home.filePath("config");
+        const QString timer = home.filePath("data/systemd/user/zeb2000-backup.timer");
+        QVERIFY(QDir().mkpath(QFileInfo(timer).path()));
+        QVERIFY(QFile::copy(QFINDTESTDATA("../../packaging/systemd/zeb2000-backup.timer"), timer));
+        const QByteArray path = qgetenv("PATH");
+        const QByteArray state = qgetenv("XDG_STATE_HOME");
+        const auto restored = qScopeGuard([&] {
+            qputenv("PATH", path);
+            qputenv("XDG_STATE_HOME", state);
+        });
+        qputenv("PATH", home.path().toLocal8Bit()); // no systemctl
+        qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
+        qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
+        qputenv("XDG_STATE_HOME", home.filePath("state").toLocal8Bit());
+        WizardFixture f;
+        addFiveComponents(f);
+        const QLabel* last = f.control<QLabel>("lblLastBackup");
+        QCOMPARE(last->text(), QString());
+        f.enterTaskOptions();
+        f.press("cmdNext");
+        auto* weekly = f.control<QCheckBox>("chkBackupWeekly");
+        QVERIFY(!weekly->isHidden() && !weekly->isChecked());
+        weekly->click();
+        QVERIFY(weekly->isChecked());
+        QVERIFY(f.runtime.prompts().last().contains("next login"));
+        QCOMPARE(QFileInfo(config + "/systemd/user/timers.target.wants/zeb2000-backup.timer")
+                     .symLinkTarget(),
+                 timer);
+        const QByteArray settings = SampleInstallation::readFile(config + "/zeb2000/backup.env");
+        for (const QString& folder : {f.sample.backupFolder(), f.sample.icqFolder()})
+            QVERIFY2(settings.contains('"' + folder.chopped(1).toUtf8() + '"'), settings);
+
+        f.press("cmdNext");
+        QCOMPARE(f.runtime.prompts().last(),
+                 QStringLiteral("The task was completed successfully!"));
+        QVERIFY2(last->text().startsWith("Last backup: less than a day ago to ") &&
+                     last->text().endsWith(" (complete)"),
+                 qPrintable(last->text()));
+        weekly->click();
+        QVERIFY(!weekly->isChecked());
+        QCOMPARE(SampleInstallation::snapshot(config), QList<QByteArray>());
+    }
+#endif
 
     // A restore from a folder of dated sets lists them newest first and chooses the newest
     // complete one, which gives each component from the newest complete set that holds it.

@@ -14,16 +14,6 @@
 
 namespace Commands {
 
-namespace {
-
-// A folder without its trailing separator, as the settings file shows it.
-QString plainFolder(const QString& folder)
-{
-    return folder.size() > 1 && isPathSeparator(folder.back()) ? folder.chopped(1) : folder;
-}
-
-} // namespace
-
 QString checkSchedule(const Options& options)
 {
     if (int(options.weekly) + int(options.off) + int(options.status) != 1)
@@ -57,8 +47,9 @@ int schedule(CommandContext& context)
         const std::optional<QString> icq = findIcqFolder(context);
         if (!icq)
             return ExitIcqNotFound;
-        WeeklyBackup backup;
-        backup.backupFolder = plainFolder(nativeFolder(options.toFolder));
+        // Without --icq, the ICQ folder the registry names at each run.
+        WeeklyBackup backup = weeklyBackupFor(nativeFolder(options.toFolder),
+                                              options.icqFolder.isEmpty() ? QString() : *icq);
         const QString refusal =
             targetRefusal(checkBackupTarget(withTrailingSeparator(backup.backupFolder), *icq,
                                             everyPluginComponent(context.programFolder)),
@@ -67,11 +58,6 @@ int schedule(CommandContext& context)
             console.printError(Prefix + refusal);
             return ExitBadUsage;
         }
-        if (!options.icqFolder.isEmpty())
-            backup.icqFolder = plainFolder(*icq);
-#ifndef Q_OS_WIN
-        backup.winePrefix = fromOsPath(Os::winePrefix());
-#endif
         QString how;
         if (const QString failed = scheduleWeeklyBackup(backup, how); !failed.isEmpty()) {
             console.printError(Prefix + failed);

@@ -75,6 +75,9 @@ void frmMain::cmdInitialize_Click(qint16 Index)
             if (Index == 3) {
                 const bool backup = m_state.direction() == Direction::Backup;
                 m_ready->chkCheckBackup->setVisible(!backup);
+                m_ready->chkBackupWeekly->setVisible(backup);
+                if (backup)
+                    showWeeklyBackup();
                 // A folder that already holds dated sets goes on with them.
                 m_ready->showKeepHistory(backup);
                 if (backup)

@@ -189,6 +189,7 @@ void frmMain::runTask()
     const auto ended = qScopeGuard([this] {
         changeState(WindowEvent::RunEnded);
         showUndoChoice(); // a restore may have made one
+        showLastBackup();
     });
 
     const bool backup = m_state.direction() == Direction::Backup;

@@ -45,6 +45,8 @@ public:
     // Shown while a restore into the ICQ folder is there to undo.
     QRadioButton* optUndo = nullptr;
     QLabel* lblUndoOptionDescription = nullptr;
+    // How the last backup went, under the designed texts; empty before the first.
+    QLabel* lblLastBackup = nullptr;
 };
 
 class FolderLocationsPage final : public WizardPage
@@ -98,6 +100,8 @@ public:
     QCheckBox* chkKeepHistory = nullptr;
     QSpinBox* spnKeepCount = nullptr;
     void showKeepHistory(bool shown);
+    // The weekly backup into this folder, read back from the system; shown for a backup only.
+    QCheckBox* chkBackupWeekly = nullptr;
     QLabel* lblOverallProgress = nullptr;
     QLabel* lblOverallPercentage = nullptr;
     PictureBox* Picture1 = nullptr;

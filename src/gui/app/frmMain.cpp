@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QCloseEvent>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -45,6 +46,7 @@ frmMain::frmMain(RuntimeServices& services, QWidget* parent) : QWidget(parent), 
     m_folderLocations->txtZEBLocation->setText(defaultBackupFolder());
     connectHandlers();
     showUndoChoice();
+    showLastBackup();
     render();
 }
 
@@ -74,6 +76,7 @@ void frmMain::connectHandlers()
     onClick(cmdAboutButton, &frmMain::cmdAboutButton_Click);
     onClick(cmdCheckForUpgradeButton, &frmMain::cmdCheckForUpgradeButton_Click);
     onClick(cmdDebug, &frmMain::cmdDebug_Click);
+    onClick(m_ready->chkBackupWeekly, &frmMain::chkBackupWeekly_Click);
     for (qint16 index = 0; index < WindowState::PageCount; ++index) {
         connect(page(index).cmdInitialize, &QAbstractButton::clicked, this,
                 endingAtQtBoundary([this, index] { cmdInitialize_Click(index); }));

@@ -141,6 +141,11 @@ private:
     void listBackupSets(bool afresh = false);
     // The undo choice on the first page, shown while the ICQ folder has a restore to undo.
     void showUndoChoice();
+    // The first page's line of how the last backup went (weekly file).
+    void showLastBackup();
+    // The Ready page's weekly tick, read back from the system, and the user's tick or untick.
+    void showWeeklyBackup();
+    void chkBackupWeekly_Click();
     // Undoes the last restore after a Yes, telling the result in the window's boxes.
     void undoLastRestore();
     void browseForFolderInto(QLineEdit* folderBox, const QString& procedure);

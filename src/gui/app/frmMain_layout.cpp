@@ -221,6 +221,7 @@ SelectTaskPage::SelectTaskPage(QWidget* window) : WizardPage(window, QStringLite
               QStringLiteral("Choose this to put back what the last restore replaced."),
               twips(480, 3180, 3975, 255));
     lblUndoOptionDescription->hide();
+    lblLastBackup = label(this, "lblLastBackup", QString(), twips(120, 3480, 4575, 255));
     addProtocolButtons(twips(2520, 3600, 975, 375), twips(3600, 3600, 1095, 375));
 }
 
@@ -336,6 +337,11 @@ ReadyPage::ReadyPage(QWidget* window) : WizardPage(window, QStringLiteral("Ready
                                        QStringLiteral("Chec&k the backup before restoring"),
                                        twips(120, 2520, 4575, 255), false);
     chkCheckBackup->hide();
+    // A backup's row in the same place: the weekly backup into this folder.
+    chkBackupWeekly =
+        choice<QCheckBox>(this, "chkBackupWeekly", QStringLiteral("Back up &weekly to this folder"),
+                          twips(120, 2520, 4575, 255), false);
+    chkBackupWeekly->hide();
     // Below the description, where the page has room: each backup a dated set, the newest kept.
     chkKeepHistory = choice<QCheckBox>(
         this, "chkKeepHistory", QStringLiteral("&Keep earlier backups (a dated set each time)"),

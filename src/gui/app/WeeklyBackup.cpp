@@ -1,0 +1,70 @@
+// "Backup regularly, eg. once a week": the Ready page's tick sets the weekly backup up or removes
+// it, and shows what the system holds; the first page says how the last backup went.
+#include "gui/app/WizardPages.h"
+#include "gui/app/frmMain.h"
+
+#include "core/LastBackup.h"
+#include "core/Trap.h"
+#include "core/WeeklySchedule.h"
+#include "gui/runtime/MessageBoxes.h"
+#include "gui/runtime/RuntimeServices.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+// The same folder, whatever separator or trailing one it is written with.
+bool sameFolder(const QString& a, const QString& b)
+{
+    return !a.isEmpty() && QDir::cleanPath(QDir::fromNativeSeparators(a)) ==
+                               QDir::cleanPath(QDir::fromNativeSeparators(b));
+}
+
+} // namespace
+
+void frmMain::showLastBackup()
+{
+    runTrapped(
+        *this, QStringLiteral("frmMain.showLastBackup()"),
+        [this] {
+            m_selectTask->lblLastBackup->setText(
+                lastBackupLine(readLastBackup(), QDateTime::currentDateTimeUtc()));
+        });
+}
+
+void frmMain::showWeeklyBackup()
+{
+    const WeeklyState weekly = weeklyBackupState();
+    m_ready->chkBackupWeekly->setChecked(weekly.on &&
+                                         sameFolder(weekly.backup.backupFolder, m_state.target()));
+}
+
+void frmMain::chkBackupWeekly_Click()
+{
+    runTrapped(
+        *this, QStringLiteral("frmMain.chkBackupWeekly_Click()"),
+        [this] {
+            const BusyScope busy(*this);
+            QString failed;
+            QString how;
+            if (m_ready->chkBackupWeekly->isChecked())
+                failed =
+                    scheduleWeeklyBackup(weeklyBackupFor(m_state.target(), m_state.source()), how);
+            else
+                failed = unscheduleWeeklyBackup();
+            // The tick shows what the system now holds, whatever was asked.
+            showWeeklyBackup();
+            if (!failed.isEmpty())
+                ShowErrorMessage(m_services,
+                                 QStringLiteral("The weekly backup could not be changed:") + CrLf +
+                                     CrLf + failed);
+            else if (!how.isEmpty())
+                m_services.msgBox(QStringLiteral("Weekly backup to %1: %2.")
+                                      .arg(QDir::toNativeSeparators(m_state.target()), how),
+                                  MsgButtons::OkOnly, MsgIcon::Information, QStringLiteral("Info"));
+        });
+}
