@@ -221,7 +221,8 @@ SelectTaskPage::SelectTaskPage(QWidget* window) : WizardPage(window, QStringLite
               QStringLiteral("Choose this to put back what the last restore replaced."),
               twips(480, 3180, 3975, 255));
     lblUndoOptionDescription->hide();
-    lblLastBackup = label(this, "lblLastBackup", QString(), twips(120, 3480, 4575, 255));
+    // Two lines below the choices: a long backup folder is shortened in its middle.
+    lblLastBackup = label(this, "lblLastBackup", QString(), twips(120, 3480, 4575, 480));
     addProtocolButtons(twips(2520, 3600, 975, 375), twips(3600, 3600, 1095, 375));
 }
 
