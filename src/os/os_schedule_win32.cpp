@@ -78,26 +78,38 @@ private:
 
 const HRESULT TaskNotFound = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
 
-// The root folder of the Task Scheduler on this computer.
-HRESULT rootFolder(ComPtr<ITaskService>& service, ComPtr<ITaskFolder>& root, std::string& step)
+// The Task Scheduler of this computer and its root folder, COM started for as long as they live.
+struct TaskScheduler
 {
-    HRESULT hr = CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_ITaskService, service.outVoid());
-    if (FAILED(hr)) {
-        step = "CoCreateInstance(CLSID_TaskScheduler)";
+    ComScope com; // first made, last gone
+    ComPtr<ITaskService> service;
+    ComPtr<ITaskFolder> root;
+
+    HRESULT open(std::string& step)
+    {
+        HRESULT hr = com.result();
+        if (FAILED(hr)) {
+            step = "CoInitializeEx";
+            return hr;
+        }
+        hr = CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService,
+                              service.outVoid());
+        if (FAILED(hr)) {
+            step = "CoCreateInstance(CLSID_TaskScheduler)";
+            return hr;
+        }
+        VARIANT none;
+        VariantInit(&none);
+        if (FAILED(hr = service->Connect(none, none, none, none))) {
+            step = "ITaskService::Connect";
+            return hr;
+        }
+        Bstr path("\\");
+        if (FAILED(hr = service->GetFolder(path.get(), root.out())))
+            step = "ITaskService::GetFolder";
         return hr;
     }
-    VARIANT none;
-    VariantInit(&none);
-    if (FAILED(hr = service->Connect(none, none, none, none))) {
-        step = "ITaskService::Connect";
-        return hr;
-    }
-    Bstr path("\\");
-    if (FAILED(hr = service->GetFolder(path.get(), root.out())))
-        step = "ITaskService::GetFolder";
-    return hr;
-}
+};
 
 // Runs the steps in order and stops at the first that fails, naming it.
 #define ZEB_STEP(call, name)                                                                       \
@@ -110,18 +122,12 @@ HRESULT rootFolder(ComPtr<ITaskService>& service, ComPtr<ITaskFolder>& root, std
 
 long registerWeeklyTask(const std::string& name, const WeeklyTask& task, std::string& step)
 {
-    ComScope com;
-    HRESULT hr = com.result();
-    if (FAILED(hr)) {
-        step = "CoInitializeEx";
-        return hr;
-    }
-    ComPtr<ITaskService> service;
-    ComPtr<ITaskFolder> root;
-    if (FAILED(hr = rootFolder(service, root, step)))
+    TaskScheduler scheduler;
+    HRESULT hr = scheduler.open(step);
+    if (FAILED(hr))
         return hr;
     ComPtr<ITaskDefinition> definition;
-    ZEB_STEP(service->NewTask(0, definition.out()), "ITaskService::NewTask")
+    ZEB_STEP(scheduler.service->NewTask(0, definition.out()), "ITaskService::NewTask")
     ComPtr<IRegistrationInfo> info;
     ZEB_STEP(definition->get_RegistrationInfo(info.out()), "ITaskDefinition::get_RegistrationInfo")
     Bstr author("ZEB 2000");
@@ -169,27 +175,21 @@ long registerWeeklyTask(const std::string& name, const WeeklyTask& task, std::st
     VARIANT none;
     VariantInit(&none);
     ComPtr<IRegisteredTask> registered;
-    ZEB_STEP(root->RegisterTaskDefinition(taskName.get(), definition.get(), TASK_CREATE_OR_UPDATE,
-                                          none, none, TASK_LOGON_INTERACTIVE_TOKEN, none,
-                                          registered.out()),
+    ZEB_STEP(scheduler.root->RegisterTaskDefinition(
+                 taskName.get(), definition.get(), TASK_CREATE_OR_UPDATE, none, none,
+                 TASK_LOGON_INTERACTIVE_TOKEN, none, registered.out()),
              "ITaskFolder::RegisterTaskDefinition")
     return S_OK;
 }
 
 long deleteWeeklyTask(const std::string& name, std::string& step)
 {
-    ComScope com;
-    HRESULT hr = com.result();
-    if (FAILED(hr)) {
-        step = "CoInitializeEx";
-        return hr;
-    }
-    ComPtr<ITaskService> service;
-    ComPtr<ITaskFolder> root;
-    if (FAILED(hr = rootFolder(service, root, step)))
+    TaskScheduler scheduler;
+    HRESULT hr = scheduler.open(step);
+    if (FAILED(hr))
         return hr;
     Bstr taskName(name);
-    hr = root->DeleteTask(taskName.get(), 0);
+    hr = scheduler.root->DeleteTask(taskName.get(), 0);
     if (hr == TaskNotFound)
         return S_OK;
     if (FAILED(hr))
@@ -201,19 +201,13 @@ long readWeeklyTask(const std::string& name, bool& exists, WeeklyTask& task, std
 {
     exists = false;
     task = {};
-    ComScope com;
-    HRESULT hr = com.result();
-    if (FAILED(hr)) {
-        step = "CoInitializeEx";
-        return hr;
-    }
-    ComPtr<ITaskService> service;
-    ComPtr<ITaskFolder> root;
-    if (FAILED(hr = rootFolder(service, root, step)))
+    TaskScheduler scheduler;
+    HRESULT hr = scheduler.open(step);
+    if (FAILED(hr))
         return hr;
     Bstr taskName(name);
     ComPtr<IRegisteredTask> registered;
-    hr = root->GetTask(taskName.get(), registered.out());
+    hr = scheduler.root->GetTask(taskName.get(), registered.out());
     if (hr == TaskNotFound)
         return S_OK;
     if (FAILED(hr)) {
