@@ -111,7 +111,7 @@ started() {
     (set -a && . "$settings" && STATE_DIRECTORY=$work && PATH=$work/bin:$PATH &&
         eval "$exec_start")
 }
-expected=(backup --dated --keep 8 --to "/home/me/ICQ backups")
+expected=(backup --scheduled --dated --keep 8 --to "/home/me/ICQ backups")
 [ "$(started)" = "$(printf '%s\n' "${expected[@]}")" ] || fail "the service starts: $(started)"
 icq="/opt/ICQ here"
 [ "$(ZEB_ICQ_DIR=$icq started)" = "$(printf '%s\n' "${expected[@]}" --icq "$icq")" ] ||
