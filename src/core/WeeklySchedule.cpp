@@ -11,8 +11,6 @@
 #include <QStringDecoder>
 #include <QStringList>
 
-#ifndef Q_OS_WIN
-
 WeeklyBackup weeklyBackupFor(const QString& backupFolder, const QString& icqFolder)
 {
     const auto plain = [](const QString& folder) {
@@ -26,6 +24,8 @@ WeeklyBackup weeklyBackupFor(const QString& backupFolder, const QString& icqFold
 #endif
     return backup;
 }
+
+#ifndef Q_OS_WIN
 
 namespace {
 
