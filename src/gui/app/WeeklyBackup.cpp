@@ -18,13 +18,6 @@ namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
 
-// The same folder, whatever separator or trailing one it is written with.
-bool sameFolder(const QString& a, const QString& b)
-{
-    return !a.isEmpty() && QDir::cleanPath(QDir::fromNativeSeparators(a)) ==
-                               QDir::cleanPath(QDir::fromNativeSeparators(b));
-}
-
 } // namespace
 
 void frmMain::showLastBackup()
@@ -32,16 +25,25 @@ void frmMain::showLastBackup()
     runTrapped(
         *this, QStringLiteral("frmMain.showLastBackup()"),
         [this] {
-            m_selectTask->lblLastBackup->setText(
-                lastBackupLine(readLastBackup(), QDateTime::currentDateTimeUtc()));
+            QLabel& shown = *m_selectTask->lblLastBackup;
+            const QString line = lastBackupLine(readLastBackup(), QDateTime::currentDateTimeUtc());
+            // The whole line for the tooltip and screen readers; on the page, what its two lines
+            // hold (a word that wraps takes some of the second, hence the margin).
+            const QFontMetrics metrics(shown.font());
+            shown.setText(metrics.elidedText(line, Qt::ElideMiddle,
+                                             2 * shown.width() - 8 * metrics.averageCharWidth()));
+            shown.setToolTip(line);
+            shown.setAccessibleName(line);
         });
 }
 
 void frmMain::showWeeklyBackup()
 {
     const WeeklyState weekly = weeklyBackupState();
+    // Compared in the form the settings hold, made by the same rule.
     m_ready->chkBackupWeekly->setChecked(weekly.on &&
-                                         sameFolder(weekly.backup.backupFolder, m_state.target()));
+                                         weekly.backup.backupFolder ==
+                                             weeklyBackupFor(m_state.target(), {}).backupFolder);
 }
 
 void frmMain::chkBackupWeekly_Click()

@@ -8,8 +8,8 @@
 #include "os/os.h"
 
 #include <QAbstractButton>
-#include <QCloseEvent>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
