@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole road by keystrokes on the real executable: a backup of a sample ICQ installation
-# into an empty backup folder, then a restore onto a changed ICQ folder, and its undo; then a
-# backup that keeps history into a folder of dated sets, and a restore from its newest set.
+# into an empty backup folder, then a restore onto a changed ICQ folder, and its undo (refused
+# while a file changed since); then a backup that keeps history into a folder of dated sets, and
+# a restore from its newest set.
 set -euo pipefail
 program=$1
 make_sample=$2
@@ -20,13 +21,7 @@ acknowledge "Info"
 check_backup
 original=$(mktemp)
 restore_damaged_icq "$original"
-# Back to the first page, where the undo of that restore is now offered below Restore: Yes in
-# its box puts the damaged bytes back.
-keys_to "$MAIN_WINDOW" shift+Tab Return Return Return shift+Tab shift+Tab Down Return
-keys_to "$(wait_for_window "Undo")" alt+y
-acknowledge "Info"
-[ "$(cat "$icq/2000b/11111111.dat")" = damaged ] || fail "undo did not put back what was there"
-[ ! -e "$icq/NewDB/22222222.idx" ] || fail "undo did not take away what the restore added"
+undo_the_restore "$original"
 kill "$PROGRAM_PID"
 wait "$PROGRAM_PID" 2>/dev/null || true
 rm -rf "$prefix" "$original"

@@ -117,3 +117,23 @@ restore_damaged_icq() {
         diff -r "$backup/$folder" "$icq/$folder" || fail "restore of $folder differs"
     done
 }
+
+# After restore_damaged_icq, its undo from the first page (offered below Restore): refused while a
+# file the restore wrote was changed since, naming it and changing nothing; done once the file is
+# as the restore left it (the same bytes written again: a new change time, so the checksum
+# decides). $1 is a scratch file.
+undo_the_restore() {
+    cp -p "$icq/2000b/11111111.dat" "$1"
+    echo "changed since the restore" >"$icq/2000b/11111111.dat"
+    keys_to "$MAIN_WINDOW" shift+Tab Return Return Return shift+Tab shift+Tab Down Return
+    keys_to "$(wait_for_window "Undo")" alt+y
+    acknowledge "Error!"
+    grep -q "since the restore" "$icq/2000b/11111111.dat" || fail "a refused undo changed a file"
+    [ -f "$icq/NewDB/22222222.idx" ] || fail "a refused undo took a file away"
+    cp -p "$1" "$icq/2000b/11111111.dat"
+    keys_to "$MAIN_WINDOW" Return
+    keys_to "$(wait_for_window "Undo")" alt+y
+    acknowledge "Info"
+    [ "$(cat "$icq/2000b/11111111.dat")" = damaged ] || fail "undo did not put back what was there"
+    [ ! -e "$icq/NewDB/22222222.idx" ] || fail "undo did not take away what the restore added"
+}

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows program under Wine, walked by keystrokes as on Linux: the start-up warning, Find
 # against ICQ's keys made with reg.exe, a backup compared byte for byte, then a restore onto a
-# changed ICQ folder. Run by scripts/test-windows.sh, which owns the Wine prefix, the display and
+# changed ICQ folder and its undo (refused while a file changed since); then a backup that keeps
+# history in a folder of dated sets, and a restore from its newest set. Run by scripts/test-windows.sh, which owns the Wine prefix, the display and
 # WINEPATH. With ZEB_SHOTS_DIR set, each page is also saved there as a screenshot.
 set -euo pipefail
 program=$1
@@ -20,6 +21,7 @@ sample=$(mktemp -d)
 "$make_sample" "$sample" >/dev/null
 walk=$(mktemp -d "$WINEPREFIX/drive_c/zebwalk.XXXXXX")
 cp -a "$sample/drive_c/Program Files/ICQ" "$walk/ICQ"
+cp -a "$walk/ICQ" "$walk/sample"
 rm -rf "$sample"
 icq="$walk/ICQ"
 backup="$walk/Backup"
@@ -54,10 +56,35 @@ check_backup
 # The restore replaces files without a question (the page's "Overwrite" box is set).
 restore_damaged_icq "$walk/original"
 
+undo_the_restore "$walk/restored"
+
 # Exit on a page that is not busy ends the program without a question.
 keys_to "$MAIN_WINDOW" Escape
 for _ in $(seq 100); do
-    kill -0 "$PROGRAM_PID" 2>/dev/null || { echo "1 passed, 0 failed"; exit 0; }
+    kill -0 "$PROGRAM_PID" 2>/dev/null || break
     sleep 0.1
 done
-fail "Esc did not end the program"
+! kill -0 "$PROGRAM_PID" 2>/dev/null || fail "Esc did not end the program"
+
+# A folder that already holds a dated set (the weekly task's, by the Windows command line): the
+# window's backup keeps history by default, a second set; the restore takes the newest one.
+cli=$(dirname "$program")/zeb2000-cli.exe
+rm -rf "$icq" && cp -a "$walk/sample" "$icq"
+wine "$cli" backup --dated --quiet --icq "$dos\\ICQ" --to "$dos\\Sets" >/dev/null ||
+    fail "the first dated set"
+echo "changed since the first set" >"$icq/2000b/11111111.dat"
+cp "$icq/2000b/11111111.dat" "$walk/newest"
+wine "$program" >"$walk/program.log" 2>&1 &
+PROGRAM_PID=$!
+acknowledge "Warning"
+MAIN_WINDOW=$(wait_for_window "$MAIN_TITLE")
+walk_to_task_options "$dos\\Sets"
+keys_to "$MAIN_WINDOW" Return Return
+acknowledge "Info"
+sets=$(wine "$cli" list --from "$dos\\Sets" | grep -c ' UTC, number ') || true
+[ "$sets" = 2 ] || fail "the window's backup made no second dated set ($sets sets)"
+# The set that holds the new bytes is the newest; the restore must take it.
+backup=$(dirname "$(dirname "$(grep -l "changed since the first set" "$walk"/Sets/*/2000b/11111111.dat)")")
+restore_damaged_icq "$walk/original"
+cmp "$walk/newest" "$icq/2000b/11111111.dat" || fail "the restore did not take the newest set"
+echo "3 passed, 0 failed"
