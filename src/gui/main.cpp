@@ -39,9 +39,9 @@ int main(int argc, char* argv[])
         setUpTheApplication();
         QCommandLineParser parser;
         parser.setApplicationDescription(
-            QStringLiteral("ZEB 2000 - The Definitive ICQ Backup Solution !\n"
-                           "Backs up and restores ICQ's data in a window; see zeb2000-cli for "
-                           "the same without one."));
+            QStringLiteral("ZEB 2000 - The Definitive ICQ Backup Solution !\n") +
+            frmMain::tr("Backs up and restores ICQ's data in a window; see zeb2000-cli for the "
+                        "same without one."));
         parser.addHelpOption();
         parser.addVersionOption();
         parser.process(terminal); // prints and ends the program
