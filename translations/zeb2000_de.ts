@@ -366,7 +366,7 @@ Die Benutzung erfolgt auf eigene Gefahr.</translation>
     </message>
     <message>
         <source>&amp;Restore</source>
-        <translation>&amp;Zurück</translation>
+        <translation>Wieder&amp;herstellen</translation>
     </message>
     <message>
         <source>Undo the &amp;last restore</source>
@@ -430,7 +430,7 @@ Die Benutzung erfolgt auf eigene Gefahr.</translation>
     </message>
     <message>
         <source>&amp;Invert</source>
-        <translation>&amp;Umkehren</translation>
+        <translation>U&amp;mkehren</translation>
     </message>
     <message>
         <source>Se&amp;lect All</source>
@@ -446,7 +446,7 @@ Die Benutzung erfolgt auf eigene Gefahr.</translation>
     </message>
     <message>
         <source>Sele&amp;ct All</source>
-        <translation>Alle &amp;wählen</translation>
+        <translation>Alle wähle&amp;n</translation>
     </message>
     <message>
         <source>Ready!</source>
@@ -478,11 +478,11 @@ Die Benutzung erfolgt auf eigene Gefahr.</translation>
     </message>
     <message>
         <source>Back up &amp;weekly to this folder</source>
-        <translation>&amp;Wöchentlich in diesen Ordner sichern</translation>
+        <translation>Wöchentlich in diesen &amp;Ordner sichern</translation>
     </message>
     <message>
         <source>&amp;Keep earlier backups (a dated set each time)</source>
-        <translation>Frühere Sicherungen &amp;behalten (datiert)</translation>
+        <translation>Frühere Sicherungen be&amp;halten (datiert)</translation>
     </message>
     <message>
         <source>Number of earlier backups kept</source>
@@ -514,7 +514,7 @@ Die Benutzung erfolgt auf eigene Gefahr.</translation>
     </message>
     <message>
         <source>&lt;&lt; &amp;Back</source>
-        <translation>&lt;&lt; Z&amp;urück</translation>
+        <translation>&lt;&lt; &amp;Zurück</translation>
     </message>
     <message>
         <source>Exit</source>

@@ -362,15 +362,15 @@ You are advised to continue at your own risk.</source>
     </message>
     <message>
         <source>Ba&amp;ckup</source>
-        <translation>&amp;Копия</translation>
+        <translation>&amp;Сохранение</translation>
     </message>
     <message>
         <source>&amp;Restore</source>
-        <translation>&amp;Возврат</translation>
+        <translation>&amp;Восстановление</translation>
     </message>
     <message>
         <source>Undo the &amp;last restore</source>
-        <translation>&amp;Отменить восстановление</translation>
+        <translation>О&amp;тменить восстановление</translation>
     </message>
     <message>
         <source>Choose this to put back what the last restore replaced.</source>
@@ -394,15 +394,15 @@ You are advised to continue at your own risk.</source>
     </message>
     <message>
         <source>&amp;Find</source>
-        <translation>&amp;Найти</translation>
+        <translation>На&amp;йти</translation>
     </message>
     <message>
         <source>B&amp;rowse</source>
-        <translation>О&amp;бзор</translation>
+        <translation>Об&amp;зор</translation>
     </message>
     <message>
         <source>Bro&amp;wse</source>
-        <translation>Об&amp;зор</translation>
+        <translation>Обзо&amp;р</translation>
     </message>
     <message>
         <source>Backup set to restore</source>
@@ -426,7 +426,7 @@ You are advised to continue at your own risk.</source>
     </message>
     <message>
         <source>Re&amp;fresh</source>
-        <translation>О&amp;бновить</translation>
+        <translation>Обно&amp;вить</translation>
     </message>
     <message>
         <source>&amp;Invert</source>
@@ -434,15 +434,15 @@ You are advised to continue at your own risk.</source>
     </message>
     <message>
         <source>Se&amp;lect All</source>
-        <translation>Выбрать &amp;все</translation>
+        <translation>Выб&amp;рать все</translation>
     </message>
     <message>
         <source>Refres&amp;h</source>
-        <translation>Обнов&amp;ить</translation>
+        <translation>Обнови&amp;ть</translation>
     </message>
     <message>
         <source>Inver&amp;t</source>
-        <translation>Инвер&amp;тировать</translation>
+        <translation>Инв&amp;ертировать</translation>
     </message>
     <message>
         <source>Sele&amp;ct All</source>
@@ -494,7 +494,7 @@ You are advised to continue at your own risk.</source>
     </message>
     <message>
         <source>Check for &amp;upgrade ...</source>
-        <translation>&amp;Обновления ...</translation>
+        <translation>О&amp;бновления ...</translation>
     </message>
     <message>
         <source>About ZEB 2000</source>
@@ -510,7 +510,7 @@ You are advised to continue at your own risk.</source>
     </message>
     <message>
         <source>&amp;Debug</source>
-        <translation>&amp;Отладка</translation>
+        <translation>От&amp;ладка</translation>
     </message>
     <message>
         <source>&lt;&lt; &amp;Back</source>

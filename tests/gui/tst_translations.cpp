@@ -1,6 +1,7 @@
 // The window in German and Russian: every text translated, and every caption of a fixed-size
 // control fitting it in the control's own font (the suite runs this at 100, 150 and 200 %).
 #include "ScriptedRuntime.h"
+#include "gui/app/WizardPages.h"
 #include "gui/app/frmMain.h"
 #include "gui/errors/frmErrorBox.h"
 
@@ -47,6 +48,34 @@ bool fits(QWidget* control)
     }
     const QSize needed = control->fontMetrics().size(Qt::TextShowMnemonic, text);
     return needed.width() <= room.width() && needed.height() <= room.height();
+}
+
+// Where two controls a page can show at once answer the same access key, which key and page;
+// the window's own buttons are shown with every page, the other direction's options never.
+QString accessKeysClash(QWidget& window, bool backup)
+{
+    static const QStringList backupOnly = {"chkKeepHistory", "chkBackupWeekly"};
+    QHash<QWidget*, QString> keysOfPage;
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        const QString name = control->objectName(), text = shown(control);
+        if ((backup && name == "chkCheckBackup") || (!backup && backupOnly.contains(name)))
+            continue;
+        const qsizetype mark = text.indexOf(u'&');
+        if (mark < 0 || mark + 1 == text.size() || text[mark + 1] == u'&')
+            continue;
+        QWidget* page = control;
+        while (page && !dynamic_cast<WizardPage*>(page))
+            page = page->parentWidget();
+        keysOfPage[page] += text[mark + 1].toLower();
+    }
+    for (auto page = keysOfPage.cbegin(); page != keysOfPage.cend(); ++page) {
+        const QString keys = page.value() + (page.key() ? keysOfPage.value(nullptr) : "");
+        for (const QChar key : keys)
+            if (keys.count(key) > 1)
+                return QStringLiteral(": two controls on &%1 in %2")
+                    .arg(key, page.key() ? shown(page.key()) : "the window");
+    }
+    return {};
 }
 
 } // namespace
@@ -111,6 +140,12 @@ private slots:
                          !translator.translate(context, qPrintable(text)).isNull(),
                      qPrintable(name + " untranslated: " + text));
             QVERIFY2(fits(control), qPrintable(name + " cut: " + text));
+        }
+        for (const bool backup : {true, false}) {
+            QVERIFY2(accessKeysClash(englishWindow, backup).isEmpty(),
+                     qPrintable(accessKeysClash(englishWindow, backup)));
+            QVERIFY2(accessKeysClash(window, backup).isEmpty(),
+                     qPrintable(language + accessKeysClash(window, backup)));
         }
         // The captions a run shows in the controls.
         for (const auto& [name, text] :

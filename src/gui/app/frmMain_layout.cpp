@@ -90,7 +90,7 @@ public:
 // Option buttons and check boxes stand on white, their captions fitted to their rectangles.
 template <typename Choice>
 Choice* choice(QWidget* parent, const char* name, const QString& caption, const QRect& geometry,
-               bool checked)
+               bool checked, int widest = 0)
 {
     auto* control = new Choice(caption, parent);
     control->setObjectName(QLatin1String(name));
@@ -101,6 +101,7 @@ Choice* choice(QWidget* parent, const char* name, const QString& caption, const 
     control->setStyle(style);
     paintBackground(control, White);
     textOnWhite(control, true);
+    DesignFonts::growToFit(control, widest);
     DesignFonts::shrinkToFit(control);
     return control;
 }
@@ -209,10 +210,12 @@ SelectTaskPage::SelectTaskPage(QWidget* window) : WizardPage(window, frmMain::tr
               frmMain::tr("Choose this to restore a previously backed up copy of your ICQ "
                           "contact list, and/or other settings."),
               twips(480, 2400, 3975, 495));
+    // The task's names stand alone on their rows: a longer translation may take the row.
+    const int rowWidth = twips(120, 0, 4575, 0).width();
     optBackup = choice<QRadioButton>(this, "optBackup", frmMain::tr("Ba&ckup"),
-                                     twips(120, 1200, 855, 255), true);
+                                     twips(120, 1200, 855, 255), true, rowWidth);
     optRestore = choice<QRadioButton>(this, "optRestore", frmMain::tr("&Restore"),
-                                      twips(120, 2160, 855, 255), false);
+                                      twips(120, 2160, 855, 255), false, rowWidth);
     // Below Restore, where the page has room.
     optUndo = choice<QRadioButton>(this, "optUndo", frmMain::tr("Undo the &last restore"),
                                    twips(120, 2940, 2535, 255), false);

@@ -9,6 +9,8 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
+#include <algorithm>
+
 namespace {
 
 QFont fontOf(const QStringList& families, qreal pointSize, bool bold = false)
@@ -71,23 +73,34 @@ namespace {
 constexpr qreal SmallestReadable = 6.5;
 } // namespace
 
+namespace {
+
+// The caption fits when it fits the room that the indicator leaves in the rectangle; the size
+// hint would also ask for margins around it that the design never had.
+bool captionFits(QAbstractButton* button)
+{
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    const QRect room = button->style()->subElementRect(qobject_cast<QRadioButton*>(button)
+                                                           ? QStyle::SE_RadioButtonContents
+                                                           : QStyle::SE_CheckBoxContents,
+                                                       &option, button);
+    return button->fontMetrics().size(Qt::TextShowMnemonic, button->text()).width() <= room.width();
+}
+
+} // namespace
+
+void growToFit(QAbstractButton* button, int widest)
+{
+    while (!captionFits(button) && button->width() < widest)
+        button->resize(std::min(widest, button->width() + 4), button->height());
+}
+
 void shrinkToFit(QAbstractButton* button)
 {
-    // The caption fits when it fits the room that the indicator leaves in the rectangle; the
-    // size hint would also ask for margins around it that the design never had.
-    const auto fits = [button] {
-        QStyleOptionButton option;
-        option.initFrom(button);
-        option.text = button->text();
-        const QRect room = button->style()->subElementRect(qobject_cast<QRadioButton*>(button)
-                                                               ? QStyle::SE_RadioButtonContents
-                                                               : QStyle::SE_CheckBoxContents,
-                                                           &option, button);
-        return button->fontMetrics().size(Qt::TextShowMnemonic, button->text()).width() <=
-               room.width();
-    };
     QFont font = button->font();
-    while (!fits() && font.pointSizeF() > SmallestReadable) {
+    while (!captionFits(button) && font.pointSizeF() > SmallestReadable) {
         font.setPointSizeF(font.pointSizeF() - 0.25);
         button->setFont(font);
     }

@@ -23,5 +23,8 @@ QFont courierNew(qreal pointSize);
 void shrinkToFit(QLabel* label);
 // The same for a caption beside an option button's or check box's indicator.
 void shrinkToFit(QAbstractButton* button);
+// Widens an option button or check box, up to the given width, until its caption fits: for a
+// translation longer than the designed caption where its row is empty to the right.
+void growToFit(QAbstractButton* button, int widest);
 
 } // namespace DesignFonts
