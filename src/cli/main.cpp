@@ -10,7 +10,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("zeb2000-cli"));
     SystemConsole console;
     if (!Signals::install()) {
-        console.printError(QStringLiteral("zeb2000-cli: the signal handlers could not be set"));
+        console.printError(CommandLine::tr("zeb2000-cli: the signal handlers could not be set"));
         return ExitSomethingFailed;
     }
     return runCommandLine(app.arguments(), console, QCoreApplication::applicationDirPath());

@@ -39,7 +39,7 @@ QString icqFolderFromRegistry(const RegistryNotice& notice)
 {
     Os::RegistryKey key = 0;
     if (Os::regOpenCurrentUserKey(DefaultPrefsKey, Os::KeyAllAccess, key) != Os::RegistrySuccess) {
-        notice(QStringLiteral("Error opening key."));
+        notice(Text("Registry", "Error opening key.").toString());
         return QString();
     }
 
@@ -58,7 +58,7 @@ QString icqFolderFromRegistry(const RegistryNotice& notice)
     }
 
     if (Os::regCloseKey(key) != Os::RegistrySuccess) {
-        notice(QStringLiteral("Error closing key."));
+        notice(Text("Registry", "Error closing key.").toString());
         return QString();
     }
     if (!isFolder)

@@ -324,7 +324,7 @@ private slots:
         const QDateTime now = (last ? last->whenUtc : QDateTime::currentDateTimeUtc()).addDays(3);
         if (last)
             QCOMPARE(last->whenUtc.secsTo(QDateTime::currentDateTimeUtc()) < 60, true);
-        QCOMPARE(lastBackupLine(last, now),
+        QCOMPARE(lastBackupLine(last, now).english(),
                  line.replace("@", QDir::toNativeSeparators(QDir::cleanPath(sample.backupFolder())))
                      .replace("%1", last ? QLocale::c().dayName(
                                                last->whenUtc.toLocalTime().date().dayOfWeek())
