@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config ccache
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     googletest libgtest-dev libxcb1-dev libxxhash-dev
     xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core fonts-liberation
     fusefat dosfstools strace locales libc-l10n

@@ -35,6 +35,7 @@ build="${ZEB_WIN_BUILD_DIR:-$root/build-win}"
 if [ "${1:-}" != "--on-display" ]; then
     packages=(
         cmake ninja-build ccache qt6-base-dev qt6-base-dev-tools googletest libxxhash-dev
+        qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
         g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 nsis
         xvfb xauth xdotool x11-utils imagemagick locales
     )

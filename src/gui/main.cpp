@@ -1,4 +1,5 @@
 #include "core/ErrorObject.h"
+#include "core/Translations.h"
 #include "gui/app/frmMain.h"
 #include "gui/runtime/QtRuntimeServices.h"
 
@@ -20,11 +21,13 @@ bool answersOnTheTerminal(int argc, char* argv[])
     return false;
 }
 
-void nameTheApplication()
+void setUpTheApplication()
 {
     // Only the name: a display name would be appended to every window title.
     QCoreApplication::setApplicationName(ApplicationName);
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0.2518"));
+    // The window's texts and Qt's own (the boxes' buttons, the folder picker).
+    installTranslations({QStringLiteral("zeb2000"), QStringLiteral("qtbase")});
 }
 
 } // namespace
@@ -33,12 +36,12 @@ int main(int argc, char* argv[])
 {
     if (answersOnTheTerminal(argc, argv)) {
         QCoreApplication terminal(argc, argv);
-        nameTheApplication();
+        setUpTheApplication();
         QCommandLineParser parser;
         parser.setApplicationDescription(
-            QStringLiteral("ZEB 2000 - The Definitive ICQ Backup Solution !\n"
-                           "Backs up and restores ICQ's data in a window; see zeb2000-cli for "
-                           "the same without one."));
+            QStringLiteral("ZEB 2000 - The Definitive ICQ Backup Solution !\n") +
+            frmMain::tr("Backs up and restores ICQ's data in a window; see zeb2000-cli for the "
+                        "same without one."));
         parser.addHelpOption();
         parser.addVersionOption();
         parser.process(terminal); // prints and ends the program
@@ -46,7 +49,7 @@ int main(int argc, char* argv[])
     }
 
     QApplication app(argc, argv);
-    nameTheApplication();
+    setUpTheApplication();
 
     QtRuntimeServices services;
     frmMain window(services);

@@ -11,7 +11,7 @@ void frmMain::cmdDebug_Click()
     // Never ends normally: the raised error, or the conversion's own, leaves through the trap.
     runTrapped(*this, QStringLiteral("frmMain.cmdDebug_Click()"), [this] {
         const BusyScope busy(*this);
-        raiseError(toInteger16(m_services.inputBox(QStringLiteral("number"))));
+        raiseError(toInteger16(m_services.inputBox(tr("number"))));
     });
 }
 

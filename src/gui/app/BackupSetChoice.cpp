@@ -73,8 +73,7 @@ void frmMain::listBackupSets(bool afresh)
                     choice->addItem(QStringLiteral("%1, %2, %3")
                                         .arg(set->stamp.madeUtc.toLocalTime().toString(
                                                  QStringLiteral("yyyy-MM-dd HH:mm")),
-                                             set->complete ? QStringLiteral("complete")
-                                                           : QStringLiteral("incomplete"),
+                                             set->complete ? tr("complete") : tr("incomplete"),
                                              formatSize(folderSize(set->folder))),
                                     set->folder);
                     choice->setItemData(choice->count() - 1, set->complete, CompleteRole);
@@ -98,14 +97,13 @@ void frmMain::cboBackupSet_Activated(int index)
             if (index == m_chosenSet)
                 return;
             if (!choice->itemData(index, CompleteRole).toBool() &&
-                m_services.msgBox(
-                    QStringLiteral("This set is incomplete: the backup that made it did not "
-                                   "finish, so files may be missing from it or only partly "
-                                   "copied.") +
-                        CrLf + CrLf +
-                        QStringLiteral("Do you wish to restore from it all the same?"),
-                    MsgButtons::YesNoDefaultNo, MsgIcon::Exclamation,
-                    QStringLiteral("Backup set")) != MsgAnswer::Yes) {
+                m_services.msgBox(tr("This set is incomplete: the backup that made it did not "
+                                     "finish, so files may be missing from it or only partly "
+                                     "copied.") +
+                                      CrLf + CrLf +
+                                      tr("Do you wish to restore from it all the same?"),
+                                  MsgButtons::YesNoDefaultNo, MsgIcon::Exclamation,
+                                  tr("Backup set")) != MsgAnswer::Yes) {
                 choice->setCurrentIndex(m_chosenSet);
                 return;
             }

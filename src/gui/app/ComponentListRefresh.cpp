@@ -35,7 +35,7 @@ void frmMain::cmdZPXListRefresh_Click()
             const QString programFolder = withTrailingSeparator(m_services.programFolder());
             const QStringList files = pluginFiles(programFolder);
             if (files.isEmpty()) {
-                ShowErrorMessage(m_services, QStringLiteral("No backup plugins were found!"));
+                ShowErrorMessage(m_services, tr("No backup plugins were found!"));
                 return;
             }
 

@@ -17,11 +17,11 @@ QString explained(const QString& notice)
 {
     if (notice != QLatin1String("Error opening key."))
         return notice;
-    return notice + QStringLiteral("\n\nZEB 2000 looked for ICQ's settings in ") +
-           fromOsPath(Os::winePrefix()) +
-           QStringLiteral("/user.reg. The WINEPREFIX environment variable chooses the Wine "
-                          "prefix (without it, ~/.wine): start ZEB 2000 with the same WINEPREFIX "
-                          "as ICQ.");
+    return notice + QStringLiteral("\n\n") +
+           frmMain::tr("ZEB 2000 looked for ICQ's settings in %1/user.reg. The WINEPREFIX "
+                       "environment variable chooses the Wine prefix (without it, ~/.wine): "
+                       "start ZEB 2000 with the same WINEPREFIX as ICQ.")
+               .arg(fromOsPath(Os::winePrefix()));
 }
 #else
 QString explained(const QString& notice)

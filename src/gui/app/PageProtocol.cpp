@@ -27,25 +27,25 @@ QString folderBoxesRefusal(const QString& icqFolder, const QString& backupFolder
 {
     const auto refusal = [](const QString& box, const QString& button, FolderPathProblem problem) {
         const QString advice =
-            QStringLiteral(" Try using the '") + button + QStringLiteral("' button.");
+            QLatin1Char(' ') + frmMain::tr("Try using the '%1' button.").arg(button);
         switch (problem) {
         case FolderPathProblem::None:
             break;
         case FolderPathProblem::Empty:
-            return box + QStringLiteral(" is empty.") + advice;
+            return frmMain::tr("%1 is empty.").arg(box) + advice;
         case FolderPathProblem::Relative:
-            return box + QStringLiteral(" must be a full path.") + advice;
+            return frmMain::tr("%1 must be a full path.").arg(box) + advice;
         case FolderPathProblem::NulCharacter:
-            return box + QStringLiteral(" holds a NUL character.") + advice;
+            return frmMain::tr("%1 holds a NUL character.").arg(box) + advice;
         case FolderPathProblem::FileSystemRoot:
-            return box + QStringLiteral(" cannot be the root folder. Choose a folder below it.");
+            return frmMain::tr("%1 cannot be the root folder. Choose a folder below it.").arg(box);
         }
         return QString();
     };
-    const QString icq = refusal(QStringLiteral("ICQ location"), QStringLiteral("Find"),
+    const QString icq = refusal(frmMain::tr("ICQ location"), frmMain::tr("Find"),
                                 folderPathProblem(icqFolder, true));
     return !icq.isEmpty() ? icq
-                          : refusal(QStringLiteral("Backup location"), QStringLiteral("Browse"),
+                          : refusal(frmMain::tr("Backup location"), frmMain::tr("Browse"),
                                     folderPathProblem(backupFolder, false));
 }
 
@@ -123,16 +123,15 @@ void frmMain::cmdValidate_Click(qint16 Index)
                     m_state.setPageRefusal(1, refusal);
                 } else if (!fileIsListed(icqBox->text() + QStringLiteral("icq.exe"))) {
                     m_state.setPageRefusal(
-                        1,
-                        QStringLiteral("ICQ location is incorrect. Try using the 'Find' button."));
+                        1, tr("ICQ location is incorrect. Try using the 'Find' button."));
                 } else if (QComboBox* sets = m_folderLocations->cboBackupSet;
                            m_state.direction() == Direction::Restore && sets->count() > 0) {
                     // A folder of dated sets: the newest complete set of each component, or
                     // only the set chosen by hand.
                     if (sets->currentIndex() < 0) {
                         m_state.setPageRefusal(
-                            1, QStringLiteral("No backup set is chosen. Choose the set to restore "
-                                              "from beside the 'Browse' button."));
+                            1, tr("No backup set is chosen. Choose the set to restore "
+                                  "from beside the 'Browse' button."));
                     } else {
                         const bool newest = sets->currentIndex() == m_newestCompleteSet;
                         m_state.setFolders(

@@ -46,36 +46,35 @@ public:
     bool goOnWhileIcqRuns() override
     {
         return m_services.msgBox(
-                   QStringLiteral("ICQ appears to be running right now. If you continue,") + CrLf +
-                       QStringLiteral("files may not be properly backed up or restored.") + CrLf +
-                       CrLf + QStringLiteral("Do you wish to continue (not recommended) ?"),
+                   frmMain::tr("ICQ appears to be running right now. If you continue,\r\nfiles "
+                               "may not be properly backed up or restored.") +
+                       CrLf + CrLf + frmMain::tr("Do you wish to continue (not recommended) ?"),
                    MsgButtons::YesNoDefaultNo, MsgIcon::Exclamation,
-                   QStringLiteral("Warning!")) == MsgAnswer::Yes;
+                   frmMain::tr("Warning!")) == MsgAnswer::Yes;
     }
     bool goOnWithoutRoom(const QString& shortage) override
     {
-        return m_services.msgBox(shortage + CrLf + CrLf +
-                                     QStringLiteral("Do you wish to continue?"),
+        return m_services.msgBox(shortage + CrLf + CrLf + frmMain::tr("Do you wish to continue?"),
                                  MsgButtons::YesNo, MsgIcon::Exclamation,
-                                 QStringLiteral("Not enough space!")) == MsgAnswer::Yes;
+                                 frmMain::tr("Not enough space!")) == MsgAnswer::Yes;
     }
     bool makeWholePath(const QString& backupFolder) override
     {
         return m_services.msgBox(
-                   QStringLiteral("The folder %1 does not exist, nor the folder above it; the "
-                                  "disk it is on may not be mounted.")
+                   frmMain::tr("The folder %1 does not exist, nor the folder above it; the "
+                               "disk it is on may not be mounted.")
                            .arg(backupFolder) +
-                       CrLf + CrLf + QStringLiteral("Do you wish to create the whole path?"),
+                       CrLf + CrLf + frmMain::tr("Do you wish to create the whole path?"),
                    MsgButtons::YesNoDefaultNo, MsgIcon::Exclamation,
-                   QStringLiteral("Backup location")) == MsgAnswer::Yes;
+                   frmMain::tr("Backup location")) == MsgAnswer::Yes;
     }
     bool restoreUnchecked(const QString& backupFolder, const BackupCheck& check) override;
     // Read on the worker thread, while the window stays alive.
     void checkingBackup(const std::function<void()>& check) override
     {
-        m_progress.setText(QStringLiteral("Checking the backup  ..."));
+        m_progress.setText(frmMain::tr("Checking the backup  ..."));
         m_job.run(check, [] {});
-        m_progress.setText(QStringLiteral("Overall Progress"));
+        m_progress.setText(frmMain::tr("Overall Progress"));
     }
 
     // The window's runs always replace what they find (the overwrite box is ticked and cannot be
@@ -108,13 +107,13 @@ bool WindowObserver::restoreUnchecked(const QString& backupFolder, const BackupC
 {
     QString text;
     if (!check.refusal.isEmpty()) {
-        text = QStringLiteral("The backup in %1 cannot be checked: its manifest names an %2, so a "
-                              "later version of ZEB 2000 made it.")
+        text = frmMain::tr("The backup in %1 cannot be checked: its manifest names an %2, so a "
+                           "later version of ZEB 2000 made it.")
                    .arg(backupFolder, check.refusal);
     } else if (!check.hasManifest) {
-        text = QStringLiteral("The backup in %1 has no manifest, so its files cannot be checked: "
-                              "the backup that made it did not finish, or an earlier version "
-                              "made it.")
+        text = frmMain::tr("The backup in %1 has no manifest, so its files cannot be checked: "
+                           "the backup that made it did not finish, or an earlier version "
+                           "made it.")
                    .arg(backupFolder);
     } else {
         QStringList lines;
@@ -122,21 +121,21 @@ bool WindowObserver::restoreUnchecked(const QString& backupFolder, const BackupC
             for (const QString& path : paths)
                 lines << what + QStringLiteral(": ") + path;
         };
-        name(QStringLiteral("damaged"), check.damaged);
-        name(QStringLiteral("missing"), check.missing);
-        name(QStringLiteral("extra"), check.extra);
-        name(QStringLiteral("unreadable"), check.unreadable);
+        name(frmMain::tr("damaged"), check.damaged);
+        name(frmMain::tr("missing"), check.missing);
+        name(frmMain::tr("extra"), check.extra);
+        name(frmMain::tr("unreadable"), check.unreadable);
         constexpr qsizetype Shown = 10;
         const qsizetype more = lines.size() - Shown;
         if (more > 0)
-            lines = lines.mid(0, Shown) << QStringLiteral("and %1 more").arg(more);
-        text = QStringLiteral("The backup in %1 does not match its manifest:").arg(backupFolder) +
+            lines = lines.mid(0, Shown) << frmMain::tr("and %1 more").arg(more);
+        text = frmMain::tr("The backup in %1 does not match its manifest:").arg(backupFolder) +
                CrLf + CrLf + lines.join(CrLf);
     }
     return m_services.msgBox(text + CrLf + CrLf +
-                                 QStringLiteral("Do you wish to continue (not recommended) ?"),
+                                 frmMain::tr("Do you wish to continue (not recommended) ?"),
                              MsgButtons::YesNoDefaultNo, MsgIcon::Exclamation,
-                             QStringLiteral("Check backup")) == MsgAnswer::Yes;
+                             frmMain::tr("Check backup")) == MsgAnswer::Yes;
 }
 
 // Failures of the copy reach the window's error dialog on the window's thread.
@@ -164,10 +163,10 @@ void reportCopyFailures(RuntimeServices& services, const Os::CopyOutcome& outcom
 {
     const QStringList failures = describeCopyFailures(outcome);
     if (!failures.isEmpty())
-        services.msgBox(QStringLiteral("These files could not be copied:") + LineBreak + LineBreak +
+        services.msgBox(frmMain::tr("These files could not be copied:") + LineBreak + LineBreak +
                             failures.join(LineBreak),
                         MsgButtons::OkOnly, MsgIcon::Critical,
-                        QStringLiteral("Error Copying File or Folder"));
+                        frmMain::tr("Error Copying File or Folder"));
 }
 
 // The folders whose file system did not keep some modes or times: said once, with the result,
@@ -216,17 +215,16 @@ void frmMain::runTask()
         const TaskResult& refused = task.result();
         if (refused.refusal == TaskRefusal::Locked)
             m_services.msgBox(refused.reason.toString(), MsgButtons::OkOnly, MsgIcon::Exclamation,
-                              QStringLiteral("Warning!"));
+                              tr("Warning!"));
         else if (refused.refusal == TaskRefusal::FolderNotMade)
-            ShowErrorMessage(
-                m_services,
-                QStringLiteral("The folder %1 could not be created.").arg(settings.backupFolder));
+            ShowErrorMessage(m_services,
+                             tr("The folder %1 could not be created.").arg(settings.backupFolder));
         else if (refused.refusal == TaskRefusal::TargetRefused ||
                  refused.refusal == TaskRefusal::SetNotBegun)
             ShowErrorMessage(m_services, refused.reason.toString());
         else if (refused.refusal == TaskRefusal::NoSet)
             ShowErrorMessage(m_services,
-                             QStringLiteral("No complete dated backup set in %1 holds %2.")
+                             tr("No complete dated backup set in %1 holds %2.")
                                  .arg(settings.backupFolder, refused.reason.toString()));
         return;
     }
@@ -257,8 +255,8 @@ void frmMain::runTask()
             ++nextEntry;
             ++processed;
             const Component component = TaskOptionsPage::componentOf(entry);
-            m_ready->lblOverallProgress->setText(QStringLiteral("Current component: ") +
-                                                 component.name + QStringLiteral("  ..."));
+            m_ready->lblOverallProgress->setText(
+                tr("Current component: %1  ...").arg(component.name));
             m_services.doEvents();
             return component;
         }
@@ -288,10 +286,10 @@ void frmMain::runTask()
     const TaskResult& result = task.execute(nextSelected, copyInThread);
     // The manifest or the undo set failed after the copy (told by the sink): not a success.
     if (result.finishFailed)
-        failures += CrLf + QStringLiteral("The end of the run (the manifest or the undo set)");
+        failures += CrLf + tr("The end of the run (the manifest or the undo set)");
     // The dated set's own steps: its record, the pruning of the old ones.
     if (!result.setFailure.isEmpty())
-        failures += CrLf + QStringLiteral("The dated backup set: ") + result.setFailure.toString();
+        failures += CrLf + tr("The dated backup set: %1").arg(result.setFailure.toString());
 
     // The program ends while the run stops: nothing more to say.
     if (result.stopped)
@@ -306,22 +304,21 @@ void frmMain::runTask()
     } else {
         m_ready->lblOverallPercentage->setText(QStringLiteral("100%"));
         if (succeeded) {
-            m_ready->lblOverallProgress->setText(QStringLiteral("Finished!"));
+            m_ready->lblOverallProgress->setText(tr("Finished!"));
             // After a restore, where the files it replaced wait for an undo.
             m_services.msgBox(
-                QStringLiteral("The task was completed successfully!") +
+                tr("The task was completed successfully!") +
                     (undoFolder.isEmpty() ? QString() : CrLf + undoSetNote(undoFolder)) +
                     attributesNote(attributesLostIn),
-                MsgButtons::OkOnly, MsgIcon::Information, QStringLiteral("Info"));
+                MsgButtons::OkOnly, MsgIcon::Information, tr("Info"));
         } else {
-            m_ready->lblOverallProgress->setText(QStringLiteral("One or more errors occured!"));
-            ShowErrorMessage(m_services,
-                             QStringLiteral("The following component(s) could not be processed:") +
-                                 CrLf + CrLf + failures + CrLf + CrLf +
-                                 QStringLiteral("The operation failed.") +
-                                 attributesNote(attributesLostIn));
+            m_ready->lblOverallProgress->setText(tr("One or more errors occured!"));
+            ShowErrorMessage(m_services, tr("The following component(s) could not be processed:") +
+                                             CrLf + CrLf + failures + CrLf + CrLf +
+                                             tr("The operation failed.") +
+                                             attributesNote(attributesLostIn));
         }
-        m_ready->lblOverallProgress->setText(QStringLiteral("Overall Progress"));
+        m_ready->lblOverallProgress->setText(tr("Overall Progress"));
         m_ready->lblOverallPercentage->setText(QStringLiteral("0%"));
         bar.setValue(0);
     }
@@ -373,11 +370,11 @@ void frmMain::showUndoChoice()
 void frmMain::undoLastRestore()
 {
     const QString icq = withTrailingSeparator(m_folderLocations->txtICQLocation->text());
-    if (m_services.msgBox(QStringLiteral("Do you wish to put back the files the last restore "
-                                         "into %1 replaced, and take away those it added?")
+    if (m_services.msgBox(tr("Do you wish to put back the files the last restore "
+                             "into %1 replaced, and take away those it added?")
                               .arg(icq),
                           MsgButtons::YesNoDefaultNo, MsgIcon::Exclamation,
-                          QStringLiteral("Undo")) != MsgAnswer::Yes)
+                          tr("Undo")) != MsgAnswer::Yes)
         return;
     WindowedJob job(m_services);
     WindowObserver observer(m_services, job, *m_ready->lblOverallProgress);
@@ -385,30 +382,28 @@ void frmMain::undoLastRestore()
     showUndoChoice();
     if (task.refusal == TaskRefusal::Locked)
         m_services.msgBox(task.reason.toString(), MsgButtons::OkOnly, MsgIcon::Exclamation,
-                          QStringLiteral("Warning!"));
+                          tr("Warning!"));
     if (task.refusal != TaskRefusal::None)
         return;
     const UndoOutcome& undone = task.outcome;
-    const QString notes = undone.notes.isEmpty() ? QString()
-                                                 : CrLf + CrLf + QStringLiteral("Left in place:") +
-                                                       CrLf + undone.notes.join(CrLf);
+    const QString notes = undone.notes.isEmpty()
+                              ? QString()
+                              : CrLf + CrLf + tr("Left in place:") + CrLf + undone.notes.join(CrLf);
     if (undone.set.isEmpty()) {
-        ShowErrorMessage(m_services, QStringLiteral("There is no restore to undo in %1.").arg(icq));
+        ShowErrorMessage(m_services, tr("There is no restore to undo in %1.").arg(icq));
     } else if (!undone.newer.isEmpty()) {
-        ShowErrorMessage(m_services, QStringLiteral("These files were changed since the restore:") +
-                                         CrLf + CrLf + undone.newer.join(CrLf) + CrLf + CrLf +
-                                         QStringLiteral("Nothing was put back."));
+        ShowErrorMessage(m_services, tr("These files were changed since the restore:") + CrLf +
+                                         CrLf + undone.newer.join(CrLf) + CrLf + CrLf +
+                                         tr("Nothing was put back."));
     } else if (!undone.finished) {
-        ShowErrorMessage(m_services,
-                         QStringLiteral("These could not be put back:") + CrLf + CrLf +
-                             undone.failures.join(CrLf) + CrLf + CrLf +
-                             QStringLiteral("The undo stopped; %1 stays. Undo the last restore "
+        ShowErrorMessage(m_services, tr("These could not be put back:") + CrLf + CrLf +
+                                         undone.failures.join(CrLf) + CrLf + CrLf +
+                                         tr("The undo stopped; %1 stays. Undo the last restore "
                                             "again to finish.")
-                                 .arg(undone.set) +
-                             notes);
+                                             .arg(undone.set) +
+                                         notes);
     } else {
-        m_services.msgBox(
-            QStringLiteral("Put back what the restore of %1 replaced.").arg(undone.set) + notes,
-            MsgButtons::OkOnly, MsgIcon::Information, QStringLiteral("Info"));
+        m_services.msgBox(tr("Put back what the restore of %1 replaced.").arg(undone.set) + notes,
+                          MsgButtons::OkOnly, MsgIcon::Information, tr("Info"));
     }
 }

@@ -27,7 +27,7 @@ void frmMain::cmdUINListRefresh_Click()
                 uins = uinsOnSide(m_state.source());
             }
             if (uins.isEmpty()) {
-                ShowErrorMessage(m_services, QStringLiteral("No UINs were found!"));
+                ShowErrorMessage(m_services, tr("No UINs were found!"));
                 return;
             }
             list->addItems(uins);

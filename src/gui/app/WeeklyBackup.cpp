@@ -63,13 +63,12 @@ void frmMain::chkBackupWeekly_Click()
             // The tick shows what the system now holds, whatever was asked.
             showWeeklyBackup();
             if (!failed.isEmpty())
-                ShowErrorMessage(m_services,
-                                 QStringLiteral("The weekly backup could not be changed:") + CrLf +
-                                     CrLf + failed);
+                ShowErrorMessage(m_services, tr("The weekly backup could not be changed:") + CrLf +
+                                                 CrLf + failed);
             else if (!how.isEmpty())
                 m_services.msgBox(
-                    QStringLiteral("Weekly backup to %1: %2.")
+                    tr("Weekly backup to %1: %2.")
                         .arg(QDir::toNativeSeparators(m_state.target()), how.toString()),
-                    MsgButtons::OkOnly, MsgIcon::Information, QStringLiteral("Info"));
+                    MsgButtons::OkOnly, MsgIcon::Information, tr("Info"));
         });
 }

@@ -2,18 +2,25 @@
 
 #include "gui/about/ProductLinks.h"
 
-const QString WindowState::NextCaption = QStringLiteral("&Next >>");
-const QString WindowState::DoItCaption = QStringLiteral("&Do It !");
+#include <QCoreApplication>
+
+// The window shows them translated.
+const QString WindowState::NextCaption = QStringLiteral(QT_TRANSLATE_NOOP("frmMain", "&Next >>"));
+const QString WindowState::DoItCaption = QStringLiteral(QT_TRANSLATE_NOOP("frmMain", "&Do It !"));
 
 std::array<QString, WindowState::PageCount> WindowState::designedRefusals()
 {
     return {
-        QStringLiteral("Please press PRINT-SCREEN and go to MSPaint, and press CTRL-V, save the "
-                       "file, ZIP IT, and email it to ") +
-            ProductLinks::BugReportAddress,
-        QStringLiteral("ICQ location is incorrect. Try using the \"Find\" button."),
-        QStringLiteral("At least one component and one UIN must be selected to proceed with !"),
-        QStringLiteral("So far so good ! This is just a test version, so it isn't yet coded to "
+        QCoreApplication::translate(
+            "frmMain", "Please press PRINT-SCREEN and go to MSPaint, and press CTRL-V, save the "
+                       "file, ZIP IT, and email it to %1")
+            .arg(ProductLinks::BugReportAddress),
+        QCoreApplication::translate("frmMain",
+                                    "ICQ location is incorrect. Try using the \"Find\" button."),
+        QCoreApplication::translate(
+            "frmMain", "At least one component and one UIN must be selected to proceed with !"),
+        QCoreApplication::translate(
+            "frmMain", "So far so good ! This is just a test version, so it isn't yet coded to "
                        "do what its supposed to !")};
 }
 

@@ -33,7 +33,7 @@ void frmMain::cmdNext_Click()
             cmdValidate_Click(static_cast<qint16>(page));
             if (!m_state.pageValid(page)) {
                 m_services.msgBox(m_state.pageRefusal(page), MsgButtons::OkOnly,
-                                  MsgIcon::Exclamation, QStringLiteral("Error!"));
+                                  MsgIcon::Exclamation, tr("Error!"));
                 return;
             }
             changeState(WindowEvent::PageLeftForward);
@@ -58,8 +58,8 @@ void frmMain::cmdExit_Click()
         [this] {
             if (m_state.busy()) {
                 const MsgAnswer answer = m_services.msgBox(
-                    QStringLiteral("Program is busy, are you sure you wish to interrupt and exit?"),
-                    MsgButtons::YesNo, MsgIcon::Exclamation, QStringLiteral("Program is busy!"));
+                    tr("Program is busy, are you sure you wish to interrupt and exit?"),
+                    MsgButtons::YesNo, MsgIcon::Exclamation, tr("Program is busy!"));
                 if (answer != MsgAnswer::Yes)
                     return;
             }
@@ -110,7 +110,7 @@ void frmMain::render()
     const ButtonStates buttons = m_state.buttons();
     cmdBack->setEnabled(buttons.back);
     cmdNext->setEnabled(buttons.next);
-    cmdNext->setText(buttons.nextCaption);
+    cmdNext->setText(tr(qUtf8Printable(buttons.nextCaption)));
 }
 
 // Qt asks the window for the next widget when it disables the one that has the focus.

@@ -123,11 +123,10 @@ cProgBar& frmMain::progressBar()
 void frmMain::Form_Load()
 {
     progressBar().setCanvas(m_ready->Picture1);
-    m_services.msgBox(
-        QStringLiteral("You are about to use a BETA version of ZEB 2000 V2.0 that is still \r\n"
-                       "in a testing phase, and may not function correctly, if at all.\r\n\r\n"
-                       "You are advised to continue at your own risk."),
-        MsgButtons::OkOnly, MsgIcon::Exclamation, QStringLiteral("Warning"));
+    m_services.msgBox(tr("You are about to use a BETA version of ZEB 2000 V2.0 that is still \r\n"
+                         "in a testing phase, and may not function correctly, if at all.\r\n\r\n"
+                         "You are advised to continue at your own risk."),
+                      MsgButtons::OkOnly, MsgIcon::Exclamation, tr("Warning"));
 }
 
 void frmMain::closeEvent(QCloseEvent* event)

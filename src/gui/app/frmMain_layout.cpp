@@ -26,6 +26,7 @@
 #include <QStyleOption>
 #include <qdrawutil.h>
 
+// The product's name and build, in every language (the walks find the window by it).
 const QString frmMain::WindowCaption =
     QStringLiteral("ZEB 2000 2.0 Public Beta 1 Build 2518 - Standard Edition");
 
@@ -188,37 +189,37 @@ void WizardPage::addProtocolButtons(const QRect& initializeGeometry, const QRect
     cmdValidate->hide();
 }
 
-SelectTaskPage::SelectTaskPage(QWidget* window) : WizardPage(window, QStringLiteral("Select Task"))
+SelectTaskPage::SelectTaskPage(QWidget* window) : WizardPage(window, frmMain::tr("Select Task"))
 {
     lblWelcomeToZEB2000 =
         label(this, "lblWelcomeToZEB2000",
-              QStringLiteral("Welcome to ZEB 2000 Version 2.0 - the simplest and fastest way to "
-                             "backup and restore your ICQ settings !"),
+              frmMain::tr("Welcome to ZEB 2000 Version 2.0 - the simplest and fastest way to "
+                          "backup and restore your ICQ settings !"),
               twips(120, 360, 4575, 495));
-    lblChooseATask = label(this, "lblChooseATask", QStringLiteral("Choose a task to perform:"),
+    lblChooseATask = label(this, "lblChooseATask", frmMain::tr("Choose a task to perform:"),
                            twips(120, 840, 4575, 255));
     lblBackupOptionDescription =
         label(this, "lblBackupOptionDescription",
-              QStringLiteral("Choose this to backup your existing ICQ contact list, and other "
-                             "settings. Backup regularly, eg. once a week, to avoid losing new "
-                             "data."),
+              frmMain::tr("Choose this to backup your existing ICQ contact list, and other "
+                          "settings. Backup regularly, eg. once a week, to avoid losing new "
+                          "data."),
               twips(480, 1440, 3975, 615));
     lblRestoreOptionDescription =
         label(this, "lblRestoreOptionDescription",
-              QStringLiteral("Choose this to restore a previously backed up copy of your ICQ "
-                             "contact list, and/or other settings."),
+              frmMain::tr("Choose this to restore a previously backed up copy of your ICQ "
+                          "contact list, and/or other settings."),
               twips(480, 2400, 3975, 495));
-    optBackup = choice<QRadioButton>(this, "optBackup", QStringLiteral("Ba&ckup"),
+    optBackup = choice<QRadioButton>(this, "optBackup", frmMain::tr("Ba&ckup"),
                                      twips(120, 1200, 855, 255), true);
-    optRestore = choice<QRadioButton>(this, "optRestore", QStringLiteral("&Restore"),
+    optRestore = choice<QRadioButton>(this, "optRestore", frmMain::tr("&Restore"),
                                       twips(120, 2160, 855, 255), false);
     // Below Restore, where the page has room.
-    optUndo = choice<QRadioButton>(this, "optUndo", QStringLiteral("Undo the &last restore"),
+    optUndo = choice<QRadioButton>(this, "optUndo", frmMain::tr("Undo the &last restore"),
                                    twips(120, 2940, 2535, 255), false);
     optUndo->hide();
     lblUndoOptionDescription =
         label(this, "lblUndoOptionDescription",
-              QStringLiteral("Choose this to put back what the last restore replaced."),
+              frmMain::tr("Choose this to put back what the last restore replaced."),
               twips(480, 3180, 3975, 255));
     lblUndoOptionDescription->hide();
     // Two lines below the choices: a long backup folder is shortened in its middle.
@@ -227,35 +228,35 @@ SelectTaskPage::SelectTaskPage(QWidget* window) : WizardPage(window, QStringLite
 }
 
 FolderLocationsPage::FolderLocationsPage(QWidget* window)
-    : WizardPage(window, QStringLiteral("Folder Locations"))
+    : WizardPage(window, frmMain::tr("Folder Locations"))
 {
     lblFolderLocationsDescription =
         label(this, "lblFolderLocationsDescription",
-              QStringLiteral("This is where you specify your ICQ installation path, and the "
-                             "backup location."),
+              frmMain::tr("This is where you specify your ICQ installation path, and the "
+                          "backup location."),
               twips(120, 360, 4575, 615));
     lblICQInstallationPath =
         label(this, "lblICQInstallationPath",
-              QStringLiteral("ICQ Installation &Path: This is where your ICQ is installed. If "
-                             "you're not sure, then click \"Find\" and continue."),
+              frmMain::tr("ICQ Installation &Path: This is where your ICQ is installed. If "
+                          "you're not sure, then click \"Find\" and continue."),
               twips(120, 960, 4575, 495));
     lblBackupLocation =
         label(this, "lblBackupLocation",
-              QStringLiteral("Backup &Location: This is where your backup files are, or will be "
-                             "stored, for later restoration."),
+              frmMain::tr("Backup &Location: This is where your backup files are, or will be "
+                          "stored, for later restoration."),
               twips(120, 2520, 4575, 495));
     txtICQLocation = new QLineEdit(QStringLiteral("C:\\Program Files\\ICQ\\"), this);
     txtICQLocation->setObjectName(QStringLiteral("txtICQLocation"));
     txtICQLocation->setGeometry(twips(120, 1440, 4575, 405));
     cmdAutoFindICQDir =
-        button(this, "cmdAutoFindICQDir", QStringLiteral("&Find"), twips(2160, 1920, 1215, 375));
-    cmdBrowseForICQFolder = button(this, "cmdBrowseForICQFolder", QStringLiteral("B&rowse"),
-                                   twips(3480, 1920, 1215, 375));
+        button(this, "cmdAutoFindICQDir", frmMain::tr("&Find"), twips(2160, 1920, 1215, 375));
+    cmdBrowseForICQFolder =
+        button(this, "cmdBrowseForICQFolder", frmMain::tr("B&rowse"), twips(3480, 1920, 1215, 375));
     txtZEBLocation = new QLineEdit(QStringLiteral("C:\\Program Files\\ZEB\\"), this);
     txtZEBLocation->setObjectName(QStringLiteral("txtZEBLocation"));
     txtZEBLocation->setGeometry(twips(120, 3000, 4575, 405));
-    cmdBrowseForZEBFolder = button(this, "cmdBrowseForZEBFolder", QStringLiteral("Bro&wse"),
-                                   twips(3480, 3480, 1215, 375));
+    cmdBrowseForZEBFolder =
+        button(this, "cmdBrowseForZEBFolder", frmMain::tr("Bro&wse"), twips(3480, 3480, 1215, 375));
     // The access keys belong to the labels and lead into the boxes beneath them.
     lblICQInstallationPath->setBuddy(txtICQLocation);
     lblBackupLocation->setBuddy(txtZEBLocation);
@@ -263,32 +264,31 @@ FolderLocationsPage::FolderLocationsPage(QWidget* window)
     cboBackupSet = new QComboBox(this);
     cboBackupSet->setObjectName(QStringLiteral("cboBackupSet"));
     cboBackupSet->setGeometry(twips(120, 3480, 3255, 375));
-    cboBackupSet->setAccessibleName(QStringLiteral("Backup set to restore"));
+    cboBackupSet->setAccessibleName(frmMain::tr("Backup set to restore"));
     cboBackupSet->hide();
     addProtocolButtons(twips(1200, 3480, 975, 375), twips(2280, 3480, 1095, 375));
 }
 
-TaskOptionsPage::TaskOptionsPage(QWidget* window)
-    : WizardPage(window, QStringLiteral("Task Options"))
+TaskOptionsPage::TaskOptionsPage(QWidget* window) : WizardPage(window, frmMain::tr("Task Options"))
 {
     lblWhatToBackupDescription =
         label(this, "lblWhatToBackupDescription",
-              QStringLiteral("You can choose what components you wish to backup/restore. "
-                             "Multiple selections allowed. Select all, if not sure !"),
+              frmMain::tr("You can choose what components you wish to backup/restore. "
+                          "Multiple selections allowed. Select all, if not sure !"),
               twips(120, 360, 4575, 495));
-    Label1 = label(this, "Label1", QStringLiteral("Component(s):"), twips(120, 960, 4575, 255));
+    Label1 = label(this, "Label1", frmMain::tr("Component(s):"), twips(120, 960, 4575, 255));
     lblUINsToBackup =
-        label(this, "lblUINsToBackup", QStringLiteral("UIN(s):"), twips(120, 2520, 4575, 255));
+        label(this, "lblUINsToBackup", frmMain::tr("UIN(s):"), twips(120, 2520, 4575, 255));
     lstZPXsList = selectionList(this, "lstZPXsList", twips(120, 1200, 2895, 1230));
     // The captions above the lists name them for screen readers (lists do not take their
     // names from a buddy by themselves).
     Label1->setBuddy(lstZPXsList);
     lstZPXsList->setAccessibleName(Label1->text());
     cmdZPXListRefresh =
-        button(this, "cmdZPXListRefresh", QStringLiteral("Re&fresh"), twips(3120, 1080, 1575, 375));
+        button(this, "cmdZPXListRefresh", frmMain::tr("Re&fresh"), twips(3120, 1080, 1575, 375));
     cmdZPXListInvert =
-        button(this, "cmdZPXListInvert", QStringLiteral("&Invert"), twips(3120, 1560, 1575, 375));
-    cmdZPXListSelectAll = button(this, "cmdZPXListSelectAll", QStringLiteral("Se&lect All"),
+        button(this, "cmdZPXListInvert", frmMain::tr("&Invert"), twips(3120, 1560, 1575, 375));
+    cmdZPXListSelectAll = button(this, "cmdZPXListSelectAll", frmMain::tr("Se&lect All"),
                                  twips(3120, 2040, 1575, 375));
     // The UIN list and its buttons show what the page found; nothing lets the user change it.
     lstUINsList = selectionList(this, "lstUINsList", twips(120, 2760, 2895, 1230));
@@ -296,25 +296,25 @@ TaskOptionsPage::TaskOptionsPage(QWidget* window)
     lblUINsToBackup->setBuddy(lstUINsList);
     lstUINsList->setAccessibleName(lblUINsToBackup->text());
     cmdUINListRefresh =
-        button(this, "cmdUINListRefresh", QStringLiteral("Refres&h"), twips(3120, 2640, 1575, 375));
+        button(this, "cmdUINListRefresh", frmMain::tr("Refres&h"), twips(3120, 2640, 1575, 375));
     cmdUINListInvert =
-        button(this, "cmdUINListInvert", QStringLiteral("Inver&t"), twips(3120, 3120, 1575, 375));
-    cmdUINListSelectAll = button(this, "cmdUINListSelectAll", QStringLiteral("Sele&ct All"),
+        button(this, "cmdUINListInvert", frmMain::tr("Inver&t"), twips(3120, 3120, 1575, 375));
+    cmdUINListSelectAll = button(this, "cmdUINListSelectAll", frmMain::tr("Sele&ct All"),
                                  twips(3120, 3600, 1575, 375));
     for (QPushButton* uinButton : {cmdUINListRefresh, cmdUINListInvert, cmdUINListSelectAll})
         uinButton->setEnabled(false);
     addProtocolButtons(twips(2280, 120, 855, 195), twips(3120, 120, 855, 195));
 }
 
-ReadyPage::ReadyPage(QWidget* window) : WizardPage(window, QStringLiteral("Ready!"))
+ReadyPage::ReadyPage(QWidget* window) : WizardPage(window, frmMain::tr("Ready!"))
 {
     lblEnoughInformationEtcEtc =
         label(this, "lblEnoughInformationEtcEtc",
-              QStringLiteral("Enough information has been acquired to proceed with the selected "
-                             "task. You can use the back and next buttons to make any changes, or "
-                             "perform the task right now using the \"Do it!\" button!"),
+              frmMain::tr("Enough information has been acquired to proceed with the selected "
+                          "task. You can use the back and next buttons to make any changes, or "
+                          "perform the task right now using the \"Do it!\" button!"),
               twips(120, 360, 4575, 855));
-    lblOverallProgress = label(this, "lblOverallProgress", QStringLiteral("Overall Progress:"),
+    lblOverallProgress = label(this, "lblOverallProgress", frmMain::tr("Overall Progress:"),
                                twips(120, 3120, 3855, 255));
     lblOverallPercentage = label(this, "lblOverallPercentage", QStringLiteral("0%"),
                                  twips(3960, 3120, 735, 255), Qt::AlignRight);
@@ -322,37 +322,36 @@ ReadyPage::ReadyPage(QWidget* window) : WizardPage(window, QStringLiteral("Ready
     // Nothing enables the overwrite box: copies always replace what they find.
     chkOverwriteWithoutPrompting =
         choice<QCheckBox>(this, "chkOverwriteWithoutPrompting",
-                          QStringLiteral("&Overwrite existing files without prompting (caution!)"),
+                          frmMain::tr("&Overwrite existing files without prompting (caution!)"),
                           twips(120, 1800, 4575, 255), true);
     chkOverwriteWithoutPrompting->setEnabled(false);
-    chkExitAfterDoing =
-        choice<QCheckBox>(this, "chkExitAfterDoing",
-                          QStringLiteral("&Exit ZEB 2000 after successful task completion"),
-                          twips(120, 2040, 4575, 255), false);
+    chkExitAfterDoing = choice<QCheckBox>(
+        this, "chkExitAfterDoing", frmMain::tr("&Exit ZEB 2000 after successful task completion"),
+        twips(120, 2040, 4575, 255), false);
     // Copies are read back and compared unless the user says otherwise; the choice lasts as
     // long as the window.
-    chkVerifyCopies = choice<QCheckBox>(this, "chkVerifyCopies", QStringLiteral("&Verify copies"),
+    chkVerifyCopies = choice<QCheckBox>(this, "chkVerifyCopies", frmMain::tr("&Verify copies"),
                                         twips(120, 2280, 4575, 255), true);
     // A restore may first read its backup back against the manifest; shown for a restore only.
-    chkCheckBackup = choice<QCheckBox>(this, "chkCheckBackup",
-                                       QStringLiteral("Chec&k the backup before restoring"),
-                                       twips(120, 2520, 4575, 255), false);
+    chkCheckBackup =
+        choice<QCheckBox>(this, "chkCheckBackup", frmMain::tr("Chec&k the backup before restoring"),
+                          twips(120, 2520, 4575, 255), false);
     chkCheckBackup->hide();
     // A backup's row in the same place: the weekly backup into this folder.
     chkBackupWeekly =
-        choice<QCheckBox>(this, "chkBackupWeekly", QStringLiteral("Back up &weekly to this folder"),
+        choice<QCheckBox>(this, "chkBackupWeekly", frmMain::tr("Back up &weekly to this folder"),
                           twips(120, 2520, 4575, 255), false);
     chkBackupWeekly->hide();
     // Below the description, where the page has room: each backup a dated set, the newest kept.
-    chkKeepHistory = choice<QCheckBox>(
-        this, "chkKeepHistory", QStringLiteral("&Keep earlier backups (a dated set each time)"),
-        twips(120, 1380, 3495, 255), false);
+    chkKeepHistory = choice<QCheckBox>(this, "chkKeepHistory",
+                                       frmMain::tr("&Keep earlier backups (a dated set each time)"),
+                                       twips(120, 1380, 3495, 255), false);
     spnKeepCount = new QSpinBox(this);
     spnKeepCount->setObjectName(QStringLiteral("spnKeepCount"));
     spnKeepCount->setGeometry(twips(3720, 1335, 975, 345));
     spnKeepCount->setRange(1, 99);
     spnKeepCount->setValue(8);
-    spnKeepCount->setAccessibleName(QStringLiteral("Number of earlier backups kept"));
+    spnKeepCount->setAccessibleName(frmMain::tr("Number of earlier backups kept"));
     spnKeepCount->setEnabled(false);
     showKeepHistory(false);
     QObject::connect(chkKeepHistory, &QCheckBox::toggled, spnKeepCount, &QWidget::setEnabled);
@@ -405,10 +404,10 @@ void frmMain::setupUi()
         label(this, "lblFrameNumber", QStringLiteral("0"), twips(2400, 4320, 255, 255));
     lblFrameNumber->hide();
 
-    cmdAboutButton = graphicalButton(this, "cmdAboutButton", QStringLiteral("&About ZEB 2000 ..."),
+    cmdAboutButton = graphicalButton(this, "cmdAboutButton", tr("&About ZEB 2000 ..."),
                                      twips(120, 3120, 1815, 375), White);
     cmdCheckForUpgradeButton =
-        graphicalButton(this, "cmdCheckForUpgradeButton", QStringLiteral("Check for &upgrade ..."),
+        graphicalButton(this, "cmdCheckForUpgradeButton", tr("Check for &upgrade ..."),
                         twips(120, 3600, 1815, 375), White);
     cmdCheckForUpgradeButton->setEnabled(false);
 
@@ -422,7 +421,7 @@ void frmMain::setupUi()
         later->hide();
 
     // About panel, above every page.
-    fraAbout = new QGroupBox(QStringLiteral("About ZEB 2000"), this);
+    fraAbout = new QGroupBox(tr("About ZEB 2000"), this);
     designFrame(fraAbout, "fraAbout");
     imgBigZEBAboutLogo =
         image(fraAbout, "imgBigZEBAboutLogo", QStringLiteral(":/pictures/zeb-logo-256.gif"),
@@ -434,12 +433,11 @@ void frmMain::setupUi()
     lblAboutFrameTitle->setFont(DesignFonts::timesNewRoman(15.75, true));
     lblAboutFrameDetails =
         label(fraAbout, "lblAboutFrameDetails",
-              QStringLiteral("This is a BETA version, meant for testing purposes only. It is NOT "
-                             "COMPLETE YET. If you want a proper working copy, please download "
-                             "version 1.1 SR-1 from the homepage! Please report any bugs to ") +
-                  ProductLinks::BugReportAddress +
-                  QStringLiteral(", indicating the build you are using. Also, check for "
-                                 "upgrades regularly!"),
+              tr("This is a BETA version, meant for testing purposes only. It is NOT COMPLETE "
+                 "YET. If you want a proper working copy, please download version 1.1 SR-1 from "
+                 "the homepage! Please report any bugs to %1, indicating the build you are "
+                 "using. Also, check for upgrades regularly!")
+                  .arg(ProductLinks::BugReportAddress),
               twips(120, 1800, 4575, 1095), Qt::AlignHCenter);
     lblEmailAddress = label(fraAbout, "lblEmailAddress", ProductLinks::ContactAddress,
                             twips(1560, 2880, 1695, 255), Qt::AlignHCenter);
@@ -459,18 +457,19 @@ void frmMain::setupUi()
         lblEmailAddress->setFont(lblWebSiteAddress->font());
     lblAboutFrameDblClickHereToContinue =
         label(fraAbout, "lblAboutFrameDblClickHereToContinue",
-              QStringLiteral("Double click anywhere in this frame to continue !"),
-              twips(120, 3600, 4575, 375), Qt::AlignHCenter);
+              tr("Double click anywhere in this frame to continue !"), twips(120, 3600, 4575, 375),
+              Qt::AlignHCenter);
     fraAbout->hide();
 
     // Bottom row.
-    cmdDebug = button(this, "cmdDebug", QStringLiteral("&Debug"), twips(2160, 4320, 975, 375));
-    cmdBack = button(this, "cmdBack", QStringLiteral("<< &Back"), twips(3240, 4320, 1215, 375));
+    cmdDebug = button(this, "cmdDebug", tr("&Debug"), twips(2160, 4320, 975, 375));
+    cmdBack = button(this, "cmdBack", tr("<< &Back"), twips(3240, 4320, 1215, 375));
     cmdBack->setEnabled(false);
-    cmdNext = button(this, "cmdNext", WindowState::NextCaption, twips(4440, 4320, 1215, 375));
+    cmdNext = button(this, "cmdNext", tr(qUtf8Printable(WindowState::NextCaption)),
+                     twips(4440, 4320, 1215, 375));
     // Marks Next as the default button; the Enter key itself is handled in keyPressEvent.
     cmdNext->setDefault(true);
-    cmdExit = button(this, "cmdExit", QStringLiteral("Exit"), twips(5760, 4320, 1215, 375));
+    cmdExit = button(this, "cmdExit", tr("Exit"), twips(5760, 4320, 1215, 375));
 
     // Reading order: the page's controls, then the bottom row, then the strip.
     const SelectTaskPage& task = *m_selectTask;

@@ -10,8 +10,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-const QString frmErrorBox::Caption = QStringLiteral("Critial application error !");
-const QString frmErrorBox::DesignedDetails = QStringLiteral("Error Details\r\n");
+// The dialog shows them translated.
+const QString frmErrorBox::Caption =
+    QStringLiteral(QT_TRANSLATE_NOOP("frmErrorBox", "Critial application error !"));
+const QString frmErrorBox::DesignedDetails =
+    QStringLiteral(QT_TRANSLATE_NOOP("frmErrorBox", "Error Details\r\n"));
 
 namespace {
 
@@ -30,7 +33,7 @@ frmErrorBox::frmErrorBox(RuntimeServices& services, QWidget* parent)
     : QDialog(parent), m_services(services)
 {
     setObjectName(QStringLiteral("frmErrorBox"));
-    setWindowTitle(Caption);
+    setWindowTitle(tr(qUtf8Printable(Caption)));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/error.ico")));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -39,29 +42,28 @@ frmErrorBox::frmErrorBox(RuntimeServices& services, QWidget* parent)
     // Labels first, so that the buttons lie above them where their rectangles touch.
     lblThisAppHasEncountered =
         label(this, "lblThisAppHasEncountered",
-              QStringLiteral("This application has encountered a critical error, details of "
-                             "which are given below. :"),
+              tr("This application has encountered a critical error, details of "
+                 "which are given below. :"),
               twips(120, 120, 6135, 495));
     lblThisAppHasEncountered->setFont(DesignFonts::msSansSerif(true));
     DesignFonts::shrinkToFit(lblThisAppHasEncountered);
     lblToHelpMakeThisApp =
         label(this, "lblToHelpMakeThisApp",
-              QStringLiteral("To help make this application totally bug-free, please email this "
-                             "data to ") +
-                  ProductLinks::BugReportAddress +
-                  QStringLiteral(". You can click on the button below to start your default mail "
-                                 "client, and send the mail. Alternatively, this data has also "
-                                 "been copied to the clipboard, and you can paste it into your "
-                                 "mail client if it doesn't start up after clicking this button."),
+              tr("To help make this application totally bug-free, please email this data to "
+                 "%1. You can click on the button below to start your default mail client, and "
+                 "send the mail. Alternatively, this data has also been copied to the "
+                 "clipboard, and you can paste it into your mail client if it doesn't start up "
+                 "after clicking this button.")
+                  .arg(ProductLinks::BugReportAddress),
               twips(120, 1920, 6135, 855));
     lblWhenItMayBePossible =
         label(this, "lblWhenItMayBePossible",
-              QStringLiteral("While it may be possible to continue in cases of some errors, it is "
-                             "not recommended, unless you really know what you're upto. This "
-                             "feature is intended to be used by advanced users only."),
+              tr("While it may be possible to continue in cases of some errors, it is "
+                 "not recommended, unless you really know what you're upto. This "
+                 "feature is intended to be used by advanced users only."),
               twips(120, 3240, 6135, 615));
 
-    txtErrorDetails = new QPlainTextEdit(DesignedDetails, this);
+    txtErrorDetails = new QPlainTextEdit(tr(qUtf8Printable(DesignedDetails)), this);
     txtErrorDetails->setObjectName(QStringLiteral("txtErrorDetails"));
     txtErrorDetails->setGeometry(twips(120, 600, 6135, 1215));
     txtErrorDetails->setFont(DesignFonts::courierNew(9.75));
@@ -69,13 +71,12 @@ frmErrorBox::frmErrorBox(RuntimeServices& services, QWidget* parent)
     txtErrorDetails->setTabChangesFocus(true);
     txtErrorDetails->installEventFilter(this);
 
-    cmdSendEmail =
-        button(this, "cmdSendEmail", QStringLiteral("Send &Email"), twips(4320, 2760, 1935, 375));
+    cmdSendEmail = button(this, "cmdSendEmail", tr("Send &Email"), twips(4320, 2760, 1935, 375));
     cmdSendEmail->setDefault(true);
-    cmdContinueApp = button(this, "cmdContinueApp", QStringLiteral("Continue (Caution!)"),
-                            twips(2280, 3840, 1935, 375));
-    cmdShutDownApp = button(this, "cmdShutDownApp", QStringLiteral("Shut Down Application"),
-                            twips(4320, 3840, 1935, 375));
+    cmdContinueApp =
+        button(this, "cmdContinueApp", tr("Continue (Caution!)"), twips(2280, 3840, 1935, 375));
+    cmdShutDownApp =
+        button(this, "cmdShutDownApp", tr("Shut Down Application"), twips(4320, 3840, 1935, 375));
     connect(cmdSendEmail, &QPushButton::clicked, this, &frmErrorBox::cmdSendEmail_Click);
     connect(cmdContinueApp, &QPushButton::clicked, this, &frmErrorBox::cmdContinueApp_Click);
     connect(cmdShutDownApp, &QPushButton::clicked, this,
@@ -99,7 +100,7 @@ void frmErrorBox::Form_Load()
 {
     // One instance serves every failure, so each load puts back what the design shows.
     m_loaded = true;
-    txtErrorDetails->setPlainText(DesignedDetails);
+    txtErrorDetails->setPlainText(tr(qUtf8Printable(DesignedDetails)));
     txtErrorDetails->setFocus();
     m_services.beep();
 }

@@ -2,9 +2,12 @@
 
 #include "gui/runtime/RuntimeServices.h"
 
+#include <QCoreApplication>
+
 void ShowErrorMessage(RuntimeServices& services, const QString& text)
 {
-    services.msgBox(text, MsgButtons::OkOnly, MsgIcon::Critical, QStringLiteral("Error!"));
+    services.msgBox(text, MsgButtons::OkOnly, MsgIcon::Critical,
+                    QCoreApplication::translate("frmMain", "Error!"));
 }
 
 RegistryNotice plainBoxNotices(RuntimeServices& services)
