@@ -13,8 +13,8 @@ namespace Commands {
 namespace {
 
 // The folder --from names, or with --latest the newest complete set below it, which is said
-// (as `doing` the set) and reported; none when there is no such set.
-std::optional<QString> folderFrom(CommandContext& context, const QString& doing)
+// (as the set checked) and reported; none when there is no such set.
+std::optional<QString> folderFrom(CommandContext& context)
 {
     const QString folder = nativeFolder(context.options.fromFolder);
     if (!context.options.latest)
@@ -27,10 +27,9 @@ std::optional<QString> folderFrom(CommandContext& context, const QString& doing)
     }
     context.report.insert(QStringLiteral("set"), set->name);
     if (!context.options.quiet && !context.options.json)
-        context.console.print(
-            CommandLine::tr("%1 the set %2 (made %3 UTC).")
-                .arg(doing, set->folder,
-                     set->stamp.madeUtc.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+        context.console.print(CommandLine::tr("Checking the set %1 (made %2 UTC).")
+                                  .arg(set->folder, set->stamp.madeUtc.toString(
+                                                        QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
     return set->folder;
 }
 
@@ -44,7 +43,7 @@ QString checkCheck(const Options& options)
 int check(CommandContext& context)
 {
     Console& console = context.console;
-    const std::optional<QString> from = folderFrom(context, CommandLine::tr("Checking"));
+    const std::optional<QString> from = folderFrom(context);
     if (!from)
         return ExitSomethingFailed;
     const QString folder = *from;

@@ -76,13 +76,14 @@ QString summaryLine(const RunPlan& plan, const QList<ComponentResult>& results, 
         whole += result.copied ? 1 : 0;
     }
     const bool backup = plan.direction == Direction::Backup;
-    return CommandLine::tr("%1 %2 %3 %4: %5 of %6 components copied whole, %7 files (%8) copied, "
-                           "%9 unchanged, %10 kept, in %11 s.")
-        .arg(backup ? CommandLine::tr("Backup into") : CommandLine::tr("Restore from"),
-             plan.backupFolder, backup ? QStringLiteral("from") : QStringLiteral("into"),
-             plan.icqFolder, QString::number(whole), QString::number(results.size()),
-             QString::number(files), formatSize(qint64(bytes)), QString::number(unchanged),
-             QString::number(kept), QString::number(double(ms) / 1000.0, 'f', 1));
+    return (backup ? CommandLine::tr("Backup into %1 from %2: %3 of %4 components copied whole, "
+                                     "%5 files (%6) copied, %7 unchanged, %8 kept, in %9 s.")
+                   : CommandLine::tr("Restore from %1 into %2: %3 of %4 components copied whole, "
+                                     "%5 files (%6) copied, %7 unchanged, %8 kept, in %9 s."))
+        .arg(plan.backupFolder, plan.icqFolder, QString::number(whole),
+             QString::number(results.size()), QString::number(files), formatSize(qint64(bytes)),
+             QString::number(unchanged), QString::number(kept),
+             QString::number(double(ms) / 1000.0, 'f', 1));
 }
 
 // Lists what the run would do, file by file, and the room it needs; changes nothing. Answers 1
