@@ -26,7 +26,8 @@ Text shownFailure(const QString& recorded)
     for (const char* known :
          {IcqRunning, FolderNotMade, NothingToCopy, NoRoom, Stopped, NotWhole, NoManifest, Kept}) {
         QString pattern = QRegularExpression::escape(QString::fromLatin1(known));
-        pattern.replace(QRegularExpression(QStringLiteral("%\\?\\d")), QStringLiteral("(\\d+)"));
+        // "%1", escaped "\%1", matches a number.
+        pattern.replace(QRegularExpression(QStringLiteral("\\\\?%\\d")), QStringLiteral("(\\d+)"));
         const QRegularExpressionMatch match =
             QRegularExpression(QLatin1Char('^') + pattern + QLatin1Char('$')).match(recorded);
         if (!match.hasMatch())
