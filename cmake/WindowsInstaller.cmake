@@ -62,6 +62,9 @@ set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS
     "DeleteRegKey SHCTX \"Software\\${CPACK_PACKAGE_VENDOR}\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}\"
   DeleteRegKey /ifempty SHCTX \"Software\\${CPACK_PACKAGE_VENDOR}\"")
+# The installer's own pages speak the user's language: CMake's NSIS template names every
+# language the Modern UI has (German and Russian among them), and NSIS takes the one that
+# matches Windows' language for the user's interface, English where none does.
 # The values reach NSIS as they are written here, backslashes and quotes included.
 set(CPACK_VERBATIM_VARIABLES ON)
 include(CPack)

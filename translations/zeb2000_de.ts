@@ -358,7 +358,7 @@ Die Benutzung erfolgt auf eigene Gefahr.</translation>
     </message>
     <message>
         <source>Choose this to restore a previously backed up copy of your ICQ contact list, and/or other settings.</source>
-        <translation>Stellt eine früher gesicherte Kopie Ihrer ICQ-Kontaktliste und/oder anderer Einstellungen wieder her.</translation>
+        <translation>Stellt eine gesicherte Kopie Ihrer ICQ-Kontaktliste und/oder anderer Einstellungen wieder her.</translation>
     </message>
     <message>
         <source>Ba&amp;ckup</source>
@@ -462,7 +462,7 @@ Die Benutzung erfolgt auf eigene Gefahr.</translation>
     </message>
     <message>
         <source>&amp;Overwrite existing files without prompting (caution!)</source>
-        <translation>Vorhandene Dateien ohne Rückfrage &amp;überschreiben (Vorsicht!)</translation>
+        <translation>Dateien ohne Rückfrage &amp;überschreiben (Vorsicht!)</translation>
     </message>
     <message>
         <source>&amp;Exit ZEB 2000 after successful task completion</source>

@@ -414,7 +414,7 @@ You are advised to continue at your own risk.</source>
     </message>
     <message>
         <source>You can choose what components you wish to backup/restore. Multiple selections allowed. Select all, if not sure !</source>
-        <translation>Выберите компоненты для сохранения/восстановления. Можно выбрать несколько. Если не уверены, выберите все !</translation>
+        <translation>Выберите компоненты для копии/восстановления. Можно выбрать несколько. Не уверены — выберите все !</translation>
     </message>
     <message>
         <source>Component(s):</source>

@@ -1,6 +1,11 @@
 # Shared steps of the tests that drive the real executable under Xvfb with xdotool.
 # The caller runs under xvfb-run, so $DISPLAY is a private X server.
 
+# The program speaks the desktop's language, and the walks read its English texts (the boxes'
+# titles, --help): they run in the C locale, as CI does.
+export LC_ALL=C.UTF-8
+unset LANGUAGE
+
 fail() {
     echo "FAIL: $*" >&2
     exit 1
