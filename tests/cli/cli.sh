@@ -5,6 +5,9 @@
 # the width after SIGWINCH), SIGINT and SIGTERM during a copy, --keep on real set folders, and
 # the refusal of a backup and a restore while a process runs icq.exe.
 set -euo pipefail
+# The tool speaks the user's language; these lines read its English words (the C locale, as CI).
+export LC_ALL=C.UTF-8
+unset LANGUAGE
 cli=$1
 make_sample=$2
 work=$(mktemp -d)
