@@ -102,6 +102,10 @@
         <source>Error closing key.</source>
         <translation>Fehler beim Schließen des Schlüssels.</translation>
     </message>
+    <message>
+        <source>Error getting subkey value.</source>
+        <translation>Fehler beim Lesen des Unterschlüsselwerts.</translation>
+    </message>
 </context>
 <context>
     <name>Schedule</name>

@@ -102,6 +102,10 @@
         <source>Error closing key.</source>
         <translation>Ошибка закрытия ключа.</translation>
     </message>
+    <message>
+        <source>Error getting subkey value.</source>
+        <translation>Ошибка получения значения подраздела.</translation>
+    </message>
 </context>
 <context>
     <name>Schedule</name>

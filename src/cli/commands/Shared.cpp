@@ -216,11 +216,11 @@ std::optional<QString> findIcqFolder(CommandContext& context)
         folder = icqFolderFromRegistry([&notice](const QString& text) { notice = text; });
         if (!notice.isEmpty() || folder.isEmpty() || folder == NoRegistryValueText) {
             console.printError(Prefix + CommandLine::tr("%1 Name the ICQ folder with --icq.")
-                                            .arg(!notice.isEmpty() ? notice
+                                            .arg(!notice.isEmpty() ? shownRegistryText(notice)
                                                  : folder.isEmpty()
                                                      ? CommandLine::tr("ICQ's registry settings "
                                                                        "name no ICQ folder.")
-                                                     : folder));
+                                                     : shownRegistryText(folder)));
             return std::nullopt;
         }
     } else {
