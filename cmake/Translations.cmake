@@ -1,4 +1,5 @@
-# zeb_add_translations(<target> TS_FILES <name>_<language>.ts... SOURCES <file>...)
+# zeb_add_translations(<target> TS_FILES <name>_<language>.ts... SOURCES <file>...
+#                      [LUPDATE_OPTIONS <option>...])
 #
 # Compiles the catalogues into the target's resources (":/i18n/<name>_<language>.qm", which
 # installTranslations() loads) and keeps them up to date with the sources in every build: lupdate
@@ -8,8 +9,8 @@
 # `cmake --build build --target update_translations` is Qt's own lupdate run, for the same
 # files.
 function(zeb_add_translations target)
-    cmake_parse_arguments(arg "" "" "TS_FILES;SOURCES" ${ARGN})
-    set(options -no-obsolete -locations none)
+    cmake_parse_arguments(arg "" "" "TS_FILES;SOURCES;LUPDATE_OPTIONS" ${ARGN})
+    set(options -no-obsolete -locations none ${arg_LUPDATE_OPTIONS})
     qt_add_translations(${target}
         TS_FILES ${arg_TS_FILES}
         SOURCES ${arg_SOURCES}

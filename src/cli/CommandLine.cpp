@@ -13,8 +13,8 @@ const QString Program = QStringLiteral("zeb2000-cli");
 
 struct OptionDefinition
 {
-    QStringList names; // the short name first, where there is one
-    QString description;
+    QStringList names;       // the short name first, where there is one
+    const char* description; // in English; shown in the user's language
     QString valueName;
 };
 
@@ -24,105 +24,124 @@ const QMap<QString, OptionDefinition>& optionDefinitions()
     static const QMap<QString, OptionDefinition> definitions = {
         {QStringLiteral("icq"),
          {{QStringLiteral("icq")},
-          QStringLiteral("The ICQ folder (instead of the one the registry names)."),
+          QT_TRANSLATE_NOOP("CommandLine",
+                            "The ICQ folder (instead of the one the registry names)."),
           QStringLiteral("dir")}},
         {QStringLiteral("from"),
          {{QStringLiteral("from")},
-          QStringLiteral("The backup folder to list or restore from."),
+          QT_TRANSLATE_NOOP("CommandLine", "The backup folder to list or restore from."),
           QStringLiteral("dir")}},
         {QStringLiteral("to"),
          {{QStringLiteral("to")},
-          QStringLiteral("The backup folder to back up into."),
+          QT_TRANSLATE_NOOP("CommandLine", "The backup folder to back up into."),
           QStringLiteral("dir")}},
         {QStringLiteral("component"),
          {{QStringLiteral("component")},
-          QStringLiteral("Only this component, by name or folder; may be repeated."),
+          QT_TRANSLATE_NOOP("CommandLine",
+                            "Only this component, by name or folder; may be repeated."),
           QStringLiteral("name")}},
         {QStringLiteral("dated"),
          {{QStringLiteral("dated")},
-          QStringLiteral("Back up into a new set folder \"YYYY-MM-DD HHMM\" below the backup "
-                         "folder."),
+          QT_TRANSLATE_NOOP("CommandLine",
+                            "Back up into a new set folder \"YYYY-MM-DD HHMM\" below the backup "
+                            "folder."),
           {}}},
         {QStringLiteral("keep"),
          {{QStringLiteral("keep")},
-          QStringLiteral("With --dated: remove the oldest sets beyond the newest n, after a "
-                         "backup in which everything was copied."),
+          QT_TRANSLATE_NOOP("CommandLine",
+                            "With --dated: remove the oldest sets beyond the newest n, after a "
+                            "backup in which everything was copied."),
           QStringLiteral("n")}},
         {QStringLiteral("mkpath"),
          {{QStringLiteral("mkpath")},
-          QStringLiteral("Create every missing folder of the backup folder's path, not only "
-                         "the last."),
+          QT_TRANSLATE_NOOP("CommandLine",
+                            "Create every missing folder of the backup folder's path, not only "
+                            "the last."),
           {}}},
         {QStringLiteral("latest"),
          {{QStringLiteral("latest")},
-          QStringLiteral("Restore from the newest set below --from."),
+          QT_TRANSLATE_NOOP("CommandLine", "Restore from the newest set below --from."),
           {}}},
         {QStringLiteral("overwrite"),
          {{QStringLiteral("overwrite")},
-          QStringLiteral("Replace existing files without asking."),
+          QT_TRANSLATE_NOOP("CommandLine", "Replace existing files without asking."),
           {}}},
         {QStringLiteral("full"),
          {{QStringLiteral("full")},
-          QStringLiteral("Copy every file, also those the target holds in the same size and "
-                         "time."),
+          QT_TRANSLATE_NOOP("CommandLine",
+                            "Copy every file, also those the target holds in the same size and "
+                            "time."),
           {}}},
         {QStringLiteral("no-verify"),
          {{QStringLiteral("no-verify")},
-          QStringLiteral("Do not read each copy back to compare it with its source."),
+          QT_TRANSLATE_NOOP("CommandLine",
+                            "Do not read each copy back to compare it with its source."),
           {}}},
         {QStringLiteral("force"),
-         {{QStringLiteral("force")}, QStringLiteral("Go on although ICQ is running."), {}}},
+         {{QStringLiteral("force")},
+          QT_TRANSLATE_NOOP("CommandLine", "Go on although ICQ is running."),
+          {}}},
         {QStringLiteral("keep-newer"),
          {{QStringLiteral("keep-newer")},
-          QStringLiteral("Undo all the same, moving the files changed since the restore into "
-                         "the set's newer/ folder first."),
+          QT_TRANSLATE_NOOP("CommandLine",
+                            "Undo all the same, moving the files changed since the restore into "
+                            "the set's newer/ folder first."),
           {}}},
         {QStringLiteral("quiet"),
          {{QStringLiteral("q"), QStringLiteral("quiet")},
-          QStringLiteral("Print nothing but what went wrong."),
+          QT_TRANSLATE_NOOP("CommandLine", "Print nothing but what went wrong."),
           {}}},
         {QStringLiteral("verbose"),
          {{QStringLiteral("v"), QStringLiteral("verbose")},
-          QStringLiteral("Tell each component's result and what became of every file."),
+          QT_TRANSLATE_NOOP("CommandLine",
+                            "Tell each component's result and what became of every file."),
           {}}},
         {QStringLiteral("dry-run"),
          {{QStringLiteral("n"), QStringLiteral("dry-run")},
-          QStringLiteral("List what would be copied, replaced, linked, put back or removed, and "
-                         "the room it needs; change nothing."),
+          QT_TRANSLATE_NOOP("CommandLine",
+                            "List what would be copied, replaced, linked, put back or removed, and "
+                            "the room it needs; change nothing."),
           {}}},
         {QStringLiteral("weekly"),
          {{QStringLiteral("weekly")},
-          QStringLiteral("Back up every week into dated sets below --to: the settings the user "
-                         "timer reads written and the timer enabled (or, on Windows, the "
-                         "scheduled task)."),
+          QT_TRANSLATE_NOOP("CommandLine",
+                            "Back up every week into dated sets below --to: the settings the user "
+                            "timer reads written and the timer enabled (or, on Windows, the "
+                            "scheduled task)."),
           {}}},
         {QStringLiteral("off"),
          {{QStringLiteral("off")},
-          QStringLiteral("Stop the weekly backup and remove what --weekly set up."),
+          QT_TRANSLATE_NOOP("CommandLine",
+                            "Stop the weekly backup and remove what --weekly set up."),
           {}}},
         {QStringLiteral("status"),
          {{QStringLiteral("status")},
-          QStringLiteral("Tell whether the weekly backup is on, its folders, and how the last "
-                         "backup went."),
+          QT_TRANSLATE_NOOP("CommandLine",
+                            "Tell whether the weekly backup is on, its folders, and how the last "
+                            "backup went."),
           {}}},
         {QStringLiteral("scheduled"),
          {{QStringLiteral("scheduled")},
-          QStringLiteral("Record the backup as the weekly one (the timer and the scheduled task "
-                         "pass it)."),
+          QT_TRANSLATE_NOOP("CommandLine",
+                            "Record the backup as the weekly one (the timer and the scheduled task "
+                            "pass it)."),
           {}}},
         {QStringLiteral("json"),
          {{QStringLiteral("json")},
-          QStringLiteral("Print the result as one JSON document on standard output."),
+          QT_TRANSLATE_NOOP("CommandLine",
+                            "Print the result as one JSON document on standard output."),
           {}}},
     };
     return definitions;
 }
 
-const OptionDefinition HelpOption{
-    {QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Print this help and exit."), {}};
-const OptionDefinition VersionOption{{QStringLiteral("V"), QStringLiteral("version")},
-                                     QStringLiteral("Print the version and exit."),
-                                     {}};
+const OptionDefinition HelpOption{{QStringLiteral("h"), QStringLiteral("help")},
+                                  QT_TRANSLATE_NOOP("CommandLine", "Print this help and exit."),
+                                  {}};
+const OptionDefinition VersionOption{
+    {QStringLiteral("V"), QStringLiteral("version")},
+    QT_TRANSLATE_NOOP("CommandLine", "Print the version and exit."),
+    {}};
 
 // A help entry: the left column, then the text wrapped within 79 columns, its later lines
 // indented below the first.
@@ -145,7 +164,8 @@ QString helpEntry(const QString& left, int leftWidth, const QString& text)
 
 QCommandLineOption toOption(const OptionDefinition& definition)
 {
-    return QCommandLineOption(definition.names, definition.description, definition.valueName);
+    return QCommandLineOption(definition.names, CommandLine::tr(definition.description),
+                              definition.valueName);
 }
 
 QString optionLines(const QList<OptionDefinition>& definitions)
@@ -161,7 +181,7 @@ QString optionLines(const QList<OptionDefinition>& definitions)
         if (!definition.valueName.isEmpty())
             left += QStringLiteral(" <%1>").arg(definition.valueName);
         lines << helpEntry(QStringLiteral("  ") + left + QStringLiteral("  "), 26,
-                           definition.description);
+                           CommandLine::tr(definition.description));
     }
     return lines.join(QLatin1Char('\n'));
 }
@@ -170,16 +190,17 @@ QString programHelp()
 {
     QStringList commands;
     for (const Command& command : commandTable())
-        commands << helpEntry(QStringLiteral("  ") + command.name, 12, command.summary);
-    return QStringLiteral("Usage: %1 <command> [options]\n"
-                          "Backs up and restores the data of classic ICQ without a window.\n\n"
-                          "Commands:\n%2\n\nOptions:\n%3\n\n"
-                          "'%1 <command> --help' lists the options of a command.\n"
-                          "The ICQ folder is the one ICQ's registry settings name, in the Wine "
-                          "prefix\n$WINEPREFIX (else ~/.wine) on Linux, unless --icq names one.\n"
-                          "Exit status: 0 all copied, 1 something could not be copied or was "
-                          "kept,\n2 bad usage, 3 ICQ is running, 4 no ICQ folder, 130 and 143 "
-                          "stopped by SIGINT\nand SIGTERM.")
+        commands << helpEntry(QStringLiteral("  ") + command.name, 12,
+                              CommandLine::tr(command.summary));
+    return CommandLine::tr("Usage: %1 <command> [options]\n"
+                           "Backs up and restores the data of classic ICQ without a window.\n\n"
+                           "Commands:\n%2\n\nOptions:\n%3\n\n"
+                           "'%1 <command> --help' lists the options of a command.\n"
+                           "The ICQ folder is the one ICQ's registry settings name, in the Wine "
+                           "prefix\n$WINEPREFIX (else ~/.wine) on Linux, unless --icq names one.\n"
+                           "Exit status: 0 all copied, 1 something could not be copied or was "
+                           "kept,\n2 bad usage, 3 ICQ is running, 4 no ICQ folder, 130 and 143 "
+                           "stopped by SIGINT\nand SIGTERM.")
         .arg(Program, commands.join(QLatin1Char('\n')), optionLines({HelpOption, VersionOption}));
 }
 
@@ -189,8 +210,8 @@ QString commandHelp(const Command& command)
     for (const QString& name : command.options)
         definitions << optionDefinitions().value(name);
     definitions << HelpOption;
-    return QStringLiteral("Usage: %1 %2 [options]\n%3\n\nOptions:\n%4")
-        .arg(Program, command.name, command.summary, optionLines(definitions));
+    return CommandLine::tr("Usage: %1 %2 [options]\n%3\n\nOptions:\n%4")
+        .arg(Program, command.name, CommandLine::tr(command.summary), optionLines(definitions));
 }
 
 } // namespace
@@ -226,7 +247,7 @@ int runCommandLine(const QStringList& arguments, Console& console, const QString
 {
     const auto refuse = [&console](const QString& message) {
         console.printError(Program + QStringLiteral(": ") + message);
-        console.printError(QStringLiteral("Try '%1 --help'.").arg(Program));
+        console.printError(CommandLine::tr("Try '%1 --help'.").arg(Program));
         return int(ExitBadUsage);
     };
     const QString first = arguments.value(1);
@@ -239,14 +260,14 @@ int runCommandLine(const QStringList& arguments, Console& console, const QString
         return ExitSuccess;
     }
     if (first.isEmpty())
-        return refuse(QStringLiteral("no command given"));
+        return refuse(CommandLine::tr("no command given"));
     const auto command =
         std::find_if(commandTable().begin(), commandTable().end(),
                      [&first](const Command& candidate) { return candidate.name == first; });
     if (command == commandTable().end())
         return refuse(first.startsWith(QLatin1Char('-'))
-                          ? QStringLiteral("a command comes first, not the option '%1'").arg(first)
-                          : QStringLiteral("unknown command '%1'").arg(first));
+                          ? CommandLine::tr("a command comes first, not the option '%1'").arg(first)
+                          : CommandLine::tr("unknown command '%1'").arg(first));
 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
@@ -267,7 +288,7 @@ int runCommandLine(const QStringList& arguments, Console& console, const QString
         return ExitSuccess;
     }
     if (!parser.positionalArguments().isEmpty())
-        return refuse(QStringLiteral("%1 takes no argument '%2'")
+        return refuse(CommandLine::tr("%1 takes no argument '%2'")
                           .arg(command->name, parser.positionalArguments().first()));
     const auto has = [&](const char* name) {
         return command->options.contains(QLatin1String(name)) &&
@@ -302,12 +323,12 @@ int runCommandLine(const QStringList& arguments, Console& console, const QString
         bool number = false;
         options.keep = value("keep").toInt(&number);
         if (!number || options.keep < 1)
-            return refuse(QStringLiteral("--keep takes a number of sets, 1 or more"));
+            return refuse(CommandLine::tr("--keep takes a number of sets, 1 or more"));
         if (!options.dated)
-            return refuse(QStringLiteral("--keep goes with --dated"));
+            return refuse(CommandLine::tr("--keep goes with --dated"));
     }
     if (options.quiet && options.verbose)
-        return refuse(QStringLiteral("--quiet and --verbose exclude each other"));
+        return refuse(CommandLine::tr("--quiet and --verbose exclude each other"));
     if (command->check != nullptr) {
         const QString problem = command->check(options);
         if (!problem.isEmpty())

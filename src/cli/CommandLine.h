@@ -4,6 +4,7 @@
 
 #include "cli/Console.h"
 
+#include <QCoreApplication>
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -20,8 +21,14 @@ enum ExitCode {
     ExitTerminated = 143,  // SIGTERM
 };
 
-// What the exit code means, in the words of the help and of --json.
+// What the exit code means, in the words of the help and of --json (English, whatever the
+// language, as every value of the JSON document).
 QString exitCodeMeaning(int exitCode);
+// The command line's texts in the user's language: CommandLine::tr("...").
+struct CommandLine
+{
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+};
 
 // The options of a command, as read from its command line.
 struct Options
@@ -62,7 +69,7 @@ struct CommandContext
 struct Command
 {
     QString name;
-    QString summary;
+    const char* summary; // in English; shown in the user's language
     // The long names of the options it takes, from optionNames(); --help, --version, --quiet,
     // --verbose and --json are there for every command that lists them too.
     QStringList options;

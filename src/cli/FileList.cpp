@@ -1,5 +1,6 @@
 #include "cli/FileList.h"
 
+#include "cli/CommandLine.h"
 #include "core/FolderUtilities.h"
 #include "core/SizeFormat.h"
 
@@ -7,36 +8,38 @@
 
 namespace {
 
-QString actionWord(const Os::PlannedFile& file, FileListing listing)
+// In English, as --json says it; the lines say it in the user's language.
+const char* actionWord(const Os::PlannedFile& file, FileListing listing)
 {
     const bool replaces = file.action == Os::PlannedAction::Replace;
     if (listing == FileListing::Planned) {
         switch (file.action) {
         case Os::PlannedAction::Copy:
-            return QStringLiteral("copy");
+            return QT_TRANSLATE_NOOP("CommandLine", "copy");
         case Os::PlannedAction::Replace:
-            return QStringLiteral("replace");
+            return QT_TRANSLATE_NOOP("CommandLine", "replace");
         case Os::PlannedAction::Link:
-            return QStringLiteral("link");
+            return QT_TRANSLATE_NOOP("CommandLine", "link");
         case Os::PlannedAction::Unchanged:
-            return QStringLiteral("unchanged");
+            return QT_TRANSLATE_NOOP("CommandLine", "unchanged");
         }
     }
     switch (file.result) {
     case Os::FileResult::Written:
-        return replaces ? QStringLiteral("replaced") : QStringLiteral("copied");
+        return replaces ? QT_TRANSLATE_NOOP("CommandLine", "replaced")
+                        : QT_TRANSLATE_NOOP("CommandLine", "copied");
     case Os::FileResult::Linked:
-        return QStringLiteral("linked");
+        return QT_TRANSLATE_NOOP("CommandLine", "linked");
     case Os::FileResult::Unchanged:
-        return QStringLiteral("unchanged");
+        return QT_TRANSLATE_NOOP("CommandLine", "unchanged");
     case Os::FileResult::Kept:
-        return QStringLiteral("kept");
+        return QT_TRANSLATE_NOOP("CommandLine", "kept");
     case Os::FileResult::Failed:
-        return QStringLiteral("failed");
+        return QT_TRANSLATE_NOOP("CommandLine", "failed");
     case Os::FileResult::Pending:
         break;
     }
-    return QStringLiteral("not reached");
+    return QT_TRANSLATE_NOOP("CommandLine", "not reached");
 }
 
 } // namespace
@@ -45,15 +48,15 @@ void listFiles(Console& console, const Os::CopyPlan& plan, const QString& compon
                FileListing listing, bool quiet, QJsonArray* json)
 {
     for (const Os::PlannedFile& file : plan.files) {
-        const QString action = actionWord(file, listing);
+        const char* action = actionWord(file, listing);
         const QString path = componentFolder + u'/' + fromOsPath(plan.filePath(file));
         if (json)
             *json << QJsonObject{{QStringLiteral("path"), path},
-                                 {QStringLiteral("action"), action},
+                                 {QStringLiteral("action"), QString::fromLatin1(action)},
                                  {QStringLiteral("bytes"), qint64(file.size)}};
         if (!quiet)
             console.print(QStringLiteral("  %1 %2 (%3)")
-                              .arg(action, -11)
+                              .arg(CommandLine::tr(action), -11)
                               .arg(path, formatSize(qint64(file.size))));
     }
 }

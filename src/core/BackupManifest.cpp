@@ -205,8 +205,9 @@ void BackupManifest::discard(const QString& backupFolder)
         return;
     if (!file.remove() || Os::syncFileSystem(toOsPath(backupFolder)) != 0)
         raiseError(ErrorNumber::PathFileAccessError,
-                   QStringLiteral("The manifest %1 could not be removed: %2")
-                       .arg(manifestPath(backupFolder), file.errorString()));
+                   Text("Task", "The manifest %1 could not be removed: %2")
+                       .arg(manifestPath(backupFolder))
+                       .arg(file.errorString()));
 }
 
 qsizetype BackupManifest::indexOf(QByteArrayView path) const
@@ -386,8 +387,9 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
                 appendLine(text, previous.entry(at), previous.path(at));
     if (const int error = Os::writeFileDurably(toOsPath(manifestPath(backupFolder)), text))
         raiseError(ErrorNumber::PathFileAccessError,
-                   QStringLiteral("The manifest %1 could not be written: %2")
-                       .arg(manifestPath(backupFolder), fromOsText(Os::errorText(error))));
+                   Text("Task", "The manifest %1 could not be written: %2")
+                       .arg(manifestPath(backupFolder))
+                       .arg(fromOsText(Os::errorText(error))));
 }
 
 namespace {

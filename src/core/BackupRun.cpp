@@ -180,9 +180,13 @@ SpaceEstimate BackupRun::spaceEstimate()
 
 QString SpaceEstimate::shortage(Direction direction) const
 {
-    return QStringLiteral("The %1 needs %2; %3 are free on %4.")
-        .arg(direction == Direction::Backup ? QStringLiteral("backup") : QStringLiteral("restore"),
-             formatSize(needed), formatSize(available), targetFolder);
+    return (direction == Direction::Backup
+                ? Text("Task", "The backup needs %1; %2 are free on %3.")
+                : Text("Task", "The restore needs %1; %2 are free on %3."))
+        .arg(formatSize(needed))
+        .arg(formatSize(available))
+        .arg(targetFolder)
+        .toString();
 }
 
 ComponentResult BackupRun::copyComponent(const Component& component)
@@ -252,10 +256,11 @@ void BackupRun::openManifest()
     // A later version's manifest is neither removed nor rewritten without its records.
     if (!m_previousManifest->refusal().isEmpty())
         raiseError(ErrorNumber::PathFileAccessError,
-                   QStringLiteral("The manifest in %1 names an %2: a later version of ZEB 2000 "
-                                  "made this backup; back up with that version, or into another "
-                                  "folder.")
-                       .arg(m_plan.backupFolder, m_previousManifest->refusal()));
+                   Text("Task", "The manifest in %1 names an %2: a later version of ZEB 2000 "
+                                "made this backup; back up with that version, or into another "
+                                "folder.")
+                       .arg(m_plan.backupFolder)
+                       .arg(m_previousManifest->refusal()));
     m_manifestOpen = true;
     // Until the run is done the folder has no manifest: one that dies half-way leaves a backup
     // that `check` calls incomplete, not one that claims the old state.
@@ -328,8 +333,8 @@ QString BackupRun::finish(bool everythingCopied)
                 pruneUndoSets(m_plan.icqFolder, UndoSetsKept, QFileInfo(m_undoFolder).fileName());
             if (!left.isEmpty())
                 raiseError(ErrorNumber::PathFileAccessError,
-                           QStringLiteral("Old undo sets could not be removed: ") +
-                               left.join(QStringLiteral("; ")));
+                           Text("Task", "Old undo sets could not be removed: %1")
+                               .arg(left.join(QStringLiteral("; "))));
         }
     });
     m_finishFailed = m_finishFailed || !closed;
@@ -339,16 +344,17 @@ QString BackupRun::finish(bool everythingCopied)
 
 QString undoSetNote(const QString& undoFolder)
 {
-    return QStringLiteral("The previous files were kept in %1.").arg(undoFolder);
+    return Text("Task", "The previous files were kept in %1.").arg(undoFolder).toString();
 }
 
 QString attributesLostNote(const QStringList& targetFolders)
 {
     if (targetFolders.isEmpty())
         return QString();
-    return QStringLiteral("The files were copied, but the file system of %1 does not keep the "
-                          "modes or times of some of them.")
-        .arg(targetFolders.join(QStringLiteral(", ")));
+    return Text("Task", "The files were copied, but the file system of %1 does not keep the "
+                        "modes or times of some of them.")
+        .arg(targetFolders.join(QStringLiteral(", ")))
+        .toString();
 }
 
 QStringList describeCopyFailures(const Os::CopyOutcome& outcome, int limit)
@@ -356,12 +362,16 @@ QStringList describeCopyFailures(const Os::CopyOutcome& outcome, int limit)
     QStringList lines;
     for (const Os::CopyFailure& failure : outcome.failures) {
         if (lines.size() == limit) {
-            lines << QStringLiteral("and %1 more").arg(outcome.failures.size() - size_t(limit));
+            lines << Text("Task", "and %1 more")
+                         .arg(qint64(outcome.failures.size() - size_t(limit)))
+                         .toString();
             break;
         }
-        lines << (failure.side == Os::CopySide::Source ? QStringLiteral("Cannot read ")
-                                                       : QStringLiteral("Cannot write ")) +
-                     fromOsPath(failure.path) + QStringLiteral(": ") + fromOsText(failure.reason);
+        lines << (failure.side == Os::CopySide::Source ? Text("Task", "Cannot read %1: %2")
+                                                       : Text("Task", "Cannot write %1: %2"))
+                     .arg(fromOsPath(failure.path))
+                     .arg(fromOsText(failure.reason))
+                     .toString();
     }
     return lines;
 }

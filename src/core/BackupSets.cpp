@@ -46,8 +46,9 @@ BackupSet beginBackupSet(const QString& backupFolder, const QDateTime& now)
     const std::string parent = toOsPath(backupFolder);
     if (const int error = Os::makeFolders(parent))
         raiseError(ErrorNumber::PathFileAccessError,
-                   QStringLiteral("The backup folder %1 could not be made: %2")
-                       .arg(backupFolder, fromOsText(Os::errorText(error))));
+                   Text("Task", "The backup folder %1 could not be made: %2")
+                       .arg(backupFolder)
+                       .arg(fromOsText(Os::errorText(error))));
     // What a run killed while making or removing a set left behind; what cannot go now goes
     // with a later run.
     (void)Os::removeLeftTemporaries(parent);
@@ -129,10 +130,11 @@ QStringList pruneBackupSets(const QString& backupFolder, int keep, const QString
             writeSetRecord(path, Header + '\n' + stampLine(set.stamp) + '\n');
         std::string failed;
         if (const int error = removeSetFolder(path, failed))
-            raiseError(
-                ErrorNumber::PathFileAccessError,
-                QStringLiteral("The backup set %1 could not be removed (%2: %3).")
-                    .arg(fromOsPath(path), fromOsPath(failed), fromOsText(Os::errorText(error))));
+            raiseError(ErrorNumber::PathFileAccessError,
+                       Text("Task", "The backup set %1 could not be removed (%2: %3).")
+                           .arg(fromOsPath(path))
+                           .arg(fromOsPath(failed))
+                           .arg(fromOsText(Os::errorText(error))));
         removed << name;
     }
     return removed;

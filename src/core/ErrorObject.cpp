@@ -2,8 +2,8 @@
 
 #include <QHash>
 
-RuntimeError::RuntimeError(ErrorObject error)
-    : m_error(std::move(error)),
+RuntimeError::RuntimeError(ErrorObject error, Text words)
+    : m_error(std::move(error)), m_words(std::move(words)),
       m_what(QStringLiteral("Error %1: %2").arg(m_error.number).arg(m_error.description).toUtf8())
 {}
 
@@ -73,4 +73,9 @@ void raiseError(qint32 number, const QString& description, const QString& source
     throw RuntimeError({number,
                         description.isEmpty() ? standardErrorDescription(number) : description,
                         source.isEmpty() ? ApplicationName : source});
+}
+
+void raiseError(qint32 number, const Text& description)
+{
+    throw RuntimeError({number, description.english(), ApplicationName}, description);
 }

@@ -1,6 +1,8 @@
 // The runtime's error object and the failures that carry it.
 #pragma once
 
+#include "core/Text.h"
+
 #include <QString>
 
 #include <exception>
@@ -8,7 +10,7 @@
 struct ErrorObject
 {
     qint32 number = 0;
-    QString description;
+    QString description; // English, as error reports carry it
     QString source;
 };
 
@@ -36,12 +38,16 @@ inline const QString ApplicationName = QStringLiteral("ZEB2000");
 class RuntimeError : public std::exception
 {
 public:
-    explicit RuntimeError(ErrorObject error);
+    // `words`: the description for people, where it has a translation.
+    explicit RuntimeError(ErrorObject error, Text words = {});
     const ErrorObject& error() const noexcept { return m_error; }
+    // The description in words that can be shown in the user's language.
+    Text shown() const { return m_words.isEmpty() ? Text::verbatim(m_error.description) : m_words; }
     const char* what() const noexcept override { return m_what.constData(); }
 
 private:
     ErrorObject m_error;
+    Text m_words;
     QByteArray m_what;
 };
 
@@ -53,3 +59,5 @@ QString standardErrorDescription(qint32 number);
 // source the application's name. Raising error 0 is itself refused with error 5.
 [[noreturn]] void raiseError(qint32 number, const QString& description = QString(),
                              const QString& source = QString());
+// Raises an error whose description people may read in their language.
+[[noreturn]] void raiseError(qint32 number, const Text& description);

@@ -4,6 +4,8 @@
 #include "core/FolderUtilities.h"
 #include "os/os.h"
 
+#include <QCoreApplication>
+
 #include <string>
 #include <utility>
 
@@ -35,11 +37,16 @@ bool queryFolderText(Os::RegistryKey key, const std::string& name, std::string& 
 
 } // namespace
 
+QString shownRegistryText(const QString& english)
+{
+    return QCoreApplication::translate("Registry", english.toUtf8().constData());
+}
+
 QString icqFolderFromRegistry(const RegistryNotice& notice)
 {
     Os::RegistryKey key = 0;
     if (Os::regOpenCurrentUserKey(DefaultPrefsKey, Os::KeyAllAccess, key) != Os::RegistrySuccess) {
-        notice(QStringLiteral("Error opening key."));
+        notice(QString::fromLatin1(QT_TRANSLATE_NOOP("Registry", "Error opening key.")));
         return QString();
     }
 
@@ -58,7 +65,7 @@ QString icqFolderFromRegistry(const RegistryNotice& notice)
     }
 
     if (Os::regCloseKey(key) != Os::RegistrySuccess) {
-        notice(QStringLiteral("Error closing key."));
+        notice(QString::fromLatin1(QT_TRANSLATE_NOOP("Registry", "Error closing key.")));
         return QString();
     }
     if (!isFolder)

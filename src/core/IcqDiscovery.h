@@ -10,7 +10,11 @@
 using RegistryNotice = std::function<void(const QString& message)>;
 
 // The answer of the registry when it holds no folder value at all.
-inline const QString NoRegistryValueText = QStringLiteral("Error getting subkey value.");
+inline const QString NoRegistryValueText =
+    QString::fromLatin1(QT_TRANSLATE_NOOP("Registry", "Error getting subkey value."));
+// The notices and NoRegistryValueText are English, as callers compare them; this gives one in
+// the user's language (any other text as it is).
+QString shownRegistryText(const QString& english);
 
 // ICQ's folder: "ICQPath", else the folder above the database named by "DataBase" (empty when
 // that holds no "\DB"), else NoRegistryValueText. A key that cannot be opened or closed is told

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QList>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -16,6 +17,27 @@ const QByteArray Header = "ZEB 2000 last backup";
 QByteArray field(const QString& text)
 {
     return encodeField(text.toStdString());
+}
+
+// A recorded failure in the user's language where it is one the task writes, else as recorded.
+Text shownFailure(const QString& recorded)
+{
+    using namespace BackupFailure;
+    for (const char* known :
+         {IcqRunning, FolderNotMade, NothingToCopy, NoRoom, Stopped, NotWhole, NoManifest, Kept}) {
+        QString pattern = QRegularExpression::escape(QString::fromLatin1(known));
+        // "%1", escaped "\%1", matches a number.
+        pattern.replace(QRegularExpression(QStringLiteral("\\\\?%\\d")), QStringLiteral("(\\d+)"));
+        const QRegularExpressionMatch match =
+            QRegularExpression(QLatin1Char('^') + pattern + QLatin1Char('$')).match(recorded);
+        if (!match.hasMatch())
+            continue;
+        Text text("LastBackup", known);
+        for (int at = 1; at <= match.lastCapturedIndex(); ++at)
+            text = text.arg(match.captured(at));
+        return text;
+    }
+    return Text::verbatim(recorded);
 }
 
 } // namespace
@@ -80,27 +102,33 @@ std::optional<LastBackup> readLastBackup()
     return backup;
 }
 
-QString lastBackupLine(const std::optional<LastBackup>& backup, const QDateTime& nowUtc)
+Text lastBackupLine(const std::optional<LastBackup>& backup, const QDateTime& nowUtc)
 {
     if (!backup)
-        return QString();
+        return {};
     // Whole days elapsed, from the UTC times: a time zone's step never moves them.
     const qint64 days = std::max<qint64>(0, backup->whenUtc.secsTo(nowUtc) / 86400);
-    const QString kind =
-        backup->scheduled ? QStringLiteral("Last weekly backup") : QStringLiteral("Last backup");
+    const Text kind = backup->scheduled ? Text("LastBackup", "Last weekly backup")
+                                        : Text("LastBackup", "Last backup");
     if (backup->complete) {
-        const QString ago = days == 0   ? QStringLiteral("less than a day ago")
-                            : days == 1 ? QStringLiteral("1 day ago")
-                                        : QStringLiteral("%1 days ago").arg(days);
+        const Text ago = days == 0   ? Text("LastBackup", "less than a day ago")
+                         : days == 1 ? Text("LastBackup", "1 day ago")
+                                     : Text("LastBackup", "%1 days ago").arg(days);
         QString folder = QDir::toNativeSeparators(backup->backupFolder);
         if (folder.size() > 1 && isPathSeparator(folder.back()) && !folder.endsWith(u":\\"))
             folder.chop(1);
-        return QStringLiteral("%1: %2 to %3 (complete)").arg(kind, ago, folder);
+        return Text("LastBackup", "%1: %2 to %3 (complete)").arg(kind).arg(ago).arg(folder);
     }
-    static const char* const Weekdays[] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
-                                           "Friday", "Saturday", "Sunday"};
+    static const char* const Weekdays[] = {
+        QT_TRANSLATE_NOOP("LastBackup", "Monday"),    QT_TRANSLATE_NOOP("LastBackup", "Tuesday"),
+        QT_TRANSLATE_NOOP("LastBackup", "Wednesday"), QT_TRANSLATE_NOOP("LastBackup", "Thursday"),
+        QT_TRANSLATE_NOOP("LastBackup", "Friday"),    QT_TRANSLATE_NOOP("LastBackup", "Saturday"),
+        QT_TRANSLATE_NOOP("LastBackup", "Sunday")};
     const QDate local = backup->whenUtc.toLocalTime().date();
-    const QString when = days < 6 ? QString::fromLatin1(Weekdays[local.dayOfWeek() - 1])
-                                  : QStringLiteral("%1 days ago").arg(days);
-    return QStringLiteral("%1 failed: %2 (%3)").arg(kind, backup->failure, when);
+    const Text when = days < 6 ? Text("LastBackup", Weekdays[local.dayOfWeek() - 1])
+                               : Text("LastBackup", "%1 days ago").arg(days);
+    return Text("LastBackup", "%1 failed: %2 (%3)")
+        .arg(kind)
+        .arg(shownFailure(backup->failure))
+        .arg(when);
 }

@@ -23,9 +23,9 @@ void RunLock::lock(const QString& folder)
 {
     Os::FileState state;
     if (const int error = Os::fileState(toOsPath(folder), state))
-        raiseError(ErrorNumber::PathFileAccessError,
-                   QStringLiteral("%1 could not be looked at: %2")
-                       .arg(folder, fromOsText(Os::errorText(error))));
+        raiseError(ErrorNumber::PathFileAccessError, Text("Task", "%1 could not be looked at: %2")
+                                                         .arg(folder)
+                                                         .arg(fromOsText(Os::errorText(error))));
     if (state.kind == Os::FileState::Kind::Missing)
         return;
     for (const Held& held : m_held)
@@ -46,14 +46,17 @@ void RunLock::lock(const QString& folder)
         }
         if (error != Os::ErrorLocked)
             raiseError(ErrorNumber::PathFileAccessError,
-                       QStringLiteral("The lock of %1 could not be taken (%2: %3).")
-                           .arg(folder, lockFile, fromOsText(Os::errorText(error))));
+                       Text("Task", "The lock of %1 could not be taken (%2: %3).")
+                           .arg(folder)
+                           .arg(lockFile)
+                           .arg(fromOsText(Os::errorText(error))));
         if (deadline.hasExpired()) {
             const QString id = QString::fromLatin1(QByteArray::fromStdString(holder)).trimmed();
             raiseError(ErrorNumber::PathFileAccessError,
-                       QStringLiteral("Another run (process %1) is using %2; nothing was "
-                                      "changed. Try again when it has finished.")
-                           .arg(id.isEmpty() ? QStringLiteral("unknown") : id, folder));
+                       Text("Task", "Another run (process %1) is using %2; nothing was "
+                                    "changed. Try again when it has finished.")
+                           .arg(id.isEmpty() ? Text("Task", "unknown") : Text::verbatim(id))
+                           .arg(folder));
         }
         QThread::msleep(100); // asked again until the wait is over: flock waits without end
     }

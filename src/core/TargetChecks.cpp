@@ -64,24 +64,26 @@ TargetCheck checkBackupTarget(const QString& backupFolder, const QString& icqFol
     return {};
 }
 
-QString targetRefusal(const TargetCheck& check, const QString& backupFolder)
+Text targetRefusal(const TargetCheck& check, const QString& backupFolder)
 {
     switch (check.problem) {
     case TargetProblem::None:
         break;
     case TargetProblem::FileSystemRoot:
-        return QStringLiteral("%1 is the root of a file system; back up into a folder of its own.")
+        return Text("Task", "%1 is the root of a file system; back up into a folder of its own.")
             .arg(backupFolder);
     case TargetProblem::NameEndsBadly:
-        return QStringLiteral("%1: the name \"%2\" ends in a blank or a dot, which Windows "
-                              "cannot make reliably. Choose another name.")
-            .arg(backupFolder, check.containingFolder);
+        return Text("Task", "%1: the name \"%2\" ends in a blank or a dot, which Windows "
+                            "cannot make reliably. Choose another name.")
+            .arg(backupFolder)
+            .arg(check.containingFolder);
     case TargetProblem::InsideIcqData:
-        return QStringLiteral("%1 lies inside %2, which a backup copies: every backup would copy "
-                              "the earlier ones into ICQ's own data. Choose a folder outside it.")
-            .arg(backupFolder, check.containingFolder);
+        return Text("Task", "%1 lies inside %2, which a backup copies: every backup would copy "
+                            "the earlier ones into ICQ's own data. Choose a folder outside it.")
+            .arg(backupFolder)
+            .arg(check.containingFolder);
     }
-    return QString();
+    return {};
 }
 
 TargetCreation makeBackupFolder(const QString& backupFolder, bool wholePath, bool dryRun)

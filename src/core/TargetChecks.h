@@ -4,7 +4,9 @@
 
 #include "core/ComponentCatalogue.h"
 
+#include "core/Text.h"
 #include <QList>
+
 #include <QString>
 
 enum class TargetProblem {
@@ -29,7 +31,7 @@ TargetCheck checkBackupTarget(const QString& backupFolder, const QString& icqFol
                               const QList<Component>& components);
 // Why the backup folder is refused, in the words the window and the command line both use; an
 // empty text when it is not.
-QString targetRefusal(const TargetCheck& check, const QString& backupFolder);
+Text targetRefusal(const TargetCheck& check, const QString& backupFolder);
 
 enum class TargetCreation {
     Existed,

@@ -20,7 +20,7 @@ Task::Task(TaskSettings settings, ErrorSink& sink, TaskObserver& observer)
 
 Task::~Task() = default;
 
-bool Task::refuse(TaskRefusal refusal, const QString& reason)
+bool Task::refuse(TaskRefusal refusal, const Text& reason)
 {
     m_result.refusal = refusal;
     m_result.reason = reason;
@@ -29,9 +29,10 @@ bool Task::refuse(TaskRefusal refusal, const QString& reason)
         std::string failed;
         if (const int error = removeSetFolder(
                 toOsPath(withTrailingSeparator(m_settings.backupFolder) + m_set->name), failed))
-            m_result.setFailure =
-                QStringLiteral("the empty set %1 could not be removed (%2: %3)")
-                    .arg(m_set->folder, fromOsPath(failed), fromOsText(Os::errorText(error)));
+            m_result.setFailure = Text("Task", "the empty set %1 could not be removed (%2: %3)")
+                                      .arg(m_set->folder)
+                                      .arg(fromOsPath(failed))
+                                      .arg(fromOsText(Os::errorText(error)));
         else
             m_result.setName.clear();
         m_set.reset();
@@ -54,32 +55,33 @@ void Task::recordBackup()
     int notWhole = 0;
     for (const ComponentResult& done : std::as_const(r.components))
         notWhole += done.copied ? 0 : 1;
+    // Recorded in English; the line of state shows it in the user's language.
+    using namespace BackupFailure;
+    const auto english = [](const char* failure) { return QString::fromLatin1(failure); };
     switch (r.refusal) {
     case TaskRefusal::IcqRunning:
-        backup.failure = QStringLiteral("ICQ was running");
+        backup.failure = english(IcqRunning);
         break;
     case TaskRefusal::PathMissing:
     case TaskRefusal::FolderNotMade:
-        backup.failure = QStringLiteral("the backup folder could not be made");
+        backup.failure = english(FolderNotMade);
         break;
     case TaskRefusal::NothingToCopy:
-        backup.failure = QStringLiteral("there was nothing to copy");
+        backup.failure = english(NothingToCopy);
         break;
     case TaskRefusal::NoRoom:
-        backup.failure = QStringLiteral("not enough room");
+        backup.failure = english(NoRoom);
         break;
     case TaskRefusal::None:
-        backup.failure = r.stopped      ? QStringLiteral("it was stopped")
-                         : notWhole > 0 ? QStringLiteral("%1 of %2 components not copied whole")
-                                              .arg(notWhole)
-                                              .arg(r.components.size())
-                         : r.finishFailed ? QStringLiteral("its manifest could not be written")
-                         : !r.setFailure.isEmpty() ? r.setFailure
+        backup.failure = r.stopped        ? english(Stopped)
+                         : notWhole > 0   ? english(NotWhole).arg(notWhole).arg(r.components.size())
+                         : r.finishFailed ? english(NoManifest)
+                         : !r.setFailure.isEmpty() ? r.setFailure.english()
                          : r.everythingCopied      ? QString()
-                                                   : QStringLiteral("files were kept");
+                                                   : english(Kept);
         break;
     default: // the core's own words
-        backup.failure = r.reason;
+        backup.failure = r.reason.english();
         break;
     }
     m_result.stateFailure = recordLastBackup(backup);
@@ -92,7 +94,7 @@ namespace {
 // each, the window's or the command line's). Answers None, or why the task ends, with the
 // lock's words in `reason`.
 TaskRefusal takeFolders(const QStringList& folders, bool dryRun, TaskObserver& observer,
-                        RunLock& lock, QString& reason)
+                        RunLock& lock, Text& reason)
 {
     if (dryRun)
         return TaskRefusal::None;
@@ -102,7 +104,7 @@ TaskRefusal takeFolders(const QStringList& folders, bool dryRun, TaskObserver& o
         for (const QString& folder : folders)
             lock.lock(folder);
     } catch (const RuntimeError& failure) {
-        reason = failure.error().description;
+        reason = failure.shown();
         return TaskRefusal::Locked;
     }
     return TaskRefusal::None;
@@ -117,7 +119,7 @@ bool Task::lockFolder(const QString& folder)
     try {
         m_lock->lock(folder);
     } catch (const RuntimeError& failure) {
-        return refuse(TaskRefusal::Locked, failure.error().description);
+        return refuse(TaskRefusal::Locked, failure.shown());
     }
     return true;
 }
@@ -149,7 +151,7 @@ bool Task::chooseSets(RunPlan& plan)
             return f.component.folder == component.folder;
         });
         if (in == found.end())
-            return refuse(TaskRefusal::NoSet, component.entryText());
+            return refuse(TaskRefusal::NoSet, Text::verbatim(component.entryText()));
         plan.componentBackupFolders.insert(component.folder, in->set.folder);
         const auto set = std::find_if(used.begin(), used.end(),
                                       [&](const auto& u) { return u.first.name == in->set.name; });
@@ -170,14 +172,14 @@ bool Task::prepare()
     const TaskSettings& s = m_settings;
     const bool backup = s.direction == Direction::Backup;
     if (backup && !s.everyComponent.isEmpty()) {
-        const QString refusal = targetRefusal(
+        const Text refusal = targetRefusal(
             checkBackupTarget(s.backupFolder, s.icqFolder, s.everyComponent), s.backupFolder);
         if (!refusal.isEmpty())
             return refuse(TaskRefusal::TargetRefused, refusal);
     }
     // The locks are held before the sets are read, so that a backup's pruning removes none of
     // them meanwhile.
-    QString reason;
+    Text reason;
     if (const TaskRefusal refusal =
             takeFolders({s.icqFolder, s.backupFolder}, s.dryRun, m_observer, *m_lock, reason);
         refusal != TaskRefusal::None)
@@ -219,7 +221,7 @@ bool Task::prepare()
             try {
                 m_set = beginBackupSet(s.backupFolder);
             } catch (const RuntimeError& failure) {
-                return refuse(TaskRefusal::SetNotBegun, failure.error().description);
+                return refuse(TaskRefusal::SetNotBegun, failure.shown());
             }
             plan.backupFolder = m_set->folder;
             m_result.setName = m_set->name;
@@ -227,7 +229,7 @@ bool Task::prepare()
     }
     m_result.backupFolder = plan.backupFolder;
     if (plan.components.isEmpty())
-        return refuse(TaskRefusal::NothingToCopy, plan.sourceFolder());
+        return refuse(TaskRefusal::NothingToCopy, Text::verbatim(plan.sourceFolder()));
     m_run = std::make_unique<BackupRun>(plan, m_sink, m_observer);
     if (s.dryRun)
         return true;
@@ -305,7 +307,7 @@ void Task::finishSet()
             m_result.removedSets =
                 pruneBackupSets(m_settings.backupFolder, m_settings.keep, set.name);
     } catch (const RuntimeError& failure) {
-        m_result.setFailure = failure.error().description;
+        m_result.setFailure = failure.shown();
     }
 }
 

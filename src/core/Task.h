@@ -8,6 +8,7 @@
 #include "core/BackupManifest.h"
 #include "core/BackupRun.h"
 #include "core/BackupSets.h"
+#include "core/Text.h"
 #include "core/UndoSets.h"
 
 #include <QHash>
@@ -81,7 +82,7 @@ enum class TaskRefusal {
 struct TaskResult
 {
     TaskRefusal refusal = TaskRefusal::None;
-    QString reason; // the refusal in the core's words, where it has them
+    Text reason; // the refusal in the core's words, where it has them
     // What the run copied into or from: a dated set's folder, or the backup folder.
     QString backupFolder;
     QList<ComponentResult> components;
@@ -96,7 +97,7 @@ struct TaskResult
     QString setName;
     bool setComplete = false;
     QStringList removedSets;
-    QString setFailure;
+    Text setFailure;
     // A restore from dated sets: each set used, newest first, with the components it gave.
     QList<QPair<BackupSet, QList<Component>>> setsUsed;
     // A backup's record of how it went (see LastBackup.h) could not be written: why, or empty.
@@ -135,7 +136,7 @@ public:
     const TaskSettings& settings() const { return m_settings; }
 
 private:
-    bool refuse(TaskRefusal refusal, const QString& reason = QString());
+    bool refuse(TaskRefusal refusal, const Text& reason = {});
     bool lockFolder(const QString& folder);
     bool makeBackupFolder();
     bool chooseSets(RunPlan& plan);
@@ -156,7 +157,7 @@ private:
 struct UndoTaskResult
 {
     TaskRefusal refusal = TaskRefusal::None; // IcqRunning or Locked: nothing was put back
-    QString reason;
+    Text reason;
     UndoOutcome outcome;
 };
 UndoTaskResult undoTask(const QString& icqFolder, bool keepNewer, bool dryRun,

@@ -158,16 +158,18 @@ QStringList madeFolders()
 
 } // namespace
 
-QString scheduleWeeklyBackup(const WeeklyBackup& backup, QString& how)
+QString scheduleWeeklyBackup(const WeeklyBackup& backup, Text& how)
 {
     if (configHome().isEmpty())
-        return QStringLiteral("no configuration folder (neither $XDG_CONFIG_HOME nor $HOME is "
-                              "set)");
+        return Text("Schedule", "no configuration folder (neither $XDG_CONFIG_HOME nor $HOME is "
+                                "set)")
+            .toString();
     const QString timer = installedTimer();
     if (timer.isEmpty())
-        return QStringLiteral("the weekly timer %1 is not installed (the package puts it in "
-                              "/usr/lib/systemd/user)")
-            .arg(Timer);
+        return Text("Schedule", "the weekly timer %1 is not installed (the package puts it in "
+                                "/usr/lib/systemd/user)")
+            .arg(Timer)
+            .toString();
     QByteArray settings =
         "# The weekly ZEB 2000 backup's settings, written by \"zeb2000-cli "
         "schedule --weekly\"\n# (or the window's tick); \"--off\" removes them.\n";
@@ -179,9 +181,10 @@ QString scheduleWeeklyBackup(const WeeklyBackup& backup, QString& how)
             continue;
         settings += name + '=';
         if (!quoted(value, settings))
-            return QStringLiteral("%1 cannot be handed to systemd (no UTF-8, or a line break in "
-                                  "its name)")
-                .arg(value);
+            return Text("Schedule", "%1 cannot be handed to systemd (no UTF-8, or a line break in "
+                                    "its name)")
+                .arg(value)
+                .toString();
     }
     const QString file = settingsFile();
     const std::string folder = toOsPath(QFileInfo(file).path());
@@ -193,7 +196,7 @@ QString scheduleWeeklyBackup(const WeeklyBackup& backup, QString& how)
 
     QString answer;
     if (systemctl({QStringLiteral("enable"), QStringLiteral("--now"), Timer}, answer)) {
-        how = QStringLiteral("the timer is enabled and started");
+        how = Text("Schedule", "the timer is enabled and started");
         return QString();
     }
     // No user manager answered (a session without one, a container): the link it would make,
@@ -205,9 +208,9 @@ QString scheduleWeeklyBackup(const WeeklyBackup& backup, QString& how)
         if ((error = Os::makeFolders(toOsPath(QFileInfo(link).path()))) != 0)
             return failure(QFileInfo(link).path(), error);
         if (!QFile::link(timer, link))
-            return link + QStringLiteral(" could not be made");
+            return Text("Schedule", "%1 could not be made").arg(link).toString();
     }
-    how = QStringLiteral("the timer starts at the next login (%1)").arg(answer);
+    how = Text("Schedule", "the timer starts at the next login (%1)").arg(answer);
     return QString();
 }
 
@@ -245,13 +248,13 @@ WeeklyState weeklyBackupState()
     const QFileInfo link(enablementLink());
     state.on = !configHome().isEmpty() && link.isSymLink() && link.exists();
     if (!state.on) {
-        state.how = QStringLiteral("off");
+        state.how = Text("Schedule", "off");
         return state;
     }
     QString answer;
     state.how = systemctl({QStringLiteral("is-active"), Timer}, answer)
-                    ? QStringLiteral("active")
-                    : QStringLiteral("starts at the next login (%1)").arg(answer);
+                    ? Text("Schedule", "active")
+                    : Text("Schedule", "starts at the next login (%1)").arg(answer);
     return state;
 }
 
@@ -298,7 +301,7 @@ QString argumentAfter(const QString& arguments, const QString& option)
 
 } // namespace
 
-QString scheduleWeeklyBackup(const WeeklyBackup& backup, QString& how)
+QString scheduleWeeklyBackup(const WeeklyBackup& backup, Text& how)
 {
     Os::WeeklyTask task;
     // zeb2000-cli.exe is installed beside the window's program.
@@ -312,7 +315,7 @@ QString scheduleWeeklyBackup(const WeeklyBackup& backup, QString& how)
     std::string step;
     if (const long hr = Os::registerWeeklyTask(TaskName, task, step); hr != 0)
         return failure(step, hr);
-    how = QStringLiteral("the task \"%1\" of the Task Scheduler runs it")
+    how = Text("Schedule", "the task \"%1\" of the Task Scheduler runs it")
               .arg(QString::fromStdString(TaskName));
     return QString();
 }
@@ -334,19 +337,19 @@ WeeklyState weeklyBackupState()
     const long hr = Os::readWeeklyTask(TaskName, exists, task, step);
     state.on = exists;
     if (hr != 0) {
-        state.how = (exists ? QStringLiteral("on, but its folders cannot be read: ")
-                            : QStringLiteral("unknown: ")) +
-                    failure(step, hr);
+        state.how = (exists ? Text("Schedule", "on, but its folders cannot be read: %1")
+                            : Text("Schedule", "unknown: %1"))
+                        .arg(failure(step, hr));
         return state;
     }
     if (!exists) {
-        state.how = QStringLiteral("off");
+        state.how = Text("Schedule", "off");
         return state;
     }
     const QString arguments = fromOsPath(task.arguments);
     state.backup.backupFolder = argumentAfter(arguments, QStringLiteral("--to"));
     state.backup.icqFolder = argumentAfter(arguments, QStringLiteral("--icq"));
-    state.how = QStringLiteral("the task \"%1\" of the Task Scheduler runs it")
+    state.how = Text("Schedule", "the task \"%1\" of the Task Scheduler runs it")
                     .arg(QString::fromStdString(TaskName));
     return state;
 }

@@ -5,6 +5,8 @@
 // time.
 #pragma once
 
+#include "core/Text.h"
+
 #include <QString>
 
 struct WeeklyBackup
@@ -18,7 +20,7 @@ struct WeeklyState
 {
     bool on = false;
     // How it stands, in a few words: "active", "starts at the next login (…)", "off".
-    QString how;
+    Text how;
     WeeklyBackup backup; // from the settings file, when there is one
 };
 
@@ -28,7 +30,7 @@ WeeklyBackup weeklyBackupFor(const QString& backupFolder, const QString& icqFold
 
 // Sets the weekly backup up, replacing earlier settings. Answers an empty text, or what failed;
 // `how` says how it was done.
-QString scheduleWeeklyBackup(const WeeklyBackup& backup, QString& how);
+QString scheduleWeeklyBackup(const WeeklyBackup& backup, Text& how);
 // Removes what scheduleWeeklyBackup() made; nothing of it is left. Answers an empty text, or what
 // could not be removed.
 QString unscheduleWeeklyBackup();

@@ -5,6 +5,9 @@
 # the width after SIGWINCH), SIGINT and SIGTERM during a copy, --keep on real set folders, and
 # the refusal of a backup and a restore while a process runs icq.exe.
 set -euo pipefail
+# The tool speaks the user's language; these lines read its English words (the C locale, as CI).
+export LC_ALL=C.UTF-8
+unset LANGUAGE
 cli=$1
 make_sample=$2
 work=$(mktemp -d)
@@ -58,8 +61,31 @@ diff -r "$icq/2000b" "$work/plain/2000b" >/dev/null || fail "the backup differs"
 mkdir "$work/locale"
 localedef -i ru_RU -f CP1251 "$work/locale/ru_RU.CP1251" || fail "no ru_RU.CP1251 locale made"
 LOCPATH="$work/locale" LC_ALL=ru_RU.CP1251 run backup --to "$work/$(printf '%0300d' 0)/b"
-grep -q "could not be looked at: Слишком длинное имя файла" "$work/out" ||
+grep -q "Не удалось проверить .*: Слишком длинное имя файла" "$work/out" ||
     fail "the reason under CP1251: $(cat "$work/out")"
+
+# The language follows LANG where its locale exists: the help in German and Russian, and --json
+# the same document in every language (the last backup's line and each file's action are words
+# too, translated on the terminal only).
+in_language() { # <LANG> <command>...
+    local language=$1
+    shift
+    env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LOCPATH="$work/locale" XDG_CONFIG_HOME="$work/config" \
+        LANG="$language" "$@" </dev/null
+}
+for language in de_DE:Aufruf ru_RU:Использование; do
+    localedef -i "${language%%:*}" -f UTF-8 "$work/locale/${language%%:*}.UTF-8" ||
+        fail "no ${language%%:*}.UTF-8 locale made"
+    in_language "${language%%:*}.UTF-8" "$cli" --help >"$work/out" 2>&1
+    grep -q "^${language#*:}: zeb2000-cli <" "$work/out" || fail "--help in ${language%%:*}: $(cat "$work/out")"
+done
+for language in C de_DE.UTF-8 ru_RU.UTF-8; do # the free space aside, which others change
+    { in_language $language "$cli" backup --to "$work/plain" --component cl --json -n
+      in_language $language "$cli" schedule --status --json; } 2>/dev/null |
+        grep -v '"available":' >"$work/json-$language"
+done
+cmp "$work/json-C" "$work/json-de_DE.UTF-8" && cmp "$work/json-C" "$work/json-ru_RU.UTF-8" ||
+    fail "--json changes with the language: $(diff "$work/json-C" "$work/json-ru_RU.UTF-8")"
 
 # --json as a JSON parser reads it; -v lists no files there: standard output is the one document.
 status=0

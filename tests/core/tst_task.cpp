@@ -293,19 +293,29 @@ private slots:
     void stateLine_data()
     {
         QTest::addColumn<QString>("run");
-        QTest::addColumn<QString>("line"); // with "@" for the backup folder
+        QTest::addColumn<QString>("line");   // with "@" for the backup folder
+        QTest::addColumn<QString>("german"); // the recorded English failure shown in German too
         QTest::newRow("fresh user") << ""
+                                    << ""
                                     << "";
         QTest::newRow("good backup") << "whole"
-                                     << "Last backup: 3 days ago to @ (complete)";
+                                     << "Last backup: 3 days ago to @ (complete)"
+                                     << "Letzte Sicherung: vor 3 Tagen nach @ (vollständig)";
         QTest::newRow("failed weekly run")
             << "refused"
-            << "Last weekly backup failed: there was nothing to copy (%1)";
+            << "Last weekly backup failed: there was nothing to copy (%1)"
+            << "Letzte wöchentliche Sicherung fehlgeschlagen: es gab nichts zu kopieren (%1)";
+        QTest::newRow("components not whole, as recorded")
+            << "recorded"
+            << "Last backup failed: 2 of 3 components not copied whole (%1)"
+            << "Letzte Sicherung fehlgeschlagen: 2 von 3 Komponenten nicht vollständig kopiert "
+               "(%1)";
     }
     void stateLine()
     {
         QFETCH(QString, run);
         QFETCH(QString, line);
+        QFETCH(QString, german);
         QTemporaryDir state;
         qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
         qputenv("LOCALAPPDATA", QDir::toNativeSeparators(state.path()).toLocal8Bit());
@@ -317,18 +327,30 @@ private slots:
             settings.components.clear();
         RecordingSink sink;
         ScriptedObserver observer;
-        if (!run.isEmpty())
+        if (run == "recorded")
+            QVERIFY(recordLastBackup({QDateTime::currentDateTimeUtc(), sample.backupFolder(), false,
+                                      "2 of 3 components not copied whole", false})
+                        .isEmpty());
+        else if (!run.isEmpty())
             QVERIFY(Task(settings, sink, observer).run().stateFailure.isEmpty());
         const std::optional<LastBackup> last = readLastBackup();
         QCOMPARE(last.has_value(), !run.isEmpty());
         const QDateTime now = (last ? last->whenUtc : QDateTime::currentDateTimeUtc()).addDays(3);
         if (last)
             QCOMPARE(last->whenUtc.secsTo(QDateTime::currentDateTimeUtc()) < 60, true);
-        QCOMPARE(lastBackupLine(last, now),
-                 line.replace("@", QDir::toNativeSeparators(QDir::cleanPath(sample.backupFolder())))
-                     .replace("%1", last ? QLocale::c().dayName(
-                                               last->whenUtc.toLocalTime().date().dayOfWeek())
-                                         : QString()));
+        const auto filled = [&](QString text, const QLocale& locale) {
+            return text
+                .replace("@", QDir::toNativeSeparators(QDir::cleanPath(sample.backupFolder())))
+                .replace("%1", last ? locale.dayName(last->whenUtc.toLocalTime().date().dayOfWeek())
+                                    : QString());
+        };
+        QCOMPARE(lastBackupLine(last, now).english(), filled(line, QLocale::c()));
+        QTranslator translator;
+        QVERIFY(translator.load(":/i18n/zeb_core_de.qm"));
+        QCoreApplication::installTranslator(&translator);
+        const QString shown = lastBackupLine(last, now).toString();
+        QCoreApplication::removeTranslator(&translator);
+        QCOMPARE(shown, filled(german, QLocale(QLocale::German)));
     }
 };
 

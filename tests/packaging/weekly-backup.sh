@@ -5,6 +5,9 @@
 # the backup made all the same when ICQ ran at every try.
 #   tests/packaging/weekly-backup.sh <zeb2000-cli> <make-sample-icq.sh>
 set -euo pipefail
+# The tool speaks the user's language; these lines read its English words (the C locale, as CI).
+export LC_ALL=C.UTF-8
+unset LANGUAGE
 cli=$(realpath "$1")
 make_sample=$2
 here=$(cd "$(dirname "$0")" && pwd)

@@ -7,7 +7,7 @@ namespace Commands {
 
 QString checkBackup(const Options& options)
 {
-    return options.toFolder.isEmpty() ? QStringLiteral("backup needs --to") : QString();
+    return options.toFolder.isEmpty() ? CommandLine::tr("backup needs --to") : QString();
 }
 
 int backup(CommandContext& context)

@@ -13,24 +13,23 @@ namespace Commands {
 namespace {
 
 // The folder --from names, or with --latest the newest complete set below it, which is said
-// (as `doing` the set) and reported; none when there is no such set.
-std::optional<QString> folderFrom(CommandContext& context, const QString& doing)
+// (as the set checked) and reported; none when there is no such set.
+std::optional<QString> folderFrom(CommandContext& context)
 {
     const QString folder = nativeFolder(context.options.fromFolder);
     if (!context.options.latest)
         return folder;
     const std::optional<BackupSet> set = newestCompleteBackupSet(folder);
     if (!set) {
-        context.console.printError(Prefix + QStringLiteral("no complete dated backup set in ") +
-                                   folder);
+        context.console.printError(
+            Prefix + CommandLine::tr("no complete dated backup set in %1").arg(folder));
         return std::nullopt;
     }
     context.report.insert(QStringLiteral("set"), set->name);
     if (!context.options.quiet && !context.options.json)
-        context.console.print(
-            QStringLiteral("%1 the set %2 (made %3 UTC).")
-                .arg(doing, set->folder,
-                     set->stamp.madeUtc.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+        context.console.print(CommandLine::tr("Checking the set %1 (made %2 UTC).")
+                                  .arg(set->folder, set->stamp.madeUtc.toString(
+                                                        QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
     return set->folder;
 }
 
@@ -38,50 +37,52 @@ std::optional<QString> folderFrom(CommandContext& context, const QString& doing)
 
 QString checkCheck(const Options& options)
 {
-    return options.fromFolder.isEmpty() ? QStringLiteral("check needs --from") : QString();
+    return options.fromFolder.isEmpty() ? CommandLine::tr("check needs --from") : QString();
 }
 
 int check(CommandContext& context)
 {
     Console& console = context.console;
-    const std::optional<QString> from = folderFrom(context, QStringLiteral("Checking"));
+    const std::optional<QString> from = folderFrom(context);
     if (!from)
         return ExitSomethingFailed;
     const QString folder = *from;
     context.report.insert(QStringLiteral("folder"), folder);
     if (!QFileInfo(folder).isDir()) {
-        console.printError(Prefix + QStringLiteral("no backup folder ") + folder);
+        console.printError(Prefix + CommandLine::tr("no backup folder %1").arg(folder));
         return ExitSomethingFailed;
     }
     const BackupCheck result = checkBackupFolder(folder);
     context.report.insert(QStringLiteral("complete"), result.hasManifest);
     if (!result.refusal.isEmpty()) {
-        console.printError(Prefix + QStringLiteral("%1 cannot be checked: its manifest names an %2 "
-                                                   "(a later version made it)")
-                                        .arg(folder, result.refusal));
+        console.printError(Prefix +
+                           CommandLine::tr("%1 cannot be checked: its manifest names an %2 "
+                                           "(a later version made it)")
+                               .arg(folder, result.refusal));
         return ExitSomethingFailed;
     }
     if (!result.hasManifest) {
-        console.printError(Prefix + QStringLiteral("%1 is incomplete: it has no manifest (the "
-                                                   "backup that made it did not finish)")
+        console.printError(Prefix + CommandLine::tr("%1 is incomplete: it has no manifest (the "
+                                                    "backup that made it did not finish)")
                                         .arg(folder));
         return ExitSomethingFailed;
     }
-    const auto tell = [&](const QString& what, const QStringList& paths) {
-        context.report.insert(what, QJsonArray::fromStringList(paths));
+    // The JSON key stays English; the line says it in the user's language.
+    const auto tell = [&](const QString& key, const QString& what, const QStringList& paths) {
+        context.report.insert(key, QJsonArray::fromStringList(paths));
         for (const QString& path : paths)
             console.printError(Prefix + what + QStringLiteral(": ") + path);
     };
-    tell(QStringLiteral("damaged"), result.damaged);
-    tell(QStringLiteral("missing"), result.missing);
-    tell(QStringLiteral("extra"), result.extra);
-    tell(QStringLiteral("unreadable"), result.unreadable);
+    tell(QStringLiteral("damaged"), CommandLine::tr("damaged"), result.damaged);
+    tell(QStringLiteral("missing"), CommandLine::tr("missing"), result.missing);
+    tell(QStringLiteral("extra"), CommandLine::tr("extra"), result.extra);
+    tell(QStringLiteral("unreadable"), CommandLine::tr("unreadable"), result.unreadable);
     context.report.insert(QStringLiteral("files"), result.files);
     context.report.insert(QStringLiteral("bytes"), result.bytes);
     if (!result.passed())
         return ExitSomethingFailed;
     if (!context.options.quiet && !context.options.json)
-        console.print(QStringLiteral("%1: %2 files, %3, read back and as recorded.")
+        console.print(CommandLine::tr("%1: %2 files, %3, read back and as recorded.")
                           .arg(folder)
                           .arg(result.files)
                           .arg(formatSize(result.bytes)));

@@ -15,7 +15,7 @@ namespace Commands {
 QString checkList(const Options& options)
 {
     return !options.icqFolder.isEmpty() && !options.fromFolder.isEmpty()
-               ? QStringLiteral("list takes --icq or --from, not both")
+               ? CommandLine::tr("list takes --icq or --from, not both")
                : QString();
 }
 
@@ -26,7 +26,7 @@ int list(CommandContext& context)
     if (!context.options.fromFolder.isEmpty()) {
         side = nativeFolder(context.options.fromFolder);
         if (!QFileInfo(side).isDir()) {
-            console.printError(Prefix + QStringLiteral("there is no folder %1").arg(side));
+            console.printError(Prefix + CommandLine::tr("there is no folder %1").arg(side));
             return ExitSomethingFailed;
         }
     } else {
@@ -36,7 +36,8 @@ int list(CommandContext& context)
         side = *icq;
     }
     if (pluginFiles(context.programFolder).isEmpty()) {
-        console.printError(Prefix + QStringLiteral("no plugin files in ") + context.programFolder);
+        console.printError(Prefix +
+                           CommandLine::tr("no plugin files in %1").arg(context.programFolder));
         return ExitSomethingFailed;
     }
     const QList<Component> components = offeredComponents(context.programFolder, side);
@@ -64,22 +65,22 @@ int list(CommandContext& context)
         context.report.insert(QStringLiteral("sets"), setList);
     if (context.options.json)
         return ExitSuccess;
-    console.print(QStringLiteral("Components in %1:").arg(side));
+    console.print(CommandLine::tr("Components in %1:").arg(side));
     for (qsizetype at = 0; at < components.size(); ++at)
         console.print(QStringLiteral("  %1  %2")
                           .arg(components[at].entryText(), -40)
                           .arg(formatSize(sizes[at])));
-    console.print(QStringLiteral("UINs:"));
+    console.print(CommandLine::tr("UINs:"));
     for (const QString& uin : uins)
         console.print(QStringLiteral("  ") + uin);
     if (!sets.isEmpty())
-        console.print(QStringLiteral("Dated sets, oldest first:"));
+        console.print(CommandLine::tr("Dated sets, oldest first:"));
     for (const BackupSet& set : sets)
         console.print(
-            QStringLiteral("  %1  made %2 UTC, number %3%4")
+            CommandLine::tr("  %1  made %2 UTC, number %3%4")
                 .arg(set.name, set.stamp.madeUtc.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
                 .arg(set.stamp.sequence)
-                .arg(set.complete ? QString() : QStringLiteral(", incomplete")));
+                .arg(set.complete ? QString() : CommandLine::tr(", incomplete")));
     return ExitSuccess;
 }
 

@@ -8,7 +8,7 @@ namespace Commands {
 
 QString checkRestore(const Options& options)
 {
-    return options.fromFolder.isEmpty() ? QStringLiteral("restore needs --from") : QString();
+    return options.fromFolder.isEmpty() ? CommandLine::tr("restore needs --from") : QString();
 }
 
 int restore(CommandContext& context)
@@ -23,8 +23,8 @@ int restore(CommandContext& context)
     QList<Component> offered;
     if (options.latest) {
         if (!newestCompleteBackupSet(backupFolder)) {
-            context.console.printError(Prefix + QStringLiteral("no complete dated backup set in ") +
-                                       backupFolder);
+            context.console.printError(
+                Prefix + CommandLine::tr("no complete dated backup set in %1").arg(backupFolder));
             return ExitSomethingFailed;
         }
         for (const ComponentInSet& found :

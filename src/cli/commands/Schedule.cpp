@@ -17,11 +17,11 @@ namespace Commands {
 QString checkSchedule(const Options& options)
 {
     if (int(options.weekly) + int(options.off) + int(options.status) != 1)
-        return QStringLiteral("schedule takes one of --weekly, --off and --status");
+        return CommandLine::tr("schedule takes one of --weekly, --off and --status");
     if (options.weekly && options.toFolder.isEmpty())
-        return QStringLiteral("schedule --weekly needs --to");
+        return CommandLine::tr("schedule --weekly needs --to");
     if (!options.weekly && (!options.toFolder.isEmpty() || !options.icqFolder.isEmpty()))
-        return QStringLiteral("--to and --icq go with --weekly");
+        return CommandLine::tr("--to and --icq go with --weekly");
     return QString();
 }
 
@@ -38,7 +38,7 @@ int schedule(CommandContext& context)
         }
         report.insert(QStringLiteral("weekly"), false);
         if (!quiet)
-            console.print(QStringLiteral("The weekly backup is off."));
+            console.print(CommandLine::tr("The weekly backup is off."));
         return ExitSuccess;
     }
     if (options.weekly) {
@@ -50,43 +50,45 @@ int schedule(CommandContext& context)
         // Without --icq, the ICQ folder the registry names at each run.
         WeeklyBackup backup = weeklyBackupFor(nativeFolder(options.toFolder),
                                               options.icqFolder.isEmpty() ? QString() : *icq);
-        const QString refusal =
+        const Text refusal =
             targetRefusal(checkBackupTarget(withTrailingSeparator(backup.backupFolder), *icq,
                                             everyPluginComponent(context.programFolder)),
                           backup.backupFolder);
         if (!refusal.isEmpty()) {
-            console.printError(Prefix + refusal);
+            console.printError(Prefix + refusal.toString());
             return ExitBadUsage;
         }
-        QString how;
+        Text how;
         if (const QString failed = scheduleWeeklyBackup(backup, how); !failed.isEmpty()) {
             console.printError(Prefix + failed);
             return ExitSomethingFailed;
         }
         report.insert(QStringLiteral("weekly"), true);
-        report.insert(QStringLiteral("how"), how);
+        report.insert(QStringLiteral("how"), how.english());
         if (!quiet)
-            console.print(QStringLiteral("Weekly backup to %1: %2.").arg(backup.backupFolder, how));
+            console.print(CommandLine::tr("Weekly backup to %1: %2.")
+                              .arg(backup.backupFolder, how.toString()));
         return ExitSuccess;
     }
     const WeeklyState state = weeklyBackupState();
     const std::optional<LastBackup> last = readLastBackup();
-    const QString lastLine = lastBackupLine(last, QDateTime::currentDateTimeUtc());
+    const Text lastLine = lastBackupLine(last, QDateTime::currentDateTimeUtc());
     report.insert(QStringLiteral("weekly"), state.on);
-    report.insert(QStringLiteral("how"), state.how);
+    report.insert(QStringLiteral("how"), state.how.english());
     report.insert(QStringLiteral("backupFolder"), state.backup.backupFolder);
     report.insert(QStringLiteral("icqFolder"), state.backup.icqFolder);
     report.insert(QStringLiteral("winePrefix"), state.backup.winePrefix);
-    report.insert(QStringLiteral("lastBackup"), lastLine);
+    report.insert(QStringLiteral("lastBackup"), lastLine.english());
     if (!options.json) {
-        console.print(QStringLiteral("Weekly backup: ") + state.how);
+        console.print(CommandLine::tr("Weekly backup: ") + state.how.toString());
         if (!state.backup.backupFolder.isEmpty())
-            console.print(QStringLiteral("Backup folder: ") + state.backup.backupFolder);
+            console.print(CommandLine::tr("Backup folder: ") + state.backup.backupFolder);
         if (!state.backup.icqFolder.isEmpty())
-            console.print(QStringLiteral("ICQ folder: ") + state.backup.icqFolder);
+            console.print(CommandLine::tr("ICQ folder: ") + state.backup.icqFolder);
         if (!state.backup.winePrefix.isEmpty())
-            console.print(QStringLiteral("Wine prefix: ") + state.backup.winePrefix);
-        console.print(lastLine.isEmpty() ? QStringLiteral("No backup was made yet.") : lastLine);
+            console.print(CommandLine::tr("Wine prefix: ") + state.backup.winePrefix);
+        console.print(lastLine.isEmpty() ? CommandLine::tr("No backup was made yet.")
+                                         : lastLine.toString());
     }
     return ExitSuccess;
 }

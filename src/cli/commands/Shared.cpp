@@ -29,7 +29,7 @@ public:
     explicit ConsoleSink(Console& console) : m_console(console) {}
     void HandleErrorsGlobally(const ErrorObject& error, const QString& procedure) override
     {
-        m_console.printError(Prefix + QStringLiteral("error %1: %2 (in %3)")
+        m_console.printError(Prefix + CommandLine::tr("error %1: %2 (in %3)")
                                           .arg(error.number)
                                           .arg(error.description, procedure));
     }
@@ -76,13 +76,14 @@ QString summaryLine(const RunPlan& plan, const QList<ComponentResult>& results, 
         whole += result.copied ? 1 : 0;
     }
     const bool backup = plan.direction == Direction::Backup;
-    return QStringLiteral("%1 %2 %3 %4: %5 of %6 components copied whole, %7 files (%8) copied, "
-                          "%9 unchanged, %10 kept, in %11 s.")
-        .arg(backup ? QStringLiteral("Backup into") : QStringLiteral("Restore from"),
-             plan.backupFolder, backup ? QStringLiteral("from") : QStringLiteral("into"),
-             plan.icqFolder, QString::number(whole), QString::number(results.size()),
-             QString::number(files), formatSize(qint64(bytes)), QString::number(unchanged),
-             QString::number(kept), QString::number(double(ms) / 1000.0, 'f', 1));
+    return (backup ? CommandLine::tr("Backup into %1 from %2: %3 of %4 components copied whole, "
+                                     "%5 files (%6) copied, %7 unchanged, %8 kept, in %9 s.")
+                   : CommandLine::tr("Restore from %1 into %2: %3 of %4 components copied whole, "
+                                     "%5 files (%6) copied, %7 unchanged, %8 kept, in %9 s."))
+        .arg(plan.backupFolder, plan.icqFolder, QString::number(whole),
+             QString::number(results.size()), QString::number(files), formatSize(qint64(bytes)),
+             QString::number(unchanged), QString::number(kept),
+             QString::number(double(ms) / 1000.0, 'f', 1));
 }
 
 // Lists what the run would do, file by file, and the room it needs; changes nothing. Answers 1
@@ -108,7 +109,7 @@ int dryRun(CommandContext& context, BackupRun& run)
         bytes += plan.bytesToWrite();
         for (const Os::CopyFailure& failure : plan.failures)
             console.printError(Prefix +
-                               QStringLiteral("cannot read %1: %2")
+                               CommandLine::tr("cannot read %1: %2")
                                    .arg(fromOsPath(failure.path), fromOsText(failure.reason)));
     }
     context.report.insert(QStringLiteral("dryRun"), true);
@@ -125,11 +126,11 @@ int dryRun(CommandContext& context, BackupRun& run)
     }
     if (!quiet)
         console.print(
-            QStringLiteral("Dry run: %1 files (%2) to write, %3 needed, %4 free on %5. "
-                           "Nothing was changed.")
+            CommandLine::tr("Dry run: %1 files (%2) to write, %3 needed, %4 free on %5. "
+                            "Nothing was changed.")
                 .arg(files)
                 .arg(formatSize(qint64(bytes)), formatSize(space.needed),
-                     space.available < 0 ? QStringLiteral("unknown") : formatSize(space.available),
+                     space.available < 0 ? CommandLine::tr("unknown") : formatSize(space.available),
                      space.targetFolder));
     return ExitSuccess;
 }
@@ -160,40 +161,41 @@ int told(CommandContext& context, Task& task, qint64 ms)
         }
         console.printError(
             Prefix +
-            QStringLiteral("stopped by %1: %2 files copied, the file being written dropped; "
-                           "copied whole: %3; not whole: %4")
+            CommandLine::tr("stopped by %1: %2 files copied, the file being written dropped; "
+                            "copied whole: %3; not whole: %4")
                 .arg(signal == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM"))
                 .arg(files)
-                .arg(whole.isEmpty() ? QStringLiteral("no component")
+                .arg(whole.isEmpty() ? CommandLine::tr("no component")
                                      : whole.join(QStringLiteral(", ")),
-                     cut.isEmpty() ? QStringLiteral("no component")
+                     cut.isEmpty() ? CommandLine::tr("no component")
                                    : cut.join(QStringLiteral(", "))));
         if (!result.undoFolder.isEmpty())
-            console.printError(Prefix + QStringLiteral("the files it replaced are kept in ") +
-                               result.undoFolder);
+            console.printError(
+                Prefix +
+                CommandLine::tr("the files it replaced are kept in %1").arg(result.undoFolder));
         return signal == SIGINT ? ExitInterrupted : ExitTerminated;
     }
     for (const ComponentResult& done : result.components) {
         if (!done.copied) {
-            console.printError(Prefix + done.component.entryText() +
-                               QStringLiteral(" could not be copied"));
+            console.printError(
+                Prefix + CommandLine::tr("%1 could not be copied").arg(done.component.entryText()));
             for (const QString& line : describeCopyFailures(done.outcome, -1))
                 console.printError(QStringLiteral("  ") + line);
         }
         if (task.settings().keptFails)
             for (const std::string& file : done.outcome.kept)
-                console.printError(Prefix + QStringLiteral("kept, not replaced: ") +
+                console.printError(Prefix + CommandLine::tr("kept, not replaced: ") +
                                    fromOsPath(file));
     }
     if (result.finishFailed) // told by the sink, with what failed; the copies stand
-        console.printError(Prefix + QStringLiteral("the run's last step failed (see above)"));
+        console.printError(Prefix + CommandLine::tr("the run's last step failed (see above)"));
     if (!result.attributesLostIn.isEmpty())
         console.printError(Prefix + attributesLostNote(result.attributesLostIn));
     if (!options.quiet && !options.json) {
         console.print(summaryLine(plan, result.components, ms));
         if (!result.undoFolder.isEmpty())
-            console.print(undoSetNote(result.undoFolder) +
-                          QStringLiteral(" \"zeb2000-cli undo\" puts them back."));
+            console.print(CommandLine::tr("%1 \"zeb2000-cli undo\" puts them back.")
+                              .arg(undoSetNote(result.undoFolder)));
     }
     return result.everythingCopied ? ExitSuccess : ExitSomethingFailed;
 }
@@ -213,12 +215,12 @@ std::optional<QString> findIcqFolder(CommandContext& context)
         QString notice;
         folder = icqFolderFromRegistry([&notice](const QString& text) { notice = text; });
         if (!notice.isEmpty() || folder.isEmpty() || folder == NoRegistryValueText) {
-            console.printError(Prefix +
-                               (!notice.isEmpty()  ? notice
-                                : folder.isEmpty() ? QStringLiteral("ICQ's registry settings "
-                                                                    "name no ICQ folder.")
-                                                   : folder) +
-                               QStringLiteral(" Name the ICQ folder with --icq."));
+            console.printError(Prefix + CommandLine::tr("%1 Name the ICQ folder with --icq.")
+                                            .arg(!notice.isEmpty() ? shownRegistryText(notice)
+                                                 : folder.isEmpty()
+                                                     ? CommandLine::tr("ICQ's registry settings "
+                                                                       "name no ICQ folder.")
+                                                     : shownRegistryText(folder)));
             return std::nullopt;
         }
     } else {
@@ -232,7 +234,7 @@ std::optional<QString> findIcqFolder(CommandContext& context)
     }
     if (!installed) {
         console.printError(Prefix +
-                           QStringLiteral("no ICQ installation in %1 (no icq.exe)").arg(folder));
+                           CommandLine::tr("no ICQ installation in %1 (no icq.exe)").arg(folder));
         return std::nullopt;
     }
     return folder;
@@ -251,8 +253,8 @@ std::optional<QList<Component>> chooseComponents(CommandContext& context,
                    c.folder.compare(QDir::toNativeSeparators(wanted), Qt::CaseInsensitive) == 0;
         });
         if (match == offered.end()) {
-            context.console.printError(Prefix + QStringLiteral("no component \"%1\" in %2; "
-                                                               "\"list\" shows those there")
+            context.console.printError(Prefix + CommandLine::tr("no component \"%1\" in %2; "
+                                                                "\"list\" shows those there")
                                                     .arg(wanted, sourceFolder));
             return std::nullopt;
         }
@@ -269,33 +271,35 @@ int refused(CommandContext& context, const TaskResult& result, const QString& fo
     switch (result.refusal) {
     case TaskRefusal::TargetRefused:
         exitCode = ExitBadUsage;
-        console.printError(Prefix + result.reason);
+        console.printError(Prefix + result.reason.toString());
         break;
     case TaskRefusal::IcqRunning:
         exitCode = ExitIcqRunning;
         console.printError(
-            Prefix + QStringLiteral("ICQ is running; close it first, or go on with --force."));
+            Prefix + CommandLine::tr("ICQ is running; close it first, or go on with --force."));
         break;
     case TaskRefusal::Locked:
     case TaskRefusal::SetNotBegun:
-        console.printError(Prefix + result.reason);
+        console.printError(Prefix + result.reason.toString());
         break;
     case TaskRefusal::NoSet:
-        console.printError(Prefix + QStringLiteral("no complete dated backup set in ") + folder);
+        console.printError(Prefix +
+                           CommandLine::tr("no complete dated backup set in %1").arg(folder));
         break;
     case TaskRefusal::PathMissing:
-        console.printError(Prefix + QStringLiteral("%1 does not exist, nor the folder above it; "
-                                                   "the disk it is on may not be mounted. "
-                                                   "Nothing was copied (--mkpath creates the "
-                                                   "whole path).")
+        console.printError(Prefix + CommandLine::tr("%1 does not exist, nor the folder above it; "
+                                                    "the disk it is on may not be mounted. "
+                                                    "Nothing was copied (--mkpath creates the "
+                                                    "whole path).")
                                         .arg(folder));
         break;
     case TaskRefusal::FolderNotMade:
-        console.printError(Prefix + QStringLiteral("%1 could not be created.").arg(folder));
+        console.printError(Prefix + CommandLine::tr("%1 could not be created.").arg(folder));
         break;
     case TaskRefusal::NothingToCopy:
-        console.printError(Prefix +
-                           QStringLiteral("there is nothing to copy in %1").arg(result.reason));
+        console.printError(
+            Prefix +
+            CommandLine::tr("there is nothing to copy in %1").arg(result.reason.toString()));
         break;
     case TaskRefusal::NoRoom: // told by the question
         exitCode = Signals::stopSignal() == SIGINT    ? ExitInterrupted
@@ -307,7 +311,7 @@ int refused(CommandContext& context, const TaskResult& result, const QString& fo
         break;
     }
     if (!result.setFailure.isEmpty())
-        console.printError(Prefix + result.setFailure);
+        console.printError(Prefix + result.setFailure.toString());
     return exitCode;
 }
 
@@ -330,7 +334,7 @@ int runTask(CommandContext& context, TaskSettings settings)
     const auto recorded = qScopeGuard([&] {
         if (!task.result().stateFailure.isEmpty())
             console.printError(Prefix +
-                               QStringLiteral("the last backup's state was not recorded: ") +
+                               CommandLine::tr("the last backup's state was not recorded: ") +
                                task.result().stateFailure);
     });
     if (!task.prepare())
@@ -345,7 +349,7 @@ int runTask(CommandContext& context, TaskSettings settings)
         }
         if (!options.quiet && !options.json)
             console.print(
-                QStringLiteral("Restoring from the set %1 (made %2 UTC): %3.")
+                CommandLine::tr("Restoring from the set %1 (made %2 UTC): %3.")
                     .arg(set.folder,
                          set.stamp.madeUtc.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
                          names.join(QStringLiteral(", "))));
@@ -367,11 +371,11 @@ int runTask(CommandContext& context, TaskSettings settings)
     context.report.insert(QStringLiteral("set"), result.setName);
     if (exitCode != ExitSuccess) {
         console.printError(Prefix +
-                           QStringLiteral("the set %1 is incomplete").arg(result.backupFolder));
+                           CommandLine::tr("the set %1 is incomplete").arg(result.backupFolder));
         return exitCode;
     }
     if (!result.setFailure.isEmpty()) {
-        console.printError(Prefix + result.setFailure);
+        console.printError(Prefix + result.setFailure.toString());
         return ExitSomethingFailed;
     }
     if (options.keep >= 1)
@@ -379,7 +383,8 @@ int runTask(CommandContext& context, TaskSettings settings)
                               QJsonArray::fromStringList(result.removedSets));
     if (!options.quiet && !options.json)
         for (const QString& name : result.removedSets)
-            console.print(QStringLiteral("Removed the old set ") + settings.backupFolder + name);
+            console.print(
+                CommandLine::tr("Removed the old set %1").arg(settings.backupFolder + name));
     return ExitSuccess;
 }
 

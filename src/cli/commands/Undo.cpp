@@ -26,22 +26,22 @@ int undo(CommandContext& context)
     }
     const UndoOutcome& undone = task.outcome;
     for (const QString& note : undone.notes)
-        console.printError(Prefix + QStringLiteral("left in place: ") + note);
+        console.printError(Prefix + CommandLine::tr("left in place: ") + note);
     context.report.insert(QStringLiteral("undoneSet"), undone.set);
     context.report.insert(QStringLiteral("newer"), QJsonArray::fromStringList(undone.newer));
     context.report.insert(QStringLiteral("notUndone"), QJsonArray::fromStringList(undone.failures));
     if (undone.set.isEmpty()) {
-        console.printError(Prefix + QStringLiteral("there is no restore to undo in ") + *icq);
+        console.printError(Prefix + CommandLine::tr("there is no restore to undo in %1").arg(*icq));
         return ExitSomethingFailed;
     }
     if (!undone.newer.isEmpty() && !keepNewer) {
         for (const QString& file : undone.newer)
-            console.printError(Prefix + QStringLiteral("changed since the restore: ") + file);
+            console.printError(Prefix + CommandLine::tr("changed since the restore: ") + file);
         console.printError(Prefix +
-                           QStringLiteral("nothing was put back. \"zeb2000-cli undo "
-                                          "--keep-newer\" puts back all the same and keeps "
-                                          "the changed files in ") +
-                           undone.newerFolder);
+                           CommandLine::tr("nothing was put back. \"zeb2000-cli undo "
+                                           "--keep-newer\" puts back all the same and keeps "
+                                           "the changed files in %1")
+                               .arg(undone.newerFolder));
         return ExitSomethingFailed;
     }
     if (dryRun) {
@@ -52,13 +52,13 @@ int undo(CommandContext& context)
                               QJsonArray::fromStringList(undone.removed));
         if (!context.options.quiet && !context.options.json) {
             for (const QString& file : undone.newer)
-                console.print(QStringLiteral("  move aside %1").arg(file));
+                console.print(CommandLine::tr("  move aside %1").arg(file));
             for (const QString& file : undone.putBack)
-                console.print(QStringLiteral("  put back   %1").arg(file));
+                console.print(CommandLine::tr("  put back   %1").arg(file));
             for (const QString& file : undone.removed)
-                console.print(QStringLiteral("  remove     %1").arg(file));
-            console.print(QStringLiteral("Dry run: the undo of %1 would put back %2 files and "
-                                         "remove %3. Nothing was changed.")
+                console.print(CommandLine::tr("  remove     %1").arg(file));
+            console.print(CommandLine::tr("Dry run: the undo of %1 would put back %2 files and "
+                                          "remove %3. Nothing was changed.")
                               .arg(undone.set)
                               .arg(undone.putBack.size())
                               .arg(undone.removed.size()));
@@ -66,18 +66,18 @@ int undo(CommandContext& context)
         return ExitSuccess;
     }
     for (const QString& file : undone.newer)
-        console.printError(Prefix + QStringLiteral("changed since the restore, kept in %1: %2")
+        console.printError(Prefix + CommandLine::tr("changed since the restore, kept in %1: %2")
                                         .arg(undone.newerFolder, file));
     if (!undone.finished) {
         for (const QString& failure : undone.failures)
-            console.printError(Prefix + QStringLiteral("not undone: ") + failure);
-        console.printError(Prefix + QStringLiteral("the undo stopped; %1 stays. Run "
-                                                   "\"zeb2000-cli undo\" again to finish.")
+            console.printError(Prefix + CommandLine::tr("not undone: ") + failure);
+        console.printError(Prefix + CommandLine::tr("the undo stopped; %1 stays. Run "
+                                                    "\"zeb2000-cli undo\" again to finish.")
                                         .arg(undone.set));
         return ExitSomethingFailed;
     }
     if (!context.options.quiet && !context.options.json)
-        console.print(QStringLiteral("Put back what the restore of %1 replaced.").arg(undone.set));
+        console.print(CommandLine::tr("Put back what the restore of %1 replaced.").arg(undone.set));
     return ExitSuccess;
 }
 

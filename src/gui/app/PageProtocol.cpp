@@ -113,10 +113,12 @@ void frmMain::cmdValidate_Click(qint16 Index)
                 }
                 appendSeparator(icqBox);
                 appendSeparator(backupBox);
-                if (const QString refusal = targetRefusal(
-                        checkBackupTarget(backupBox->text(), icqBox->text(),
-                                          everyPluginComponent(m_services.programFolder())),
-                        backupBox->text());
+                if (const QString refusal =
+                        targetRefusal(
+                            checkBackupTarget(backupBox->text(), icqBox->text(),
+                                              everyPluginComponent(m_services.programFolder())),
+                            backupBox->text())
+                            .toString();
                     m_state.direction() == Direction::Backup && !refusal.isEmpty()) {
                     m_state.setPageRefusal(1, refusal);
                 } else if (!fileIsListed(icqBox->text() + QStringLiteral("icq.exe"))) {

@@ -214,17 +214,18 @@ void frmMain::runTask()
     if (!task.prepare()) {
         const TaskResult& refused = task.result();
         if (refused.refusal == TaskRefusal::Locked)
-            m_services.msgBox(refused.reason, MsgButtons::OkOnly, MsgIcon::Exclamation,
+            m_services.msgBox(refused.reason.toString(), MsgButtons::OkOnly, MsgIcon::Exclamation,
                               tr("Warning!"));
         else if (refused.refusal == TaskRefusal::FolderNotMade)
             ShowErrorMessage(m_services,
                              tr("The folder %1 could not be created.").arg(settings.backupFolder));
         else if (refused.refusal == TaskRefusal::TargetRefused ||
                  refused.refusal == TaskRefusal::SetNotBegun)
-            ShowErrorMessage(m_services, refused.reason);
+            ShowErrorMessage(m_services, refused.reason.toString());
         else if (refused.refusal == TaskRefusal::NoSet)
-            ShowErrorMessage(m_services, tr("No complete dated backup set in %1 holds %2.")
-                                             .arg(settings.backupFolder, refused.reason));
+            ShowErrorMessage(m_services,
+                             tr("No complete dated backup set in %1 holds %2.")
+                                 .arg(settings.backupFolder, refused.reason.toString()));
         return;
     }
     BackupRun& run = *task.copy();
@@ -288,7 +289,7 @@ void frmMain::runTask()
         failures += CrLf + tr("The end of the run (the manifest or the undo set)");
     // The dated set's own steps: its record, the pruning of the old ones.
     if (!result.setFailure.isEmpty())
-        failures += CrLf + tr("The dated backup set: %1").arg(result.setFailure);
+        failures += CrLf + tr("The dated backup set: %1").arg(result.setFailure.toString());
 
     // The program ends while the run stops: nothing more to say.
     if (result.stopped)
@@ -380,7 +381,8 @@ void frmMain::undoLastRestore()
     const UndoTaskResult task = undoTask(icq, false, false, observer);
     showUndoChoice();
     if (task.refusal == TaskRefusal::Locked)
-        m_services.msgBox(task.reason, MsgButtons::OkOnly, MsgIcon::Exclamation, tr("Warning!"));
+        m_services.msgBox(task.reason.toString(), MsgButtons::OkOnly, MsgIcon::Exclamation,
+                          tr("Warning!"));
     if (task.refusal != TaskRefusal::None)
         return;
     const UndoOutcome& undone = task.outcome;

@@ -26,7 +26,8 @@ void frmMain::showLastBackup()
         *this, QStringLiteral("frmMain.showLastBackup()"),
         [this] {
             QLabel& shown = *m_selectTask->lblLastBackup;
-            const QString line = lastBackupLine(readLastBackup(), QDateTime::currentDateTimeUtc());
+            const QString line =
+                lastBackupLine(readLastBackup(), QDateTime::currentDateTimeUtc()).toString();
             // The whole line for the tooltip and screen readers; on the page, what its two lines
             // hold (a word that wraps takes some of the second, hence the margin).
             const QFontMetrics metrics(shown.font());
@@ -53,7 +54,7 @@ void frmMain::chkBackupWeekly_Click()
         [this] {
             const BusyScope busy(*this);
             QString failed;
-            QString how;
+            Text how;
             if (m_ready->chkBackupWeekly->isChecked())
                 failed =
                     scheduleWeeklyBackup(weeklyBackupFor(m_state.target(), m_state.source()), how);
@@ -65,8 +66,9 @@ void frmMain::chkBackupWeekly_Click()
                 ShowErrorMessage(m_services, tr("The weekly backup could not be changed:") + CrLf +
                                                  CrLf + failed);
             else if (!how.isEmpty())
-                m_services.msgBox(tr("Weekly backup to %1: %2.")
-                                      .arg(QDir::toNativeSeparators(m_state.target()), how),
-                                  MsgButtons::OkOnly, MsgIcon::Information, tr("Info"));
+                m_services.msgBox(
+                    tr("Weekly backup to %1: %2.")
+                        .arg(QDir::toNativeSeparators(m_state.target()), how.toString()),
+                    MsgButtons::OkOnly, MsgIcon::Information, tr("Info"));
         });
 }
