@@ -27,7 +27,8 @@ void setUpTheApplication()
     QCoreApplication::setApplicationName(ApplicationName);
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0.2518"));
     // The window's texts and Qt's own (the boxes' buttons, the folder picker).
-    installTranslations({QStringLiteral("zeb2000"), QStringLiteral("qtbase")});
+    installTranslations(
+        {QStringLiteral("zeb2000"), QStringLiteral("zeb_core"), QStringLiteral("qtbase")});
 }
 
 } // namespace

@@ -10,25 +10,22 @@
 
 namespace {
 
+// The notice in the user's language. Under Linux the registry is a file of the Wine prefix: a key
+// that cannot be opened most often means another prefix than the one ICQ was installed in, so
+// the box also says which file was read.
+QString explained(const QString& notice)
+{
+    const QString shown = shownRegistryText(notice);
 #ifndef _WIN32
-// Under Linux the registry is a file of the Wine prefix: a key that cannot be opened most often
-// means another prefix than the one ICQ was installed in, so the box says which file was read.
-QString explained(const QString& notice)
-{
-    if (notice != QLatin1String("Error opening key."))
-        return notice;
-    return notice + QStringLiteral("\n\n") +
-           frmMain::tr("ZEB 2000 looked for ICQ's settings in %1/user.reg. The WINEPREFIX "
-                       "environment variable chooses the Wine prefix (without it, ~/.wine): "
-                       "start ZEB 2000 with the same WINEPREFIX as ICQ.")
-               .arg(fromOsPath(Os::winePrefix()));
-}
-#else
-QString explained(const QString& notice)
-{
-    return notice;
-}
+    if (notice == QLatin1String("Error opening key."))
+        return shown + QStringLiteral("\n\n") +
+               frmMain::tr("ZEB 2000 looked for ICQ's settings in %1/user.reg. The WINEPREFIX "
+                           "environment variable chooses the Wine prefix (without it, ~/.wine): "
+                           "start ZEB 2000 with the same WINEPREFIX as ICQ.")
+                   .arg(fromOsPath(Os::winePrefix()));
 #endif
+    return shown;
+}
 
 } // namespace
 
