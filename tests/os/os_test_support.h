@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <vector>
@@ -16,7 +17,10 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace OsTest {
@@ -114,5 +118,23 @@ inline void setTime(const std::string& path, long long nanoseconds)
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
 #endif
 }
+
+#ifndef _WIN32
+// Runs `work` as nobody in a child of its own (the test runs as root) and answers the child's
+// exit code: `work`'s answer, 100 when it could not become nobody.
+inline int asNobody(const std::function<int()>& work)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+            ::setresuid(65534, 65534, 65534) != 0)
+            ::_exit(100);
+        ::_exit(work());
+    }
+    int status = 0;
+    EXPECT_EQ(::waitpid(child, &status, 0), child);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+#endif
 
 } // namespace OsTest

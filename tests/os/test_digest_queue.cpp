@@ -1,5 +1,6 @@
-// The checksums hashed beside the copy: each file's result is its bytes' XXH3-128 whichever hands
-// hash it, whatever was dropped before it, and in whatever order the results arrive.
+// The checksums hashed beside the copy: each file's result is its bytes' checksum whichever hands
+// hash it, whatever was dropped before it, and in whatever order the results arrive (that the
+// checksum is XXH3-128 as xxhsum prints it, the planned copy's test pins).
 #include "os/os_copy_internal.h"
 
 #include <gtest/gtest.h>
@@ -81,9 +82,6 @@ TEST(DigestQueue, EveryFileGetsItsOwnChecksumOnEitherSide)
         for (const File& file : files)
             EXPECT_EQ(file.digest, digestOf(std::string(file.hole, '\0') + file.bytes))
                 << file.bytes.size() << " bytes";
-        // The library's own value for no bytes, in the canonical order.
-        EXPECT_EQ(files[0].digest, (Os::Digest{0x99, 0xaa, 0x06, 0xd3, 0x01, 0x47, 0x98, 0xd8, 0x60,
-                                               0x01, 0xc3, 0x24, 0x46, 0x8d, 0x49, 0x7f}));
     }
 }
 

@@ -14,7 +14,6 @@
 #include <windows.h>
 #else
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -161,20 +160,14 @@ TEST(Files, RunLocksAreSharedByEveryUser)
     std::string holder;
     ASSERT_EQ(Os::tryLockFile(lock, held, holder), 0);
     const auto asOtherUser = [&lock]() {
-        const pid_t child = ::fork();
-        if (child == 0) {
+        return OsTest::asNobody([&lock] {
             Os::LockHandle handle = 0;
             std::string other;
-            if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
-                ::_exit(100);
             const int error = Os::tryLockFile(lock, handle, other);
-            ::_exit(error == Os::ErrorLocked && other == std::to_string(::getppid()) ? 1
-                    : error == 0                                                     ? 0
-                                                                                     : 2);
-        }
-        int status = 0;
-        EXPECT_EQ(::waitpid(child, &status, 0), child);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            return error == Os::ErrorLocked && other == std::to_string(::getppid()) ? 1
+                   : error == 0                                                     ? 0
+                                                                                    : 2;
+        });
     };
     EXPECT_EQ(asOtherUser(), 1); // held: refused, naming this process
     ASSERT_EQ(Os::unlockFile(held), 0);

@@ -27,20 +27,12 @@ protected:
         folder.makeFolder("proc/self");
         folder.makeFolder("prefix");
         folder.makeFolder("other");
-        previousPrefix = std::getenv("WINEPREFIX") ? std::getenv("WINEPREFIX") : "";
+        // Like the registry's tests, each test sets the prefix it needs.
         ::setenv("WINEPREFIX", (folder.path("prefix") + "/").c_str(), 1);
         Os::detail::processFolder = folder.path("proc");
     }
-    void TearDown() override
-    {
-        Os::detail::processFolder = "/proc";
-        if (previousPrefix.empty())
-            ::unsetenv("WINEPREFIX");
-        else
-            ::setenv("WINEPREFIX", previousPrefix.c_str(), 1);
-    }
+    void TearDown() override { Os::detail::processFolder = "/proc"; }
     OsTest::TempFolder folder;
-    std::string previousPrefix;
 };
 
 using namespace std::string_literals;
