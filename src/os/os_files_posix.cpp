@@ -2,11 +2,11 @@
 // and the copier's rules for what reaches the disk (a temporary file, its data synced, then the
 // rename, then the folder synced).
 #include "os/os.h"
+#include "os/os_copy_internal.h"
 #include "os/os_internal.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -308,7 +308,7 @@ int removeLeftTemporaries(const std::string& folder)
         return error == ENOENT ? 0 : error;
     for (const FolderEntry& entry : entries) {
         const long pid = temporaryOwner(entry.name);
-        if (pid <= 0 || pid == ::getpid() || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+        if (pid <= 0 || pid == ::getpid() || !detail::processGone(pid))
             continue;
         std::string failed;
         if (const int error = removeTree(folder + '/' + entry.name, failed))
