@@ -126,14 +126,14 @@ backup "$dos\\sets" --dated --mkpath
 echo "new messages" >>"$work/icq/NewDB/11111111.dat"
 hold "$holder" "$dos\\icq\\NewDB\\11111111.dat"
 # The second set must not take the first one's name (its minute). It runs on a Russian Windows
-# (ANSI code page 1251), whose reason must come out as the words the system gave.
+# (ANSI code page 1251): the message in Russian, the reason as the words the system gave.
 mv "$work/sets/$(ls "$work/sets")" "$work/sets/2001-01-01 0000"
 mkdir "$work/locale"
 localedef -i ru_RU -f UTF-8 "$work/locale/ru_RU.UTF-8" >/dev/null 2>&1 || true
 LOCPATH="$work/locale" LC_ALL=ru_RU.UTF-8 backup "$dos\\sets" --dated --keep 1
 release
 [ $status != 0 ] || fail "a backup that could not read a file answered success"
-grep -q "Cannot read .*11111111.dat: Конфликт совместного доступа" "$work/out" ||
+grep -q "Не удаётся прочитать .*11111111.dat: Конфликт совместного доступа" "$work/out" ||
     fail "the file or the reason was not told: $(cat "$work/out")"
 [ -d "$work/sets/2001-01-01 0000" ] || fail "--keep removed the older set"
 end $before
