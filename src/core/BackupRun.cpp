@@ -235,8 +235,7 @@ ComponentResult BackupRun::copyComponent(const Component& component)
             runTrapped(m_sink,
                        QStringLiteral("BackupRun.RecordManifest [") + target + QStringLiteral("]"),
                        [&] {
-                           completeChecksums(plan, component.folder, *m_previousManifest,
-                                             *m_linkedManifest);
+                           completeChecksums(plan);
                            m_recorded << qMakePair(component.folder, &plan);
                        });
     }
@@ -257,6 +256,7 @@ void BackupRun::openManifest()
                                   "folder.")
                        .arg(m_plan.backupFolder, m_previousManifest->refusal()));
     m_manifestOpen = true;
+    retainUnplanned(*m_previousManifest, walkedPlans());
     // Until the run is done the folder has no manifest: one that dies half-way leaves a backup
     // that `check` calls incomplete, not one that claims the old state.
     BackupManifest::discard(m_plan.backupFolder);
@@ -268,9 +268,17 @@ void BackupRun::loadManifests()
         return;
     m_previousManifest = std::make_unique<BackupManifest>();
     m_linkedManifest = std::make_unique<BackupManifest>();
-    m_previousManifest->load(m_plan.backupFolder);
+    m_previousManifest->open(m_plan.backupFolder);
     if (!m_plan.linkFrom.isEmpty())
-        m_linkedManifest->load(m_plan.linkFrom);
+        m_linkedManifest->open(m_plan.linkFrom);
+}
+
+QList<QPair<QString, const Os::CopyPlan*>> BackupRun::walkedPlans() const
+{
+    PlannedComponents walked;
+    for (qsizetype at = 0; at < m_walked.size(); ++at)
+        walked << qMakePair(m_walked[at].folder, &m_plans[std::size_t(at)]);
+    return walked;
 }
 
 QList<ComponentResult> BackupRun::execute(const NextComponent& next, const CopyStep& copy)
@@ -312,10 +320,12 @@ QString BackupRun::finish(bool everythingCopied)
     // The manifest is the backup's last step, written only for a run that went to its end.
     if (m_manifestOpen && !m_stoppedOrCancelled && !m_stop &&
         QFileInfo(m_plan.backupFolder).isDir() &&
-        !runTrapped(m_sink,
-                    QStringLiteral("BackupRun.WriteManifest [") + m_plan.backupFolder +
-                        QStringLiteral("]"),
-                    [&] { writeManifest(m_plan.backupFolder, *m_previousManifest, m_recorded); }))
+        !runTrapped(
+            m_sink,
+            QStringLiteral("BackupRun.WriteManifest [") + m_plan.backupFolder + QStringLiteral("]"),
+            [&] {
+                writeManifest(m_plan.backupFolder, *m_previousManifest, m_recorded, walkedPlans());
+            }))
         m_finishFailed = true;
     m_manifestOpen = false;
     m_recorded.clear();

@@ -406,6 +406,11 @@ int readWholeFile(const std::string& path, std::string& bytes);
 // Writes a file in one piece: a temporary file beside it, synced, renamed over the old one, the
 // folder synced. Whoever reads the path sees the old content or the new, never a part.
 int writeFileDurably(const std::string& path, const std::string& bytes);
+// The same, the content handed over in pieces: `produce` calls `write` for each, so that a large
+// record is never held whole. After a failed write the rest is ignored and the failure answered.
+using PieceWriter = std::function<void(std::string_view piece)>;
+int writeFileDurably(const std::string& path,
+                     const std::function<void(const PieceWriter&)>& produce);
 
 // Puts everything written to the file system that holds the path on the disk.
 int syncFileSystem(const std::string& path);
