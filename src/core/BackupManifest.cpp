@@ -606,7 +606,8 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
     for (qsizetype at = 0; at < components.size(); ++at)
         plans.emplace_back(*components[at].second, folders[at], withChecksum);
     for (const auto& [folder, plan] : walked)
-        if (!components.contains(qMakePair(folder, plan)))
+        if (std::none_of(components.cbegin(), components.cend(),
+                         [plan = plan](const auto& copied) { return copied.second == plan; }))
             plans.emplace_back(*plan, componentOnDisk(*plan, folder) + '/', recordedBefore);
 
     const std::string root = toOsPath(withTrailingSeparator(backupFolder));
