@@ -159,24 +159,26 @@ enum class FileResult : std::uint8_t {
 
 struct PlannedFile
 {
-    std::uint32_t folder = 0;     // index into CopyPlan::folders
-    std::uint32_t name = 0;       // the source's name, in CopyPlan's name store
-    std::uint32_t targetName = 0; // the spelling the target has or will have
-    PlannedAction action = PlannedAction::Copy;
-    FileResult result = FileResult::Pending;
-    bool hasDigest = false;
-    bool verified = false;          // read back from the disk, it held what was written
+    // A hundred thousand of these for a large ICQ folder: the fields are packed into 56 bytes.
     std::uint64_t size = 0;         // the source's; after a copy, the size written
     std::int64_t modified = 0;      // the source's modification time, nanoseconds since 1970
     std::uint64_t replacedSize = 0; // the target file's size, when there is one
     Digest digest{};                // of the bytes written, when hasDigest
+    std::uint32_t folder = 0;       // index into CopyPlan::folders
+    std::uint32_t name = 0;         // the source's name, in CopyPlan's name store
+    std::uint32_t targetName = 0;   // the spelling the target has or will have
+    PlannedAction action = PlannedAction::Copy;
+    FileResult result = FileResult::Pending;
+    bool verified = false; // read back from the disk, it held what was written
+    bool hasDigest : 1 = false;
     // Replaced without the question: the target is the same file as far as size and time
     // tell, but nothing records what its bytes should be.
-    bool unasked = false;
+    bool unasked : 1 = false;
 
     // Whether the copy writes it (new or replaced), rather than leaving or linking it.
     bool isWritten() const;
 };
+static_assert(sizeof(PlannedFile) <= 56);
 
 struct PlannedFolder
 {
