@@ -366,70 +366,31 @@ class OrderedFiles
 public:
     using Wanted = bool (*)(const Os::PlannedFile& file);
     OrderedFiles(const Os::CopyPlan& plan, const QByteArray& folder, Wanted wanted)
-        : m_plan(plan), m_folder(folder), m_wanted(wanted)
+        : m_plan(plan), m_folder(folder), m_wanted(wanted), m_files(plan.folders.size()),
+          m_subfolders(plan.folders.size())
     {
-        const std::size_t count = plan.folders.size();
-        std::vector<std::pair<std::uint32_t, std::uint32_t>> files(count, {0, 0});
         for (std::uint32_t at = 0; at < plan.files.size(); ++at) {
-            auto& range = files[plan.files[at].folder];
+            auto& range = m_files[plan.files[at].folder];
             if (range.first == range.second)
                 range.first = at;
             range.second = at + 1;
         }
-        std::vector<std::vector<std::uint32_t>> subfolders(count);
-        for (std::uint32_t at = 1; at < count; ++at)
-            subfolders[plan.folders[at].parent].push_back(at);
-        m_order.reserve(plan.files.size());
-        if (count > 0)
-            add(0, files, subfolders);
-        seek();
+        for (std::uint32_t at = 1; at < plan.folders.size(); ++at)
+            m_subfolders[plan.folders[at].parent].push_back(at);
+        if (!plan.folders.empty())
+            enter(0);
+        next();
     }
-    bool atEnd() const { return m_at == m_order.size(); }
-    const Os::PlannedFile& file() const { return m_plan.files[m_order[m_at]]; }
-    Os::PlannedFile& file() { return const_cast<Os::PlannedFile&>(m_plan.files[m_order[m_at]]); }
+    bool atEnd() const { return m_folders.empty(); }
+    const Os::PlannedFile& file() const { return m_plan.files[m_file]; }
+    Os::PlannedFile& file() { return const_cast<Os::PlannedFile&>(m_plan.files[m_file]); }
     const QByteArray& path() const { return m_path; }
+    // Moves to the next wanted file.
     void next()
     {
-        ++m_at;
-        seek();
-    }
-    // Moves to the first wanted file whose path is not before `path`.
-    void skipTo(QByteArrayView path)
-    {
-        while (!atEnd() && QByteArrayView(m_path) < path)
-            next();
-    }
-
-private:
-    // Folder entries of a folder: a file (its index) or a subfolder (the folder's, marked).
-    static constexpr std::uint32_t FolderMark = 1u << 31;
-    void add(std::uint32_t folder,
-             const std::vector<std::pair<std::uint32_t, std::uint32_t>>& files,
-             const std::vector<std::vector<std::uint32_t>>& subfolders)
-    {
-        std::vector<std::uint32_t> entries;
-        for (std::uint32_t at = files[folder].first; at < files[folder].second; ++at)
-            entries.push_back(at);
-        for (const std::uint32_t subfolder : subfolders[folder])
-            entries.push_back(subfolder | FolderMark);
-        const auto key = [this](std::uint32_t entry) {
-            return (entry & FolderMark)
-                       ? std::string(m_plan.name(m_plan.folders[entry & ~FolderMark].targetName)) +
-                             '/'
-                       : std::string(m_plan.name(m_plan.files[entry].targetName));
-        };
-        std::sort(entries.begin(), entries.end(),
-                  [&key](std::uint32_t a, std::uint32_t b) { return key(a) < key(b); });
-        for (const std::uint32_t entry : entries)
-            if (entry & FolderMark)
-                add(entry & ~FolderMark, files, subfolders);
-            else
-                m_order.push_back(entry);
-    }
-    void seek()
-    {
-        while (!atEnd() && !m_wanted(file()))
-            ++m_at;
+        do
+            advance();
+        while (!atEnd() && !m_wanted(file()));
         if (atEnd())
             return;
         if (file().folder != m_pathFolder || m_path.isEmpty()) {
@@ -441,12 +402,63 @@ private:
         m_path = m_folderPath;
         m_path += QByteArrayView(m_plan.name(file().targetName));
     }
+    // Moves to the first wanted file whose path is not before `path`.
+    void skipTo(QByteArrayView path)
+    {
+        while (!atEnd() && QByteArrayView(m_path) < path)
+            next();
+    }
+
+private:
+    // A folder's entries, sorted when it is entered: a file (its index) or a subfolder (the
+    // folder's, marked). Only the folders being walked are held, never the whole order.
+    static constexpr std::uint32_t FolderMark = 1u << 31;
+    struct Entered
+    {
+        std::vector<std::uint32_t> entries;
+        std::size_t at = 0;
+    };
+    void enter(std::uint32_t folder)
+    {
+        Entered entered;
+        for (std::uint32_t at = m_files[folder].first; at < m_files[folder].second; ++at)
+            entered.entries.push_back(at);
+        for (const std::uint32_t subfolder : m_subfolders[folder])
+            entered.entries.push_back(subfolder | FolderMark);
+        const auto key = [this](std::uint32_t entry) {
+            return (entry & FolderMark)
+                       ? std::string(m_plan.name(m_plan.folders[entry & ~FolderMark].targetName)) +
+                             '/'
+                       : std::string(m_plan.name(m_plan.files[entry].targetName));
+        };
+        std::sort(entered.entries.begin(), entered.entries.end(),
+                  [&key](std::uint32_t a, std::uint32_t b) { return key(a) < key(b); });
+        m_folders.push_back(std::move(entered));
+    }
+    void advance()
+    {
+        while (!m_folders.empty()) {
+            Entered& innermost = m_folders.back();
+            if (innermost.at == innermost.entries.size()) {
+                m_folders.pop_back();
+                continue;
+            }
+            const std::uint32_t entry = innermost.entries[innermost.at++];
+            if (!(entry & FolderMark)) {
+                m_file = entry;
+                return;
+            }
+            enter(entry & ~FolderMark);
+        }
+    }
 
     const Os::CopyPlan& m_plan;
     const QByteArray m_folder; // the component's, with its '/'
     const Wanted m_wanted;
-    std::vector<std::uint32_t> m_order;
-    std::size_t m_at = 0;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_files; // each folder's, from..to
+    std::vector<std::vector<std::uint32_t>> m_subfolders;
+    std::vector<Entered> m_folders; // from the root to the one whose files come now
+    std::uint32_t m_file = 0;
     std::uint32_t m_pathFolder = 0;
     QByteArray m_folderPath;
     QByteArray m_path;
