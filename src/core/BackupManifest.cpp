@@ -514,7 +514,7 @@ void copyWhatIsNotRecorded(Os::CopyPlan& plan, const QString& componentFolder,
             file.action = Os::PlannedAction::Copy;
         } else {
             file.action = Os::PlannedAction::Replace;
-            file.replacedSize = file.size;
+            plan.bytesReplaced += file.size;
             file.unasked = true;
         }
     }
@@ -665,7 +665,7 @@ void writeManifest(const QString& backupFolder, const BackupManifest& previous,
     // step of it checked: a buffered writer could lose a failed flush on a full disk.
     const auto produce = [&](const Os::PieceWriter& write) {
         std::string text = Header.toStdString();
-        constexpr std::size_t Piece = std::size_t{1} << 20;
+        constexpr std::size_t Piece = std::size_t{1} << 18;
         const auto flushIfFull = [&] {
             if (text.size() >= Piece) {
                 write(text);

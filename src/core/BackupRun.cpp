@@ -162,7 +162,7 @@ SpaceEstimate BackupRun::spaceEstimate()
             m_plan.direction == Direction::Restore && (plan.coarseTimes || target != undoSystem);
         if (keptAsCopies) {
             Weighed& undo = systems[undoSystem];
-            undo.held += qint64(plan.bytesReplaced());
+            undo.held += qint64(plan.bytesReplaced);
             undo.estimate.needed = qMax(undo.estimate.needed, undo.held);
         }
         Weighed& system = systems[target];
@@ -170,7 +170,7 @@ SpaceEstimate BackupRun::spaceEstimate()
         system.estimate.needed = qMax(system.estimate.needed, system.held + written);
         system.held += written;
         if (m_plan.direction == Direction::Backup || keptAsCopies)
-            system.held -= qint64(plan.bytesReplaced());
+            system.held -= qint64(plan.bytesReplaced);
     }
     for (const Weighed& system : systems)
         if (!system.estimate.fits())

@@ -159,14 +159,13 @@ enum class FileResult : std::uint8_t {
 
 struct PlannedFile
 {
-    // A hundred thousand of these for a large ICQ folder: the fields are packed into 56 bytes.
-    std::uint64_t size = 0;         // the source's; after a copy, the size written
-    std::int64_t modified = 0;      // the source's modification time, nanoseconds since 1970
-    std::uint64_t replacedSize = 0; // the target file's size, when there is one
-    Digest digest{};                // of the bytes written, when hasDigest
-    std::uint32_t folder = 0;       // index into CopyPlan::folders
-    std::uint32_t name = 0;         // the source's name, in CopyPlan's name store
-    std::uint32_t targetName = 0;   // the spelling the target has or will have
+    // A hundred thousand of these for a large ICQ folder: the fields are packed into 48 bytes.
+    std::uint64_t size = 0;       // the source's; after a copy, the size written
+    std::int64_t modified = 0;    // the source's modification time, nanoseconds since 1970
+    Digest digest{};              // of the bytes written, when hasDigest
+    std::uint32_t folder = 0;     // index into CopyPlan::folders
+    std::uint32_t name = 0;       // the source's name, in CopyPlan's name store
+    std::uint32_t targetName = 0; // the spelling the target has or will have
     PlannedAction action = PlannedAction::Copy;
     FileResult result = FileResult::Pending;
     bool verified = false; // read back from the disk, it held what was written
@@ -178,7 +177,7 @@ struct PlannedFile
     // Whether the copy writes it (new or replaced), rather than leaving or linking it.
     bool isWritten() const;
 };
-static_assert(sizeof(PlannedFile) <= 56);
+static_assert(sizeof(PlannedFile) <= 48);
 
 struct PlannedFolder
 {
@@ -219,7 +218,9 @@ public:
     // Files and bytes the copy will write (new and replaced files), and the bytes it replaces.
     std::uint64_t filesToWrite() const;
     std::uint64_t bytesToWrite() const;
-    std::uint64_t bytesReplaced() const;
+    // What the files it replaces hold now, the sum kept as the walk finds them: a file's record
+    // has no room for it.
+    std::uint64_t bytesReplaced = 0;
     std::uint64_t totalBytes() const;
 
 private:
