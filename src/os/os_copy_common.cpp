@@ -165,6 +165,8 @@ bool ExecutorBase::run()
         return false;
     m_brokenFolders.assign(m_plan.folders.size(), false);
     m_enteredFolders.assign(m_plan.folders.size(), false);
+    // Reserved: growing would hold two copies of a hundred thousand entries at once.
+    m_pending.reserve(std::size_t(m_plan.filesToWrite()));
     std::size_t next = 0;
     for (std::uint32_t folder = 0; folder < m_plan.folders.size() && !m_cancelled; ++folder)
         copyFolderFiles(folder, next);
