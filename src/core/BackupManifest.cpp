@@ -121,61 +121,102 @@ QString shown(const QByteArray& path)
 
 } // namespace
 
+namespace {
+
+// A manifest's file, read line by line: the whole text of a large one is never held at once.
+class ManifestLines
+{
+public:
+    // Opens the file and reads its first line; sha256 tells which checksum it names.
+    bool open(const QString& path, QString& refusal)
+    {
+        m_file.setFileName(path);
+        if (!m_file.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray header = m_file.readLine();
+        m_sha256 = header == Sha256Header;
+        if (m_sha256 || header == Header)
+            return true;
+        if (header.startsWith(NamingHeader) && header.endsWith('\n'))
+            refusal = QStringLiteral("unknown checksum \"%1\"")
+                          .arg(QString::fromUtf8(header.sliced(NamingHeader.size()).chopped(1)));
+        return false;
+    }
+    bool isSha256() const { return m_sha256; }
+    qint64 size() const { return m_file.size(); }
+    qsizetype hexLength() const { return m_sha256 ? 64 : 2 * qsizetype(sizeof(Os::Digest)); }
+
+    // The next record: its path appended to `paths`, its checksum to `digest`. Answers 0 at the
+    // end, 1 for a record, -1 for a line that is no record.
+    int next(ManifestEntry& entry, unsigned char* digest, QByteArray& paths)
+    {
+        m_line = m_file.readLine();
+        if (m_line.isEmpty())
+            return m_file.error() == QFileDevice::NoError ? 0 : -1;
+        if (!m_line.endsWith('\n'))
+            return -1;
+        m_line.chop(1);
+        // <checksum> <size> <modified> <path>
+        const qsizetype first = m_line.indexOf(' ');
+        const qsizetype second = m_line.indexOf(' ', first + 1);
+        const qsizetype third = m_line.indexOf(' ', second + 1);
+        if (first != hexLength() || second < 0 || third < 0)
+            return -1;
+        const QByteArrayView view(m_line);
+        return fromHex(view.first(first), digest) &&
+                       toNumber(view.sliced(first + 1, second - first - 1), entry.size) &&
+                       toNumber(view.sliced(second + 1, third - second - 1), entry.modified) &&
+                       appendUnescaped(view.sliced(third + 1), paths)
+                   ? 1
+                   : -1;
+    }
+
+private:
+    QFile m_file;
+    QByteArray m_line;
+    bool m_sha256 = false;
+};
+
+} // namespace
+
 bool BackupManifest::load(const QString& backupFolder)
 {
+    m_streamed.clear();
     m_paths.clear();
     m_records.clear();
     m_sha256.clear();
-    m_isSha256 = false;
     m_refusal.clear();
-    QFile file(manifestPath(backupFolder));
-    if (!file.open(QIODevice::ReadOnly))
+    ManifestLines lines;
+    const bool opened = lines.open(manifestPath(backupFolder), m_refusal);
+    m_isSha256 = lines.isSha256();
+    if (!opened)
         return false;
-    const QByteArray header = file.readLine();
-    m_isSha256 = header == Sha256Header;
-    if (!m_isSha256 && header != Header) {
-        if (header.startsWith(NamingHeader) && header.endsWith('\n'))
-            m_refusal = QStringLiteral("unknown checksum \"%1\"")
-                            .arg(QString::fromUtf8(header.sliced(NamingHeader.size()).chopped(1)));
-        return false;
-    }
-    const qsizetype hexLength = m_isSha256 ? 64 : 2 * qsizetype(sizeof(Os::Digest));
     // Room for as many records as the shortest lines could make, so that growing never holds
     // two copies of a large manifest; what stays unused is never touched.
-    const qint64 shortestLine = hexLength + 7;
-    m_records.reserve(std::size_t(file.size() / shortestLine + 1));
+    const qint64 shortestLine = lines.hexLength() + 7;
+    m_records.reserve(std::size_t(lines.size() / shortestLine + 1));
     if (m_isSha256)
         m_sha256.reserve(m_records.capacity());
-    m_paths.reserve(file.size());
-    // Line by line: the whole text of a large manifest is never held at once.
+    m_paths.reserve(lines.size());
     for (;;) {
-        QByteArray line = file.readLine();
-        if (line.isEmpty())
-            break;
-        if (!line.endsWith('\n'))
-            return false;
-        line.chop(1);
-        // <checksum> <size> <modified> <path>
-        const qsizetype first = line.indexOf(' ');
-        const qsizetype second = line.indexOf(' ', first + 1);
-        const qsizetype third = line.indexOf(' ', second + 1);
-        if (first != hexLength || second < 0 || third < 0)
-            return false;
-        const QByteArrayView view(line);
         Record record{};
-        unsigned char* const digest =
-            m_isSha256 ? m_sha256.emplace_back().data() : record.entry.digest.data();
+        std::array<unsigned char, 32> sha256{};
         record.path = quint32(m_paths.size());
-        if (!fromHex(view.first(hexLength), digest) ||
-            !toNumber(view.sliced(first + 1, second - first - 1), record.entry.size) ||
-            !toNumber(view.sliced(second + 1, third - second - 1), record.entry.modified) ||
-            !appendUnescaped(view.sliced(third + 1), m_paths))
+        const int read = lines.next(
+            record.entry, m_isSha256 ? sha256.data() : record.entry.digest.data(), m_paths);
+        if (read < 0) {
+            m_paths.clear();
+            m_records.clear();
+            m_sha256.clear();
             return false;
+        }
+        if (read == 0)
+            break;
         record.length = quint32(m_paths.size() - record.path);
         m_records.push_back(record);
+        if (m_isSha256)
+            m_sha256.push_back(sha256);
     }
-    if (file.error() != QFileDevice::NoError)
-        return false;
     // The paths are stored in the order of the lines: where a record's path begins tells its
     // line, and so its SHA-256 once the records are sorted.
     std::vector<quint32> lineStarts;
@@ -196,6 +237,100 @@ bool BackupManifest::load(const QString& backupFolder)
         m_sha256.swap(sorted);
     }
     return true;
+}
+
+bool BackupManifest::open(const QString& backupFolder)
+{
+    const QString path = manifestPath(backupFolder);
+    ManifestLines lines;
+    m_refusal.clear();
+    if (!lines.open(path, m_refusal) || lines.isSha256())
+        return load(backupFolder);
+    // Every line is read once here, so that a damaged manifest is found before it is used.
+    QByteArray previous;
+    QByteArray current;
+    for (;;) {
+        ManifestEntry entry;
+        current.clear();
+        const int read = lines.next(entry, entry.digest.data(), current);
+        if (read < 0)
+            return load(backupFolder);
+        if (read == 0)
+            break;
+        if (!previous.isNull() && !(previous < current))
+            return load(backupFolder);
+        previous.swap(current);
+    }
+    m_paths.clear();
+    m_records.clear();
+    m_sha256.clear();
+    m_isSha256 = false;
+    m_streamed = path;
+    return true;
+}
+
+void BackupManifest::add(QByteArrayView path, const ManifestEntry& entry)
+{
+    const auto start = quint32(m_paths.size());
+    m_paths += path;
+    m_records.push_back({entry, start, quint32(path.size())});
+}
+
+void BackupManifest::forEach(QByteArrayView prefix, const Visitor& take) const
+{
+    if (m_streamed.isEmpty()) {
+        auto it = std::lower_bound(m_records.begin(), m_records.end(), prefix,
+                                   [this](const Record& record, QByteArrayView wanted) {
+                                       return pathOf(record) < wanted;
+                                   });
+        for (; it != m_records.end(); ++it) {
+            const QByteArrayView found = pathOf(*it);
+            if (!found.startsWith(prefix))
+                break;
+            take(found, it->entry);
+        }
+        return;
+    }
+    ManifestLines lines;
+    QString refusal;
+    if (!lines.open(m_streamed, refusal))
+        return;
+    QByteArray current;
+    for (;;) {
+        ManifestEntry entry;
+        current.clear();
+        if (lines.next(entry, entry.digest.data(), current) <= 0)
+            break;
+        if (current.startsWith(prefix))
+            take(current, entry);
+        else if (QByteArrayView(current) > prefix)
+            break;
+    }
+}
+
+void BackupManifest::retain(const std::function<bool(QByteArrayView path)>& keep)
+{
+    if (m_streamed.isEmpty()) {
+        // A 2.0 manifest's records keep their SHA-256 beside them.
+        if (!m_isSha256)
+            std::erase_if(m_records, [&](const Record& record) { return !keep(pathOf(record)); });
+        return;
+    }
+    ManifestLines lines;
+    QString refusal;
+    const bool opened = lines.open(m_streamed, refusal);
+    m_streamed.clear();
+    while (opened) {
+        Record record{};
+        record.path = quint32(m_paths.size());
+        if (lines.next(record.entry, record.entry.digest.data(), m_paths) <= 0)
+            break;
+        record.length = quint32(m_paths.size() - record.path);
+        if (keep(pathOf(record)))
+            m_records.push_back(record);
+        else
+            m_paths.truncate(record.path);
+    }
 }
 
 void BackupManifest::discard(const QString& backupFolder)
@@ -224,18 +359,127 @@ qsizetype BackupManifest::indexOf(QByteArrayView path) const
 
 namespace {
 
-// The record of the earlier manifests for a file the plan leaves as it is or links, when it is
-// the same file.
-const ManifestEntry* recorded(const Os::PlannedFile& file, bool linked, const QByteArray& path,
-                              const BackupManifest& previous, const BackupManifest& linkedFrom)
+// A component's files in the byte order of their paths as the manifest names them, so that a
+// manifest is read alongside in one pass. A folder's files and subfolders are interleaved by
+// name, a subfolder's name taken with its '/', since its files' paths continue so.
+class OrderedFiles
 {
-    const BackupManifest& manifest = linked ? linkedFrom : previous;
-    // A SHA-256 record gives no XXH3 checksum: the file is read from the source again.
-    if (manifest.isSha256())
-        return nullptr;
-    const ManifestEntry* known = manifest.find(path);
-    return known && known->size == qint64(file.size) && known->modified == file.modified ? known
-                                                                                         : nullptr;
+public:
+    using Wanted = bool (*)(const Os::PlannedFile& file);
+    OrderedFiles(const Os::CopyPlan& plan, const QByteArray& folder, Wanted wanted)
+        : m_plan(plan), m_folder(folder), m_wanted(wanted), m_files(plan.folders.size()),
+          m_subfolders(plan.folders.size())
+    {
+        for (std::uint32_t at = 0; at < plan.files.size(); ++at) {
+            auto& range = m_files[plan.files[at].folder];
+            if (range.first == range.second)
+                range.first = at;
+            range.second = at + 1;
+        }
+        for (std::uint32_t at = 1; at < plan.folders.size(); ++at)
+            m_subfolders[plan.folders[at].parent].push_back(at);
+        if (!plan.folders.empty())
+            enter(0);
+        next();
+    }
+    bool atEnd() const { return m_folders.empty(); }
+    const Os::PlannedFile& file() const { return m_plan.files[m_file]; }
+    Os::PlannedFile& file() { return const_cast<Os::PlannedFile&>(m_plan.files[m_file]); }
+    const QByteArray& path() const { return m_path; }
+    // Moves to the next wanted file.
+    void next()
+    {
+        do
+            advance();
+        while (!atEnd() && !m_wanted(file()));
+        if (atEnd())
+            return;
+        if (file().folder != m_pathFolder || m_path.isEmpty()) {
+            m_pathFolder = file().folder;
+            m_folderPath = m_folder + QByteArray::fromStdString(m_plan.folderPath(m_pathFolder));
+            if (m_pathFolder != 0)
+                m_folderPath += '/';
+        }
+        m_path = m_folderPath;
+        m_path += QByteArrayView(m_plan.name(file().targetName));
+    }
+    // Moves to the first wanted file whose path is not before `path`.
+    void skipTo(QByteArrayView path)
+    {
+        while (!atEnd() && QByteArrayView(m_path) < path)
+            next();
+    }
+
+private:
+    // A folder's entries, sorted when it is entered: a file (its index) or a subfolder (the
+    // folder's, marked). Only the folders being walked are held, never the whole order.
+    static constexpr std::uint32_t FolderMark = 1u << 31;
+    struct Entered
+    {
+        std::vector<std::uint32_t> entries;
+        std::size_t at = 0;
+    };
+    void enter(std::uint32_t folder)
+    {
+        Entered entered;
+        for (std::uint32_t at = m_files[folder].first; at < m_files[folder].second; ++at)
+            entered.entries.push_back(at);
+        for (const std::uint32_t subfolder : m_subfolders[folder])
+            entered.entries.push_back(subfolder | FolderMark);
+        const auto key = [this](std::uint32_t entry) {
+            return (entry & FolderMark)
+                       ? std::string(m_plan.name(m_plan.folders[entry & ~FolderMark].targetName)) +
+                             '/'
+                       : std::string(m_plan.name(m_plan.files[entry].targetName));
+        };
+        std::sort(entered.entries.begin(), entered.entries.end(),
+                  [&key](std::uint32_t a, std::uint32_t b) { return key(a) < key(b); });
+        m_folders.push_back(std::move(entered));
+    }
+    void advance()
+    {
+        while (!m_folders.empty()) {
+            Entered& innermost = m_folders.back();
+            if (innermost.at == innermost.entries.size()) {
+                m_folders.pop_back();
+                continue;
+            }
+            const std::uint32_t entry = innermost.entries[innermost.at++];
+            if (!(entry & FolderMark)) {
+                m_file = entry;
+                return;
+            }
+            enter(entry & ~FolderMark);
+        }
+    }
+
+    const Os::CopyPlan& m_plan;
+    const QByteArray m_folder; // the component's, with its '/'
+    const Wanted m_wanted;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_files; // each folder's, from..to
+    std::vector<std::vector<std::uint32_t>> m_subfolders;
+    std::vector<Entered> m_folders; // from the root to the one whose files come now
+    std::uint32_t m_file = 0;
+    std::uint32_t m_pathFolder = 0;
+    QByteArray m_folderPath;
+    QByteArray m_path;
+};
+
+bool leftOrLinked(const Os::PlannedFile& file)
+{
+    return file.action == Os::PlannedAction::Unchanged || file.action == Os::PlannedAction::Link;
+}
+
+// A file left as it is whose checksum its record gave: the previous manifest's record, in the
+// plan.
+bool recordedBefore(const Os::PlannedFile& file)
+{
+    return file.hasDigest && file.action == Os::PlannedAction::Unchanged;
+}
+
+bool withChecksum(const Os::PlannedFile& file)
+{
+    return file.hasDigest;
 }
 
 } // namespace
@@ -244,40 +488,61 @@ void copyWhatIsNotRecorded(Os::CopyPlan& plan, const QString& componentFolder,
                            const BackupManifest& previous, const BackupManifest& linkedFrom)
 {
     const QByteArray folder = componentOnDisk(plan, componentFolder) + '/';
-    for (Os::PlannedFile& file : plan.files) {
-        const bool linked = file.action == Os::PlannedAction::Link;
-        if ((!linked && file.action != Os::PlannedAction::Unchanged) ||
-            recorded(file, linked, folder + QByteArray::fromStdString(plan.filePath(file)),
-                     previous, linkedFrom))
+    for (const bool linked : {false, true}) {
+        const BackupManifest& manifest = linked ? linkedFrom : previous;
+        // A SHA-256 record gives no XXH3 checksum: the file is read from the source again.
+        if (manifest.isSha256())
             continue;
-        if (linked) {
+        const Os::PlannedAction action =
+            linked ? Os::PlannedAction::Link : Os::PlannedAction::Unchanged;
+        OrderedFiles files(plan, folder, leftOrLinked);
+        manifest.forEach(folder, [&](QByteArrayView path, const ManifestEntry& known) {
+            files.skipTo(path);
+            if (files.atEnd() || files.path() != path)
+                return;
+            Os::PlannedFile& file = files.file();
+            if (file.action == action && known.size == qint64(file.size) &&
+                known.modified == file.modified) {
+                file.digest = known.digest;
+                file.hasDigest = true;
+            }
+        });
+    }
+    for (Os::PlannedFile& file : plan.files) {
+        if (file.hasDigest || !leftOrLinked(file))
+            continue;
+        if (file.action == Os::PlannedAction::Link) {
             file.action = Os::PlannedAction::Copy;
         } else {
             file.action = Os::PlannedAction::Replace;
-            file.replacedSize = file.size;
+            plan.bytesReplaced += file.size;
             file.unasked = true;
         }
     }
 }
 
-void completeChecksums(Os::CopyPlan& plan, const QString& componentFolder,
-                       const BackupManifest& previous, const BackupManifest& linkedFrom)
+void completeChecksums(Os::CopyPlan& plan)
 {
-    const QByteArray folder = componentOnDisk(plan, componentFolder) + '/';
-    for (Os::PlannedFile& file : plan.files) {
-        if (file.hasDigest && file.result == Os::FileResult::Written)
-            continue;
-        file.hasDigest = false;
-        const bool linked = file.result == Os::FileResult::Linked;
-        if (!linked && file.result != Os::FileResult::Unchanged)
-            continue;
-        if (const ManifestEntry* known =
-                recorded(file, linked, folder + QByteArray::fromStdString(plan.filePath(file)),
-                         previous, linkedFrom)) {
-            file.digest = known->digest;
-            file.hasDigest = true;
+    for (Os::PlannedFile& file : plan.files)
+        file.hasDigest = file.hasDigest && (file.result == Os::FileResult::Written ||
+                                            file.result == Os::FileResult::Unchanged ||
+                                            file.result == Os::FileResult::Linked);
+}
+
+void retainUnplanned(BackupManifest& previous, const PlannedComponents& walked)
+{
+    std::vector<OrderedFiles> plans;
+    plans.reserve(std::size_t(walked.size()));
+    for (const auto& [folder, plan] : walked)
+        plans.emplace_back(*plan, componentOnDisk(*plan, folder) + '/', recordedBefore);
+    previous.retain([&plans](QByteArrayView path) {
+        for (OrderedFiles& files : plans) {
+            files.skipTo(path);
+            if (!files.atEnd() && files.path() == path)
+                return false;
         }
-    }
+        return true;
+    });
 }
 
 namespace {
@@ -302,16 +567,18 @@ void appendLine(std::string& text, const ManifestEntry& entry, QByteArrayView pa
 // give a checksum on their own: each file to carry over is read once, and its XXH3-128 is
 // recorded only when its SHA-256 proves the bytes are those read from ICQ when it was backed
 // up. A file that went bad since is left out, and check names it.
-void carrySha256Records(std::string& text, const QString& backupFolder,
-                        const BackupManifest& previous, const std::vector<bool>& carried)
+BackupManifest carrySha256Records(const QString& backupFolder, const BackupManifest& previous,
+                                  const std::vector<bool>& carried)
 {
+    BackupManifest proven;
     if (std::find(carried.begin(), carried.end(), true) == carried.end())
-        return;
+        return proven;
     Os::CopyRequest request;
     request.from = toOsPath(withTrailingSeparator(backupFolder) + QStringLiteral("*.*"));
     Os::CopyPlan plan;
     Os::planCopy(request, plan);
     Os::PlanReader reader(plan);
+    std::vector<std::pair<qsizetype, Os::Digest>> found;
     for (const Os::PlannedFile& file : plan.files) {
         const qsizetype at = previous.indexOf(plan.filePath(file, false));
         if (at < 0 || !carried[std::size_t(at)] || qint64(file.size) != previous.entry(at).size)
@@ -327,65 +594,111 @@ void carrySha256Records(std::string& text, const QString& backupFolder,
             },
             error);
         const std::array<unsigned char, 32>& recorded = previous.sha256(at);
-        if (!read || sha256.result() != QByteArrayView(recorded.data(), qsizetype(recorded.size())))
-            continue;
-        appendLine(text, {previous.entry(at).size, previous.entry(at).modified, xxh3.result()},
-                   previous.path(at));
+        if (read && sha256.result() == QByteArrayView(recorded.data(), qsizetype(recorded.size())))
+            found.emplace_back(at, xxh3.result());
     }
+    std::sort(found.begin(), found.end());
+    for (const auto& [at, digest] : found)
+        proven.add(previous.path(at),
+                   {previous.entry(at).size, previous.entry(at).modified, digest});
+    return proven;
 }
 
 } // namespace
 
 void writeManifest(const QString& backupFolder, const BackupManifest& previous,
-                   const QList<QPair<QString, const Os::CopyPlan*>>& components)
+                   const PlannedComponents& components, const PlannedComponents& walked)
 {
-    // Whole in memory (about a hundred bytes a file), then the OS layer's durable write, every
-    // step of it checked: a buffered writer could lose a failed flush on a full disk.
-    std::string text = Header.toStdString();
     QList<QByteArray> folders;
     for (const auto& [folder, plan] : components)
         folders << componentOnDisk(*plan, folder) + '/';
-    std::vector<QByteArray> listed; // the components' files with a checksum now
-    for (qsizetype at = 0; at < components.size(); ++at) {
-        const Os::CopyPlan& plan = *components[at].second;
-        for (const Os::PlannedFile& file : plan.files) {
-            if (!file.hasDigest)
-                continue;
-            listed.push_back(folders[at] + QByteArray::fromStdString(plan.filePath(file)));
-            appendLine(text, {qint64(file.size), file.modified, file.digest}, listed.back());
-        }
-    }
-    std::sort(listed.begin(), listed.end());
+    // The files with a checksum now, and the previous records of components walked but not
+    // copied, which their plans hold.
+    std::vector<OrderedFiles> plans;
+    plans.reserve(std::size_t(components.size() + walked.size()));
+    for (qsizetype at = 0; at < components.size(); ++at)
+        plans.emplace_back(*components[at].second, folders[at], withChecksum);
+    for (const auto& [folder, plan] : walked)
+        if (std::none_of(components.cbegin(), components.cend(),
+                         [plan = plan](const auto& copied) { return copied.second == plan; }))
+            plans.emplace_back(*plan, componentOnDisk(*plan, folder) + '/', recordedBefore);
+
     const std::string root = toOsPath(withTrailingSeparator(backupFolder));
-    std::vector<bool> carried(std::size_t(previous.size()), false);
-    for (qsizetype at = 0; at < previous.size(); ++at) {
-        const QByteArrayView path = previous.path(at);
+    // A previous record outside the components copied now is carried over. A file ICQ no longer
+    // has, or one the copy did not replace, stays in the backup: it is listed as recorded while
+    // the folder holds it unchanged, so that check passes.
+    const auto carried = [&](QByteArrayView path, const ManifestEntry& entry) {
         if (std::none_of(folders.cbegin(), folders.cend(),
-                         [&path](const QByteArray& folder) { return path.startsWith(folder); })) {
-            carried[std::size_t(at)] = true;
-            continue;
-        }
-        // A file ICQ no longer has, or one the copy did not replace, stays in the backup: it is
-        // listed as recorded while the folder holds it unchanged, so that check passes.
-        if (std::binary_search(listed.begin(), listed.end(), path))
-            continue;
-        const ManifestEntry& entry = previous.entry(at);
+                         [&path](const QByteArray& folder) { return path.startsWith(folder); }))
+            return true;
         std::string relative = path.toByteArray().toStdString();
         std::replace(relative.begin(), relative.end(), '/', Os::PathSeparator);
         // Times to two seconds, as FAT keeps them; check reads the bytes anyway.
         constexpr qint64 TwoSeconds = 2000000000;
         Os::FileState state;
-        carried[std::size_t(at)] =
-            Os::fileState(root + relative, state) == 0 && state.kind == Os::FileState::Kind::File &&
-            qint64(state.size) == entry.size && qAbs(state.modified - entry.modified) < TwoSeconds;
-    }
-    if (previous.isSha256())
-        carrySha256Records(text, backupFolder, previous, carried);
-    else
+        return Os::fileState(root + relative, state) == 0 &&
+               state.kind == Os::FileState::Kind::File && qint64(state.size) == entry.size &&
+               qAbs(state.modified - entry.modified) < TwoSeconds;
+    };
+    // Whether a plan lists the path; each plan is moved up to it.
+    const auto listed = [&plans](QByteArrayView path) {
+        bool found = false;
+        for (OrderedFiles& files : plans) {
+            files.skipTo(path);
+            found = found || (!files.atEnd() && files.path() == path);
+        }
+        return found;
+    };
+    BackupManifest proven;
+    const BackupManifest* records = &previous;
+    if (previous.isSha256()) {
+        std::vector<bool> carry(std::size_t(previous.size()), false);
+        std::vector<OrderedFiles> fromTheStart = plans;
         for (qsizetype at = 0; at < previous.size(); ++at)
-            if (carried[std::size_t(at)])
-                appendLine(text, previous.entry(at), previous.path(at));
-    if (const int error = Os::writeFileDurably(toOsPath(manifestPath(backupFolder)), text))
+            carry[std::size_t(at)] =
+                !listed(previous.path(at)) && carried(previous.path(at), previous.entry(at));
+        plans = std::move(fromTheStart);
+        proven = carrySha256Records(backupFolder, previous, carry);
+        records = &proven;
+    }
+
+    // Line by line in byte order, each piece handed to the OS layer's durable write, every
+    // step of it checked: a buffered writer could lose a failed flush on a full disk.
+    const auto produce = [&](const Os::PieceWriter& write) {
+        std::string text = Header.toStdString();
+        constexpr std::size_t Piece = std::size_t{1} << 18;
+        const auto flushIfFull = [&] {
+            if (text.size() >= Piece) {
+                write(text);
+                text.clear();
+            }
+        };
+        // The plans' files before `path`, in order.
+        const auto writePlansBefore = [&](const QByteArrayView* path) {
+            for (;;) {
+                OrderedFiles* first = nullptr;
+                for (OrderedFiles& files : plans)
+                    if (!files.atEnd() && (!first || files.path() < first->path()))
+                        first = &files;
+                if (!first || (path && !(QByteArrayView(first->path()) < *path)))
+                    return;
+                const Os::PlannedFile& file = first->file();
+                appendLine(text, {qint64(file.size), file.modified, file.digest}, first->path());
+                first->next();
+                flushIfFull();
+            }
+        };
+        records->forEach({}, [&](QByteArrayView path, const ManifestEntry& entry) {
+            writePlansBefore(&path);
+            if (listed(path) || (records == &previous && !carried(path, entry)))
+                return;
+            appendLine(text, entry, path);
+            flushIfFull();
+        });
+        writePlansBefore(nullptr);
+        write(text);
+    };
+    if (const int error = Os::writeFileDurably(toOsPath(manifestPath(backupFolder)), produce))
         raiseError(ErrorNumber::PathFileAccessError,
                    Text("Task", "The manifest %1 could not be written: %2")
                        .arg(manifestPath(backupFolder))

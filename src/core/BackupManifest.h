@@ -34,6 +34,18 @@ public:
     // Reads the manifest of a backup folder; answers false when it has none or it cannot be
     // read as one.
     bool load(const QString& backupFolder);
+    // The manifest a backup builds on. One whose paths come in byte order, as this version
+    // writes them, is only checked here and read again by each forEach(), never held; any other
+    // is loaded.
+    bool open(const QString& backupFolder);
+    // Hands over each record whose path starts with `prefix`, in byte order of the paths.
+    using Visitor = std::function<void(QByteArrayView path, const ManifestEntry& entry)>;
+    void forEach(QByteArrayView prefix, const Visitor& take) const;
+    // Adds a record after those held, whose paths come before its own.
+    void add(QByteArrayView path, const ManifestEntry& entry);
+    // Holds the records `keep` wants (asked in byte order) and forgets the rest, so that the
+    // file can go.
+    void retain(const std::function<bool(QByteArrayView path)>& keep);
     // Why load() refused a manifest this version cannot check ("unknown checksum ..."), or
     // empty.
     const QString& refusal() const { return m_refusal; }
@@ -56,11 +68,7 @@ public:
         return at < 0 ? nullptr : &entry(at);
     }
     qsizetype size() const { return qsizetype(m_records.size()); }
-    QByteArrayView path(qsizetype at) const
-    {
-        return QByteArrayView(m_paths).sliced(m_records[std::size_t(at)].path,
-                                              m_records[std::size_t(at)].length);
-    }
+    QByteArrayView path(qsizetype at) const { return pathOf(m_records[std::size_t(at)]); }
     const ManifestEntry& entry(qsizetype at) const { return m_records[std::size_t(at)].entry; }
 
 private:
@@ -70,30 +78,41 @@ private:
         quint32 path;
         quint32 length;
     };
-    QByteArray m_paths;                                  // every path, one after the other
-    std::vector<Record> m_records;                       // sorted by path
+    QByteArrayView pathOf(const Record& record) const
+    {
+        return QByteArrayView(m_paths).sliced(record.path, record.length);
+    }
+
+    QString m_streamed;            // the file forEach() reads, while it is not held
+    QByteArray m_paths;            // every path, one after the other
+    std::vector<Record> m_records; // sorted by path
     std::vector<std::array<unsigned char, 32>> m_sha256; // a 2.0 manifest's, beside m_records
     bool m_isSha256 = false;
     QString m_refusal;
 };
 
-// Before the copy: a file the plan leaves as it is or links from the earlier set, which the
-// earlier manifests record in no such size and time, is copied from the source instead. A
-// manifest never takes a checksum from the backup's own bytes, which may have gone bad.
+// Before the copy: a file the plan leaves as it is or links from the earlier set takes the
+// checksum the earlier manifests record for it in that size and time; one they do not record is
+// copied from the source instead. A manifest never takes a checksum from the backup's own bytes,
+// which may have gone bad.
 void copyWhatIsNotRecorded(Os::CopyPlan& plan, const QString& componentFolder,
                            const BackupManifest& previous, const BackupManifest& linkedFrom);
-// After the copy: files unchanged or linked take the checksum recorded when their source was
-// read. A file without a checksum afterwards was not copied now.
-void completeChecksums(Os::CopyPlan& plan, const QString& componentFolder,
-                       const BackupManifest& previous, const BackupManifest& linkedFrom);
+// After the copy: only files written, or left or linked as planned, keep a checksum. A file
+// without one was not copied now.
+void completeChecksums(Os::CopyPlan& plan);
 
-// Writes a backup folder's manifest durably (a temporary file, synced, renamed into place): the
-// files of the previous manifest outside the components copied now, those inside them that the
-// copy did not write and the folder still holds as recorded (gone from ICQ, or kept), then
-// every file with a checksum of each component's plan. Raises the runtime's error when it
-// cannot.
+// The components walked, each folder with its plan.
+using PlannedComponents = QList<QPair<QString, const Os::CopyPlan*>>;
+// Before the previous manifest goes: of its records, holds those no plan took a checksum from.
+void retainUnplanned(BackupManifest& previous, const PlannedComponents& walked);
+
+// Writes a backup folder's manifest durably (a temporary file, synced, renamed into place), its
+// paths in byte order: every file with a checksum of each component copied now; those of the
+// previous manifest inside them that the copy did not write and the folder still holds as
+// recorded (gone from ICQ, or kept); the rest of the previous manifest's, those of components
+// walked but not copied included. Raises the runtime's error when it cannot.
 void writeManifest(const QString& backupFolder, const BackupManifest& previous,
-                   const QList<QPair<QString, const Os::CopyPlan*>>& components);
+                   const PlannedComponents& components, const PlannedComponents& walked);
 
 // What `check` found in a backup.
 struct BackupCheck

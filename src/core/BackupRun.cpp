@@ -162,7 +162,7 @@ SpaceEstimate BackupRun::spaceEstimate()
             m_plan.direction == Direction::Restore && (plan.coarseTimes || target != undoSystem);
         if (keptAsCopies) {
             Weighed& undo = systems[undoSystem];
-            undo.held += qint64(plan.bytesReplaced());
+            undo.held += qint64(plan.bytesReplaced);
             undo.estimate.needed = qMax(undo.estimate.needed, undo.held);
         }
         Weighed& system = systems[target];
@@ -170,7 +170,7 @@ SpaceEstimate BackupRun::spaceEstimate()
         system.estimate.needed = qMax(system.estimate.needed, system.held + written);
         system.held += written;
         if (m_plan.direction == Direction::Backup || keptAsCopies)
-            system.held -= qint64(plan.bytesReplaced());
+            system.held -= qint64(plan.bytesReplaced);
     }
     for (const Weighed& system : systems)
         if (!system.estimate.fits())
@@ -239,8 +239,7 @@ ComponentResult BackupRun::copyComponent(const Component& component)
             runTrapped(m_sink,
                        QStringLiteral("BackupRun.RecordManifest [") + target + QStringLiteral("]"),
                        [&] {
-                           completeChecksums(plan, component.folder, *m_previousManifest,
-                                             *m_linkedManifest);
+                           completeChecksums(plan);
                            m_recorded << qMakePair(component.folder, &plan);
                        });
     }
@@ -262,6 +261,7 @@ void BackupRun::openManifest()
                        .arg(m_plan.backupFolder)
                        .arg(m_previousManifest->refusal()));
     m_manifestOpen = true;
+    retainUnplanned(*m_previousManifest, walkedPlans());
     // Until the run is done the folder has no manifest: one that dies half-way leaves a backup
     // that `check` calls incomplete, not one that claims the old state.
     BackupManifest::discard(m_plan.backupFolder);
@@ -273,9 +273,17 @@ void BackupRun::loadManifests()
         return;
     m_previousManifest = std::make_unique<BackupManifest>();
     m_linkedManifest = std::make_unique<BackupManifest>();
-    m_previousManifest->load(m_plan.backupFolder);
+    m_previousManifest->open(m_plan.backupFolder);
     if (!m_plan.linkFrom.isEmpty())
-        m_linkedManifest->load(m_plan.linkFrom);
+        m_linkedManifest->open(m_plan.linkFrom);
+}
+
+QList<QPair<QString, const Os::CopyPlan*>> BackupRun::walkedPlans() const
+{
+    PlannedComponents walked;
+    for (qsizetype at = 0; at < m_walked.size(); ++at)
+        walked << qMakePair(m_walked[at].folder, &m_plans[std::size_t(at)]);
+    return walked;
 }
 
 QList<ComponentResult> BackupRun::execute(const NextComponent& next, const CopyStep& copy)
@@ -317,10 +325,12 @@ QString BackupRun::finish(bool everythingCopied)
     // The manifest is the backup's last step, written only for a run that went to its end.
     if (m_manifestOpen && !m_stoppedOrCancelled && !m_stop &&
         QFileInfo(m_plan.backupFolder).isDir() &&
-        !runTrapped(m_sink,
-                    QStringLiteral("BackupRun.WriteManifest [") + m_plan.backupFolder +
-                        QStringLiteral("]"),
-                    [&] { writeManifest(m_plan.backupFolder, *m_previousManifest, m_recorded); }))
+        !runTrapped(
+            m_sink,
+            QStringLiteral("BackupRun.WriteManifest [") + m_plan.backupFolder + QStringLiteral("]"),
+            [&] {
+                writeManifest(m_plan.backupFolder, *m_previousManifest, m_recorded, walkedPlans());
+            }))
         m_finishFailed = true;
     m_manifestOpen = false;
     m_recorded.clear();

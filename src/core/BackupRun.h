@@ -127,8 +127,11 @@ private:
     Os::CopyPlan& walkComponent(const Component& component);
     // Before a backup writes anything: the manifests it builds on, and the old one off the disk.
     void openManifest();
-    // The manifests a backup builds on, read once: the walk's plans and the new one need them.
+    // The manifests a backup builds on, opened once: each walk reads them beside its plan, and
+    // the new one needs what the plans do not hold of the previous one.
     void loadManifests();
+    // Each component walked, with its plan.
+    QList<QPair<QString, const Os::CopyPlan*>> walkedPlans() const;
 
     RunPlan m_plan;
     ErrorSink& m_sink;

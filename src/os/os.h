@@ -159,24 +159,25 @@ enum class FileResult : std::uint8_t {
 
 struct PlannedFile
 {
+    // A hundred thousand of these for a large ICQ folder: the fields are packed into 48 bytes.
+    std::uint64_t size = 0;       // the source's; after a copy, the size written
+    std::int64_t modified = 0;    // the source's modification time, nanoseconds since 1970
+    Digest digest{};              // of the bytes written, when hasDigest
     std::uint32_t folder = 0;     // index into CopyPlan::folders
     std::uint32_t name = 0;       // the source's name, in CopyPlan's name store
     std::uint32_t targetName = 0; // the spelling the target has or will have
     PlannedAction action = PlannedAction::Copy;
     FileResult result = FileResult::Pending;
-    bool hasDigest = false;
-    bool verified = false;          // read back from the disk, it held what was written
-    std::uint64_t size = 0;         // the source's; after a copy, the size written
-    std::int64_t modified = 0;      // the source's modification time, nanoseconds since 1970
-    std::uint64_t replacedSize = 0; // the target file's size, when there is one
-    Digest digest{};                // of the bytes written, when hasDigest
+    bool verified = false; // read back from the disk, it held what was written
+    bool hasDigest : 1 = false;
     // Replaced without the question: the target is the same file as far as size and time
     // tell, but nothing records what its bytes should be.
-    bool unasked = false;
+    bool unasked : 1 = false;
 
     // Whether the copy writes it (new or replaced), rather than leaving or linking it.
     bool isWritten() const;
 };
+static_assert(sizeof(PlannedFile) <= 48);
 
 struct PlannedFolder
 {
@@ -217,7 +218,9 @@ public:
     // Files and bytes the copy will write (new and replaced files), and the bytes it replaces.
     std::uint64_t filesToWrite() const;
     std::uint64_t bytesToWrite() const;
-    std::uint64_t bytesReplaced() const;
+    // What the files it replaces hold now, the sum kept as the walk finds them: a file's record
+    // has no room for it.
+    std::uint64_t bytesReplaced = 0;
     std::uint64_t totalBytes() const;
 
 private:
@@ -406,6 +409,11 @@ int readWholeFile(const std::string& path, std::string& bytes);
 // Writes a file in one piece: a temporary file beside it, synced, renamed over the old one, the
 // folder synced. Whoever reads the path sees the old content or the new, never a part.
 int writeFileDurably(const std::string& path, const std::string& bytes);
+// The same, the content handed over in pieces: `produce` calls `write` for each, so that a large
+// record is never held whole. After a failed write the rest is ignored and the failure answered.
+using PieceWriter = std::function<void(std::string_view piece)>;
+int writeFileDurably(const std::string& path,
+                     const std::function<void(const PieceWriter&)>& produce);
 
 // Puts everything written to the file system that holds the path on the disk.
 int syncFileSystem(const std::string& path);

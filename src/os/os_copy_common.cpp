@@ -91,14 +91,14 @@ void PlannerBase::planFile(std::uint32_t folder, const std::string& name, std::u
         fail(targetPathOf(targetName), CopySide::Target, "a folder has the file's name");
         return;
     }
-    if (target.kind != FoundEntry::Kind::Missing)
-        file.replacedSize = target.size;
     // What the last backup copied and nobody changed since is not copied again. A restore looks
     // at the bytes too: a file damaged in place keeps its size and time.
     if (target.kind == FoundEntry::Kind::File && !m_request.copyUnchanged &&
         sameSizeAndTime(size, modified, target.size, target.modified, coarseTarget) &&
         (!m_request.compareContent || sameContent(name, targetName, size)))
         file.action = PlannedAction::Unchanged;
+    else if (target.kind != FoundEntry::Kind::Missing)
+        m_plan.bytesReplaced += target.size;
     m_plan.files.push_back(file);
 }
 
@@ -165,6 +165,8 @@ bool ExecutorBase::run()
         return false;
     m_brokenFolders.assign(m_plan.folders.size(), false);
     m_enteredFolders.assign(m_plan.folders.size(), false);
+    // Reserved: growing would hold two copies of a hundred thousand entries at once.
+    m_pending.reserve(std::size_t(m_plan.filesToWrite()));
     std::size_t next = 0;
     for (std::uint32_t folder = 0; folder < m_plan.folders.size() && !m_cancelled; ++folder)
         copyFolderFiles(folder, next);

@@ -382,12 +382,23 @@ int readWholeFile(const std::string& path, std::string& bytes)
 
 int writeFileDurably(const std::string& path, const std::string& bytes)
 {
+    return writeFileDurably(
+        path, [&bytes](const PieceWriter& write) { write(bytes); });
+}
+
+int writeFileDurably(const std::string& path,
+                     const std::function<void(const PieceWriter&)>& produce)
+{
     const std::string temporary = temporaryBeside(path);
     UniqueFd fd(
         ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
     if (!fd)
         return errno;
-    int error = writeAll(fd.get(), bytes.data(), bytes.size());
+    int error = 0;
+    produce([&](std::string_view piece) {
+        if (error == 0)
+            error = writeAll(fd.get(), piece.data(), piece.size());
+    });
     if (error == 0 && ::fsync(fd.get()) != 0)
         error = errno;
     if (const int closed = fd.close(); error == 0)

@@ -522,6 +522,13 @@ int readWholeFile(const std::string& path, std::string& bytes)
 
 int writeFileDurably(const std::string& path, const std::string& bytes)
 {
+    return writeFileDurably(
+        path, [&bytes](const PieceWriter& write) { write(bytes); });
+}
+
+int writeFileDurably(const std::string& path,
+                     const std::function<void(const PieceWriter&)>& produce)
+{
     const std::string temporary = temporaryBeside(path);
     int error = 0;
     {
@@ -529,7 +536,10 @@ int writeFileDurably(const std::string& path, const std::string& bytes)
                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file)
             return lastError();
-        error = detail::writeAll(file.get(), bytes.data(), bytes.size());
+        produce([&](std::string_view piece) {
+            if (error == 0)
+                error = detail::writeAll(file.get(), piece.data(), piece.size());
+        });
         if (error == 0 && !FlushFileBuffers(file.get()))
             error = lastError();
     }

@@ -63,15 +63,6 @@ std::uint64_t CopyPlan::bytesToWrite() const
     return bytes;
 }
 
-std::uint64_t CopyPlan::bytesReplaced() const
-{
-    std::uint64_t bytes = 0;
-    for (const PlannedFile& file : files)
-        if (file.action == PlannedAction::Replace)
-            bytes += file.replacedSize;
-    return bytes;
-}
-
 std::uint64_t CopyPlan::totalBytes() const
 {
     std::uint64_t bytes = 0;

@@ -207,6 +207,45 @@ private slots:
         }
     }
 
+    // A repeat backup finds every unchanged file's record in the previous manifest, whose lines
+    // may come in the order this version writes (paths by their bytes: capitals first, a
+    // folder's files between the names around its own) or in any other, and copies nothing.
+    void aRepeatFindsEveryRecord_data()
+    {
+        QTest::addColumn<bool>("reversed");
+        QTest::newRow("in byte order") << false;
+        QTest::newRow("in another order") << true;
+    }
+    void aRepeatFindsEveryRecord()
+    {
+        QFETCH(bool, reversed);
+        SampleInstallation sample;
+        const QString icq = sample.icqFolder();
+        for (const char* name : {"DB/a.dat", "DB/B.dat", "DB/a/c.dat", "DB/a/b/d", "DB/a-", "DB/a0",
+                                 "DB/A.x/e", "CL/b"})
+            SampleInstallation::writeFile(icq + name, name);
+        writeByteNames(icq);
+        const QString backup = sample.backupFolder();
+        QVERIFY(backUp(backupPlan(sample, backup)));
+        QList<QByteArray> lines =
+            SampleInstallation::readFile(backup + ManifestFileName).split('\n');
+        const auto path = [](const QByteArray& line) {
+            return QByteArray::fromPercentEncoding(line.split(' ').mid(3).join(' '));
+        };
+        QVERIFY(std::is_sorted(lines.begin() + 1, lines.end() - 1,
+                               [&](auto& a, auto& b) { return path(a) < path(b); }));
+        if (reversed) {
+            std::reverse(lines.begin() + 1, lines.end() - 1);
+            SampleInstallation::writeFile(backup + ManifestFileName, lines.join('\n'));
+        }
+        RecordingSink sink;
+        QuietObserver observer;
+        for (const ComponentResult& result :
+             BackupRun(backupPlan(sample, backup), sink, observer).execute())
+            QCOMPARE(result.outcome.filesCopied, std::uint64_t(0));
+        QCOMPARE(checkBackupFolder(backup).files, 8 + ByteNameCount);
+    }
+
     // A check passes after what a backup meets beside plain files: a file gone from ICQ stays in
     // the backup and its manifest; a folder the backup spells otherwise is merged into; two
     // plugin files naming one folder in other letter case copy it once, under the first; of two

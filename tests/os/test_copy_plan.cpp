@@ -94,7 +94,7 @@ TEST_P(CopyPlan, ClassifiesEveryFile)
     EXPECT_EQ(plan.filePath(plan.files[0]), c.targetName);
     EXPECT_EQ(plan.files[0].size, 3u);
     EXPECT_EQ(plan.bytesToWrite(), c.action == A::Copy || c.action == A::Replace ? 3u : 0u);
-    EXPECT_EQ(plan.bytesReplaced(), c.action == A::Replace ? std::string(c.target).size() : 0u);
+    EXPECT_EQ(plan.bytesReplaced, c.action == A::Replace ? std::string(c.target).size() : 0u);
 
     // The copy carries the plan out and leaves the source's bytes under the target's spelling.
     request.overwrite = true;
