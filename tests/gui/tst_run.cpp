@@ -21,13 +21,18 @@
 
 namespace {
 
-// Components DB, NewDB, 2000a, 2000b and CL, of which the test selects some.
-void addFiveComponents(WizardFixture& f)
+// Components DB, NewDB, 2000a, 2000b and CL; unless the test selects some itself, the window
+// then waits on the last page of their backup.
+void addFiveComponents(WizardFixture& f, bool toLastPage = true)
 {
     for (const char* folder : {"DB", "NewDB", "2000a", "2000b", "CL"})
         f.sample.addComponent(QStringLiteral("ICQ %1").arg(folder), folder,
                               QByteArray(5000, folder[0]));
     f.sample.addUin(f.sample.icqFolder(), "111.uin");
+    if (!toLastPage)
+        return;
+    f.enterTaskOptions();
+    f.press("cmdNext");
 }
 
 #ifndef Q_OS_WIN
@@ -54,7 +59,7 @@ private slots:
     void workedExampleWithOneFailure()
     {
         WizardFixture f;
-        addFiveComponents(f);
+        addFiveComponents(f, false);
         f.enterTaskOptions();
         // Three of the five (listed in name order: 2000a, 2000b, CL, DB, NewDB).
         f.list("lstZPXsList")->clearSelection();
@@ -131,8 +136,6 @@ private slots:
     {
         WizardFixture f;
         addFiveComponents(f);
-        f.enterTaskOptions();
-        f.press("cmdNext");
         f.runtime.onDoEvents = [&](int yield) {
             if (yield == 1) // no selection left to count the share by
                 f.list("lstZPXsList")->clearSelection();
@@ -178,7 +181,6 @@ private slots:
         QFETCH(bool, warned);
         QFETCH(bool, registryKey);
         WizardFixture f;
-        addFiveComponents(f);
         f.sample.addUin(f.sample.icqFolder(), otherFile);
         if (!registryKey)
             f.sample.writeRegistry({});
@@ -189,8 +191,7 @@ private slots:
             windows.back()->show();
             QVERIFY(QTest::qWaitForWindowExposed(windows.back().get()));
         }
-        f.enterTaskOptions();
-        f.press("cmdNext");
+        addFiveComponents(f);
         f.runtime.boxAnswers = {answer};
         f.button("cmdNext")->setFocus();
         f.press("cmdNext");
@@ -224,8 +225,6 @@ private slots:
     {
         WizardFixture f;
         addFiveComponents(f);
-        f.enterTaskOptions();
-        f.press("cmdNext");
         f.control<QCheckBox>("chkExitAfterDoing")->setChecked(true);
         bool closed = true;
         f.runtime.onDoEvents = [&](int yield) {
@@ -258,8 +257,6 @@ private slots:
     {
         WizardFixture f;
         addFiveComponents(f);
-        f.enterTaskOptions();
-        f.press("cmdNext");
         f.runtime.boxAnswers = {MsgAnswer::Yes};
         f.runtime.onDoEvents = [&](int yield) {
             if (yield == 1)
@@ -279,8 +276,6 @@ private slots:
     {
         WizardFixture f;
         addFiveComponents(f);
-        f.enterTaskOptions();
-        f.press("cmdNext");
         bool backOrNextOn = false;
         f.runtime.onDoEvents = [&](int yield) {
             if (yield != 1)
@@ -305,8 +300,6 @@ private slots:
         addFiveComponents(f);
         RunLock other;
         other.lock(f.sample.icqFolder());
-        f.enterTaskOptions();
-        f.press("cmdNext");
         f.press("cmdNext");
         QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
         QVERIFY2(f.runtime.boxes[0].prompt.startsWith(
@@ -357,7 +350,7 @@ private slots:
         if (geteuid() != 0)
             QSKIP("mounting a FAT image needs root");
         WizardFixture f;
-        addFiveComponents(f);
+        addFiveComponents(f, false);
         const QString image = f.sample.prefix() + "/fat.img";
         const QString fat = f.sample.prefix() + "/fat";
         QFile file(image);
@@ -395,15 +388,13 @@ private slots:
     void aBackupKeepingHistory()
     {
         WizardFixture f;
-        addFiveComponents(f);
         QStringList old;
         for (int i = 0; i < 2; ++i) {
             BackupSet set = beginBackupSet(f.sample.backupFolder());
             markBackupSetComplete(set, {"DB"});
             old << set.name;
         }
-        f.enterTaskOptions();
-        f.press("cmdNext");
+        addFiveComponents(f);
         QVERIFY(f.control<QCheckBox>("chkKeepHistory")->isChecked());
         f.control<QSpinBox>("spnKeepCount")->setValue(2);
         f.press("cmdNext");
@@ -438,11 +429,9 @@ private slots:
         qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
         qputenv("XDG_STATE_HOME", home.filePath("state").toLocal8Bit());
         WizardFixture f;
-        addFiveComponents(f);
         const QLabel* last = f.control<QLabel>("lblLastBackup");
         QCOMPARE(last->text(), QString());
-        f.enterTaskOptions();
-        f.press("cmdNext");
+        addFiveComponents(f);
         auto* weekly = f.control<QCheckBox>("chkBackupWeekly");
         QVERIFY(!weekly->isHidden() && !weekly->isChecked());
         weekly->click();
