@@ -363,10 +363,7 @@ private slots:
         for (const char* folder : {"2000b", "CL"})
             QVERIFY(QFile::setPermissions(f.sample.icqFolder() + folder + "/111.dat",
                                           QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
-        f.press("cmdNext");
-        f.control<QLineEdit>("txtICQLocation")->setText(f.sample.icqFolder());
-        f.control<QLineEdit>("txtZEBLocation")->setText(fat + "/backup/");
-        f.press("cmdNext");
+        f.enterTaskOptions(true, fat + "/backup/");
         f.list("lstZPXsList")->clearSelection();
         for (const int entry : {1, 2}) // 2000b and CL
             f.list("lstZPXsList")->item(entry)->setSelected(true);
@@ -500,16 +497,26 @@ private slots:
                  sets[1].name.toUtf8());
     }
 
-    // A restore of a component whose name holds "[" copies the folder its plugin names. Under
-    // the success box the labels say "Finished!"; the box tells where the files that the restore
-    // replaced were kept.
-    void restoreOfANameHoldingABracket()
+    // A restore made in the window offers its undo on the first page: after a Yes it puts back
+    // what the restore replaced, or, where a file changed since, names it and changes nothing.
+    // The restore, of a component whose name holds "[", copies the folder its plugin names; under
+    // the success box the labels say "Finished!", and the box tells where the files that the
+    // restore replaced were kept.
+    void undoOfTheWindowsRestore_data()
     {
+        QTest::addColumn<bool>("changedSince");
+        QTest::newRow("unchanged") << false;
+        QTest::newRow("a file changed since") << true;
+    }
+    void undoOfTheWindowsRestore()
+    {
+        QFETCH(bool, changedSince);
         WizardFixture f;
         f.sample.addComponent("Messages [old]", "DB", "ICQ's own");
         f.sample.addUin(f.sample.icqFolder(), "111.uin");
         SampleInstallation::writeFile(f.sample.backupFolder() + "DB/111.dat", "backed up");
         f.sample.addUin(f.sample.backupFolder(), "111.uin");
+        QVERIFY(f.control<QRadioButton>("optUndo")->isHidden());
         f.enterTaskOptions(false);
         f.press("cmdNext");
         QString label;
@@ -519,7 +526,9 @@ private slots:
         };
         QString labelsAtBox;
         f.runtime.onBox = [&] {
-            labelsAtBox = f.caption("lblOverallProgress") + ' ' + f.caption("lblOverallPercentage");
+            if (labelsAtBox.isEmpty())
+                labelsAtBox =
+                    f.caption("lblOverallProgress") + ' ' + f.caption("lblOverallPercentage");
         };
         f.press("cmdNext");
         QCOMPARE(label, QStringLiteral("Current component: Messages [old]  ..."));
@@ -533,30 +542,8 @@ private slots:
         QVERIFY2(QDir::fromNativeSeparators(lines[1]).startsWith(
                      "The previous files were kept in " + f.sample.icqFolder() + "ZEB Undo/"),
                  qPrintable(lines[1]));
-        QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "DB/111.dat"), "backed up");
-    }
-
-    // A restore made in the window offers its undo on the first page: after a Yes it puts back
-    // what the restore replaced, or, where a file changed since, names it and changes nothing.
-    void undoOfTheWindowsRestore_data()
-    {
-        QTest::addColumn<bool>("changedSince");
-        QTest::newRow("unchanged") << false;
-        QTest::newRow("a file changed since") << true;
-    }
-    void undoOfTheWindowsRestore()
-    {
-        QFETCH(bool, changedSince);
-        WizardFixture f;
-        f.sample.addComponent("Messages", "DB", "ICQ's own");
-        f.sample.addUin(f.sample.icqFolder(), "111.uin");
-        SampleInstallation::writeFile(f.sample.backupFolder() + "DB/111.dat", "backed up");
-        f.sample.addUin(f.sample.backupFolder(), "111.uin");
-        QVERIFY(f.control<QRadioButton>("optUndo")->isHidden());
-        f.enterTaskOptions(false);
-        f.press("cmdNext");
-        f.press("cmdNext");
         const QString icqFile = f.sample.icqFolder() + "DB/111.dat";
+        QCOMPARE(SampleInstallation::readFile(icqFile), "backed up");
         if (changedSince)
             SampleInstallation::writeFile(icqFile, "written since");
         for (int page = 0; page < 3; ++page)
@@ -626,11 +613,7 @@ private slots:
             if (situation == "without manifest")
                 QVERIFY(QFile::remove(target + "ZEB Manifest.txt"));
         }
-        f.control<QRadioButton>(restore ? "optRestore" : "optBackup")->setChecked(true);
-        f.press("cmdNext");
-        f.control<QLineEdit>("txtICQLocation")->setText(f.sample.icqFolder());
-        f.control<QLineEdit>("txtZEBLocation")->setText(target);
-        f.press("cmdNext");
+        f.enterTaskOptions(!restore, target);
         f.press("cmdNext");
         QCOMPARE(f.control<QCheckBox>("chkCheckBackup")->isHidden(), !restore);
         f.control<QCheckBox>("chkCheckBackup")->setChecked(true);
