@@ -1,7 +1,6 @@
 // The backup and restore run behind "&Do It !", on real folders, with a real X display so that
 // a window titled with a UIN makes ICQ look as if it were running.
 #include "QuietObserver.h"
-#include "RecordingSink.h"
 #include "WizardFixture.h"
 
 #include "core/BackupSets.h"
@@ -605,9 +604,7 @@ private slots:
             plan.icqFolder = f.sample.icqFolder();
             plan.backupFolder = target;
             plan.components = {{"Messages", "DB", true}, {"UINs", "UIN", true}};
-            RecordingSink sink;
-            QuietObserver observer;
-            QVERIFY(BackupRun(plan, sink, observer).execute().value(1).copied);
+            QVERIFY(runQuietly(plan));
             SampleInstallation::writeFile(icqFile, "ICQ's own");
             SampleInstallation::writeFile(target + "DB/111.dat", "backed uX");
             if (situation == "without manifest")
