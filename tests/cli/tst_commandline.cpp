@@ -6,7 +6,6 @@
 #include "core/BackupSets.h"
 
 #include <QBuffer>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -65,21 +64,6 @@ private:
         for (const QString& word : words)
             arguments << named(word);
         return runCommandLine(arguments, console.console, sample->programFolder());
-    }
-
-    // Every file and folder below a folder, with its size and time, to see that nothing changed.
-    static QStringList snapshot(const QString& folder)
-    {
-        QStringList entries;
-        QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QFileInfo entry(it.next());
-            entries << entry.filePath() + u' ' + QString::number(entry.size()) + u' ' +
-                           QString::number(entry.lastModified().toMSecsSinceEpoch());
-        }
-        entries.sort();
-        return entries;
     }
 
 private slots:
@@ -325,13 +309,13 @@ private slots:
             } else
                 QCOMPARE(run(console, step.split(u' ')), 0);
         }
-        const QStringList unchanged = snapshot(sample->prefix());
+        const QList<QByteArray> unchanged = SampleInstallation::snapshot(sample->prefix());
         BufferConsole console(typed);
         console.console.inputIsTerminal = inputIsTerminal;
         console.console.errorIsTerminal = errorIsTerminal;
         QCOMPARE(run(console, words.split(u' ')), exitCode);
         if (exitCode == ExitBadUsage || words.contains(" -n") || words.contains("--dry-run"))
-            QCOMPARE(snapshot(sample->prefix()), unchanged);
+            QCOMPARE(SampleInstallation::snapshot(sample->prefix()), unchanged);
         qsizetype at = 0;
         for (const QString& text : out) {
             at = console.out().indexOf(named(text), at);
@@ -417,7 +401,7 @@ private slots:
                  "Last weekly backup: less than a day ago to " + backupRoot + " (complete)");
         BufferConsole off;
         QCOMPARE(run(off, {"schedule", "--off"}), 0);
-        QCOMPARE(snapshot(config), QStringList());
+        QCOMPARE(SampleInstallation::snapshot(config), QList<QByteArray>());
         QCOMPARE(status().value("weekly").toBool(), false);
     }
 

@@ -62,10 +62,16 @@ class TaskTest : public QObject
 {
     Q_OBJECT
 
+    // Each test's own, made afresh before it.
+    RecordingSink sink;
+    ScriptedObserver observer;
+
 private slots:
     void init()
     {
         qunsetenv("DISPLAY"); // no window counts as ICQ's
+        sink = {};
+        observer = {};
     }
 
     // No asked: nothing copied, nothing made; Yes: the task goes on. A sound backup restored asks
@@ -96,8 +102,6 @@ private slots:
         qputenv("WINEPREFIX", sample.prefix().toLocal8Bit());
         sample.addComponent("Messages", "DB", "backed up");
         TaskSettings settings = settingsFor(sample);
-        RecordingSink sink;
-        ScriptedObserver observer;
         QProcess icq;
         if (situation == "ICQ runs") {
             // A program called icq.exe, as Wine runs it, in this prefix.
@@ -180,8 +184,6 @@ private slots:
         }
         SampleInstallation::writeFile(icq + "DB/fresh.dat", "fresh");
         SampleInstallation::writeFile(icq + "CL/1.dat", "contacts");
-        RecordingSink sink;
-        ScriptedObserver observer;
         observer.replace = answer;
         Task task(settings, sink, observer);
         const TaskResult& result = task.run();
@@ -226,8 +228,6 @@ private slots:
         SampleInstallation::writeFile(sample.backupFolder() + "db/Sub/D.dat", "backed-up d");
         SampleInstallation::writeFile(sample.backupFolder() + "CL/deep/er/c.dat", "backed-up c");
         const QList<QByteArray> before = SampleInstallation::snapshot(icq);
-        RecordingSink sink;
-        ScriptedObserver observer;
         TaskSettings settings = settingsFor(sample, Direction::Restore);
         settings.components << Component{"Contacts", "CL", true}; // a folder ICQ does not have
         Task task(settings, sink, observer);
@@ -276,8 +276,6 @@ private slots:
             QFile::link("/nonexistent/target", sample.icqFolder() + "DB/broken.dat");
         if (run == "refused")
             settings.components.clear();
-        RecordingSink sink;
-        ScriptedObserver observer;
         Task task(settings, sink, observer);
         const TaskResult& result = task.run();
         QCOMPARE(result.setComplete, complete);
@@ -325,8 +323,6 @@ private slots:
         settings.scheduled = run == "refused";
         if (run == "refused")
             settings.components.clear();
-        RecordingSink sink;
-        ScriptedObserver observer;
         if (run == "recorded")
             QVERIFY(recordLastBackup({QDateTime::currentDateTimeUtc(), sample.backupFolder(), false,
                                       "2 of 3 components not copied whole", false})

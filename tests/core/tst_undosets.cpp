@@ -4,7 +4,6 @@
 // are injected into the command line by tests/faults/undo_faults.sh.
 #include "ByteNames.h"
 #include "QuietObserver.h"
-#include "RecordingSink.h"
 #include "SampleInstallation.h"
 
 #include "core/BackupRun.h"
@@ -34,10 +33,7 @@ bool restore(const SampleInstallation& sample, bool refuse = false)
     plan.backupFolder = sample.backupFolder();
     plan.overwrite = !refuse;
     plan.components = {{"Messages", "DB", true}};
-    RecordingSink sink;
-    QuietObserver observer;
-    observer.answer = refuse ? Os::ReplaceAnswer::No : Os::ReplaceAnswer::Yes;
-    return BackupRun(plan, sink, observer).execute().first().copied && sink.reports.isEmpty();
+    return runQuietly(plan, refuse);
 }
 
 } // namespace

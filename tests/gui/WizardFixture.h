@@ -44,13 +44,15 @@ struct WizardFixture
     // Presses a button as the user would; a program end stays inside the click.
     void press(const char* name) const { button(name)->click(); }
 
-    // Walks from the first page to "Task Options" with the given task and folders.
-    void enterTaskOptions(bool backup = true)
+    // Walks from the first page to "Task Options" with the given task and folders (the sample's
+    // backup folder unless another is named).
+    void enterTaskOptions(bool backup = true, const QString& backupFolder = {})
     {
         control<QRadioButton>(backup ? "optBackup" : "optRestore")->setChecked(true);
         press("cmdNext");
         control<QLineEdit>("txtICQLocation")->setText(sample.icqFolder());
-        control<QLineEdit>("txtZEBLocation")->setText(sample.backupFolder());
+        control<QLineEdit>("txtZEBLocation")
+            ->setText(backupFolder.isEmpty() ? sample.backupFolder() : backupFolder);
         press("cmdNext");
     }
 

@@ -119,8 +119,9 @@ private slots:
             QList<QWidget*> controls;
             for (QWidget* control : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
                 const QString name = control->objectName();
-                if (control->isHidden() || name.isEmpty() || name == "imgBlackImage" ||
-                    name == "imgBigZEBAboutLogo")
+                // An empty label shows nothing (the last backup's line for a new user).
+                if (control->isHidden() || shown(control).isEmpty() || name.isEmpty() ||
+                    name == "imgBlackImage" || name == "imgBigZEBAboutLogo")
                     continue;
                 QVERIFY2(parent->rect().contains(shown(control)), qPrintable(name));
                 if (!qobject_cast<QGroupBox*>(control))
@@ -305,16 +306,13 @@ private slots:
         QSignalSpy next(named("cmdNext"), SIGNAL(clicked()));
         QSignalSpy find(named("cmdAutoFindICQDir"), SIGNAL(clicked()));
         QSignalSpy exit(named("cmdExit"), SIGNAL(clicked()));
-        // Alt+P and Alt+L belong to labels and lead into the boxes below them.
-        showPage(1);
-        QTest::keyClick(window.get(), Qt::Key_L, Qt::AltModifier);
-        QCOMPARE(window->focusWidget(), named("txtZEBLocation"));
-        QTest::keyClick(window.get(), Qt::Key_P, Qt::AltModifier);
-        QCOMPARE(window->focusWidget(), named("txtICQLocation"));
         // Enter presses Next, whatever its caption, unless another button has the focus; Esc
-        // presses Exit.
+        // presses Exit. (Alt+P and Alt+L, the labels' keys into their boxes, are the walks'.)
+        showPage(1);
+        named("txtICQLocation")->setFocus();
         QTest::keyClick(window->focusWidget(), Qt::Key_Return);
         window->findChild<QPushButton*>("cmdNext")->setText(QStringLiteral("&Do It !"));
+        named("txtICQLocation")->setFocus(); // in a box again, not on a button
         QTest::keyClick(window->focusWidget(), Qt::Key_Return);
         QCOMPARE(next.size(), 2);
         named("cmdAutoFindICQDir")->setFocus();
@@ -424,8 +422,8 @@ private slots:
         QCOMPARE(caption("lblBusy"), QStringLiteral("False"));
     }
 
-    // The entered text is read as a 16-bit number: blanks around it are ignored, halves round
-    // to even, &H and &O are hexadecimal and octal; 0 cannot be raised.
+    // The entered text is read as a 16-bit number (its forms and rounding are the fuzz target's,
+    // whose seeds replay in the suite): blanks around it are ignored; 0 cannot be raised.
     void debugRaisesTheEnteredError_data()
     {
         QTest::addColumn<QString>("entered"); // empty: Cancel
@@ -435,14 +433,9 @@ private slots:
         };
         const QString own = "'Application-defined or object-defined error'";
         row("blanks around", "  76  ", "76: 'Path not found'");
-        row("half down to even", "2.5", "2: " + own);
-        row("half up to even", "3.5", "4: " + own);
-        row("lower bound by rounding", "-32768.5", "-32768: " + own);
-        row("hex as 16 bits", "&HFFFF", "-1: " + own);
-        row("octal", "&O17", "15: " + own);
+        row("a number of no name", "2.5", "2: " + own);
         row("rounds to 0, refused", "-0.4", "5: 'Invalid procedure call or argument'");
         row("above", "40000", "6: 'Overflow'");
-        row("rounds above", "32767.5", "6: 'Overflow'");
         row("letters", "abc", "13: 'Type mismatch'");
         row("infinity", "inf", "13: 'Type mismatch'");
         row("Cancel", "", "13: 'Type mismatch'");

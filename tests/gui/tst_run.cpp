@@ -1,7 +1,6 @@
 // The backup and restore run behind "&Do It !", on real folders, with a real X display so that
 // a window titled with a UIN makes ICQ look as if it were running.
 #include "QuietObserver.h"
-#include "RecordingSink.h"
 #include "WizardFixture.h"
 
 #include "core/BackupSets.h"
@@ -21,13 +20,18 @@
 
 namespace {
 
-// Components DB, NewDB, 2000a, 2000b and CL, of which the test selects some.
-void addFiveComponents(WizardFixture& f)
+// Components DB, NewDB, 2000a, 2000b and CL; unless the test selects some itself, the window
+// then waits on the last page of their backup.
+void addFiveComponents(WizardFixture& f, bool toLastPage = true)
 {
     for (const char* folder : {"DB", "NewDB", "2000a", "2000b", "CL"})
         f.sample.addComponent(QStringLiteral("ICQ %1").arg(folder), folder,
                               QByteArray(5000, folder[0]));
     f.sample.addUin(f.sample.icqFolder(), "111.uin");
+    if (!toLastPage)
+        return;
+    f.enterTaskOptions();
+    f.press("cmdNext");
 }
 
 #ifndef Q_OS_WIN
@@ -54,7 +58,7 @@ private slots:
     void workedExampleWithOneFailure()
     {
         WizardFixture f;
-        addFiveComponents(f);
+        addFiveComponents(f, false);
         f.enterTaskOptions();
         // Three of the five (listed in name order: 2000a, 2000b, CL, DB, NewDB).
         f.list("lstZPXsList")->clearSelection();
@@ -131,8 +135,6 @@ private slots:
     {
         WizardFixture f;
         addFiveComponents(f);
-        f.enterTaskOptions();
-        f.press("cmdNext");
         f.runtime.onDoEvents = [&](int yield) {
             if (yield == 1) // no selection left to count the share by
                 f.list("lstZPXsList")->clearSelection();
@@ -178,7 +180,6 @@ private slots:
         QFETCH(bool, warned);
         QFETCH(bool, registryKey);
         WizardFixture f;
-        addFiveComponents(f);
         f.sample.addUin(f.sample.icqFolder(), otherFile);
         if (!registryKey)
             f.sample.writeRegistry({});
@@ -189,8 +190,7 @@ private slots:
             windows.back()->show();
             QVERIFY(QTest::qWaitForWindowExposed(windows.back().get()));
         }
-        f.enterTaskOptions();
-        f.press("cmdNext");
+        addFiveComponents(f);
         f.runtime.boxAnswers = {answer};
         f.button("cmdNext")->setFocus();
         f.press("cmdNext");
@@ -218,23 +218,29 @@ private slots:
     }
 
     // Closing the window during a run asks the busy question, as Exit does, and No lets the run
-    // go on. A run that is to end the program asks it too when it has succeeded: No leaves the
-    // window as the last component left it, and it closes unasked; Yes ends the program.
+    // go on. The About panel opened and closed meanwhile leaves Back and "&Do It !" off, and Next
+    // pressed meanwhile (Enter, a shortcut) starts no second run. A run that is to end the
+    // program asks it too when it has succeeded: No leaves the window as the last component left
+    // it, and it closes unasked; Yes ends the program.
     void theBusyQuestionDuringAndAfterARun()
     {
         WizardFixture f;
         addFiveComponents(f);
-        f.enterTaskOptions();
-        f.press("cmdNext");
         f.control<QCheckBox>("chkExitAfterDoing")->setChecked(true);
         bool closed = true;
+        bool backOrNextOn = false;
         f.runtime.onDoEvents = [&](int yield) {
-            if (yield == 1)
-                closed = f.window->close();
+            if (yield != 1)
+                return;
+            f.press("cmdAboutButton");
+            f.window->fraAbout_DblClick();
+            backOrNextOn = f.button("cmdBack")->isEnabled() || f.button("cmdNext")->isEnabled();
+            f.window->cmdNext_Click();
+            closed = f.window->close();
         };
         f.press("cmdNext");
 
-        QVERIFY(!closed && !f.runtime.ended);
+        QVERIFY(!closed && !f.runtime.ended && !backOrNextOn);
         QCOMPARE(f.runtime.prompts(),
                  QStringList(2, "Program is busy, are you sure you wish to interrupt and exit?"));
         QCOMPARE(f.caption("lblOverallProgress"),
@@ -258,8 +264,6 @@ private slots:
     {
         WizardFixture f;
         addFiveComponents(f);
-        f.enterTaskOptions();
-        f.press("cmdNext");
         f.runtime.boxAnswers = {MsgAnswer::Yes};
         f.runtime.onDoEvents = [&](int yield) {
             if (yield == 1)
@@ -273,30 +277,6 @@ private slots:
             QDir(f.sample.backupFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
     }
 
-    // The About panel opened and closed during a run leaves Back and "&Do It !" off until the
-    // run ends, and Next pressed meanwhile (Enter, a shortcut) starts no second run.
-    void aboutDuringARunKeepsTheRunAlone()
-    {
-        WizardFixture f;
-        addFiveComponents(f);
-        f.enterTaskOptions();
-        f.press("cmdNext");
-        bool backOrNextOn = false;
-        f.runtime.onDoEvents = [&](int yield) {
-            if (yield != 1)
-                return;
-            f.press("cmdAboutButton");
-            f.window->fraAbout_DblClick();
-            backOrNextOn = f.button("cmdBack")->isEnabled() || f.button("cmdNext")->isEnabled();
-            f.window->cmdNext_Click();
-        };
-        f.press("cmdNext");
-        QVERIFY(!backOrNextOn);
-        QCOMPARE(f.runtime.prompts(), QStringList{"The task was completed successfully!"});
-        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
-        QCOMPARE(f.busy(), QStringLiteral("False"));
-    }
-
     // A folder another run holds (here this process's own lock, taken apart from the window):
     // the window's run waits, then says which process holds it and copies nothing.
     void aFolderAnotherRunHoldsIsLeftAlone()
@@ -305,8 +285,6 @@ private slots:
         addFiveComponents(f);
         RunLock other;
         other.lock(f.sample.icqFolder());
-        f.enterTaskOptions();
-        f.press("cmdNext");
         f.press("cmdNext");
         QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
         QVERIFY2(f.runtime.boxes[0].prompt.startsWith(
@@ -357,7 +335,7 @@ private slots:
         if (geteuid() != 0)
             QSKIP("mounting a FAT image needs root");
         WizardFixture f;
-        addFiveComponents(f);
+        addFiveComponents(f, false);
         const QString image = f.sample.prefix() + "/fat.img";
         const QString fat = f.sample.prefix() + "/fat";
         QFile file(image);
@@ -370,10 +348,7 @@ private slots:
         for (const char* folder : {"2000b", "CL"})
             QVERIFY(QFile::setPermissions(f.sample.icqFolder() + folder + "/111.dat",
                                           QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
-        f.press("cmdNext");
-        f.control<QLineEdit>("txtICQLocation")->setText(f.sample.icqFolder());
-        f.control<QLineEdit>("txtZEBLocation")->setText(fat + "/backup/");
-        f.press("cmdNext");
+        f.enterTaskOptions(true, fat + "/backup/");
         f.list("lstZPXsList")->clearSelection();
         for (const int entry : {1, 2}) // 2000b and CL
             f.list("lstZPXsList")->item(entry)->setSelected(true);
@@ -395,15 +370,13 @@ private slots:
     void aBackupKeepingHistory()
     {
         WizardFixture f;
-        addFiveComponents(f);
         QStringList old;
         for (int i = 0; i < 2; ++i) {
             BackupSet set = beginBackupSet(f.sample.backupFolder());
             markBackupSetComplete(set, {"DB"});
             old << set.name;
         }
-        f.enterTaskOptions();
-        f.press("cmdNext");
+        addFiveComponents(f);
         QVERIFY(f.control<QCheckBox>("chkKeepHistory")->isChecked());
         f.control<QSpinBox>("spnKeepCount")->setValue(2);
         f.press("cmdNext");
@@ -438,11 +411,9 @@ private slots:
         qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
         qputenv("XDG_STATE_HOME", home.filePath("state").toLocal8Bit());
         WizardFixture f;
-        addFiveComponents(f);
         const QLabel* last = f.control<QLabel>("lblLastBackup");
         QCOMPARE(last->text(), QString());
-        f.enterTaskOptions();
-        f.press("cmdNext");
+        addFiveComponents(f);
         auto* weekly = f.control<QCheckBox>("chkBackupWeekly");
         QVERIFY(!weekly->isHidden() && !weekly->isChecked());
         weekly->click();
@@ -511,16 +482,26 @@ private slots:
                  sets[1].name.toUtf8());
     }
 
-    // A restore of a component whose name holds "[" copies the folder its plugin names. Under
-    // the success box the labels say "Finished!"; the box tells where the files that the restore
-    // replaced were kept.
-    void restoreOfANameHoldingABracket()
+    // A restore made in the window offers its undo on the first page: after a Yes it puts back
+    // what the restore replaced, or, where a file changed since, names it and changes nothing.
+    // The restore, of a component whose name holds "[", copies the folder its plugin names; under
+    // the success box the labels say "Finished!", and the box tells where the files that the
+    // restore replaced were kept.
+    void undoOfTheWindowsRestore_data()
     {
+        QTest::addColumn<bool>("changedSince");
+        QTest::newRow("unchanged") << false;
+        QTest::newRow("a file changed since") << true;
+    }
+    void undoOfTheWindowsRestore()
+    {
+        QFETCH(bool, changedSince);
         WizardFixture f;
         f.sample.addComponent("Messages [old]", "DB", "ICQ's own");
         f.sample.addUin(f.sample.icqFolder(), "111.uin");
         SampleInstallation::writeFile(f.sample.backupFolder() + "DB/111.dat", "backed up");
         f.sample.addUin(f.sample.backupFolder(), "111.uin");
+        QVERIFY(f.control<QRadioButton>("optUndo")->isHidden());
         f.enterTaskOptions(false);
         f.press("cmdNext");
         QString label;
@@ -530,7 +511,9 @@ private slots:
         };
         QString labelsAtBox;
         f.runtime.onBox = [&] {
-            labelsAtBox = f.caption("lblOverallProgress") + ' ' + f.caption("lblOverallPercentage");
+            if (labelsAtBox.isEmpty())
+                labelsAtBox =
+                    f.caption("lblOverallProgress") + ' ' + f.caption("lblOverallPercentage");
         };
         f.press("cmdNext");
         QCOMPARE(label, QStringLiteral("Current component: Messages [old]  ..."));
@@ -544,30 +527,8 @@ private slots:
         QVERIFY2(QDir::fromNativeSeparators(lines[1]).startsWith(
                      "The previous files were kept in " + f.sample.icqFolder() + "ZEB Undo/"),
                  qPrintable(lines[1]));
-        QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "DB/111.dat"), "backed up");
-    }
-
-    // A restore made in the window offers its undo on the first page: after a Yes it puts back
-    // what the restore replaced, or, where a file changed since, names it and changes nothing.
-    void undoOfTheWindowsRestore_data()
-    {
-        QTest::addColumn<bool>("changedSince");
-        QTest::newRow("unchanged") << false;
-        QTest::newRow("a file changed since") << true;
-    }
-    void undoOfTheWindowsRestore()
-    {
-        QFETCH(bool, changedSince);
-        WizardFixture f;
-        f.sample.addComponent("Messages", "DB", "ICQ's own");
-        f.sample.addUin(f.sample.icqFolder(), "111.uin");
-        SampleInstallation::writeFile(f.sample.backupFolder() + "DB/111.dat", "backed up");
-        f.sample.addUin(f.sample.backupFolder(), "111.uin");
-        QVERIFY(f.control<QRadioButton>("optUndo")->isHidden());
-        f.enterTaskOptions(false);
-        f.press("cmdNext");
-        f.press("cmdNext");
         const QString icqFile = f.sample.icqFolder() + "DB/111.dat";
+        QCOMPARE(SampleInstallation::readFile(icqFile), "backed up");
         if (changedSince)
             SampleInstallation::writeFile(icqFile, "written since");
         for (int page = 0; page < 3; ++page)
@@ -629,19 +590,13 @@ private slots:
             plan.icqFolder = f.sample.icqFolder();
             plan.backupFolder = target;
             plan.components = {{"Messages", "DB", true}, {"UINs", "UIN", true}};
-            RecordingSink sink;
-            QuietObserver observer;
-            QVERIFY(BackupRun(plan, sink, observer).execute().value(1).copied);
+            QVERIFY(runQuietly(plan));
             SampleInstallation::writeFile(icqFile, "ICQ's own");
             SampleInstallation::writeFile(target + "DB/111.dat", "backed uX");
             if (situation == "without manifest")
                 QVERIFY(QFile::remove(target + "ZEB Manifest.txt"));
         }
-        f.control<QRadioButton>(restore ? "optRestore" : "optBackup")->setChecked(true);
-        f.press("cmdNext");
-        f.control<QLineEdit>("txtICQLocation")->setText(f.sample.icqFolder());
-        f.control<QLineEdit>("txtZEBLocation")->setText(target);
-        f.press("cmdNext");
+        f.enterTaskOptions(!restore, target);
         f.press("cmdNext");
         QCOMPARE(f.control<QCheckBox>("chkCheckBackup")->isHidden(), !restore);
         f.control<QCheckBox>("chkCheckBackup")->setChecked(true);

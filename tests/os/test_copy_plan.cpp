@@ -1,7 +1,7 @@
 // The walk that decides for every file before the copier writes anything, and what the copy of a
-// plan keeps of its promises: checksums, verification and a stop in the last file (links into an
-// earlier set, never written through, in tst_backup); on Linux also a source that turns into
-// something else. Holes and folders deeper than a path can name are the fault suite's.
+// plan keeps of its promises: checksums, verification, a stop between files and in the last one
+// (links into an earlier set, never written through, in tst_backup); on Linux also a source that
+// turns into something else. Holes and folders deeper than a path can name are the fault suite's.
 #include "os_test_support.h"
 
 #include <gtest/gtest.h>
@@ -192,6 +192,26 @@ TEST_F(PlannedCopy, VerifiesCopiesAndStopsCleanlyInTheLastFile)
     EXPECT_EQ(outcome.failures[0].path, dir.path("target/a.dat"));
     EXPECT_EQ(outcome.failures[0].reason, "verification failed");
     EXPECT_EQ(namesIn("target"), std::vector<std::string>{"b.dat"});
+}
+
+// A stop asked for once one file is written stops before the next: the first is in place, the
+// second never started (empty, it would be written whole before any check in its data).
+TEST_F(PlannedCopy, StopsBetweenFiles)
+{
+    dir.writeFile("source/a.dat", "first");
+    dir.writeFile("source/b.dat", "");
+    std::atomic<bool> stop{false};
+    request.stop = &stop;
+    int started = 0;
+    request.afterFileData = [&](const std::string&, const std::string&) {
+        ++started;
+        stop = true;
+    };
+    EXPECT_FALSE(copy());
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_EQ(started, 1);
+    EXPECT_EQ(namesIn("target"), std::vector<std::string>{"a.dat"});
+    EXPECT_EQ(plan.files[1].result, Os::FileResult::Pending);
 }
 
 #ifndef _WIN32
