@@ -257,4 +257,47 @@
         <translation>не удалось удалить пустой набор %1 (%2: %3)</translation>
     </message>
 </context>
+<context>
+    <name>Undo</name>
+    <message>
+        <source>The undo folder could not be made: %1</source>
+        <translation>Не удалось создать папку отмены: %1</translation>
+    </message>
+    <message>
+        <source>%1 does not lie in the ICQ folder %2</source>
+        <translation>%1 не находится в папке ICQ %2</translation>
+    </message>
+    <message>
+        <source>The ICQ folder could not be read: %1</source>
+        <translation>Не удалось прочитать папку ICQ: %1</translation>
+    </message>
+    <message>
+        <source>; left %1</source>
+        <translation>; осталось: %1</translation>
+    </message>
+    <message>
+        <source>%1 could not be kept in %2: %3%4</source>
+        <translation>Не удалось сохранить %1 в %2: %3%4</translation>
+    </message>
+    <message>
+        <source>The empty undo set could not be removed: %1</source>
+        <translation>Не удалось удалить пустой набор отмены: %1</translation>
+    </message>
+    <message>
+        <source>The undo folder could not be removed: %1</source>
+        <translation>Не удалось удалить папку отмены: %1</translation>
+    </message>
+    <message>
+        <source>the record %1 holds a line that is not a safe entry: %2</source>
+        <translation>запись %1 содержит строку, которая не является надёжной записью: %2</translation>
+    </message>
+    <message>
+        <source>%1: its kept copy is missing from the set</source>
+        <translation>%1: сохранённая копия отсутствует в наборе</translation>
+    </message>
+    <message>
+        <source>the set could not be removed: %1</source>
+        <translation>не удалось удалить набор: %1</translation>
+    </message>
+</context>
 </TS>
