@@ -157,6 +157,14 @@
         <source>unknown: %1</source>
         <translation>unbekannt: %1</translation>
     </message>
+    <message>
+        <source>systemctl could not be run: %1</source>
+        <translation>systemctl konnte nicht ausgeführt werden: %1</translation>
+    </message>
+    <message>
+        <source>systemctl gave no answer</source>
+        <translation>systemctl gab keine Antwort</translation>
+    </message>
 </context>
 <context>
     <name>Task</name>

@@ -157,6 +157,14 @@
         <source>unknown: %1</source>
         <translation>неизвестно: %1</translation>
     </message>
+    <message>
+        <source>systemctl could not be run: %1</source>
+        <translation>не удалось запустить systemctl: %1</translation>
+    </message>
+    <message>
+        <source>systemctl gave no answer</source>
+        <translation>systemctl не ответил</translation>
+    </message>
 </context>
 <context>
     <name>Task</name>
