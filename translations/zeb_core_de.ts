@@ -91,6 +91,10 @@
         <source>files were kept</source>
         <translation>Dateien wurden behalten</translation>
     </message>
+    <message>
+        <source>no folder for the program&apos;s state (neither $XDG_STATE_HOME nor $HOME is set)</source>
+        <translation>kein Ordner für den Zustand des Programms (weder $XDG_STATE_HOME noch $HOME ist gesetzt)</translation>
+    </message>
 </context>
 <context>
     <name>Registry</name>

@@ -91,6 +91,10 @@
         <source>files were kept</source>
         <translation>файлы были оставлены</translation>
     </message>
+    <message>
+        <source>no folder for the program&apos;s state (neither $XDG_STATE_HOME nor $HOME is set)</source>
+        <translation>нет папки для состояния программы (не задана ни $XDG_STATE_HOME, ни $HOME)</translation>
+    </message>
 </context>
 <context>
     <name>Registry</name>

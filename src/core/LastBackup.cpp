@@ -61,12 +61,12 @@ QString lastBackupFile()
     return folder.empty() ? QString() : fromOsPath(osJoin(folder, "last-backup"));
 }
 
-QString recordLastBackup(const LastBackup& backup)
+Text recordLastBackup(const LastBackup& backup)
 {
     const std::string folder = Os::userStateFolder();
     if (folder.empty())
-        return QStringLiteral("no folder for the program's state (neither $XDG_STATE_HOME nor "
-                              "$HOME is set)");
+        return Text("LastBackup", "no folder for the program's state (neither $XDG_STATE_HOME "
+                                  "nor $HOME is set)");
     // The folder as bytes: a name that is no text on Linux travels unchanged.
     const QByteArray record =
         Header + "\nwhen " + backup.whenUtc.toUTC().toString(Qt::ISODateWithMs).toLatin1() +
@@ -78,8 +78,9 @@ QString recordLastBackup(const LastBackup& backup)
     if (error == 0)
         error = Os::writeFileDurably(file, record.toStdString());
     if (error != 0)
-        return fromOsPath(file) + QStringLiteral(": ") + fromOsText(Os::errorText(error));
-    return QString();
+        return Text::verbatim(fromOsPath(file) + QStringLiteral(": ") +
+                              fromOsText(Os::errorText(error)));
+    return {};
 }
 
 std::optional<LastBackup> readLastBackup()
