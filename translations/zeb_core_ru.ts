@@ -169,6 +169,10 @@
         <source>systemctl gave no answer</source>
         <translation>systemctl не ответил</translation>
     </message>
+    <message>
+        <source>the Task Scheduler refused (%1: HRESULT 0x%2)</source>
+        <translation>планировщик заданий отказал (%1: HRESULT 0x%2)</translation>
+    </message>
 </context>
 <context>
     <name>Task</name>

@@ -265,11 +265,11 @@ namespace {
 
 const std::string TaskName = "ZEB 2000 backup";
 
-QString failure(const std::string& step, long hr)
+Text failure(const std::string& step, long hr)
 {
-    return QStringLiteral("the Task Scheduler refused (%1: HRESULT 0x%2)")
+    return Text("Schedule", "the Task Scheduler refused (%1: HRESULT 0x%2)")
         .arg(QString::fromStdString(step))
-        .arg(quint32(hr), 8, 16, QLatin1Char('0'));
+        .arg(QStringLiteral("%1").arg(quint32(hr), 8, 16, QLatin1Char('0')));
 }
 
 // One argument as Windows' command-line parsing gives it back: quoted, and the backslashes before
@@ -315,7 +315,7 @@ QString scheduleWeeklyBackup(const WeeklyBackup& backup, Text& how)
     task.arguments = toOsPath(arguments);
     std::string step;
     if (const long hr = Os::registerWeeklyTask(TaskName, task, step); hr != 0)
-        return failure(step, hr);
+        return failure(step, hr).toString();
     how = Text("Schedule", "the task \"%1\" of the Task Scheduler runs it")
               .arg(QString::fromStdString(TaskName));
     return QString();
@@ -325,7 +325,7 @@ QString unscheduleWeeklyBackup()
 {
     std::string step;
     if (const long hr = Os::deleteWeeklyTask(TaskName, step); hr != 0)
-        return failure(step, hr);
+        return failure(step, hr).toString();
     return QString();
 }
 
