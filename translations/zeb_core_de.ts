@@ -91,6 +91,10 @@
         <source>files were kept</source>
         <translation>Dateien wurden behalten</translation>
     </message>
+    <message>
+        <source>no folder for the program&apos;s state (neither $XDG_STATE_HOME nor $HOME is set)</source>
+        <translation>kein Ordner für den Zustand des Programms (weder $XDG_STATE_HOME noch $HOME ist gesetzt)</translation>
+    </message>
 </context>
 <context>
     <name>Registry</name>
@@ -156,6 +160,18 @@
     <message>
         <source>unknown: %1</source>
         <translation>unbekannt: %1</translation>
+    </message>
+    <message>
+        <source>systemctl could not be run: %1</source>
+        <translation>systemctl konnte nicht ausgeführt werden: %1</translation>
+    </message>
+    <message>
+        <source>systemctl gave no answer</source>
+        <translation>systemctl gab keine Antwort</translation>
+    </message>
+    <message>
+        <source>the Task Scheduler refused (%1: HRESULT 0x%2)</source>
+        <translation>die Aufgabenplanung hat abgelehnt (%1: HRESULT 0x%2)</translation>
     </message>
 </context>
 <context>
@@ -255,6 +271,49 @@
     <message>
         <source>the empty set %1 could not be removed (%2: %3)</source>
         <translation>der leere Satz %1 konnte nicht entfernt werden (%2: %3)</translation>
+    </message>
+</context>
+<context>
+    <name>Undo</name>
+    <message>
+        <source>The undo folder could not be made: %1</source>
+        <translation>Der Rückgängig-Ordner konnte nicht angelegt werden: %1</translation>
+    </message>
+    <message>
+        <source>%1 does not lie in the ICQ folder %2</source>
+        <translation>%1 liegt nicht im ICQ-Ordner %2</translation>
+    </message>
+    <message>
+        <source>The ICQ folder could not be read: %1</source>
+        <translation>Der ICQ-Ordner konnte nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>; left %1</source>
+        <translation>; übrig: %1</translation>
+    </message>
+    <message>
+        <source>%1 could not be kept in %2: %3%4</source>
+        <translation>%1 konnte nicht in %2 aufbewahrt werden: %3%4</translation>
+    </message>
+    <message>
+        <source>The empty undo set could not be removed: %1</source>
+        <translation>Der leere Rückgängig-Satz konnte nicht entfernt werden: %1</translation>
+    </message>
+    <message>
+        <source>The undo folder could not be removed: %1</source>
+        <translation>Der Rückgängig-Ordner konnte nicht entfernt werden: %1</translation>
+    </message>
+    <message>
+        <source>the record %1 holds a line that is not a safe entry: %2</source>
+        <translation>der Eintrag %1 enthält eine Zeile, die kein sicherer Eintrag ist: %2</translation>
+    </message>
+    <message>
+        <source>%1: its kept copy is missing from the set</source>
+        <translation>%1: die aufbewahrte Kopie fehlt im Satz</translation>
+    </message>
+    <message>
+        <source>the set could not be removed: %1</source>
+        <translation>der Satz konnte nicht entfernt werden: %1</translation>
     </message>
 </context>
 </TS>

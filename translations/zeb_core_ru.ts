@@ -91,6 +91,10 @@
         <source>files were kept</source>
         <translation>файлы были оставлены</translation>
     </message>
+    <message>
+        <source>no folder for the program&apos;s state (neither $XDG_STATE_HOME nor $HOME is set)</source>
+        <translation>нет папки для состояния программы (не задана ни $XDG_STATE_HOME, ни $HOME)</translation>
+    </message>
 </context>
 <context>
     <name>Registry</name>
@@ -156,6 +160,18 @@
     <message>
         <source>unknown: %1</source>
         <translation>неизвестно: %1</translation>
+    </message>
+    <message>
+        <source>systemctl could not be run: %1</source>
+        <translation>не удалось запустить systemctl: %1</translation>
+    </message>
+    <message>
+        <source>systemctl gave no answer</source>
+        <translation>systemctl не ответил</translation>
+    </message>
+    <message>
+        <source>the Task Scheduler refused (%1: HRESULT 0x%2)</source>
+        <translation>планировщик заданий отказал (%1: HRESULT 0x%2)</translation>
     </message>
 </context>
 <context>
@@ -255,6 +271,49 @@
     <message>
         <source>the empty set %1 could not be removed (%2: %3)</source>
         <translation>не удалось удалить пустой набор %1 (%2: %3)</translation>
+    </message>
+</context>
+<context>
+    <name>Undo</name>
+    <message>
+        <source>The undo folder could not be made: %1</source>
+        <translation>Не удалось создать папку отмены: %1</translation>
+    </message>
+    <message>
+        <source>%1 does not lie in the ICQ folder %2</source>
+        <translation>%1 не находится в папке ICQ %2</translation>
+    </message>
+    <message>
+        <source>The ICQ folder could not be read: %1</source>
+        <translation>Не удалось прочитать папку ICQ: %1</translation>
+    </message>
+    <message>
+        <source>; left %1</source>
+        <translation>; осталось: %1</translation>
+    </message>
+    <message>
+        <source>%1 could not be kept in %2: %3%4</source>
+        <translation>Не удалось сохранить %1 в %2: %3%4</translation>
+    </message>
+    <message>
+        <source>The empty undo set could not be removed: %1</source>
+        <translation>Не удалось удалить пустой набор отмены: %1</translation>
+    </message>
+    <message>
+        <source>The undo folder could not be removed: %1</source>
+        <translation>Не удалось удалить папку отмены: %1</translation>
+    </message>
+    <message>
+        <source>the record %1 holds a line that is not a safe entry: %2</source>
+        <translation>запись %1 содержит строку, которая не является надёжной записью: %2</translation>
+    </message>
+    <message>
+        <source>%1: its kept copy is missing from the set</source>
+        <translation>%1: сохранённая копия отсутствует в наборе</translation>
+    </message>
+    <message>
+        <source>the set could not be removed: %1</source>
+        <translation>не удалось удалить набор: %1</translation>
     </message>
 </context>
 </TS>

@@ -339,12 +339,12 @@ QString BackupRun::finish(bool everythingCopied)
     const bool closed = runTrapped(m_sink, QStringLiteral("BackupRun.Finish"), [&] {
         m_undoFolder = m_undo->close();
         if (everythingCopied) {
-            const QStringList left =
+            const QList<Text> left =
                 pruneUndoSets(m_plan.icqFolder, UndoSetsKept, QFileInfo(m_undoFolder).fileName());
             if (!left.isEmpty())
                 raiseError(ErrorNumber::PathFileAccessError,
                            Text("Task", "Old undo sets could not be removed: %1")
-                               .arg(left.join(QStringLiteral("; "))));
+                               .arg(Text::joined(left, QStringLiteral("; "))));
         }
     });
     m_finishFailed = m_finishFailed || !closed;

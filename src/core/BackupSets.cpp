@@ -2,6 +2,7 @@
 
 #include "core/ErrorObject.h"
 #include "core/FolderUtilities.h"
+#include "core/TaskReasons.h"
 #include "os/os.h"
 
 #include <QHash>
@@ -45,10 +46,9 @@ BackupSet beginBackupSet(const QString& backupFolder, const QDateTime& now)
 {
     const std::string parent = toOsPath(backupFolder);
     if (const int error = Os::makeFolders(parent))
-        raiseError(ErrorNumber::PathFileAccessError,
-                   Text("Task", "The backup folder %1 could not be made: %2")
-                       .arg(backupFolder)
-                       .arg(fromOsText(Os::errorText(error))));
+        raiseError(ErrorNumber::PathFileAccessError, Text("Task", TaskReason::BackupFolderNotMade)
+                                                         .arg(backupFolder)
+                                                         .arg(fromOsText(Os::errorText(error))));
     // What a run killed while making or removing a set left behind; what cannot go now goes
     // with a later run.
     (void)Os::removeLeftTemporaries(parent);
@@ -131,7 +131,7 @@ QStringList pruneBackupSets(const QString& backupFolder, int keep, const QString
         std::string failed;
         if (const int error = removeSetFolder(path, failed))
             raiseError(ErrorNumber::PathFileAccessError,
-                       Text("Task", "The backup set %1 could not be removed (%2: %3).")
+                       Text("Task", TaskReason::OldSetNotRemoved)
                            .arg(fromOsPath(path))
                            .arg(fromOsPath(failed))
                            .arg(fromOsText(Os::errorText(error))));

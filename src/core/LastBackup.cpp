@@ -2,6 +2,7 @@
 
 #include "core/FolderUtilities.h"
 #include "core/SetRecord.h"
+#include "core/TaskReasons.h"
 #include "os/os.h"
 
 #include <QDir>
@@ -9,6 +10,9 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -20,19 +24,28 @@ QByteArray field(const QString& text)
 }
 
 // A recorded failure in the user's language where it is one the task writes, else as recorded.
+// The first text that matches wins, so a text that begins like another comes before it.
 Text shownFailure(const QString& recorded)
 {
     using namespace BackupFailure;
-    for (const char* known :
-         {IcqRunning, FolderNotMade, NothingToCopy, NoRoom, Stopped, NotWhole, NoManifest, Kept}) {
-        QString pattern = QRegularExpression::escape(QString::fromLatin1(known));
-        // "%1", escaped "\%1", matches a number.
-        pattern.replace(QRegularExpression(QStringLiteral("\\\\?%\\d")), QStringLiteral("(\\d+)"));
+    const std::pair<const char*, const char*> known[] = {
+        {"LastBackup", IcqRunning}, {"LastBackup", FolderNotMade}, {"LastBackup", NothingToCopy},
+        {"LastBackup", NoRoom},     {"LastBackup", Stopped},       {"LastBackup", NotWhole},
+        {"LastBackup", NoManifest}, {"LastBackup", Kept}};
+    std::vector<std::pair<const char*, const char*>> texts(std::begin(known), std::end(known));
+    for (const char* reason : TaskReason::All)
+        texts.emplace_back("Task", reason);
+    for (const auto& [context, source] : texts) {
+        QString pattern = QRegularExpression::escape(QString::fromLatin1(source));
+        // "%1", escaped "\%1", matches the argument: a number, a path, the system's words.
+        pattern.replace(QRegularExpression(QStringLiteral("\\\\?%\\d")), QStringLiteral("(.+?)"));
         const QRegularExpressionMatch match =
-            QRegularExpression(QLatin1Char('^') + pattern + QLatin1Char('$')).match(recorded);
+            QRegularExpression(QLatin1Char('^') + pattern + QLatin1Char('$'),
+                               QRegularExpression::DotMatchesEverythingOption)
+                .match(recorded);
         if (!match.hasMatch())
             continue;
-        Text text("LastBackup", known);
+        Text text(context, source);
         for (int at = 1; at <= match.lastCapturedIndex(); ++at)
             text = text.arg(match.captured(at));
         return text;
@@ -48,12 +61,12 @@ QString lastBackupFile()
     return folder.empty() ? QString() : fromOsPath(osJoin(folder, "last-backup"));
 }
 
-QString recordLastBackup(const LastBackup& backup)
+Text recordLastBackup(const LastBackup& backup)
 {
     const std::string folder = Os::userStateFolder();
     if (folder.empty())
-        return QStringLiteral("no folder for the program's state (neither $XDG_STATE_HOME nor "
-                              "$HOME is set)");
+        return Text("LastBackup", "no folder for the program's state (neither $XDG_STATE_HOME "
+                                  "nor $HOME is set)");
     // The folder as bytes: a name that is no text on Linux travels unchanged.
     const QByteArray record =
         Header + "\nwhen " + backup.whenUtc.toUTC().toString(Qt::ISODateWithMs).toLatin1() +
@@ -65,8 +78,9 @@ QString recordLastBackup(const LastBackup& backup)
     if (error == 0)
         error = Os::writeFileDurably(file, record.toStdString());
     if (error != 0)
-        return fromOsPath(file) + QStringLiteral(": ") + fromOsText(Os::errorText(error));
-    return QString();
+        return Text::verbatim(fromOsPath(file) + QStringLiteral(": ") +
+                              fromOsText(Os::errorText(error)));
+    return {};
 }
 
 std::optional<LastBackup> readLastBackup()

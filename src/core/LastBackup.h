@@ -22,7 +22,7 @@ struct LastBackup
 // The record's file; empty when the system names no state folder.
 QString lastBackupFile();
 // Writes the record in one piece, its folder made. Answers an empty text, or what failed.
-QString recordLastBackup(const LastBackup& backup);
+Text recordLastBackup(const LastBackup& backup);
 // The record, or none when no backup was ever recorded (or the record cannot be read).
 std::optional<LastBackup> readLastBackup();
 

@@ -2,6 +2,7 @@
 
 #include "core/ErrorObject.h"
 #include "core/FolderUtilities.h"
+#include "core/TaskReasons.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -23,7 +24,7 @@ void RunLock::lock(const QString& folder)
 {
     Os::FileState state;
     if (const int error = Os::fileState(toOsPath(folder), state))
-        raiseError(ErrorNumber::PathFileAccessError, Text("Task", "%1 could not be looked at: %2")
+        raiseError(ErrorNumber::PathFileAccessError, Text("Task", TaskReason::NotLookedAt)
                                                          .arg(folder)
                                                          .arg(fromOsText(Os::errorText(error))));
     if (state.kind == Os::FileState::Kind::Missing)
@@ -46,15 +47,14 @@ void RunLock::lock(const QString& folder)
         }
         if (error != Os::ErrorLocked)
             raiseError(ErrorNumber::PathFileAccessError,
-                       Text("Task", "The lock of %1 could not be taken (%2: %3).")
+                       Text("Task", TaskReason::LockNotTaken)
                            .arg(folder)
                            .arg(lockFile)
                            .arg(fromOsText(Os::errorText(error))));
         if (deadline.hasExpired()) {
             const QString id = QString::fromLatin1(QByteArray::fromStdString(holder)).trimmed();
             raiseError(ErrorNumber::PathFileAccessError,
-                       Text("Task", "Another run (process %1) is using %2; nothing was "
-                                    "changed. Try again when it has finished.")
+                       Text("Task", TaskReason::AnotherRun)
                            .arg(id.isEmpty() ? Text("Task", "unknown") : Text::verbatim(id))
                            .arg(folder));
         }

@@ -2,6 +2,7 @@
 
 #include "core/ErrorObject.h"
 #include "core/FolderUtilities.h"
+#include "core/TaskReasons.h"
 #include "os/os.h"
 
 #include <QFile>
@@ -81,8 +82,7 @@ void writeSetRecord(const std::string& setPath, const QByteArray& content)
     const std::string record = osJoin(setPath, SetRecordName);
     if (const int error = Os::writeFileDurably(record, content.toStdString()))
         raiseError(ErrorNumber::PathFileAccessError,
-                   Text("Task", "The record of the set could not be written: %1")
-                       .arg(failure(record, error)));
+                   Text("Task", TaskReason::SetRecordNotWritten).arg(failure(record, error)));
 }
 
 QList<FoundSet> findSets(const std::string& parent, const QByteArray& header)
@@ -125,9 +125,7 @@ MadeSet makeSetFolder(const std::string& parent, const QString& baseName, const 
         // A number at its maximum would wrap to 0 and sort the new set below every other one.
         if (set.stamp.sequence == std::numeric_limits<quint64>::max())
             raiseError(ErrorNumber::PathFileAccessError,
-                       Text("Task", "The set could not be made: the record of %1 holds the "
-                                    "highest number a set can have; move that set elsewhere.")
-                           .arg(fromOsPath(set.path)));
+                       Text("Task", TaskReason::SetNumberFull).arg(fromOsPath(set.path)));
         made.stamp.sequence = qMax(made.stamp.sequence, set.stamp.sequence);
     }
     ++made.stamp.sequence;
@@ -138,7 +136,7 @@ MadeSet makeSetFolder(const std::string& parent, const QString& baseName, const 
                                          "set" + std::to_string(++counter), {}));
     if (const int error = Os::makeFolder(temporary))
         raiseError(ErrorNumber::PathFileAccessError,
-                   Text("Task", "The set could not be made: %1").arg(failure(temporary, error)));
+                   Text("Task", TaskReason::SetNotMade).arg(failure(temporary, error)));
     try {
         writeSetRecord(temporary, header + '\n' + stampLine(made.stamp) + '\n');
     } catch (const RuntimeError&) {
@@ -164,9 +162,8 @@ MadeSet makeSetFolder(const std::string& parent, const QString& baseName, const 
                 (void)removeSetFolder(made.path, left);
             else
                 (void)Os::removeTree(temporary, left);
-            raiseError(
-                ErrorNumber::PathFileAccessError,
-                Text("Task", "The set could not be made: %1").arg(failure(made.path, error)));
+            raiseError(ErrorNumber::PathFileAccessError,
+                       Text("Task", TaskReason::SetNotMade).arg(failure(made.path, error)));
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "core/TargetChecks.h"
 
 #include "core/FolderUtilities.h"
+#include "core/TaskReasons.h"
 #include "os/os.h"
 
 #include <QDir>
@@ -70,16 +71,13 @@ Text targetRefusal(const TargetCheck& check, const QString& backupFolder)
     case TargetProblem::None:
         break;
     case TargetProblem::FileSystemRoot:
-        return Text("Task", "%1 is the root of a file system; back up into a folder of its own.")
-            .arg(backupFolder);
+        return Text("Task", TaskReason::FileSystemRoot).arg(backupFolder);
     case TargetProblem::NameEndsBadly:
-        return Text("Task", "%1: the name \"%2\" ends in a blank or a dot, which Windows "
-                            "cannot make reliably. Choose another name.")
+        return Text("Task", TaskReason::NameEndsBadly)
             .arg(backupFolder)
             .arg(check.containingFolder);
     case TargetProblem::InsideIcqData:
-        return Text("Task", "%1 lies inside %2, which a backup copies: every backup would copy "
-                            "the earlier ones into ICQ's own data. Choose a folder outside it.")
+        return Text("Task", TaskReason::InsideIcqData)
             .arg(backupFolder)
             .arg(check.containingFolder);
     }

@@ -7,6 +7,7 @@
 #include "core/RunLock.h"
 #include "core/SetRecord.h"
 #include "core/TargetChecks.h"
+#include "core/TaskReasons.h"
 #include "core/UndoSets.h"
 
 #include <QScopeGuard>
@@ -29,7 +30,7 @@ bool Task::refuse(TaskRefusal refusal, const Text& reason)
         std::string failed;
         if (const int error = removeSetFolder(
                 toOsPath(withTrailingSeparator(m_settings.backupFolder) + m_set->name), failed))
-            m_result.setFailure = Text("Task", "the empty set %1 could not be removed (%2: %3)")
+            m_result.setFailure = Text("Task", TaskReason::EmptySetNotRemoved)
                                       .arg(m_set->folder)
                                       .arg(fromOsPath(failed))
                                       .arg(fromOsText(Os::errorText(error)));

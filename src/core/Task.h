@@ -101,7 +101,7 @@ struct TaskResult
     // A restore from dated sets: each set used, newest first, with the components it gave.
     QList<QPair<BackupSet, QList<Component>>> setsUsed;
     // A backup's record of how it went (see LastBackup.h) could not be written: why, or empty.
-    QString stateFailure;
+    Text stateFailure;
 
     // Every component the run reached was copied whole (no file kept that counts as failed)
     // and the run ended as it should.

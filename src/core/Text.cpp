@@ -23,6 +23,30 @@ Text Text::operator+(const Text& next) const
     return Text(nullptr, "%1%2").arg(*this).arg(next);
 }
 
+QStringList Text::english(const QList<Text>& texts)
+{
+    QStringList out;
+    for (const Text& text : texts)
+        out << text.english();
+    return out;
+}
+
+QStringList Text::toStrings(const QList<Text>& texts)
+{
+    QStringList out;
+    for (const Text& text : texts)
+        out << text.toString();
+    return out;
+}
+
+Text Text::joined(const QList<Text>& texts, const QString& separator)
+{
+    Text out;
+    for (qsizetype at = 0; at < texts.size(); ++at)
+        out = at == 0 ? texts[at] : out + verbatim(separator) + texts[at];
+    return out;
+}
+
 QString Text::render(bool translated) const
 {
     if (m_source == nullptr)

@@ -2,7 +2,9 @@
 // user's language and still be written in English where programs read it (--json, the records).
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -27,6 +29,12 @@ public:
     QString english() const { return render(false); }
     // In the language of the installed translators.
     QString toString() const { return render(true); }
+
+    // A list of texts: in English, in the user's language, or as one text with `separator`
+    // between them.
+    static QStringList english(const QList<Text>& texts);
+    static QStringList toStrings(const QList<Text>& texts);
+    static Text joined(const QList<Text>& texts, const QString& separator);
 
 private:
     QString render(bool translated) const;

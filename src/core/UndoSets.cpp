@@ -40,9 +40,11 @@ std::string recordPath(std::string path)
     return path;
 }
 
-QString describe(const std::string& path, int error)
+// A path and the system's own words for what failed with it.
+Text describe(const std::string& path, int error)
 {
-    return fromOsPath(path) + QStringLiteral(": ") + fromOsText(Os::errorText(error));
+    return Text::verbatim(fromOsPath(path) + QStringLiteral(": ") +
+                          fromOsText(Os::errorText(error)));
 }
 
 QByteArray stateField(const Os::FileState& state)
@@ -295,8 +297,9 @@ void UndoSet::makeSet()
 {
     const std::string root = osJoin(m_icq, toOsPath(UndoFolderName));
     if (const int error = Os::makeFolders(root))
-        raiseError(ErrorNumber::PathFileAccessError,
-                   QStringLiteral("The undo folder could not be made: ") + describe(root, error));
+        raiseError(
+            ErrorNumber::PathFileAccessError,
+            Text("Undo", "The undo folder could not be made: %1").arg(describe(root, error)));
     // What a restore killed while making its set left; what cannot go now goes with a later run.
     (void)Os::removeLeftTemporaries(root);
     m_set = makeSetFolder(root, m_now.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HHmmss")),
@@ -320,8 +323,9 @@ void UndoSet::prepare(const Os::CopyPlan& plan, const QString& componentFolder)
     // What cannot be named below the ICQ folder cannot be kept: then nothing is replaced.
     if (plan.targetRoot.compare(0, m_icq.size(), m_icq) != 0)
         raiseError(ErrorNumber::PathFileAccessError,
-                   QStringLiteral("%1 does not lie in the ICQ folder %2")
-                       .arg(fromOsPath(plan.targetRoot), m_icqFolder));
+                   Text("Undo", "%1 does not lie in the ICQ folder %2")
+                       .arg(fromOsPath(plan.targetRoot))
+                       .arg(m_icqFolder));
     // The path of a plan's entry below the ICQ folder, in the ICQ folder's own spelling.
     const auto relativeOf = [&](const std::string& below) -> std::optional<std::string> {
         return recordPath((below.empty() ? plan.targetRoot : osJoin(plan.targetRoot, below))
@@ -364,8 +368,8 @@ void UndoSet::prepare(const Os::CopyPlan& plan, const QString& componentFolder)
         const std::string targetPath = osJoin(m_icq, nativePath(*relative));
         if (const int error = Os::fileState(targetPath, existing))
             raiseError(ErrorNumber::PathFileAccessError,
-                       QStringLiteral("The ICQ folder could not be read: ") +
-                           describe(targetPath, error));
+                       Text("Undo", "The ICQ folder could not be read: %1")
+                           .arg(describe(targetPath, error)));
         using Kind = Os::FileState::Kind;
         const auto modified = std::int64_t(file.modified);
         if (existing.kind == Kind::Missing)
@@ -400,19 +404,21 @@ void UndoSet::keepEntries(std::size_t from)
         const std::string kept = osJoin(osJoin(m_set->path, FilesFolder), nativePath(entry.path));
         if (const int error = Os::keepFile(osJoin(m_icq, nativePath(entry.path)), kept)) {
             // What was kept of this component goes again: none of it is recorded.
-            QString left;
+            Text left;
             for (std::size_t k = from; k < i; ++k) {
                 if (m_entries[k].kind != Entry::Kind::Replace)
                     continue;
                 const std::string copy =
                     osJoin(osJoin(m_set->path, FilesFolder), nativePath(m_entries[k].path));
                 if (const int removeError = Os::removeFile(copy))
-                    left += QStringLiteral("; left ") + describe(copy, removeError);
+                    left = left + Text("Undo", "; left %1").arg(describe(copy, removeError));
             }
             raiseError(ErrorNumber::PathFileAccessError,
-                       QStringLiteral("%1 could not be kept in %2: %3%4")
-                           .arg(fromOsPath(osJoin(m_icq, nativePath(entry.path))), fromOsPath(kept),
-                                fromOsText(Os::errorText(error)), left));
+                       Text("Undo", "%1 could not be kept in %2: %3%4")
+                           .arg(fromOsPath(osJoin(m_icq, nativePath(entry.path))))
+                           .arg(fromOsPath(kept))
+                           .arg(fromOsText(Os::errorText(error)))
+                           .arg(left));
         }
     }
 }
@@ -470,13 +476,13 @@ QString UndoSet::close()
         std::string failed;
         if (const int error = removeSetFolder(m_set->path, failed))
             raiseError(ErrorNumber::PathFileAccessError,
-                       QStringLiteral("The empty undo set could not be removed: ") +
-                           describe(failed, error));
+                       Text("Undo", "The empty undo set could not be removed: %1")
+                           .arg(describe(failed, error)));
         const int error = Os::removeFolder(osJoin(m_icq, toOsPath(UndoFolderName)));
         if (error != 0 && error != Os::ErrorNotEmpty)
             raiseError(ErrorNumber::PathFileAccessError,
-                       QStringLiteral("The undo folder could not be removed: ") +
-                           describe(osJoin(m_icq, toOsPath(UndoFolderName)), error));
+                       Text("Undo", "The undo folder could not be removed: %1")
+                           .arg(describe(osJoin(m_icq, toOsPath(UndoFolderName)), error)));
         m_set.reset();
         return QString();
     }
@@ -502,9 +508,9 @@ bool hasRestoreToUndo(const QString& icqFolder)
 namespace {
 
 // Removes sets whose removal without an undo stopped half-way; answers what could not be removed.
-QStringList removePrunedSets(const QList<FoundSet>& sets)
+QList<Text> removePrunedSets(const QList<FoundSet>& sets)
 {
-    QStringList left;
+    QList<Text> left;
     for (const FoundSet& set : sets) {
         if (!set.lines.contains(PrunedLine) || holdsNewer(set.path))
             continue;
@@ -578,7 +584,7 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool keepNewer, bool dry
                 serial.substr(0, UndoneSerial.size()) == UndoneSerial)
                 removing.emplace_back(entry.name);
         }
-    QStringList left;
+    QList<Text> left;
     if (const int error = dryRun ? 0 : Os::removeLeftTemporaries(root))
         left << describe(root, error);
     QString resumed;
@@ -639,10 +645,10 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool keepNewer, bool dry
             continue;
         const std::optional<Entry> entry = parseEntry(line);
         if (!entry) {
-            outcome.failures << QStringLiteral("the record %1 holds a line that is not a safe "
-                                               "entry: %2")
-                                    .arg(fromOsPath(osJoin(set.path, SetRecordName)),
-                                         QString::fromLatin1(line.left(200)));
+            outcome.failures << Text("Undo", "the record %1 holds a line that is not a safe "
+                                             "entry: %2")
+                                    .arg(fromOsPath(osJoin(set.path, SetRecordName)))
+                                    .arg(QString::fromLatin1(line.left(200)));
             return outcome;
         }
         entries.push_back(*entry);
@@ -667,8 +673,8 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool keepNewer, bool dry
         if (findings[i] == Finding::Newer)
             outcome.newer << fromOsPath(path);
         else if (findings[i] == Finding::KeptMissing)
-            outcome.failures << fromOsPath(path) +
-                                    QStringLiteral(": its kept copy is missing from the set");
+            outcome.failures
+                << Text("Undo", "%1: its kept copy is missing from the set").arg(fromOsPath(path));
     }
     if (!outcome.failures.isEmpty() || (!outcome.newer.isEmpty() && !keepNewer))
         return outcome;
@@ -731,7 +737,7 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool keepNewer, bool dry
             outcome.failures << describe(path, error);
         const int error = Os::removeFolder(path);
         if (error == Os::ErrorNotEmpty)
-            outcome.notes << fromOsPath(path);
+            outcome.notes << Text::verbatim(fromOsPath(path));
         else if (error != 0 && error != Os::ErrorNotFound)
             outcome.failures << describe(path, error);
     }
@@ -746,14 +752,14 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool keepNewer, bool dry
     try {
         writeSetRecord(set.path, recordOf(set.stamp, entries, true, UndoneLine));
     } catch (const RuntimeError& failure) {
-        outcome.failures << failure.error().description;
+        outcome.failures << failure.shown();
         return outcome;
     }
     if (!holdsNewer(set.path)) {
         std::string failed;
         if (const int error = removeSetFolder(set.path, failed, UndoneSerial)) {
-            outcome.failures << QStringLiteral("the set could not be removed: ") +
-                                    describe(failed, error);
+            outcome.failures
+                << Text("Undo", "the set could not be removed: %1").arg(describe(failed, error));
             return outcome;
         }
     }
@@ -765,10 +771,10 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool keepNewer, bool dry
     return outcome;
 }
 
-QStringList pruneUndoSets(const QString& icqFolder, int keep, const QString& spared)
+QList<Text> pruneUndoSets(const QString& icqFolder, int keep, const QString& spared)
 {
     const QList<FoundSet> sets = findSets(undoRoot(icqFolder), Header);
-    QStringList left = removePrunedSets(sets);
+    QList<Text> left = removePrunedSets(sets);
     int offered = 0;
     for (auto set = sets.crbegin(); set != sets.crend(); ++set) {
         if (isGone(*set) || ++offered <= qMax(keep, 0) || set->name == spared ||
@@ -782,7 +788,7 @@ QStringList pruneUndoSets(const QString& icqFolder, int keep, const QString& spa
         try {
             writeSetRecord(set->path, record + PrunedLine + '\n');
         } catch (const RuntimeError& failure) {
-            left << failure.error().description;
+            left << failure.shown();
             continue;
         }
         if (const int error = removeSetFolder(set->path, failed))

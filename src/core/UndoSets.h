@@ -8,7 +8,7 @@
 #pragma once
 
 #include "core/SetRecord.h"
-
+#include "core/Text.h"
 #include "os/os.h"
 
 #include <QDateTime>
@@ -87,8 +87,8 @@ struct UndoOutcome
     // moved into newerFolder first, at its path below the ICQ folder.
     QStringList newer;
     QString newerFolder;
-    QStringList failures; // what is left undone, "path: reason" each
-    QStringList notes;    // folders the restore made that stay, holding files it did not add
+    QList<Text> failures; // what is left undone, "path: reason" each
+    QList<Text> notes;    // folders the restore made that stay, holding files it did not add
     // A dry run's answer: what an undo would put back and what it would take away.
     QStringList putBack;
     QStringList removed;
@@ -103,7 +103,7 @@ UndoOutcome undoNewestRestore(const QString& icqFolder, bool keepNewer = false,
 
 // Removes the oldest undo sets beyond the newest `keep`, and what is left of undone ones, but
 // never `spared` nor a set that holds newer files. Answers what could not be removed.
-QStringList pruneUndoSets(const QString& icqFolder, int keep, const QString& spared = QString());
+QList<Text> pruneUndoSets(const QString& icqFolder, int keep, const QString& spared = QString());
 
 // Whether the relative path of a record (its names separated by "/") stays inside the ICQ folder
 // and outside the undo folder: no "..", ".", empty, absolute or drive part.

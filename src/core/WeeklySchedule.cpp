@@ -79,28 +79,29 @@ QString installedTimer()
 
 // Runs `systemctl --user` with the words; answers whether the user manager did it, with what it
 // printed (its complaint when it could not).
-bool systemctl(const QStringList& words, QString& output)
+bool systemctl(const QStringList& words, Text& output)
 {
     QProcess process;
     process.start(QStringLiteral("systemctl"), QStringList{QStringLiteral("--user")} + words);
     if (!process.waitForStarted(10000)) {
-        output = QStringLiteral("systemctl could not be run: ") + process.errorString();
+        output = Text("Schedule", "systemctl could not be run: %1").arg(process.errorString());
         return false;
     }
     if (!process.waitForFinished(60000)) {
         process.kill();
         process.waitForFinished();
-        output = QStringLiteral("systemctl gave no answer");
+        output = Text("Schedule", "systemctl gave no answer");
         return false;
     }
     // Its complaint is its last line on standard error ("Created symlink …" comes first);
     // without one, its answer.
     const QStringList complaint =
         QString::fromLocal8Bit(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
-    output = !complaint.isEmpty() ? complaint.last().trimmed()
-                                  : QString::fromLocal8Bit(process.readAllStandardOutput())
-                                        .trimmed()
-                                        .section(u'\n', 0, 0);
+    output = Text::verbatim(!complaint.isEmpty()
+                                ? complaint.last().trimmed()
+                                : QString::fromLocal8Bit(process.readAllStandardOutput())
+                                      .trimmed()
+                                      .section(u'\n', 0, 0));
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
@@ -194,7 +195,7 @@ QString scheduleWeeklyBackup(const WeeklyBackup& backup, Text& how)
     if (error != 0)
         return failure(file, error);
 
-    QString answer;
+    Text answer;
     if (systemctl({QStringLiteral("enable"), QStringLiteral("--now"), Timer}, answer)) {
         how = Text("Schedule", "the timer is enabled and started");
         return QString();
@@ -218,7 +219,7 @@ QString unscheduleWeeklyBackup()
 {
     if (configHome().isEmpty())
         return QString();
-    QString answer;
+    Text answer;
     systemctl({QStringLiteral("disable"), QStringLiteral("--now"), Timer}, answer);
     for (const QString& path : {enablementLink(), settingsFile()}) {
         const int error = Os::removeFile(toOsPath(path));
@@ -251,7 +252,7 @@ WeeklyState weeklyBackupState()
         state.how = Text("Schedule", "off");
         return state;
     }
-    QString answer;
+    Text answer;
     state.how = systemctl({QStringLiteral("is-active"), Timer}, answer)
                     ? Text("Schedule", "active")
                     : Text("Schedule", "starts at the next login (%1)").arg(answer);
@@ -264,11 +265,11 @@ namespace {
 
 const std::string TaskName = "ZEB 2000 backup";
 
-QString failure(const std::string& step, long hr)
+Text failure(const std::string& step, long hr)
 {
-    return QStringLiteral("the Task Scheduler refused (%1: HRESULT 0x%2)")
+    return Text("Schedule", "the Task Scheduler refused (%1: HRESULT 0x%2)")
         .arg(QString::fromStdString(step))
-        .arg(quint32(hr), 8, 16, QLatin1Char('0'));
+        .arg(QStringLiteral("%1").arg(quint32(hr), 8, 16, QLatin1Char('0')));
 }
 
 // One argument as Windows' command-line parsing gives it back: quoted, and the backslashes before
@@ -314,7 +315,7 @@ QString scheduleWeeklyBackup(const WeeklyBackup& backup, Text& how)
     task.arguments = toOsPath(arguments);
     std::string step;
     if (const long hr = Os::registerWeeklyTask(TaskName, task, step); hr != 0)
-        return failure(step, hr);
+        return failure(step, hr).toString();
     how = Text("Schedule", "the task \"%1\" of the Task Scheduler runs it")
               .arg(QString::fromStdString(TaskName));
     return QString();
@@ -324,7 +325,7 @@ QString unscheduleWeeklyBackup()
 {
     std::string step;
     if (const long hr = Os::deleteWeeklyTask(TaskName, step); hr != 0)
-        return failure(step, hr);
+        return failure(step, hr).toString();
     return QString();
 }
 

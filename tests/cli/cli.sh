@@ -129,6 +129,15 @@ printf 'a\n' | script -qec "'$cli' restore --from '$work/sets' --latest --compon
 expect 0 "restore answered 'all' on a terminal"
 grep -q "Replace .*11111111.dat?" "$work/out" || fail "no question asked: $(cat "$work/out")"
 cmp -s "$work/original" "$icq/NewDB/11111111.dat" || fail "the restore did not give back the bytes"
+# An undo that cannot be done tells why in the user's language, and in English in --json.
+kept=("$icq/ZEB Undo/"*/files/NewDB/11111111.dat)
+mv "${kept[0]}" "$work/kept"
+for language in C ru_RU.UTF-8 de_DE.UTF-8; do # German last, in $work/out
+    in_language $language "$cli" undo --json >"$work/undo-$language" 2>"$work/out" || true
+done
+grep -q "aufbewahrte Kopie fehlt" "$work/out" || fail "undo's reason in German: $(cat "$work/out")"
+cmp "$work/undo-C" "$work/undo-ru_RU.UTF-8" || fail "undo --json changes with the language"
+mv "$work/kept" "${kept[0]}"
 
 # Ctrl+C at the question ends the run at once: exit 130, the stop line, nothing replaced.
 echo damaged >"$icq/NewDB/11111111.dat"

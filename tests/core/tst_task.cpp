@@ -304,10 +304,17 @@ private slots:
             << "Last weekly backup failed: there was nothing to copy (%1)"
             << "Letzte wöchentliche Sicherung fehlgeschlagen: es gab nichts zu kopieren (%1)";
         QTest::newRow("components not whole, as recorded")
-            << "recorded"
+            << "recorded: 2 of 3 components not copied whole"
             << "Last backup failed: 2 of 3 components not copied whole (%1)"
             << "Letzte Sicherung fehlgeschlagen: 2 von 3 Komponenten nicht vollständig kopiert "
                "(%1)";
+        QTest::newRow("another run's lock, as recorded")
+            << "recorded: Another run (process 42) is using /icq; nothing was changed. Try again "
+               "when it has finished."
+            << "Last backup failed: Another run (process 42) is using /icq; nothing was changed. "
+               "Try again when it has finished. (%1)"
+            << "Letzte Sicherung fehlgeschlagen: Ein anderer Lauf (Prozess 42) benutzt /icq; "
+               "nichts wurde geändert. Versuchen Sie es wieder, wenn er fertig ist. (%1)";
     }
     void stateLine()
     {
@@ -323,9 +330,9 @@ private slots:
         settings.scheduled = run == "refused";
         if (run == "refused")
             settings.components.clear();
-        if (run == "recorded")
+        if (run.startsWith("recorded: "))
             QVERIFY(recordLastBackup({QDateTime::currentDateTimeUtc(), sample.backupFolder(), false,
-                                      "2 of 3 components not copied whole", false})
+                                      run.section(": ", 1), false})
                         .isEmpty());
         else if (!run.isEmpty())
             QVERIFY(Task(settings, sink, observer).run().stateFailure.isEmpty());

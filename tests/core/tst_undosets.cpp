@@ -111,7 +111,7 @@ private slots:
         QVERIFY(
             SampleInstallation::snapshot(sample.icqFolder()).contains("f DB/sub/" + name + "=new"));
         const UndoOutcome undone = undoNewestRestore(sample.icqFolder());
-        QVERIFY2(undone.finished, qPrintable(undone.failures.join('\n')));
+        QVERIFY2(undone.finished, qPrintable(Text::english(undone.failures).join('\n')));
         QCOMPARE(SampleInstallation::snapshot(sample.icqFolder()), before);
     }
 

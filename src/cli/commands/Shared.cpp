@@ -335,7 +335,7 @@ int runTask(CommandContext& context, TaskSettings settings)
         if (!task.result().stateFailure.isEmpty())
             console.printError(Prefix +
                                CommandLine::tr("the last backup's state was not recorded: ") +
-                               task.result().stateFailure);
+                               task.result().stateFailure.toString());
     });
     if (!task.prepare())
         return refused(context, task.result(), settings.backupFolder);

@@ -25,11 +25,12 @@ int undo(CommandContext& context)
         return refused(context, result, *icq);
     }
     const UndoOutcome& undone = task.outcome;
-    for (const QString& note : undone.notes)
-        console.printError(Prefix + CommandLine::tr("left in place: ") + note);
+    for (const Text& note : undone.notes)
+        console.printError(Prefix + CommandLine::tr("left in place: ") + note.toString());
     context.report.insert(QStringLiteral("undoneSet"), undone.set);
     context.report.insert(QStringLiteral("newer"), QJsonArray::fromStringList(undone.newer));
-    context.report.insert(QStringLiteral("notUndone"), QJsonArray::fromStringList(undone.failures));
+    context.report.insert(QStringLiteral("notUndone"),
+                          QJsonArray::fromStringList(Text::english(undone.failures)));
     if (undone.set.isEmpty()) {
         console.printError(Prefix + CommandLine::tr("there is no restore to undo in %1").arg(*icq));
         return ExitSomethingFailed;
@@ -69,8 +70,8 @@ int undo(CommandContext& context)
         console.printError(Prefix + CommandLine::tr("changed since the restore, kept in %1: %2")
                                         .arg(undone.newerFolder, file));
     if (!undone.finished) {
-        for (const QString& failure : undone.failures)
-            console.printError(Prefix + CommandLine::tr("not undone: ") + failure);
+        for (const Text& failure : undone.failures)
+            console.printError(Prefix + CommandLine::tr("not undone: ") + failure.toString());
         console.printError(Prefix + CommandLine::tr("the undo stopped; %1 stays. Run "
                                                     "\"zeb2000-cli undo\" again to finish.")
                                         .arg(undone.set));

@@ -386,9 +386,9 @@ void frmMain::undoLastRestore()
     if (task.refusal != TaskRefusal::None)
         return;
     const UndoOutcome& undone = task.outcome;
-    const QString notes = undone.notes.isEmpty()
-                              ? QString()
-                              : CrLf + CrLf + tr("Left in place:") + CrLf + undone.notes.join(CrLf);
+    const QString notes = undone.notes.isEmpty() ? QString()
+                                                 : CrLf + CrLf + tr("Left in place:") + CrLf +
+                                                       Text::toStrings(undone.notes).join(CrLf);
     if (undone.set.isEmpty()) {
         ShowErrorMessage(m_services, tr("There is no restore to undo in %1.").arg(icq));
     } else if (!undone.newer.isEmpty()) {
@@ -397,7 +397,7 @@ void frmMain::undoLastRestore()
                                          tr("Nothing was put back."));
     } else if (!undone.finished) {
         ShowErrorMessage(m_services, tr("These could not be put back:") + CrLf + CrLf +
-                                         undone.failures.join(CrLf) + CrLf + CrLf +
+                                         Text::toStrings(undone.failures).join(CrLf) + CrLf + CrLf +
                                          tr("The undo stopped; %1 stays. Undo the last restore "
                                             "again to finish.")
                                              .arg(undone.set) +
