@@ -175,6 +175,13 @@
     </message>
 </context>
 <context>
+    <name>Size</name>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 Bytes</translation>
+    </message>
+</context>
+<context>
     <name>Task</name>
     <message>
         <source>The manifest %1 could not be removed: %2</source>

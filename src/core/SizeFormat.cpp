@@ -1,11 +1,13 @@
 #include "core/SizeFormat.h"
 
+#include <QCoreApplication>
+
 #include <array>
 
 QString formatSize(qint64 bytes)
 {
     if (bytes < 1024)
-        return QStringLiteral("%1 bytes").arg(bytes);
+        return QCoreApplication::translate("Size", "%1 bytes").arg(bytes);
     static const std::array<QString, 4> units = {QStringLiteral("KiB"), QStringLiteral("MiB"),
                                                  QStringLiteral("GiB"), QStringLiteral("TiB")};
     double value = double(bytes) / 1024.0;
