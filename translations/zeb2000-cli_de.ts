@@ -324,22 +324,6 @@ Optionen:
         <translation>%1 ist unvollständig: es hat kein Manifest (die Sicherung, die es anlegte, wurde nicht fertig)</translation>
     </message>
     <message>
-        <source>damaged</source>
-        <translation>beschädigt</translation>
-    </message>
-    <message>
-        <source>missing</source>
-        <translation>fehlt</translation>
-    </message>
-    <message>
-        <source>extra</source>
-        <translation>überzählig</translation>
-    </message>
-    <message>
-        <source>unreadable</source>
-        <translation>unlesbar</translation>
-    </message>
-    <message>
         <source>%1: %2 files, %3, read back and as recorded.</source>
         <translation>%1: %2 Dateien, %3, zurückgelesen und wie verzeichnet.</translation>
     </message>

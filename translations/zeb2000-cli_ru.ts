@@ -324,22 +324,6 @@ Options:
         <translation>%1 неполная: в ней нет манифеста (создавшее её копирование не завершилось)</translation>
     </message>
     <message>
-        <source>damaged</source>
-        <translation>повреждён</translation>
-    </message>
-    <message>
-        <source>missing</source>
-        <translation>отсутствует</translation>
-    </message>
-    <message>
-        <source>extra</source>
-        <translation>лишний</translation>
-    </message>
-    <message>
-        <source>unreadable</source>
-        <translation>не читается</translation>
-    </message>
-    <message>
         <source>%1: %2 files, %3, read back and as recorded.</source>
         <translation>%1: файлов: %2, %3, перечитаны и совпадают с записанным.</translation>
     </message>

@@ -163,22 +163,6 @@ Dateien eventuell nicht richtig gesichert oder wiederhergestellt.</translation>
         <translation>Die Sicherung in %1 hat kein Manifest, ihre Dateien können also nicht geprüft werden: Die Sicherung wurde nicht beendet, oder eine ältere Version hat sie angelegt.</translation>
     </message>
     <message>
-        <source>damaged</source>
-        <translation>beschädigt</translation>
-    </message>
-    <message>
-        <source>missing</source>
-        <translation>fehlt</translation>
-    </message>
-    <message>
-        <source>extra</source>
-        <translation>überzählig</translation>
-    </message>
-    <message>
-        <source>unreadable</source>
-        <translation>nicht lesbar</translation>
-    </message>
-    <message>
         <source>and %1 more</source>
         <translation>und %1 weitere</translation>
     </message>

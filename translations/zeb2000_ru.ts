@@ -163,22 +163,6 @@ files may not be properly backed up or restored.</source>
         <translation>У копии в %1 нет манифеста, поэтому её файлы нельзя проверить: копирование не завершилось или её создала более старая версия.</translation>
     </message>
     <message>
-        <source>damaged</source>
-        <translation>повреждён</translation>
-    </message>
-    <message>
-        <source>missing</source>
-        <translation>отсутствует</translation>
-    </message>
-    <message>
-        <source>extra</source>
-        <translation>лишний</translation>
-    </message>
-    <message>
-        <source>unreadable</source>
-        <translation>не читается</translation>
-    </message>
-    <message>
         <source>and %1 more</source>
         <translation>и ещё %1</translation>
     </message>

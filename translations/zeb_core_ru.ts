@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru">
 <context>
+    <name>Check</name>
+    <message>
+        <source>damaged</source>
+        <translation>повреждён</translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation>отсутствует</translation>
+    </message>
+    <message>
+        <source>extra</source>
+        <translation>лишний</translation>
+    </message>
+    <message>
+        <source>unreadable</source>
+        <translation>не читается</translation>
+    </message>
+</context>
+<context>
     <name>LastBackup</name>
     <message>
         <source>Last weekly backup</source>

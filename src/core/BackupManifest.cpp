@@ -4,6 +4,7 @@
 #include "core/FolderUtilities.h"
 #include "core/SetRecord.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -799,4 +800,16 @@ BackupCheck checkBackupFolder(const QString& backupFolder,
             check.missing << shown(manifest.path(at).toByteArray());
     check.missing.sort();
     return check;
+}
+
+QStringList BackupCheck::mismatches() const
+{
+    QStringList lines;
+    for (const auto& [kind, paths] : {std::pair{QT_TRANSLATE_NOOP("Check", "damaged"), &damaged},
+                                      {QT_TRANSLATE_NOOP("Check", "missing"), &missing},
+                                      {QT_TRANSLATE_NOOP("Check", "extra"), &extra},
+                                      {QT_TRANSLATE_NOOP("Check", "unreadable"), &unreadable}})
+        for (const QString& path : *paths)
+            lines << QCoreApplication::translate("Check", kind) + QStringLiteral(": ") + path;
+    return lines;
 }

@@ -130,6 +130,9 @@ struct BackupCheck
         return hasManifest && damaged.isEmpty() && missing.isEmpty() && extra.isEmpty() &&
                unreadable.isEmpty();
     }
+    // What was found, a line a file ("damaged: DB/a.dat"), damaged first, in the user's
+    // language.
+    QStringList mismatches() const;
 };
 
 // Reads every file of a backup folder back from the medium and compares it with the manifest.

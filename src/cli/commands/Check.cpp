@@ -67,16 +67,14 @@ int check(CommandContext& context)
                                         .arg(folder));
         return ExitSomethingFailed;
     }
-    // The JSON key stays English; the line says it in the user's language.
-    const auto tell = [&](const QString& key, const QString& what, const QStringList& paths) {
-        context.report.insert(key, QJsonArray::fromStringList(paths));
-        for (const QString& path : paths)
-            console.printError(Prefix + what + QStringLiteral(": ") + path);
-    };
-    tell(QStringLiteral("damaged"), CommandLine::tr("damaged"), result.damaged);
-    tell(QStringLiteral("missing"), CommandLine::tr("missing"), result.missing);
-    tell(QStringLiteral("extra"), CommandLine::tr("extra"), result.extra);
-    tell(QStringLiteral("unreadable"), CommandLine::tr("unreadable"), result.unreadable);
+    // The JSON keys stay English; the lines say it in the user's language.
+    for (const auto& [key, paths] : {std::pair{"damaged", &result.damaged},
+                                     {"missing", &result.missing},
+                                     {"extra", &result.extra},
+                                     {"unreadable", &result.unreadable}})
+        context.report.insert(QLatin1String(key), QJsonArray::fromStringList(*paths));
+    for (const QString& line : result.mismatches())
+        console.printError(Prefix + line);
     context.report.insert(QStringLiteral("files"), result.files);
     context.report.insert(QStringLiteral("bytes"), result.bytes);
     if (!result.passed())

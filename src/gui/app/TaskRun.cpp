@@ -116,15 +116,7 @@ bool WindowObserver::restoreUnchecked(const QString& backupFolder, const BackupC
                            "made it.")
                    .arg(backupFolder);
     } else {
-        QStringList lines;
-        const auto name = [&lines](const QString& what, const QStringList& paths) {
-            for (const QString& path : paths)
-                lines << what + QStringLiteral(": ") + path;
-        };
-        name(frmMain::tr("damaged"), check.damaged);
-        name(frmMain::tr("missing"), check.missing);
-        name(frmMain::tr("extra"), check.extra);
-        name(frmMain::tr("unreadable"), check.unreadable);
+        QStringList lines = check.mismatches();
         constexpr qsizetype Shown = 10;
         const qsizetype more = lines.size() - Shown;
         if (more > 0)
