@@ -14,9 +14,6 @@ work=$(mktemp -d)
 pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
 export WINEPREFIX="$work/prefix"
-# A state folder of its own: other tests running beside it record their backups too, and the
-# last backup's line is part of what is compared below.
-export XDG_STATE_HOME="$work/state"
 "$make_sample" "$WINEPREFIX" >/dev/null
 unset DISPLAY
 icq="$WINEPREFIX/drive_c/Program Files/ICQ"
