@@ -52,7 +52,8 @@ public:
     DigestQueue(const DigestQueue&) = delete;
     DigestQueue& operator=(const DigestQueue&) = delete;
 
-    void begin();
+    // Starts a file of `size` bytes.
+    void begin(std::uint64_t size);
     // A free block of BlockSize bytes, aligned to 4096; waits until one is back.
     char* block();
     // Hands a block over with the first `size` bytes of it filled.

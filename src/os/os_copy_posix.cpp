@@ -778,7 +778,7 @@ void Executor::copyFile(std::uint32_t index)
         if (before.st_size >= (off_t{8} << 20))
             ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
         const bool sparse = std::uint64_t(before.st_blocks) * 512 < std::uint64_t(before.st_size);
-        digests().begin(); // a second reading starts afresh
+        digests().begin(std::uint64_t(before.st_size)); // a second reading starts afresh
         if (const DataError error =
                 copyData(in.get(), out.get(), std::uint64_t(before.st_size), sparse,
                          attempt == 0 ? m_request.onProgress : ProgressCallback());

@@ -609,7 +609,7 @@ void Executor::copyFile(std::uint32_t index)
         if (attempt > 0 &&
             (!SetFilePointerEx(out.get(), start, nullptr, FILE_BEGIN) || !SetEndOfFile(out.get())))
             return failed(targetFile, CopySide::Target, lastError());
-        digests().begin(); // a second reading starts afresh
+        digests().begin(detail::stateOf(before).size); // a second reading starts afresh
         const DataError error =
             copyData(in.get(), out.get(), detail::stateOf(before).size, attempt == 0);
         if (error.error != 0)

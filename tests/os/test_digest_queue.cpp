@@ -55,9 +55,9 @@ std::vector<File> sampleFiles()
 }
 
 // Files hashed by the queue's thread (every block free when a file begins) or by the caller
-// (the thread is behind: here the caller holds more than half the blocks). Between files, one
-// begun and left unfinished, as a copy that reads a changed source again leaves it. A hole counts
-// as zeros.
+// (a file of one block, or the thread is behind: here the caller holds more than half the blocks).
+// Between files, one begun and left unfinished, as a copy that reads a changed source again leaves
+// it. A hole counts as zeros.
 TEST(DigestQueue, EveryFileGetsItsOwnChecksumOnEitherSide)
 {
     for (const bool behind : {false, true}) {
@@ -69,9 +69,9 @@ TEST(DigestQueue, EveryFileGetsItsOwnChecksumOnEitherSide)
             for (std::size_t n = 0; n <= DigestQueue::BlockCount / 2; ++n)
                 held.push_back(queue.block());
         for (File& file : files) {
-            queue.begin();
+            queue.begin(DigestQueue::BlockSize + 3);
             handOver(queue, std::string(DigestQueue::BlockSize + 3, 'x')); // dropped
-            queue.begin();
+            queue.begin(file.hole + file.bytes.size());
             queue.addZeros(file.hole);
             handOver(queue, file.bytes);
             queue.finish(&file.digest);
