@@ -74,17 +74,19 @@ void appendEscaped(std::string& out, QByteArrayView path)
 // Appends the path a line holds; false when it is empty or an escape is not two hex digits.
 bool appendUnescaped(QByteArrayView text, QByteArray& paths)
 {
-    for (qsizetype at = 0; at < text.size(); ++at) {
-        if (text[at] != '%') {
-            paths += text[at];
-            continue;
-        }
-        const int high = at + 2 < text.size() ? hexValue(text[at + 1]) : -1;
-        const int low = high < 0 ? -1 : hexValue(text[at + 2]);
+    for (qsizetype at = 0; at < text.size();) {
+        // The bytes up to the next escape go in at once: most names have none.
+        const qsizetype escape = text.indexOf('%', at);
+        const qsizetype plainEnd = escape < 0 ? text.size() : escape;
+        paths.append(text.sliced(at, plainEnd - at));
+        if (escape < 0)
+            break;
+        const int high = escape + 2 < text.size() ? hexValue(text[escape + 1]) : -1;
+        const int low = high < 0 ? -1 : hexValue(text[escape + 2]);
         if (low < 0)
             return false;
         paths += char(high << 4 | low);
-        at += 2;
+        at = escape + 3;
     }
     return !text.isEmpty();
 }
@@ -151,19 +153,16 @@ public:
     // end, 1 for a record, -1 for a line that is no record.
     int next(ManifestEntry& entry, unsigned char* digest, QByteArray& paths)
     {
-        m_line = m_file.readLine();
-        if (m_line.isEmpty())
-            return m_file.error() == QFileDevice::NoError ? 0 : -1;
-        if (!m_line.endsWith('\n'))
-            return -1;
-        m_line.chop(1);
+        QByteArrayView view;
+        const int line = nextLine(view);
+        if (line <= 0)
+            return line;
         // <checksum> <size> <modified> <path>
-        const qsizetype first = m_line.indexOf(' ');
-        const qsizetype second = m_line.indexOf(' ', first + 1);
-        const qsizetype third = m_line.indexOf(' ', second + 1);
+        const qsizetype first = view.indexOf(' ');
+        const qsizetype second = view.indexOf(' ', first + 1);
+        const qsizetype third = view.indexOf(' ', second + 1);
         if (first != hexLength() || second < 0 || third < 0)
             return -1;
-        const QByteArrayView view(m_line);
         return fromHex(view.first(first), digest) &&
                        toNumber(view.sliced(first + 1, second - first - 1), entry.size) &&
                        toNumber(view.sliced(second + 1, third - second - 1), entry.modified) &&
@@ -173,8 +172,36 @@ public:
     }
 
 private:
+    // The next line without its newline, viewed in the buffer until the next call: a repeat
+    // reads every line, and a copy of each would cost an allocation a file. Answers as next().
+    int nextLine(QByteArrayView& line)
+    {
+        for (;;) {
+            const qsizetype end = m_buffer.indexOf('\n', m_start);
+            if (end >= 0) {
+                line = QByteArrayView(m_buffer).sliced(m_start, end - m_start);
+                m_start = end + 1;
+                return 1;
+            }
+            // Keep the unfinished line and read more behind it, in a buffer that grows only
+            // for a line longer than itself.
+            m_buffer.remove(0, m_start);
+            m_start = 0;
+            const qsizetype kept = m_buffer.size();
+            m_buffer.resize(std::max<qsizetype>(kept + ChunkSize, 2 * kept));
+            const qint64 read = m_file.read(m_buffer.data() + kept, m_buffer.size() - kept);
+            m_buffer.resize(kept + std::max<qint64>(read, 0));
+            if (read < 0)
+                return -1;
+            if (read == 0)
+                return m_buffer.isEmpty() ? 0 : -1; // a last line without its newline
+        }
+    }
+
+    static constexpr qsizetype ChunkSize = 64 * 1024;
     QFile m_file;
-    QByteArray m_line;
+    QByteArray m_buffer;
+    qsizetype m_start = 0; // where the next line begins in m_buffer
     bool m_sha256 = false;
 };
 

@@ -209,6 +209,11 @@ private slots:
                                  "DB/A.x/e", "CL/b"})
             SampleInstallation::writeFile(icq + name, name);
         writeByteNames(icq);
+        // Enough lines that the manifest is read in more than one piece.
+        const int many = 800;
+        for (int n = 0; n < many; ++n)
+            SampleInstallation::writeFile(
+                icq + QStringLiteral("DB/m/%1").arg(n, 60, 10, QChar('0')), "m");
         const QString backup = sample.backupFolder();
         QVERIFY(runQuietly(backupPlan(sample, backup)));
         QList<QByteArray> lines =
@@ -227,7 +232,7 @@ private slots:
         for (const ComponentResult& result :
              BackupRun(backupPlan(sample, backup), sink, observer).execute())
             QCOMPARE(result.outcome.filesCopied, std::uint64_t(0));
-        QCOMPARE(checkBackupFolder(backup).files, 8 + ByteNameCount);
+        QCOMPARE(checkBackupFolder(backup).files, 8 + many + ByteNameCount);
     }
 
     // A check passes after what a backup meets beside plain files: a file gone from ICQ stays in
