@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -28,12 +30,20 @@ QString manifestPath(const QString& backupFolder)
 const char HexDigits[] = "0123456789abcdef";    // checksums
 const char EscapeDigits[] = "0123456789ABCDEF"; // escaped bytes in names
 
+// Each byte's value as a hex digit, -1 for no digit: a repeat reads 32 of them a file.
+constexpr std::array<signed char, 256> HexValues = [] {
+    std::array<signed char, 256> values{};
+    values.fill(-1);
+    for (int digit = 0; digit < 16; ++digit) {
+        values[std::size_t(HexDigits[digit])] = static_cast<signed char>(digit);
+        values[std::size_t(EscapeDigits[digit])] = static_cast<signed char>(digit);
+    }
+    return values;
+}();
+
 int hexValue(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    c = char(c | 0x20);
-    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    return HexValues[static_cast<unsigned char>(c)];
 }
 
 // Two hex digits a byte, read straight into the record: a repeat backup reads every line.
@@ -49,26 +59,41 @@ bool fromHex(QByteArrayView hex, unsigned char* bytes)
     return hex.size() % 2 == 0;
 }
 
+// Decimal digits after an optional '-', nothing else, within 64 bits: a repeat reads two of
+// them a file in each pass over the manifest.
 bool toNumber(QByteArrayView text, qint64& value)
 {
-    const auto [end, error] = std::from_chars(text.begin(), text.end(), value);
-    return !text.isEmpty() && error == std::errc() && end == text.end();
+    const bool negative = text.startsWith('-');
+    if (text.size() == qsizetype(negative))
+        return false;
+    const quint64 limit = negative ? quint64(1) << 63 : (quint64(1) << 63) - 1;
+    quint64 magnitude = 0;
+    for (qsizetype at = qsizetype(negative); at < text.size(); ++at) {
+        const unsigned digit = unsigned(static_cast<unsigned char>(text[at])) - '0';
+        if (digit > 9 || magnitude > (limit - digit) / 10)
+            return false;
+        magnitude = magnitude * 10 + digit;
+    }
+    value = negative ? qint64(0 - magnitude) : qint64(magnitude);
+    return true;
 }
 
 // Names are bytes: every byte but '/' and NUL may stand in one, newlines included. A line holds
 // one path, so the bytes that would break it (and '%') are written as %XX.
 void appendEscaped(std::string& out, QByteArrayView path)
 {
-    for (const char c : path) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F || c == '%') {
-            out += '%';
-            out += EscapeDigits[byte >> 4];
-            out += EscapeDigits[byte & 15];
-        } else {
-            out += c;
-        }
+    qsizetype plain = 0; // the start of the bytes not written yet, which need no escape
+    for (qsizetype at = 0; at < path.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(path[at]);
+        if (byte >= 0x20 && byte != 0x7F && byte != '%')
+            continue;
+        out.append(path.data() + plain, std::size_t(at - plain));
+        out += '%';
+        out += EscapeDigits[byte >> 4];
+        out += EscapeDigits[byte & 15];
+        plain = at + 1;
     }
+    out.append(path.data() + plain, std::size_t(path.size() - plain));
 }
 
 // Appends the path a line holds; false when it is empty or an escape is not two hex digits.
@@ -78,7 +103,9 @@ bool appendUnescaped(QByteArrayView text, QByteArray& paths)
         // The bytes up to the next escape go in at once: most names have none.
         const qsizetype escape = text.indexOf('%', at);
         const qsizetype plainEnd = escape < 0 ? text.size() : escape;
-        paths.append(text.sliced(at, plainEnd - at));
+        const qsizetype end = paths.size();
+        paths.resize(end + plainEnd - at);
+        std::memcpy(paths.data() + end, text.data() + at, std::size_t(plainEnd - at));
         if (escape < 0)
             break;
         const int high = escape + 2 < text.size() ? hexValue(text[escape + 1]) : -1;
@@ -279,7 +306,7 @@ bool BackupManifest::open(const QString& backupFolder)
     QByteArray current;
     for (;;) {
         ManifestEntry entry;
-        current.clear();
+        current.truncate(0); // keeps its room for the next line
         const int read = lines.next(entry, entry.digest.data(), current);
         if (read < 0)
             return load(backupFolder);
@@ -326,7 +353,7 @@ void BackupManifest::forEach(QByteArrayView prefix, const Visitor& take) const
     QByteArray current;
     for (;;) {
         ManifestEntry entry;
-        current.clear();
+        current.truncate(0); // keeps its room for the next line
         if (lines.next(entry, entry.digest.data(), current) <= 0)
             break;
         if (current.startsWith(prefix))
@@ -413,7 +440,7 @@ public:
     bool atEnd() const { return m_folders.empty(); }
     const Os::PlannedFile& file() const { return m_plan.files[m_file]; }
     Os::PlannedFile& file() { return const_cast<Os::PlannedFile&>(m_plan.files[m_file]); }
-    const QByteArray& path() const { return m_path; }
+    QByteArrayView path() const { return m_path; }
     // Moves to the next wanted file.
     void next()
     {
@@ -422,14 +449,15 @@ public:
         while (!atEnd() && !m_wanted(file()));
         if (atEnd())
             return;
-        if (file().folder != m_pathFolder || m_path.isEmpty()) {
+        if (file().folder != m_pathFolder || m_path.empty()) {
             m_pathFolder = file().folder;
-            m_folderPath = m_folder + QByteArray::fromStdString(m_plan.folderPath(m_pathFolder));
+            m_folderPath.assign(m_folder.constData(), std::size_t(m_folder.size()));
+            m_folderPath += m_plan.folderPath(m_pathFolder);
             if (m_pathFolder != 0)
                 m_folderPath += '/';
         }
-        m_path = m_folderPath;
-        m_path += QByteArrayView(m_plan.name(file().targetName));
+        m_path.assign(m_folderPath);
+        m_path += m_plan.name(file().targetName);
     }
     // Moves to the first wanted file whose path is not before `path`.
     void skipTo(QByteArrayView path)
@@ -454,14 +482,31 @@ private:
             entered.entries.push_back(at);
         for (const std::uint32_t subfolder : m_subfolders[folder])
             entered.entries.push_back(subfolder | FolderMark);
-        const auto key = [this](std::uint32_t entry) {
+        // A subfolder's name is compared as if '/' followed it, without making that string:
+        // a repeat sorts every folder of the plan this way.
+        const auto name = [this](std::uint32_t entry) {
             return (entry & FolderMark)
-                       ? std::string(m_plan.name(m_plan.folders[entry & ~FolderMark].targetName)) +
-                             '/'
-                       : std::string(m_plan.name(m_plan.files[entry].targetName));
+                       ? m_plan.name(m_plan.folders[entry & ~FolderMark].targetName)
+                       : m_plan.name(m_plan.files[entry].targetName);
         };
-        std::sort(entered.entries.begin(), entered.entries.end(),
-                  [&key](std::uint32_t a, std::uint32_t b) { return key(a) < key(b); });
+        const auto less = [&name](std::uint32_t a, std::uint32_t b) {
+            const std::string_view nameA = name(a);
+            const std::string_view nameB = name(b);
+            const std::size_t common = std::min(nameA.size(), nameB.size());
+            if (const int order = nameA.substr(0, common).compare(nameB.substr(0, common)))
+                return order < 0;
+            // The byte after the common part: the name's, its folder's '/', or none (-1).
+            const auto after = [common](std::string_view name, bool folder) {
+                return common < name.size() ? int(static_cast<unsigned char>(name[common]))
+                       : folder             ? int('/')
+                                            : -1;
+            };
+            return after(nameA, a & FolderMark) < after(nameB, b & FolderMark);
+        };
+        // The walk lists a folder's files in their order without letter case, which is mostly
+        // this one already.
+        if (!std::is_sorted(entered.entries.begin(), entered.entries.end(), less))
+            std::sort(entered.entries.begin(), entered.entries.end(), less);
         m_folders.push_back(std::move(entered));
     }
     void advance()
@@ -489,8 +534,8 @@ private:
     std::vector<Entered> m_folders; // from the root to the one whose files come now
     std::uint32_t m_file = 0;
     std::uint32_t m_pathFolder = 0;
-    QByteArray m_folderPath;
-    QByteArray m_path;
+    std::string m_folderPath;
+    std::string m_path; // kept, not made anew: a repeat moves through every file of the plan
 };
 
 bool leftOrLinked(const Os::PlannedFile& file)
@@ -577,9 +622,12 @@ namespace {
 
 void appendLine(std::string& text, const ManifestEntry& entry, QByteArrayView path)
 {
+    const std::size_t start = text.size();
+    text.resize(start + 2 * entry.digest.size());
+    char* hex = text.data() + start;
     for (const unsigned char byte : entry.digest) {
-        text += HexDigits[byte >> 4];
-        text += HexDigits[byte & 15];
+        *hex++ = HexDigits[byte >> 4];
+        *hex++ = HexDigits[byte & 15];
     }
     char number[24];
     for (const qint64 value : {entry.size, entry.modified}) {

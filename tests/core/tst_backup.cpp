@@ -193,27 +193,36 @@ private slots:
 
     // A repeat backup finds every unchanged file's record in the previous manifest, whose lines
     // may come in the order this version writes (paths by their bytes: capitals first, a
-    // folder's files between the names around its own) or in any other, and copies nothing.
+    // folder's files between the names around its own) or in any other, and copies nothing; a
+    // file's time before 1970 is found too. A manifest with a damaged line counts as none: every
+    // file is copied again.
     void aRepeatFindsEveryRecord_data()
     {
-        QTest::addColumn<bool>("reversed");
-        QTest::newRow("in byte order") << false;
-        QTest::newRow("in another order") << true;
+        QTest::addColumn<QByteArray>("change");
+        QTest::newRow("in byte order") << QByteArray();
+        QTest::newRow("in another order") << QByteArray("reversed");
+        QTest::newRow("a size damaged") << QByteArray("damaged");
     }
     void aRepeatFindsEveryRecord()
     {
-        QFETCH(bool, reversed);
+        QFETCH(QByteArray, change);
         SampleInstallation sample;
         const QString icq = sample.icqFolder();
         for (const char* name : {"DB/a.dat", "DB/B.dat", "DB/a/c.dat", "DB/a/b/d", "DB/a-", "DB/a0",
                                  "DB/A.x/e", "CL/b"})
             SampleInstallation::writeFile(icq + name, name);
+        QFile old(icq + "DB/a.dat");
+        QVERIFY(old.open(QIODevice::ReadWrite) &&
+                old.setFileTime(QDateTime(QDate(1960, 1, 1), QTime(12, 0), Qt::UTC),
+                                QFileDevice::FileModificationTime));
+        old.close();
         writeByteNames(icq);
         // Enough lines that the manifest is read in more than one piece.
         const int many = 800;
         for (int n = 0; n < many; ++n)
             SampleInstallation::writeFile(
                 icq + QStringLiteral("DB/m/%1").arg(n, 60, 10, QChar('0')), "m");
+        const qint64 files = 8 + many + ByteNameCount;
         const QString backup = sample.backupFolder();
         QVERIFY(runQuietly(backupPlan(sample, backup)));
         QList<QByteArray> lines =
@@ -223,16 +232,19 @@ private slots:
         };
         QVERIFY(std::is_sorted(lines.begin() + 1, lines.end() - 1,
                                [&](auto& a, auto& b) { return path(a) < path(b); }));
-        if (reversed) {
+        if (change == "reversed")
             std::reverse(lines.begin() + 1, lines.end() - 1);
-            SampleInstallation::writeFile(backup + ManifestFileName, lines.join('\n'));
-        }
+        if (change == "damaged")
+            lines[5].insert(lines[5].indexOf(' ', lines[5].indexOf(' ') + 1), 'x'); // its size
+        SampleInstallation::writeFile(backup + ManifestFileName, lines.join('\n'));
         RecordingSink sink;
         QuietObserver observer;
+        std::uint64_t copied = 0;
         for (const ComponentResult& result :
              BackupRun(backupPlan(sample, backup), sink, observer).execute())
-            QCOMPARE(result.outcome.filesCopied, std::uint64_t(0));
-        QCOMPARE(checkBackupFolder(backup).files, 8 + many + ByteNameCount);
+            copied += result.outcome.filesCopied;
+        QCOMPARE(copied, std::uint64_t(change == "damaged" ? files : 0));
+        QCOMPARE(checkBackupFolder(backup).files, files);
     }
 
     // A check passes after what a backup meets beside plain files: a file gone from ICQ stays in
