@@ -360,8 +360,13 @@ std::string temporaryName(long pid, std::string_view serial, std::string_view na
             --length;
     name = name.substr(0, length);
     const std::string owner = std::to_string(pid);
-    return std::string(TemporaryPrefix) + owner + '-' + std::string(serial) + '-' +
-           temporaryCheck(owner, serial, name) + '-' + std::string(name);
+    const std::string check = temporaryCheck(owner, serial, name);
+    std::string made; // made once a file, piece by piece without a string between
+    made.reserve(TemporaryPrefix.size() + owner.size() + serial.size() + check.size() +
+                 name.size() + 3);
+    made.append(TemporaryPrefix).append(owner).append(1, '-').append(serial).append(1, '-');
+    made.append(check).append(1, '-').append(name);
+    return made;
 }
 
 long temporaryOwner(std::string_view name, std::string_view* serial, std::string_view* finalName)
