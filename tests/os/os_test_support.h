@@ -62,6 +62,16 @@ public:
         content << std::ifstream(path(relative), std::ios::binary).rdbuf();
         return content.str();
     }
+    // The names in a folder, byte for byte, in byte order.
+    std::vector<std::string> names(const std::string& relative = {}) const
+    {
+        std::vector<Os::FolderEntry> entries;
+        EXPECT_EQ(Os::listFolder(path(relative), entries), 0) << relative;
+        std::vector<std::string> result;
+        for (const Os::FolderEntry& entry : entries)
+            result.push_back(entry.name);
+        return result;
+    }
 
 private:
     std::filesystem::path root_;
@@ -85,20 +95,21 @@ protected:
         Os::planCopy(request, plan);
         return Os::copyFolder(request, plan, outcome);
     }
-    std::vector<std::string> namesIn(const std::string& folder) const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.path(folder)))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
     TempFolder dir;
     Os::CopyRequest request;
     Os::CopyPlan plan;
     Os::CopyOutcome outcome;
 };
+
+// This process's number, as its temporary files' names carry it.
+inline long ownPid()
+{
+#ifdef _WIN32
+    return long(GetCurrentProcessId());
+#else
+    return ::getpid();
+#endif
+}
 
 // Sets a file's modification time, in nanoseconds since 1970.
 inline void setTime(const std::string& path, long long nanoseconds)

@@ -1,52 +1,18 @@
 // The folder copy on real temporary folders. The first groups hold on every platform; the last
-// checks what only Linux has (symbolic links, a process it may not signal) or only Windows (names
+// checks what only Linux has (symbolic links) or only Windows (names
 // it cannot keep, sources held without sharing, UTF-16 names). Faults that end the process, fill
 // a disk, limit file sizes or need another file system, modes and holes are in tests/faults; a
 // repeat copy that leaves unchanged files alone in tests/cli; the replace question's answers in
 // the core's task test and the command line's.
 #include "os_test_support.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <atomic>
-#include <vector>
-
 #ifdef _WIN32
 #include "os/os_win32_internal.h"
-
-#include <windows.h>
-#else
-#include <signal.h>
 #endif
 
 namespace fs = std::filesystem;
 
-namespace {
-
-class CopyFolder : public OsTest::Copying
-{
-protected:
-    // Run as root, the copy drops to nobody in a child of its own: init is then a live process
-    // it may not signal (kill answers EPERM, not ESRCH), as for any unprivileged user.
-    bool copyAsAUser(const std::string& from, const std::string& to)
-    {
-#ifdef _WIN32
-        return copy(from, to);
-#else
-        if (::geteuid() != 0)
-            return copy(from, to);
-        for (const auto& entry : fs::recursive_directory_iterator(dir.path()))
-            fs::permissions(entry.path(), fs::perms::all);
-        fs::permissions(dir.path(), fs::perms::all);
-        return OsTest::asNobody([&] {
-                   return ::kill(1, 0) == 0 || errno != EPERM ? 2 : copy(from, to) ? 0 : 1;
-               }) == 0;
-#endif
-    }
-};
-
-} // namespace
+using CopyFolder = OsTest::Copying;
 
 // The source folder is named in other letter case, as Windows allows; modification times are
 // kept to the file system's precision. A missing source is no success.
@@ -73,8 +39,9 @@ TEST_F(CopyFolder, CopiesEveryFileAndNestedFolderIntoAMissingTarget)
 }
 
 // What a copy that died left is removed when a copy enters the folder, unless its process still
-// runs, init's among them; the program's own temporary files are never copied as data. A user's
-// file that only looks like one is data on both sides.
+// runs (a process another user may not signal lives: the file test's); the program's own
+// temporary files are never copied as data. A user's file that only looks like one is data on
+// both sides.
 TEST_F(CopyFolder, RemovesStaleTemporaryFilesAndNeverCopiesThem)
 {
     dir.writeFile("src/a.dat", "data");
@@ -84,21 +51,16 @@ TEST_F(CopyFolder, RemovesStaleTemporaryFilesAndNeverCopiesThem)
     dir.writeFile("src/.~zeb77-1-0badc0de-notes.txt", "the user's too");
     dir.writeFile("dst/sub/" + Os::temporaryName(4194999, "3", "big.db"), "left by a dead copy");
     dir.writeFile("dst/sub/" + Os::temporaryName(4194999, "u3", "ZEB record"), "and a record's");
-#ifdef _WIN32
-    const long alive = long(GetCurrentProcessId());
-#else
-    const long alive = 1; // init
-#endif
-    const std::string busy = Os::temporaryName(alive, "2", "busy.db");
+    const std::string busy = Os::temporaryName(OsTest::ownPid(), "2", "busy.db");
     dir.writeFile("dst/sub/" + busy, "its process is alive");
     dir.writeFile("dst/sub/.~zeb4194999-3-0badc0de-big.db", "the user's");
     dir.writeFile("src/sub/b.dat", "data");
-    EXPECT_TRUE(copyAsAUser("src", "dst"));
-    EXPECT_EQ(namesIn("dst"), (std::vector<std::string>{".~zeb77-1-0badc0de-notes.txt",
-                                                        ".~zeb77-1-notes.txt", "a.dat", "sub"}));
+    EXPECT_TRUE(copy("src", "dst"));
+    EXPECT_EQ(dir.names("dst"), (std::vector<std::string>{".~zeb77-1-0badc0de-notes.txt",
+                                                          ".~zeb77-1-notes.txt", "a.dat", "sub"}));
     std::vector<std::string> kept{".~zeb4194999-3-0badc0de-big.db", busy, "b.dat"};
     std::sort(kept.begin(), kept.end());
-    EXPECT_EQ(namesIn("dst/sub"), kept);
+    EXPECT_EQ(dir.names("dst/sub"), kept);
 #ifndef _WIN32
 
     // A folder link brings the copy back into a folder it has written: its own stay.
@@ -107,7 +69,7 @@ TEST_F(CopyFolder, RemovesStaleTemporaryFilesAndNeverCopiesThem)
     dir.makeFolder("dst2/a");
     fs::create_symlink("a", dir.path("dst2/b"));
     EXPECT_TRUE(copy("src2", "dst2"));
-    EXPECT_EQ(namesIn("dst2/a"), (std::vector<std::string>{"x.dat", "y.dat"}));
+    EXPECT_EQ(dir.names("dst2/a"), (std::vector<std::string>{"x.dat", "y.dat"}));
 #endif
 }
 
@@ -162,7 +124,7 @@ TEST_F(CopyFolder, ReadsAChangedSourceAgainAndReportsOneThatKeepsChanging)
                       c.inPlace ? std::string(large.size(), 'b') : large.substr(0, 1000));
             EXPECT_TRUE(outcome.failures.empty());
         } else {
-            EXPECT_EQ(namesIn("dst"), std::vector<std::string>{});
+            EXPECT_EQ(dir.names("dst"), std::vector<std::string>{});
             ASSERT_EQ(outcome.failures.size(), 1u);
             EXPECT_EQ(outcome.failures[0].path, dir.path("src/db.dat"));
             EXPECT_EQ(outcome.failures[0].reason, "it changed while being copied");
@@ -217,7 +179,7 @@ TEST_F(CopyFolder, RefusesNamesThatEndInABlankOrADot)
     ASSERT_EQ(outcome.failures.size(), 1u);
     EXPECT_EQ(outcome.failures[0].path, dir.path("Backup "));
     EXPECT_EQ(outcome.failures[0].side, Os::CopySide::Target);
-    EXPECT_EQ(namesIn(""), std::vector<std::string>{"src"});
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"src"});
 
     // Made through the long-path form, which takes a name as it stands.
     ASSERT_EQ(Os::writeFileDurably(dir.path("src/b.dat."), "b"), 0);
@@ -225,7 +187,7 @@ TEST_F(CopyFolder, RefusesNamesThatEndInABlankOrADot)
     ASSERT_EQ(outcome.failures.size(), 1u);
     EXPECT_EQ(outcome.failures[0].path, dir.path("src/b.dat."));
     EXPECT_EQ(outcome.failures[0].side, Os::CopySide::Source);
-    EXPECT_EQ(namesIn("dst"), std::vector<std::string>{"a.dat"});
+    EXPECT_EQ(dir.names("dst"), std::vector<std::string>{"a.dat"});
     // The standard library cannot name it to remove it with the folder.
     EXPECT_EQ(Os::removeFile(dir.path("src/b.dat.")), 0);
 }
@@ -244,7 +206,7 @@ TEST_F(CopyFolder, ASourceHeldWithoutSharingIsAFailedFile)
     ASSERT_EQ(outcome.failures.size(), 1u);
     EXPECT_EQ(outcome.failures[0].path, dir.path("src/held.dat"));
     EXPECT_EQ(outcome.failures[0].side, Os::CopySide::Source);
-    EXPECT_EQ(namesIn("dst"), std::vector<std::string>{"a.dat"});
+    EXPECT_EQ(dir.names("dst"), std::vector<std::string>{"a.dat"});
 }
 
 // A copy carries the source's marks: hidden and read-only, among others. The read-only copy of
@@ -284,7 +246,7 @@ TEST_F(CopyFolder, KeepsTheMarksOfFilesAndReplacesReadOnlyCopies)
     EXPECT_EQ(dir.readFile("dst/a.dat"), "second, longer");
     EXPECT_EQ(GetFileAttributesW(copied.c_str()) & Marks, Marks);
     EXPECT_FALSE(outcome.attributesLost);
-    EXPECT_EQ(namesIn("dst"), std::vector<std::string>{"a.dat"}); // no holding name left
+    EXPECT_EQ(dir.names("dst"), std::vector<std::string>{"a.dat"}); // no holding name left
     keptIntact("first");
     ASSERT_EQ(Os::removeFile(dir.path("kept.dat")), 0);
     ASSERT_TRUE(CreateHardLinkW(kept.c_str(), copied.c_str(), nullptr));

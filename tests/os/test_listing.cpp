@@ -3,14 +3,6 @@
 
 #include "os/os_internal.h"
 
-#include <gtest/gtest.h>
-
-#include <vector>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 using Names = std::vector<std::string>;
 
 // Plain files that match by Windows' wildcard rules, ignoring case, in name order; never

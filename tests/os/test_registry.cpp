@@ -1,15 +1,8 @@
 // Registry reads: Wine's user.reg in a temporary prefix on Linux, the registry itself on Windows.
 #include "os_test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <tuple>
-#include <vector>
-
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
 
 namespace {
 
