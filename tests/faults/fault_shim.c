@@ -36,6 +36,7 @@ static void pathOfFd(int fd, char* out, size_t size)
     out[n < 0 ? 0 : n] = '\0';
 }
 
+// The path below the folder `dirfd` opens; with an empty path, what `dirfd` opens.
 static void fullPath(int dirfd, const char* path, char* out, size_t size)
 {
     if (path[0] == '/') {
@@ -49,7 +50,7 @@ static void fullPath(int dirfd, const char* path, char* out, size_t size)
     } else {
         pathOfFd(dirfd, folder, sizeof folder);
     }
-    snprintf(out, size, "%s/%s", folder, path);
+    snprintf(out, size, "%s%s%s", folder, path[0] ? "/" : "", path);
 }
 
 // Answers 0 to go on, or the errno the call fails with; never returns on "kill".
@@ -83,11 +84,7 @@ static int fault(const char* kind, const char* path)
         raise(SIGSTOP);
         return 0;
     }
-    if (strcmp(what, "ENOSPC") == 0)
-        return ENOSPC;
-    if (strcmp(what, "EPERM") == 0)
-        return EPERM;
-    return EIO;
+    return strcmp(what, "ENOSPC") == 0 ? ENOSPC : strcmp(what, "EPERM") == 0 ? EPERM : EIO;
 }
 
 #define FAIL_ON_ERROR(expression)                                                                  \
@@ -108,14 +105,9 @@ static int pathFault(const char* kind, int dirfd, const char* path)
 
 #define PATH_CALL(kind, dirfd, path) FAIL_ON_ERROR(pathFault(kind, dirfd, path))
 
-static int writes(int flags)
-{
-    return (flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC)) != 0;
-}
-
 static int openCommon(int dirfd, const char* path, int flags, mode_t mode, int large)
 {
-    if (writes(flags) && !(flags & O_DIRECTORY))
+    if ((flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC)) && !(flags & O_DIRECTORY))
         PATH_CALL("open", dirfd, path);
     if (large)
         return NEXT(openat64)(dirfd, path, flags, mode);
@@ -166,14 +158,7 @@ COUNTED(int, unlinkat, (int dirfd, const char* path, int flags),
         PATH_CALL((flags & AT_REMOVEDIR) ? "rmdir" : "unlink", dirfd, path), (dirfd, path, flags))
 COUNTED(int, rmdir, (const char* path), PATH_CALL("rmdir", AT_FDCWD, path), (path))
 
-static int fdFault(const char* kind, int fd)
-{
-    char path[8192];
-    pathOfFd(fd, path, sizeof path);
-    return fault(kind, path);
-}
-
-#define FD_CALL(kind, fd) FAIL_ON_ERROR(fdFault(kind, fd))
+#define FD_CALL(kind, fd) PATH_CALL(kind, fd, "")
 
 COUNTED(int, fsync, (int fd), FD_CALL("sync", fd), (fd))
 COUNTED(int, fdatasync, (int fd), FD_CALL("sync", fd), (fd))

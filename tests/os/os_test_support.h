@@ -25,7 +25,8 @@
 
 namespace OsTest {
 
-// A fresh folder below the system's temporary folder, removed with everything in it.
+// A fresh folder below the system's temporary folder, removed with everything in it. Its files
+// are made and read through the OS layer, which takes any name (UTF-8 on Windows too).
 class TempFolder
 {
 public:
@@ -37,8 +38,8 @@ public:
     }
     ~TempFolder()
     {
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
+        std::string failed;
+        Os::removeTree(root_.string(), failed);
     }
 
     // The folder, or a path below it, as the OS layer takes it; "a/b" names nested parts.
@@ -49,18 +50,25 @@ public:
     }
     void makeFolder(const std::string& relative) const
     {
-        std::filesystem::create_directories(path(relative));
+        EXPECT_EQ(Os::makeFolders(path(relative)), 0) << relative;
     }
     void writeFile(const std::string& relative, const std::string& content = "x") const
     {
-        std::filesystem::create_directories(std::filesystem::path(path(relative)).parent_path());
-        std::ofstream(path(relative), std::ios::binary) << content;
+        const std::string file = path(relative);
+        EXPECT_EQ(Os::makeFolders(file.substr(0, file.rfind(Os::PathSeparator))), 0) << relative;
+        EXPECT_EQ(Os::writeFileDurably(file, content), 0) << relative;
     }
     std::string readFile(const std::string& relative) const
     {
-        std::ostringstream content;
-        content << std::ifstream(path(relative), std::ios::binary).rdbuf();
-        return content.str();
+        std::string content;
+        EXPECT_EQ(Os::readWholeFile(path(relative), content), 0) << relative;
+        return content;
+    }
+    Os::FileState state(const std::string& relative) const
+    {
+        Os::FileState state;
+        EXPECT_EQ(Os::fileState(path(relative), state), 0) << relative;
+        return state;
     }
     // The names in a folder, byte for byte, in byte order.
     std::vector<std::string> names(const std::string& relative = {}) const

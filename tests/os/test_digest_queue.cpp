@@ -40,20 +40,6 @@ struct File
     Os::Digest digest{};
 };
 
-std::vector<File> sampleFiles()
-{
-    std::vector<File> files;
-    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, DigestQueue::BlockSize,
-                                   DigestQueue::BlockSize + 7, 3 * DigestQueue::BlockSize + 100}) {
-        std::string bytes(size, '\0');
-        for (std::size_t at = 0; at < size; ++at)
-            bytes[at] = char((at * 131 + size) % 251);
-        files.push_back({bytes});
-    }
-    files.push_back({"data after a hole", 2 * DigestQueue::BlockSize + 9});
-    return files;
-}
-
 // Files hashed by the queue's thread (every block free when a file begins) or by the caller
 // (the thread is behind: here the caller holds more than half the blocks). Between files, one
 // begun and left unfinished, as a copy that reads a changed source again leaves it. A hole counts
@@ -62,7 +48,16 @@ TEST(DigestQueue, EveryFileGetsItsOwnChecksumOnEitherSide)
 {
     for (const bool behind : {false, true}) {
         SCOPED_TRACE(behind ? "hashed by the caller" : "hashed by the thread");
-        std::vector<File> files = sampleFiles();
+        std::vector<File> files;
+        for (const std::size_t size :
+             {std::size_t{0}, std::size_t{1}, DigestQueue::BlockSize, DigestQueue::BlockSize + 7,
+              3 * DigestQueue::BlockSize + 100}) {
+            std::string bytes(size, '\0');
+            for (std::size_t at = 0; at < size; ++at)
+                bytes[at] = char((at * 131 + size) % 251);
+            files.push_back({bytes});
+        }
+        files.push_back({"data after a hole", 2 * DigestQueue::BlockSize + 9});
         DigestQueue queue;
         std::vector<char*> held;
         if (behind)

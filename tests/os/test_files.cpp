@@ -41,28 +41,21 @@ TEST(Files, KeepMoveAndListNamesOfAnyBytes)
         OsTest::TempFolder dir;
         const std::string file = dir.path(name);
         ASSERT_EQ(Os::writeFileDurably(file, "old bytes"), 0) << name;
-        Os::FileState state;
-        ASSERT_EQ(Os::fileState(file, state), 0) << name;
+        const Os::FileState state = dir.state(name);
         EXPECT_EQ(state.kind, Os::FileState::Kind::File) << name;
         EXPECT_EQ(state.size, 9u) << name;
         EXPECT_EQ(dir.names(), std::vector<std::string>{name});
 
         const std::string kept = dir.path("set/files/" + name);
         ASSERT_EQ(Os::keepFile(file, kept), 0) << name;
-        Os::FileState keptState;
-        ASSERT_EQ(Os::fileState(kept, keptState), 0) << name;
-        EXPECT_EQ(keptState.modified, state.modified) << name;
+        EXPECT_EQ(dir.state("set/files/" + name).modified, state.modified) << name;
         EXPECT_EQ(Os::keepFile(file, kept), Os::ErrorExists) << name;
 
         ASSERT_EQ(Os::writeFileDurably(file, "restored"), 0) << name;
         EXPECT_EQ(Os::moveFile(kept, file, false), Os::ErrorExists) << name;
         ASSERT_EQ(Os::moveFile(kept, file, true), 0) << name;
-        std::string content;
-        ASSERT_EQ(Os::readWholeFile(file, content), 0) << name;
-        EXPECT_EQ(content, "old bytes") << name;
-        Os::FileState gone;
-        ASSERT_EQ(Os::fileState(kept, gone), 0);
-        EXPECT_EQ(gone.kind, Os::FileState::Kind::Missing) << name;
+        EXPECT_EQ(dir.readFile(name), "old bytes") << name;
+        EXPECT_EQ(dir.state("set/files/" + name).kind, Os::FileState::Kind::Missing) << name;
 
         std::string failed;
         EXPECT_EQ(Os::removeTree(dir.path("set"), failed), 0) << failed;
