@@ -8,7 +8,6 @@
 #include <fstream>
 #include <functional>
 #include <random>
-#include <sstream>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -90,10 +89,9 @@ private:
 class Copying : public ::testing::Test
 {
 protected:
-    bool copy(const std::string& from, const std::string& to, const std::string& pattern = "*.*",
-              bool planned = false)
+    bool copy(const std::string& from, const std::string& to, bool planned = false)
     {
-        request.from = dir.path(from) + Os::PathSeparator + pattern;
+        request.from = dir.path(from) + Os::PathSeparator + "*.*";
         request.to = dir.path(to);
         request.overwrite = true;
         outcome = {};

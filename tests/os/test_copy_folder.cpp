@@ -42,8 +42,7 @@ TEST_F(CopyFolder, CopiesEveryFileAndNestedFolderIntoAMissingTarget)
 
 // What a copy that died left is removed when a copy enters the folder, unless its process still
 // runs (a process another user may not signal lives: the file test's); the program's own
-// temporary files are never copied as data. A user's file that only looks like one is data on
-// both sides.
+// temporary files are never copied as data. A user's file that only looks like one is data.
 TEST_F(CopyFolder, RemovesStaleTemporaryFilesAndNeverCopiesThem)
 {
     dir.writeFile("src/a.dat", "data");
@@ -52,17 +51,13 @@ TEST_F(CopyFolder, RemovesStaleTemporaryFilesAndNeverCopiesThem)
     dir.writeFile("src/.~zeb77-1-notes.txt", "the user's");
     dir.writeFile("src/.~zeb77-1-0badc0de-notes.txt", "the user's too");
     dir.writeFile("dst/sub/" + Os::temporaryName(4194999, "3", "big.db"), "left by a dead copy");
-    dir.writeFile("dst/sub/" + Os::temporaryName(4194999, "u3", "ZEB record"), "and a record's");
     const std::string busy = Os::temporaryName(OsTest::ownPid(), "2", "busy.db");
     dir.writeFile("dst/sub/" + busy, "its process is alive");
-    dir.writeFile("dst/sub/.~zeb4194999-3-0badc0de-big.db", "the user's");
     dir.writeFile("src/sub/b.dat", "data");
     EXPECT_TRUE(copy("src", "dst"));
     EXPECT_EQ(dir.names("dst"), (std::vector<std::string>{".~zeb77-1-0badc0de-notes.txt",
                                                           ".~zeb77-1-notes.txt", "a.dat", "sub"}));
-    std::vector<std::string> kept{".~zeb4194999-3-0badc0de-big.db", busy, "b.dat"};
-    std::sort(kept.begin(), kept.end());
-    EXPECT_EQ(dir.names("dst/sub"), kept);
+    EXPECT_EQ(dir.names("dst/sub"), (std::vector<std::string>{busy, "b.dat"}));
 #ifndef _WIN32
 
     // A folder link brings the copy back into a folder it has written: its own stay.

@@ -72,7 +72,7 @@ TEST_P(CopyPlan, ClassifiesEveryFile)
         request.linkFrom = dir.path("earlier");
     }
     // The copy carries the plan out and leaves the source's bytes under the target's spelling.
-    ASSERT_TRUE(copy("source", "target", "*.*", true));
+    ASSERT_TRUE(copy("source", "target", true));
     ASSERT_EQ(plan.files.size(), 1u);
     EXPECT_EQ(plan.files[0].action, c.action);
     EXPECT_EQ(plan.filePath(plan.files[0]), c.targetName);
@@ -108,7 +108,7 @@ TEST_F(PlannedCopy, KnowsTheChecksumAndResultOfEveryFile)
 {
     dir.writeFile("source/b/inner.dat", "inner");
     dir.writeFile("source/z.dat", "abc");
-    ASSERT_TRUE(copy("source", "target", "*.*", true));
+    ASSERT_TRUE(copy("source", "target", true));
     ASSERT_EQ(plan.files.size(), 2u);
     EXPECT_EQ(plan.filePath(plan.files[0]), "z.dat");
     EXPECT_EQ(plan.filePath(plan.files[1]), "b/inner.dat");
@@ -121,7 +121,7 @@ TEST_F(PlannedCopy, KnowsTheChecksumAndResultOfEveryFile)
     EXPECT_EQ(read, plan.files[1].digest);
     for (const Os::PlannedFile& file : plan.files)
         EXPECT_EQ(file.result, Os::FileResult::Written);
-    ASSERT_TRUE(copy("source", "target", "*.*", true));
+    ASSERT_TRUE(copy("source", "target", true));
     EXPECT_EQ(plan.files[0].result, Os::FileResult::Unchanged);
     EXPECT_EQ(outcome.filesCopied, 0u);
 }
@@ -147,7 +147,7 @@ TEST_F(PlannedCopy, VerifiesCopiesAndStopsCleanlyInTheLastFile)
         if (done > (2 << 20))
             stop = true;
     };
-    EXPECT_FALSE(copy("source", "target", "*.*", true));
+    EXPECT_FALSE(copy("source", "target", true));
     EXPECT_TRUE(outcome.cancelled);
     ASSERT_EQ(outcome.failures.size(), 1u);
     EXPECT_EQ(outcome.failures[0].path, dir.path("target/a.dat"));
@@ -168,7 +168,7 @@ TEST_F(PlannedCopy, StopsBetweenFiles)
         ++started;
         stop = true;
     };
-    EXPECT_FALSE(copy("source", "target", "*.*", true));
+    EXPECT_FALSE(copy("source", "target", true));
     EXPECT_TRUE(outcome.cancelled);
     EXPECT_EQ(started, 1);
     EXPECT_EQ(dir.names("target"), std::vector<std::string>{"a.dat"});
