@@ -4,6 +4,7 @@
 #include "os/os.h"
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -85,7 +86,7 @@ private:
 };
 
 // A folder copy below a temporary folder, always with Overwrite, so with no replace question to
-// ask: planned, through a plan kept in `plan`, or in one call.
+// ask: planned, through a plan kept in `plan`, or in one call; `stop` asks it to stop.
 class Copying : public ::testing::Test
 {
 protected:
@@ -94,6 +95,7 @@ protected:
         request.from = dir.path(from) + Os::PathSeparator + "*.*";
         request.to = dir.path(to);
         request.overwrite = true;
+        request.stop = &stop;
         outcome = {};
         plan = {};
         if (!planned)
@@ -105,6 +107,7 @@ protected:
     Os::CopyRequest request;
     Os::CopyPlan plan;
     Os::CopyOutcome outcome;
+    std::atomic<bool> stop{false};
 };
 
 // This process's number, as its temporary files' names carry it.

@@ -4,8 +4,6 @@
 // turns into something else. Holes and folders deeper than a path can name are the fault suite's.
 #include "os_test_support.h"
 
-#include <atomic>
-
 namespace {
 
 struct PlanCase
@@ -68,7 +66,7 @@ TEST_P(CopyPlan, ClassifiesEveryFile)
         OsTest::setTime(dir.path("earlier/f.dat"), Time + c.targetTimeOffset);
         request.linkFrom = dir.path("earlier");
     }
-    // The copy carries the plan out and leaves the source's bytes under the target's spelling.
+    // Planned, then carried out: the source's bytes under the target's spelling.
     ASSERT_TRUE(copy("source", "target", true));
     ASSERT_EQ(plan.files.size(), 1u);
     EXPECT_EQ(plan.files[0].action, c.action);
@@ -136,8 +134,6 @@ TEST_F(PlannedCopy, VerifiesCopiesAndStopsCleanlyInTheLastFile)
         if (source.ends_with("a.dat")) // damaged between the copy and the read-back
             std::fstream(temporary, std::ios::in | std::ios::out | std::ios::binary) << 'x';
     };
-    std::atomic<bool> stop{false};
-    request.stop = &stop;
     std::uint64_t done = 0;
     request.onProgress = [&](std::uint64_t bytes) {
         done += bytes;
@@ -158,8 +154,6 @@ TEST_F(PlannedCopy, StopsBetweenFiles)
 {
     dir.writeFile("source/a.dat", "first");
     dir.writeFile("source/b.dat", "");
-    std::atomic<bool> stop{false};
-    request.stop = &stop;
     int started = 0;
     request.afterFileData = [&](const std::string&, const std::string&) {
         ++started;
