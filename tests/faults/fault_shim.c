@@ -105,32 +105,23 @@ static int pathFault(const char* kind, int dirfd, const char* path)
 
 #define PATH_CALL(kind, dirfd, path) FAIL_ON_ERROR(pathFault(kind, dirfd, path))
 
-static int openCommon(int dirfd, const char* path, int flags, mode_t mode, int large)
-{
-    if ((flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC)) && !(flags & O_DIRECTORY))
-        PATH_CALL("open", dirfd, path);
-    if (large)
-        return NEXT(openat64)(dirfd, path, flags, mode);
-    return NEXT(openat)(dirfd, path, flags, mode);
-}
-
-// The open calls take their mode only with O_CREAT or O_TMPFILE.
-#define OPEN_CALL(name, dirfd_, large)                                                             \
-    int name(OPEN_PARAMS_##dirfd_ const char* path, int flags, ...)                                \
+// The open calls take their mode only with O_CREAT or O_TMPFILE. `params` are the parameters
+// before the path, in parentheses; each is passed on to the *at call of its size.
+#define UNWRAP(...) __VA_ARGS__
+#define OPEN_CALL(name, params, dirfd, next)                                                       \
+    int name(UNWRAP params const char* path, int flags, ...)                                       \
     {                                                                                              \
         va_list args;                                                                              \
         va_start(args, flags);                                                                     \
         const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? (mode_t)va_arg(args, int) : 0;       \
         va_end(args);                                                                              \
-        return openCommon(OPEN_DIRFD_##dirfd_, path, flags, mode, large);                          \
+        if ((flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC)) && !(flags & O_DIRECTORY))           \
+            PATH_CALL("open", dirfd, path);                                                        \
+        return NEXT(next)(dirfd, path, flags, mode);                                               \
     }
-#define OPEN_PARAMS_cwd
-#define OPEN_DIRFD_cwd AT_FDCWD
-#define OPEN_PARAMS_at int dirfd,
-#define OPEN_DIRFD_at dirfd
-OPEN_CALL(open, cwd, 0)
-OPEN_CALL(open64, cwd, 1)
-OPEN_CALL(openat, at, 0)
+OPEN_CALL(open, (), AT_FDCWD, openat)
+OPEN_CALL(open64, (), AT_FDCWD, openat64)
+OPEN_CALL(openat, (int dirfd, ), dirfd, openat)
 
 // A call counted on one of its paths (or descriptors), then passed on.
 #define COUNTED(type, name, params, check, arguments)                                              \
