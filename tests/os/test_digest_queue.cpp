@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <future>
 #include <memory>
@@ -113,13 +114,11 @@ TEST(DigestQueue, ChecksWholeFilesOnEitherSide)
                 return read(block);
             },
             &expected, &matches);
-    bool here[3] = {false, true, true};
+    std::array<bool, 3> here{false, true, true};
     queue.check(readerOf(bytes), &expected, &here[0]);
     queue.check(readerOf(bytes + "!"), &expected, &here[1]);
     queue.check(readerOf(bytes, -1), &expected, &here[2]);
-    EXPECT_TRUE(here[0]);
-    EXPECT_FALSE(here[1]);
-    EXPECT_FALSE(here[2]);
+    EXPECT_EQ(here, (std::array<bool, 3>{true, false, false})); // whole, damaged, unreadable
     release.set_value();
     queue.wait();
     for (const bool matches : onThread)
