@@ -77,11 +77,9 @@ QString resolved(const QString& folder, bool asWindows)
             QString name = part;
             while (name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
                 name.chop(1);
-            if (!name.isEmpty())
-                part = name;
-            else
-                part =
-                    part.count(QLatin1Char('.')) >= 2 ? QStringLiteral("..") : QStringLiteral(".");
+            part = !name.isEmpty()                     ? name
+                   : part.count(QLatin1Char('.')) >= 2 ? QStringLiteral("..")
+                                                       : QStringLiteral(".");
         }
     return QDir::cleanPath(QStringLiteral("/base/") + parts.join(QLatin1Char('/')));
 }

@@ -3,7 +3,6 @@
 // units, the text of one value.
 #include "check.h"
 #include "os/os.h"
-#include "os/os_internal.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -93,27 +92,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::u16string units;
     for (std::size_t i = 0; i + 1 < size; i += 2)
         units += static_cast<char16_t>(data[i] | (data[i + 1] << 8));
+    const auto in = [&](std::size_t at, char16_t from) {
+        return at < units.size() && units[at] >= from && units[at] <= from + 0x3FF;
+    };
+    std::u16string text16;
+    for (std::size_t i = 0; i < units.size(); ++i)
+        if (in(i, 0xD800) && in(i + 1, 0xDC00))
+            text16 += units.substr(i++, 2);
+        else if (!in(i, 0xD800) && !in(i, 0xDC00))
+            text16 += units[i];
     std::string escaped;
-    std::string expected;
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const char16_t unit = units[i];
-        const bool high = unit >= 0xD800 && unit <= 0xDBFF;
-        const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
-        if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
-            appendEscaped(escaped, unit);
-            appendEscaped(escaped, units[i + 1]);
-            Os::detail::appendUtf8(expected,
-                                   0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00));
-            ++i;
-        } else if (!high && !low) {
-            appendEscaped(escaped, unit);
-            Os::detail::appendUtf8(expected, unit);
-        }
-    }
+    for (const char16_t unit : text16)
+        appendEscaped(escaped, unit);
     writeUserReg("\n[Software\\\\Fuzz] 1700000000\n#time=1d9a0b0c0d0e0f0\n\"Value\"=\"" + escaped +
                  "\"\n");
     std::string text;
     check(readValue("Value", text));
-    check(text == expected);
+    check(text == Os::wtf8FromUtf16(text16));
     return 0;
 }

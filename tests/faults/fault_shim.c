@@ -36,6 +36,7 @@ static void pathOfFd(int fd, char* out, size_t size)
     out[n < 0 ? 0 : n] = '\0';
 }
 
+// The path below the folder `dirfd` opens; with an empty path, what `dirfd` opens.
 static void fullPath(int dirfd, const char* path, char* out, size_t size)
 {
     if (path[0] == '/') {
@@ -49,7 +50,7 @@ static void fullPath(int dirfd, const char* path, char* out, size_t size)
     } else {
         pathOfFd(dirfd, folder, sizeof folder);
     }
-    snprintf(out, size, "%s/%s", folder, path);
+    snprintf(out, size, "%s%s%s", folder, path[0] ? "/" : "", path);
 }
 
 // Answers 0 to go on, or the errno the call fails with; never returns on "kill".
@@ -83,11 +84,7 @@ static int fault(const char* kind, const char* path)
         raise(SIGSTOP);
         return 0;
     }
-    if (strcmp(what, "ENOSPC") == 0)
-        return ENOSPC;
-    if (strcmp(what, "EPERM") == 0)
-        return EPERM;
-    return EIO;
+    return strcmp(what, "ENOSPC") == 0 ? ENOSPC : strcmp(what, "EPERM") == 0 ? EPERM : EIO;
 }
 
 #define FAIL_ON_ERROR(expression)                                                                  \
@@ -108,37 +105,23 @@ static int pathFault(const char* kind, int dirfd, const char* path)
 
 #define PATH_CALL(kind, dirfd, path) FAIL_ON_ERROR(pathFault(kind, dirfd, path))
 
-static int writes(int flags)
-{
-    return (flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC)) != 0;
-}
-
-static int openCommon(int dirfd, const char* path, int flags, mode_t mode, int large)
-{
-    if (writes(flags) && !(flags & O_DIRECTORY))
-        PATH_CALL("open", dirfd, path);
-    if (large)
-        return NEXT(openat64)(dirfd, path, flags, mode);
-    return NEXT(openat)(dirfd, path, flags, mode);
-}
-
-// The open calls take their mode only with O_CREAT or O_TMPFILE.
-#define OPEN_CALL(name, dirfd_, large)                                                             \
-    int name(OPEN_PARAMS_##dirfd_ const char* path, int flags, ...)                                \
+// The open calls take their mode only with O_CREAT or O_TMPFILE. `params` are the parameters
+// before the path, in parentheses; each is passed on to the *at call of its size.
+#define UNWRAP(...) __VA_ARGS__
+#define OPEN_CALL(name, params, dirfd, next)                                                       \
+    int name(UNWRAP params const char* path, int flags, ...)                                       \
     {                                                                                              \
         va_list args;                                                                              \
         va_start(args, flags);                                                                     \
         const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? (mode_t)va_arg(args, int) : 0;       \
         va_end(args);                                                                              \
-        return openCommon(OPEN_DIRFD_##dirfd_, path, flags, mode, large);                          \
+        if ((flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC)) && !(flags & O_DIRECTORY))           \
+            PATH_CALL("open", dirfd, path);                                                        \
+        return NEXT(next)(dirfd, path, flags, mode);                                               \
     }
-#define OPEN_PARAMS_cwd
-#define OPEN_DIRFD_cwd AT_FDCWD
-#define OPEN_PARAMS_at int dirfd,
-#define OPEN_DIRFD_at dirfd
-OPEN_CALL(open, cwd, 0)
-OPEN_CALL(open64, cwd, 1)
-OPEN_CALL(openat, at, 0)
+OPEN_CALL(open, (), AT_FDCWD, openat)
+OPEN_CALL(open64, (), AT_FDCWD, openat64)
+OPEN_CALL(openat, (int dirfd, ), dirfd, openat)
 
 // A call counted on one of its paths (or descriptors), then passed on.
 #define COUNTED(type, name, params, check, arguments)                                              \
@@ -166,14 +149,7 @@ COUNTED(int, unlinkat, (int dirfd, const char* path, int flags),
         PATH_CALL((flags & AT_REMOVEDIR) ? "rmdir" : "unlink", dirfd, path), (dirfd, path, flags))
 COUNTED(int, rmdir, (const char* path), PATH_CALL("rmdir", AT_FDCWD, path), (path))
 
-static int fdFault(const char* kind, int fd)
-{
-    char path[8192];
-    pathOfFd(fd, path, sizeof path);
-    return fault(kind, path);
-}
-
-#define FD_CALL(kind, fd) FAIL_ON_ERROR(fdFault(kind, fd))
+#define FD_CALL(kind, fd) PATH_CALL(kind, fd, "")
 
 COUNTED(int, fsync, (int fd), FD_CALL("sync", fd), (fd))
 COUNTED(int, fdatasync, (int fd), FD_CALL("sync", fd), (fd))

@@ -4,11 +4,11 @@
 #include "os/os.h"
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
-#include <sstream>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -25,7 +25,8 @@
 
 namespace OsTest {
 
-// A fresh folder below the system's temporary folder, removed with everything in it.
+// A fresh folder below the system's temporary folder, removed with everything in it. Its files
+// are made and read through the OS layer, which takes any name (UTF-8 on Windows too).
 class TempFolder
 {
 public:
@@ -37,8 +38,8 @@ public:
     }
     ~TempFolder()
     {
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
+        std::string failed;
+        Os::removeTree(root_.string(), failed);
     }
 
     // The folder, or a path below it, as the OS layer takes it; "a/b" names nested parts.
@@ -49,18 +50,35 @@ public:
     }
     void makeFolder(const std::string& relative) const
     {
-        std::filesystem::create_directories(path(relative));
+        EXPECT_EQ(Os::makeFolders(path(relative)), 0) << relative;
     }
     void writeFile(const std::string& relative, const std::string& content = "x") const
     {
-        std::filesystem::create_directories(std::filesystem::path(path(relative)).parent_path());
-        std::ofstream(path(relative), std::ios::binary) << content;
+        const std::string file = path(relative);
+        EXPECT_EQ(Os::makeFolders(file.substr(0, file.rfind(Os::PathSeparator))), 0) << relative;
+        EXPECT_EQ(Os::writeFileDurably(file, content), 0) << relative;
     }
     std::string readFile(const std::string& relative) const
     {
-        std::ostringstream content;
-        content << std::ifstream(path(relative), std::ios::binary).rdbuf();
-        return content.str();
+        std::string content;
+        EXPECT_EQ(Os::readWholeFile(path(relative), content), 0) << relative;
+        return content;
+    }
+    Os::FileState state(const std::string& relative) const
+    {
+        Os::FileState state;
+        EXPECT_EQ(Os::fileState(path(relative), state), 0) << relative;
+        return state;
+    }
+    // The names in a folder, byte for byte, in byte order.
+    std::vector<std::string> names(const std::string& relative = {}) const
+    {
+        std::vector<Os::FolderEntry> entries;
+        EXPECT_EQ(Os::listFolder(path(relative), entries), 0) << relative;
+        std::vector<std::string> result;
+        for (const Os::FolderEntry& entry : entries)
+            result.push_back(entry.name);
+        return result;
     }
 
 private:
@@ -68,16 +86,16 @@ private:
 };
 
 // A folder copy below a temporary folder, always with Overwrite, so with no replace question to
-// ask: planned, through a plan kept in `plan`, or in one call.
+// ask: planned, through a plan kept in `plan`, or in one call; `stop` asks it to stop.
 class Copying : public ::testing::Test
 {
 protected:
-    bool copy(const std::string& from, const std::string& to, const std::string& pattern = "*.*",
-              bool planned = false)
+    bool copy(const std::string& from, const std::string& to, bool planned = false)
     {
-        request.from = dir.path(from) + Os::PathSeparator + pattern;
+        request.from = dir.path(from) + Os::PathSeparator + "*.*";
         request.to = dir.path(to);
         request.overwrite = true;
+        request.stop = &stop;
         outcome = {};
         plan = {};
         if (!planned)
@@ -85,20 +103,22 @@ protected:
         Os::planCopy(request, plan);
         return Os::copyFolder(request, plan, outcome);
     }
-    std::vector<std::string> namesIn(const std::string& folder) const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.path(folder)))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
     TempFolder dir;
     Os::CopyRequest request;
     Os::CopyPlan plan;
     Os::CopyOutcome outcome;
+    std::atomic<bool> stop{false};
 };
+
+// This process's number, as its temporary files' names carry it.
+inline long ownPid()
+{
+#ifdef _WIN32
+    return long(GetCurrentProcessId());
+#else
+    return ::getpid();
+#endif
+}
 
 // Sets a file's modification time, in nanoseconds since 1970.
 inline void setTime(const std::string& path, long long nanoseconds)

@@ -4,25 +4,11 @@
 // turns into something else. Holes and folders deeper than a path can name are the fault suite's.
 #include "os_test_support.h"
 
-#include <gtest/gtest.h>
-
-#include <atomic>
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
-namespace fs = std::filesystem;
-
 namespace {
 
 struct PlanCase
 {
     const char* name;
-    const char* source;         // content of source/f.dat
     const char* target;         // content of target/<targetName>, or nullptr for none
     const char* targetName;     // the target's spelling
     const char* earlier;        // content of earlier/f.dat (a set to link from), or nullptr
@@ -32,10 +18,8 @@ struct PlanCase
     Os::PlannedAction action;
 };
 
-class CopyPlan : public ::testing::TestWithParam<PlanCase>
+class CopyPlan : public OsTest::Copying, public ::testing::WithParamInterface<PlanCase>
 {
-protected:
-    OsTest::TempFolder dir;
 };
 
 constexpr long long Time = 1500000001'250000000LL; // an odd second with a fraction
@@ -47,22 +31,21 @@ constexpr long long Tick = 1;
 
 using A = Os::PlannedAction;
 const PlanCase planCases[] = {
-    {"new", "abc", nullptr, "f.dat", nullptr, 0, false, false, A::Copy},
-    {"sameSizeAndTime", "abc", "abc", "f.dat", nullptr, 0, false, false, A::Unchanged},
-    {"caseTwinKeepsItsSpelling", "abc", "abc", "F.DAT", nullptr, 0, false, false, A::Unchanged},
+    {"new", nullptr, "f.dat", nullptr, 0, false, false, A::Copy},
+    {"sameSizeAndTime", "abc", "f.dat", nullptr, 0, false, false, A::Unchanged},
+    {"caseTwinKeepsItsSpelling", "abc", "F.DAT", nullptr, 0, false, false, A::Unchanged},
     // Not FAT: one tick, or a whole second within the old two-second window, is a change.
-    {"oneTickLater", "abc", "abc", "f.dat", nullptr, Tick, false, false, A::Replace},
-    {"wholeOddSecondBefore", "abc", "abc", "f.dat", nullptr, -250000000, false, false, A::Replace},
-    {"wholeEvenSecondBefore", "abc", "abc", "f.dat", nullptr, -1250000000, false, false,
-     A::Replace},
-    {"sameTimeOtherSize", "abc", "abcd", "f.dat", nullptr, 0, false, false, A::Replace},
-    {"full", "abc", "abc", "f.dat", nullptr, 0, true, false, A::Replace},
+    {"oneTickLater", "abc", "f.dat", nullptr, Tick, false, false, A::Replace},
+    {"wholeOddSecondBefore", "abc", "f.dat", nullptr, -250000000, false, false, A::Replace},
+    {"wholeEvenSecondBefore", "abc", "f.dat", nullptr, -1250000000, false, false, A::Replace},
+    {"sameTimeOtherSize", "abcd", "f.dat", nullptr, 0, false, false, A::Replace},
+    {"full", "abc", "f.dat", nullptr, 0, true, false, A::Replace},
     // A restore reads the bytes: damage in place keeps size and time.
-    {"restoreSameBytes", "abc", "abc", "f.dat", nullptr, 0, false, true, A::Unchanged},
-    {"restoreDamaged", "abc", "abX", "f.dat", nullptr, 0, false, true, A::Replace},
-    {"linkedFromEarlierSet", "abc", nullptr, "f.dat", "abc", 0, false, false, A::Link},
-    {"earlierSetChanged", "abc", nullptr, "f.dat", "abd", Tick, false, false, A::Copy},
-    {"earlierSetOnlyLinksNewFiles", "abc", "abcd", "f.dat", "abc", 0, false, false, A::Replace},
+    {"restoreSameBytes", "abc", "f.dat", nullptr, 0, false, true, A::Unchanged},
+    {"restoreDamaged", "abX", "f.dat", nullptr, 0, false, true, A::Replace},
+    {"linkedFromEarlierSet", nullptr, "f.dat", "abc", 0, false, false, A::Link},
+    {"earlierSetChanged", nullptr, "f.dat", "abd", Tick, false, false, A::Copy},
+    {"earlierSetOnlyLinksNewFiles", "abcd", "f.dat", "abc", 0, false, false, A::Replace},
 };
 
 } // namespace
@@ -70,16 +53,12 @@ const PlanCase planCases[] = {
 TEST_P(CopyPlan, ClassifiesEveryFile)
 {
     const PlanCase& c = GetParam();
-    dir.writeFile("source/f.dat", c.source);
+    dir.writeFile("source/f.dat", "abc");
     OsTest::setTime(dir.path("source/f.dat"), Time);
-    dir.makeFolder("target");
     if (c.target) {
         dir.writeFile(std::string("target/") + c.targetName, c.target);
         OsTest::setTime(dir.path(std::string("target/") + c.targetName), Time + c.targetTimeOffset);
     }
-    Os::CopyRequest request;
-    request.from = dir.path("source") + Os::PathSeparator + "*.*";
-    request.to = dir.path("target");
     request.copyUnchanged = c.copyUnchanged;
     request.compareContent = c.compareContent;
     if (c.earlier) {
@@ -87,21 +66,15 @@ TEST_P(CopyPlan, ClassifiesEveryFile)
         OsTest::setTime(dir.path("earlier/f.dat"), Time + c.targetTimeOffset);
         request.linkFrom = dir.path("earlier");
     }
-    Os::CopyPlan plan;
-    ASSERT_TRUE(Os::planCopy(request, plan));
+    // Planned, then carried out: the source's bytes under the target's spelling.
+    ASSERT_TRUE(copy("source", "target", true));
     ASSERT_EQ(plan.files.size(), 1u);
     EXPECT_EQ(plan.files[0].action, c.action);
     EXPECT_EQ(plan.filePath(plan.files[0]), c.targetName);
-    EXPECT_EQ(plan.files[0].size, 3u);
     EXPECT_EQ(plan.bytesToWrite(), c.action == A::Copy || c.action == A::Replace ? 3u : 0u);
     EXPECT_EQ(plan.bytesReplaced, c.action == A::Replace ? std::string(c.target).size() : 0u);
-
-    // The copy carries the plan out and leaves the source's bytes under the target's spelling.
-    request.overwrite = true;
-    Os::CopyOutcome outcome;
-    ASSERT_TRUE(Os::copyFolder(request, plan, outcome));
     EXPECT_EQ(dir.readFile(std::string("target/") + c.targetName),
-              c.action == A::Unchanged ? c.target : c.source);
+              c.action == A::Unchanged ? c.target : "abc");
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, CopyPlan, ::testing::ValuesIn(planCases),
@@ -122,26 +95,7 @@ TEST(CopyPlanNames, StayWhereTheyWerePutAcrossBlocks)
         ASSERT_EQ(plan.name(at), name);
 }
 
-namespace {
-
-class PlannedCopy : public OsTest::Copying
-{
-protected:
-    bool copy() { return Copying::copy("source", "target", "*.*", true); }
-};
-
-std::string hex(const Os::Digest& digest)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string text;
-    for (const unsigned char byte : digest) {
-        text += digits[byte >> 4];
-        text += digits[byte & 15];
-    }
-    return text;
-}
-
-} // namespace
+using PlannedCopy = OsTest::Copying;
 
 // The checksum of what was read from the source is the XXH3-128 of the bytes (as `xxhsum -H2`
 // prints it); every file learns what became of it, a folder's files before its subfolders.
@@ -149,18 +103,20 @@ TEST_F(PlannedCopy, KnowsTheChecksumAndResultOfEveryFile)
 {
     dir.writeFile("source/b/inner.dat", "inner");
     dir.writeFile("source/z.dat", "abc");
-    ASSERT_TRUE(copy());
+    ASSERT_TRUE(copy("source", "target", true));
     ASSERT_EQ(plan.files.size(), 2u);
     EXPECT_EQ(plan.filePath(plan.files[0]), "z.dat");
     EXPECT_EQ(plan.filePath(plan.files[1]), "b/inner.dat");
-    EXPECT_EQ(hex(plan.files[0].digest), "06b05ab6733a618578af5f94892f3950");
+    // xxhsum -H2 prints it as 06b05ab6733a618578af5f94892f3950.
+    EXPECT_EQ(plan.files[0].digest, (Os::Digest{0x06, 0xb0, 0x5a, 0xb6, 0x73, 0x3a, 0x61, 0x85,
+                                                0x78, 0xaf, 0x5f, 0x94, 0x89, 0x2f, 0x39, 0x50}));
     Os::Digest read{};
     std::string error;
     ASSERT_TRUE(Os::fileDigest(dir.path("target/b/inner.dat"), read, error));
     EXPECT_EQ(read, plan.files[1].digest);
     for (const Os::PlannedFile& file : plan.files)
         EXPECT_EQ(file.result, Os::FileResult::Written);
-    ASSERT_TRUE(copy());
+    ASSERT_TRUE(copy("source", "target", true));
     EXPECT_EQ(plan.files[0].result, Os::FileResult::Unchanged);
     EXPECT_EQ(outcome.filesCopied, 0u);
 }
@@ -178,20 +134,18 @@ TEST_F(PlannedCopy, VerifiesCopiesAndStopsCleanlyInTheLastFile)
         if (source.ends_with("a.dat")) // damaged between the copy and the read-back
             std::fstream(temporary, std::ios::in | std::ios::out | std::ios::binary) << 'x';
     };
-    std::atomic<bool> stop{false};
-    request.stop = &stop;
     std::uint64_t done = 0;
     request.onProgress = [&](std::uint64_t bytes) {
         done += bytes;
         if (done > (2 << 20))
             stop = true;
     };
-    EXPECT_FALSE(copy());
+    EXPECT_FALSE(copy("source", "target", true));
     EXPECT_TRUE(outcome.cancelled);
     ASSERT_EQ(outcome.failures.size(), 1u);
     EXPECT_EQ(outcome.failures[0].path, dir.path("target/a.dat"));
     EXPECT_EQ(outcome.failures[0].reason, "verification failed");
-    EXPECT_EQ(namesIn("target"), std::vector<std::string>{"b.dat"});
+    EXPECT_EQ(dir.names("target"), std::vector<std::string>{"b.dat"});
 }
 
 // A stop asked for once one file is written stops before the next: the first is in place, the
@@ -200,17 +154,15 @@ TEST_F(PlannedCopy, StopsBetweenFiles)
 {
     dir.writeFile("source/a.dat", "first");
     dir.writeFile("source/b.dat", "");
-    std::atomic<bool> stop{false};
-    request.stop = &stop;
     int started = 0;
     request.afterFileData = [&](const std::string&, const std::string&) {
         ++started;
         stop = true;
     };
-    EXPECT_FALSE(copy());
+    EXPECT_FALSE(copy("source", "target", true));
     EXPECT_TRUE(outcome.cancelled);
     EXPECT_EQ(started, 1);
-    EXPECT_EQ(namesIn("target"), std::vector<std::string>{"a.dat"});
+    EXPECT_EQ(dir.names("target"), std::vector<std::string>{"a.dat"});
     EXPECT_EQ(plan.files[1].result, Os::FileResult::Pending);
 }
 
@@ -230,7 +182,7 @@ TEST_F(PlannedCopy, RefusesASourceThatBecameAFifo)
     ASSERT_EQ(outcome.failures.size(), 1u);
     EXPECT_EQ(outcome.failures[0].side, Os::CopySide::Source);
     EXPECT_EQ(outcome.failures[0].reason, "it is neither a file nor a folder");
-    EXPECT_FALSE(fs::exists(dir.path("target/db.dat")));
+    EXPECT_FALSE(std::filesystem::exists(dir.path("target/db.dat")));
 }
 
 #endif

@@ -5,8 +5,6 @@
 #include "os/os_internal.h"
 #include "os_test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 
 namespace {

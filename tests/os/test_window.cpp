@@ -2,11 +2,7 @@
 // real Win32 windows on Windows.
 #include "os_test_support.h"
 
-#include <gtest/gtest.h>
-
 #ifdef _WIN32
-#include <windows.h>
-
 TEST(Window, FindsATopLevelWindowByItsExactTitle)
 {
     HWND window = CreateWindowExA(0, "STATIC", "123456789", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
