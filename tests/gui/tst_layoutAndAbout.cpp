@@ -137,9 +137,10 @@ private slots:
         }
     }
 
-    // The few rectangles that are fixed by number: the window, the page area that pages and the
-    // About panel share, the bottom row, and the progress bar (whose pixels the end-to-end test
-    // reads); and how the controls start: h hidden, d disabled, c checked, u unchecked.
+    // The few rectangles that are fixed by number (the window's: e2e_startup): the error dialog,
+    // the page area that pages and the About panel share, the bottom row, and the progress bar
+    // (whose pixels the end-to-end test reads); and how the controls start: h hidden, d disabled, c
+    // checked, u unchecked.
     void designedRectanglesAndStates_data()
     {
         QTest::addColumn<QRect>("rectangle"); // empty: not fixed here
@@ -149,7 +150,6 @@ private slots:
         };
         using DesignedControls::twips;
         const QRect pageArea = twips(2160, 120, 4815, 4095);
-        row("frmMain", twips(0, 0, 7095, 4815), "");
         row("frmErrorBox", twips(0, 0, 6375, 4335), "");
         row("page0", pageArea, "");
         for (const char* name : {"page1", "page2", "page3", "fraAbout"})
@@ -175,7 +175,7 @@ private slots:
     {
         QFETCH(QRect, rectangle);
         const QString name = QString::fromLatin1(QTest::currentDataTag());
-        QWidget* control = name == "frmMain" ? window.get() : named(name);
+        QWidget* control = named(name);
         QVERIFY(control);
         if (control->isWindow())
             QCOMPARE(control->size(), rectangle.size());
@@ -306,21 +306,17 @@ private slots:
         QSignalSpy next(named("cmdNext"), SIGNAL(clicked()));
         QSignalSpy find(named("cmdAutoFindICQDir"), SIGNAL(clicked()));
         QSignalSpy exit(named("cmdExit"), SIGNAL(clicked()));
-        // Enter presses Next, whatever its caption, unless another button has the focus; Esc
-        // presses Exit. (Alt+P and Alt+L, the labels' keys into their boxes, are the walks'.)
+        // Enter presses Next, whatever its caption, unless another button has the focus. (Esc
+        // for Exit is e2e_startup's; Alt+P and Alt+L, the labels' keys into their boxes, are the
+        // walks'.)
         showPage(1);
+        window->findChild<QPushButton*>("cmdNext")->setText(QStringLiteral("&Do It !"));
         named("txtICQLocation")->setFocus();
         QTest::keyClick(window->focusWidget(), Qt::Key_Return);
-        window->findChild<QPushButton*>("cmdNext")->setText(QStringLiteral("&Do It !"));
-        named("txtICQLocation")->setFocus(); // in a box again, not on a button
-        QTest::keyClick(window->focusWidget(), Qt::Key_Return);
-        QCOMPARE(next.size(), 2);
         named("cmdAutoFindICQDir")->setFocus();
         QTest::keyClick(window->focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(find.size(), 1);
-        QCOMPARE(next.size(), 2);
-        QTest::keyClick(window->focusWidget(), Qt::Key_Escape);
-        QCOMPARE(exit.size(), 1);
+        QCOMPARE(next.size(), 1);
 
         // While the About panel is shown, Esc and Enter close it instead, whatever has the
         // focus (Next's focus passes on to Exit when the panel turns Next off).
@@ -330,8 +326,8 @@ private slots:
             QVERIFY(named("fraAbout")->isVisible());
             QTest::keyClick(window->focusWidget(), key);
             QVERIFY(!named("fraAbout")->isVisible());
-            QCOMPARE(exit.size(), 1);
-            QCOMPARE(next.size(), 2);
+            QVERIFY(exit.isEmpty());
+            QCOMPARE(next.size(), 1);
             QVERIFY(named("cmdNext")->isEnabled());
         }
     }

