@@ -168,7 +168,6 @@ private slots:
              {"lstUINsList", "cmdUINListRefresh", "cmdUINListInvert", "cmdUINListSelectAll"})
             row(name, {}, "d");
         row("chkOverwriteWithoutPrompting", {}, "dc");
-        row("chkExitAfterDoing", {}, "u");
         row("chkVerifyCopies", {}, "c");
     }
     void designedRectanglesAndStates()

@@ -455,7 +455,8 @@ private slots:
     }
 
     // A restore made in the window offers its undo on the first page: after a Yes it puts back
-    // what the restore replaced, or, where a file changed since, names it and changes nothing.
+    // what the restore replaced, or, where a file changed since, names it and changes nothing
+    // (the files: e2e_backup_restore).
     // The restore, of a component whose name holds "[", copies the folder its plugin names; under
     // the success box the labels say "Finished!", and the box tells where the files that the
     // restore replaced were kept.
@@ -499,9 +500,8 @@ private slots:
         QVERIFY2(QDir::fromNativeSeparators(lines[1]).startsWith(
                      "The previous files were kept in " + f.sample.icqFolder() + "ZEB Undo/"),
                  qPrintable(lines[1]));
-        const QString icqFile = f.sample.icqFolder() + "DB/111.dat";
         if (changedSince)
-            SampleInstallation::writeFile(icqFile, "written since");
+            SampleInstallation::writeFile(f.sample.icqFolder() + "DB/111.dat", "written since");
         for (int page = 0; page < 3; ++page)
             f.press("cmdBack");
         QVERIFY(!f.control<QRadioButton>("optUndo")->isHidden());
@@ -513,8 +513,6 @@ private slots:
         QCOMPARE(f.runtime.boxes[1].buttons, MsgButtons::YesNoDefaultNo);
         const QString result = QDir::fromNativeSeparators(f.runtime.boxes[2].prompt);
         QVERIFY2(result.contains(changedSince ? "DB/111.dat" : "Put back"), qPrintable(result));
-        QCOMPARE(SampleInstallation::readFile(icqFile),
-                 changedSince ? "written since" : "ICQ's own");
         QCOMPARE(f.control<QRadioButton>("optUndo")->isHidden(), !changedSince);
     }
 

@@ -149,20 +149,14 @@ private slots:
         QVERIFY(f.window->state().source().isEmpty() && f.window->state().target().isEmpty());
     }
 
-    // Find replaces what the user typed with the folder found, or with nothing; under Linux the
-    // box then says which settings file was read and how another prefix is chosen, under the
-    // application's title.
+    // Find replaces what the user typed with the folder found (which folder: tests/core), here
+    // nothing; under Linux the box then says which settings file was read and how another
+    // prefix is chosen, under the application's title.
     void findButtonFillsTheBox()
     {
         WizardFixture f;
         auto* box = f.control<QLineEdit>("txtICQLocation");
         box->setText(QStringLiteral("typed by the user"));
-        f.press("cmdAutoFindICQDir");
-#ifdef Q_OS_WIN
-        QCOMPARE(box->text(), f.sample.icqFolderInRegistry());
-#else
-        QCOMPARE(box->text(), QDir(f.sample.icqFolder()).canonicalPath() + '/');
-#endif
         f.sample.writeRegistry({});
         f.press("cmdAutoFindICQDir");
         QCOMPARE(box->text(), QString());
