@@ -38,8 +38,7 @@ private slots:
             QCOMPARE(f.button("cmdBack")->isEnabled(), backEnabled);
             QCOMPARE(f.button("cmdNext")->text(), next);
         };
-        QCOMPARE(f.startupBoxes.size(), std::size_t(1));
-        QCOMPARE(f.startupBoxes[0].title, QStringLiteral("Warning"));
+        QCOMPARE(f.startupBoxes.size(), std::size_t(1)); // its title: the e2e walks'
         QCOMPARE(f.startupBoxes[0].icon, MsgIcon::Exclamation);
         QCOMPARE(f.startupBoxes[0].prompt,
                  QStringLiteral("You are about to use a BETA version of ZEB 2000 V2.0 that is "
@@ -54,12 +53,9 @@ private slots:
                                 "proceed with !";
         f.enterTaskOptions();
         expectPage(2, true, "&Next >>");
-        QCOMPARE(f.window->state().source(), f.sample.icqFolder());
-        QCOMPARE(f.window->state().target(), f.sample.backupFolder());
         QCOMPARE(f.entries("lstZPXsList", true),
                  (QStringList{"2000b [2000b]", "DB [DB]", "NewDB [NewDB]"}));
         QCOMPARE(f.entries("lstUINsList", true), QStringList{"111"});
-        QVERIFY(f.runtime.boxes.empty());
 
         f.list("lstZPXsList")->clearSelection();
         f.press("cmdNext");
@@ -77,10 +73,9 @@ private slots:
         f.press("cmdBack");
         expectPage(0, false, "&Next >>");
 
-        // A restore reads from the backup side, which holds nothing yet.
+        // A restore reads from the backup side, which holds nothing yet. (Where each side's run
+        // copies to: the run tests.)
         f.enterTaskOptions(false);
-        QCOMPARE(f.window->state().source(), f.sample.backupFolder());
-        QCOMPARE(f.window->state().target(), f.sample.icqFolder());
         QVERIFY(f.entries("lstZPXsList").isEmpty() && f.entries("lstUINsList").isEmpty());
         QCOMPARE(f.runtime.prompts().mid(1), QStringList{"No UINs were found!"});
     }
