@@ -394,8 +394,7 @@ private slots:
         if (effect == QLatin1String("closes")) {
             QVERIFY(!named("fraAbout")->isVisible() && page(onPage)->isVisible());
             QCOMPARE(named("cmdBack")->isEnabled(), onPage > 0);
-            QVERIFY(named("cmdNext")->isEnabled());
-            QCOMPARE(window->focusWidget(), named("cmdNext"));
+            QCOMPARE(window->focusWidget(), named("cmdNext")); // only an enabled Next takes it
             QVERIFY(runtime->openedUrls.isEmpty());
         } else {
             QVERIFY(named("fraAbout")->isVisible());

@@ -116,10 +116,6 @@ private slots:
         QCOMPARE(result.prompt.split("\r\n"),
                  (QStringList{"The following component(s) could not be processed:", "", "",
                               "ICQ CL [CL]", "", "The operation failed."}));
-        // The others were copied whole.
-        for (const char* folder : {"2000b", "NewDB"})
-            QCOMPARE(SampleInstallation::readFile(f.sample.backupFolder() + folder + "/111.dat"),
-                     QByteArray(5000, folder[0]));
         QCOMPARE(f.caption("lblOverallProgress"), QStringLiteral("Overall Progress"));
         QCOMPARE(f.caption("lblOverallPercentage"), QStringLiteral("0%"));
         QCOMPARE(f.window->progressBar().Value(), 0);
