@@ -445,7 +445,6 @@ private slots:
         QCOMPARE(runtime->clipboard,
                  "Error " + error + ", Source: 'ZEB2000', Proc: 'frmMain.cmdDebug_Click()'");
         QCOMPARE(runtime->dialogsShown, 1);
-        QCOMPARE(caption("lblBusy"), QStringLiteral("False"));
         click("cmdExit");
         QVERIFY(runtime->ended);
         QVERIFY(runtime->boxes.empty());
