@@ -210,10 +210,7 @@ private slots:
                 for (int y = 0; y < image.height(); ++y)
                     for (int x = 0; x < image.width(); ++x)
                         ink += (255 - qGray(image.pixel(x, y))) / 255.0;
-                QVERIFY2(ink >= 3, qPrintable(QStringLiteral("\"%1\" in the font of %2: %3 "
-                                                             "pixels of ink")
-                                                  .arg(text, name)
-                                                  .arg(ink)));
+                QVERIFY2(ink >= 3, qPrintable(text + " in " + name + ": " + QString::number(ink)));
             }
         }
     }
@@ -275,23 +272,19 @@ private slots:
                 if (!control->isHidden() && (control->focusPolicy() & Qt::TabFocus))
                     pageControls << control;
             std::stable_sort(pageControls.begin(), pageControls.end(), before);
-            const QList<QWidget*> expected = pageControls + bottomRow + strip;
+            const QList<QWidget*> chain = pageControls + bottomRow + strip;
+            QStringList expected, visited;
+            for (QWidget* control : chain)
+                expected << control->objectName();
 
-            QList<QWidget*> visited;
-            QWidget* start = expected.front();
-            QWidget* w = start;
+            QWidget* w = chain.front();
             do {
                 if (w->isVisibleTo(window.get()) && (w->focusPolicy() & Qt::TabFocus) &&
                     w != window.get())
-                    visited << w;
+                    visited << w->objectName();
                 w = w->nextInFocusChain();
-            } while (w != start && visited.size() <= expected.size());
-            QStringList names, expectedNames;
-            for (QWidget* control : visited)
-                names << control->objectName();
-            for (QWidget* control : expected)
-                expectedNames << control->objectName();
-            QCOMPARE(names, expectedNames);
+            } while (w != chain.front() && visited.size() <= expected.size());
+            QCOMPARE(visited, expected);
         }
         showPage(0);
         QCOMPARE(window->focusWidget(), named("optBackup"));
