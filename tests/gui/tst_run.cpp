@@ -8,7 +8,6 @@
 #include "gui/widgets/cProgBar.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QScopeGuard>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -299,9 +298,7 @@ private slots:
         else
             QVERIFY2(read < Size * 3 / 2, qPrintable(QString::number(read)));
     }
-#endif
 
-#ifndef Q_OS_WIN
     // A backup onto FAT (a USB stick), which keeps no modes, goes on without a box per component
     // and names the folders once, in the result. Mounting the image needs root, as the fault
     // injection's FAT case does.
