@@ -346,8 +346,9 @@ private slots:
     }
 
     // A double click on the About panel or a part of it closes the panel over the page it was
-    // opened on, and the buttons are as that page allows; on a link it opens the link once and
-    // leaves the panel open. On a task option it presses Next after the click has chosen.
+    // opened on, Next back with the focus (which buttons each page allows: the window state's
+    // table); on a link it opens the link once and leaves the panel open. On a task option it
+    // presses Next after the click has chosen.
     void doubleClicks_data()
     {
         QTest::addColumn<int>("onPage");
@@ -386,7 +387,6 @@ private slots:
         doubleClick(control);
         if (effect == QLatin1String("closes")) {
             QVERIFY(!named("fraAbout")->isVisible() && page(onPage)->isVisible());
-            QCOMPARE(named("cmdBack")->isEnabled(), onPage > 0);
             QCOMPARE(window->focusWidget(), named("cmdNext")); // only an enabled Next takes it
             QVERIFY(runtime->openedUrls.isEmpty());
         } else {

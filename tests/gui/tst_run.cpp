@@ -206,31 +206,29 @@ private slots:
     }
 
     // Closing the window during a run asks the busy question, as Exit does, and No lets the run
-    // go on. The About panel opened and closed meanwhile leaves Back and "&Do It !" off, and Next
-    // pressed meanwhile (Enter, a shortcut) starts no second run. A run that is to end the
-    // program asks it too when it has succeeded: No leaves the window as the last component left
-    // it, and it closes unasked. Exit → Yes between components, where the window yields before a
-    // copy, ends the run at once and copies nothing more (nothing may wait there for the window's
-    // thread).
+    // go on. The About panel opened and closed meanwhile (the buttons it leaves: the window
+    // state's table), and Next pressed meanwhile (Enter, a shortcut) starts no second run. A run
+    // that is to end the program asks it too when it has succeeded: No leaves the window as the
+    // last component left it, and it closes unasked. Exit → Yes between components, where the
+    // window yields before a copy, ends the run at once and copies nothing more (nothing may wait
+    // there for the window's thread).
     void theBusyQuestionDuringAndAfterARun()
     {
         WizardFixture f;
         addFiveComponents(f);
         f.control<QCheckBox>("chkExitAfterDoing")->setChecked(true);
         bool closed = true;
-        bool backOrNextOn = false;
         f.runtime.onDoEvents = [&](int yield) {
             if (yield != 1)
                 return;
             f.press("cmdAboutButton");
             f.window->fraAbout_DblClick();
-            backOrNextOn = f.button("cmdBack")->isEnabled() || f.button("cmdNext")->isEnabled();
             f.window->cmdNext_Click();
             closed = f.window->close();
         };
         f.press("cmdNext");
 
-        QVERIFY(!closed && !f.runtime.ended && !backOrNextOn);
+        QVERIFY(!closed && !f.runtime.ended);
         QCOMPARE(f.runtime.prompts(),
                  QStringList(2, "Program is busy, are you sure you wish to interrupt and exit?"));
         QCOMPARE(f.caption("lblOverallProgress"),
