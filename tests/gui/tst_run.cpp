@@ -234,7 +234,6 @@ private slots:
         QCOMPARE(f.caption("lblOverallProgress"),
                  QStringLiteral("Current component: ICQ NewDB  ..."));
         QCOMPARE(f.caption("lblOverallPercentage"), QStringLiteral("100%"));
-        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
         QVERIFY(f.window->close()); // not busy: it closes without a question
         QCOMPARE(f.runtime.boxes.size(), std::size_t(2));
 
