@@ -6,7 +6,6 @@
 #include "gui/app/frmMain.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>

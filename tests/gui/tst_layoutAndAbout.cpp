@@ -137,9 +137,10 @@ private slots:
         }
     }
 
-    // The few rectangles that are fixed by number: the window, the page area that pages and the
-    // About panel share, the bottom row, and the progress bar (whose pixels the end-to-end test
-    // reads); and how the controls start: h hidden, d disabled, c checked, u unchecked.
+    // The few rectangles that are fixed by number: the window (here for Wine too, whose walk
+    // measures none), the page area that pages and the About panel share, the bottom row, and
+    // the progress bar (whose pixels the end-to-end test reads); and how the controls start: h
+    // hidden, d disabled, c checked, u unchecked.
     void designedRectanglesAndStates_data()
     {
         QTest::addColumn<QRect>("rectangle"); // empty: not fixed here
@@ -168,7 +169,6 @@ private slots:
              {"lstUINsList", "cmdUINListRefresh", "cmdUINListInvert", "cmdUINListSelectAll"})
             row(name, {}, "d");
         row("chkOverwriteWithoutPrompting", {}, "dc");
-        row("chkExitAfterDoing", {}, "u");
         row("chkVerifyCopies", {}, "c");
     }
     void designedRectanglesAndStates()
@@ -211,10 +211,7 @@ private slots:
                 for (int y = 0; y < image.height(); ++y)
                     for (int x = 0; x < image.width(); ++x)
                         ink += (255 - qGray(image.pixel(x, y))) / 255.0;
-                QVERIFY2(ink >= 3, qPrintable(QStringLiteral("\"%1\" in the font of %2: %3 "
-                                                             "pixels of ink")
-                                                  .arg(text, name)
-                                                  .arg(ink)));
+                QVERIFY2(ink >= 3, qPrintable(text + " in " + name + ": " + QString::number(ink)));
             }
         }
     }
@@ -276,23 +273,19 @@ private slots:
                 if (!control->isHidden() && (control->focusPolicy() & Qt::TabFocus))
                     pageControls << control;
             std::stable_sort(pageControls.begin(), pageControls.end(), before);
-            const QList<QWidget*> expected = pageControls + bottomRow + strip;
+            const QList<QWidget*> chain = pageControls + bottomRow + strip;
+            QStringList expected, visited;
+            for (QWidget* control : chain)
+                expected << control->objectName();
 
-            QList<QWidget*> visited;
-            QWidget* start = expected.front();
-            QWidget* w = start;
+            QWidget* w = chain.front();
             do {
                 if (w->isVisibleTo(window.get()) && (w->focusPolicy() & Qt::TabFocus) &&
                     w != window.get())
-                    visited << w;
+                    visited << w->objectName();
                 w = w->nextInFocusChain();
-            } while (w != start && visited.size() <= expected.size());
-            QStringList names, expectedNames;
-            for (QWidget* control : visited)
-                names << control->objectName();
-            for (QWidget* control : expected)
-                expectedNames << control->objectName();
-            QCOMPARE(names, expectedNames);
+            } while (w != chain.front() && visited.size() <= expected.size());
+            QCOMPARE(visited, expected);
         }
         showPage(0);
         QCOMPARE(window->focusWidget(), named("optBackup"));
@@ -306,33 +299,27 @@ private slots:
         QSignalSpy next(named("cmdNext"), SIGNAL(clicked()));
         QSignalSpy find(named("cmdAutoFindICQDir"), SIGNAL(clicked()));
         QSignalSpy exit(named("cmdExit"), SIGNAL(clicked()));
-        // Enter presses Next, whatever its caption, unless another button has the focus; Esc
-        // presses Exit. (Alt+P and Alt+L, the labels' keys into their boxes, are the walks'.)
+        // Enter presses Next, whatever its caption, unless another button has the focus. (Esc
+        // for Exit is e2e_startup's; Alt+P and Alt+L, the labels' keys into their boxes, are the
+        // walks'.)
         showPage(1);
+        window->findChild<QPushButton*>("cmdNext")->setText(QStringLiteral("&Do It !"));
         named("txtICQLocation")->setFocus();
         QTest::keyClick(window->focusWidget(), Qt::Key_Return);
-        window->findChild<QPushButton*>("cmdNext")->setText(QStringLiteral("&Do It !"));
-        named("txtICQLocation")->setFocus(); // in a box again, not on a button
-        QTest::keyClick(window->focusWidget(), Qt::Key_Return);
-        QCOMPARE(next.size(), 2);
         named("cmdAutoFindICQDir")->setFocus();
         QTest::keyClick(window->focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(find.size(), 1);
-        QCOMPARE(next.size(), 2);
-        QTest::keyClick(window->focusWidget(), Qt::Key_Escape);
-        QCOMPARE(exit.size(), 1);
+        QCOMPARE(next.size(), 1);
 
         // While the About panel is shown, Esc and Enter close it instead, whatever has the
         // focus (Next's focus passes on to Exit when the panel turns Next off).
         for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
             named("cmdNext")->setFocus();
-            click("cmdAboutButton");
-            QVERIFY(named("fraAbout")->isVisible());
+            click("cmdAboutButton"); // shown, or the key would press Exit or Next
             QTest::keyClick(window->focusWidget(), key);
             QVERIFY(!named("fraAbout")->isVisible());
-            QCOMPARE(exit.size(), 1);
-            QCOMPARE(next.size(), 2);
-            QVERIFY(named("cmdNext")->isEnabled());
+            QVERIFY(exit.isEmpty());
+            QCOMPARE(next.size(), 1);
         }
     }
 
@@ -358,8 +345,9 @@ private slots:
     }
 
     // A double click on the About panel or a part of it closes the panel over the page it was
-    // opened on, and the buttons are as that page allows; on a link it opens the link once and
-    // leaves the panel open. On a task option it presses Next after the click has chosen.
+    // opened on, Next back with the focus (which buttons each page allows: the window state's
+    // table); on a link it opens the link once and leaves the panel open. On a task option it
+    // presses Next after the click has chosen.
     void doubleClicks_data()
     {
         QTest::addColumn<int>("onPage");
@@ -398,9 +386,7 @@ private slots:
         doubleClick(control);
         if (effect == QLatin1String("closes")) {
             QVERIFY(!named("fraAbout")->isVisible() && page(onPage)->isVisible());
-            QCOMPARE(named("cmdBack")->isEnabled(), onPage > 0);
-            QVERIFY(named("cmdNext")->isEnabled());
-            QCOMPARE(window->focusWidget(), named("cmdNext"));
+            QCOMPARE(window->focusWidget(), named("cmdNext")); // only an enabled Next takes it
             QVERIFY(runtime->openedUrls.isEmpty());
         } else {
             QVERIFY(named("fraAbout")->isVisible());
@@ -451,7 +437,6 @@ private slots:
         QCOMPARE(runtime->clipboard,
                  "Error " + error + ", Source: 'ZEB2000', Proc: 'frmMain.cmdDebug_Click()'");
         QCOMPARE(runtime->dialogsShown, 1);
-        QCOMPARE(caption("lblBusy"), QStringLiteral("False"));
         click("cmdExit");
         QVERIFY(runtime->ended);
         QVERIFY(runtime->boxes.empty());

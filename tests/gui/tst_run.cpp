@@ -8,7 +8,6 @@
 #include "gui/widgets/cProgBar.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QScopeGuard>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -116,11 +115,6 @@ private slots:
         QCOMPARE(result.prompt.split("\r\n"),
                  (QStringList{"The following component(s) could not be processed:", "", "",
                               "ICQ CL [CL]", "", "The operation failed."}));
-        // The others were copied whole.
-        for (const char* folder : {"2000b", "NewDB"})
-            QCOMPARE(SampleInstallation::readFile(f.sample.backupFolder() + folder + "/111.dat"),
-                     QByteArray(5000, folder[0]));
-        QVERIFY(!QFileInfo::exists(f.sample.backupFolder() + "DB"));
         QCOMPARE(f.caption("lblOverallProgress"), QStringLiteral("Overall Progress"));
         QCOMPARE(f.caption("lblOverallPercentage"), QStringLiteral("0%"));
         QCOMPARE(f.window->progressBar().Value(), 0);
@@ -140,10 +134,8 @@ private slots:
                 f.list("lstZPXsList")->clearSelection();
         };
         f.press("cmdNext");
-        QVERIFY(f.window->errorBox());
         QVERIFY(f.runtime.clipboard.startsWith("Error 11: 'Division by zero'"));
         QVERIFY(f.runtime.clipboard.endsWith("Proc: 'frmMain.cmdNext_Click()'"));
-        QCOMPARE(f.busy(), QStringLiteral("False"));
         QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
         f.press("cmdExit");
         QVERIFY(f.runtime.ended);
@@ -203,76 +195,56 @@ private slots:
                      QStringLiteral("ICQ appears to be running right now. If you continue,\r\n"
                                     "files may not be properly backed up or restored.\r\n\r\nDo "
                                     "you wish to continue (not recommended) ?"));
-        if (warned && answer == MsgAnswer::No) {
-            QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
-            QVERIFY(!QFileInfo::exists(f.sample.backupFolder()));
-            QCOMPARE(f.runtime.yields, 0);
-        } else {
+        if (warned && answer == MsgAnswer::No)
+            QCOMPARE(f.runtime.boxes.size(), std::size_t(1)); // nothing ran to a result
+        else
             QCOMPARE(f.runtime.prompts().last(),
                      QStringLiteral("The task was completed successfully!"));
-            QVERIFY(QFileInfo::exists(f.sample.backupFolder() + "DB/111.dat"));
-        }
         QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
         QCOMPARE(f.window->focusWidget(), f.button("cmdNext"));
         QCOMPARE(f.busy(), QStringLiteral("False"));
     }
 
     // Closing the window during a run asks the busy question, as Exit does, and No lets the run
-    // go on. The About panel opened and closed meanwhile leaves Back and "&Do It !" off, and Next
-    // pressed meanwhile (Enter, a shortcut) starts no second run. A run that is to end the
-    // program asks it too when it has succeeded: No leaves the window as the last component left
-    // it, and it closes unasked; Yes ends the program.
+    // go on. The About panel opened and closed meanwhile (the buttons it leaves: the window
+    // state's table), and Next pressed meanwhile (Enter, a shortcut) starts no second run. A run
+    // that is to end the program asks it too when it has succeeded: No leaves the window as the
+    // last component left it, and it closes unasked. Exit → Yes between components, where the
+    // window yields before a copy, ends the run at once and copies nothing more (nothing may wait
+    // there for the window's thread).
     void theBusyQuestionDuringAndAfterARun()
     {
         WizardFixture f;
         addFiveComponents(f);
         f.control<QCheckBox>("chkExitAfterDoing")->setChecked(true);
         bool closed = true;
-        bool backOrNextOn = false;
         f.runtime.onDoEvents = [&](int yield) {
             if (yield != 1)
                 return;
             f.press("cmdAboutButton");
             f.window->fraAbout_DblClick();
-            backOrNextOn = f.button("cmdBack")->isEnabled() || f.button("cmdNext")->isEnabled();
             f.window->cmdNext_Click();
             closed = f.window->close();
         };
         f.press("cmdNext");
 
-        QVERIFY(!closed && !f.runtime.ended && !backOrNextOn);
+        QVERIFY(!closed && !f.runtime.ended);
         QCOMPARE(f.runtime.prompts(),
                  QStringList(2, "Program is busy, are you sure you wish to interrupt and exit?"));
         QCOMPARE(f.caption("lblOverallProgress"),
                  QStringLiteral("Current component: ICQ NewDB  ..."));
         QCOMPARE(f.caption("lblOverallPercentage"), QStringLiteral("100%"));
-        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
-        QCOMPARE(f.busy(), QStringLiteral("False"));
-        QVERIFY(QFileInfo::exists(f.sample.backupFolder() + "NewDB/111.dat"));
         QVERIFY(f.window->close()); // not busy: it closes without a question
         QCOMPARE(f.runtime.boxes.size(), std::size_t(2));
 
-        f.runtime.onDoEvents = nullptr;
+        QVERIFY(QDir(f.sample.backupFolder()).removeRecursively());
         f.runtime.boxAnswers = {MsgAnswer::Yes};
-        f.press("cmdNext");
-        QVERIFY(f.runtime.ended);
-    }
-
-    // Exit → Yes between components, where the window yields before a copy: the run ends at once
-    // and copies nothing more (nothing may wait there for the window's thread).
-    void exitBetweenComponentsEndsTheRun()
-    {
-        WizardFixture f;
-        addFiveComponents(f);
-        f.runtime.boxAnswers = {MsgAnswer::Yes};
-        f.runtime.onDoEvents = [&](int yield) {
-            if (yield == 1)
+        f.runtime.onDoEvents = [&](int) {
+            if (f.runtime.boxes.size() == 2)
                 f.press("cmdExit");
         };
         f.press("cmdNext");
-        QVERIFY(f.runtime.ended);
-        QCOMPARE(f.runtime.prompts(),
-                 QStringList{"Program is busy, are you sure you wish to interrupt and exit?"});
+        QVERIFY(f.runtime.ended && f.runtime.boxes.size() == 3);
         QVERIFY(
             QDir(f.sample.backupFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
     }
@@ -292,7 +264,6 @@ private slots:
                          .arg(QCoreApplication::applicationPid())),
                  qPrintable(f.runtime.boxes[0].prompt));
         QVERIFY(!QFileInfo::exists(f.sample.backupFolder() + "DB"));
-        QCOMPARE(f.busy(), QStringLiteral("False"));
     }
 
 #ifndef Q_OS_WIN
@@ -324,9 +295,7 @@ private slots:
         else
             QVERIFY2(read < Size * 3 / 2, qPrintable(QString::number(read)));
     }
-#endif
 
-#ifndef Q_OS_WIN
     // A backup onto FAT (a USB stick), which keeps no modes, goes on without a box per component
     // and names the folders once, in the result. Mounting the image needs root, as the fault
     // injection's FAT case does.
@@ -355,44 +324,37 @@ private slots:
         f.press("cmdNext");
         f.press("cmdNext");
         QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
-        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Info"));
         QCOMPARE(f.runtime.boxes[0].prompt,
                  "The task was completed successfully!\r\n\r\nThe files were copied, but the "
                  "file system of " +
                      fat + "/backup/2000b, " + fat +
                      "/backup/CL does not keep the modes or times of some of them.");
-        QCOMPARE(SampleInstallation::readFile(fat + "/backup/CL/111.dat"), QByteArray(5000, 'C'));
     }
 #endif
 
-    // A backup into a folder of dated sets keeps the history by default: a new set, complete,
-    // and the sets beyond the number kept gone.
+    // A backup into a folder of dated sets keeps the history by default: a new set, and the sets
+    // beyond the number kept gone (which ones, and the set's completeness: tests/core).
     void aBackupKeepingHistory()
     {
         WizardFixture f;
-        QStringList old;
         for (int i = 0; i < 2; ++i) {
             BackupSet set = beginBackupSet(f.sample.backupFolder());
             markBackupSetComplete(set, {"DB"});
-            old << set.name;
         }
         addFiveComponents(f);
-        QVERIFY(f.control<QCheckBox>("chkKeepHistory")->isChecked());
         f.control<QSpinBox>("spnKeepCount")->setValue(2);
         f.press("cmdNext");
         QCOMPARE(f.runtime.prompts(), QStringList{"The task was completed successfully!"});
         const QList<BackupSet> sets = backupSets(f.sample.backupFolder());
         QCOMPARE(sets.size(), 2);
-        QCOMPARE(sets.front().name, old.last());
-        QVERIFY(sets.back().complete);
         QCOMPARE(SampleInstallation::readFile(sets.back().folder + "DB/111.dat"),
                  QByteArray(5000, 'D'));
     }
 
 #ifndef Q_OS_WIN
     // The weekly tick where no user manager answers (as here): ticked, the settings the units
-    // read name the chosen folders and the timer's enablement link is there; the first page says
-    // how the last backup went, nothing for a new user; unticked, nothing is left behind.
+    // read name the chosen folders (the timer's link: tests/cli); the first page then says how
+    // the last backup went (each line's text: tests/core); unticked, nothing is left behind.
     void weeklyBackupAndTheLastBackupsLine()
     {
         const QTemporaryDir home;
@@ -412,23 +374,17 @@ private slots:
         qputenv("XDG_STATE_HOME", home.filePath("state").toLocal8Bit());
         WizardFixture f;
         const QLabel* last = f.control<QLabel>("lblLastBackup");
-        QCOMPARE(last->text(), QString());
         addFiveComponents(f);
         auto* weekly = f.control<QCheckBox>("chkBackupWeekly");
         QVERIFY(!weekly->isHidden() && !weekly->isChecked());
         weekly->click();
         QVERIFY(weekly->isChecked());
         QVERIFY(f.runtime.prompts().last().contains("next login"));
-        QCOMPARE(QFileInfo(config + "/systemd/user/timers.target.wants/zeb2000-backup.timer")
-                     .symLinkTarget(),
-                 timer);
         const QByteArray settings = SampleInstallation::readFile(config + "/zeb2000/backup.env");
         for (const QString& folder : {f.sample.backupFolder(), f.sample.icqFolder()})
             QVERIFY2(settings.contains('"' + folder.chopped(1).toUtf8() + '"'), settings);
 
         f.press("cmdNext");
-        QCOMPARE(f.runtime.prompts().last(),
-                 QStringLiteral("The task was completed successfully!"));
         QVERIFY2(last->text().startsWith("Last backup: less than a day ago to ") &&
                      last->text().endsWith(" (complete)"),
                  qPrintable(last->text()));
@@ -458,14 +414,13 @@ private slots:
         markBackupSetComplete(sets[0], {"DB"});
         markBackupSetComplete(sets[1], {"CL", "UIN"});
         f.enterTaskOptions(false);
-        const auto* shown = f.control<QComboBox>("cboBackupSet");
-        QCOMPARE(shown->count(), 3);
-        QCOMPARE(shown->currentIndex(), 1);
-        QVERIFY(shown->itemText(0).contains(", incomplete, "));
+        auto* choice = f.control<QComboBox>("cboBackupSet");
+        QCOMPARE(choice->count(), 3);
+        QCOMPARE(choice->currentIndex(), 1);
+        QVERIFY(choice->itemText(0).contains(", incomplete, "));
         QCOMPARE(f.entries("lstZPXsList"), (QStringList{"Contacts [CL]", "Messages [DB]"}));
         // The incomplete one is taken only after a Yes; No keeps the choice.
         f.press("cmdBack");
-        auto* choice = f.control<QComboBox>("cboBackupSet");
         f.runtime.boxAnswers = {MsgAnswer::No};
         choice->setCurrentIndex(0);
         emit choice->activated(0);
@@ -483,7 +438,8 @@ private slots:
     }
 
     // A restore made in the window offers its undo on the first page: after a Yes it puts back
-    // what the restore replaced, or, where a file changed since, names it and changes nothing.
+    // what the restore replaced, or, where a file changed since, names it and changes nothing
+    // (the files: e2e_backup_restore).
     // The restore, of a component whose name holds "[", copies the folder its plugin names; under
     // the success box the labels say "Finished!", and the box tells where the files that the
     // restore replaced were kept.
@@ -504,11 +460,6 @@ private slots:
         QVERIFY(f.control<QRadioButton>("optUndo")->isHidden());
         f.enterTaskOptions(false);
         f.press("cmdNext");
-        QString label;
-        f.runtime.onDoEvents = [&](int yield) {
-            if (yield == 1)
-                label = f.caption("lblOverallProgress");
-        };
         QString labelsAtBox;
         f.runtime.onBox = [&] {
             if (labelsAtBox.isEmpty())
@@ -516,7 +467,6 @@ private slots:
                     f.caption("lblOverallProgress") + ' ' + f.caption("lblOverallPercentage");
         };
         f.press("cmdNext");
-        QCOMPARE(label, QStringLiteral("Current component: Messages [old]  ..."));
         QCOMPARE(labelsAtBox, QStringLiteral("Finished! 100%"));
         QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
         QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Info"));
@@ -527,10 +477,8 @@ private slots:
         QVERIFY2(QDir::fromNativeSeparators(lines[1]).startsWith(
                      "The previous files were kept in " + f.sample.icqFolder() + "ZEB Undo/"),
                  qPrintable(lines[1]));
-        const QString icqFile = f.sample.icqFolder() + "DB/111.dat";
-        QCOMPARE(SampleInstallation::readFile(icqFile), "backed up");
         if (changedSince)
-            SampleInstallation::writeFile(icqFile, "written since");
+            SampleInstallation::writeFile(f.sample.icqFolder() + "DB/111.dat", "written since");
         for (int page = 0; page < 3; ++page)
             f.press("cmdBack");
         QVERIFY(!f.control<QRadioButton>("optUndo")->isHidden());
@@ -542,8 +490,6 @@ private slots:
         QCOMPARE(f.runtime.boxes[1].buttons, MsgButtons::YesNoDefaultNo);
         const QString result = QDir::fromNativeSeparators(f.runtime.boxes[2].prompt);
         QVERIFY2(result.contains(changedSince ? "DB/111.dat" : "Put back"), qPrintable(result));
-        QCOMPARE(SampleInstallation::readFile(icqFile),
-                 changedSince ? "written since" : "ICQ's own");
         QCOMPARE(f.control<QRadioButton>("optUndo")->isHidden(), !changedSince);
     }
 
@@ -611,10 +557,7 @@ private slots:
             QCOMPARE(SampleInstallation::readFile(icqFile), yes ? "backed uX" : "ICQ's own");
         else
             QCOMPARE(QFileInfo::exists(target + "DB/111.dat"), yes);
-        QCOMPARE(QFileInfo::exists(target), yes || restore);
-        QCOMPARE(f.busy(), QStringLiteral("False"));
-        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
-        if (!yes)
+        if (!yes) // nothing left at work
             QVERIFY(f.window->close() && f.runtime.boxes.size() == 1);
     }
 };

@@ -38,8 +38,7 @@ private slots:
             QCOMPARE(f.button("cmdBack")->isEnabled(), backEnabled);
             QCOMPARE(f.button("cmdNext")->text(), next);
         };
-        QCOMPARE(f.startupBoxes.size(), std::size_t(1));
-        QCOMPARE(f.startupBoxes[0].title, QStringLiteral("Warning"));
+        QCOMPARE(f.startupBoxes.size(), std::size_t(1)); // its title: the e2e walks'
         QCOMPARE(f.startupBoxes[0].icon, MsgIcon::Exclamation);
         QCOMPARE(f.startupBoxes[0].prompt,
                  QStringLiteral("You are about to use a BETA version of ZEB 2000 V2.0 that is "
@@ -54,12 +53,9 @@ private slots:
                                 "proceed with !";
         f.enterTaskOptions();
         expectPage(2, true, "&Next >>");
-        QCOMPARE(f.window->state().source(), f.sample.icqFolder());
-        QCOMPARE(f.window->state().target(), f.sample.backupFolder());
         QCOMPARE(f.entries("lstZPXsList", true),
                  (QStringList{"2000b [2000b]", "DB [DB]", "NewDB [NewDB]"}));
         QCOMPARE(f.entries("lstUINsList", true), QStringList{"111"});
-        QVERIFY(f.runtime.boxes.empty());
 
         f.list("lstZPXsList")->clearSelection();
         f.press("cmdNext");
@@ -69,20 +65,17 @@ private slots:
         f.press("cmdNext");
         expectPage(3, true, "&Do It !");
         f.press("cmdBack");
-        expectPage(2, true, "&Next >>");
         QCOMPARE(f.entries("lstZPXsList", true), QStringList{"DB [DB]"});
         f.press("cmdBack");
-        expectPage(1, true, "&Next >>");
         f.press("cmdNext");
         QCOMPARE(f.entries("lstZPXsList", true).size(), 3);
         f.press("cmdBack");
         f.press("cmdBack");
         expectPage(0, false, "&Next >>");
 
-        // A restore reads from the backup side, which holds nothing yet.
+        // A restore reads from the backup side, which holds nothing yet. (Where each side's run
+        // copies to: the run tests.)
         f.enterTaskOptions(false);
-        QCOMPARE(f.window->state().source(), f.sample.backupFolder());
-        QCOMPARE(f.window->state().target(), f.sample.icqFolder());
         QVERIFY(f.entries("lstZPXsList").isEmpty() && f.entries("lstUINsList").isEmpty());
         QCOMPARE(f.runtime.prompts().mid(1), QStringList{"No UINs were found!"});
     }
@@ -151,20 +144,14 @@ private slots:
         QVERIFY(f.window->state().source().isEmpty() && f.window->state().target().isEmpty());
     }
 
-    // Find replaces what the user typed with the folder found, or with nothing; under Linux the
-    // box then says which settings file was read and how another prefix is chosen, under the
-    // application's title.
+    // Find replaces what the user typed with the folder found (which folder: tests/core), here
+    // nothing; under Linux the box then says which settings file was read and how another
+    // prefix is chosen, under the application's title.
     void findButtonFillsTheBox()
     {
         WizardFixture f;
         auto* box = f.control<QLineEdit>("txtICQLocation");
         box->setText(QStringLiteral("typed by the user"));
-        f.press("cmdAutoFindICQDir");
-#ifdef Q_OS_WIN
-        QCOMPARE(box->text(), f.sample.icqFolderInRegistry());
-#else
-        QCOMPARE(box->text(), QDir(f.sample.icqFolder()).canonicalPath() + '/');
-#endif
         f.sample.writeRegistry({});
         f.press("cmdAutoFindICQDir");
         QCOMPARE(box->text(), QString());
@@ -213,8 +200,6 @@ private slots:
         list->item(0)->setSelected(true);
         f.press("cmdZPXListInvert"); // some selected: exactly the others
         QCOMPARE(f.entries("lstZPXsList", true), (QStringList{"b", "c"}));
-        f.press("cmdZPXListInvert");
-        QCOMPARE(f.entries("lstZPXsList", true), QStringList{"a"});
         f.press("cmdZPXListSelectAll");
         QCOMPARE(f.entries("lstZPXsList", true).size(), 3);
         QCOMPARE(f.busy(), QStringLiteral("False"));
@@ -252,10 +237,8 @@ private slots:
         QCOMPARE(busyAtDialog, QStringLiteral("True")); // Next is still at work
         QCOMPARE(f.busy(), QStringLiteral("False"));
         QCOMPARE(f.page(), QStringLiteral("1"));
-        QCOMPARE(f.window->page(1).cmdValidate->text(), QStringLiteral("0"));
         QCOMPARE(f.runtime.prompts(),
                  QStringList{"ICQ location is incorrect. Try using the \"Find\" button."});
-        QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Error!"));
         QVERIFY(!f.runtime.ended);
     }
 };
