@@ -1,6 +1,6 @@
 // The task on real folders, driven by a scripted observer as both front ends drive it: each
-// question answered each way and what the task did then, the replace question's answers, a
-// restore's undo and the dated sets. How folders are copied is tested on the OS layer
+// question answered each way and what the task did then, the replace question's answers and the
+// dated sets. How folders are copied is tested on the OS layer
 // (tests/os/test_copy_folder.cpp), how each front end asks in tests/cli and tests/gui.
 #include "RecordingSink.h"
 #include "SampleInstallation.h"
@@ -212,34 +212,6 @@ private slots:
         QCOMPARE(lines.size(), 11);
         QCOMPARE(lines[9], QStringLiteral("Cannot write /t/9: full"));
         QCOMPARE(lines[10], QStringLiteral("and 2 more"));
-    }
-
-    // A restore keeps what it replaces in the ICQ folder's spelling of its names, and notes what
-    // it adds, a component's folder it made included: the undo gives back the ICQ folder as it
-    // was. (Undo itself: tst_undosets.cpp.)
-    void restoreThenUndoGivesBackTheIcqFolder()
-    {
-        SampleInstallation sample;
-        const QString icq = sample.icqFolder();
-        SampleInstallation::writeFile(icq + "DB/a.dat", "ICQ's own a");
-        SampleInstallation::writeFile(icq + "DB/sub/d.dat", "ICQ's own d");
-        SampleInstallation::writeFile(sample.backupFolder() + "db/A.DAT", "backed-up a");
-        SampleInstallation::writeFile(sample.backupFolder() + "db/new/c.dat", "backed-up c");
-        SampleInstallation::writeFile(sample.backupFolder() + "db/Sub/D.dat", "backed-up d");
-        SampleInstallation::writeFile(sample.backupFolder() + "CL/deep/er/c.dat", "backed-up c");
-        const QList<QByteArray> before = SampleInstallation::snapshot(icq);
-        TaskSettings settings = settingsFor(sample, Direction::Restore);
-        settings.components << Component{"Contacts", "CL", true}; // a folder ICQ does not have
-        Task task(settings, sink, observer);
-        QVERIFY(task.run().succeeded());
-        QVERIFY(QFileInfo::exists(icq + "CL/deep/er/c.dat"));
-        QVERIFY(QDir::fromNativeSeparators(task.result().undoFolder).startsWith(icq + "ZEB Undo/"));
-        QCOMPARE(SampleInstallation::readFile(icq + "DB/a.dat") +
-                     SampleInstallation::readFile(icq + "DB/sub/d.dat"),
-                 QByteArray("backed-up abacked-up d"));
-        QVERIFY(undoNewestRestore(icq).finished);
-        QCOMPARE(SampleInstallation::snapshot(icq), before);
-        QVERIFY(sink.reports.isEmpty());
     }
 
     // A dated backup makes a set; only one into which everything was copied is complete and

@@ -24,7 +24,7 @@ void writeBytes(const std::string& path, const QByteArray& content)
     QCOMPARE(Os::writeFileDurably(path, content.toStdString()), 0);
 }
 
-// Restores the sample's DB; refusing, with every replacement refused.
+// Restores each component the sample's backup holds; refusing, with every replacement refused.
 bool restore(const SampleInstallation& sample, bool refuse = false)
 {
     RunPlan plan;
@@ -32,7 +32,9 @@ bool restore(const SampleInstallation& sample, bool refuse = false)
     plan.icqFolder = sample.icqFolder();
     plan.backupFolder = sample.backupFolder();
     plan.overwrite = !refuse;
-    plan.components = {{"Messages", "DB", true}};
+    for (const QString& folder :
+         QDir(plan.backupFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        plan.components << Component{folder, folder, true};
     return runQuietly(plan, refuse);
 }
 
@@ -154,6 +156,11 @@ private slots:
         const QDateTime time = QDateTime::fromSecsSinceEpoch(1700000000);
         SampleInstallation::writeFile(sample.backupFolder() + "DB/a.dat", "backed-up a", time);
         SampleInstallation::writeFile(sample.backupFolder() + "DB/new.dat", "backed-up new", time);
+        // Spelt otherwise in the backup: kept, and put back, in the ICQ folder's spelling.
+        SampleInstallation::writeFile(icq + "DB/sub/d.dat", "ICQ's own d");
+        SampleInstallation::writeFile(sample.backupFolder() + "DB/Sub/D.dat", "backed-up d");
+        // A component's folder that ICQ does not have, made with those below it.
+        SampleInstallation::writeFile(sample.backupFolder() + "CL/deep/er/c.dat", "backed-up c");
         if (change == "relative link") {
             QVERIFY(QFile::rename(icq + "DB/a.dat", icq + "a.dat"));
             QVERIFY(QFile::link("../a.dat", icq + "DB/a.dat"));
