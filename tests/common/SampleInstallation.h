@@ -18,8 +18,6 @@
 #include <vector>
 
 #ifdef Q_OS_WIN
-#include <string>
-
 #include <windows.h>
 #endif
 
@@ -126,7 +124,6 @@ public:
 
     void addUin(const QString& folder, const QString& fileName) const
     {
-        QDir().mkpath(folder + QStringLiteral("UIN"));
         writeFile(folder + QStringLiteral("UIN/") + fileName, "");
     }
 

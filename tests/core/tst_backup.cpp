@@ -51,27 +51,22 @@ const QDateTime WholeSecond = QDateTime::fromSecsSinceEpoch(1700000000);
 // wrote it.
 void rewriteManifest(const QString& backup, const QByteArray& header)
 {
-    QFile file(backup + ManifestFileName);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QList<QByteArray> lines = file.readAll().split('\n');
-    file.close();
+    QList<QByteArray> lines = SampleInstallation::readFile(backup + ManifestFileName).split('\n');
     lines[0] = header;
-    for (QByteArray& line : lines) {
-        const qsizetype space = line.indexOf(' ');
-        if (header != "ZEB 2000 manifest 1" || &line == &lines[0] || space < 0)
+    for (qsizetype at = 1; header == "ZEB 2000 manifest 1" && at < lines.size(); ++at) {
+        QList<QByteArray> fields = lines[at].split(' '); // checksum, size, time, path
+        if (fields.size() < 4)
             continue;
-        const qsizetype path = line.indexOf(' ', line.indexOf(' ', space + 1) + 1) + 1;
-        std::string name = QByteArray::fromPercentEncoding(line.sliced(path)).toStdString();
+        std::string name = QByteArray::fromPercentEncoding(fields.mid(3).join(' ')).toStdString();
         std::replace(name.begin(), name.end(), '/', Os::PathSeparator);
         std::string bytes;
         QCOMPARE(Os::readWholeFile(toOsPath(backup) + name, bytes), 0);
-        line =
+        fields[0] =
             QCryptographicHash::hash(QByteArray::fromStdString(bytes), QCryptographicHash::Sha256)
-                .toHex() +
-            line.sliced(space);
+                .toHex();
+        lines[at] = fields.join(' ');
     }
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QVERIFY(file.write(lines.join('\n')) > 0);
+    SampleInstallation::writeFile(backup + ManifestFileName, lines.join('\n'));
 }
 
 // Which file a path leads to.

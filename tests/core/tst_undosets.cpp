@@ -21,6 +21,7 @@ namespace {
 
 void writeBytes(const std::string& path, const QByteArray& content)
 {
+    QCOMPARE(Os::makeFolders(path.substr(0, path.rfind('/'))), 0);
     QCOMPARE(Os::writeFileDurably(path, content.toStdString()), 0);
 }
 
@@ -103,8 +104,6 @@ private slots:
         SampleInstallation sample;
         const std::string icq = toOsPath(sample.icqFolder());
         const std::string backup = toOsPath(sample.backupFolder());
-        QCOMPARE(Os::makeFolders(icq + "DB"), 0);
-        QCOMPARE(Os::makeFolders(backup + "DB/sub"), 0);
         writeBytes(icq + "DB/" + name.toStdString(), "ICQ's own");
         writeBytes(backup + "DB/" + name.toStdString(), "backed up, longer");
         writeBytes(backup + "DB/sub/" + name.toStdString(), "new");
@@ -168,25 +167,18 @@ private slots:
         const QList<QByteArray> before = SampleInstallation::snapshot(icq);
         QVERIFY(restore(sample));
         const QString path = icq + file;
-        QFile target(path);
+        const QByteArray content = SampleInstallation::readFile(path);
+        // The file is written where it is (its inode kept) unless it is removed first.
         if (change == "append") {
-            QVERIFY(target.open(QIODevice::Append));
-            QVERIFY(target.write(" and more") > 0);
-            target.close();
+            SampleInstallation::writeFile(path, content + " and more");
         } else if (change == "rewrite") {
-            const QByteArray content = SampleInstallation::readFile(path);
             QVERIFY(QFile::remove(path)); // another file, of the same size
             SampleInstallation::writeFile(path, QByteArray(content.size(), 'x'));
         } else if (change == "delete") {
             QVERIFY(QFile::remove(path));
         } else if (change == "in place") {
-            const QDateTime modified = QFileInfo(path).lastModified();
-            const QByteArray content = SampleInstallation::readFile(path);
-            QVERIFY(target.open(QIODevice::ReadWrite));
-            QVERIFY(target.write(QByteArray(content.size(), 'x')) == content.size());
-            QVERIFY(target.flush());
-            QVERIFY(target.setFileTime(modified, QFileDevice::FileModificationTime));
-            target.close();
+            SampleInstallation::writeFile(path, QByteArray(content.size(), 'x'),
+                                          QFileInfo(path).lastModified());
         } else if (change == "2.0 record") {
             for (const QString& set :
                  QDir(icq + UndoFolderName).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
