@@ -58,9 +58,9 @@ public:
 #endif
     }
 
-    // ICQ's registry key holding exactly these values, each "Name=text", "Name=dword:N" or
-    // "Name=hex:0A0B..."; with none, no key at all. On Linux in the prefix's user.reg as Wine
-    // writes it, on Windows in the registry itself.
+    // ICQ's registry key holding exactly these values, each "Name=text" or in Wine's own form,
+    // "Name=dword:0000000N" or "Name=hex:0a,0b,..."; with none, no key at all. On Linux in the
+    // prefix's user.reg as Wine writes it, on Windows in the registry itself.
     void writeRegistry(const QStringList& values) const
     {
 #ifdef Q_OS_WIN
@@ -81,7 +81,7 @@ public:
             QByteArray bytes;
             if (data.startsWith(QLatin1String("dword:"))) {
                 type = REG_DWORD;
-                const quint32 number = qToLittleEndian(data.mid(6).toUInt());
+                const quint32 number = qToLittleEndian(data.mid(6).toUInt(nullptr, 16));
                 bytes = QByteArray(reinterpret_cast<const char*>(&number), sizeof number);
             } else if (data.startsWith(QLatin1String("hex:"))) {
                 type = REG_BINARY;
@@ -107,13 +107,8 @@ public:
         for (const QString& value : values) {
             const QString name = value.section(QLatin1Char('='), 0, 0);
             QString data = value.section(QLatin1Char('='), 1);
-            if (data.startsWith(QLatin1String("dword:")))
-                data =
-                    QStringLiteral("dword:%1").arg(data.mid(6).toUInt(), 8, 16, QLatin1Char('0'));
-            else if (data.startsWith(QLatin1String("hex:")))
-                data = QStringLiteral("hex:") +
-                       QString::fromLatin1(QByteArray::fromHex(data.mid(4).toLatin1()).toHex(','));
-            else
+            if (!data.startsWith(QLatin1String("dword:")) &&
+                !data.startsWith(QLatin1String("hex:")))
                 data = QLatin1Char('"') + data.replace('\\', "\\\\").replace('"', "\\\"") +
                        QLatin1Char('"');
             text += QLatin1Char('"') + name + QStringLiteral("\"=") + data + QLatin1Char('\n');

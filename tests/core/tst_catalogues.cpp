@@ -50,8 +50,8 @@ private slots:
         row("only DataBase, with DB", {"DataBase=C:\\ICQ\\DB\\DB99"}, "C:\\ICQ\\");
         row("only DataBase, without DB", {"DataBase=C:\\ICQ\\Db99b"}, "");
         // A value that is not text is no folder, however its bytes read.
-        row("ICQPath a number", {"ICQPath=dword:1"}, noValue);
-        row("ICQPath bytes, no terminator", {"ICQPath=hex:433A5C49435120"}, noValue);
+        row("ICQPath a number", {"ICQPath=dword:00000001"}, noValue);
+        row("ICQPath bytes, no terminator", {"ICQPath=hex:43,3a,5c,49,43,51,20"}, noValue);
         // Ω and the Cyrillic name lie outside every Western ANSI code page.
         row("quotes, accents and other scripts", {"ICQPath=C:\\José \"Q\"\\Müller Ω\\Сохр\\"},
             "C:\\José \"Q\"\\Müller Ω\\Сохр\\");

@@ -18,7 +18,8 @@ struct ScriptedObserver final : TaskObserver
 {
     bool yes = true;
     Os::ReplaceAnswer replace = Os::ReplaceAnswer::Yes;
-    Task* stopAtStart = nullptr; // the copy is stopped as soon as it starts
+    Task* stopping = nullptr; // its copy is stopped as soon as it starts, or after a component
+    bool afterFirst = false;
     QStringList asked;
 
     bool goOnWhileIcqRuns() override { return note(QStringLiteral("ICQ runs")); }
@@ -35,8 +36,13 @@ struct ScriptedObserver final : TaskObserver
     }
     void componentStarted(const Component&, qint64) override
     {
-        if (stopAtStart)
-            stopAtStart->copy()->requestStop();
+        if (stopping && !afterFirst)
+            stopping->copy()->requestStop();
+    }
+    void componentFinished(const ComponentResult&) override
+    {
+        if (stopping && afterFirst)
+            stopping->copy()->requestStop();
     }
     bool note(const QString& question)
     {
@@ -126,7 +132,7 @@ private slots:
         observer.yes = yes;
         Task task(settings, sink, observer);
         if (situation == "room")
-            observer.stopAtStart = &task;
+            observer.stopping = &task;
         const TaskResult& result = task.run();
         if (situation == "ICQ runs" && !yes) // an undo takes the same first steps
             QCOMPARE(int(undoTask(sample.icqFolder(), false, false, observer).refusal),
@@ -215,8 +221,9 @@ private slots:
     }
 
     // A dated backup makes a set; only one into which everything was copied is complete and
-    // prunes the older sets beyond `keep` (never itself); one refused before the copy leaves no
-    // set behind.
+    // prunes the older sets beyond `keep` (never itself): not one stopped after its first
+    // component, though that one was copied whole. One refused before the copy leaves no set
+    // behind.
     void datedSets_data()
     {
         QTest::addColumn<QString>("run");
@@ -227,6 +234,7 @@ private slots:
         QTest::newRow("failing") << "failing" << 4 << false;
 #endif
         QTest::newRow("refused") << "refused" << 3 << false;
+        QTest::newRow("stopped between components") << "stopped" << 4 << false;
     }
     void datedSets()
     {
@@ -235,6 +243,7 @@ private slots:
         QFETCH(bool, complete);
         SampleInstallation sample;
         sample.addComponent("Messages", "DB");
+        sample.addComponent("Contacts", "CL");
         QStringList before; // three complete sets, oldest first
         for (int n = 0; n < 3; ++n) {
             BackupSet set = beginBackupSet(sample.backupFolder());
@@ -246,16 +255,20 @@ private slots:
         settings.keep = 2;
         if (run == "failing")
             QFile::link("/nonexistent/target", sample.icqFolder() + "DB/broken.dat");
+        settings.components << Component{"Contacts", "CL", true};
         if (run == "refused")
             settings.components.clear();
         Task task(settings, sink, observer);
+        observer.stopping = run == "stopped" ? &task : nullptr;
+        observer.afterFirst = true;
         const TaskResult& result = task.run();
+        QCOMPARE(result.components.size(), run == "refused" ? 0 : run == "stopped" ? 1 : 2);
         QCOMPARE(result.setComplete, complete);
         QCOMPARE(result.removedSets, complete ? before.mid(0, 2) : QStringList());
         const QList<BackupSet> sets = backupSets(sample.backupFolder());
         QCOMPARE(sets.size(), setsLeft);
         QCOMPARE(sets.last().name == result.setName, run != "refused");
-        QCOMPARE(sets.last().complete, run != "failing");
+        QCOMPARE(sets.last().complete, complete || run == "refused");
     }
 
     // The first page's line of state, from the record the task leaves in the state folder:

@@ -258,7 +258,6 @@ private slots:
         for (qsizetype i = 0; i < sets.size(); ++i) {
             BackupSet set = beginBackupSet(folder.path(), start.addSecs(60 * minutesStep * i));
             QCOMPARE(set.stamp.sequence, quint64(i + 1));
-            QVERIFY(!names.contains(set.name));
             if (sets[i] == 'C')
                 markBackupSetComplete(set);
             names << set.name;
