@@ -68,12 +68,6 @@ public:
         // under Wine and its finish notifier crashed there now and then.
         const std::wstring key = QString::fromLatin1(KeyName).toStdWString();
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Mirabilis");
-        if (values.isEmpty())
-            return;
-        HKEY handle = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                            &handle, nullptr) != ERROR_SUCCESS)
-            qFatal("Cannot make the ICQ key");
         for (const QString& value : values) {
             const std::wstring name = value.section(QLatin1Char('='), 0, 0).toStdWString();
             const QString data = value.section(QLatin1Char('='), 1);
@@ -91,12 +85,11 @@ public:
                 bytes = QByteArray(reinterpret_cast<const char*>(text.c_str()),
                                    qsizetype((text.size() + 1) * sizeof(wchar_t)));
             }
-            if (RegSetValueExW(handle, name.c_str(), 0, type,
-                               reinterpret_cast<const BYTE*>(bytes.constData()),
-                               DWORD(bytes.size())) != ERROR_SUCCESS)
+            // The key is made with its first value.
+            if (RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), type,
+                                bytes.constData(), DWORD(bytes.size())) != ERROR_SUCCESS)
                 qFatal("Cannot write an ICQ value");
         }
-        RegCloseKey(handle);
 #else
         QString text = QStringLiteral("WINE REGISTRY Version 2\n"
                                       ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n"

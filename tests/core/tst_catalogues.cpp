@@ -19,16 +19,6 @@ QByteArray plugin(const QByteArray& folder)
     return QByteArray("\1\0P", 3) + char(folder.size()) + '\0' + folder + QByteArray("\1\0\0\0", 4);
 }
 
-// The offered components as "Name [Folder] flag", sorted.
-QStringList offered(const SampleInstallation& sample)
-{
-    QStringList texts;
-    for (const Component& component : offeredComponents(sample.programFolder(), sample.icqFolder()))
-        texts << component.entryText() + ' ' + QString::number(component.flag ? 1 : 0);
-    texts.sort();
-    return texts;
-}
-
 } // namespace
 
 class CataloguesTest : public QObject
@@ -130,7 +120,12 @@ private slots:
                                           plugins[i]);
         for (const QString& folder : folders)
             QVERIFY(QDir().mkpath(sample.icqFolder() + folder));
-        QTEST(offered(sample), "entries");
+        QStringList offered; // as "Name [Folder] flag", sorted
+        for (const Component& component :
+             offeredComponents(sample.programFolder(), sample.icqFolder()))
+            offered << component.entryText() + ' ' + QString::number(component.flag ? 1 : 0);
+        offered.sort();
+        QTEST(offered, "entries");
     }
 
     void uins_data()
