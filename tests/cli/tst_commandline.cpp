@@ -338,9 +338,9 @@ private slots:
         }
     }
 
-    // The weekly backup where no user manager runs (nor systemctl): the settings the units read
-    // and the timer's enablement link, read back with the last backup's line; --off leaves
-    // nothing behind.
+    // The weekly backup where no user manager runs (nor systemctl): the settings the units read,
+    // and the state told with the last backup's line, on and --off. Where the timer's link leads
+    // and that --off leaves nothing behind are the core's, pinned by the window's test.
     void weeklySchedule()
     {
         const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
@@ -359,9 +359,6 @@ private slots:
         BufferConsole weekly;
         QCOMPARE(run(weekly, {"schedule", "--weekly", "--to", "@B@", "--icq", "@ICQ@"}), 0);
         QVERIFY2(weekly.out().contains("next login"), qPrintable(weekly.out()));
-        QCOMPARE(QFileInfo(config + "/systemd/user/timers.target.wants/zeb2000-backup.timer")
-                     .symLinkTarget(),
-                 timer);
         const QByteArray written = SampleInstallation::readFile(config + "/zeb2000/backup.env");
         for (const QString& line :
              {"ZEB_BACKUP_DIR=\"" + backupRoot + '"', "WINEPREFIX=\"" + sample->prefix() + '"',
@@ -377,7 +374,6 @@ private slots:
                  "Last weekly backup: less than a day ago to " + backupRoot + " (complete)");
         BufferConsole off;
         QCOMPARE(run(off, {"schedule", "--off"}), 0);
-        QCOMPARE(SampleInstallation::snapshot(config), QList<QByteArray>());
         QCOMPARE(status().value("weekly").toBool(), false);
     }
 
