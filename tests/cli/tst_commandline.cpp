@@ -10,7 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -51,11 +50,15 @@ private:
     QString backupRoot;
     // The user's own folders, beside the sample: what a run records there is not ICQ's.
     std::unique_ptr<QTemporaryDir> user;
+    const QByteArray path = qgetenv("PATH");
 
-    // "@ICQ@" and "@B@" stand for the sample's ICQ folder and a backup folder.
+    // "@ICQ@", "@B@" and "@P@" stand for the sample's ICQ folder, a backup folder and its Wine
+    // prefix.
     QString named(QString text) const
     {
-        return text.replace("@ICQ@", sample->icqFolder()).replace("@B@", backupRoot);
+        return text.replace("@ICQ@", sample->icqFolder())
+            .replace("@B@", backupRoot)
+            .replace("@P@", sample->prefix());
     }
     // Runs the words as zeb2000-cli would get them.
     int run(BufferConsole& console, const QStringList& words)
@@ -90,6 +93,7 @@ private slots:
     {
         delete sample;
         sample = nullptr;
+        qputenv("PATH", path);
     }
 
     // One run after the steps before it ("no registry", "change" of CL/111.dat and a new
@@ -247,6 +251,19 @@ private slots:
             QByteArray("damaged"));
         row("undo again", restored + ";undo", "undo --icq @ICQ@", 1, {}, "no restore to undo",
             QByteArray("damaged"));
+        // The weekly backup where no user manager runs: the settings the units read, as the state
+        // tells them with the last backup's line, and --off. Where the timer's link leads and
+        // that --off leaves nothing behind are the core's, pinned by the window's test.
+        const QString weekly = "no user manager;schedule --weekly --to @B@ --icq @ICQ@";
+        row("schedule --weekly", "no user manager", "schedule --weekly --to @B@ --icq @ICQ@", 0,
+            {"next login"});
+        row("the weekly state", weekly + ";backup --scheduled --to @B@ --dated --quiet",
+            "schedule --status --json", 0,
+            {"\"backupFolder\": \"@B@\"", "\"icqFolder\": \"@P@/drive_c/ICQ\"",
+             "\"lastBackup\": \"Last weekly backup: less than a day ago to @B@ (complete)\"",
+             "\"weekly\": true", "\"winePrefix\": \"@P@\""});
+        row("schedule --off", weekly + ";schedule --off", "schedule --status --json", 0,
+            {"\"weekly\": false"});
     }
     void commands()
     {
@@ -276,7 +293,13 @@ private slots:
                     record.remove(QRegularExpression("component [^\n]*\n"));
                     SampleInstallation::writeFile(set.folder + "ZEB record", record.toLatin1());
                 }
-            else if (step == "broken")
+            else if (step == "no user manager") { // nor systemctl; the timer is installed
+                const QString timer = qEnvironmentVariable("XDG_DATA_HOME") + "/systemd/user/";
+                QVERIFY(QDir().mkpath(timer));
+                QVERIFY(QFile::copy(QFINDTESTDATA("../../packaging/systemd/zeb2000-backup.timer"),
+                                    timer + "zeb2000-backup.timer"));
+                qputenv("PATH", sample->prefix().toLocal8Bit());
+            } else if (step == "broken")
                 QFile::link("/nonexistent/target", sample->icqFolder() + "CL/broken.dat");
             else if (step == "change") {
                 SampleInstallation::writeFile(sample->icqFolder() + "CL/111.dat", "damaged");
@@ -336,45 +359,6 @@ private slots:
                          qPrintable(command.name + u' ' + option));
             }
         }
-    }
-
-    // The weekly backup where no user manager runs (nor systemctl): the settings the units read,
-    // and the state told with the last backup's line, on and --off. Where the timer's link leads
-    // and that --off leaves nothing behind are the core's, pinned by the window's test.
-    void weeklySchedule()
-    {
-        const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-        const QString timer =
-            qEnvironmentVariable("XDG_DATA_HOME") + "/systemd/user/" + "zeb2000-backup.timer";
-        QVERIFY(QDir().mkpath(config) && QDir().mkpath(QFileInfo(timer).path()));
-        QVERIFY(QFile::copy(QFINDTESTDATA("../../packaging/systemd/zeb2000-backup.timer"), timer));
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", sample->prefix().toLocal8Bit());
-        const auto restored = qScopeGuard([&] { qputenv("PATH", path); });
-        const auto status = [&] {
-            BufferConsole console;
-            run(console, {"schedule", "--status", "--json"});
-            return QJsonDocument::fromJson(console.out().toUtf8()).object();
-        };
-        BufferConsole weekly;
-        QCOMPARE(run(weekly, {"schedule", "--weekly", "--to", "@B@", "--icq", "@ICQ@"}), 0);
-        QVERIFY2(weekly.out().contains("next login"), qPrintable(weekly.out()));
-        const QByteArray written = SampleInstallation::readFile(config + "/zeb2000/backup.env");
-        for (const QString& line :
-             {"ZEB_BACKUP_DIR=\"" + backupRoot + '"', "WINEPREFIX=\"" + sample->prefix() + '"',
-              "ZEB_ICQ_DIR=\"" + sample->icqFolder().chopped(1) + '"'})
-            QVERIFY2(written.contains(line.toLocal8Bit()), written.constData());
-        QJsonObject state = status();
-        QCOMPARE(state.value("weekly").toBool(), true);
-        QCOMPARE(state.value("backupFolder").toString(), backupRoot);
-        QCOMPARE(state.value("lastBackup").toString(), QString());
-        BufferConsole backup;
-        QCOMPARE(run(backup, {"backup", "--scheduled", "--to", "@B@", "--dated", "--quiet"}), 0);
-        QCOMPARE(status().value("lastBackup").toString(),
-                 "Last weekly backup: less than a day ago to " + backupRoot + " (complete)");
-        BufferConsole off;
-        QCOMPARE(run(off, {"schedule", "--off"}), 0);
-        QCOMPARE(status().value("weekly").toBool(), false);
     }
 
     // On a terminal narrower than the status line, every redraw fits in one line.

@@ -277,9 +277,7 @@ private slots:
         QTest::addColumn<QString>("run");
         QTest::addColumn<QString>("line");   // with "@" for the backup folder
         QTest::addColumn<QString>("german"); // the recorded English failure shown in German too
-        QTest::newRow("fresh user") << ""
-                                    << ""
-                                    << "";
+        QTest::newRow("fresh user") << QString() << QString() << QString();
         QTest::newRow("good backup") << "whole"
                                      << "Last backup: 3 days ago to @ (complete)"
                                      << "Letzte Sicherung: vor 3 Tagen nach @ (vollständig)";
