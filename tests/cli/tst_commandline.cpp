@@ -23,7 +23,6 @@ class BufferConsole
 public:
     explicit BufferConsole(const QByteArray& typed = QByteArray()) : m_typed(typed)
     {
-        m_in.setBuffer(&m_typed);
         m_in.open(QIODevice::ReadOnly);
         m_out.open(QIODevice::WriteOnly);
         m_err.open(QIODevice::WriteOnly);
@@ -34,7 +33,7 @@ public:
 
 private:
     QByteArray m_typed;
-    QBuffer m_in;
+    QBuffer m_in{&m_typed};
     QBuffer m_out;
     QBuffer m_err;
 };

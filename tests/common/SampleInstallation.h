@@ -156,36 +156,28 @@ public:
     }
 
     // Every name below a folder (as bytes: Qt cannot name every one), its kind and a file's
-    // content.
-    static QList<QByteArray> snapshot(const QString& folder)
+    // content; `below` is a subfolder's path, for the names inside it.
+    static QList<QByteArray> snapshot(const QString& folder, const std::string& below = {})
     {
         QList<QByteArray> out;
-        snapshot(toOsPath(folder), {}, out);
+        const std::string path = below.empty() ? toOsPath(folder) : toOsPath(folder) + '/' + below;
+        std::vector<Os::FolderEntry> entries;
+        if (Os::listFolder(path, entries) != 0)
+            out << "unlistable " + QByteArray::fromStdString(below);
+        for (const Os::FolderEntry& entry : entries) {
+            const std::string name = below.empty() ? entry.name : below + '/' + entry.name;
+            std::string content;
+            if (entry.state.kind == Os::FileState::Kind::Folder)
+                out << "d " + QByteArray::fromStdString(name) << snapshot(folder, name);
+            else if (Os::readWholeFile(path + '/' + entry.name, content) != 0)
+                out << "unreadable " + QByteArray::fromStdString(name);
+            else
+                out << "f " + QByteArray::fromStdString(name + '=' + content);
+        }
         return out;
     }
 
 private:
-    static void snapshot(const std::string& folder, const std::string& below,
-                         QList<QByteArray>& out)
-    {
-        std::vector<Os::FolderEntry> entries;
-        if (Os::listFolder(folder, entries) != 0)
-            out << "unlistable " + QByteArray::fromStdString(below);
-        for (const Os::FolderEntry& entry : entries) {
-            const std::string path = folder + '/' + entry.name;
-            const QByteArray name = QByteArray::fromStdString(below + entry.name);
-            std::string content;
-            if (entry.state.kind == Os::FileState::Kind::Folder) {
-                out << "d " + name;
-                snapshot(path, below + entry.name + '/', out);
-            } else if (Os::readWholeFile(path, content) != 0) {
-                out << "unreadable " + name;
-            } else {
-                out << "f " + name + '=' + QByteArray::fromStdString(content);
-            }
-        }
-    }
-
     static constexpr const char* KeyName = "Software\\Mirabilis\\ICQ\\DefaultPrefs";
 
     QTemporaryDir m_root;
