@@ -62,7 +62,7 @@ private:
     // Runs the words as zeb2000-cli would get them.
     int run(BufferConsole& console, const QStringList& words)
     {
-        QStringList arguments{QStringLiteral("zeb2000-cli")};
+        QStringList arguments{"zeb2000-cli"};
         for (const QString& word : words)
             arguments << named(word);
         return runCommandLine(arguments, console.console, sample->programFolder());
@@ -74,11 +74,10 @@ private slots:
         sample = new SampleInstallation;
         qputenv("WINEPREFIX", sample->prefix().toLocal8Bit());
         qunsetenv("DISPLAY");
-        sample->addComponent(QStringLiteral("Database"), QStringLiteral("NewDB"),
-                             QByteArray(3000, 'd'));
-        sample->addComponent(QStringLiteral("Contacts"), QStringLiteral("CL"));
-        sample->addUin(sample->icqFolder(), QStringLiteral("12345.uin"));
-        backupRoot = sample->prefix() + QStringLiteral("/backups");
+        sample->addComponent("Database", "NewDB", QByteArray(3000, 'd'));
+        sample->addComponent("Contacts", "CL");
+        sample->addUin(sample->icqFolder(), "12345.uin");
+        backupRoot = sample->prefix() + "/backups";
         QDir().mkpath(backupRoot);
         // The user's settings, units and state in a folder of their own, and no user manager to
         // reach.
@@ -345,16 +344,15 @@ private slots:
     void help()
     {
         BufferConsole console;
-        QCOMPARE(run(console, {QStringLiteral("--help")}), int(ExitSuccess));
+        QCOMPARE(run(console, {"--help"}), int(ExitSuccess));
         for (const Command& command : commandTable()) {
-            QVERIFY2(console.out().contains(QStringLiteral("  ") + command.name + u' '),
-                     qPrintable(command.name));
+            QVERIFY2(console.out().contains("  " + command.name + u' '), qPrintable(command.name));
             BufferConsole own;
-            QCOMPARE(run(own, {command.name, QStringLiteral("--help")}), int(ExitSuccess));
-            QVERIFY(own.out().startsWith(QStringLiteral("Usage: zeb2000-cli ") + command.name));
+            QCOMPARE(run(own, {command.name, "--help"}), int(ExitSuccess));
+            QVERIFY(own.out().startsWith("Usage: zeb2000-cli " + command.name));
             for (const QString& option : command.options) {
                 QVERIFY2(optionNames().contains(option), qPrintable(option));
-                QVERIFY2(own.out().contains(QStringLiteral("--") + option),
+                QVERIFY2(own.out().contains("--" + option),
                          qPrintable(command.name + u' ' + option));
             }
         }
@@ -374,13 +372,13 @@ private slots:
         console.console.errorIsTerminal = true;
         console.console.setColumns(columns);
         QCOMPARE(run(console, {"backup", "--to", "@B@"}), 0);
-        const QStringList redraws = console.err().split(QLatin1Char('\r'), Qt::SkipEmptyParts);
+        const QStringList redraws = console.err().split('\r', Qt::SkipEmptyParts);
         QVERIFY(redraws.size() >= 2);
         bool sizeShown = false;
         for (QString redraw : redraws) {
-            redraw.remove(QStringLiteral("\033[K")).remove(QLatin1Char('\n'));
+            redraw.remove("\033[K").remove('\n');
             QVERIFY2(redraw.size() < columns, qPrintable(redraw));
-            sizeShown = sizeShown || redraw.contains(QLatin1String("of 2.9 KiB"));
+            sizeShown = sizeShown || redraw.contains("of 2.9 KiB");
         }
         QCOMPARE(sizeShown, columns > 60);
     }

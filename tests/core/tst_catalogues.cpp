@@ -35,7 +35,7 @@ private slots:
                             const QString& box = QString()) {
             QTest::newRow(tag) << values << expected << box;
         };
-        const QString noValue = QStringLiteral("Error getting subkey value.");
+        const QString noValue = "Error getting subkey value.";
         row("ICQPath before DataBase", {"DataBase=C:\\Old\\DB", "ICQPath=C:\\ICQ"}, "C:\\ICQ");
         row("only DataBase, with DB", {"DataBase=C:\\ICQ\\DB\\DB99"}, "C:\\ICQ\\");
         row("only DataBase, without DB", {"DataBase=C:\\ICQ\\Db99b"}, "");
@@ -65,7 +65,7 @@ private slots:
         qputenv("WINEPREFIX", QFile::encodeName(sample.prefix()));
 #ifndef Q_OS_WIN
         // On Linux the DOS path names a folder through the prefix's drive link C:.
-        if (expected.startsWith(QLatin1String("C:\\")))
+        if (expected.startsWith("C:\\"))
             expected = QDir(sample.prefix()).canonicalPath() + "/drive_c" +
                        expected.mid(2).replace('\\', '/');
 #endif

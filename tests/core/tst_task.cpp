@@ -22,12 +22,12 @@ struct ScriptedObserver final : TaskObserver
     bool afterFirst = false;
     QStringList asked;
 
-    bool goOnWhileIcqRuns() override { return note(QStringLiteral("ICQ runs")); }
-    bool goOnWithoutRoom(const QString&) override { return note(QStringLiteral("room")); }
-    bool makeWholePath(const QString&) override { return note(QStringLiteral("path")); }
+    bool goOnWhileIcqRuns() override { return note("ICQ runs"); }
+    bool goOnWithoutRoom(const QString&) override { return note("room"); }
+    bool makeWholePath(const QString&) override { return note("path"); }
     bool restoreUnchecked(const QString&, const BackupCheck& check) override
     {
-        return note(QStringLiteral("damaged ") + check.damaged.join(u','));
+        return note("damaged " + check.damaged.join(u','));
     }
     Os::ReplaceAnswer askReplace(const QString& file) override
     {
@@ -216,8 +216,8 @@ private slots:
             many.failures.push_back({"/t/" + std::to_string(i), Os::CopySide::Target, "full"});
         const QStringList lines = describeCopyFailures(many);
         QCOMPARE(lines.size(), 11);
-        QCOMPARE(lines[9], QStringLiteral("Cannot write /t/9: full"));
-        QCOMPARE(lines[10], QStringLiteral("and 2 more"));
+        QCOMPARE(lines[9], "Cannot write /t/9: full");
+        QCOMPARE(lines[10], "and 2 more");
     }
 
     // A dated backup makes a set; only one into which everything was copied is complete and
