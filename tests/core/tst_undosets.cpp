@@ -69,8 +69,6 @@ private slots:
 #else
         QTest::newRow("backslash") << QByteArray("a\\..\\x") << true;
 #endif
-        for (const ByteName& name : ByteNames)
-            QTest::newRow(name.what) << QByteArray::fromStdString(name.bytes) << true;
     }
     void recordPaths()
     {
