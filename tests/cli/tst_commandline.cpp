@@ -21,19 +21,19 @@ namespace {
 class BufferConsole
 {
 public:
-    explicit BufferConsole(const QByteArray& typed = QByteArray()) : m_typed(typed)
+    BufferConsole()
     {
         m_in.open(QIODevice::ReadOnly);
         m_out.open(QIODevice::WriteOnly);
         m_err.open(QIODevice::WriteOnly);
     }
+    QByteArray typed;
     Console console{m_in, m_out, m_err};
     QString out() const { return QString::fromLocal8Bit(m_out.data()); }
     QString err() const { return QString::fromLocal8Bit(m_err.data()); }
 
 private:
-    QByteArray m_typed;
-    QBuffer m_in{&m_typed};
+    QBuffer m_in{&typed};
     QBuffer m_out;
     QBuffer m_err;
 };
@@ -271,15 +271,14 @@ private slots:
         QFETCH(QStringList, out);
         QFETCH(QString, err);
         QFETCH(QByteArray, contacts);
-        QByteArray typed;
-        bool inputIsTerminal = false;
-        bool errorIsTerminal = false;
+        BufferConsole console; // the run's; the steps before it have their own
         for (const QString& step : before.split(u';', Qt::SkipEmptyParts)) {
-            BufferConsole console;
+            BufferConsole earlier;
             if (step.startsWith("type "))
-                typed = step.mid(5).toUtf8();
+                console.typed = step.mid(5).toUtf8();
             else if (step.endsWith("terminal"))
-                (step == "terminal" ? inputIsTerminal : errorIsTerminal) = true;
+                (step == "terminal" ? console.console.inputIsTerminal
+                                    : console.console.errorIsTerminal) = true;
             else if (step == "no registry")
                 sample->writeRegistry({});
             else if (step == "newer")
@@ -303,12 +302,9 @@ private slots:
                 SampleInstallation::writeFile(sample->icqFolder() + "CL/111.dat", "damaged");
                 SampleInstallation::writeFile(sample->icqFolder() + "CL/new.dat", "new");
             } else
-                QCOMPARE(run(console, step.split(u' ')), 0);
+                QCOMPARE(run(earlier, step.split(u' ')), 0);
         }
         const QList<QByteArray> unchanged = SampleInstallation::snapshot(sample->prefix());
-        BufferConsole console(typed);
-        console.console.inputIsTerminal = inputIsTerminal;
-        console.console.errorIsTerminal = errorIsTerminal;
         QCOMPARE(run(console, words.split(u' ', Qt::SkipEmptyParts)), exitCode);
         if (exitCode == ExitBadUsage || words.contains(" -n") || words.contains("--dry-run"))
             QCOMPARE(SampleInstallation::snapshot(sample->prefix()), unchanged);
