@@ -22,14 +22,11 @@ struct StoppingObserver : QuietObserver
 {
     BackupRun* run = nullptr;
     bool afterFirst = false;
-    void componentStarted(const Component&, qint64) override
+    void componentStarted(const Component&, qint64) override { stopIf(!afterFirst); }
+    void componentFinished(const ComponentResult&) override { stopIf(afterFirst); }
+    void stopIf(bool now)
     {
-        if (!afterFirst)
-            run->requestStop();
-    }
-    void componentFinished(const ComponentResult&) override
-    {
-        if (afterFirst)
+        if (now)
             run->requestStop();
     }
 };

@@ -34,14 +34,11 @@ struct ScriptedObserver final : TaskObserver
         asked << QFileInfo(file).fileName();
         return replace;
     }
-    void componentStarted(const Component&, qint64) override
+    void componentStarted(const Component&, qint64) override { stopIf(!afterFirst); }
+    void componentFinished(const ComponentResult&) override { stopIf(afterFirst); }
+    void stopIf(bool now)
     {
-        if (stopping && !afterFirst)
-            stopping->copy()->requestStop();
-    }
-    void componentFinished(const ComponentResult&) override
-    {
-        if (stopping && afterFirst)
+        if (now && stopping)
             stopping->copy()->requestStop();
     }
     bool note(const QString& question)
