@@ -1,5 +1,5 @@
 // File names that must travel as bytes through every layer: the OS calls, the backup's manifest,
-// a restore's record and its undo. Each layer's tests take all of them as rows.
+// a restore's record and its undo. Each layer's tests carry all of them.
 #pragma once
 
 #include <string>

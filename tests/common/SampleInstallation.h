@@ -18,8 +18,6 @@
 #include <vector>
 
 #ifdef Q_OS_WIN
-#include <string>
-
 #include <windows.h>
 #endif
 
@@ -60,9 +58,9 @@ public:
 #endif
     }
 
-    // ICQ's registry key holding exactly these values, each "Name=text", "Name=dword:N" or
-    // "Name=hex:0A0B..."; with none, no key at all. On Linux in the prefix's user.reg as Wine
-    // writes it, on Windows in the registry itself.
+    // ICQ's registry key holding exactly these values, each "Name=text" or in Wine's own form,
+    // "Name=dword:0000000N" or "Name=hex:0a,0b,..."; with none, no key at all. On Linux in the
+    // prefix's user.reg as Wine writes it, on Windows in the registry itself.
     void writeRegistry(const QStringList& values) const
     {
 #ifdef Q_OS_WIN
@@ -70,12 +68,6 @@ public:
         // under Wine and its finish notifier crashed there now and then.
         const std::wstring key = QString::fromLatin1(KeyName).toStdWString();
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Mirabilis");
-        if (values.isEmpty())
-            return;
-        HKEY handle = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                            &handle, nullptr) != ERROR_SUCCESS)
-            qFatal("Cannot make the ICQ key");
         for (const QString& value : values) {
             const std::wstring name = value.section(QLatin1Char('='), 0, 0).toStdWString();
             const QString data = value.section(QLatin1Char('='), 1);
@@ -83,7 +75,7 @@ public:
             QByteArray bytes;
             if (data.startsWith(QLatin1String("dword:"))) {
                 type = REG_DWORD;
-                const quint32 number = qToLittleEndian(data.mid(6).toUInt());
+                const quint32 number = qToLittleEndian(data.mid(6).toUInt(nullptr, 16));
                 bytes = QByteArray(reinterpret_cast<const char*>(&number), sizeof number);
             } else if (data.startsWith(QLatin1String("hex:"))) {
                 type = REG_BINARY;
@@ -93,12 +85,11 @@ public:
                 bytes = QByteArray(reinterpret_cast<const char*>(text.c_str()),
                                    qsizetype((text.size() + 1) * sizeof(wchar_t)));
             }
-            if (RegSetValueExW(handle, name.c_str(), 0, type,
-                               reinterpret_cast<const BYTE*>(bytes.constData()),
-                               DWORD(bytes.size())) != ERROR_SUCCESS)
+            // The key is made with its first value.
+            if (RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), type,
+                                bytes.constData(), DWORD(bytes.size())) != ERROR_SUCCESS)
                 qFatal("Cannot write an ICQ value");
         }
-        RegCloseKey(handle);
 #else
         QString text = QStringLiteral("WINE REGISTRY Version 2\n"
                                       ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
@@ -109,13 +100,8 @@ public:
         for (const QString& value : values) {
             const QString name = value.section(QLatin1Char('='), 0, 0);
             QString data = value.section(QLatin1Char('='), 1);
-            if (data.startsWith(QLatin1String("dword:")))
-                data =
-                    QStringLiteral("dword:%1").arg(data.mid(6).toUInt(), 8, 16, QLatin1Char('0'));
-            else if (data.startsWith(QLatin1String("hex:")))
-                data = QStringLiteral("hex:") +
-                       QString::fromLatin1(QByteArray::fromHex(data.mid(4).toLatin1()).toHex(','));
-            else
+            if (!data.startsWith(QLatin1String("dword:")) &&
+                !data.startsWith(QLatin1String("hex:")))
                 data = QLatin1Char('"') + data.replace('\\', "\\\\").replace('"', "\\\"") +
                        QLatin1Char('"');
             text += QLatin1Char('"') + name + QStringLiteral("\"=") + data + QLatin1Char('\n');
@@ -126,7 +112,6 @@ public:
 
     void addUin(const QString& folder, const QString& fileName) const
     {
-        QDir().mkpath(folder + QStringLiteral("UIN"));
         writeFile(folder + QStringLiteral("UIN/") + fileName, "");
     }
 
@@ -171,36 +156,28 @@ public:
     }
 
     // Every name below a folder (as bytes: Qt cannot name every one), its kind and a file's
-    // content.
-    static QList<QByteArray> snapshot(const QString& folder)
+    // content; `below` is a subfolder's path, for the names inside it.
+    static QList<QByteArray> snapshot(const QString& folder, const std::string& below = {})
     {
         QList<QByteArray> out;
-        snapshot(toOsPath(folder), {}, out);
+        const std::string path = below.empty() ? toOsPath(folder) : toOsPath(folder) + '/' + below;
+        std::vector<Os::FolderEntry> entries;
+        if (Os::listFolder(path, entries) != 0)
+            out << "unlistable " + QByteArray::fromStdString(below);
+        for (const Os::FolderEntry& entry : entries) {
+            const std::string name = below.empty() ? entry.name : below + '/' + entry.name;
+            std::string content;
+            if (entry.state.kind == Os::FileState::Kind::Folder)
+                out << "d " + QByteArray::fromStdString(name) << snapshot(folder, name);
+            else if (Os::readWholeFile(path + '/' + entry.name, content) != 0)
+                out << "unreadable " + QByteArray::fromStdString(name);
+            else
+                out << "f " + QByteArray::fromStdString(name + '=' + content);
+        }
         return out;
     }
 
 private:
-    static void snapshot(const std::string& folder, const std::string& below,
-                         QList<QByteArray>& out)
-    {
-        std::vector<Os::FolderEntry> entries;
-        if (Os::listFolder(folder, entries) != 0)
-            out << "unlistable " + QByteArray::fromStdString(below);
-        for (const Os::FolderEntry& entry : entries) {
-            const std::string path = folder + '/' + entry.name;
-            const QByteArray name = QByteArray::fromStdString(below + entry.name);
-            std::string content;
-            if (entry.state.kind == Os::FileState::Kind::Folder) {
-                out << "d " + name;
-                snapshot(path, below + entry.name + '/', out);
-            } else if (Os::readWholeFile(path, content) != 0) {
-                out << "unreadable " + name;
-            } else {
-                out << "f " + name + '=' + QByteArray::fromStdString(content);
-            }
-        }
-    }
-
     static constexpr const char* KeyName = "Software\\Mirabilis\\ICQ\\DefaultPrefs";
 
     QTemporaryDir m_root;

@@ -71,10 +71,9 @@ public:
     }
     void doEvents() override
     {
+        ++yields;
         if (onDoEvents)
-            onDoEvents(++yields);
-        else
-            ++yields;
+            onDoEvents(yields);
     }
     void keepAlive() override
     {

@@ -1,12 +1,11 @@
 // What a backup records of itself and what `check` finds with it; dated sets that link what did
-// not change; the room a run needs at its peak; a restore that reads the bytes; a stop.
+// not change; the room a run needs at its peak; a stop.
 #include "ByteNames.h"
 #include "QuietObserver.h"
 #include "SampleInstallation.h"
 
 #include "core/BackupManifest.h"
 #include "core/BackupRun.h"
-#include "core/BackupSets.h"
 
 #include <QtTest>
 
@@ -23,14 +22,11 @@ struct StoppingObserver : QuietObserver
 {
     BackupRun* run = nullptr;
     bool afterFirst = false;
-    void componentStarted(const Component&, qint64) override
+    void componentStarted(const Component&, qint64) override { stopIf(!afterFirst); }
+    void componentFinished(const ComponentResult&) override { stopIf(afterFirst); }
+    void stopIf(bool now)
     {
-        if (!afterFirst)
-            run->requestStop();
-    }
-    void componentFinished(const ComponentResult&) override
-    {
-        if (afterFirst)
+        if (now)
             run->requestStop();
     }
 };
@@ -51,27 +47,22 @@ const QDateTime WholeSecond = QDateTime::fromSecsSinceEpoch(1700000000);
 // wrote it.
 void rewriteManifest(const QString& backup, const QByteArray& header)
 {
-    QFile file(backup + ManifestFileName);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QList<QByteArray> lines = file.readAll().split('\n');
-    file.close();
+    QList<QByteArray> lines = SampleInstallation::readFile(backup + ManifestFileName).split('\n');
     lines[0] = header;
-    for (QByteArray& line : lines) {
-        const qsizetype space = line.indexOf(' ');
-        if (header != "ZEB 2000 manifest 1" || &line == &lines[0] || space < 0)
+    for (qsizetype at = 1; header == "ZEB 2000 manifest 1" && at < lines.size(); ++at) {
+        QList<QByteArray> fields = lines[at].split(' '); // checksum, size, time, path
+        if (fields.size() < 4)
             continue;
-        const qsizetype path = line.indexOf(' ', line.indexOf(' ', space + 1) + 1) + 1;
-        std::string name = QByteArray::fromPercentEncoding(line.sliced(path)).toStdString();
+        std::string name = QByteArray::fromPercentEncoding(fields.mid(3).join(' ')).toStdString();
         std::replace(name.begin(), name.end(), '/', Os::PathSeparator);
         std::string bytes;
         QCOMPARE(Os::readWholeFile(toOsPath(backup) + name, bytes), 0);
-        line =
+        fields[0] =
             QCryptographicHash::hash(QByteArray::fromStdString(bytes), QCryptographicHash::Sha256)
-                .toHex() +
-            line.sliced(space);
+                .toHex();
+        lines[at] = fields.join(' ');
     }
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QVERIFY(file.write(lines.join('\n')) > 0);
+    SampleInstallation::writeFile(backup + ManifestFileName, lines.join('\n'));
 }
 
 // Which file a path leads to.
@@ -99,7 +90,7 @@ private slots:
     // A backup's manifest lists every file with its checksum; check reads them back and names a
     // flipped byte, a missing file and an extra one, by the checksum the manifest names: 2.0's
     // SHA-256 too, and one this version does not know by its name. Every name of the table keeps
-    // its bytes through the manifest.
+    // its bytes through the manifest. A restore from it reads the bytes.
     void checkFindsWhatWentBadOnTheMedium_data()
     {
         QTest::addColumn<QByteArray>("header");
@@ -117,14 +108,15 @@ private slots:
         SampleInstallation::writeFile(icq + "CL/c.dat", "gamma");
         writeByteNames(icq);
         const QString backup = sample.backupFolder();
-        QVERIFY(runQuietly(backupPlan(sample, backup)));
+        RunPlan plan = backupPlan(sample, backup);
+        QVERIFY(runQuietly(plan));
         rewriteManifest(backup, header);
         BackupCheck check = checkBackupFolder(backup);
         if (header.endsWith("md5")) {
             QVERIFY(!check.passed());
             QCOMPARE(check.refusal, QString("unknown checksum \"md5\""));
             // Nor is a backup into it made: the later version's records stay.
-            QVERIFY(!runQuietly(backupPlan(sample, backup)));
+            QVERIFY(!runQuietly(plan));
             QVERIFY(SampleInstallation::readFile(backup + ManifestFileName).startsWith(header));
             return;
         }
@@ -141,22 +133,27 @@ private slots:
         QCOMPARE(check.damaged, QStringList() << QString("DB%1sub%1b.dat").arg(s));
         QCOMPARE(check.missing, QStringList() << QString("CL%1c.dat").arg(s));
         QCOMPARE(check.extra, QStringList() << QString("DB%1new.dat").arg(s));
-        if (header.endsWith(" 1")) {
-            // A backup of one component into it writes XXH3-128: that component from ICQ's
-            // bytes (the damaged file copied again), the other's records carried over only where
-            // their SHA-256 proves the bytes unchanged. One that went bad is left out, and named.
-            QVERIFY(QFile::remove(backup + "DB/new.dat"));
-            SampleInstallation::writeFile(backup + "CL/c.dat", "gammX");
-            RunPlan plan = backupPlan(sample, backup);
-            plan.components.removeLast();
+        if (!header.endsWith(" 1")) {
+            // A restore reads the bytes: it puts back the backup's b.dat, though its size and time
+            // are ICQ's.
+            plan.direction = Direction::Restore;
             QVERIFY(runQuietly(plan));
-            QVERIFY(SampleInstallation::readFile(backup + ManifestFileName)
-                        .startsWith("ZEB 2000 manifest 2 xxh3-128\n"));
-            check = checkBackupFolder(backup);
-            QCOMPARE(check.extra, QStringList() << QString("CL%1c.dat").arg(s));
-            QVERIFY(check.damaged.isEmpty() && check.missing.isEmpty());
-            QCOMPARE(check.files, 2 + ByteNameCount);
+            QCOMPARE(SampleInstallation::readFile(icq + "DB/sub/b.dat"), QByteArray("bEta"));
+            return;
         }
+        // A backup of one component into it writes XXH3-128: that component from ICQ's
+        // bytes (the damaged file copied again), the other's records carried over only where
+        // their SHA-256 proves the bytes unchanged. One that went bad is left out, and named.
+        QVERIFY(QFile::remove(backup + "DB/new.dat"));
+        SampleInstallation::writeFile(backup + "CL/c.dat", "gammX");
+        plan.components.removeLast();
+        QVERIFY(runQuietly(plan));
+        QVERIFY(SampleInstallation::readFile(backup + ManifestFileName)
+                    .startsWith("ZEB 2000 manifest 2 xxh3-128\n"));
+        check = checkBackupFolder(backup);
+        QCOMPARE(check.extra, QStringList() << QString("CL%1c.dat").arg(s));
+        QVERIFY(check.damaged.isEmpty() && check.missing.isEmpty());
+        QCOMPARE(check.files, 2 + ByteNameCount);
     }
 
     // A manifest never takes a checksum from the backup's own bytes: a file with no record of
@@ -302,8 +299,8 @@ private slots:
     }
 
     // A stopped backup does not reach its end: it leaves no manifest, not even the one of the
-    // backup before it, so check calls it incomplete; its set is never marked complete. A stop
-    // between components copies no more: the first is whole, the second's folder never made.
+    // backup before it, so check calls it incomplete. A stop between components copies no more:
+    // the first is whole, the second's folder never made.
     void aStopCopiesNoMore_data()
     {
         QTest::addColumn<bool>("afterFirst");
@@ -316,17 +313,15 @@ private slots:
         SampleInstallation sample;
         SampleInstallation::writeFile(sample.icqFolder() + "DB/a.dat", "alpha");
         SampleInstallation::writeFile(sample.icqFolder() + "CL/c.dat", "gamma");
-        const QString sets = sample.backupFolder();
-        BackupSet first = beginBackupSet(sets);
-        QVERIFY(runQuietly(backupPlan(sample, first.folder)));
-        markBackupSetComplete(first);
-        QVERIFY(checkBackupFolder(first.folder).passed());
+        const QString first = sample.backupFolder() + "first/";
+        const QString second = sample.backupFolder() + "second/";
+        QVERIFY(runQuietly(backupPlan(sample, first)));
+        QVERIFY(checkBackupFolder(first).passed());
 
         RecordingSink sink;
         StoppingObserver observer;
         observer.afterFirst = afterFirst;
-        const BackupSet second = beginBackupSet(sets);
-        for (const QString& folder : {second.folder, first.folder}) {
+        for (const QString& folder : {second, first}) {
             BackupRun run(backupPlan(sample, folder), sink, observer);
             observer.run = &run;
             const QList<ComponentResult> results = run.execute();
@@ -334,33 +329,66 @@ private slots:
             QCOMPARE(results[0].copied, afterFirst);
             QVERIFY(!checkBackupFolder(folder).hasManifest);
         }
-        QCOMPARE(newestCompleteBackupSet(sets)->name, first.name);
         if (afterFirst) {
-            QCOMPARE(SampleInstallation::readFile(second.folder + "DB/a.dat"), "alpha");
-            QVERIFY(!QFileInfo::exists(second.folder + "CL"));
+            QCOMPARE(SampleInstallation::readFile(second + "DB/a.dat"), "alpha");
+            QVERIFY(!QFileInfo::exists(second + "CL"));
         }
     }
 
     // A new dated set links each file the newest complete set holds unchanged, in subfolders too,
     // and copies the rest; its manifest is whole. Changing the new set goes through a new file,
-    // so the older set keeps its bytes.
+    // so the older set keeps its bytes. Linking never goes through a link in the earlier set, nor
+    // links the very file being backed up: the new set would share a file that ICQ, or someone,
+    // writes in place.
+    void datedSetsLinkWhatDidNotChange_data()
+    {
+        QTest::addColumn<QString>("earlier"); // what the earlier set's DB folder is
+        QTest::newRow("a backup") << "";
+#ifndef Q_OS_WIN
+        QTest::newRow("a link elsewhere") << "link elsewhere";
+        QTest::newRow("hard links to ICQ's files") << "hard links";
+#endif
+    }
     void datedSetsLinkWhatDidNotChange()
     {
+        QFETCH(QString, earlier);
         SampleInstallation sample;
         const QString icq = sample.icqFolder();
         SampleInstallation::writeFile(icq + "DB/sub/same.dat", "same");
         SampleInstallation::writeFile(icq + "CL/changes.dat", "first");
         const QString older = sample.backupFolder() + "2026-01-01 0000/";
         const QString newer = sample.backupFolder() + "2026-01-08 0000/";
-        QVERIFY(runQuietly(backupPlan(sample, older)));
+        const QString elsewhere = sample.backupFolder() + "elsewhere/";
+        // The earlier set's manifest records the file as it is, so that only these rules keep
+        // the new set from linking it.
+        RunPlan plan = backupPlan(sample, older);
+        QVERIFY(runQuietly(plan));
+#ifndef Q_OS_WIN
+        if (!earlier.isEmpty())
+            QVERIFY(QDir(older + "DB").removeRecursively());
+        if (earlier == "hard links") {
+            QVERIFY(QDir().mkpath(older + "DB/sub"));
+            QVERIFY(::link(QFile::encodeName(icq + "DB/sub/same.dat"),
+                           QFile::encodeName(older + "DB/sub/same.dat")) == 0);
+        } else if (earlier == "link elsewhere") {
+            plan.backupFolder = elsewhere;
+            QVERIFY(runQuietly(plan));
+            QVERIFY(QFile::link(elsewhere + "DB", older + "DB"));
+        }
+#endif
         SampleInstallation::writeFile(icq + "CL/changes.dat", "second");
-        RunPlan plan = backupPlan(sample, newer);
+        plan.backupFolder = newer;
         plan.linkFrom = older;
         QVERIFY(runQuietly(plan));
         QVERIFY(checkBackupFolder(newer).passed());
         QCOMPARE(SampleInstallation::readFile(newer + "CL/changes.dat"), QByteArray("second"));
-        QCOMPARE(inode(newer + "DB/sub/same.dat"), inode(older + "DB/sub/same.dat"));
         QVERIFY(inode(newer + "CL/changes.dat") != inode(older + "CL/changes.dat"));
+        const std::uint64_t same = inode(newer + "DB/sub/same.dat");
+        QCOMPARE(same == inode(older + "DB/sub/same.dat"), earlier.isEmpty());
+        QVERIFY(same != inode(icq + "DB/sub/same.dat") &&
+                same != inode(elsewhere + "DB/sub/same.dat"));
+        if (!earlier.isEmpty())
+            return;
         SampleInstallation::writeFile(icq + "DB/sub/same.dat", "now changed");
         plan.linkFrom.clear();
         QVERIFY(runQuietly(plan));
@@ -368,46 +396,6 @@ private slots:
         QVERIFY(checkBackupFolder(older).passed());
         QVERIFY(checkBackupFolder(newer).passed());
     }
-
-#ifndef Q_OS_WIN
-    // Linking from the earlier set never goes through a link there, nor links the very file
-    // being backed up: the new set would share a file that ICQ, or someone, writes in place.
-    void linksNeverShareTheSource_data()
-    {
-        QTest::addColumn<QString>("earlier"); // what the earlier set's CL folder is
-        QTest::newRow("a link elsewhere") << "link elsewhere";
-        QTest::newRow("hard links to ICQ's files") << "hard links";
-    }
-    void linksNeverShareTheSource()
-    {
-        QFETCH(QString, earlier);
-        SampleInstallation sample;
-        const QString icq = sample.icqFolder();
-        SampleInstallation::writeFile(icq + "CL/c.dat", "gamma");
-        const QString older = sample.backupFolder() + "older/";
-        const QString elsewhere = sample.backupFolder() + "elsewhere/";
-        // The earlier set's manifest records the file as it is, so that only these rules keep
-        // the new set from linking it.
-        RunPlan plan = backupPlan(sample, older);
-        plan.components = {{"Contacts", "CL", true}};
-        QVERIFY(runQuietly(plan));
-        QVERIFY(QDir(older + "CL").removeRecursively());
-        if (earlier == "hard links") {
-            QVERIFY(QDir().mkpath(older + "CL"));
-            QVERIFY(::link(QFile::encodeName(icq + "CL/c.dat"),
-                           QFile::encodeName(older + "CL/c.dat")) == 0);
-        } else {
-            plan.backupFolder = elsewhere;
-            QVERIFY(runQuietly(plan));
-            QVERIFY(QFile::link(elsewhere + "CL", older + "CL"));
-        }
-        plan.backupFolder = sample.backupFolder() + "newer/";
-        plan.linkFrom = older;
-        QVERIFY(runQuietly(plan));
-        const std::uint64_t copied = inode(plan.backupFolder + "CL/c.dat");
-        QVERIFY(copied != inode(icq + "CL/c.dat") && copied != inode(elsewhere + "CL/c.dat"));
-    }
-#endif
 
     // The room a run needs is its peak: a replaced file stays until its component is done, so a
     // changed database needs its whole size; what an earlier component of a backup replaced is
@@ -439,25 +427,6 @@ private slots:
         QuietObserver observer;
         BackupRun run(plan, sink, observer);
         QTEST(run.spaceEstimate().needed, "needed");
-    }
-
-    // A restore puts back a file damaged in place that kept its size and time; a repeat backup
-    // goes by size and time.
-    void aRestoreReadsTheBytes()
-    {
-        SampleInstallation sample;
-        const QString icq = sample.icqFolder();
-        SampleInstallation::writeFile(icq + "DB/db.dat", "good data", WholeSecond);
-        RunPlan plan = backupPlan(sample, sample.backupFolder());
-        plan.components = {{"Messages", "DB", true}};
-        QVERIFY(runQuietly(plan));
-        SampleInstallation::writeFile(icq + "DB/db.dat", "bad  data", WholeSecond);
-        QVERIFY(runQuietly(plan));
-        QCOMPARE(SampleInstallation::readFile(plan.backupFolder + "DB/db.dat"),
-                 QByteArray("good data"));
-        plan.direction = Direction::Restore;
-        QVERIFY(runQuietly(plan));
-        QCOMPARE(SampleInstallation::readFile(icq + "DB/db.dat"), QByteArray("good data"));
     }
 };
 

@@ -19,16 +19,6 @@ QByteArray plugin(const QByteArray& folder)
     return QByteArray("\1\0P", 3) + char(folder.size()) + '\0' + folder + QByteArray("\1\0\0\0", 4);
 }
 
-// The offered components as "Name [Folder] flag", sorted.
-QStringList offered(const SampleInstallation& sample)
-{
-    QStringList texts;
-    for (const Component& component : offeredComponents(sample.programFolder(), sample.icqFolder()))
-        texts << component.entryText() + ' ' + QString::number(component.flag ? 1 : 0);
-    texts.sort();
-    return texts;
-}
-
 } // namespace
 
 class CataloguesTest : public QObject
@@ -45,13 +35,13 @@ private slots:
                             const QString& box = QString()) {
             QTest::newRow(tag) << values << expected << box;
         };
-        const QString noValue = QStringLiteral("Error getting subkey value.");
+        const QString noValue = "Error getting subkey value.";
         row("ICQPath before DataBase", {"DataBase=C:\\Old\\DB", "ICQPath=C:\\ICQ"}, "C:\\ICQ");
         row("only DataBase, with DB", {"DataBase=C:\\ICQ\\DB\\DB99"}, "C:\\ICQ\\");
         row("only DataBase, without DB", {"DataBase=C:\\ICQ\\Db99b"}, "");
         // A value that is not text is no folder, however its bytes read.
-        row("ICQPath a number", {"ICQPath=dword:1"}, noValue);
-        row("ICQPath bytes, no terminator", {"ICQPath=hex:433A5C49435120"}, noValue);
+        row("ICQPath a number", {"ICQPath=dword:00000001"}, noValue);
+        row("ICQPath bytes, no terminator", {"ICQPath=hex:43,3a,5c,49,43,51,20"}, noValue);
         // Ω and the Cyrillic name lie outside every Western ANSI code page.
         row("quotes, accents and other scripts", {"ICQPath=C:\\José \"Q\"\\Müller Ω\\Сохр\\"},
             "C:\\José \"Q\"\\Müller Ω\\Сохр\\");
@@ -75,7 +65,7 @@ private slots:
         qputenv("WINEPREFIX", QFile::encodeName(sample.prefix()));
 #ifndef Q_OS_WIN
         // On Linux the DOS path names a folder through the prefix's drive link C:.
-        if (expected.startsWith(QLatin1String("C:\\")))
+        if (expected.startsWith("C:\\"))
             expected = QDir(sample.prefix()).canonicalPath() + "/drive_c" +
                        expected.mid(2).replace('\\', '/');
 #endif
@@ -130,7 +120,12 @@ private slots:
                                           plugins[i]);
         for (const QString& folder : folders)
             QVERIFY(QDir().mkpath(sample.icqFolder() + folder));
-        QTEST(offered(sample), "entries");
+        QStringList offered; // as "Name [Folder] flag", sorted
+        for (const Component& component :
+             offeredComponents(sample.programFolder(), sample.icqFolder()))
+            offered << component.entryText() + ' ' + QString::number(component.flag ? 1 : 0);
+        offered.sort();
+        QTEST(offered, "entries");
     }
 
     void uins_data()

