@@ -275,6 +275,7 @@ private slots:
         QTest::addColumn<QString>("line");   // with "@" for the backup folder
         QTest::addColumn<QString>("german"); // the recorded English failure shown in German too
         QTest::newRow("fresh user") << QString() << QString() << QString();
+        QTest::newRow("a refused dry run leaves none") << "dry run" << QString() << QString();
         QTest::newRow("good backup") << "whole"
                                      << "Last backup: 3 days ago to @ (complete)"
                                      << "Letzte Sicherung: vor 3 Tagen nach @ (vollständig)";
@@ -307,7 +308,8 @@ private slots:
         sample.addComponent("Messages", "DB");
         TaskSettings settings = settingsFor(sample);
         settings.scheduled = run == "refused";
-        if (run == "refused")
+        settings.dryRun = run == "dry run";
+        if (run == "refused" || settings.dryRun)
             settings.components.clear();
         if (run.startsWith("recorded: "))
             QVERIFY(recordLastBackup({QDateTime::currentDateTimeUtc(), sample.backupFolder(), false,
@@ -316,7 +318,7 @@ private slots:
         else if (!run.isEmpty())
             QVERIFY(Task(settings, sink, observer).run().stateFailure.isEmpty());
         const std::optional<LastBackup> last = readLastBackup();
-        QCOMPARE(last.has_value(), !run.isEmpty());
+        QCOMPARE(last.has_value(), !run.isEmpty() && !settings.dryRun);
         const QDateTime now = (last ? last->whenUtc : QDateTime::currentDateTimeUtc()).addDays(3);
         if (last)
             QCOMPARE(last->whenUtc.secsTo(QDateTime::currentDateTimeUtc()) < 60, true);

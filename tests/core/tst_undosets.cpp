@@ -106,6 +106,9 @@ private slots:
             // Linked into a later restore's set, which that restore's undo puts back.
             QTest::addRow("%s restored and undone again", file) << file << "restore" << false;
             QTest::addRow("%s deleted", file) << file << "delete" << false;
+            // The restore stopped before it noted the copy; then ICQ wrote the file in its size.
+            QTest::addRow("%s not noted, then rewritten in place", file)
+                << file << "not noted" << true;
         }
         // 2.0 wrote SHA-256 in the record: the set is still undone.
         QTest::addRow("untouched, its record from 2.0") << "DB/a.dat"
@@ -159,15 +162,20 @@ private slots:
         } else if (change == "in place") {
             SampleInstallation::writeFile(path, QByteArray(content.size(), 'x'),
                                           QFileInfo(path).lastModified());
-        } else if (change == "2.0 record") {
+        } else if (change == "2.0 record" || change == "not noted") {
             for (const QString& set :
                  QDir(icq + UndoFolderName).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
                 const QString record = icq + UndoFolderName + '/' + set + "/ZEB record";
                 QString text = QString::fromUtf8(SampleInstallation::readFile(record));
                 QVERIFY(text.contains("digest="));
-                text.replace(QRegularExpression("digest=([0-9a-f]{32})"), "digest=\\1\\1");
+                if (change == "not noted")
+                    text.remove(QRegularExpression(" after=\\S*"));
+                else
+                    text.replace(QRegularExpression("digest=([0-9a-f]{32})"), "digest=\\1\\1");
                 SampleInstallation::writeFile(record, text.toUtf8());
             }
+            if (change == "not noted")
+                SampleInstallation::writeFile(path, QByteArray(content.size(), 'x'));
         } else if (change == "restore") {
             SampleInstallation::writeFile(sample.backupFolder() + file, "backed up later");
             QVERIFY(restore(sample));
