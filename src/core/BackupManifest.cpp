@@ -59,6 +59,15 @@ bool fromHex(QByteArrayView hex, unsigned char* bytes)
     return hex.size() % 2 == 0;
 }
 
+// Where the first space at or after `from` is, -1 for none.
+qsizetype spaceFrom(QByteArrayView text, qsizetype from)
+{
+    if (from < 0 || from >= text.size())
+        return -1;
+    const void* found = std::memchr(text.data() + from, ' ', std::size_t(text.size() - from));
+    return found ? static_cast<const char*>(found) - text.data() : -1;
+}
+
 // Decimal digits after an optional '-', nothing else, within 64 bits: a repeat reads two of
 // them a file in each pass over the manifest.
 bool toNumber(QByteArrayView text, qint64& value)
@@ -185,9 +194,9 @@ public:
         if (line <= 0)
             return line;
         // <checksum> <size> <modified> <path>
-        const qsizetype first = view.indexOf(' ');
-        const qsizetype second = view.indexOf(' ', first + 1);
-        const qsizetype third = view.indexOf(' ', second + 1);
+        const qsizetype first = spaceFrom(view, 0);
+        const qsizetype second = spaceFrom(view, first + 1);
+        const qsizetype third = spaceFrom(view, second + 1);
         if (first != hexLength() || second < 0 || third < 0)
             return -1;
         return fromHex(view.first(first), digest) &&
