@@ -79,10 +79,13 @@ bool toNumber(QByteArrayView text, qint64& value)
     quint64 magnitude = 0;
     for (qsizetype at = qsizetype(negative); at < text.size(); ++at) {
         const unsigned digit = unsigned(static_cast<unsigned char>(text[at])) - '0';
-        if (digit > 9 || magnitude > (limit - digit) / 10)
+        // No division a digit: the overflow flags of the multiply and the add tell.
+        if (digit > 9 || __builtin_mul_overflow(magnitude, quint64(10), &magnitude) ||
+            __builtin_add_overflow(magnitude, quint64(digit), &magnitude))
             return false;
-        magnitude = magnitude * 10 + digit;
     }
+    if (magnitude > limit)
+        return false;
     value = negative ? qint64(0 - magnitude) : qint64(magnitude);
     return true;
 }
