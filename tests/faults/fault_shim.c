@@ -28,28 +28,20 @@ static long counted;
 
 #define NEXT(name) ((__typeof__(&name))dlsym(RTLD_NEXT, #name))
 
-static void pathOfFd(int fd, char* out, size_t size)
-{
-    char link[64];
-    snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    const ssize_t n = readlink(link, out, size - 1);
-    out[n < 0 ? 0 : n] = '\0';
-}
-
-// The path below the folder `dirfd` opens; with an empty path, what `dirfd` opens.
+// The path below the folder `dirfd` opens (the working folder for AT_FDCWD); with an empty
+// path, what `dirfd` opens.
 static void fullPath(int dirfd, const char* path, char* out, size_t size)
 {
     if (path[0] == '/') {
         snprintf(out, size, "%s", path);
         return;
     }
+    char link[64] = "/proc/self/cwd";
+    if (dirfd != AT_FDCWD)
+        snprintf(link, sizeof link, "/proc/self/fd/%d", dirfd);
     char folder[4096];
-    if (dirfd == AT_FDCWD) {
-        if (!getcwd(folder, sizeof folder))
-            folder[0] = '\0';
-    } else {
-        pathOfFd(dirfd, folder, sizeof folder);
-    }
+    const ssize_t n = readlink(link, folder, sizeof folder - 1);
+    folder[n < 0 ? 0 : n] = '\0';
     snprintf(out, size, "%s%s%s", folder, path[0] ? "/" : "", path);
 }
 

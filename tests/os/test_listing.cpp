@@ -7,8 +7,8 @@ using Names = std::vector<std::string>;
 
 // Plain files that match by Windows' wildcard rules, ignoring case, in name order; never
 // folders nor hidden files (a dot's on Linux, the marks' on Windows); a missing folder lists
-// nothing.
-TEST(Listing, ListsMatchingFilesInNameOrder)
+// nothing. A folder is found in any letter case, a file or a missing path is not one.
+TEST(Listing, ListsMatchingFilesInNameOrderAndFindsFolders)
 {
     OsTest::TempFolder dir;
     for (const char* name : {"b.uin", "C.UIN", "a.Uin", "dd.uin", "e.uin.bak", "README", "x.y.z"})
@@ -35,6 +35,9 @@ TEST(Listing, ListsMatchingFilesInNameOrder)
         EXPECT_EQ(Os::listFiles(dir.path(pattern), names), 0) << pattern;
         EXPECT_EQ(names, expected) << pattern;
     }
+    EXPECT_EQ(Os::lookUpFolder(dir.path("icq/uin/")), Os::FolderLookup::Exists);
+    for (const char* path : {"Icq/UIN/a.Uin", "missing/UIN"})
+        EXPECT_EQ(Os::lookUpFolder(dir.path(path)), Os::FolderLookup::NotFound) << path;
 }
 
 // Names in the copy's order: compared on their bytes, they order as their folded code points
@@ -60,16 +63,6 @@ TEST(Names, OrderAsTheirFoldedLetters)
                       std::make_pair(folded(a) < folded(b), folded(a) == folded(b)))
                 << a << " " << b;
         }
-}
-
-TEST(FolderLookup, TellsFoldersFromFilesAndMissingPaths)
-{
-    OsTest::TempFolder dir;
-    dir.makeFolder("DB");
-    dir.writeFile("icq.exe");
-    EXPECT_EQ(Os::lookUpFolder(dir.path("db/")), Os::FolderLookup::Exists);
-    for (const char* path : {"icq.exe", "missing/DB"})
-        EXPECT_EQ(Os::lookUpFolder(dir.path(path)), Os::FolderLookup::NotFound) << path;
 }
 
 TEST(AnsiText, ConvertsToUtf8)

@@ -13,7 +13,8 @@ struct ProcessCase
 {
     const char* name;
     std::string commandLine; // zero-separated, as /proc/<pid>/cmdline
-    std::string environment; // "" when the environment cannot be read
+    const char* variable;    // the environment's one variable, nullptr when it cannot be read
+    const char* folder;      // its value: a folder of the test's, "prefix" or "other"
     bool running;
 };
 
@@ -39,32 +40,24 @@ TEST_P(RunningProgram, CountsOnlyIcqItselfInThisPrefix)
 {
     const ProcessCase& c = GetParam();
     folder.writeFile("proc/4242/cmdline", c.commandLine);
-    if (!c.environment.empty()) {
-        std::string environment = c.environment;
-        for (const char* side : {"prefix", "other"}) {
-            const std::string placeholder = "@"s + side + "@";
-            for (std::size_t at; (at = environment.find(placeholder)) != std::string::npos;)
-                environment.replace(at, placeholder.size(), folder.path(side));
-        }
-        folder.writeFile("proc/4242/environ", environment);
-    }
+    if (c.variable)
+        folder.writeFile("proc/4242/environ", c.variable + ("=" + folder.path(c.folder)) + '\0');
     EXPECT_EQ(Os::isProgramRunning("icq.exe"), c.running) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Processes, RunningProgram,
     ::testing::Values(
-        ProcessCase{"WindowsPath", "C:\\Program Files\\ICQ\\ICQ.exe\0-trayonly\0"s,
-                    "WINEPREFIX=@prefix@\0"s, true},
-        ProcessCase{"AfterWinesLoader", "/usr/bin/wine64-preloader\0/x/icq.exe\0"s,
-                    "WINEPREFIX=@prefix@/\0"s, true},
-        ProcessCase{"UnreadableEnvironment", "icq.exe\0"s, "", true},
-        ProcessCase{"AnArgumentOnly", "tail\0-f\0/x/ICQ/icq.exe\0"s, "WINEPREFIX=@prefix@\0"s,
-                    false},
-        ProcessCase{"NameInsideAnother", "/x/myicq.exe\0"s, "WINEPREFIX=@prefix@\0"s, false},
-        ProcessCase{"AnotherPrefix", "C:\\ICQ\\icq.exe\0"s, "WINEPREFIX=@other@\0"s, false},
-        ProcessCase{"DefaultPrefixOfAnotherHome", "C:\\ICQ\\icq.exe\0"s, "HOME=@other@\0"s, false},
-        ProcessCase{"NoArguments", ""s, "WINEPREFIX=@prefix@\0"s, false}),
+        ProcessCase{"WindowsPath", "C:\\Program Files\\ICQ\\ICQ.exe\0-trayonly\0"s, "WINEPREFIX",
+                    "prefix", true},
+        ProcessCase{"AfterWinesLoader", "/usr/bin/wine64-preloader\0/x/icq.exe\0"s, "WINEPREFIX",
+                    "prefix/", true},
+        ProcessCase{"UnreadableEnvironment", "icq.exe\0"s, nullptr, nullptr, true},
+        ProcessCase{"AnArgumentOnly", "tail\0-f\0/x/ICQ/icq.exe\0"s, "WINEPREFIX", "prefix", false},
+        ProcessCase{"NameInsideAnother", "/x/myicq.exe\0"s, "WINEPREFIX", "prefix", false},
+        ProcessCase{"AnotherPrefix", "C:\\ICQ\\icq.exe\0"s, "WINEPREFIX", "other", false},
+        ProcessCase{"DefaultPrefixOfAnotherHome", "C:\\ICQ\\icq.exe\0"s, "HOME", "other", false},
+        ProcessCase{"NoArguments", ""s, "WINEPREFIX", "prefix", false}),
     [](const ::testing::TestParamInfo<ProcessCase>& info) { return info.param.name; });
 
 // A process that ends between the open and the read of its command line: the read fails (here
