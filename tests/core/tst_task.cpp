@@ -2,7 +2,7 @@
 // question answered each way and what the task did then, the replace question's answers and the
 // dated sets. How folders are copied is tested on the OS layer
 // (tests/os/test_copy_folder.cpp), how each front end asks in tests/cli and tests/gui.
-#include "RecordingSink.h"
+#include "QuietObserver.h"
 #include "SampleInstallation.h"
 
 #include "core/LastBackup.h"
@@ -14,12 +14,10 @@
 namespace {
 
 // Answers every question alike, and notes each one asked.
-struct ScriptedObserver final : TaskObserver
+struct ScriptedObserver final : Stopping<TaskObserver>
 {
     bool yes = true;
     Os::ReplaceAnswer replace = Os::ReplaceAnswer::Yes;
-    Task* stopping = nullptr; // its copy is stopped as soon as it starts, or after a component
-    bool afterFirst = false;
     QStringList asked;
 
     bool goOnWhileIcqRuns() override { return note("ICQ runs"); }
@@ -33,13 +31,6 @@ struct ScriptedObserver final : TaskObserver
     {
         asked << QFileInfo(file).fileName();
         return replace;
-    }
-    void componentStarted(const Component&, qint64) override { stopIf(!afterFirst); }
-    void componentFinished(const ComponentResult&) override { stopIf(afterFirst); }
-    void stopIf(bool now)
-    {
-        if (now && stopping)
-            stopping->copy()->requestStop();
     }
     bool note(const QString& question)
     {
@@ -129,7 +120,7 @@ private slots:
         observer.yes = yes;
         Task task(settings, sink, observer);
         if (situation == "room")
-            observer.stopping = &task;
+            observer.stop = [&task] { task.copy()->requestStop(); };
         const TaskResult& result = task.run();
         if (situation == "ICQ runs" && !yes) // an undo takes the same first steps
             QCOMPARE(int(undoTask(sample.icqFolder(), false, false, observer).refusal),
@@ -256,7 +247,8 @@ private slots:
         if (run == "refused")
             settings.components.clear();
         Task task(settings, sink, observer);
-        observer.stopping = run == "stopped" ? &task : nullptr;
+        if (run == "stopped")
+            observer.stop = [&task] { task.copy()->requestStop(); };
         observer.afterFirst = true;
         const TaskResult& result = task.run();
         QCOMPARE(result.setComplete, complete);

@@ -163,17 +163,14 @@ private slots:
             SampleInstallation::writeFile(path, QByteArray(content.size(), 'x'),
                                           QFileInfo(path).lastModified());
         } else if (change == "2.0 record" || change == "not noted") {
-            for (const QString& set :
-                 QDir(icq + UndoFolderName).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-                const QString record = icq + UndoFolderName + '/' + set + "/ZEB record";
-                QString text = QString::fromUtf8(SampleInstallation::readFile(record));
-                QVERIFY(text.contains("digest="));
-                if (change == "not noted")
-                    text.remove(QRegularExpression(" after=\\S*"));
-                else
-                    text.replace(QRegularExpression("digest=([0-9a-f]{32})"), "digest=\\1\\1");
-                SampleInstallation::writeFile(record, text.toUtf8());
-            }
+            const QString record = undoSets(icq).value(0).folder + "ZEB record";
+            QString text = QString::fromUtf8(SampleInstallation::readFile(record));
+            QVERIFY(text.contains("digest="));
+            if (change == "not noted")
+                text.remove(QRegularExpression(" after=\\S*"));
+            else
+                text.replace(QRegularExpression("digest=([0-9a-f]{32})"), "digest=\\1\\1");
+            SampleInstallation::writeFile(record, text.toUtf8());
             if (change == "not noted")
                 SampleInstallation::writeFile(path, QByteArray(content.size(), 'x'));
         } else if (change == "restore") {
