@@ -32,7 +32,10 @@ public:
         QFile::link(QStringLiteral("../drive_c"), root.filePath(QStringLiteral("dosdevices/c:")));
         root.mkpath(QStringLiteral("plugins"));
         writeFile(icqFolder() + QStringLiteral("icq.exe"), "MZ");
-        writeRegistry({QStringLiteral("ICQPath=") + icqFolderInRegistry()});
+        // The ICQ folder as the registry names it: a DOS path, on Linux through the drive link C:.
+        writeRegistry({QStringLiteral("ICQPath=") + (Os::PathSeparator == '\\'
+                                                         ? QDir::toNativeSeparators(icqFolder())
+                                                         : QStringLiteral("C:\\ICQ\\"))});
     }
 
     // Removed by the names' bytes: Qt cannot name a file whose name is not UTF-8.
@@ -47,16 +50,6 @@ public:
     QString icqFolder() const { return m_root.filePath(QStringLiteral("drive_c/ICQ/")); }
     QString backupFolder() const { return m_root.filePath(QStringLiteral("drive_c/ZEB/")); }
     QString programFolder() const { return m_root.filePath(QStringLiteral("plugins")); }
-
-    // The ICQ folder as the registry names it: a DOS path, on Linux through the drive link C:.
-    QString icqFolderInRegistry() const
-    {
-#ifdef Q_OS_WIN
-        return QDir::toNativeSeparators(icqFolder());
-#else
-        return QStringLiteral("C:\\ICQ\\");
-#endif
-    }
 
     // ICQ's registry key holding exactly these values, each "Name=text" or in Wine's own form,
     // "Name=dword:0000000N" or "Name=hex:0a,0b,..."; with none, no key at all. On Linux in the
