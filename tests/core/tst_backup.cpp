@@ -35,10 +35,9 @@ void rewriteManifest(const QString& backup, const QByteArray& header)
 {
     QList<QByteArray> lines = SampleInstallation::readFile(backup + ManifestFileName).split('\n');
     lines[0] = header;
-    for (qsizetype at = 1; header == "ZEB 2000 manifest 1" && at < lines.size(); ++at) {
+    // Each line after the header ends in a line end.
+    for (qsizetype at = 1; header == "ZEB 2000 manifest 1" && at + 1 < lines.size(); ++at) {
         QList<QByteArray> fields = lines[at].split(' '); // checksum, size, time, path
-        if (fields.size() < 4)
-            continue;
         std::string name = QByteArray::fromPercentEncoding(fields.mid(3).join(' ')).toStdString();
         std::replace(name.begin(), name.end(), '/', Os::PathSeparator);
         std::string bytes;
