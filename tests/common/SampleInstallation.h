@@ -2,6 +2,8 @@
 // holding plugin files, for tests that walk the wizard against real folders.
 #pragma once
 
+#include "ByteNames.h"
+
 #include "core/FolderUtilities.h"
 #include "os/os.h"
 
@@ -140,6 +142,16 @@ public:
         if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
             file.flush() && modified.isValid())
             file.setFileTime(modified, QFileDevice::FileModificationTime);
+    }
+
+    // A file of each name of the byte names' table in a folder, written by its bytes: the content,
+    // then which name it is.
+    static void writeByteNames(const QString& folder, const std::string& content = {})
+    {
+        QDir().mkpath(folder);
+        for (const ByteName& name : ByteNames)
+            if (Os::writeFileDurably(toOsPath(folder) + name.bytes, content + name.what) != 0)
+                qFatal("Cannot write a file named by its bytes");
     }
 
     static QByteArray readFile(const QString& path)

@@ -1,6 +1,5 @@
 // What a backup records of itself and what `check` finds with it; dated sets that link what did
 // not change; the room a run needs at its peak; a stop.
-#include "ByteNames.h"
 #include "QuietObserver.h"
 #include "SampleInstallation.h"
 
@@ -57,12 +56,6 @@ std::uint64_t inode(const QString& path)
     return Os::fileState(toOsPath(path), state) == 0 ? state.inode : 0;
 }
 
-// A file of each name of the table in a component's folder, written by its bytes.
-void writeByteNames(const QString& icq)
-{
-    for (const ByteName& name : ByteNames)
-        QCOMPARE(Os::writeFileDurably(toOsPath(icq + "CL/") + name.bytes, name.what), 0);
-}
 const int ByteNameCount = int(ByteNames.size());
 
 } // namespace
@@ -91,7 +84,7 @@ private slots:
         SampleInstallation::writeFile(icq + "DB/a.dat", "alpha");
         SampleInstallation::writeFile(icq + "DB/sub/b.dat", "beta", WholeSecond);
         SampleInstallation::writeFile(icq + "CL/c.dat", "gamma");
-        writeByteNames(icq);
+        SampleInstallation::writeByteNames(icq + "CL/");
         const QString backup = sample.backupFolder();
         RunPlan plan = backupPlan(sample, backup);
         QVERIFY(runQuietly(plan));
@@ -162,7 +155,7 @@ private slots:
             SampleInstallation::writeFile(icq + name, name);
         SampleInstallation::writeFile(icq + "DB/a.dat", "DB/a.dat",
                                       QDateTime(QDate(1960, 1, 1), QTime(12, 0), Qt::UTC));
-        writeByteNames(icq);
+        SampleInstallation::writeByteNames(icq + "CL/");
         // Enough lines that the manifest is read in more than one piece.
         const int many = 800;
         for (int n = 0; n < many; ++n)
@@ -307,7 +300,7 @@ private slots:
         const QString icq = sample.icqFolder();
         SampleInstallation::writeFile(icq + "DB/sub/same.dat", "same", WholeSecond);
         SampleInstallation::writeFile(icq + "CL/changes.dat", "first");
-        writeByteNames(icq);
+        SampleInstallation::writeByteNames(icq + "CL/");
         const QString older = sample.backupFolder() + "2026-01-01 0000/";
         const QString newer = sample.backupFolder() + "2026-01-08 0000/";
         const QString elsewhere = sample.backupFolder() + "elsewhere/";

@@ -2,7 +2,6 @@
 // leads out of the ICQ folder is refused, files changed after a restore are never destroyed, and
 // sets are ordered by their records, whatever their names or the clock say. Faults at every step
 // are injected into the command line by tests/faults/undo_faults.sh.
-#include "ByteNames.h"
 #include "QuietObserver.h"
 #include "SampleInstallation.h"
 
@@ -18,12 +17,6 @@
 #include <limits>
 
 namespace {
-
-void writeBytes(const std::string& path, const QByteArray& content)
-{
-    QCOMPARE(Os::makeFolders(path.substr(0, path.rfind('/'))), 0);
-    QCOMPARE(Os::writeFileDurably(path, content.toStdString()), 0);
-}
 
 // Restores each component the sample's backup holds; refusing, with every replacement refused.
 bool restore(const SampleInstallation& sample, bool refuse = false)
@@ -137,18 +130,17 @@ private slots:
         // A component's folder that ICQ does not have, made with those below it.
         SampleInstallation::writeFile(sample.backupFolder() + "CL/deep/er/c.dat", "backed-up c");
         // Names of any bytes, replaced and added, come back by their bytes.
-        for (const ByteName& name : ByteNames) {
-            writeBytes(toOsPath(icq + "DB/") + name.bytes, "ICQ's own");
-            writeBytes(toOsPath(sample.backupFolder() + "DB/") + name.bytes, "backed up, longer");
-            writeBytes(toOsPath(sample.backupFolder() + "DB/new/") + name.bytes, "new");
-        }
+        SampleInstallation::writeByteNames(icq + "DB/", "ICQ's own, ");
+        SampleInstallation::writeByteNames(sample.backupFolder() + "DB/", "backed up, longer, ");
+        SampleInstallation::writeByteNames(sample.backupFolder() + "DB/new/", "new, ");
         if (change == "relative link") {
             QVERIFY(QFile::rename(icq + "DB/a.dat", icq + "a.dat"));
             QVERIFY(QFile::link("../a.dat", icq + "DB/a.dat"));
         }
         const QList<QByteArray> before = SampleInstallation::snapshot(icq);
         QVERIFY(restore(sample));
-        QVERIFY(SampleInstallation::snapshot(icq).contains("f DB/new/ZEB record=new"));
+        QVERIFY(SampleInstallation::snapshot(icq).contains(
+            "f DB/new/ZEB record=new, the record's own name"));
         const QString path = icq + file;
         const QByteArray content = SampleInstallation::readFile(path);
         // The file is written where it is (its inode kept) unless it is removed first.
