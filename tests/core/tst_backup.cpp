@@ -381,8 +381,7 @@ private slots:
             SampleInstallation::writeFile(side + "CL/same.dat", QByteArray(1000, 's'), WholeSecond);
         RecordingSink sink;
         QuietObserver observer;
-        BackupRun run(plan, sink, observer);
-        QTEST(run.spaceEstimate().needed, "needed");
+        QTEST(BackupRun(plan, sink, observer).spaceEstimate().needed, "needed");
     }
 };
 

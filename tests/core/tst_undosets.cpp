@@ -173,10 +173,8 @@ private slots:
         const QList<QByteArray> changed = SampleInstallation::snapshot(icq);
 
         UndoOutcome undone = undoNewestRestore(icq);
-        QStringList named; // in the separators of the ICQ folder as it was given
-        for (const QString& newerFile : undone.newer)
-            named << QDir::fromNativeSeparators(newerFile);
-        QCOMPARE(named, newer ? QStringList{path} : QStringList{});
+        // Named in the separators of the ICQ folder as it was given.
+        QCOMPARE(QDir::fromNativeSeparators(undone.newer.join('\n')), newer ? path : QString());
         if (!newer) {
             QVERIFY(undone.finished);
             QCOMPARE(SampleInstallation::snapshot(icq), before);
