@@ -8,9 +8,7 @@
 #include "core/BackupRun.h"
 #include "core/BackupSets.h"
 #include "core/ErrorObject.h"
-#include "core/FolderUtilities.h"
 #include "core/UndoSets.h"
-#include "os/os.h"
 
 #include <QtTest>
 
