@@ -5,10 +5,27 @@
 
 #include "core/BackupRun.h"
 
+#include <functional>
+
 struct QuietObserver : RunObserver
 {
     Os::ReplaceAnswer answer = Os::ReplaceAnswer::Yes;
     Os::ReplaceAnswer askReplace(const QString&) override { return answer; }
+};
+
+// An observer that stops its run as Ctrl+C would: as the first component starts, or with
+// afterFirst as soon as one is done.
+template <typename Observer> struct Stopping : Observer
+{
+    std::function<void()> stop;
+    bool afterFirst = false;
+    void componentStarted(const Component&, qint64) override { stopIf(!afterFirst); }
+    void componentFinished(const ComponentResult&) override { stopIf(afterFirst); }
+    void stopIf(bool now)
+    {
+        if (now && stop)
+            stop();
+    }
 };
 
 // Runs a plan: whether every component was copied without a report. Refusing, every replace

@@ -2,6 +2,8 @@
 // holding plugin files, for tests that walk the wizard against real folders.
 #pragma once
 
+#include "ByteNames.h"
+
 #include "core/FolderUtilities.h"
 #include "os/os.h"
 
@@ -32,7 +34,10 @@ public:
         QFile::link(QStringLiteral("../drive_c"), root.filePath(QStringLiteral("dosdevices/c:")));
         root.mkpath(QStringLiteral("plugins"));
         writeFile(icqFolder() + QStringLiteral("icq.exe"), "MZ");
-        writeRegistry({QStringLiteral("ICQPath=") + icqFolderInRegistry()});
+        // The ICQ folder as the registry names it: a DOS path, on Linux through the drive link C:.
+        writeRegistry({QStringLiteral("ICQPath=") + (Os::PathSeparator == '\\'
+                                                         ? QDir::toNativeSeparators(icqFolder())
+                                                         : QStringLiteral("C:\\ICQ\\"))});
     }
 
     // Removed by the names' bytes: Qt cannot name a file whose name is not UTF-8.
@@ -47,16 +52,6 @@ public:
     QString icqFolder() const { return m_root.filePath(QStringLiteral("drive_c/ICQ/")); }
     QString backupFolder() const { return m_root.filePath(QStringLiteral("drive_c/ZEB/")); }
     QString programFolder() const { return m_root.filePath(QStringLiteral("plugins")); }
-
-    // The ICQ folder as the registry names it: a DOS path, on Linux through the drive link C:.
-    QString icqFolderInRegistry() const
-    {
-#ifdef Q_OS_WIN
-        return QDir::toNativeSeparators(icqFolder());
-#else
-        return QStringLiteral("C:\\ICQ\\");
-#endif
-    }
 
     // ICQ's registry key holding exactly these values, each "Name=text" or in Wine's own form,
     // "Name=dword:0000000N" or "Name=hex:0a,0b,..."; with none, no key at all. On Linux in the
@@ -147,6 +142,16 @@ public:
         if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
             file.flush() && modified.isValid())
             file.setFileTime(modified, QFileDevice::FileModificationTime);
+    }
+
+    // A file of each name of the byte names' table in a folder, written by its bytes: the content,
+    // then which name it is.
+    static void writeByteNames(const QString& folder, const std::string& content = {})
+    {
+        QDir().mkpath(folder);
+        for (const ByteName& name : ByteNames)
+            if (Os::writeFileDurably(toOsPath(folder) + name.bytes, content + name.what) != 0)
+                qFatal("Cannot write a file named by its bytes");
     }
 
     static QByteArray readFile(const QString& path)

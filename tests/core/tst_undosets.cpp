@@ -2,28 +2,19 @@
 // leads out of the ICQ folder is refused, files changed after a restore are never destroyed, and
 // sets are ordered by their records, whatever their names or the clock say. Faults at every step
 // are injected into the command line by tests/faults/undo_faults.sh.
-#include "ByteNames.h"
 #include "QuietObserver.h"
 #include "SampleInstallation.h"
 
 #include "core/BackupRun.h"
 #include "core/BackupSets.h"
 #include "core/ErrorObject.h"
-#include "core/FolderUtilities.h"
 #include "core/UndoSets.h"
-#include "os/os.h"
 
 #include <QtTest>
 
 #include <limits>
 
 namespace {
-
-void writeBytes(const std::string& path, const QByteArray& content)
-{
-    QCOMPARE(Os::makeFolders(path.substr(0, path.rfind('/'))), 0);
-    QCOMPARE(Os::writeFileDurably(path, content.toStdString()), 0);
-}
 
 // Restores each component the sample's backup holds; refusing, with every replacement refused.
 bool restore(const SampleInstallation& sample, bool refuse = false)
@@ -137,18 +128,17 @@ private slots:
         // A component's folder that ICQ does not have, made with those below it.
         SampleInstallation::writeFile(sample.backupFolder() + "CL/deep/er/c.dat", "backed-up c");
         // Names of any bytes, replaced and added, come back by their bytes.
-        for (const ByteName& name : ByteNames) {
-            writeBytes(toOsPath(icq + "DB/") + name.bytes, "ICQ's own");
-            writeBytes(toOsPath(sample.backupFolder() + "DB/") + name.bytes, "backed up, longer");
-            writeBytes(toOsPath(sample.backupFolder() + "DB/new/") + name.bytes, "new");
-        }
+        SampleInstallation::writeByteNames(icq + "DB/", "ICQ's own, ");
+        SampleInstallation::writeByteNames(sample.backupFolder() + "DB/", "backed up, longer, ");
+        SampleInstallation::writeByteNames(sample.backupFolder() + "DB/new/", "new, ");
         if (change == "relative link") {
             QVERIFY(QFile::rename(icq + "DB/a.dat", icq + "a.dat"));
             QVERIFY(QFile::link("../a.dat", icq + "DB/a.dat"));
         }
         const QList<QByteArray> before = SampleInstallation::snapshot(icq);
         QVERIFY(restore(sample));
-        QVERIFY(SampleInstallation::snapshot(icq).contains("f DB/new/ZEB record=new"));
+        QVERIFY(SampleInstallation::snapshot(icq).contains(
+            "f DB/new/ZEB record=new, the record's own name"));
         const QString path = icq + file;
         const QByteArray content = SampleInstallation::readFile(path);
         // The file is written where it is (its inode kept) unless it is removed first.
@@ -163,17 +153,14 @@ private slots:
             SampleInstallation::writeFile(path, QByteArray(content.size(), 'x'),
                                           QFileInfo(path).lastModified());
         } else if (change == "2.0 record" || change == "not noted") {
-            for (const QString& set :
-                 QDir(icq + UndoFolderName).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-                const QString record = icq + UndoFolderName + '/' + set + "/ZEB record";
-                QString text = QString::fromUtf8(SampleInstallation::readFile(record));
-                QVERIFY(text.contains("digest="));
-                if (change == "not noted")
-                    text.remove(QRegularExpression(" after=\\S*"));
-                else
-                    text.replace(QRegularExpression("digest=([0-9a-f]{32})"), "digest=\\1\\1");
-                SampleInstallation::writeFile(record, text.toUtf8());
-            }
+            const QString record = undoSets(icq).value(0).folder + "ZEB record";
+            QString text = QString::fromUtf8(SampleInstallation::readFile(record));
+            QVERIFY(text.contains("digest="));
+            if (change == "not noted")
+                text.remove(QRegularExpression(" after=\\S*"));
+            else
+                text.replace(QRegularExpression("digest=([0-9a-f]{32})"), "digest=\\1\\1");
+            SampleInstallation::writeFile(record, text.toUtf8());
             if (change == "not noted")
                 SampleInstallation::writeFile(path, QByteArray(content.size(), 'x'));
         } else if (change == "restore") {
@@ -184,10 +171,8 @@ private slots:
         const QList<QByteArray> changed = SampleInstallation::snapshot(icq);
 
         UndoOutcome undone = undoNewestRestore(icq);
-        QStringList named; // in the separators of the ICQ folder as it was given
-        for (const QString& newerFile : undone.newer)
-            named << QDir::fromNativeSeparators(newerFile);
-        QCOMPARE(named, newer ? QStringList{path} : QStringList{});
+        // Named in the separators of the ICQ folder as it was given.
+        QCOMPARE(QDir::fromNativeSeparators(undone.newer.join('\n')), newer ? path : QString());
         if (!newer) {
             QVERIFY(undone.finished);
             QCOMPARE(SampleInstallation::snapshot(icq), before);
