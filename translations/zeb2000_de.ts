@@ -508,9 +508,5 @@ Die Benutzung erfolgt auf eigene Gefahr.</translation>
         <source>Backs up and restores ICQ&apos;s data in a window; see zeb2000-cli for the same without one.</source>
         <translation>Sichert ICQ-Daten in einem Fenster und stellt sie wieder her; zeb2000-cli tut dasselbe ohne Fenster.</translation>
     </message>
-    <message>
-        <source>ZEB 2000</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 </TS>

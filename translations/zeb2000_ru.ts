@@ -508,9 +508,5 @@ You are advised to continue at your own risk.</source>
         <source>Backs up and restores ICQ&apos;s data in a window; see zeb2000-cli for the same without one.</source>
         <translation>Сохраняет и восстанавливает данные ICQ в окне; то же без окна делает zeb2000-cli.</translation>
     </message>
-    <message>
-        <source>ZEB 2000</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 </TS>
