@@ -118,8 +118,6 @@ private slots:
         QCOMPARE(f.caption("lblOverallProgress"), QStringLiteral("Overall Progress"));
         QCOMPARE(f.caption("lblOverallPercentage"), QStringLiteral("0%"));
         QCOMPARE(f.window->progressBar().Value(), 0);
-        QVERIFY(f.button("cmdNext")->isEnabled() && f.button("cmdBack")->isEnabled());
-        QCOMPARE(f.busy(), QStringLiteral("False"));
         QVERIFY(!f.runtime.ended);
     }
 
@@ -151,17 +149,11 @@ private slots:
         QTest::addColumn<QStringList>("titles"); // of the windows open
         QTest::addColumn<MsgAnswer>("answer");
         QTest::addColumn<bool>("warned");
-        QTest::addColumn<bool>("registryKey"); // ICQ's key there, naming the folder
-        QTest::newRow("second UIN, No")
-            << "222.UIN" << QStringList{"222"} << MsgAnswer::No << true << true;
+        QTest::newRow("second UIN, No") << "222.UIN" << QStringList{"222"} << MsgAnswer::No << true;
         QTest::newRow("first UIN, Yes")
-            << "222.UIN" << QStringList{"111"} << MsgAnswer::Yes << true << true;
+            << "222.UIN" << QStringList{"111"} << MsgAnswer::Yes << true;
         QTest::newRow("a .uin.bak file, titles holding a UIN")
-            << "222.uin.bak" << QStringList{"222.uin", "2222", "ICQ 111"} << MsgAnswer::No << false
-            << true;
-        // The folder is known: no registry is read, and no "Error opening key." shown.
-        QTest::newRow("no key in the registry")
-            << "222.UIN" << QStringList{"222"} << MsgAnswer::No << true << false;
+            << "222.uin.bak" << QStringList{"222.uin", "2222", "ICQ 111"} << MsgAnswer::No << false;
     }
 
     void icqRunningWarning()
@@ -170,11 +162,11 @@ private slots:
         QFETCH(QStringList, titles);
         QFETCH(MsgAnswer, answer);
         QFETCH(bool, warned);
-        QFETCH(bool, registryKey);
         WizardFixture f;
         f.sample.addUin(f.sample.icqFolder(), otherFile);
-        if (!registryKey)
-            f.sample.writeRegistry({});
+        // Without ICQ's registry key: the folder is known, no registry is read, and no "Error
+        // opening key." shown.
+        f.sample.writeRegistry({});
         std::vector<std::unique_ptr<QWidget>> windows;
         for (const QString& title : titles) {
             windows.push_back(std::make_unique<QWidget>());
@@ -249,23 +241,6 @@ private slots:
             QDir(f.sample.backupFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
     }
 
-    // A folder another run holds (here this process's own lock, taken apart from the window):
-    // the window's run waits, then says which process holds it and copies nothing.
-    void aFolderAnotherRunHoldsIsLeftAlone()
-    {
-        WizardFixture f;
-        addFiveComponents(f);
-        RunLock other;
-        other.lock(f.sample.icqFolder());
-        f.press("cmdNext");
-        QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
-        QVERIFY2(f.runtime.boxes[0].prompt.startsWith(
-                     QStringLiteral("Another run (process %1) is using ")
-                         .arg(QCoreApplication::applicationPid())),
-                 qPrintable(f.runtime.boxes[0].prompt));
-        QVERIFY(!QFileInfo::exists(f.sample.backupFolder() + "DB"));
-    }
-
 #ifndef Q_OS_WIN
     // "Verify copies" reaches the copier: ticked, each copy is read back after the copy, which
     // reads what it copies once; unticked, nothing more is read.
@@ -322,8 +297,7 @@ private slots:
         for (const int entry : {1, 2}) // 2000b and CL
             f.list("lstZPXsList")->item(entry)->setSelected(true);
         f.press("cmdNext");
-        f.press("cmdNext");
-        QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
+        f.press("cmdNext"); // the first box is the result: none came before it
         QCOMPARE(f.runtime.boxes[0].prompt,
                  "The task was completed successfully!\r\n\r\nThe files were copied, but the "
                  "file system of " +
@@ -431,10 +405,10 @@ private slots:
         f.press("cmdNext");
         QCOMPARE(f.runtime.prompts().size(), 2);
         QVERIFY(f.runtime.prompts()[1].startsWith("The task was completed successfully!"));
+        // Messages from the oldest set, the one complete set that holds them (the choice of set
+        // for each component: tests/cli).
         QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "DB/111.dat"),
                  sets[0].name.toUtf8());
-        QCOMPARE(SampleInstallation::readFile(f.sample.icqFolder() + "CL/111.dat"),
-                 sets[1].name.toUtf8());
     }
 
     // A restore made in the window offers its undo on the first page: after a Yes it puts back
@@ -468,15 +442,14 @@ private slots:
         };
         f.press("cmdNext");
         QCOMPARE(labelsAtBox, QStringLiteral("Finished! 100%"));
-        QCOMPARE(f.runtime.boxes.size(), std::size_t(1));
         QCOMPARE(f.runtime.boxes[0].title, QStringLiteral("Info"));
         QCOMPARE(f.runtime.boxes[0].icon, MsgIcon::Information);
-        const QStringList lines = f.runtime.boxes[0].prompt.split("\r\n");
-        QCOMPARE(lines.size(), 2);
-        QCOMPARE(lines[0], QStringLiteral("The task was completed successfully!"));
-        QVERIFY2(QDir::fromNativeSeparators(lines[1]).startsWith(
-                     "The previous files were kept in " + f.sample.icqFolder() + "ZEB Undo/"),
-                 qPrintable(lines[1]));
+        const QString done = QDir::fromNativeSeparators(f.runtime.boxes[0].prompt);
+        QVERIFY2(done.startsWith(
+                     "The task was completed successfully!\r\nThe previous files were kept in " +
+                     f.sample.icqFolder() + "ZEB Undo/") &&
+                     done.count(u'\n') == 1,
+                 qPrintable(done));
         if (changedSince)
             SampleInstallation::writeFile(f.sample.icqFolder() + "DB/111.dat", "written since");
         for (int page = 0; page < 3; ++page)
@@ -493,9 +466,9 @@ private slots:
         QCOMPARE(f.control<QRadioButton>("optUndo")->isHidden(), !changedSince);
     }
 
-    // Each question of the task in its box. No copies nothing, makes nothing and leaves nothing
-    // at work: closing the window then asks nothing. Yes goes on. The check of the backup is
-    // offered for a restore only.
+    // Each question of the task in its box, and the answer passed on (what No leaves and Yes
+    // copies: the task's own test). After No nothing is at work: closing the window then asks
+    // nothing. The check of the backup is offered for a restore only.
     void eachQuestionInItsBox_data()
     {
         QTest::addColumn<QString>("situation");
@@ -514,6 +487,11 @@ private slots:
             QTest::addRow("damaged, %s", word) << "damaged" << answer << "Check backup"
                                                << "damaged: DB/111.dat";
         }
+        // Another run holds the ICQ folder (here this process's own lock, taken apart from the
+        // window): the run waits, then says which process holds it.
+        QTest::newRow("locked") << "locked" << A::No << "Warning!"
+                                << QString("Another run (process %1) is using ")
+                                       .arg(QCoreApplication::applicationPid());
     }
     void eachQuestionInItsBox()
     {
@@ -523,9 +501,9 @@ private slots:
         WizardFixture f;
         f.sample.addComponent("Messages", "DB", "backed up");
         f.sample.addUin(f.sample.icqFolder(), "111.uin");
-        const QString icqFile = f.sample.icqFolder() + "DB/111.dat";
         QString target = f.sample.backupFolder();
         const bool restore = situation != "room" && situation != "path";
+        RunLock other;
         if (situation == "room") { // larger than any disk, sparse
             QFile huge(f.sample.icqFolder() + "DB/huge.db");
             QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(8) << 40));
@@ -537,10 +515,11 @@ private slots:
             plan.backupFolder = target;
             plan.components = {{"Messages", "DB", true}, {"UINs", "UIN", true}};
             QVERIFY(runQuietly(plan));
-            SampleInstallation::writeFile(icqFile, "ICQ's own");
             SampleInstallation::writeFile(target + "DB/111.dat", "backed uX");
             if (situation == "without manifest")
                 QVERIFY(QFile::remove(target + "ZEB Manifest.txt"));
+            else if (situation == "locked")
+                other.lock(f.sample.icqFolder());
         }
         f.enterTaskOptions(!restore, target);
         f.press("cmdNext");
@@ -548,17 +527,16 @@ private slots:
         f.control<QCheckBox>("chkCheckBackup")->setChecked(true);
         f.runtime.boxAnswers = {answer};
         f.press("cmdNext");
+        // Yes goes on to the run's result box; after No nothing is left at work.
+        const std::size_t boxes = answer == MsgAnswer::Yes ? 2 : 1;
+        QCOMPARE(f.runtime.boxes.size(), boxes);
         const ShownBox& box = f.runtime.boxes.front();
         QTEST(box.title, "title");
-        QCOMPARE(box.buttons, situation == "room" ? MsgButtons::YesNo : MsgButtons::YesNoDefaultNo);
+        QCOMPARE(box.buttons, situation == "room"     ? MsgButtons::YesNo
+                              : situation == "locked" ? MsgButtons::OkOnly
+                                                      : MsgButtons::YesNoDefaultNo);
         QVERIFY2(QDir::fromNativeSeparators(box.prompt).contains(question), qPrintable(box.prompt));
-        const bool yes = answer == MsgAnswer::Yes;
-        if (restore)
-            QCOMPARE(SampleInstallation::readFile(icqFile), yes ? "backed uX" : "ICQ's own");
-        else
-            QCOMPARE(QFileInfo::exists(target + "DB/111.dat"), yes);
-        if (!yes) // nothing left at work
-            QVERIFY(f.window->close() && f.runtime.boxes.size() == 1);
+        QVERIFY(f.window->close() && f.runtime.boxes.size() == boxes);
     }
 };
 
