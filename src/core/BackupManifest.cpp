@@ -27,8 +27,8 @@ QString manifestPath(const QString& backupFolder)
     return withTrailingSeparator(backupFolder) + ManifestFileName;
 }
 
-const char HexDigits[] = "0123456789abcdef";    // checksums
-const char EscapeDigits[] = "0123456789ABCDEF"; // escaped bytes in names
+constexpr char HexDigits[] = "0123456789abcdef";    // checksums
+constexpr char EscapeDigits[] = "0123456789ABCDEF"; // escaped bytes in names
 
 // Each byte's value as a hex digit, -1 for no digit: a repeat reads 32 of them a file.
 constexpr std::array<signed char, 256> HexValues = [] {
