@@ -68,26 +68,10 @@ qsizetype spaceFrom(QByteArrayView text, qsizetype from)
     return found ? static_cast<const char*>(found) - text.data() : -1;
 }
 
-// Decimal digits after an optional '-', nothing else, within 64 bits: a repeat reads two of
-// them a file in each pass over the manifest.
 bool toNumber(QByteArrayView text, qint64& value)
 {
-    const bool negative = text.startsWith('-');
-    if (text.size() == qsizetype(negative))
-        return false;
-    const quint64 limit = negative ? quint64(1) << 63 : (quint64(1) << 63) - 1;
-    quint64 magnitude = 0;
-    for (qsizetype at = qsizetype(negative); at < text.size(); ++at) {
-        const unsigned digit = unsigned(static_cast<unsigned char>(text[at])) - '0';
-        // No division a digit: the overflow flags of the multiply and the add tell.
-        if (digit > 9 || __builtin_mul_overflow(magnitude, quint64(10), &magnitude) ||
-            __builtin_add_overflow(magnitude, quint64(digit), &magnitude))
-            return false;
-    }
-    if (magnitude > limit)
-        return false;
-    value = negative ? qint64(0 - magnitude) : qint64(magnitude);
-    return true;
+    const auto [end, error] = std::from_chars(text.begin(), text.end(), value);
+    return !text.isEmpty() && error == std::errc() && end == text.end();
 }
 
 // Names are bytes: every byte but '/' and NUL may stand in one, newlines included. A line holds
@@ -290,10 +274,8 @@ bool BackupManifest::load(const QString& backupFolder)
     if (m_isSha256)
         for (const Record& record : m_records)
             lineStarts.push_back(record.path);
-    std::sort(m_records.begin(), m_records.end(), [this](const Record& a, const Record& b) {
-        return QByteArrayView(m_paths).sliced(a.path, a.length) <
-               QByteArrayView(m_paths).sliced(b.path, b.length);
-    });
+    std::sort(m_records.begin(), m_records.end(),
+              [this](const Record& a, const Record& b) { return pathOf(a) < pathOf(b); });
     if (m_isSha256) {
         std::vector<std::array<unsigned char, 32>> sorted;
         sorted.reserve(m_records.size());
@@ -414,12 +396,10 @@ void BackupManifest::discard(const QString& backupFolder)
 
 qsizetype BackupManifest::indexOf(QByteArrayView path) const
 {
-    const auto it = std::lower_bound(m_records.begin(), m_records.end(), path,
-                                     [this](const Record& record, QByteArrayView wanted) {
-                                         return QByteArrayView(m_paths).sliced(
-                                                    record.path, record.length) < wanted;
-                                     });
-    if (it == m_records.end() || QByteArrayView(m_paths).sliced(it->path, it->length) != path)
+    const auto it = std::lower_bound(
+        m_records.begin(), m_records.end(), path,
+        [this](const Record& record, QByteArrayView wanted) { return pathOf(record) < wanted; });
+    if (it == m_records.end() || pathOf(*it) != path)
         return -1;
     return it - m_records.begin();
 }
