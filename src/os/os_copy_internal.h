@@ -38,7 +38,8 @@ struct FoundEntry
 // of a few blocks, writes it, and hands it over; the thread hashes it and gives it back. What is
 // handed over is hashed in order: begin() starts a file (dropping what was not finished),
 // finish() ends it. Results are stored when wait() has answered. A file begun while
-// the thread is behind is hashed by the caller instead, so that both processors work.
+// the thread is behind is hashed by the caller instead, so that both processors work. A file
+// the system copies itself is read by the thread (beginReading()): its ranges as they are copied.
 class DigestQueue
 {
 public:
@@ -64,6 +65,17 @@ public:
     void addZeros(std::uint64_t size);
     // The checksum of what was added since begin() goes to *into.
     void finish(Digest* into);
+    // Reads `size` bytes at `offset` into the block (size <= BlockSize): the bytes read, 0 where
+    // the file ended, or -errno.
+    using RangeReader =
+        std::function<std::int64_t(char* block, std::size_t size, std::uint64_t offset)>;
+    // Starts a file whose bytes the thread reads with `read`, range by range as addRange() hands
+    // them over (holes with addZeros()); finishReading() ends it, and must before the next file.
+    void beginReading(RangeReader read);
+    void addRange(std::uint64_t offset, std::uint64_t size);
+    // Waits until the file is hashed; its checksum goes to *into unless null. Answers 0, the
+    // errno of a read that failed, or ENODATA where the file ended before its ranges did.
+    int finishReading(Digest* into);
     // Reads a whole file, between files: fills the block it is given (up to BlockSize) and
     // answers the bytes read, 0 at the end, or -1 when the file cannot be read.
     using Reader = std::function<std::int64_t(char* block)>;
@@ -76,7 +88,7 @@ public:
 private:
     struct Task
     {
-        enum Kind { Data, Zeros, Finish, Check } kind;
+        enum Kind { Data, Zeros, Range, Finish, Check } kind;
         bool restart; // a file starts here: what came before and was not finished is dropped
         char* data;
         std::uint64_t size;
@@ -84,11 +96,14 @@ private:
         const Digest* expected;
         bool* matches;
         Reader read;
+        std::uint64_t offset = 0; // a range's
     };
     void push(Task task);
     static void addZeros(DigestBuilder& builder, std::uint64_t size);
     // Reads a file with a block of the pool and tells whether it matches.
     bool readMatches(const Reader& read, DigestBuilder& builder, const Digest& expected);
+    // Reads and hashes a range of the file being read: 0, or the errno that ends it.
+    int readRange(std::uint64_t offset, std::uint64_t size);
     void work();
 
     struct AlignedDelete
@@ -99,6 +114,8 @@ private:
     DigestBuilder m_builder; // used by the thread only
     DigestBuilder m_own;     // the caller's, for a file it hashes itself
     bool m_hashHere = false; // the current file is hashed by the caller
+    RangeReader m_readRange; // set by the caller between files only
+    int m_readError = 0;     // the thread's, for the file being read
     std::mutex m_mutex;
     std::condition_variable m_wake;     // tasks arrived, or quit
     std::condition_variable m_returned; // a block is free

@@ -10,6 +10,8 @@
 // - a source file that changes while it is read is read again, once; a source that is no
 //   longer a regular file is refused without being opened for reading;
 // - holes in sparse files stay holes;
+// - a file of more than a block is copied by the kernel (splice), which the checksum thread
+//   reads beside it; a file system that takes no splice gets the bytes read and written here;
 // - verify reads the synced copy back from the disk, its cached pages dropped first, and
 //   compares its checksum with that of the bytes read from the source;
 // - names match without regard to case in every folder, and the existing spelling is kept;
@@ -471,7 +473,14 @@ struct DataError
 {
     int error = 0;
     CopySide side = CopySide::Source;
+    bool changed = false; // the source ended early: it changed while being read
+    bool refused = false; // the file systems take no splice: nothing of the file was written
 };
+
+bool spliceRefusal(int error)
+{
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
 
 using ProgressCallback = std::function<void(std::uint64_t)>;
 
@@ -548,8 +557,14 @@ private:
     std::string placeFile(const Pending& pending) override;
     FolderTimes setFolderTimes(std::uint32_t folder) override;
 
+    // Copies a file's bytes and hands them to the digest queue, whose checksum goes to *digest.
     DataError copyData(int in, int out, std::uint64_t size, bool sparse,
-                       const ProgressCallback& progress);
+                       const ProgressCallback& progress, Digest* digest);
+    DataError readAndWrite(int in, int out, std::uint64_t& at, std::uint64_t end,
+                           const ProgressCallback& progress);
+    DataError splice(int in, int out, std::uint64_t& at, std::uint64_t end,
+                     const ProgressCallback& progress);
+    bool openPipe();
     void noteTargetFolder(int fd);
     TargetFolders& targetFolders()
     {
@@ -562,6 +577,10 @@ private:
     UniqueFd m_targetRoot;
     std::unique_ptr<TargetFolders> m_targetFolders; // opened for the renames at the end
     std::map<dev_t, UniqueFd> m_targets; // one folder of each target file system, for syncfs
+    UniqueFd m_pipeRead;                 // what the kernel's copy passes through
+    UniqueFd m_pipeWrite;
+    std::size_t m_pipeSize = 0;
+    bool m_spliceRefused = false;
 };
 
 void Executor::noteTargetFolder(int fd)
@@ -661,10 +680,42 @@ bool Executor::linkFile(PlannedFile& file)
     return true;
 }
 
+bool Executor::openPipe()
+{
+    if (m_pipeRead)
+        return true;
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0)
+        return false;
+    m_pipeRead.reset(ends[0]);
+    m_pipeWrite.reset(ends[1]);
+    // A larger pipe moves more with each pair of calls; the system's limit may keep the default.
+    int size = ::fcntl(ends[1], F_SETPIPE_SZ, 1 << 20);
+    if (size <= 0)
+        size = ::fcntl(ends[1], F_GETPIPE_SZ);
+    m_pipeSize = size > 0 ? std::size_t(size) : std::size_t{4096};
+    return true;
+}
+
 DataError Executor::copyData(int in, int out, std::uint64_t size, bool sparse,
-                             const ProgressCallback& progress)
+                             const ProgressCallback& progress, Digest* digest)
 {
     DigestQueue& digests = this->digests();
+    // A file of more than a block is copied by the kernel and read by the checksum thread
+    // beside it, so that its bytes enter this program once, not twice, and the two processors
+    // share the work. The checksum is of the source as read: verify compares the copy with it.
+    const bool reading = size > DigestQueue::BlockSize && !m_spliceRefused && openPipe();
+    bool byKernel = reading;
+    if (reading)
+        digests.beginReading([in](char* block, std::size_t want, std::uint64_t offset) {
+            for (;;) {
+                const ssize_t n = ::pread(in, block, want, off_t(offset));
+                if (n >= 0 || errno != EINTR)
+                    return n >= 0 ? std::int64_t(n) : -std::int64_t(errno);
+            }
+        });
+    else
+        digests.begin(size);
     // A hole reads as zeros: it counts in the checksum, and stays a hole in the copy.
     const auto skipHole = [&](std::uint64_t from, std::uint64_t to) {
         if (to <= from)
@@ -673,8 +724,10 @@ DataError Executor::copyData(int in, int out, std::uint64_t size, bool sparse,
         if (progress)
             progress(to - from);
     };
+    DataError result;
+    bool splicedAny = false;
     std::uint64_t at = 0;
-    while (at < size) {
+    while (at < size && result.error == 0 && !result.changed) {
         std::uint64_t end = size;
         if (sparse) {
             const off_t data = ::lseek(in, off_t(at), SEEK_DATA);
@@ -690,43 +743,112 @@ DataError Executor::copyData(int in, int out, std::uint64_t size, bool sparse,
                 end = hole < 0 ? size : std::min<std::uint64_t>(std::uint64_t(hole), size);
             }
         }
-        while (at < end) {
-            if (stopped())
-                return {ECANCELED, CopySide::Target};
-            const std::size_t want =
-                std::size_t(std::min<std::uint64_t>(DigestQueue::BlockSize, end - at));
-            char* const block = digests.block();
-            const ssize_t n = ::pread(in, block, want, off_t(at));
-            if (n <= 0) {
-                const int error = errno;
-                digests.giveBack(block);
-                if (n == 0)
-                    return {}; // ended early: the check of the source notices the change
-                if (error == EINTR)
-                    continue;
-                return {error, CopySide::Source};
-            }
-            for (ssize_t written = 0; written < n;) {
-                const ssize_t w =
-                    ::pwrite(out, block + written, std::size_t(n - written), off_t(at) + written);
-                if (w < 0) {
-                    if (errno == EINTR)
-                        continue;
-                    const int error = errno;
-                    digests.giveBack(block);
-                    return {error, CopySide::Target};
-                }
-                written += w;
-            }
-            digests.add(block, std::size_t(n));
-            at += std::uint64_t(n);
-            if (progress)
-                progress(std::uint64_t(n));
+        const std::uint64_t start = at;
+        result = byKernel ? splice(in, out, at, end, progress)
+                          : readAndWrite(in, out, at, end, progress);
+        if (result.refused && !splicedAny) {
+            // Blocks from here on: the thread hashes them after what it has, in order.
+            m_spliceRefused = true;
+            byKernel = false;
+            result = {};
         }
+        splicedAny = splicedAny || at > start;
     }
     // The copy's length is the source's, holes at the end included.
-    if (sparse && ::ftruncate(out, off_t(size)) != 0)
-        return {errno, CopySide::Target};
+    if (result.error == 0 && !result.changed && sparse && ::ftruncate(out, off_t(size)) != 0)
+        result = {errno, CopySide::Target};
+    const bool whole = result.error == 0 && !result.changed;
+    if (!reading) {
+        if (whole)
+            digests.finish(digest);
+        return result;
+    }
+    // The thread is done with `in` before the caller closes it.
+    const int readError = digests.finishReading(whole ? digest : nullptr);
+    if (whole && readError != 0)
+        result = readError == ENODATA ? DataError{0, CopySide::Source, true}
+                                      : DataError{readError, CopySide::Source};
+    return result;
+}
+
+DataError Executor::readAndWrite(int in, int out, std::uint64_t& at, std::uint64_t end,
+                                 const ProgressCallback& progress)
+{
+    DigestQueue& digests = this->digests();
+    while (at < end) {
+        if (stopped())
+            return {ECANCELED, CopySide::Target};
+        const std::size_t want =
+            std::size_t(std::min<std::uint64_t>(DigestQueue::BlockSize, end - at));
+        char* const block = digests.block();
+        const ssize_t n = ::pread(in, block, want, off_t(at));
+        if (n <= 0) {
+            const int error = errno;
+            digests.giveBack(block);
+            if (n == 0)
+                return {0, CopySide::Source, true};
+            if (error == EINTR)
+                continue;
+            return {error, CopySide::Source};
+        }
+        for (ssize_t written = 0; written < n;) {
+            const ssize_t w =
+                ::pwrite(out, block + written, std::size_t(n - written), off_t(at) + written);
+            if (w < 0) {
+                if (errno == EINTR)
+                    continue;
+                const int error = errno;
+                digests.giveBack(block);
+                return {error, CopySide::Target};
+            }
+            written += w;
+        }
+        digests.add(block, std::size_t(n));
+        at += std::uint64_t(n);
+        if (progress)
+            progress(std::uint64_t(n));
+    }
+    return {};
+}
+
+DataError Executor::splice(int in, int out, std::uint64_t& at, std::uint64_t end,
+                           const ProgressCallback& progress)
+{
+    // What a failed call leaves in the pipe must not reach the next file.
+    const std::uint64_t start = at;
+    const auto failed = [&](int error, CopySide side) {
+        m_pipeRead.reset();
+        m_pipeWrite.reset();
+        return DataError{error, side, false, at == start && spliceRefusal(error)};
+    };
+    while (at < end) {
+        if (stopped())
+            return {ECANCELED, CopySide::Target};
+        loff_t from = loff_t(at);
+        const ssize_t n =
+            ::splice(in, &from, m_pipeWrite.get(), nullptr,
+                     std::size_t(std::min<std::uint64_t>(m_pipeSize, end - at)), SPLICE_F_MOVE);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return failed(errno, CopySide::Source);
+        if (n == 0)
+            return {0, CopySide::Source, true};
+        loff_t to = loff_t(at);
+        for (ssize_t moved = 0; moved < n;) {
+            const ssize_t m = ::splice(m_pipeRead.get(), nullptr, out, &to, std::size_t(n - moved),
+                                       SPLICE_F_MOVE);
+            if (m < 0 && errno == EINTR)
+                continue;
+            if (m <= 0)
+                return failed(m < 0 ? errno : EIO, CopySide::Target);
+            moved += m;
+        }
+        digests().addRange(at, std::uint64_t(n));
+        at += std::uint64_t(n);
+        if (progress)
+            progress(std::uint64_t(n));
+    }
     return {};
 }
 
@@ -778,11 +900,10 @@ void Executor::copyFile(std::uint32_t index)
         if (before.st_size >= (off_t{8} << 20))
             ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
         const bool sparse = std::uint64_t(before.st_blocks) * 512 < std::uint64_t(before.st_size);
-        digests().begin(std::uint64_t(before.st_size)); // a second reading starts afresh
-        if (const DataError error =
-                copyData(in.get(), out.get(), std::uint64_t(before.st_size), sparse,
-                         attempt == 0 ? m_request.onProgress : ProgressCallback());
-            error.error != 0) {
+        const DataError error =
+            copyData(in.get(), out.get(), std::uint64_t(before.st_size), sparse,
+                     attempt == 0 ? m_request.onProgress : ProgressCallback(), &file.digest);
+        if (error.error != 0) {
             if (error.error == ECANCELED)
                 m_cancelled = true;
             else
@@ -799,7 +920,7 @@ void Executor::copyFile(std::uint32_t index)
         struct stat named
         {
         };
-        if (::fstat(in.get(), &after) == 0 &&
+        if (!error.changed && ::fstat(in.get(), &after) == 0 &&
             ::fstatat(here.source.get(), name.data(), &named, 0) == 0 &&
             sameVersion(before, after) && sameVersion(before, named))
             break;
@@ -819,7 +940,6 @@ void Executor::copyFile(std::uint32_t index)
         ::unlinkat(here.target.get(), temporary.c_str(), 0);
         return;
     }
-    digests().finish(&file.digest);
     written(index, std::uint64_t(before.st_size), nanoseconds(before.st_mtim));
 }
 

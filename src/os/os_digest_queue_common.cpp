@@ -3,6 +3,7 @@
 #include "os/os_copy_internal.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <new>
 
 namespace Os::detail {
@@ -59,9 +60,10 @@ void DigestQueue::push(Task task)
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_tasks.push_back(task);
-        // The thread is woken for work enough to be worth the switch: half the blocks, or a
-        // hole; whoever waits for it wakes it too.
-        wake = task.kind == Task::Zeros || m_free.size() <= BlockCount / 2;
+        // The thread is woken for work enough to be worth the switch: half the blocks, a hole
+        // or a range to read; whoever waits for it wakes it too.
+        wake =
+            task.kind == Task::Zeros || task.kind == Task::Range || m_free.size() <= BlockCount / 2;
     }
     if (wake)
         m_wake.notify_one();
@@ -129,6 +131,46 @@ void DigestQueue::finish(Digest* into)
     push({Task::Finish, false, nullptr, 0, into, nullptr, nullptr, {}});
 }
 
+void DigestQueue::beginReading(RangeReader read)
+{
+    m_restart = true;
+    m_hashHere = false;
+    m_readRange = std::move(read);
+}
+
+void DigestQueue::addRange(std::uint64_t offset, std::uint64_t size)
+{
+    Task task{Task::Range, false, nullptr, size, nullptr, nullptr, nullptr, {}};
+    task.offset = offset;
+    push(std::move(task));
+}
+
+int DigestQueue::finishReading(Digest* into)
+{
+    // Always a task, so that a file that handed nothing over starts the thread's afresh too.
+    push({Task::Finish, false, nullptr, 0, into, nullptr, nullptr, {}});
+    wait();
+    return m_readError;
+}
+
+int DigestQueue::readRange(std::uint64_t offset, std::uint64_t size)
+{
+    char* const buffer = block();
+    int error = 0;
+    for (std::uint64_t at = offset; at < offset + size && error == 0;) {
+        const std::int64_t got = m_readRange(
+            buffer, std::size_t(std::min<std::uint64_t>(BlockSize, offset + size - at)), at);
+        if (got <= 0) {
+            error = got == 0 ? ENODATA : int(-got);
+        } else {
+            m_builder.add(buffer, std::size_t(got));
+            at += std::uint64_t(got);
+        }
+    }
+    giveBack(buffer);
+    return error;
+}
+
 void DigestQueue::check(Reader read, const Digest* expected, bool* matches)
 {
     {
@@ -178,8 +220,10 @@ void DigestQueue::work()
             m_working = true;
         }
         for (const Task& task : batch) {
-            if (task.restart)
+            if (task.restart) {
                 m_builder.reset();
+                m_readError = 0;
+            }
             switch (task.kind) {
             case Task::Data:
                 m_builder.add(task.data, task.size);
@@ -188,8 +232,13 @@ void DigestQueue::work()
             case Task::Zeros:
                 addZeros(m_builder, task.size);
                 break;
+            case Task::Range:
+                if (m_readError == 0) // a file that failed is read no further
+                    m_readError = readRange(task.offset, task.size);
+                break;
             case Task::Finish:
-                *task.into = m_builder.result();
+                if (task.into)
+                    *task.into = m_builder.result();
                 break;
             case Task::Check: {
                 *task.matches = readMatches(task.read, m_builder, *task.expected);

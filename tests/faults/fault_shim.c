@@ -4,12 +4,12 @@
 //                        sync, write); "any" counts them all
 //   ZEB_FAULT_DO=kill    end the process with SIGKILL there; "stop" holds it there (SIGSTOP)
 //                        until SIGCONT; else an errno name the call fails with (ENOSPC, EIO,
-//                        EPERM)
+//                        EPERM, EINVAL)
 //   ZEB_FAULT_UNDER=dir  count only calls on paths below this folder
 //   ZEB_FAULT_LOG=file   where the call hit is written ("<kind> <path>"), before it fails
 // Counted are the calls that change a file system: opening for writing, making folders, links,
-// renames, removals, syncs and writes (sendfile as a write). Taken over are the calls that
-// zeb2000-cli or a library it links imports (nm -D --undefined-only lists them).
+// renames, removals, syncs and writes (sendfile and splice into a file as writes). Taken over are
+// the calls that zeb2000-cli or a library it links imports (nm -D --undefined-only lists them).
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -76,7 +76,10 @@ static int fault(const char* kind, const char* path)
         raise(SIGSTOP);
         return 0;
     }
-    return strcmp(what, "ENOSPC") == 0 ? ENOSPC : strcmp(what, "EPERM") == 0 ? EPERM : EIO;
+    return strcmp(what, "ENOSPC") == 0   ? ENOSPC
+           : strcmp(what, "EPERM") == 0  ? EPERM
+           : strcmp(what, "EINVAL") == 0 ? EINVAL
+                                         : EIO;
 }
 
 #define FAIL_ON_ERROR(expression)                                                                  \
@@ -151,3 +154,11 @@ COUNTED(ssize_t, write, (int fd, const void* data, size_t size), if (fd > 2) FD_
         (fd, data, size))
 COUNTED(ssize_t, sendfile, (int out, int in, off_t* offset, size_t size), FD_CALL("write", out),
         (out, in, offset, size))
+static int isFile(int fd)
+{
+    struct stat info;
+    return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+COUNTED(ssize_t, splice,
+        (int in, loff_t* inOffset, int out, loff_t* outOffset, size_t size, unsigned flags),
+        if (isFile(out)) FD_CALL("write", out), (in, inOffset, out, outOffset, size, flags))

@@ -54,13 +54,14 @@ copy "$work/src" "$work/dst" && diff -r "$work/src" "$work/dst" >/dev/null ||
     fail "the next copy did not finish the job"
 end $before
 
-# ---- A full disk: what fits is copied, the rest is reported with the target as the side.
+# ---- A full disk: what fits is copied, the rest is reported with the target as the side; what
+# the failed file left on its way does not reach the next.
 begin "full disk"
 before=$failed
 small_disk "$work/small" 2m
 head -c $((512 << 10)) /dev/urandom >"$work/src/a.dat"
 head -c $((3 << 20)) /dev/urandom >"$work/src/b.dat"
-echo small >"$work/src/c.dat"
+head -c $((200 << 10)) /dev/urandom >"$work/src/c.dat"
 copy "$work/src" "$work/small/dst" && fail "a copy onto a full disk answered success"
 grep -q "^failure target $work/small/dst/b.dat: No space left on device" "$work/out" ||
     fail "no report of the full disk: $(cat "$work/out")"

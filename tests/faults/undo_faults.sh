@@ -359,5 +359,17 @@ run list --from "$work/full"
 grep -q "$set .*, incomplete" "$work/out" || fail "the set is not incomplete: $(cat "$work/out")"
 end
 
+# ---- A target that takes no splice (the first refused): the large file's bytes pass through
+# the program instead, and the backup checks whole.
+begin "no splice"
+head -c $((3 << 20)) /dev/urandom >"$icq/NewDB/big.db"
+fault_under="$work/plain/" faulty write 1 EINVAL backup --to "$work/plain" --component NewDB
+backed=$status
+run check --from "$work/plain"
+rm "$icq/NewDB/big.db"
+[ "$backed" = 0 ] && [ "$status" = 0 ] && grep -q "big.db" <<<"$hit" ||
+    fail "exit $backed, hit $hit: $(cat "$work/out")"
+end
+
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

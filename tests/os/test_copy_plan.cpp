@@ -98,10 +98,14 @@ TEST(CopyPlanNames, StayWhereTheyWerePutAcrossBlocks)
 using PlannedCopy = OsTest::Copying;
 
 // The checksum of what was read from the source is the XXH3-128 of the bytes (as `xxhsum -H2`
-// prints it); every file learns what became of it, a folder's files before its subfolders.
+// prints it), a file of one block or of many that the system copies; every file learns what
+// became of it, a folder's files before its subfolders.
 TEST_F(PlannedCopy, KnowsTheChecksumAndResultOfEveryFile)
 {
-    dir.writeFile("source/b/inner.dat", "inner");
+    std::string inner(3 << 20, '\0');
+    for (std::size_t at = 0; at < inner.size(); ++at)
+        inner[at] = char(at * 7 % 253);
+    dir.writeFile("source/b/inner.dat", inner);
     dir.writeFile("source/z.dat", "abc");
     ASSERT_TRUE(copy("source", "target", true));
     ASSERT_EQ(plan.files.size(), 2u);

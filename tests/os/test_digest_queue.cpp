@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <future>
 #include <memory>
@@ -124,6 +125,48 @@ TEST(DigestQueue, ChecksWholeFilesOnEitherSide)
     queue.wait();
     for (const bool matches : onThread)
         EXPECT_TRUE(matches);
+}
+
+// A file the system copies is read by the thread range by range, holes between: its checksum is
+// its bytes'. A read that fails or a file that ends early is told by finishReading(), and the
+// next file starts clean.
+TEST(DigestQueue, ReadsFilesItselfRangeByRange)
+{
+    std::string bytes(3 * DigestQueue::BlockSize + 11, '\0');
+    for (std::size_t at = 0; at < bytes.size(); ++at)
+        bytes[at] = char(at * 7 % 253);
+    constexpr std::size_t hole = 100;
+    struct Case
+    {
+        const char* what;
+        std::int64_t failAt; // the offset whose read fails, -1 never
+        std::int64_t answer; // what that read answers
+        int expected;
+    } cases[] = {{"whole", -1, 0, 0},
+                 {"unreadable", 2 * hole + DigestQueue::BlockSize, -EIO, EIO},
+                 {"ended early", 2 * hole + 2 * DigestQueue::BlockSize, 0, ENODATA},
+                 {"whole after them", -1, 0, 0}};
+    DigestQueue queue;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        queue.beginReading([&](char* block, std::size_t size, std::uint64_t offset) {
+            if (std::int64_t(offset) == c.failAt)
+                return c.answer;
+            std::memcpy(block, bytes.data() + offset, size);
+            return std::int64_t(size);
+        });
+        queue.addRange(0, hole);
+        queue.addZeros(hole);
+        queue.addRange(2 * hole, 2 * DigestQueue::BlockSize);
+        queue.addRange(2 * hole + 2 * DigestQueue::BlockSize,
+                       bytes.size() - 2 * hole - 2 * DigestQueue::BlockSize);
+        Os::Digest digest{};
+        EXPECT_EQ(queue.finishReading(&digest), c.expected);
+        if (c.expected == 0) {
+            EXPECT_EQ(digest, digestOf(bytes.substr(0, hole) + std::string(hole, '\0') +
+                                       bytes.substr(2 * hole)));
+        }
+    }
 }
 
 } // namespace
