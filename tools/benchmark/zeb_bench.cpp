@@ -277,11 +277,14 @@ struct Folders
     fs::path icq;
     fs::path zeb;
     fs::path other;
-    // One side's target emptied before its turn.
-    void fresh(bool isZeb) const
+    // Both targets emptied before a side's turn: the side going second would otherwise find
+    // the memory (a tmpfs) or the disk taken by the first one's copy, and pay to get more.
+    void fresh() const
     {
-        fs::remove_all(isZeb ? zeb : other);
-        fs::create_directories(isZeb ? zeb : other);
+        for (const fs::path& target : {zeb, other}) {
+            fs::remove_all(target);
+            fs::create_directories(target);
+        }
     }
 };
 
@@ -291,7 +294,7 @@ int run(const fs::path& root, const std::string& program, int rounds, int files)
     const fs::path& icq = folders.icq;
     const fs::path& zeb = folders.zeb;
     const fs::path& other = folders.other;
-    const auto fresh = [&](bool isZeb) { folders.fresh(isZeb); };
+    const auto fresh = [&](bool) { folders.fresh(); };
     const auto backup = [&](const char* component, bool verify) {
         return [=, &program](bool isZeb) -> std::vector<Command> {
             if (isZeb) {
@@ -316,8 +319,7 @@ int run(const fs::path& root, const std::string& program, int rounds, int files)
     };
     // Both sides hold the backup of the round before.
     const auto filled = [&](int) {
-        fresh(true);
-        fresh(false);
+        folders.fresh();
         untimed(
             {cli(program, {"backup", "--icq", str(icq), "--to", str(zeb), "--component", "2000b"}),
              {"rsync", "-a", str(icq / "2000b") + "/", str(other / "2000b")}});
@@ -365,8 +367,7 @@ int run(const fs::path& root, const std::string& program, int rounds, int files)
         {"dated repeat, 1% changed",
          "rsync --link-dest",
          [&](int round) {
-             fresh(true);
-             fresh(false);
+             folders.fresh();
              untimed({cli(program, {"backup", "--icq", str(icq), "--to", str(zeb), "--dated",
                                     "--component", "2000b"})});
              for (const auto& set : fs::directory_iterator(zeb))
@@ -487,8 +488,8 @@ int disk(const fs::path& root, const std::string& program, int rounds, int files
     const fs::path& icq = folders.icq;
     const fs::path& zeb = folders.zeb;
     const fs::path& other = folders.other;
-    const auto fresh = [&](bool isZeb) {
-        folders.fresh(isZeb);
+    const auto fresh = [&](bool) {
+        folders.fresh();
         dropCaches();
     };
     const auto backup = [&](bool readBack) {
