@@ -100,6 +100,9 @@ private:
     };
     void push(Task task);
     static void addZeros(DigestBuilder& builder, std::uint64_t size);
+    // Reads with a block of the pool, hashing what comes, until `read` answers 0 or less:
+    // answers that last answer.
+    std::int64_t readAll(const Reader& read, DigestBuilder& builder);
     // Reads a file with a block of the pool and tells whether it matches.
     bool readMatches(const Reader& read, DigestBuilder& builder, const Digest& expected);
     // Reads and hashes a range of the file being read: 0, or the errno that ends it.

@@ -155,20 +155,19 @@ int DigestQueue::finishReading(Digest* into)
 
 int DigestQueue::readRange(std::uint64_t offset, std::uint64_t size)
 {
-    char* const buffer = block();
-    int error = 0;
-    for (std::uint64_t at = offset; at < offset + size && error == 0;) {
-        const std::int64_t got = m_readRange(
-            buffer, std::size_t(std::min<std::uint64_t>(BlockSize, offset + size - at)), at);
-        if (got <= 0) {
-            error = got == 0 ? ENODATA : int(-got);
-        } else {
-            m_builder.add(buffer, std::size_t(got));
-            at += std::uint64_t(got);
-        }
-    }
-    giveBack(buffer);
-    return error;
+    const std::uint64_t end = offset + size;
+    std::uint64_t at = offset;
+    return int(-readAll(
+        [&](char* block) -> std::int64_t {
+            if (at == end)
+                return 0;
+            const std::int64_t got =
+                m_readRange(block, std::size_t(std::min<std::uint64_t>(BlockSize, end - at)), at);
+            if (got > 0)
+                at += std::uint64_t(got);
+            return got == 0 ? -ENODATA : got; // a file that ends before the range changed
+        },
+        m_builder));
 }
 
 void DigestQueue::check(Reader read, const Digest* expected, bool* matches)
@@ -186,15 +185,20 @@ void DigestQueue::check(Reader read, const Digest* expected, bool* matches)
     *matches = readMatches(read, m_own, *expected);
 }
 
-bool DigestQueue::readMatches(const Reader& read, DigestBuilder& builder, const Digest& expected)
+std::int64_t DigestQueue::readAll(const Reader& read, DigestBuilder& builder)
 {
     char* const buffer = block();
-    builder.reset();
     std::int64_t got = 0;
     while ((got = read(buffer)) > 0)
         builder.add(buffer, std::size_t(got));
     giveBack(buffer);
-    return got == 0 && builder.result() == expected;
+    return got;
+}
+
+bool DigestQueue::readMatches(const Reader& read, DigestBuilder& builder, const Digest& expected)
+{
+    builder.reset();
+    return readAll(read, builder) == 0 && builder.result() == expected;
 }
 
 void DigestQueue::wait()
