@@ -109,9 +109,24 @@ ExecutorBase::ExecutorBase(const CopyRequest& request, CopyPlan& plan, CopyOutco
     : m_request(request), m_plan(plan), m_outcome(outcome), m_pid(pid)
 {}
 
-std::string ExecutorBase::temporaryName(unsigned long counter, std::string_view finalName) const
+std::string ExecutorBase::madeName(std::uint32_t folder) const
 {
-    return Os::temporaryName(m_pid, std::to_string(counter), finalName);
+    const std::string_view name = m_plan.name(m_plan.folders[folder].targetName);
+    if (m_newRoot[folder] != folder || folder == 0 || m_placed[folder])
+        return std::string(name);
+    // Numbered by its place in the plan, apart from the files' numbers (appended: GCC 12 warns
+    // falsely on "d" + std::to_string(...)).
+    std::string serial(1, 'd');
+    serial += std::to_string(folder);
+    return Os::temporaryName(m_pid, serial, name);
+}
+
+std::string ExecutorBase::writtenName(std::uint32_t index) const
+{
+    const std::string_view name = m_plan.name(m_plan.files[index].targetName);
+    // Numbered by the file's place in the plan, unique in the copy.
+    return writtenInPlace(index) ? std::string(name)
+                                 : Os::temporaryName(m_pid, std::to_string(index + 1ul), name);
 }
 
 std::string ExecutorBase::joinTarget(const std::string& folder, std::string_view name) const
@@ -128,6 +143,13 @@ std::string ExecutorBase::targetFolderPath(std::uint32_t folder) const
     std::string below = m_plan.folderPath(folder);
     std::replace(below.begin(), below.end(), '/', PathSeparator);
     return joinTarget(m_plan.targetRoot, below);
+}
+
+std::string ExecutorBase::madeFolderPath(std::uint32_t folder) const
+{
+    return folder == 0
+               ? m_plan.targetRoot
+               : joinTarget(madeFolderPath(m_plan.folders[folder].parent), madeName(folder));
 }
 
 DigestQueue& ExecutorBase::digests()
@@ -165,6 +187,8 @@ bool ExecutorBase::run()
         return false;
     m_brokenFolders.assign(m_plan.folders.size(), false);
     m_enteredFolders.assign(m_plan.folders.size(), false);
+    m_newRoot.assign(m_plan.folders.size(), 0);
+    m_placed.assign(m_plan.folders.size(), false);
     // Reserved: growing would hold two copies of a hundred thousand entries at once.
     m_pending.reserve(std::size_t(m_plan.filesToWrite()));
     std::size_t next = 0;
@@ -185,8 +209,13 @@ void ExecutorBase::copyFolderFiles(std::uint32_t folder, std::size_t& next)
     bool entered = folder == 0;
     if (!entered && m_brokenFolders[m_plan.folders[folder].parent])
         m_brokenFolders[folder] = true;
-    else if (!entered)
+    else if (!entered) {
+        const PlannedFolder& record = m_plan.folders[folder];
+        m_newRoot[folder] = m_newRoot[record.parent] != 0 ? m_newRoot[record.parent]
+                            : record.existsInTarget       ? 0
+                                                          : folder;
         entered = enterFolder(folder);
+    }
     for (; next < m_plan.files.size() && m_plan.files[next].folder == folder; ++next) {
         if (!entered)
             continue;
@@ -251,36 +280,58 @@ void ExecutorBase::finish()
                  "the data could not be written to the disk: " + errorText(error));
         return error != 0;
     };
+    const auto newFolders = [&](const auto& each) {
+        for (std::uint32_t at = 1; at < m_plan.folders.size(); ++at)
+            if (m_newRoot[at] == at && m_enteredFolders[at])
+                each(at);
+    };
     // No rename may reach the disk before the data it names.
     if (!m_pending.empty() && syncFailed()) {
         for (const Pending& pending : m_pending) {
             removeTemporary(pending);
             m_plan.files[pending.file].result = FileResult::Failed;
         }
+        newFolders([&](std::uint32_t folder) { dropNewFolder(folder); });
         m_pending.clear();
         m_outcome.filesCopied = 0;
         m_outcome.bytesCopied = 0;
         return;
     }
     // Read back from the disk, a copy must be what was read from the source before it counts as
-    // copied: all are read first, while the queue hashes, then the renames follow.
+    // copied: all are read first, while the queue hashes; one that is not goes before any
+    // rename, so that it never stands under its name.
     if (m_request.verify) {
         for (const Pending& pending : m_pending)
             readBack(pending);
         digests().wait();
+        for (const Pending& pending : m_pending)
+            if (!m_plan.files[pending.file].verified)
+                removeTemporary(pending);
     }
+    newFolders([&](std::uint32_t folder) {
+        const std::string reason = placeFolder(folder);
+        if (reason.empty()) {
+            m_placed[folder] = true;
+            return;
+        }
+        fail(targetFolderPath(folder), CopySide::Target, reason);
+        dropNewFolder(folder);
+    });
     for (const Pending& pending : m_pending) {
         PlannedFile& file = m_plan.files[pending.file];
         const bool unverified = m_request.verify && !file.verified;
-        if (unverified)
-            removeTemporary(pending);
-        const std::string reason = unverified ? "verification failed" : placeFile(pending);
-        if (reason.empty()) {
+        // (A folder that could not be put in place was reported for all in it.)
+        const bool dropped = writtenInPlace(pending.file) && !m_placed[m_newRoot[file.folder]];
+        const std::string reason = unverified ? "verification failed"
+                                   : dropped  ? std::string()
+                                              : placeFile(pending);
+        if (reason.empty() && !dropped) {
             file.result = FileResult::Written;
             continue;
         }
-        fail(joinTarget(targetFolderPath(file.folder), m_plan.name(file.targetName)),
-             CopySide::Target, reason);
+        if (!reason.empty())
+            fail(joinTarget(targetFolderPath(file.folder), m_plan.name(file.targetName)),
+                 CopySide::Target, reason);
         file.result = FileResult::Failed;
         --m_outcome.filesCopied;
         m_outcome.bytesCopied -= file.size;
@@ -296,6 +347,19 @@ void ExecutorBase::finish()
     }
     if (changed)
         syncFailed();
+}
+
+void ExecutorBase::dropNewFolder(std::uint32_t folder)
+{
+    removeNewFolder(folder);
+    for (std::uint32_t at = folder; at < m_plan.folders.size(); ++at)
+        if (m_newRoot[at] == folder)
+            m_enteredFolders[at] = false;
+    for (PlannedFile& file : m_plan.files)
+        if (m_newRoot[file.folder] == folder && file.result == FileResult::Linked) {
+            file.result = FileResult::Failed;
+            --m_outcome.filesLinked;
+        }
 }
 
 } // namespace Os::detail

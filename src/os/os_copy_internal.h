@@ -199,12 +199,10 @@ public:
     bool run();
 
 protected:
-    // A file written to its temporary file, waiting for the rename: what names that file.
+    // A file written, waiting for its rename or its folder's.
     struct Pending
     {
         std::uint32_t file;
-        // The temporary file's number: the file's place in the plan, unique in the copy.
-        unsigned long counter() const { return file + 1ul; }
     };
 
     // Opens the roots (the target's made); false after reporting what failed.
@@ -214,7 +212,7 @@ protected:
     virtual bool enterFolder(std::uint32_t folder) = 0;
     // The current folder's path on the target side.
     virtual const std::string& currentTargetPath() const = 0;
-    // Writes the file's temporary file in the current folder and adds it to m_pending, or
+    // Writes the file under its writtenName() in the current folder and adds it to m_pending, or
     // reports the failure; sets m_cancelled on a stop.
     virtual void copyFile(std::uint32_t index) = 0;
     // Hard-links the file from the earlier copy; false where it could not.
@@ -225,18 +223,45 @@ protected:
     // Puts what was written on the disk; an error number, 0 when it is there.
     virtual int syncTargets() = 0;
     virtual void removeTemporary(const Pending& pending) = 0;
-    // Reads a synced temporary file back from the disk past the cache into the digest queue,
+    // Reads a synced written file back from the disk past the cache into the digest queue,
     // which compares it with the checksum written (the file's `verified`).
     virtual void readBack(const Pending& pending) = 0;
-    // Renames a temporary file into place: "" or why it failed, the temporary file removed then.
+    // Renames a written file into place (one written in place is there with its folder): "" or
+    // why it failed, the written file removed then.
     virtual std::string placeFile(const Pending& pending) = 0;
     enum class FolderTimes { Unchanged, Set, Lost };
     // Gives a target folder its source's times, after the renames into it.
     virtual FolderTimes setFolderTimes(std::uint32_t folder) = 0;
 
-    std::string temporaryName(unsigned long counter, std::string_view finalName) const;
+    // A folder new on the target is made under a temporary name, its files are written under
+    // their own names, and it is renamed into place once they are on the disk: one rename for
+    // the folder, not one a file, and still no stump under a real name if the copy dies.
+    // The name a folder has on the target now: its temporary one until it is in place.
+    std::string madeName(std::uint32_t folder) const;
+    // Whether a file is written under its own name, in a new folder, rather than beside it.
+    bool writtenInPlace(std::uint32_t index) const
+    {
+        return m_newRoot[m_plan.files[index].folder] != 0;
+    }
+    // Whether a folder about to be entered is to be made under a temporary name; keepOwnName()
+    // makes it under its own, where the file system cannot be trusted to rename a folder with
+    // what is in it: its files are then renamed one by one.
+    bool isNewRoot(std::uint32_t folder) const
+    {
+        return folder != 0 && m_newRoot[folder] == folder;
+    }
+    void keepOwnName(std::uint32_t folder) { m_newRoot[folder] = 0; }
+    // The name a file's data is written under until it is put in place.
+    std::string writtenName(std::uint32_t index) const;
+    // Renames a new folder into place: "" or why it could not be.
+    virtual std::string placeFolder(std::uint32_t folder) = 0;
+    // Removes a new folder, still under its temporary name, with everything in it.
+    virtual void removeNewFolder(std::uint32_t folder) = 0;
+
     std::string joinTarget(const std::string& folder, std::string_view name) const;
+    // A target folder's path: as the report names it, or as it stands on the disk now.
     std::string targetFolderPath(std::uint32_t folder) const;
+    std::string madeFolderPath(std::uint32_t folder) const;
     bool stopped() const { return m_request.stop && m_request.stop->load(); }
     // The queue that hashes what the copy reads; made when the first file is copied.
     DigestQueue& digests();
@@ -264,10 +289,16 @@ protected:
 private:
     void copyFolderFiles(std::uint32_t folder, std::size_t& next);
     void finish();
+    // Removes a new folder that cannot be put in place: what was linked into it fails too.
+    void dropNewFolder(std::uint32_t folder);
 
     std::unique_ptr<DigestQueue> m_digests;
     bool m_yesToAll = false;
     std::vector<Pending> m_pending;
+    // For each folder, the new folder made under a temporary name that holds it (itself
+    // included), 0 where none does; and whether such a folder was put in place.
+    std::vector<std::uint32_t> m_newRoot;
+    std::vector<bool> m_placed;
 };
 
 } // namespace Os::detail

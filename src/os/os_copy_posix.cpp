@@ -125,6 +125,18 @@ bool sameVersion(const struct stat& a, const struct stat& b)
            a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
+constexpr long FuseMagic = 0x65735546;
+
+// Whether a folder is on a file system in user space (FUSE). Their renames of a folder differ:
+// fusefat's loses what is in it.
+bool inUserSpace(int fd)
+{
+    struct statfs info
+    {
+    };
+    return ::fstatfs(fd, &info) == 0 && info.f_type == FuseMagic;
+}
+
 // Whether a file system keeps times only to two seconds: FAT and exFAT, in the kernel or through
 // FUSE (whose type the mount table tells).
 bool keepsCoarseTimes(int fd)
@@ -136,7 +148,6 @@ bool keepsCoarseTimes(int fd)
         return false;
     constexpr long MsdosMagic = 0x4d44;
     constexpr long ExfatMagic = 0x2011BAB0;
-    constexpr long FuseMagic = 0x65735546;
     if (info.f_type == MsdosMagic || info.f_type == ExfatMagic)
         return true;
     if (info.f_type != FuseMagic)
@@ -212,7 +223,8 @@ private:
                      std::uint64_t size) override;
     void removeTemporary(const std::string& name) override
     {
-        ::unlinkat(m_here.targetDir, name.c_str(), 0);
+        std::string failed; // left for the next walk
+        detail::removeTreeAt(m_here.targetDir, name, name, failed);
     }
     std::string targetPathOf(const std::string& name) const override
     {
@@ -486,13 +498,14 @@ using ProgressCallback = std::function<void(std::uint64_t)>;
 
 // Opens the target folders of a plan from the root down, one name at a time, so that no call
 // takes a path longer than a name: a deep folder whose whole path is longer than the system
-// takes is renamed into, verified and cleaned up like any other. With `target` false, the
-// source's folders (a check reads a backup as the walk's source).
+// takes is renamed into, verified and cleaned up like any other. `nameOf` tells the name a
+// folder has now (a check reads a backup as the walk's source: the source's names).
 class TargetFolders
 {
 public:
-    TargetFolders(const CopyPlan& plan, int root, bool target = true)
-        : m_plan(plan), m_target(target)
+    using NameOf = std::function<std::string(std::uint32_t folder)>;
+    TargetFolders(const CopyPlan& plan, int root, NameOf nameOf)
+        : m_plan(plan), m_nameOf(std::move(nameOf))
     {
         m_open.emplace_back(0, UniqueFd(::dup(root)));
     }
@@ -509,9 +522,7 @@ public:
         while (m_open.back().first != folder) {
             const auto next = std::find(chain.begin(), chain.end(), m_open.back().first);
             const std::uint32_t child = next == chain.end() ? chain.back() : *(next - 1);
-            const PlannedFolder& record = m_plan.folders[child];
-            UniqueFd fd(openFolder(m_open.back().second.get(),
-                                   m_plan.name(m_target ? record.targetName : record.name).data()));
+            UniqueFd fd(openFolder(m_open.back().second.get(), m_nameOf(child).c_str()));
             if (!fd)
                 return -1;
             m_open.emplace_back(child, std::move(fd));
@@ -522,7 +533,8 @@ public:
 
 private:
     const CopyPlan& m_plan;
-    const bool m_target;
+    const NameOf m_nameOf;
+    // Kept open: a folder renamed into place is still the one opened.
     std::vector<std::pair<std::uint32_t, UniqueFd>> m_open;
 };
 
@@ -555,6 +567,8 @@ private:
     void removeTemporary(const Pending& pending) override;
     void readBack(const Pending& pending) override;
     std::string placeFile(const Pending& pending) override;
+    std::string placeFolder(std::uint32_t folder) override;
+    void removeNewFolder(std::uint32_t folder) override;
     FolderTimes setFolderTimes(std::uint32_t folder) override;
 
     // Copies a file's bytes and hands them to the digest queue, whose checksum goes to *digest.
@@ -569,7 +583,9 @@ private:
     TargetFolders& targetFolders()
     {
         if (!m_targetFolders)
-            m_targetFolders = std::make_unique<TargetFolders>(m_plan, m_targetRoot.get());
+            m_targetFolders = std::make_unique<TargetFolders>(
+                m_plan, m_targetRoot.get(),
+                [this](std::uint32_t folder) { return madeName(folder); });
         return *m_targetFolders;
     }
 
@@ -643,13 +659,24 @@ bool Executor::enterFolder(std::uint32_t folder)
         m_brokenFolders[folder] = true;
         return false;
     }
-    if (!record.existsInTarget && ::mkdirat(parent.target.get(), targetName.data(), 0777) != 0 &&
-        errno != EEXIST) {
-        fail(entered.targetPath, CopySide::Target, errno);
-        m_brokenFolders[folder] = true;
-        return false;
+    if (isNewRoot(folder) && inUserSpace(parent.target.get()))
+        keepOwnName(folder);
+    const std::string madeName = this->madeName(folder);
+    if (!record.existsInTarget) {
+        int made = ::mkdirat(parent.target.get(), madeName.c_str(), 0777);
+        // Under this process's temporary name stands what one of the same number left.
+        if (made != 0 && errno == EEXIST && madeName != targetName) {
+            std::string failed;
+            detail::removeTreeAt(parent.target.get(), madeName, entered.targetPath, failed);
+            made = ::mkdirat(parent.target.get(), madeName.c_str(), 0777);
+        }
+        if (made != 0 && errno != EEXIST) {
+            fail(entered.targetPath, CopySide::Target, errno);
+            m_brokenFolders[folder] = true;
+            return false;
+        }
     }
-    entered.target.reset(openFolder(parent.target.get(), targetName.data()));
+    entered.target.reset(openFolder(parent.target.get(), madeName.c_str()));
     if (!entered.target) {
         fail(entered.targetPath, CopySide::Target, errno);
         m_brokenFolders[folder] = true;
@@ -861,7 +888,7 @@ void Executor::copyFile(std::uint32_t index)
     const std::string sourceFile = joinPath(here.sourcePath, name);
     const std::string targetFile = joinPath(here.targetPath, finalName);
     file.result = FileResult::Failed;
-    const std::string temporary = temporaryName(Pending{index}.counter(), finalName);
+    const std::string temporary = writtenName(index);
     UniqueFd out(::openat(here.target.get(), temporary.c_str(),
                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!out) {
@@ -913,16 +940,14 @@ void Executor::copyFile(std::uint32_t index)
             return;
         }
         if (m_request.afterFileData)
-            m_request.afterFileData(sourceFile, joinPath(here.targetPath, temporary));
-        struct stat after
-        {
-        };
+            m_request.afterFileData(sourceFile, joinPath(madeFolderPath(here.folder), temporary));
+        // The name still leads to the file read (which stays open, so its number is not
+        // reused), and that file is as it was: the same inode, its size and time unchanged.
         struct stat named
         {
         };
-        if (!error.changed && ::fstat(in.get(), &after) == 0 &&
-            ::fstatat(here.source.get(), name.data(), &named, 0) == 0 &&
-            sameVersion(before, after) && sameVersion(before, named))
+        if (!error.changed && ::fstatat(here.source.get(), name.data(), &named, 0) == 0 &&
+            sameVersion(before, named))
             break;
         if (attempt == 1) {
             fail(sourceFile, CopySide::Source, "it changed while being copied");
@@ -947,9 +972,10 @@ void Executor::readBack(const Pending& pending)
 {
     PlannedFile& file = m_plan.files[pending.file];
     const int folder = targetFolders().open(file.folder);
-    const std::string temporary = temporaryName(pending.counter(), m_plan.name(file.targetName));
-    const auto copy = std::make_shared<UniqueFd>(
-        folder < 0 ? -1 : ::openat(folder, temporary.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    const auto copy =
+        std::make_shared<UniqueFd>(folder < 0 ? -1
+                                              : ::openat(folder, writtenName(pending.file).c_str(),
+                                                         O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (!*copy)
         return; // unread, it stays unverified
     // Synced, its pages are clean and can go: what is read next comes from the disk.
@@ -978,18 +1004,18 @@ void Executor::removeTemporary(const Pending& pending)
     const PlannedFile& file = m_plan.files[pending.file];
     const int folder = targetFolders().open(file.folder);
     if (folder >= 0)
-        ::unlinkat(folder, temporaryName(pending.counter(), m_plan.name(file.targetName)).c_str(),
-                   0);
+        ::unlinkat(folder, writtenName(pending.file).c_str(), 0);
 }
 
 std::string Executor::placeFile(const Pending& pending)
 {
+    if (writtenInPlace(pending.file))
+        return {};
     const PlannedFile& file = m_plan.files[pending.file];
     const int folder = targetFolders().open(file.folder);
     if (folder < 0)
         return errorText(errno);
-    const std::string temporaryFile =
-        temporaryName(pending.counter(), m_plan.name(file.targetName));
+    const std::string temporaryFile = writtenName(pending.file);
     const char* const temporary = temporaryFile.c_str();
     const char* const finalName = m_plan.name(file.targetName).data();
     const auto failed = [&](const std::string& reason) {
@@ -1003,6 +1029,30 @@ std::string Executor::placeFile(const Pending& pending)
     if (result != 0 && !replacing && (errno == EINVAL || errno == ENOSYS))
         result = ::renameat(folder, temporary, folder, finalName);
     return result != 0 ? failed(errorText(errno)) : std::string();
+}
+
+std::string Executor::placeFolder(std::uint32_t folder)
+{
+    const PlannedFolder& record = m_plan.folders[folder];
+    const int parent = targetFolders().open(record.parent);
+    if (parent < 0)
+        return errorText(errno);
+    const std::string madeName = this->madeName(folder);
+    const char* const finalName = m_plan.name(record.targetName).data();
+    // Never over a folder that appeared meanwhile; where the file system takes no such rename,
+    // one over an empty folder loses nothing.
+    int result = ::renameat2(parent, madeName.c_str(), parent, finalName, RENAME_NOREPLACE);
+    if (result != 0 && (errno == EINVAL || errno == ENOSYS))
+        result = ::renameat(parent, madeName.c_str(), parent, finalName);
+    return result != 0 ? errorText(errno) : std::string();
+}
+
+void Executor::removeNewFolder(std::uint32_t folder)
+{
+    const int parent = targetFolders().open(m_plan.folders[folder].parent);
+    std::string failed; // left for the next walk
+    if (parent >= 0)
+        detail::removeTreeAt(parent, madeName(folder), targetFolderPath(folder), failed);
 }
 
 Executor::FolderTimes Executor::setFolderTimes(std::uint32_t folder)
@@ -1026,7 +1076,11 @@ Executor::FolderTimes Executor::setFolderTimes(std::uint32_t folder)
 
 struct PlanReader::State
 {
-    State(const CopyPlan& plan, int root) : root(root), folders(plan, root, false) {}
+    State(const CopyPlan& plan, int root)
+        : root(root), folders(plan, root, [&plan](std::uint32_t folder) {
+              return std::string(plan.name(plan.folders[folder].name));
+          })
+    {}
     UniqueFd root;
     int rootError = 0; // why the root could not be opened
     TargetFolders folders;

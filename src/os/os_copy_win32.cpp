@@ -164,7 +164,8 @@ private:
                      std::uint64_t size) override;
     void removeTemporary(const std::string& name) override
     {
-        DeleteFileW(widePath(joinPath(*m_here.targetPath, name)).c_str());
+        std::string failed; // left for the next walk
+        removeTree(joinPath(*m_here.targetPath, name), failed);
     }
     std::string targetPathOf(const std::string& name) const override
     {
@@ -424,8 +425,9 @@ private:
     {
         std::uint32_t folder;
         std::string sourcePath;
-        std::string targetPath;
-        std::string linkPath; // "" where the earlier copy lacks the folder
+        std::string targetPath; // as the report names it
+        std::string madePath;   // as it stands now: a new folder's temporary name in it
+        std::string linkPath;   // "" where the earlier copy lacks the folder
     };
     // Why a file's data could not be copied: the error and the side it happened on.
     struct DataError
@@ -449,6 +451,12 @@ private:
     }
     void readBack(const Pending& pending) override;
     std::string placeFile(const Pending& pending) override;
+    std::string placeFolder(std::uint32_t folder) override;
+    void removeNewFolder(std::uint32_t folder) override
+    {
+        std::string failed; // left for the next walk
+        removeTree(madeFolderPath(folder), failed);
+    }
     FolderTimes setFolderTimes(std::uint32_t folder) override;
 
     // The marks a copy carries besides the read-only one.
@@ -458,9 +466,8 @@ private:
 
     std::string temporaryPath(const Pending& pending) const
     {
-        const PlannedFile& file = m_plan.files[pending.file];
-        return joinPath(targetFolderPath(file.folder),
-                        temporaryName(pending.counter(), m_plan.name(file.targetName)));
+        return joinPath(madeFolderPath(m_plan.files[pending.file].folder),
+                        writtenName(pending.file));
     }
     // Reads a source into its temporary file, handing what it read to the checksum.
     DataError copyData(HANDLE in, HANDLE out, std::uint64_t size, bool progress);
@@ -482,7 +489,7 @@ bool Executor::openRoots()
         return false;
     }
     m_targetOpened = true;
-    m_open.push_back({0, m_plan.sourceRoot, m_plan.targetRoot,
+    m_open.push_back({0, m_plan.sourceRoot, m_plan.targetRoot, m_plan.targetRoot,
                       m_plan.folders[0].inLinkFrom ? m_plan.linkRoot : std::string()});
     return true;
 }
@@ -494,8 +501,10 @@ bool Executor::enterFolder(std::uint32_t folder)
         m_open.pop_back();
     const Folder& parent = m_open.back();
     const std::string_view sourceName = m_plan.name(record.name);
+    const std::string madeName = this->madeName(folder);
     Folder entered{folder, joinPath(parent.sourcePath, sourceName),
                    joinPath(parent.targetPath, m_plan.name(record.targetName)),
+                   joinPath(parent.madePath, madeName),
                    record.inLinkFrom && !parent.linkPath.empty()
                        ? joinPath(parent.linkPath, sourceName)
                        : std::string()};
@@ -506,12 +515,21 @@ bool Executor::enterFolder(std::uint32_t folder)
         m_brokenFolders[folder] = true;
         return false;
     }
-    if (!record.existsInTarget &&
-        !CreateDirectoryW(widePath(entered.targetPath).c_str(), nullptr) &&
-        GetLastError() != ERROR_ALREADY_EXISTS) {
-        fail(entered.targetPath, CopySide::Target, lastError());
-        m_brokenFolders[folder] = true;
-        return false;
+    if (!record.existsInTarget) {
+        const std::wstring made = widePath(entered.madePath);
+        bool created = CreateDirectoryW(made.c_str(), nullptr);
+        // Under this process's temporary name stands what one of the same number left.
+        if (!created && GetLastError() == ERROR_ALREADY_EXISTS &&
+            madeName != m_plan.name(record.targetName)) {
+            std::string failed;
+            removeTree(entered.madePath, failed);
+            created = CreateDirectoryW(made.c_str(), nullptr);
+        }
+        if (!created && GetLastError() != ERROR_ALREADY_EXISTS) {
+            fail(entered.targetPath, CopySide::Target, lastError());
+            m_brokenFolders[folder] = true;
+            return false;
+        }
     }
     m_enteredFolders[folder] = true;
     m_open.push_back(std::move(entered));
@@ -523,7 +541,7 @@ bool Executor::linkFile(PlannedFile& file)
     const Folder& here = m_open.back();
     if (here.linkPath.empty())
         return false;
-    if (!CreateHardLinkW(widePath(joinPath(here.targetPath, m_plan.name(file.targetName))).c_str(),
+    if (!CreateHardLinkW(widePath(joinPath(here.madePath, m_plan.name(file.targetName))).c_str(),
                          widePath(joinPath(here.linkPath, m_plan.name(file.name))).c_str(),
                          nullptr)) {
         // Where the target cannot link (FAT, another volume, some network shares) the files
@@ -577,8 +595,7 @@ void Executor::copyFile(std::uint32_t index)
     const std::string sourceFile = joinPath(here.sourcePath, m_plan.name(file.name));
     const std::string targetFile = joinPath(here.targetPath, finalName);
     file.result = FileResult::Failed;
-    const std::string temporary =
-        joinPath(here.targetPath, temporaryName(Pending{index}.counter(), finalName));
+    const std::string temporary = joinPath(here.madePath, writtenName(index));
     Handle out(CreateFileW(widePath(temporary).c_str(), GENERIC_WRITE,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -672,22 +689,34 @@ void Executor::readBack(const Pending& pending)
 std::string Executor::placeFile(const Pending& pending)
 {
     const PlannedFile& file = m_plan.files[pending.file];
-    const std::string temporary = temporaryPath(pending);
     const std::string final = joinPath(targetFolderPath(file.folder), m_plan.name(file.targetName));
-    // A new file never replaces one that appeared meanwhile.
+    // A new file never replaces one that appeared meanwhile; one written in place in a new
+    // folder is there already.
     const DWORD flags = MOVEFILE_WRITE_THROUGH |
                         (file.action == PlannedAction::Replace ? MOVEFILE_REPLACE_EXISTING : 0);
-    if (detail::moveFileOver(widePath(temporary), widePath(final), flags)) {
-        const DWORD marks = GetFileAttributesW(widePath(final).c_str());
-        if (m_readOnly.count(pending.file) &&
-            (marks == INVALID_FILE_ATTRIBUTES ||
-             !SetFileAttributesW(widePath(final).c_str(), marks | FILE_ATTRIBUTE_READONLY)))
-            m_outcome.attributesLost = true;
-        return {};
+    if (!writtenInPlace(pending.file)) {
+        const std::string temporary = temporaryPath(pending);
+        if (!detail::moveFileOver(widePath(temporary), widePath(final), flags)) {
+            const std::string reason = errorText(lastError());
+            DeleteFileW(widePath(temporary).c_str());
+            return reason;
+        }
     }
-    const std::string reason = errorText(lastError());
-    DeleteFileW(widePath(temporary).c_str());
-    return reason;
+    const DWORD marks = GetFileAttributesW(widePath(final).c_str());
+    if (m_readOnly.count(pending.file) &&
+        (marks == INVALID_FILE_ATTRIBUTES ||
+         !SetFileAttributesW(widePath(final).c_str(), marks | FILE_ATTRIBUTE_READONLY)))
+        m_outcome.attributesLost = true;
+    return {};
+}
+
+std::string Executor::placeFolder(std::uint32_t folder)
+{
+    // Never over a folder that appeared meanwhile.
+    return MoveFileExW(widePath(madeFolderPath(folder)).c_str(),
+                       widePath(targetFolderPath(folder)).c_str(), MOVEFILE_WRITE_THROUGH)
+               ? std::string()
+               : errorText(lastError());
 }
 
 Executor::FolderTimes Executor::setFolderTimes(std::uint32_t folder)

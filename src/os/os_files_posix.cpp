@@ -329,35 +329,36 @@ int removeFolder(const std::string& path)
     return 0;
 }
 
+int detail::removeTreeAt(int at, const std::string& name, const std::string& path,
+                         std::string& failedPath)
+{
+    // A link goes itself, never what it leads to; one name at a time, as deep as it goes.
+    if (::unlinkat(at, name.c_str(), 0) == 0)
+        return 0;
+    const int unlinkError = errno;
+    if (unlinkError != EISDIR && unlinkError != EPERM) {
+        failedPath = path;
+        return unlinkError;
+    }
+    const UniqueFd folder(
+        ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    std::vector<std::string> names;
+    int error = folder             ? detail::readFolderNames(folder.get(), ".", 0, names)
+                : errno == ENOTDIR ? unlinkError
+                                   : errno;
+    for (auto entry = names.begin(); error == 0 && entry != names.end(); ++entry)
+        error = removeTreeAt(folder.get(), *entry, path + '/' + *entry, failedPath);
+    if (error == 0 && ::unlinkat(at, name.c_str(), AT_REMOVEDIR) != 0)
+        error = errno;
+    if (error != 0 && failedPath.empty())
+        failedPath = path;
+    return error;
+}
+
 int removeTree(const std::string& path, std::string& failedPath)
 {
-    struct stat info
-    {
-    };
-    if (::lstat(path.c_str(), &info) != 0) {
-        failedPath = path;
-        return errno;
-    }
-    if (S_ISDIR(info.st_mode)) {
-        std::vector<std::string> names;
-        if (const int error = detail::readFolderNames(AT_FDCWD, path.c_str(), O_NOFOLLOW, names)) {
-            failedPath = path;
-            return error;
-        }
-        for (const std::string& name : names)
-            if (const int error = removeTree(path + '/' + name, failedPath))
-                return error;
-        if (::rmdir(path.c_str()) != 0) {
-            failedPath = path;
-            return errno;
-        }
-        return 0;
-    }
-    if (::unlink(path.c_str()) != 0) {
-        failedPath = path;
-        return errno;
-    }
-    return 0;
+    failedPath.clear();
+    return detail::removeTreeAt(AT_FDCWD, path, path, failedPath);
 }
 
 int readWholeFile(const std::string& path, std::string& bytes)

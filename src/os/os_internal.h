@@ -82,6 +82,9 @@ private:
 // Adds the names in the folder at `path` (relative to the folder descriptor `at`), but "." and
 // "..", to names; answers 0 or an errno. `flags` adds to the open's (O_NOFOLLOW).
 int readFolderNames(int at, const char* path, int flags, std::vector<std::string>& names);
+// Removes `name` in the folder `at` and, a folder, everything in it, one name at a time; `path`
+// names it in what failedPath reports. Answers 0 or an errno.
+int removeTreeAt(int at, const std::string& name, const std::string& path, std::string& failedPath);
 
 } // namespace Os::detail
 #endif

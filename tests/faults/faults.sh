@@ -42,12 +42,13 @@ for kind in new replaced; do
     end $before
 done
 
-# ---- SIGKILL after the data, before the renames (the seam): nothing under the real names.
+# ---- SIGKILL after the data, before the renames (the seam): nothing under the real names, a
+# new folder's included.
 begin "kill before the renames"
 before=$failed
-for f in a b c; do echo "new $f" >"$work/src/$f.dat"; done
+for f in a b c sub/d; do mkdir -p "$work/src/sub" && echo "new $f" >"$work/src/$f.dat"; done
 echo "the old b" >"$work/dst/b.dat"
-"$driver" "$work/src" "$work/dst" --die-after 3 >/dev/null 2>&1 && fail "the driver was not killed"
+"$driver" "$work/src" "$work/dst" --die-after 4 >/dev/null 2>&1 && fail "the driver was not killed"
 [ "$(ls "$work/dst")" = "b.dat" ] && [ "$(cat "$work/dst/b.dat")" = "the old b" ] ||
     fail "the real names changed before the renames: $(ls "$work/dst")"
 copy "$work/src" "$work/dst" && diff -r "$work/src" "$work/dst" >/dev/null ||

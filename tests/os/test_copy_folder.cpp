@@ -42,20 +42,27 @@ TEST_F(CopyFolder, CopiesEveryFileAndNestedFolderIntoAMissingTarget)
 
 // What a copy that died left is removed when a copy enters the folder, unless its process still
 // runs (a process another user may not signal lives: the file test's); the program's own
-// temporary files are never copied as data. A user's file that only looks like one is data.
+// temporary files are never copied as data. A user's file that only looks like one is data. A
+// new folder is made under a temporary name: a dead copy's goes with what is in it, and one of
+// this process's number (left by an earlier process of that number) never mixes into the new.
 TEST_F(CopyFolder, RemovesStaleTemporaryFilesAndNeverCopiesThem)
 {
     dir.writeFile("src/a.dat", "data");
     dir.writeFile("src/" + Os::temporaryName(77, "u2", "a.dat"), "a temporary file of ours");
     dir.writeFile("src/.~zeb77-1-0badc0de-notes.txt", "the user's");
     dir.writeFile("dst/sub/" + Os::temporaryName(4194999, "3", "big.db"), "left by a dead copy");
+    dir.writeFile("dst/" + Os::temporaryName(4194999, "d1", "new") + "/x.db",
+                  "left by a dead copy");
     const std::string busy = Os::temporaryName(OsTest::ownPid(), "2", "busy.db");
     dir.writeFile("dst/sub/" + busy, "its process is alive");
+    dir.writeFile("dst/" + Os::temporaryName(OsTest::ownPid(), "d1", "new") + "/old.db", "stale");
     dir.writeFile("src/sub/b.dat", "data");
+    dir.writeFile("src/new/c.dat", "data");
     EXPECT_TRUE(copy("src", "dst"));
     EXPECT_EQ(dir.names("dst"),
-              (std::vector<std::string>{".~zeb77-1-0badc0de-notes.txt", "a.dat", "sub"}));
+              (std::vector<std::string>{".~zeb77-1-0badc0de-notes.txt", "a.dat", "new", "sub"}));
     EXPECT_EQ(dir.names("dst/sub"), (std::vector<std::string>{busy, "b.dat"}));
+    EXPECT_EQ(dir.names("dst/new"), std::vector<std::string>{"c.dat"});
 #ifndef _WIN32
 
     // A folder link brings the copy back into a folder it has written: its own stay.

@@ -125,6 +125,26 @@ TEST_F(PlannedCopy, KnowsTheChecksumAndResultOfEveryFile)
     EXPECT_EQ(outcome.filesCopied, 0u);
 }
 
+// A new folder is written under a temporary name and renamed into place with what is in it: one
+// that appeared under its name meanwhile is reported once, and the copy leaves nothing there.
+TEST_F(PlannedCopy, ReportsANewFolderThatAppearedMeanwhile)
+{
+    dir.writeFile("source/new/a.dat", "a");
+    dir.writeFile("source/new/deep/b.dat", "b");
+    request.afterFileData = [&](const std::string&, const std::string& written) {
+        EXPECT_NE(written.find(".~zeb"), std::string::npos) << written;
+        dir.writeFile("target/new/theirs.dat", "theirs");
+    };
+    EXPECT_FALSE(copy("source", "target", true));
+    ASSERT_EQ(outcome.failures.size(), 1u);
+    EXPECT_EQ(outcome.failures[0].path, dir.path("target/new"));
+    EXPECT_EQ(dir.names("target"), std::vector<std::string>{"new"});
+    EXPECT_EQ(dir.names("target/new"), std::vector<std::string>{"theirs.dat"});
+    EXPECT_EQ(outcome.filesCopied, 0u);
+    for (const Os::PlannedFile& file : plan.files)
+        EXPECT_EQ(file.result, Os::FileResult::Failed);
+}
+
 // With verification a copy that does not read back as its source is a failed file. A stop in the
 // middle of the last file of a folder is a stop: the copy answers false and says cancelled, the
 // file is dropped, the finished ones are put in place and no temporary file stays.
