@@ -4,7 +4,7 @@
 # synthetic ICQ installation: 20,000 files of 1 to 64 KiB in 200 folders and 2 GiB in 4 files,
 # then 100,000 and 300,000 small files for the cost per file and the memory each file adds; as
 # root, the first backup on an ext4 loop device with the caches dropped; last the window, timed from
-# "Do It !" to its "Info" box against `cp -a` (tools/benchmark/window_bench.sh, under Xvfb). It
+# "Do It !" to its "Info" box against `cp -a` and the command line (window_bench.sh, Xvfb). It
 # prints one line per round and a table of medians of the rounds' ratios (zeb2000 / other).
 # ZEB_BENCH_DIR (default /dev/shm, a tmpfs: about 7 GiB) holds the data; ZEB_BENCH_ROUNDS the
 # rounds (5); ZEB_BENCH_MANY and ZEB_BENCH_MORE the files of the memory part (100000 and 300000;
