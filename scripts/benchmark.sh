@@ -17,7 +17,7 @@ rounds=${ZEB_BENCH_ROUNDS:-5}
 many=${ZEB_BENCH_MANY:-100000}
 more=${ZEB_BENCH_MORE:-300000}
 
-"$root/scripts/install-packages.sh" rsync time xvfb xauth xdotool e2fsprogs
+"$root/scripts/install-packages.sh" rsync time xvfb xauth xdotool x11-utils e2fsprogs
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target zeb_bench zeb2000-cli zeb2000 zeb_plugins >/dev/null
 
