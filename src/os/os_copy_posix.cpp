@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -34,12 +35,15 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/sysmacros.h>
+#include <thread>
 #include <unistd.h>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -201,6 +205,97 @@ bool sameContent(int a, int b, std::uint64_t size, std::vector<char>& buffer)
     return true;
 }
 
+// What stands under a name in the folder, links followed (they are what they point at): 0, or
+// the errno that left it Missing.
+int examine(int folder, const std::string& name, detail::FoundEntry& entry)
+{
+    struct stat info
+    {
+    };
+    entry = {};
+    if (::fstatat(folder, name.c_str(), &info, 0) != 0)
+        return errno;
+    using Kind = detail::FoundEntry::Kind;
+    entry = {S_ISREG(info.st_mode)   ? Kind::File
+             : S_ISDIR(info.st_mode) ? Kind::Folder
+                                     : Kind::Other,
+             std::uint64_t(info.st_size), nanoseconds(info.st_mtim)};
+    return 0;
+}
+
+// Lists a target folder and examines each entry on a thread of its own while the walk examines
+// the source's: a repeat's time is these calls, one on each side for every file, and the two
+// sides go on two processors, as rsync's two processes do.
+class TargetLister
+{
+public:
+    struct Listing
+    {
+        int error = 0;
+        std::vector<std::string> names;
+        std::unordered_map<std::string, detail::FoundEntry> found; // by name
+    };
+
+    TargetLister() : m_thread([this] { work(); }) {}
+    ~TargetLister()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_quit = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+    TargetLister(const TargetLister&) = delete;
+    TargetLister& operator=(const TargetLister&) = delete;
+
+    // Begins on the folder, which stays open until take() has answered.
+    void start(int folder)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_folder = folder;
+            m_done = false;
+        }
+        m_changed.notify_all();
+    }
+    Listing take()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_done; });
+        return std::move(m_listing);
+    }
+
+private:
+    void work()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return m_quit || m_folder >= 0; });
+            if (m_quit)
+                return;
+            const int folder = std::exchange(m_folder, -1);
+            lock.unlock();
+            Listing listing;
+            listing.error = detail::readFolderNames(folder, ".", 0, listing.names);
+            for (const std::string& name : listing.names)
+                examine(folder, name, listing.found[name]);
+            lock.lock();
+            m_listing = std::move(listing);
+            m_done = true;
+            m_changed.notify_all();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    int m_folder = -1; // to be listed
+    bool m_done = false;
+    bool m_quit = false;
+    Listing m_listing;
+    std::thread m_thread; // last: it starts once the rest is built
+};
+
 class Planner : public detail::PlannerBase
 {
 public:
@@ -216,7 +311,12 @@ private:
 
     detail::FoundEntry targetEntry(const std::string& targetName) override
     {
-        return found(m_here.targetDir, targetName);
+        const auto known = m_targetFound.find(targetName);
+        if (known != m_targetFound.end())
+            return known->second;
+        detail::FoundEntry entry;
+        examine(m_here.targetDir, targetName, entry);
+        return entry;
     }
     detail::FoundEntry earlierEntry(const std::string& name) override;
     bool sameContent(const std::string& name, const std::string& targetName,
@@ -234,7 +334,6 @@ private:
     {
         return joinPath(*m_here.sourcePath, name);
     }
-    static detail::FoundEntry found(int folder, const std::string& name);
 
     // The folder whose files are being planned.
     struct Here
@@ -249,21 +348,9 @@ private:
     std::set<FileId> m_targetFolders;    // never walked as a source: they are the copy's own
     std::map<dev_t, bool> m_coarseTimes; // by device
     std::vector<char> m_compareBuffer;
+    std::unique_ptr<TargetLister> m_lister; // made at the first target folder
+    std::unordered_map<std::string, detail::FoundEntry> m_targetFound; // the current folder's
 };
-
-detail::FoundEntry Planner::found(int folder, const std::string& name)
-{
-    struct stat info
-    {
-    };
-    if (folder < 0 || ::fstatat(folder, name.c_str(), &info, 0) != 0)
-        return {};
-    using Kind = detail::FoundEntry::Kind;
-    return {S_ISREG(info.st_mode)   ? Kind::File
-            : S_ISDIR(info.st_mode) ? Kind::Folder
-                                    : Kind::Other,
-            std::uint64_t(info.st_size), nanoseconds(info.st_mtim)};
-}
 
 detail::FoundEntry Planner::earlierEntry(const std::string& name)
 {
@@ -378,50 +465,61 @@ bool Planner::run()
 
 Planner::TargetEntries Planner::readTargetEntries(int targetDir, const std::string& targetPath)
 {
-    std::vector<std::string> names;
-    if (const int error = detail::readFolderNames(targetDir, ".", 0, names)) {
-        fail(targetPath, CopySide::Target, error);
+    TargetLister::Listing listing = m_lister->take();
+    m_targetFound = std::move(listing.found);
+    if (listing.error != 0) {
+        fail(targetPath, CopySide::Target, listing.error);
         return {};
     }
     m_here.targetDir = targetDir;
-    return targetEntries(names);
+    return targetEntries(listing.names);
 }
 
 void Planner::walk(std::uint32_t folder, int sourceDir, const std::string& sourcePath,
                    int targetDir, const std::string& targetPath, int linkDir,
                    const std::string* pattern)
 {
-    std::vector<std::string> names;
-    if (const int error = detail::readFolderNames(sourceDir, ".", 0, names)) {
-        fail(sourcePath, CopySide::Source, error);
-        return;
+    if (targetDir >= 0) {
+        if (!m_lister)
+            m_lister = std::make_unique<TargetLister>();
+        m_lister->start(targetDir);
     }
+    std::vector<std::string> names;
+    const int sourceError = detail::readFolderNames(sourceDir, ".", 0, names);
     selectSourceNames(names, pattern);
+    // The source's entries examined while the target's are.
+    std::vector<detail::FoundEntry> examined(names.size());
+    std::vector<int> errors(names.size());
+    for (std::size_t at = 0; at < names.size(); ++at)
+        errors[at] = examine(sourceDir, names[at], examined[at]);
 
+    m_targetFound.clear();
     TargetEntries entries =
         targetDir >= 0 ? readTargetEntries(targetDir, targetPath) : TargetEntries();
+    if (sourceError != 0) {
+        fail(sourcePath, CopySide::Source, sourceError);
+        return;
+    }
     // Times of two seconds on either side (a restore from a FAT stick) compare to two seconds.
     const bool coarseTarget = targetDir >= 0 && (coarseTimes(targetDir) || coarseTimes(sourceDir));
     const bool coarseLink = linkDir >= 0 && coarseTimes(linkDir);
     m_here = {sourceDir, &sourcePath, targetDir, &targetPath, linkDir};
-    std::vector<std::pair<std::string, struct stat>> subfolders;
-    for (const std::string& name : names) {
-        // Links are what they point at: the entry is examined through them.
-        struct stat info
-        {
-        };
-        if (::fstatat(sourceDir, name.c_str(), &info, 0) != 0)
-            fail(joinPath(sourcePath, name), CopySide::Source, errno);
-        else if (S_ISDIR(info.st_mode))
-            subfolders.emplace_back(name, info);
-        else if (S_ISREG(info.st_mode))
-            planFile(folder, name, std::uint64_t(info.st_size), nanoseconds(info.st_mtim), entries,
-                     coarseTarget, coarseLink);
+    std::vector<std::string> subfolders;
+    using Kind = detail::FoundEntry::Kind;
+    for (std::size_t at = 0; at < names.size(); ++at) {
+        const std::string& name = names[at];
+        const detail::FoundEntry& entry = examined[at];
+        if (errors[at] != 0)
+            fail(joinPath(sourcePath, name), CopySide::Source, errors[at]);
+        else if (entry.kind == Kind::Folder)
+            subfolders.push_back(name);
+        else if (entry.kind == Kind::File)
+            planFile(folder, name, entry.size, entry.modified, entries, coarseTarget, coarseLink);
         else
             fail(joinPath(sourcePath, name), CopySide::Source, "it is neither a file nor a folder");
     }
 
-    for (const auto& [name, listed] : subfolders) {
+    for (const std::string& name : subfolders) {
         const std::string childSource = joinPath(sourcePath, name);
         UniqueFd source(openFolder(sourceDir, name.c_str()));
         struct stat info
