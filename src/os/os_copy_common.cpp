@@ -112,7 +112,7 @@ ExecutorBase::ExecutorBase(const CopyRequest& request, CopyPlan& plan, CopyOutco
 std::string ExecutorBase::madeName(std::uint32_t folder) const
 {
     const std::string_view name = m_plan.name(m_plan.folders[folder].targetName);
-    if (m_newRoot[folder] != folder || folder == 0 || m_placed[folder])
+    if (!isNewRoot(folder) || m_placed[folder])
         return std::string(name);
     // Numbered by its place in the plan, apart from the files' numbers (appended: GCC 12 warns
     // falsely on "d" + std::to_string(...)).

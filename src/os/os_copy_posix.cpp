@@ -587,6 +587,17 @@ struct DataError
     bool refused = false; // the file systems take no splice: nothing of the file was written
 };
 
+// Renames within a folder, never over what appeared under the new name meanwhile; where the file
+// system takes no such rename (FAT through FUSE), a plain one: 0 or an errno.
+int renameWithoutReplacing(int folder, const char* from, const char* to)
+{
+    if (::renameat2(folder, from, folder, to, RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    return ::renameat(folder, from, folder, to) == 0 ? 0 : errno;
+}
+
 bool spliceRefusal(int error)
 {
     return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
@@ -763,7 +774,7 @@ bool Executor::enterFolder(std::uint32_t folder)
     if (!record.existsInTarget) {
         int made = ::mkdirat(parent.target.get(), madeName.c_str(), 0777);
         // Under this process's temporary name stands what one of the same number left.
-        if (made != 0 && errno == EEXIST && madeName != targetName) {
+        if (made != 0 && errno == EEXIST && isNewRoot(folder)) {
             std::string failed;
             detail::removeTreeAt(parent.target.get(), madeName, entered.targetPath, failed);
             made = ::mkdirat(parent.target.get(), madeName.c_str(), 0777);
@@ -1121,12 +1132,12 @@ std::string Executor::placeFile(const Pending& pending)
         return reason;
     };
     // A new file never replaces one that appeared meanwhile.
-    const bool replacing = file.action == PlannedAction::Replace;
-    int result = replacing ? ::renameat(folder, temporary, folder, finalName)
-                           : ::renameat2(folder, temporary, folder, finalName, RENAME_NOREPLACE);
-    if (result != 0 && !replacing && (errno == EINVAL || errno == ENOSYS))
-        result = ::renameat(folder, temporary, folder, finalName);
-    return result != 0 ? failed(errorText(errno)) : std::string();
+    int error = 0;
+    if (file.action != PlannedAction::Replace)
+        error = renameWithoutReplacing(folder, temporary, finalName);
+    else if (::renameat(folder, temporary, folder, finalName) != 0)
+        error = errno;
+    return error != 0 ? failed(errorText(error)) : std::string();
 }
 
 std::string Executor::placeFolder(std::uint32_t folder)
@@ -1137,12 +1148,9 @@ std::string Executor::placeFolder(std::uint32_t folder)
         return errorText(errno);
     const std::string madeName = this->madeName(folder);
     const char* const finalName = m_plan.name(record.targetName).data();
-    // Never over a folder that appeared meanwhile; where the file system takes no such rename,
-    // one over an empty folder loses nothing.
-    int result = ::renameat2(parent, madeName.c_str(), parent, finalName, RENAME_NOREPLACE);
-    if (result != 0 && (errno == EINVAL || errno == ENOSYS))
-        result = ::renameat(parent, madeName.c_str(), parent, finalName);
-    return result != 0 ? errorText(errno) : std::string();
+    // (A plain rename goes over an empty folder only: nothing in it is lost.)
+    const int error = renameWithoutReplacing(parent, madeName.c_str(), finalName);
+    return error != 0 ? errorText(error) : std::string();
 }
 
 void Executor::removeNewFolder(std::uint32_t folder)

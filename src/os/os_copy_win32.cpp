@@ -519,8 +519,7 @@ bool Executor::enterFolder(std::uint32_t folder)
         const std::wstring made = widePath(entered.madePath);
         bool created = CreateDirectoryW(made.c_str(), nullptr);
         // Under this process's temporary name stands what one of the same number left.
-        if (!created && GetLastError() == ERROR_ALREADY_EXISTS &&
-            madeName != m_plan.name(record.targetName)) {
+        if (!created && GetLastError() == ERROR_ALREADY_EXISTS && isNewRoot(folder)) {
             std::string failed;
             removeTree(entered.madePath, failed);
             created = CreateDirectoryW(made.c_str(), nullptr);
@@ -712,11 +711,9 @@ std::string Executor::placeFile(const Pending& pending)
 
 std::string Executor::placeFolder(std::uint32_t folder)
 {
-    // Never over a folder that appeared meanwhile.
-    return MoveFileExW(widePath(madeFolderPath(folder)).c_str(),
-                       widePath(targetFolderPath(folder)).c_str(), MOVEFILE_WRITE_THROUGH)
-               ? std::string()
-               : errorText(lastError());
+    // Never over a folder that appeared meanwhile; written through.
+    const int error = renameFolder(madeFolderPath(folder), targetFolderPath(folder));
+    return error == 0 ? std::string() : errorText(error);
 }
 
 Executor::FolderTimes Executor::setFolderTimes(std::uint32_t folder)
